@@ -1,0 +1,40 @@
+#pragma once
+#include <QSqlDatabase>
+#include <QString>
+
+// The one connection to the Vantrel database file. A missing file is created
+// with the full schema; an existing one must carry our schema version, else it
+// is refused untouched.
+class Database {
+public:
+    // Opens (creating if missing) `vantrel.db` in the directory.
+    explicit Database(const QString& directory);
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    // The directory from the settings (key Aliases/VANTREL32), or the
+    // application data directory when there is no setting.
+    static QString configuredDirectory();
+    static QString fileName(const QString& directory);
+
+    QSqlDatabase& connection() { return db; }
+    QString path() const { return filePath; }
+
+    bool inTransaction() const { return transactionActive; }
+    void startTransaction();
+    void commit();
+    void rollback();
+
+    // Runs a statement with no result; a failure is a DbError.
+    void exec(const QString& sql);
+
+private:
+    void configure();
+    void checkVersion();
+
+    QString connectionName;
+    QString filePath;
+    QSqlDatabase db;
+    bool transactionActive = false;
+};

@@ -1,0 +1,56 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class QSqlDatabase;
+
+enum class FieldType { AutoInc, Integer, SmallInt, Float, Currency, Boolean, Date, Time, String, Memo };
+
+struct FieldDef {
+    QString name;
+    FieldType type;
+    int size = 0;          // characters, for String
+    bool required = false;
+};
+
+struct IndexDef {
+    QString name;          // as the program names it ("lastname", "PARENT")
+    QStringList columns;   // leading column first
+};
+
+struct TableDef {
+    QString name;          // stored table name ("PLAYERS", "group")
+    QString fileName;      // the name statements use ("PLAYERS.db")
+    QVector<FieldDef> fields;
+    QVector<IndexDef> indexes;
+
+    const FieldDef* field(const QString& column) const;   // case-insensitive
+    const IndexDef* index(const QString& indexName) const; // case-insensitive
+    const FieldDef* primaryKey() const;                    // the auto-increment column
+    QString sqlName() const;                               // quoted where needed
+};
+
+namespace Schema {
+
+// Every table of the database.
+const QVector<TableDef>& tables();
+
+// A table by stored name or file name, in any case ("groupoff.DB",
+// "SCHEDULE.db", "players"); nullptr when there is none.
+const TableDef* find(const QString& nameOrFile);
+
+// Same, but a missing table is a DbError.
+const TableDef& require(const QString& nameOrFile);
+
+// Version written to PRAGMA user_version; a file with another version is not ours.
+constexpr int version = 1;
+
+// Creates every table and index and the shipped FIELDDEF and LABEL rows.
+void create(QSqlDatabase& db);
+
+// Largest value a smallint column takes.
+constexpr int smallintMax = 32767;
+constexpr int smallintMin = -32768;
+
+} // namespace Schema
