@@ -1,0 +1,18 @@
+#pragma once
+
+class Tdmglobal;
+class Tfrmmain;
+
+// Wiring done once at start-up (and by the tests that drive the whole frame).
+
+// Registers the list windows of open child window.
+void registerChildWindows(Tfrmmain& frame);
+
+// Connects the data module's services to the frame: status bar panels, the
+// active child window, help, the beep, printing and the label commands.
+// The frame must outlive the data module.
+void connectDataModule(Tfrmmain& frame, Tdmglobal& dm);
+
+// The settings store of the program (INI file, organisation and application
+// "Vantrel"); called before anything reads a setting.
+void configureApplication();

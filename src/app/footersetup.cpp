@@ -1,0 +1,23 @@
+#include "footersetup.h"
+#include "data/dmuglobal.h"
+#include "data/settings.h"
+#include <QInputDialog>
+#include <QLineEdit>
+
+bool runFooterSetup(QWidget* parent)
+{
+    QInputDialog box(parent);
+    box.setObjectName(QStringLiteral("FooterSetup"));
+    box.setInputMode(QInputDialog::TextInput);
+    box.setWindowTitle(QStringLiteral("Footer Setup"));
+    box.setLabelText(QStringLiteral("Enter the text of the footer:"));
+    box.setTextValue(footerText());
+    setHelpContext(&box, 62);
+    // The edit exists once the text mode is set; limiting it cuts pasted text too.
+    if (auto* edit = box.findChild<QLineEdit*>())
+        edit->setMaxLength(FooterTextLimit);
+    if (box.exec() != QDialog::Accepted)
+        return false;
+    setFooterText(box.textValue());
+    return true;
+}

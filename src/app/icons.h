@@ -1,0 +1,18 @@
+#pragma once
+#include <QIcon>
+
+// The program's own tool-button and window images, drawn at run time so that
+// they scale with the screen.
+namespace Icons {
+QIcon players();
+QIcon courts();
+QIcon groups();
+QIcon leagues();
+QIcon exit();
+QIcon timeOff();
+QIcon schedule();
+QIcon print();
+
+// Window icon of a group list (list kind 1) or league list (list kind 2).
+QIcon listWindow(int listKind);
+} // namespace Icons
