@@ -1,0 +1,99 @@
+#include "fonts.h"
+#include <QFontDatabase>
+#include <QFontMetricsF>
+#include <QHash>
+#include <memory>
+
+namespace ReportFonts {
+
+namespace {
+// Widths are measured on a large font and scaled: unhinted outlines scale
+// linearly, and a large size keeps the rounding of the metrics negligible.
+constexpr double referencePixels = 1000.0;
+
+const QHash<QString, QStringList>& substitutes()
+{
+    static const QHash<QString, QStringList> table = {
+        {"arial", {"Liberation Sans", "Arimo", "Helvetica", "Nimbus Sans", "DejaVu Sans"}},
+        {"helvetica", {"Liberation Sans", "Arimo", "Nimbus Sans", "DejaVu Sans"}},
+        {"times new roman", {"Liberation Serif", "Tinos", "Nimbus Roman", "DejaVu Serif"}},
+        {"courier new", {"Liberation Mono", "Cousine", "Nimbus Mono PS", "DejaVu Sans Mono"}},
+        {"ms sans serif", {"Liberation Sans", "DejaVu Sans"}},
+    };
+    return table;
+}
+
+QString key(const FontSpec& spec)
+{
+    return spec.family.toLower() + QChar('|') + QChar(spec.bold ? 'b' : '-')
+        + QChar(spec.italic ? 'i' : '-');
+}
+
+QFontMetricsF& metricsFor(const FontSpec& spec)
+{
+    static QHash<QString, std::shared_ptr<QFontMetricsF>> cache;
+    const QString k = key(spec);
+    auto it = cache.find(k);
+    if (it == cache.end()) {
+        QFont f = font(spec, 10.0);
+        f.setPixelSize(int(referencePixels));
+        it = cache.insert(k, std::make_shared<QFontMetricsF>(f));
+    }
+    return **it;
+}
+} // namespace
+
+QString resolvedFamily(const QString& family)
+{
+    static QHash<QString, QString> cache;
+    const QString lower = family.toLower();
+    auto it = cache.constFind(lower);
+    if (it != cache.constEnd())
+        return *it;
+    const QStringList installed = QFontDatabase::families();
+    auto has = [&](const QString& name) {
+        return installed.contains(name, Qt::CaseInsensitive);
+    };
+    QString chosen = family;
+    if (!has(family)) {
+        for (const QString& alt : substitutes().value(lower))
+            if (has(alt)) {
+                chosen = alt;
+                break;
+            }
+    }
+    cache.insert(lower, chosen);
+    return chosen;
+}
+
+QFont font(const FontSpec& spec, double pointSize)
+{
+    QFont f(resolvedFamily(spec.family));
+    f.setPointSizeF(pointSize);
+    f.setBold(spec.bold);
+    f.setItalic(spec.italic);
+    f.setUnderline(spec.underline);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    f.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::PreferQuality));
+    f.setKerning(false);
+    return f;
+}
+
+double textWidth(const FontSpec& spec, const QString& text)
+{
+    if (text.isEmpty())
+        return 0.0;
+    return metricsFor(spec).horizontalAdvance(text) / referencePixels * spec.size / 72.0;
+}
+
+double ascent(const FontSpec& spec)
+{
+    return metricsFor(spec).ascent() / referencePixels * spec.size / 72.0;
+}
+
+double descent(const FontSpec& spec)
+{
+    return metricsFor(spec).descent() / referencePixels * spec.size / 72.0;
+}
+
+} // namespace ReportFonts

@@ -1,0 +1,307 @@
+#include "reportcanvas.h"
+#include "fonts.h"
+#include <QRegularExpression>
+#include <QStringList>
+#include <cmath>
+
+namespace {
+// Lines left are counted with a little slack so that a position computed
+// by repeated additions of the line height still counts its last line.
+constexpr double slack = 1e-6;
+} // namespace
+
+ReportCanvas::ReportCanvas(PaperGeometry paperSize, Margins pageMargins, double unitsFactor)
+    : paper(paperSize), margins(pageMargins), units_(unitsFactor > 0 ? unitsFactor : 1.0)
+{
+    pageList.append(ReportPage{});
+    resetPageArea();
+}
+
+// --- pages ---
+
+void ReportCanvas::newPage()
+{
+    pageList.append(ReportPage{});
+    resetPageArea();
+    if (pageStarted)
+        pageStarted(pageNumber());
+}
+
+void ReportCanvas::resetPageArea()
+{
+    areaLeft = margins.left;
+    areaRight = paper.width - margins.right;
+    top = margins.top;
+    bottom = paper.height - margins.bottom;
+    memoStart = areaLeft;
+    memoEnd = areaRight;
+    home();
+}
+
+ReportPage& ReportCanvas::page() { return pageList.last(); }
+
+// --- printing area and position ---
+
+double ReportCanvas::paperWidth() const { return out(paper.width); }
+double ReportCanvas::paperHeight() const { return out(paper.height); }
+double ReportCanvas::marginLeft() const { return out(margins.left); }
+double ReportCanvas::marginRight() const { return out(margins.right); }
+double ReportCanvas::topLimit() const { return out(top); }
+double ReportCanvas::bottomLimit() const { return out(bottom); }
+void ReportCanvas::setTopLimit(double t) { top = in(t); }
+void ReportCanvas::setBottomLimit(double b) { bottom = in(b); }
+void ReportCanvas::setTopLimitToCurrent() { top = y; }
+
+void ReportCanvas::setSection(double left, double t, double right, double b)
+{
+    areaLeft = in(left);
+    areaRight = in(right);
+    top = in(t);
+    bottom = in(b);
+    memoStart = areaLeft;
+    memoEnd = areaRight;
+}
+
+double ReportCanvas::sectionLeft() const { return out(areaLeft); }
+double ReportCanvas::sectionRight() const { return out(areaRight); }
+double ReportCanvas::yPos() const { return out(y); }
+void ReportCanvas::setYPos(double v) { y = in(v); }
+double ReportCanvas::xPos() const { return out(x); }
+void ReportCanvas::setXPos(double v) { x = in(v); }
+
+void ReportCanvas::home()
+{
+    y = top;
+    x = areaLeft;
+    tabIndex = -1;
+}
+
+double ReportCanvas::lineHeight() const { return out(1.2 * fontSpec.size / 72.0); }
+
+int ReportCanvas::linesLeft() const
+{
+    const double h = 1.2 * fontSpec.size / 72.0;
+    const double room = bottom - y;
+    return room <= 0 ? 0 : int(std::floor(room / h + slack));
+}
+
+// --- font and pen ---
+
+void ReportCanvas::setFont(const QString& family, double size)
+{
+    fontSpec = FontSpec{family, size > 0 ? size : 10.0};
+}
+
+void ReportCanvas::setBold(bool on) { fontSpec.bold = on; }
+void ReportCanvas::setItalic(bool on) { fontSpec.italic = on; }
+void ReportCanvas::setUnderline(bool on) { fontSpec.underline = on; }
+
+void ReportCanvas::setPen(const QColor& color, Qt::PenStyle style, int width)
+{
+    penSpec = PenSpec{color, style, width < 0 ? 0 : width};
+}
+
+double ReportCanvas::textWidth(const QString& text) const
+{
+    return out(ReportFonts::textWidth(fontSpec, text));
+}
+
+// --- text ---
+
+double ReportCanvas::baseline() const
+{
+    // Centre the font's height in the 1.2 line.
+    const double h = 1.2 * fontSpec.size / 72.0;
+    const double a = ReportFonts::ascent(fontSpec);
+    const double d = ReportFonts::descent(fontSpec);
+    return y + (h - (a + d)) / 2.0 + a;
+}
+
+void ReportCanvas::addText(const QString& text, double left)
+{
+    if (text.isEmpty())
+        return;
+    const double w = ReportFonts::textWidth(fontSpec, text);
+    page().ops.append(TextOp{text, fontSpec, QColor(Qt::black), left, baseline(), w});
+    x = left + w;
+}
+
+void ReportCanvas::printCenter(const QString& text, double at)
+{
+    addText(text, in(at) - ReportFonts::textWidth(fontSpec, text) / 2.0);
+}
+
+void ReportCanvas::printLeft(const QString& text, double at) { addText(text, in(at)); }
+
+void ReportCanvas::printRight(const QString& text, double at)
+{
+    addText(text, in(at) - ReportFonts::textWidth(fontSpec, text));
+}
+
+void ReportCanvas::printFooter(const QString& text, Justify justify)
+{
+    const double keepY = y, keepX = x;
+    y = bottom - 1.2 * fontSpec.size / 72.0;
+    const double w = ReportFonts::textWidth(fontSpec, text);
+    switch (justify) {
+    case Justify::Left: addText(text, margins.left); break;
+    case Justify::Right: addText(text, paper.width - margins.right - w); break;
+    case Justify::Center:
+        addText(text, (margins.left + paper.width - margins.right - w) / 2.0);
+        break;
+    }
+    y = keepY;
+    x = keepX;
+}
+
+void ReportCanvas::print(const QString& text)
+{
+    const QStringList pieces = text.split(QChar('\t'));
+    for (int i = 0; i < pieces.size(); ++i) {
+        if (i > 0)
+            tab();
+        if (tabIndex >= 0 && tabIndex < tabs.size())
+            printInColumn(tabs[tabIndex], pieces[i]);
+        else
+            addText(pieces[i], x);
+    }
+}
+
+void ReportCanvas::println(const QString& text)
+{
+    print(text);
+    newLine();
+}
+
+void ReportCanvas::newLine()
+{
+    y += 1.2 * fontSpec.size / 72.0;
+    x = areaLeft;
+    tabIndex = -1;
+}
+
+// --- columns ---
+
+void ReportCanvas::clearTabs()
+{
+    tabs.clear();
+    tabIndex = -1;
+}
+
+void ReportCanvas::setTab(double position, Justify justify, double width, double margin,
+                          int boxLines, int shade)
+{
+    double left = in(position);
+    if (position < 0)
+        left = tabs.isEmpty() ? areaLeft : tabs.last().left + tabs.last().width;
+    tabs.append(Column{left, in(width), justify, margin / 100.0, boxLines, qBound(0, shade, 100)});
+}
+
+void ReportCanvas::columnLine(double x1, double y1, double x2, double y2, int own, int override)
+{
+    if (override == LineNone)
+        return;
+    LineOp line{x1, y1, x2, y2, penSpec, 0.0};
+    if (override < 0)
+        line.inchWidth = -override / 100.0;
+    else if (!own)
+        return;
+    page().ops.append(line);
+}
+
+void ReportCanvas::tab(int left, int right, int topLine, int bottomLine, int shade)
+{
+    ++tabIndex;
+    if (tabIndex >= tabs.size())
+        return;   // no further column: text goes on at the current position
+    Column& c = tabs[tabIndex];
+    c.used = 0;
+    const double l = c.left, r = c.left + c.width;
+    const double t = y, b = y + 1.2 * fontSpec.size / 72.0;
+    const int s = shade == ShadeAsIs ? c.shade : qBound(0, shade, 100);
+    if (s > 0)
+        page().ops.append(ShadeOp{l, t, r, b, s});
+    columnLine(l, t, r, t, c.boxLines & BoxTop, topLine);
+    columnLine(l, b, r, b, c.boxLines & BoxBottom, bottomLine);
+    columnLine(l, t, l, b, c.boxLines & BoxLeft, left);
+    columnLine(r, t, r, b, c.boxLines & BoxRight, right);
+    x = l;
+}
+
+void ReportCanvas::printInColumn(Column& c, const QString& text)
+{
+    const double w = ReportFonts::textWidth(fontSpec, text);
+    const double inner = c.left + c.margin, innerRight = c.left + c.width - c.margin;
+    switch (c.justify) {
+    case Justify::Left: addText(text, inner + c.used); c.used += w; break;
+    case Justify::Right: addText(text, innerRight - w); break;
+    case Justify::Center: addText(text, (inner + innerRight - w) / 2.0); break;
+    }
+}
+
+void ReportCanvas::printTab(const QString& text)
+{
+    tab();
+    print(text);
+}
+
+// --- memo ---
+
+void ReportCanvas::setPrintStart(double v) { memoStart = in(v); }
+void ReportCanvas::setPrintEnd(double v) { memoEnd = in(v); }
+
+QStringList ReportCanvas::wrapLines(const QString& text, double widthUnits) const
+{
+    const double width = in(widthUnits);
+    auto fits = [&](const QString& s) { return ReportFonts::textWidth(fontSpec, s) <= width + slack; };
+    QString memo = text;
+    memo.remove(QChar('\r'));
+    while (!memo.isEmpty() && memo.back().isSpace())
+        memo.chop(1);
+    QStringList lines;
+    if (memo.isEmpty())
+        return lines;
+    static const QRegularExpression blanks("[ \\t]+");
+    for (const QString& paragraph : memo.split(QChar('\n'))) {
+        QString line;
+        for (QString word : paragraph.split(blanks, Qt::SkipEmptyParts)) {
+            const QString joined = line.isEmpty() ? word : line + ' ' + word;
+            if (fits(joined)) {
+                line = joined;
+                continue;
+            }
+            if (!line.isEmpty())
+                lines.append(line);
+            // A word wider than the whole line is cut where it must be.
+            while (!fits(word) && word.size() > 1) {
+                int n = word.size() - 1;
+                while (n > 1 && !fits(word.left(n)))
+                    --n;
+                lines.append(word.left(n));
+                word = word.mid(n);
+            }
+            line = word;
+        }
+        lines.append(line);
+    }
+    return lines;
+}
+
+int ReportCanvas::printMemo(const QString& text, int maxLines)
+{
+    const QStringList lines = wrapLines(text, out(memoEnd - memoStart));
+    int printed = 0;
+    for (const QString& line : lines) {
+        if (maxLines > 0 && printed >= maxLines)
+            break;
+        addText(line, memoStart);
+        newLine();
+        ++printed;
+    }
+    return printed;
+}
+
+void ReportCanvas::drawLine(double x1, double y1, double x2, double y2)
+{
+    page().ops.append(LineOp{in(x1), in(y1), in(x2), in(y2), penSpec, 0.0});
+}

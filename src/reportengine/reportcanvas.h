@@ -1,0 +1,142 @@
+#pragma once
+#include "pageops.h"
+#include <QString>
+#include <QVector>
+#include <functional>
+
+// The page surface a report draws on. Positions are in report units (inches
+// times the units factor) from the paper's top left; the current position is
+// the top of the current line. Nothing is drawn here: each page collects the
+// operations that draw it, so that every device can draw them at its own
+// resolution.
+class ReportCanvas {
+public:
+    enum class Justify { Left, Center, Right };
+
+    // Box lines of a column.
+    enum BoxLines { BoxNone = 0, BoxLeft = 1, BoxRight = 2, BoxTop = 4, BoxBottom = 8, BoxAll = 15 };
+    // Overrides when moving into a column: the column's own line, none, or
+    // (any negative w) a line |w|/100 inch wide.
+    static constexpr int LineAsIs = 1;
+    static constexpr int LineNone = 0;
+    static constexpr int ShadeAsIs = -1;
+    // Column position meaning "directly after the previous column".
+    static constexpr double AfterPrevious = -1.0;
+
+    using Margins = PageMargins;
+
+    ReportCanvas(PaperGeometry paper = {}, Margins margins = {}, double unitsFactor = 1.0);
+
+    // --- pages ---
+    const QVector<ReportPage>& pages() const { return pageList; }
+    int pageNumber() const { return int(pageList.size()); }
+    // Starts a page: the printing area becomes the page inside its margins
+    // and the position goes to its first line.
+    void newPage();
+    // Called with the page number whenever a page starts (status window).
+    std::function<void(int page)> pageStarted;
+
+    // --- printing area and position ---
+    double paperWidth() const;
+    double paperHeight() const;
+    double marginLeft() const;
+    double marginRight() const;
+    double topLimit() const;
+    double bottomLimit() const;
+    void setTopLimit(double top);
+    void setBottomLimit(double bottom);
+    // The current position becomes the top of the printing area.
+    void setTopLimitToCurrent();
+    // Limits writing to a box (a label): lines start at `left`, the area
+    // runs from `top` to `bottom`; the next page restores the margins.
+    void setSection(double left, double top, double right, double bottom);
+    double sectionLeft() const;
+    double sectionRight() const;
+    double yPos() const;
+    void setYPos(double y);
+    double xPos() const;
+    void setXPos(double x);
+    void home();               // first line of the printing area
+    double lineHeight() const; // 1.2 times the font size
+    // Whole lines from the current one down to the bottom limit, the current one included.
+    int linesLeft() const;
+
+    // --- font and pen ---
+    void setFont(const QString& family, double size);   // every style off
+    void setBold(bool on);
+    void setItalic(bool on);
+    void setUnderline(bool on);
+    const FontSpec& font() const { return fontSpec; }
+    // Width in device pixels; 0 is the device's thinnest line.
+    void setPen(const QColor& color, Qt::PenStyle style, int width);
+    const PenSpec& pen() const { return penSpec; }
+    double textWidth(const QString& text) const;
+
+    // --- text ---
+    void printCenter(const QString& text, double x);
+    void printLeft(const QString& text, double x);
+    void printRight(const QString& text, double x);
+    // On the bottom line of the printing area, justified at a page margin.
+    void printFooter(const QString& text, Justify justify);
+    // At the current position, or into the current column with its
+    // justification; a tab character moves into the next column.
+    void print(const QString& text);
+    void println(const QString& text);
+    void newLine();            // never starts a page by itself
+
+    // --- columns ---
+    void clearTabs();
+    void setTab(double position, Justify justify, double width, double margin /*1/100 in*/,
+                int boxLines, int shade /*percent*/);
+    int tabCount() const { return int(tabs.size()); }
+    int currentTab() const { return tabIndex; }   // -1 before the first of the line
+    // Moves into the next column and draws its shade and box lines.
+    void tab(int left = LineAsIs, int right = LineAsIs, int top = LineAsIs, int bottom = LineAsIs,
+             int shade = ShadeAsIs);
+    void printTab(const QString& text);
+
+    // --- memo ---
+    void setPrintStart(double x);
+    void setPrintEnd(double x);
+    // Word-wraps between PrintStart and PrintEnd from the current line,
+    // ending each line; at most `maxLines` lines (0 = no limit). Returns the
+    // number of lines printed.
+    int printMemo(const QString& text, int maxLines);
+    // The lines printMemo would print, for `width` inches.
+    QStringList wrapLines(const QString& text, double width) const;
+
+    // --- raw lines (inches) for shells and frames ---
+    void drawLine(double x1, double y1, double x2, double y2);
+
+private:
+    struct Column {
+        double left, width;
+        Justify justify;
+        double margin;         // inches
+        int boxLines;
+        int shade;
+        double used = 0;       // inches already written left-justified
+    };
+
+    double in(double units) const { return units / units_; }
+    double out(double inches) const { return inches * units_; }
+    ReportPage& page();
+    void addText(const QString& text, double left);
+    void printInColumn(Column& c, const QString& text);
+    void columnLine(double x1, double y1, double x2, double y2, int own, int override);
+    double baseline() const;
+    void resetPageArea();
+
+    PaperGeometry paper;
+    Margins margins;
+    double units_;
+    QVector<ReportPage> pageList;
+
+    double areaLeft, areaRight, top, bottom;
+    double y = 0, x = 0;
+    double memoStart, memoEnd;
+    FontSpec fontSpec{"Arial", 10.0};
+    PenSpec penSpec;
+    QVector<Column> tabs;
+    int tabIndex = -1;
+};

@@ -1,0 +1,188 @@
+#include "reportsystem.h"
+#include "pagepainter.h"
+#include "previewdialog.h"
+#include "reporterror.h"
+#include "setupdialog.h"
+#include "statuswindow.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QPrinterInfo>
+
+namespace {
+// A PDF is drawn at the resolution of a good laser printer; a pen of one
+// device pixel then prints as a fine but visible line.
+constexpr int pdfResolution = 600;
+} // namespace
+
+TReportSystem::TReportSystem(QObject* parent) : QObject(parent) {}
+TReportSystem::~TReportSystem() = default;
+
+void TReportSystem::setPresetDestination(Destination dest, const QString& pdfFile)
+{
+    preset = true;
+    destination = dest;
+    pdfFileName = pdfFile;
+}
+
+QString TReportSystem::statusText(const QString& format, int page)
+{
+    QString text = format;
+    return text.replace("%p", QString::number(page));
+}
+
+bool TReportSystem::printerInstalled() { return !QPrinterInfo::availablePrinters().isEmpty(); }
+
+QString TReportSystem::noPrinterMessage()
+{
+    return tr("No printer is installed on this computer. Install a printer, or choose Preview or PDF file "
+              "as the destination.");
+}
+
+QPrinter& TReportSystem::printer()
+{
+    if (!printerDevice) {
+        printerDevice = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        printerDevice->setFullPage(true);
+        printerDevice->setPageSize(QPageSize(QSizeF(paper.width, paper.height), QPageSize::Inch));
+    }
+    return *printerDevice;
+}
+
+QVector<ReportPage> TReportSystem::generate()
+{
+    return generateWithStatus(nullptr);
+}
+
+QVector<ReportPage> TReportSystem::generateWithStatus(QWidget* parent)
+{
+    std::unique_ptr<ReportStatusWindow> status;
+    if (parent && (systemOptions & soShowStatus))
+        status = std::make_unique<ReportStatusWindow>(TitleStatus, parent);
+    ReportCanvas canvas(paper, margins, unitsFactor);
+    if (status) {
+        canvas.pageStarted = [&](int page) { status->showStatus(statusText(filerStatusFormat, page)); };
+        canvas.pageStarted(1);
+    }
+    if (OnPrint)
+        OnPrint(canvas);
+    lastPages = canvas.pages();
+    return lastPages;
+}
+
+void TReportSystem::applyPrinterSettings()
+{
+    QPrinter& p = printer();
+    p.setDocName(printerTitle);
+    p.setCopyCount(copies);
+    p.setCollateCopies(collate);
+    p.setDuplex(duplex);
+}
+
+void TReportSystem::printPages(const QVector<ReportPage>& pageList, QWidget* statusParent)
+{
+    if (!printerInstalled())
+        throw ReportError(noPrinterMessage());
+    applyPrinterSettings();
+    QPrinter& p = printer();
+    std::unique_ptr<ReportStatusWindow> status;
+    if (statusParent && (systemOptions & soShowStatus))
+        status = std::make_unique<ReportStatusWindow>(TitleStatus, statusParent);
+    QPainter painter;
+    if (!painter.begin(&p))
+        throw ReportError(tr("The printer %1 could not be started. Check that it is switched on and ready, "
+                             "then print again.").arg(p.printerName()));
+    const double dpi = p.resolution();
+    for (int i = 0; i < pageList.size(); ++i) {
+        if (status)
+            status->showStatus(statusText(printerStatusFormat, i + 1));
+        if (i > 0)
+            p.newPage();
+        PagePainter::draw(painter, pageList[i], dpi, {}, {scaleX / 100.0, scaleY / 100.0});
+    }
+    painter.end();
+}
+
+void TReportSystem::savePdf(const QVector<ReportPage>& pageList, const QString& fileName) const
+{
+    const QFileInfo target(fileName);
+    if (fileName.trimmed().isEmpty())
+        throw ReportError(tr("Enter the name of the PDF file to save the report in."));
+    if (!QFileInfo(target.absolutePath()).isDir())
+        throw ReportError(tr("The folder %1 does not exist. Choose another folder for the PDF file.")
+                              .arg(QDir::toNativeSeparators(target.absolutePath())));
+    QPdfWriter writer(fileName);
+    writer.setResolution(pdfResolution);
+    writer.setPageSize(QPageSize(QSizeF(paper.width, paper.height), QPageSize::Inch));
+    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+    writer.setTitle(printerTitle);
+    writer.setCreator("Vantrel");
+    QPainter painter;
+    if (!painter.begin(&writer))
+        throw ReportError(tr("The file %1 could not be written. Check that it is not open in another program "
+                             "and that the folder may be written, then save again.")
+                              .arg(QDir::toNativeSeparators(fileName)));
+    for (int i = 0; i < pageList.size(); ++i) {
+        if (i > 0)
+            writer.newPage();
+        PagePainter::draw(painter, pageList[i], writer.resolution(), {}, {scaleX / 100.0, scaleY / 100.0});
+    }
+    painter.end();
+}
+
+bool TReportSystem::showSetup(QWidget* parent)
+{
+    if (preset || !(systemSetups & ssAllowSetup))
+        return true;
+    ReportSetupDialog dialog(*this, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void TReportSystem::showPreview(QWidget* parent)
+{
+    if (previewHandler) {
+        previewHandler(lastPages);
+        return;
+    }
+    auto* preview = new ReportPreviewDialog(*this, lastPages, parent);
+    if (systemOptions & soPreviewModal) {
+        std::unique_ptr<ReportPreviewDialog> owner(preview);
+        if (previewFormState == FormState::Maximized)
+            preview->setWindowState(Qt::WindowMaximized);
+        preview->exec();
+    } else {
+        preview->setAttribute(Qt::WA_DeleteOnClose);
+        if (previewFormState == FormState::Maximized)
+            preview->showMaximized();
+        else
+            preview->show();
+    }
+}
+
+TReportSystem::Outcome TReportSystem::execute(QWidget* parent)
+{
+    if (!showSetup(parent))
+        return Outcome::Cancelled;
+    if (destination == Destination::Printer) {
+        if (!printerInstalled())
+            throw ReportError(noPrinterMessage());
+        // Lay out on the paper the printer was set up with.
+        const QSizeF size = printer().pageLayout().fullRect(QPageLayout::Inch).size();
+        if (size.width() > 0 && size.height() > 0)
+            paper = PaperGeometry{size.width(), size.height()};
+    }
+    generateWithStatus(preset ? nullptr : parent);
+    switch (destination) {
+    case Destination::Preview:
+        showPreview(parent);
+        return Outcome::Previewed;
+    case Destination::Printer:
+        printPages(lastPages, preset ? nullptr : parent);
+        return Outcome::Printed;
+    case Destination::PdfFile:
+        savePdf(lastPages, pdfFileName);
+        return Outcome::Saved;
+    }
+    return Outcome::Cancelled;
+}

@@ -1,0 +1,189 @@
+#include "setupdialog.h"
+#include "reportsystem.h"
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+using RS = TReportSystem;
+
+ReportSetupDialog::ReportSetupDialog(TReportSystem& r, QWidget* parent)
+    : QDialog(parent), report(r)
+{
+    setWindowTitle(report.TitleSetup);
+    const auto setups = report.systemSetups;
+
+    auto* destBox = new QGroupBox(tr("Destination"));
+    rbPreview = new QRadioButton(tr("Pre&view"));
+    rbPrinter = new QRadioButton(tr("P&rinter"));
+    rbFile = new QRadioButton(tr("PDF &file"));
+    edFile = new QLineEdit(report.pdfFileName);
+    btnBrowse = new QPushButton(tr("&Browse..."));
+    lblPrinter = new QLabel;
+    rbPreview->setEnabled(setups & RS::ssAllowDestPreview);
+    rbPrinter->setEnabled(setups & RS::ssAllowDestPrinter);
+    rbFile->setEnabled(setups & RS::ssAllowDestFile);
+    auto* group = new QButtonGroup(this);
+    group->addButton(rbPreview);
+    group->addButton(rbPrinter);
+    group->addButton(rbFile);
+    switch (report.destination) {
+    case RS::Destination::Preview: rbPreview->setChecked(true); break;
+    case RS::Destination::Printer: rbPrinter->setChecked(true); break;
+    case RS::Destination::PdfFile: rbFile->setChecked(true); break;
+    }
+    if (!group->checkedButton() || !group->checkedButton()->isEnabled())
+        for (QAbstractButton* b : group->buttons())
+            if (b->isEnabled()) {
+                b->setChecked(true);
+                break;
+            }
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(edFile, 1);
+    fileRow->addWidget(btnBrowse);
+    auto* destLayout = new QVBoxLayout(destBox);
+    destLayout->addWidget(rbPreview);
+    auto* printerRow = new QHBoxLayout;
+    printerRow->addWidget(rbPrinter);
+    printerRow->addWidget(lblPrinter, 1);
+    destLayout->addLayout(printerRow);
+    destLayout->addWidget(rbFile);
+    destLayout->addLayout(fileRow);
+
+    auto* copiesBox = new QGroupBox(tr("Copies"));
+    spCopies = new QSpinBox;
+    spCopies->setRange(1, 999);
+    spCopies->setValue(report.copies);
+    spCopies->setEnabled(setups & RS::ssAllowCopies);
+    cbCollate = new QCheckBox(tr("&Collate"));
+    cbCollate->setChecked(report.collate);
+    cbCollate->setEnabled(setups & RS::ssAllowCollate);
+    cbDuplex = new QComboBox;
+    cbDuplex->addItem(tr("One side"), int(QPrinter::DuplexNone));
+    cbDuplex->addItem(tr("Both sides, long edge"), int(QPrinter::DuplexLongSide));
+    cbDuplex->addItem(tr("Both sides, short edge"), int(QPrinter::DuplexShortSide));
+    cbDuplex->setCurrentIndex(qMax(0, cbDuplex->findData(int(report.duplex))));
+    cbDuplex->setEnabled(setups & RS::ssAllowDuplex);
+    auto* copiesLayout = new QFormLayout(copiesBox);
+    copiesLayout->addRow(tr("Number of c&opies:"), spCopies);
+    copiesLayout->addRow(QString(), cbCollate);
+    copiesLayout->addRow(tr("&Duplex:"), cbDuplex);
+
+    spZoom = new QSpinBox;
+    spZoom->setRange(25, 400);
+    spZoom->setSuffix(" %");
+    spZoom->setValue(qRound(report.previewZoom));
+    spZoom->setEnabled(setups & RS::ssAllowPreviewSetup);
+    copiesLayout->addRow(tr("Preview &zoom:"), spZoom);
+
+    btnPrinterSetup = new QPushButton(tr("&Printer Setup..."));
+    btnPrinterSetup->setEnabled(setups & RS::ssAllowPrinterSetup);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->addButton(btnPrinterSetup, QDialogButtonBox::ActionRole);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(destBox);
+    layout->addWidget(copiesBox);
+    layout->addWidget(buttons);
+
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(btnBrowse, &QPushButton::clicked, this, &ReportSetupDialog::browseFile);
+    connect(btnPrinterSetup, &QPushButton::clicked, this, &ReportSetupDialog::printerSetup);
+    connect(group, &QButtonGroup::buttonToggled, this, &ReportSetupDialog::updateEnabled);
+    showPrinterName();
+    updateEnabled();
+}
+
+void ReportSetupDialog::showPrinterName()
+{
+    lblPrinter->setText(RS::printerInstalled() ? report.printer().printerName()
+                                               : tr("(no printer installed)"));
+}
+
+void ReportSetupDialog::updateEnabled()
+{
+    const bool toFile = rbFile->isChecked();
+    edFile->setEnabled(toFile);
+    btnBrowse->setEnabled(toFile);
+}
+
+void ReportSetupDialog::browseFile()
+{
+    QString start = edFile->text();
+    if (start.isEmpty())
+        start = QDir::home().filePath(report.printerTitle + ".pdf");
+    const QString name = QFileDialog::getSaveFileName(this, tr("Save as PDF"), start, tr("PDF files (*.pdf)"));
+    if (!name.isEmpty())
+        edFile->setText(name);
+}
+
+void ReportSetupDialog::printerSetup()
+{
+    if (!RS::printerInstalled()) {
+        QMessageBox::warning(this, report.TitleSetup, RS::noPrinterMessage());
+        return;
+    }
+    QPrintDialog dialog(&report.printer(), this);
+    dialog.setOption(QAbstractPrintDialog::PrintCollateCopies, bool(report.systemSetups & RS::ssAllowCollate));
+    if (dialog.exec() == QDialog::Accepted) {
+        spCopies->setValue(report.printer().copyCount());
+        cbCollate->setChecked(report.printer().collateCopies());
+        cbDuplex->setCurrentIndex(qMax(0, cbDuplex->findData(int(report.printer().duplex()))));
+        showPrinterName();
+    }
+}
+
+QString ReportSetupDialog::validationError() const
+{
+    if (rbPrinter->isChecked() && !RS::printerInstalled())
+        return RS::noPrinterMessage();
+    if (rbFile->isChecked()) {
+        const QString name = edFile->text().trimmed();
+        if (name.isEmpty())
+            return tr("Enter the name of the PDF file to save the report in.");
+        const QFileInfo dir(QFileInfo(name).absolutePath());
+        if (!dir.isDir() || !dir.isWritable())
+            return tr("The folder %1 does not exist or cannot be written. Choose another folder.")
+                .arg(QDir::toNativeSeparators(dir.filePath()));
+    }
+    return {};
+}
+
+void ReportSetupDialog::accept()
+{
+    const QString error = validationError();
+    if (!error.isEmpty()) {
+        QMessageBox::warning(this, report.TitleSetup, error);
+        return;
+    }
+    if (rbPrinter->isChecked())
+        report.destination = RS::Destination::Printer;
+    else if (rbFile->isChecked())
+        report.destination = RS::Destination::PdfFile;
+    else
+        report.destination = RS::Destination::Preview;
+    QString file = edFile->text().trimmed();
+    if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
+        file += ".pdf";
+    report.pdfFileName = file;
+    report.copies = spCopies->value();
+    report.collate = cbCollate->isChecked();
+    report.duplex = QPrinter::DuplexMode(cbDuplex->currentData().toInt());
+    report.previewZoom = spZoom->value();
+    QDialog::accept();
+}
