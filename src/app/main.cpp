@@ -6,6 +6,7 @@
 #include "data/dmuglobal.h"
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <memory>
 
 int main(int argc, char* argv[])
@@ -30,6 +31,9 @@ int main(int argc, char* argv[])
     connectDataModule(frame, *dm);
 
     frame.setStartupSplash(TAboutBox::SplashInterval);
+    // Where no window manager maximises the frame, it still fills the screen.
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
     const int code = app.exec();
     // The data module's handlers point at the frame: it goes first.
