@@ -1,0 +1,268 @@
+#include "reportengine/labelshell.h"
+#include "reportengine/pagepainter.h"
+#include "reportengine/previewdialog.h"
+#include "reportengine/reporterror.h"
+#include "reportengine/reportsystem.h"
+#include "reportengine/setupdialog.h"
+#include "reportpdf_helpers.h"
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPrinterInfo>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+// Two pages: a centred title and a boxed line, then a second page.
+void twoPages(ReportCanvas& c)
+{
+    c.setFont("Arial", 18);
+    c.setYPos(0.5);
+    c.printCenter("Thursday Doubles", c.paperWidth() / 2);
+    c.newLine();
+    c.setFont("Arial", 10);
+    c.clearTabs();
+    c.setTab(0.5, ReportCanvas::Justify::Left, 3.0, 2, ReportCanvas::BoxAll, 0);
+    c.setTab(ReportCanvas::AfterPrevious, ReportCanvas::Justify::Left, 3.0, 2, ReportCanvas::BoxAll, 0);
+    c.print("\tFirst cell\tSecond cell");
+    c.newLine();
+    c.newPage();
+    c.print("Page two text");
+}
+
+// Closes the message box or dialog that a modal call opens, remembering its text.
+QString closeNextModal(int delayMs = 50)
+{
+    static QString seen;
+    seen.clear();
+    QTimer::singleShot(delayMs, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            seen = box->text();
+            box->accept();
+        }
+    });
+    return seen;
+}
+} // namespace
+
+class TestReportSystem : public QObject {
+    Q_OBJECT
+private slots:
+    void pdfRoundTrip();
+    void pdfFailuresSayWhatToDo();
+    void printerWithoutPrinterIsRefused();
+    void previewGetsThePagesAndBrowses();
+    void setupDialogWritesChoices();
+    void statusTextAndGeneration();
+    void pagesRenderAtAnyResolution();
+    void labelShellPlacesLabelsBySheet();
+    void labelShellByColumn();
+
+private:
+    QTemporaryDir dir;
+};
+
+void TestReportSystem::pdfRoundTrip()
+{
+    if (!ReportPdf::toolsAvailable())
+        QSKIP("pdftotext is not installed");
+    TReportSystem report;
+    report.OnPrint = twoPages;
+    const QString file = dir.filePath("round.pdf");
+    report.setPresetDestination(TReportSystem::Destination::PdfFile, file);
+    QCOMPARE(report.execute(), TReportSystem::Outcome::Saved);
+    const QStringList pages = ReportPdf::pages(file);
+    QCOMPARE(pages.size(), 2);
+    QVERIFY(pages[0].contains("Thursday Doubles"));
+    QVERIFY(pages[0].contains(QRegularExpression("First cell\\s+Second cell")));
+    QVERIFY(pages[1].contains("Page two text"));
+    QCOMPARE(report.pages().size(), 2);
+}
+
+void TestReportSystem::pdfFailuresSayWhatToDo()
+{
+    TReportSystem report;
+    report.OnPrint = twoPages;
+    report.setPresetDestination(TReportSystem::Destination::PdfFile, dir.filePath("missing/folder/x.pdf"));
+    try {
+        report.execute();
+        QFAIL("saving into a missing folder succeeded");
+    } catch (const ReportError& e) {
+        QVERIFY2(e.message().contains("does not exist"), qPrintable(e.message()));
+    }
+    report.setPresetDestination(TReportSystem::Destination::PdfFile, QString());
+    QVERIFY_THROWS_EXCEPTION(ReportError, report.execute());
+}
+
+void TestReportSystem::printerWithoutPrinterIsRefused()
+{
+    if (!QPrinterInfo::availablePrinters().isEmpty())
+        QSKIP("a printer is installed here");
+    TReportSystem report;
+    bool drawn = false;
+    report.OnPrint = [&](ReportCanvas&) { drawn = true; };
+    report.setPresetDestination(TReportSystem::Destination::Printer);
+    try {
+        report.execute();
+        QFAIL("printing without a printer succeeded");
+    } catch (const ReportError& e) {
+        QCOMPARE(e.message(), TReportSystem::noPrinterMessage());
+    }
+    QVERIFY(!drawn);   // nothing is laid out for a printer that is not there
+}
+
+void TestReportSystem::previewGetsThePagesAndBrowses()
+{
+    TReportSystem report;
+    report.OnPrint = twoPages;
+    report.setPresetDestination(TReportSystem::Destination::Preview);
+    int received = 0;
+    report.previewHandler = [&](const QVector<ReportPage>& pages) { received = int(pages.size()); };
+    QCOMPARE(report.execute(), TReportSystem::Outcome::Previewed);
+    QCOMPARE(received, 2);
+
+    ReportPreviewDialog preview(report, report.pages());
+    QCOMPARE(preview.windowTitle(), QString("Report Preview"));
+    QCOMPARE(preview.zoom(), 100.0);
+    preview.showPage(5);
+    QCOMPARE(preview.currentPage(), 1);
+    preview.showPage(-1);
+    QCOMPARE(preview.currentPage(), 0);
+    preview.setZoom(1000);
+    QCOMPARE(preview.zoom(), 400.0);
+}
+
+void TestReportSystem::setupDialogWritesChoices()
+{
+    TReportSystem report;
+    report.TitleSetup = "Schedule Setup";
+    report.systemSetups &= ~TReportSystem::SystemSetups(TReportSystem::ssAllowDestFile);
+    {
+        ReportSetupDialog dialog(report);
+        QCOMPARE(dialog.windowTitle(), QString("Schedule Setup"));
+        QVERIFY(!dialog.fileButton()->isEnabled());
+        QVERIFY(dialog.previewButton()->isChecked());
+    }
+    report.systemSetups |= TReportSystem::ssAllowDestFile;
+    ReportSetupDialog dialog(report);
+    dialog.fileButton()->setChecked(true);
+    dialog.fileEdit()->setText(dir.filePath("chosen"));
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(report.destination, TReportSystem::Destination::PdfFile);
+    QCOMPARE(report.pdfFileName, dir.filePath("chosen.pdf"));
+
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        ReportSetupDialog again(report);
+        again.printerButton()->setChecked(true);
+        QString shown;
+        QTimer::singleShot(50, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown = box->text();
+                box->accept();
+            }
+        });
+        again.accept();   // refused: the dialog stays open
+        QCOMPARE(shown, TReportSystem::noPrinterMessage());
+        QCOMPARE(report.destination, TReportSystem::Destination::PdfFile);
+    }
+}
+
+void TestReportSystem::statusTextAndGeneration()
+{
+    QCOMPARE(TReportSystem::statusText("Generating page %p", 12), QString("Generating page 12"));
+    TReportSystem report;
+    int calls = 0;
+    report.OnPrint = [&](ReportCanvas& c) {
+        ++calls;
+        c.println("a");
+        c.newPage();
+        c.newPage();
+    };
+    QCOMPARE(report.generate().size(), 3);
+    QCOMPARE(report.generate().size(), 3);   // every run starts afresh
+    QCOMPARE(calls, 2);
+}
+
+void TestReportSystem::pagesRenderAtAnyResolution()
+{
+    ReportCanvas c;
+    c.setPen(Qt::black, Qt::SolidLine, 1);
+    c.setTab(1.0, ReportCanvas::Justify::Left, 2.0, 0, ReportCanvas::BoxTop, 50);
+    c.setYPos(1.0);
+    c.tab(ReportCanvas::LineAsIs, ReportCanvas::LineAsIs, -5);   // 0.05 inch top line
+    for (double dpi : {72.0, 150.0}) {
+        const QImage img = PagePainter::image(c.pages().first(), PaperGeometry{}, dpi);
+        QCOMPARE(img.width(), qRound(8.5 * dpi));
+        // The heavy line covers about 0.05 inch around y = 1.0 at every resolution.
+        const int x = qRound(2.0 * dpi);
+        int dark = 0;
+        for (int y = qRound(0.9 * dpi); y < qRound(1.1 * dpi); ++y)
+            if (qGray(img.pixel(x, y)) < 60)
+                ++dark;
+        QVERIFY2(qAbs(dark - 0.05 * dpi) <= 2, qPrintable(QString("%1 at %2 dpi").arg(dark).arg(dpi)));
+        // Half-shaded cell below it.
+        const int grey = qGray(img.pixel(x, qRound((1.0 + c.lineHeight() * 0.7) * dpi)));
+        QVERIFY(grey > 100 && grey < 160);
+    }
+}
+
+void TestReportSystem::labelShellPlacesLabelsBySheet()
+{
+    TLabelShell shell;
+    QCOMPARE(shell.brand(), TLabelShell::lbAV8160);
+    QCOMPARE(shell.labelsPerSheet(), 30);
+    ReportCanvas c;
+    int remaining = 31;
+    QList<QPointF> origins;
+    QList<int> pageOf;
+    shell.OnLabelPrint = [&](ReportCanvas& rc, TLabelShell&, bool&) {
+        origins << QPointF(rc.xPos(), rc.yPos());
+        pageOf << rc.pageNumber();
+        rc.println(QString("label %1").arg(origins.size()));
+    };
+    shell.OnLabelAfter = [&](ReportCanvas&, TLabelShell&, bool& valid) { valid = --remaining > 0; };
+    shell.print(c);
+    QCOMPARE(origins.size(), 31);
+    QCOMPARE(c.pageNumber(), 2);
+    QCOMPARE(pageOf[29], 1);
+    QCOMPARE(pageOf[30], 2);
+    const double m = shell.InnerMarginLeft, t = shell.InnerMarginTop;
+    QCOMPARE(origins[0], QPointF(0.188 + m, 0.5 + t));
+    QCOMPARE(origins[2], QPointF(0.188 + 2 * 2.75 + m, 0.5 + t));
+    QCOMPARE(origins[3], QPointF(0.188 + m, 1.5 + t));
+    QCOMPARE(origins[29], QPointF(0.188 + 2 * 2.75 + m, 9.5 + t));
+    QCOMPARE(origins[30], origins[0]);
+    QCOMPARE(c.pages()[1].texts().size(), 1);
+    // Writing is limited to the label: a line ends at the label's left edge.
+    QCOMPARE(c.sectionRight(), 0.188 + 2.625);
+}
+
+void TestReportSystem::labelShellByColumn()
+{
+    TLabelShell shell;
+    shell.setBrand(TLabelShell::lbCustom);
+    shell.NumAcross = 2;
+    shell.NumDown = 2;
+    shell.PrintByRow = false;
+    ReportCanvas c;
+    QList<QPair<int, int>> cells;
+    shell.OnLabelAfter = [&](ReportCanvas&, TLabelShell& s, bool& valid) {
+        cells << qMakePair(s.row(), s.column());
+        valid = cells.size() < 3;
+    };
+    shell.print(c);
+    const QList<QPair<int, int>> expected{{1, 1}, {2, 1}, {1, 2}};
+    QCOMPARE(cells, expected);
+    QCOMPARE(c.pageNumber(), 1);
+
+    shell.setBrand(TLabelShell::lbAV5160);
+    QCOMPARE(shell.NumAcross, 3);
+    QCOMPARE(shell.SpacingLeft, 0.188);
+    QVERIFY(shell.PrintByRow);
+}
+
+QTEST_MAIN(TestReportSystem)
+#include "tst_reportsystem.moc"
