@@ -32,19 +32,6 @@ void twoPages(ReportCanvas& c)
     c.print("Page two text");
 }
 
-// Closes the message box or dialog that a modal call opens, remembering its text.
-QString closeNextModal(int delayMs = 50)
-{
-    static QString seen;
-    seen.clear();
-    QTimer::singleShot(delayMs, [] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            seen = box->text();
-            box->accept();
-        }
-    });
-    return seen;
-}
 } // namespace
 
 class TestReportSystem : public QObject {
