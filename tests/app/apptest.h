@@ -1,0 +1,72 @@
+#pragma once
+// Shared fixture of the application shell tests: a private settings file and
+// database directory, the data module, and a frame whose beeps are counted.
+#include "app/appsetup.h"
+#include "app/frmmain.h"
+#include "data/childwindow.h"
+#include "data/dmuglobal.h"
+#include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+struct AppFixture {
+    QTemporaryDir settingsDir;
+    QTemporaryDir databaseDir;
+    std::unique_ptr<Tfrmmain> frame;
+    std::unique_ptr<Tdmglobal> dm;
+    int beeps = 0;
+
+    AppFixture()
+    {
+        configureApplication();
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        frame = std::make_unique<Tfrmmain>();
+        frame->setBeep([this] { ++beeps; });
+        dm = std::make_unique<Tdmglobal>(databaseDir.path());
+        connectDataModule(*frame, *dm);
+    }
+    ~AppFixture()
+    {
+        dm.reset();
+        frame.reset();
+    }
+};
+
+// A stand-in child window that records the commands it receives.
+class FakeChild : public QWidget, public ChildWindow {
+public:
+    FakeChild(int kind, const QString& title) : kind(kind) { setWindowTitle(title); }
+    int windowKind() const override { return kind; }
+    void commandAddNew() override { calls << QStringLiteral("addnew"); }
+    void commandSave() override { calls << QStringLiteral("save"); }
+    void commandCancel() override { calls << QStringLiteral("cancel"); }
+    void commandDelete() override { calls << QStringLiteral("delete"); }
+    void commandOpen() override { calls << QStringLiteral("open"); }
+    void commandSchedule() override { calls << QStringLiteral("schedule"); }
+    void commandPrint() override { calls << QStringLiteral("print"); }
+    void commandTimeOff() override { calls << QStringLiteral("timeoff"); }
+    void commandEditSchedule() override { calls << QStringLiteral("editschedule"); }
+
+    int kind;
+    QStringList calls;
+};
+
+// Runs `answer` on the next modal widget that appears while `trigger` blocks.
+template <typename Widget>
+inline void whenModalAppears(const std::function<void(Widget*)>& answer)
+{
+    auto* poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
+        if (auto* modal = qobject_cast<Widget*>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            answer(modal);
+        }
+    });
+    poll->start();
+}
