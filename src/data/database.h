@@ -31,7 +31,6 @@ public:
 
 private:
     void configure();
-    void checkVersion();
 
     QString connectionName;
     QString filePath;

@@ -107,6 +107,10 @@ public:
     // Every column: stored, looked-up and calculated.
     QStringList fieldNames() const;
     bool isStoredField(const QString& field) const;
+    FieldType fieldType(const QString& field) const;
+    int fieldSize(const QString& field) const;
+    // The row at 0-based `row` is the one being edited or inserted.
+    bool isEditingRow(int row) const { return (state_ == State::Edit || state_ == State::Insert) && row == cur; }
 
     // --- events ---
     std::function<void(Table&)> beforeInsert;
@@ -128,10 +132,12 @@ signals:
 
 private:
     struct Column {
+        enum Kind { Stored, Lookup, Calc };
+        Column(const QString& n, FieldType t, int s, Kind k) : name(n), type(t), size(s), kind(k) {}
         QString name;
         FieldType type;
         int size;
-        enum Kind { Stored, Lookup, Calc } kind;
+        Kind kind;
         int keyColumn = -1;         // lookup: our key column
         QString lookupTable, lookupKey, resultField;
     };
@@ -158,6 +164,8 @@ private:
     QVariant masterValue() const;
     void masterMoved();
     QVariant convertIn(const Column& c, const QVariant& v) const;
+    void notifyDetails();
+    void recalcAndReset();
 
     Database& db;
     const TableDef* def;
@@ -177,7 +185,10 @@ private:
     bool atEof = true, atBof = true;
     Row buffer;                    // edit/insert buffer
     int insertAt = -1;
-    mutable QHash<QString, QHash<QString, QVariant>> lookupCache;
+    mutable QHash<int, QHash<QString, QVariant>> lookupCache;   // per lookup column
+    mutable QHash<int, std::shared_ptr<Query>> lookupQueries;
+    QVector<Table*> details;       // detail tables following this one
+    QVariant linkedValue;          // master value the rows were read for
     std::unique_ptr<Query> insertStmt, updateStmt, deleteStmt;
 };
 

@@ -1,0 +1,200 @@
+#include "dmuglobal.h"
+#include "dberror.h"
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QWidget>
+
+namespace {
+Tdmglobal* current = nullptr;
+const int fullNameWidth = 51;
+} // namespace
+
+Tdmglobal::Tdmglobal(const QString& directory, QObject* parent)
+    : QObject(parent), dbvantrel(std::make_unique<Database>(directory)), rng(std::random_device{}())
+{
+    current = this;
+}
+
+Tdmglobal::~Tdmglobal()
+{
+    if (current == this)
+        current = nullptr;
+}
+
+Tdmglobal& Tdmglobal::instance()
+{
+    if (!current)
+        throw DbError(QStringLiteral("The database is not open."));
+    return *current;
+}
+
+bool Tdmglobal::exists()
+{
+    return current != nullptr;
+}
+
+// ------------------------------------------------------------- status bar
+
+void Tdmglobal::statusMessage(const QString& text)
+{
+    if (statusPanelHandler)
+        statusPanelHandler(1, text);
+}
+
+void Tdmglobal::showControlHint(QWidget* control)
+{
+    statusMessage(control ? control->toolTip() : QString());
+}
+
+QString Tdmglobal::datasetStateNames(const Table& table)
+{
+    const QString name = stateName(table.state());
+    if (statusPanelHandler)
+        statusPanelHandler(0, name);
+    return name;
+}
+
+// ----------------------------------------------------------------- entries
+
+void Tdmglobal::fullNameCalc(Table& entry, int recordKind, int matchType)
+{
+    QString name = entry.asString("Fname") + ' ' + entry.asString("lname");
+    if (recordKind == 2 && matchType == 2)
+        name += '/' + entry.asString("p2fname") + ' ' + entry.asString("p2lname");
+    entry.setValue("FullName", name.left(fullNameWidth));
+    entry.setValue("SLOTCODE", entry.recNo());
+}
+
+// ----------------------------------------------------------- dependent rows
+
+void Tdmglobal::runDelete(std::unique_ptr<Query>& q, const char* sql, const char* param, int value)
+{
+    if (!q)
+        q = std::make_unique<Query>(*dbvantrel, QString::fromLatin1(sql));
+    q->setInteger(QString::fromLatin1(param), value);
+    q->prepare();
+    q->execSql();
+}
+
+void Tdmglobal::deleteEntrySchedule(int entryId)
+{
+    runDelete(qdelschedule, "DELETE FROM \"schedule.db\"\n WHERE grpplayrid = :grpplayrid", "grpplayrid", entryId);
+}
+
+void Tdmglobal::deletePlayerDaysOff(int playerId)
+{
+    runDelete(qdeldaysoff, "DELETE FROM \"playroff.db\"\n WHERE playerid = :playerid", "playerid", playerId);
+}
+
+void Tdmglobal::deleteGroupDaysOff(int groupId)
+{
+    runDelete(qdelgrpdayoff, "DELETE FROM \"groupoff.db\"\n WHERE groupid = :groupid", "groupid", groupId);
+}
+
+void Tdmglobal::deletePlayerEntries(int playerId)
+{
+    runDelete(qdelgrpplayers, "DELETE FROM \"GRPPLAYR.db\"\n WHERE PLAYERID = :playerid", "playerid", playerId);
+}
+
+void Tdmglobal::deleteCourtAssignments(int courtId)
+{
+    runDelete(qdelgrpcourts, "DELETE FROM \"COURTSLT.db\"\n WHERE COURTID = :courtid", "courtid", courtId);
+}
+
+// ------------------------------------------------------------ transactions
+
+void Tdmglobal::beginTransaction()
+{
+    if (!dbvantrel->inTransaction())
+        dbvantrel->startTransaction();
+}
+
+void Tdmglobal::commit()
+{
+    if (dbvantrel->inTransaction())
+        dbvantrel->commit();
+}
+
+void Tdmglobal::rollback()
+{
+    if (dbvantrel->inTransaction())
+        dbvantrel->rollback();
+}
+
+// ------------------------------------------------------ field definitions
+
+void Tdmglobal::loadFieldDefs(const QString& formKey)
+{
+    if (!qfielddef)
+        qfielddef = std::make_unique<Query>(
+            *dbvantrel, "SELECT DISTINCT Fieldkey, LabelKey, Label, Hint, HelpContext\n"
+                        "FROM \"FIELDDEF.db\"\nWHERE (FormKey = :formkey)\nORDER BY Fieldkey");
+    qfielddef->close();
+    qfielddef->setString("formkey", formKey);
+    qfielddef->prepare();
+    qfielddef->open();
+    QWidget* window = activeChildWindow ? activeChildWindow() : nullptr;
+    if (!window)
+        return;
+    for (qfielddef->first(); !qfielddef->eof(); qfielddef->next()) {
+        QObject* field = window->findChild<QObject*>(qfielddef->asString("Fieldkey"));
+        if (!field && window->objectName() == qfielddef->asString("Fieldkey"))
+            field = window;
+        if (!field)
+            continue;
+        const QString labelKey = qfielddef->asString("LabelKey");
+        if (!labelKey.isEmpty()) {
+            if (QObject* label = window->findChild<QObject*>(labelKey)) {
+                if (auto* l = qobject_cast<QLabel*>(label))
+                    l->setText(qfielddef->asString("Label"));
+                else
+                    throw DbError(QStringLiteral("Invalid typecast"));
+            }
+        }
+        auto* control = qobject_cast<QWidget*>(field);
+        if (!control)
+            throw DbError(QStringLiteral("Invalid typecast"));
+        control->setToolTip(qfielddef->asString("Hint"));
+        control->setStatusTip(qfielddef->asString("Hint"));
+        setHelpContext(control, qfielddef->asInt("HelpContext"));
+    }
+}
+
+// ------------------------------------------------------- installed services
+
+void Tdmglobal::showHelp(int helpContext)
+{
+    if (helpHandler)
+        helpHandler(helpContext);
+}
+
+void Tdmglobal::printSchedule(int groupId)
+{
+    if (!printScheduleHandler)
+        throw DbError(QStringLiteral("Printing is not available."));
+    printScheduleHandler(groupId);
+}
+
+void Tdmglobal::beep()
+{
+    if (beepHandler)
+        beepHandler();
+    else
+        QApplication::beep();
+}
+
+int helpContextOf(const QWidget* widget)
+{
+    for (const QWidget* w = widget; w; w = w->parentWidget()) {
+        const int context = w->property("helpContext").toInt();
+        if (context != 0)
+            return context;
+    }
+    return 0;
+}
+
+void setHelpContext(QWidget* widget, int helpContext)
+{
+    widget->setProperty("helpContext", helpContext);
+}

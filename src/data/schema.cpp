@@ -1,0 +1,234 @@
+#include "schema.h"
+#include "dberror.h"
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QVariant>
+
+namespace {
+
+using T = FieldType;
+
+FieldDef f(const char* name, FieldType type, int size = 0, bool required = false)
+{
+    return FieldDef{QString::fromLatin1(name), type, size, required};
+}
+
+QVector<TableDef> buildTables()
+{
+    QVector<TableDef> t;
+    t.append({"PLAYERS", "PLAYERS.db",
+              {f("PLAYERID", T::AutoInc), f("FNAME", T::String, 25), f("LNAME", T::String, 25),
+               f("STREET1", T::String, 25), f("STREET2", T::String, 25), f("CITY", T::String, 25),
+               f("STATE", T::String, 2), f("ZIPCODE", T::String, 10), f("WINS", T::Integer),
+               f("LOSSES", T::Integer), f("RANKING", T::Float), f("NOTES", T::Memo),
+               f("RELPLAYERS", T::Integer), f("PHONE1", T::String, 13), f("PHONE2", T::String, 13)},
+              {{"lastname", {"LNAME", "FNAME", "PLAYERID"}}}});
+    t.append({"COURTS", "COURTS.db", {f("COURTID", T::AutoInc), f("NAME", T::String, 50)}, {}});
+    t.append({"group", "group.DB",
+              {f("GROUPID", T::AutoInc), f("NAME", T::String, 50, true), f("STARTDATE", T::Date, 0, true),
+               f("DURATION", T::SmallInt), f("NumPerSes", T::SmallInt), f("TYPE", T::SmallInt),
+               f("STIME", T::Time), f("ETIME", T::Time), f("FEE", T::Currency),
+               f("SUNDAY", T::Boolean), f("MONDAY", T::Boolean), f("TUESDAY", T::Boolean),
+               f("WEDNESDAY", T::Boolean), f("THURSDAY", T::Boolean), f("FRIDAY", T::Boolean),
+               f("SATURDAY", T::Boolean), f("RTYPE", T::SmallInt), f("NOTES", T::Memo),
+               f("BBON", T::Boolean)},
+              {{"GNAME", {"NAME", "GROUPID"}}}});
+    t.append({"GRPPLAYR", "GRPPLAYR.db",
+              {f("GROUPPLAYERID", T::AutoInc), f("GROUPID", T::Integer), f("PLAYERID", T::Integer),
+               f("BBPRIORITY", T::Float), f("PRIORITY", T::Float), f("SESPLAYED", T::Float),
+               f("LWIN", T::Integer), f("LLOSSES", T::Integer), f("LRANKING", T::Integer),
+               f("SHARESLOTID", T::Integer), f("GRPSEQNUM", T::SmallInt)},
+              {{"PARENT", {"GROUPID", "GROUPPLAYERID"}}, {"BYPLAYER", {"PLAYERID"}}}});
+    t.append({"COURTSLT", "COURTSLT.db",
+              {f("GRPCRTID", T::AutoInc), f("COURTID", T::Integer), f("GROUPID", T::Integer)},
+              {{"GROUPID", {"GROUPID", "GRPCRTID"}}, {"BYCOURT", {"COURTID"}}}});
+    t.append({"SCHEDULE", "SCHEDULE.db",
+              {f("SCHEDULEID", T::AutoInc), f("GRPPLAYRID", T::Integer), f("DATE", T::Date),
+               f("VSGRPPLAYRID", T::Integer), f("HOME", T::Boolean), f("WINNER", T::Integer),
+               f("GRPCOURTID", T::Integer), f("SLOTCODE", T::SmallInt), f("SLOTCODE2", T::SmallInt)},
+              {{"BYENTRY", {"GRPPLAYRID", "DATE"}}, {"BYDATE", {"DATE", "GRPCOURTID"}}}});
+    t.append({"PLAYROFF", "PLAYROFF.db",
+              {f("PLAYEROFFID", T::AutoInc), f("PLAYERID", T::Integer), f("DATE", T::Date)},
+              {{"parentid", {"PLAYERID", "DATE"}}}});
+    t.append({"GROUPOFF", "groupoff.db",
+              {f("GROUPOFFID", T::AutoInc), f("GROUPID", T::Integer), f("DATE", T::Date)},
+              {{"parent", {"GROUPID", "DATE"}}}});
+    // Entry ids are 32-bit everywhere else; a 16-bit pairing column would
+    // wrap once the GRPPLAYR counter passes 32767.
+    t.append({"MATCHES", "MATCHES.db",
+              {f("MATCHID", T::AutoInc), f("PID1", T::Integer, 0, true), f("PID2", T::Integer, 0, true),
+               f("PLAYED", T::Boolean), f("WEIGHT", T::Float), f("Mix", T::String, 10)},
+              {}});
+    t.append({"LABEL", "LABEL.DB", {f("LBLCODE", T::String, 20), f("DESC", T::String, 50)}, {}});
+    t.append({"FIELDDEF", "FIELDDEF.db",
+              {f("FormKey", T::String, 20), f("Fieldkey", T::String, 40), f("LabelKey", T::String, 40),
+               f("Label", T::String, 60), f("Hint", T::String, 120), f("HelpContext", T::Integer)},
+              {{"FORM", {"FormKey", "Fieldkey"}}}});
+    return t;
+}
+
+QString sqlType(const FieldDef& fd)
+{
+    switch (fd.type) {
+    case T::AutoInc: return "INTEGER PRIMARY KEY AUTOINCREMENT";
+    case T::Integer:
+    case T::SmallInt: return "INTEGER";
+    case T::Boolean: return "INTEGER DEFAULT 0";
+    case T::Float:
+    case T::Currency: return "REAL";
+    case T::Date:
+    case T::Time:
+    case T::String:
+    case T::Memo: return "TEXT";
+    }
+    return "TEXT";
+}
+
+QString quoted(const QString& name)
+{
+    return '"' + name + '"';
+}
+
+void run(QSqlQuery& q, const QString& sql)
+{
+    if (!q.exec(sql))
+        throw DbError(q.lastError().text());
+}
+
+struct ShippedFieldDef {
+    const char* form;
+    const char* field;
+    const char* label;
+    const char* caption;
+    const char* hint;
+    int help;
+};
+
+// Captions and hints of the group editor per record kind; a league counts
+// rounds where a group counts weeks.
+const ShippedFieldDef shippedFieldDefs[] = {
+    {"groups", "dbname", "lblname", "Name:", "The name of the group", 20},
+    {"groups", "DBDURATION", "lblduration", "Number of Weeks:", "The number of weeks of play", 23},
+    {"groups", "dbedplayers", "lbldaysoff", "Players per session:",
+     "The number of players which play during a session", 24},
+    {"groups", "DPStartDate", "lblstartdate", "Start On:", "Select the start date", 55},
+    {"groups", "gbdow", "", "", "Select the day(s) of the week to play on.", 25},
+    {"groups", "dbedfee", "Label5", "Fee:", "Enter the entry fee.", 61},
+    {"leagues", "dbname", "lblname", "Name:", "The name of the league", 20},
+    {"leagues", "DBDURATION", "lblduration", "Number of Rounds:",
+     "The number of rounds of play: each round every entry meets one opponent", 23},
+    {"leagues", "dbedplayers", "lbldaysoff", "Players per session:",
+     "The number of players (or teams) which play during a session", 24},
+    {"leagues", "DPStartDate", "lblstartdate", "Start On:", "Select the date of the first round", 55},
+    {"leagues", "gbdow", "", "", "Select the day(s) of the week the rounds are played on.", 25},
+    {"leagues", "dbedfee", "Label5", "Fee:", "Enter the league entry fee.", 61},
+};
+
+void insertShippedRows(QSqlQuery& q)
+{
+    q.prepare("INSERT INTO LABEL (LBLCODE, \"DESC\") VALUES (?, ?)");
+    const char* labels[][2] = {
+        {"lbAV5160", "Avery 5160 address labels, 1\" x 2 5/8\", 30 per sheet (laser)"},
+        {"lbAV8160", "Avery 8160 address labels, 1\" x 2 5/8\", 30 per sheet (ink jet)"},
+    };
+    for (auto& l : labels) {
+        q.addBindValue(QString::fromUtf8(l[0]));
+        q.addBindValue(QString::fromUtf8(l[1]));
+        if (!q.exec())
+            throw DbError(q.lastError().text());
+    }
+    q.prepare("INSERT INTO FIELDDEF (FormKey, Fieldkey, LabelKey, Label, Hint, HelpContext) "
+              "VALUES (?, ?, ?, ?, ?, ?)");
+    for (const auto& r : shippedFieldDefs) {
+        q.addBindValue(QString::fromUtf8(r.form));
+        q.addBindValue(QString::fromUtf8(r.field));
+        q.addBindValue(*r.label ? QVariant(QString::fromUtf8(r.label)) : QVariant(QMetaType(QMetaType::QString)));
+        q.addBindValue(*r.caption ? QVariant(QString::fromUtf8(r.caption)) : QVariant(QMetaType(QMetaType::QString)));
+        q.addBindValue(QString::fromUtf8(r.hint));
+        q.addBindValue(r.help);
+        if (!q.exec())
+            throw DbError(q.lastError().text());
+    }
+}
+
+} // namespace
+
+const FieldDef* TableDef::field(const QString& column) const
+{
+    for (const auto& fd : fields)
+        if (fd.name.compare(column, Qt::CaseInsensitive) == 0)
+            return &fd;
+    return nullptr;
+}
+
+const IndexDef* TableDef::index(const QString& indexName) const
+{
+    for (const auto& ix : indexes)
+        if (ix.name.compare(indexName, Qt::CaseInsensitive) == 0)
+            return &ix;
+    return nullptr;
+}
+
+const FieldDef* TableDef::primaryKey() const
+{
+    for (const auto& fd : fields)
+        if (fd.type == FieldType::AutoInc)
+            return &fd;
+    return nullptr;
+}
+
+QString TableDef::sqlName() const
+{
+    return quoted(name);
+}
+
+namespace Schema {
+
+const QVector<TableDef>& tables()
+{
+    static const QVector<TableDef> all = buildTables();
+    return all;
+}
+
+const TableDef* find(const QString& nameOrFile)
+{
+    QString base = nameOrFile.trimmed();
+    if (base.startsWith('"') && base.endsWith('"') && base.size() >= 2)
+        base = base.mid(1, base.size() - 2);
+    if (base.endsWith(".db", Qt::CaseInsensitive))
+        base.chop(3);
+    for (const auto& t : tables())
+        if (t.name.compare(base, Qt::CaseInsensitive) == 0)
+            return &t;
+    return nullptr;
+}
+
+const TableDef& require(const QString& nameOrFile)
+{
+    if (const TableDef* t = find(nameOrFile))
+        return *t;
+    throw DbError(QStringLiteral("Table does not exist: %1").arg(nameOrFile));
+}
+
+void create(QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    for (const auto& t : tables()) {
+        QStringList cols;
+        for (const auto& fd : t.fields)
+            cols << quoted(fd.name) + ' ' + sqlType(fd) + (fd.required ? " NOT NULL" : "");
+        run(q, QStringLiteral("CREATE TABLE %1 (%2)").arg(t.sqlName(), cols.join(", ")));
+        for (const auto& ix : t.indexes) {
+            QStringList ixCols;
+            for (const auto& c : ix.columns)
+                ixCols << quoted(c);
+            run(q, QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                       .arg(quoted(t.name + '_' + ix.name), t.sqlName(), ixCols.join(", ")));
+        }
+    }
+    insertShippedRows(q);
+    run(q, QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
+} // namespace Schema
