@@ -6,15 +6,28 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
+// The topics are compiled into this static library; the linker keeps them
+// only when something asks for them by name.
+static void loadHelpResources()
+{
+    static const bool loaded = [] {
+        Q_INIT_RESOURCE(help);
+        return true;
+    }();
+    (void)loaded;
+}
+
 namespace HelpTopics {
 
 QString contentsPath()
 {
+    loadHelpResources();
     return QStringLiteral(":/help/contents.html");
 }
 
 QString topicPath(int helpContext)
 {
+    loadHelpResources();
     return QStringLiteral(":/help/topic%1.html").arg(helpContext);
 }
 

@@ -1,0 +1,175 @@
+// vantrel-bench: how long Vantrel takes from process start to the frame on
+// screen with its database open, on a fresh database file and on an existing
+// one; then the report and scheduling figures where those benchmarks exist.
+//
+// Each start-up is a new process (this program run with --startup), so the
+// figure includes loading the program and its libraries, as a user sees it.
+#include "app/appsetup.h"
+#include "app/frmmain.h"
+#include "data/database.h"
+#include "data/dmuglobal.h"
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QWindow>
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#if __has_include("bench_reports.h")
+#include "bench_reports.h"
+#define VANTREL_BENCH_REPORTS 1
+#endif
+#if __has_include("bench_scheduling.h")
+#include "bench_scheduling.h"
+#define VANTREL_BENCH_SCHEDULING 1
+#endif
+
+namespace {
+
+constexpr int Runs = 7;
+constexpr double TargetMs = 300.0;
+
+void useOffscreenWithoutDisplay()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// The child: start the program as main() does, say "shown" once the frame
+// is exposed, and leave.
+int runStartup(int argc, char* argv[], const QString& databaseDir, const QString& settingsDir)
+{
+    QElapsedTimer sinceMain;
+    sinceMain.start();
+    QApplication app(argc, argv);
+    configureApplication();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir);
+
+    Tfrmmain frame;
+    Tdmglobal dm(databaseDir);
+    registerChildWindows(frame);
+    connectDataModule(frame, dm);
+    frame.showMaximized();
+    while (!frame.windowHandle() || !frame.windowHandle()->isExposed())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
+    QCoreApplication::processEvents();
+    std::printf("shown %.2f\n", sinceMain.nsecsElapsed() / 1e6);
+    std::fflush(stdout);
+    return 0;
+}
+
+struct Sample {
+    double fromSpawn = 0;    // measured by the parent: spawn to "shown"
+    double fromMain = 0;     // measured by the child: main() to "shown"
+};
+
+bool spawnStartup(const QString& databaseDir, const QString& settingsDir, Sample& sample)
+{
+    QProcess child;
+    child.setProcessChannelMode(QProcess::SeparateChannels);
+    QElapsedTimer clock;
+    clock.start();
+    child.start(QCoreApplication::applicationFilePath(), {"--startup", databaseDir, settingsDir});
+    QByteArray line;
+    while (!line.contains('\n')) {
+        if (!child.waitForReadyRead(30000)) {
+            std::fprintf(stderr, "%s", child.readAllStandardError().constData());
+            return false;
+        }
+        line += child.readAllStandardOutput();
+    }
+    sample.fromSpawn = clock.nsecsElapsed() / 1e6;
+    child.waitForFinished(30000);
+    const QList<QByteArray> words = line.trimmed().split(' ');
+    if (words.size() != 2 || words[0] != "shown")
+        return false;
+    sample.fromMain = words[1].toDouble();
+    return true;
+}
+
+double median(QVector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.isEmpty() ? 0 : values[values.size() / 2];
+}
+
+void report(const char* label, const QVector<Sample>& samples)
+{
+    QVector<double> spawn, inMain;
+    for (const Sample& s : samples) {
+        spawn << s.fromSpawn;
+        inMain << s.fromMain;
+    }
+    const double m = median(spawn);
+    std::printf("%-28s median %7.1f ms  best %7.1f ms  (in main: median %6.1f ms)  %s\n", label, m,
+                *std::min_element(spawn.begin(), spawn.end()), median(inMain),
+                m < TargetMs ? "under 300 ms" : "OVER 300 ms");
+}
+
+int runStartupBenchmark()
+{
+    QTemporaryDir work;
+    const QString settingsDir = work.filePath("settings");
+    QDir().mkpath(settingsDir);
+
+    QVector<Sample> fresh, existing;
+    for (int i = 0; i < Runs; ++i) {
+        const QString dir = work.filePath(QString("fresh%1").arg(i));
+        QDir().mkpath(dir);
+        Sample s;
+        if (!spawnStartup(dir, settingsDir, s)) {
+            std::fprintf(stderr, "start-up on a fresh database failed\n");
+            return 1;
+        }
+        fresh << s;
+    }
+    const QString kept = work.filePath("fresh0");   // holds the file the first run created
+    for (int i = 0; i < Runs; ++i) {
+        Sample s;
+        if (!spawnStartup(kept, settingsDir, s)) {
+            std::fprintf(stderr, "start-up on an existing database failed\n");
+            return 1;
+        }
+        existing << s;
+    }
+    std::printf("Start-up, process start to frame shown with the database open (%d runs each, platform %s):\n",
+                Runs, qEnvironmentVariable("QT_QPA_PLATFORM", "default").toLocal8Bit().constData());
+    report("fresh database file", fresh);
+    report("existing database file", existing);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    useOffscreenWithoutDisplay();
+    if (argc == 4 && std::strcmp(argv[1], "--startup") == 0)
+        return runStartup(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+
+    QApplication app(argc, argv);
+    int status = runStartupBenchmark();
+#ifdef VANTREL_BENCH_REPORTS
+    std::printf("\n");
+    std::fflush(stdout);
+    benchReports();
+#else
+    std::printf("\n(report benchmark not built)\n");
+#endif
+#ifdef VANTREL_BENCH_SCHEDULING
+    std::printf("\n");
+    std::fflush(stdout);
+    benchScheduling();
+#else
+    std::printf("(scheduling benchmark not built)\n");
+#endif
+    return status;
+}
