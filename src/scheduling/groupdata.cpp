@@ -1,0 +1,66 @@
+#include "groupdata.h"
+#include "data/database.h"
+#include "data/dmuglobal.h"
+
+GroupDatasets::GroupDatasets(Database& db, QObject* parent)
+    : QObject(parent),
+      tbgroup(db, "group.DB"),
+      tbplayers(db, "GRPPLAYR.db"),
+      tbcourtslt(db, "COURTSLT.db"),
+      tbschedule(db, "SCHEDULE.db"),
+      database(db)
+{
+    tbplayers.setIndexName("PARENT");
+    tbplayers.setMasterSource(&tbgroup, "GROUPID", "GROUPID");
+    tbplayers.addLookupField("Fname", "PLAYERID", "PLAYERS.db", "PLAYERID", "FNAME");
+    tbplayers.addLookupField("lname", "PLAYERID", "PLAYERS.db", "PLAYERID", "LNAME");
+    tbplayers.addLookupField("p2fname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "FNAME");
+    tbplayers.addLookupField("p2lname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "LNAME");
+    tbplayers.addCalcField("FullName", FieldType::String, 51);
+    tbplayers.addCalcField("SLOTCODE", FieldType::Integer);
+    tbplayers.onCalcFields = [this](Table& entry) {
+        Tdmglobal::instance().fullNameCalc(entry, recordKind(), matchType());
+    };
+
+    tbcourtslt.setIndexName("GROUPID");
+    tbcourtslt.setMasterSource(&tbgroup, "GROUPID", "GROUPID");
+    tbcourtslt.addLookupField("Name", "COURTID", "COURTS.db", "COURTID", "NAME");
+
+    // Appending only: reading the rows of every group would be wasted.
+    tbschedule.setAppendOnly(true);
+}
+
+void GroupDatasets::open()
+{
+    tbgroup.open();
+    tbplayers.open();
+    tbcourtslt.open();
+    tbschedule.open();
+}
+
+int GroupDatasets::entryNumber(int groupPlayerId)
+{
+    const int keep = tbplayers.recNo();
+    if (tbplayers.locate("GROUPPLAYERID", groupPlayerId))
+        return tbplayers.asInt("GRPSEQNUM");
+    tbplayers.setRecNo(keep);
+    return 0;
+}
+
+void GroupDatasets::incSessionsPlayed(int groupPlayerId)
+{
+    if (!qincsesplayed)
+        qincsesplayed = std::make_unique<Query>(database, "UPDATE \"GRPPLAYR.db\"\n"
+                                                          "SET SESPLAYED = SESPLAYED + 1\n"
+                                                          "WHERE GROUPPLAYERID = :groupplayerid");
+    qincsesplayed->setInteger("groupplayerid", groupPlayerId);
+    qincsesplayed->prepare();
+    qincsesplayed->execSql();
+}
+
+void GroupDatasets::savePending()
+{
+    for (Table* t : {&tbgroup, &tbplayers, &tbcourtslt})
+        if (t->state() == Table::State::Edit || t->state() == Table::State::Insert)
+            t->post();
+}

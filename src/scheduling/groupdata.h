@@ -1,0 +1,41 @@
+#pragma once
+#include "data/query.h"
+#include "data/table.h"
+#include <QObject>
+#include <memory>
+
+class Database;
+
+// The datasets of one group editor, without any widget: the window binds its
+// controls and grids to them and the scheduling engine works on them.
+class GroupDatasets : public QObject {
+    Q_OBJECT
+public:
+    explicit GroupDatasets(Database& db, QObject* parent = nullptr);
+
+    Table tbgroup;        // group.DB, whole table, positioned on the record shown
+    Table tbplayers;      // GRPPLAYR.db, detail of tbgroup on GROUPID, index PARENT
+    Table tbcourtslt;     // COURTSLT.db, detail of tbgroup on GROUPID, index GROUPID
+    Table tbschedule;     // SCHEDULE.db, opened for appending only
+
+    // Opens all datasets (entries with their looked-up names and calculated
+    // FullName/SLOTCODE, courts with their looked-up Name).
+    void open();
+
+    int groupId() const { return tbgroup.asInt("GROUPID"); }
+    int recordKind() const { return tbgroup.asInt("RTYPE"); }
+    int matchType() const { return tbgroup.asInt("TYPE"); }
+
+    // Moves the entries to the one with this GROUPPLAYERID and returns its
+    // GRPSEQNUM; 0 (and no move) when the record has no such entry.
+    int entryNumber(int groupPlayerId);
+    // SESPLAYED + 1 for one entry.
+    void incSessionsPlayed(int groupPlayerId);
+
+    // Posts whatever of the group, entry and court rows is being edited.
+    void savePending();
+
+private:
+    Database& database;
+    std::unique_ptr<Query> qincsesplayed;
+};
