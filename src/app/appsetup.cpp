@@ -1,5 +1,7 @@
 #include "appsetup.h"
+#include "data/dberror.h"
 #include "data/dmuglobal.h"
+#include "data/guard.h"
 #include "frmmain.h"
 #include <QCoreApplication>
 #include <QSettings>
@@ -22,4 +24,16 @@ void connectDataModule(Tfrmmain& frame, Tdmglobal& dm)
     dm.activeChildWindow = [&frame] { return frame.activeChildWidget(); };
     dm.helpHandler = [&frame](int helpContext) { frame.showHelp(helpContext); };
     dm.beepHandler = [&frame] { frame.beep(); };
+}
+
+std::unique_ptr<Tdmglobal> openDataModule(const QString& directory)
+{
+    try {
+        return std::make_unique<Tdmglobal>(directory);
+    } catch (const DbError& e) {
+        showErrorBox(nullptr, e.message());
+    } catch (const std::exception& e) {
+        showErrorBox(nullptr, QString::fromLocal8Bit(e.what()));
+    }
+    return nullptr;
 }

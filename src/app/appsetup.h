@@ -1,4 +1,6 @@
 #pragma once
+#include <QString>
+#include <memory>
 
 class Tdmglobal;
 class Tfrmmain;
@@ -16,3 +18,8 @@ void connectDataModule(Tfrmmain& frame, Tdmglobal& dm);
 // The settings store of the program (INI file, organisation and application
 // "Vantrel"); called before anything reads a setting.
 void configureApplication();
+
+// Creates the data module over the database in `directory`. When the
+// database cannot be opened (a foreign or newer file, a directory that cannot
+// be written) the reason is shown in the error box and the result is null.
+std::unique_ptr<Tdmglobal> openDataModule(const QString& directory);

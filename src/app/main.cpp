@@ -1,13 +1,10 @@
-#include "app/appsetup.h"
 #include "app/about.h"
+#include "app/appsetup.h"
 #include "app/frmmain.h"
 #include "data/database.h"
-#include "data/dberror.h"
 #include "data/dmuglobal.h"
 #include <QApplication>
-#include <QMessageBox>
 #include <QScreen>
-#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -17,16 +14,9 @@ int main(int argc, char* argv[])
 
     // The frame comes first; nothing in its creation touches the database.
     Tfrmmain frame;
-    std::unique_ptr<Tdmglobal> dm;
-    try {
-        dm = std::make_unique<Tdmglobal>(Database::configuredDirectory());
-    } catch (const DbError& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Vantrel"), e.message());
-        return 1;
-    } catch (const std::exception& e) {
-        QMessageBox::critical(nullptr, QStringLiteral("Vantrel"), QString::fromLocal8Bit(e.what()));
-        return 1;
-    }
+    std::unique_ptr<Tdmglobal> dm = openDataModule(Database::configuredDirectory());
+    if (!dm)
+        return 1;   // the reason has been shown
     registerChildWindows(frame);
     connectDataModule(frame, *dm);
 
