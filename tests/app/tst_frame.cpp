@@ -41,6 +41,8 @@ private slots:
     void tileStacksWindowsAndDoesNothingWithoutWindows();
     void helpOpensContentsTopicsAndMissingNotice();
     void everyHelpContextInUseHasATopic();
+    void helpFromAModalDialogStaysUsable();
+    void f1OnAMenuItemShowsItsTopic();
 
 private:
     QAction* action(const char* name) { return fx->frame->findChild<QAction*>(QString::fromLatin1(name)); }
@@ -437,6 +439,40 @@ void TestFrame::everyHelpContextInUseHasATopic()
     const QString page = QString::fromUtf8(contents.readAll());
     for (int context : used)
         QVERIFY2(page.contains(QString("topic%1.html").arg(context)), qPrintable(QString::number(context)));
+}
+
+void TestFrame::helpFromAModalDialogStaysUsable()
+{
+    showActive();
+    int shownTopic = -1;
+    bool helpUsable = false;
+    whenModalAppears<QDialog>([&](QDialog* dialog) {
+        fx->dm->showHelp(11);   // what a dialog's Help button does
+        auto* help = dialog->findChild<THelpBrowser*>();
+        if (help) {
+            shownTopic = help->currentTopic();
+            // The help window is the modal one now, so it takes input.
+            helpUsable = QApplication::activeModalWidget() == help;
+            help->close();
+        }
+        dialog->reject();
+    });
+    QDialog days(fx->frame.get());
+    days.exec();
+    QCOMPARE(shownTopic, 11);
+    QVERIFY(helpUsable);
+}
+
+void TestFrame::f1OnAMenuItemShowsItsTopic()
+{
+    showActive();
+    auto* file = fx->frame->findChild<QMenu*>("File1");
+    file->popup(QPoint(10, 10));
+    QVERIFY(QTest::qWaitForWindowExposed(file));
+    file->setActiveAction(action("FooterSetup1"));
+    QTest::keyClick(file, Qt::Key_F1);
+    QCOMPARE(fx->frame->helpWindow().currentTopic(), 62);
+    QVERIFY(!file->isVisible());
 }
 
 QTEST_MAIN(TestFrame)
