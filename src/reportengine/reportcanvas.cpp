@@ -65,13 +65,18 @@ void ReportCanvas::setSection(double left, double t, double right, double b)
 double ReportCanvas::sectionLeft() const { return out(areaLeft); }
 double ReportCanvas::sectionRight() const { return out(areaRight); }
 double ReportCanvas::yPos() const { return out(y); }
-void ReportCanvas::setYPos(double v) { y = in(v); }
+void ReportCanvas::setYPos(double v)
+{
+    y = in(v);
+    tallestOnLine = 0;
+}
 double ReportCanvas::xPos() const { return out(x); }
 void ReportCanvas::setXPos(double v) { x = in(v); }
 
 void ReportCanvas::home()
 {
     y = top;
+    tallestOnLine = 0;
     x = areaLeft;
     tabIndex = -1;
 }
@@ -124,6 +129,7 @@ void ReportCanvas::addText(const QString& text, double left)
     const double w = ReportFonts::textWidth(fontSpec, text);
     page().ops.append(TextOp{text, fontSpec, QColor(Qt::black), left, baseline(), w});
     x = left + w;
+    tallestOnLine = qMax(tallestOnLine, 1.2 * fontSpec.size / 72.0);
 }
 
 void ReportCanvas::printCenter(const QString& text, double at)
@@ -140,7 +146,7 @@ void ReportCanvas::printRight(const QString& text, double at)
 
 void ReportCanvas::printFooter(const QString& text, Justify justify)
 {
-    const double keepY = y, keepX = x;
+    const double keepY = y, keepX = x, keepTallest = tallestOnLine;
     y = bottom - 1.2 * fontSpec.size / 72.0;
     const double w = ReportFonts::textWidth(fontSpec, text);
     switch (justify) {
@@ -152,6 +158,7 @@ void ReportCanvas::printFooter(const QString& text, Justify justify)
     }
     y = keepY;
     x = keepX;
+    tallestOnLine = keepTallest;
 }
 
 void ReportCanvas::print(const QString& text)
@@ -175,7 +182,8 @@ void ReportCanvas::println(const QString& text)
 
 void ReportCanvas::newLine()
 {
-    y += 1.2 * fontSpec.size / 72.0;
+    y += qMax(1.2 * fontSpec.size / 72.0, tallestOnLine);
+    tallestOnLine = 0;
     x = areaLeft;
     tabIndex = -1;
 }

@@ -82,7 +82,9 @@ public:
     // justification; a tab character moves into the next column.
     void print(const QString& text);
     void println(const QString& text);
-    void newLine();            // never starts a page by itself
+    // Moves below the current line: 1.2 times the font size, or more when a
+    // larger font was written on the line. Never starts a page by itself.
+    void newLine();
 
     // --- columns ---
     void clearTabs();
@@ -139,4 +141,5 @@ private:
     PenSpec penSpec;
     QVector<Column> tabs;
     int tabIndex = -1;
+    double tallestOnLine = 0;   // line height of the largest text written on the line
 };

@@ -1,0 +1,86 @@
+#include "playerlabels.h"
+#include "dlglabel.h"
+#include "data/table.h"
+#include <QWidget>
+
+TPlayerLabels::TPlayerLabels(Table& players, QObject* parent)
+    : QObject(parent), lsPlayers(this), rsLabels(this), tbplayers(players)
+{
+    using RS = TReportSystem;
+    lsPlayers.setBrand(TLabelShell::lbAV8160);
+    lsPlayers.OnLabelPrint = [this](ReportCanvas& r, TLabelShell& s, bool& v) { lsPlayersLabelPrint(r, s, v); };
+    lsPlayers.OnLabelAfter = [this](ReportCanvas& r, TLabelShell& s, bool& v) { lsPlayersLabelAfter(r, s, v); };
+
+    rsLabels.TitleSetup = "Report Setup";
+    rsLabels.TitleStatus = "Report Status";
+    rsLabels.TitlePreview = "Report Preview";
+    rsLabels.systemSetups = RS::ssAllowSetup | RS::ssAllowCopies | RS::ssAllowCollate | RS::ssAllowDuplex
+        | RS::ssAllowDestPreview | RS::ssAllowDestPrinter | RS::ssAllowPrinterSetup | RS::ssAllowPreviewSetup
+        | RS::ssAllowDestFile;
+    rsLabels.systemOptions = RS::soShowStatus | RS::soAllowPrintFromPreview | RS::soPreviewModal;
+    rsLabels.filerStatusFormat = "Generating page %p";
+    rsLabels.printerStatusFormat = "Printing page %p";
+    rsLabels.previewZoom = 100.0;
+    rsLabels.scaleX = rsLabels.scaleY = 100.0;
+    rsLabels.printerTitle = "ReportPrinter Report";
+    rsLabels.unitsFactor = 1.0;
+    rsLabels.OnPrint = [this](ReportCanvas& r) { rsLabelsPrint(r); };
+}
+
+bool TPlayerLabels::applyLabelCode(const QString& code)
+{
+    if (code == "lbAV8160")
+        lsPlayers.setBrand(TLabelShell::lbAV8160);
+    else if (code == "lbAV5160")
+        lsPlayers.setBrand(TLabelShell::lbAV5160);
+    else
+        return false;
+    return true;
+}
+
+void TPlayerLabels::ChooseLabelType(QWidget* parent)
+{
+    Tdlglabels dialog(tbplayers.database(), parent);
+    if (dialog.exec() == QDialog::Accepted)
+        applyLabelCode(dialog.resultCode());
+}
+
+void TPlayerLabels::PrintLabels(QWidget* parent)
+{
+    // A row being edited is printed as the user sees it.
+    tbplayers.checkBrowseMode();
+    rsLabels.execute(parent);
+}
+
+void TPlayerLabels::rsLabelsPrint(ReportCanvas& report)
+{
+    tbplayers.first();
+    lsPlayers.print(report);
+}
+
+void TPlayerLabels::lsPlayersLabelPrint(ReportCanvas& report, TLabelShell&, bool&)
+{
+    report.println(tbplayers.asString("FNAME") + " " + tbplayers.asString("LNAME"));
+    report.println(tbplayers.asString("STREET1"));
+    const QString street2 = tbplayers.asString("STREET2");
+    if (!street2.trimmed().isEmpty())
+        report.println(street2);
+    report.println(tbplayers.asString("CITY") + " " + tbplayers.asString("STATE") + " " + tbplayers.asString("ZIPCODE"));
+    report.newLine();
+}
+
+void TPlayerLabels::lsPlayersLabelAfter(ReportCanvas&, TLabelShell&, bool& valid)
+{
+    tbplayers.next();
+    valid = !tbplayers.eof();
+}
+
+TPlayerLabels& playerLabelsOf(QWidget* playersWindow, Table& players)
+{
+    const QString name = "lsPlayersLabels";
+    if (auto* existing = playersWindow->findChild<TPlayerLabels*>(name, Qt::FindDirectChildrenOnly))
+        return *existing;
+    auto* labels = new TPlayerLabels(players, playersWindow);
+    labels->setObjectName(name);
+    return *labels;
+}

@@ -1,0 +1,71 @@
+#pragma once
+#include "reportengine/reportsystem.h"
+#include <QDate>
+#include <QObject>
+#include <QString>
+#include <QVector>
+#include <memory>
+
+class Database;
+class Query;
+class Table;
+class Tdmglobal;
+class QWidget;
+
+// The printed schedule of one group or league: header, notes, footer,
+// roster, and the grid of dates by courts with the entries who sit out.
+class TScheduleReport : public QObject {
+    Q_OBJECT
+public:
+    explicit TScheduleReport(Database& db, QObject* parent = nullptr);
+    ~TScheduleReport() override;
+
+    static QString noScheduleMessage();
+    static QString noCourtsMessage();
+
+    // Reads the group's schedule and runs the report (setup dialog, then
+    // preview, printer or PDF). A group without schedule rows or without
+    // courts is told so in the error box and prints nothing; returns false then.
+    bool PrintSchedule(int groupId, QWidget* parent = nullptr);
+
+    // Opens the selections of the group; the message of what is missing, or
+    // empty when the schedule can be printed.
+    QString prepare(int groupId);
+    // OnPrint of rsSchedule.
+    void rsSchedulePrint(ReportCanvas& report);
+
+    TReportSystem rsSchedule;
+
+private:
+    struct Court {
+        int id;
+        QString name;
+    };
+    struct GridRow {
+        QDate date;
+        QVector<QString> cells;   // one per court column
+    };
+
+    void printHeader(ReportCanvas& r);
+    void printNotes(ReportCanvas& r);
+    void printFooter(ReportCanvas& r);
+    void printRoster(ReportCanvas& r);
+    void printGridHeading(ReportCanvas& r, double courtWidth);
+    void printGrid(ReportCanvas& r);
+    void setGridColumns(ReportCanvas& r, double courtWidth);
+    void printCell(ReportCanvas& r, const QString& text, double width);
+    QVector<Court> courtColumns() const;
+    QVector<GridRow> gridRows(const QVector<Court>& courts) const;
+    QString byesOn(const QDate& date);
+    bool isDoublesLeague() const;
+
+    Database& database;
+    int groupId = 0;
+    std::unique_ptr<Query> qschedule, qcourts, qsplayers, qnotscheduled;
+    std::unique_ptr<Table> tblkupplayer;
+    QVector<Court> columns;
+};
+
+// Makes the data module print schedules through a report it owns; called
+// once at start-up. Dialogs open over the active window.
+TScheduleReport& installScheduleReport(Tdmglobal& dm);

@@ -1,0 +1,55 @@
+#pragma once
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+#include <QVariant>
+
+// The texts of the printed schedule, apart from any page.
+namespace ScheduleText {
+
+// Codes that make one side of a match: the match type (0 none, 1 singles,
+// 2 doubles), but 1 in a league, whose entries are the sides.
+int sideSize(int recordKind, int matchType);
+
+// An entry's number as a court cell shows it: "(4)" when it brings the balls.
+QString code(int slotCode, bool home, bool bringBallsOn);
+
+// The text of one court on one date, built code by code: doubles sides are
+// joined by "&", and " v. " follows the first side.
+class CourtCell {
+public:
+    explicit CourtCell(int sideSize) : side(sideSize) {}
+    void add(const QString& code);
+    QString text() const { return cellText; }
+    int codeCount() const { return codes; }
+
+private:
+    int side;
+    int codes = 0;
+    QString cellText;
+};
+
+// "at: 09:00 AM - 10:30 AM"; an empty time reads as midnight.
+QString sessionTimes(const QTime& start, const QTime& end);
+QString time12(const QTime& time);
+// "MM/DD/YY" with the system's date separator.
+QString gridDate(const QDate& date);
+// "Printed On: " and the date in the system's short format.
+QString printedOn(const QDate& date);
+// Entry numbers of the entries who sit out, "3;7".
+QString byeList(const QList<int>& entryNumbers);
+
+struct Person {
+    QString firstName, lastName, phone;
+};
+// "3. Ann Lee (555)123-4567"
+QString rosterEntry(int slotCode, const Person& player);
+// The entry and, for a doubles-league team, " / " and the partner's pieces
+// that are not blank.
+QString teamRosterEntry(int slotCode, const Person& player, const Person& partner);
+
+// A time column as stored ("09:00:00") or as a QTime; invalid when empty.
+QTime timeOf(const QVariant& value);
+
+} // namespace ScheduleText

@@ -1,0 +1,463 @@
+#include "data/guard.h"
+#include "data/settings.h"
+#include "reportpdf_helpers.h"
+#include "reports/schedulereport.h"
+#include "reports/scheduletext.h"
+#include "reportsfixture.h"
+#include <QtTest>
+
+namespace {
+const QDate day1(2027, 1, 5);
+
+// Lays the report of a group out and returns its pages.
+QVector<ReportPage> layout(ReportsFixture& fx, int groupId)
+{
+    TScheduleReport report(fx.db());
+    const QString missing = report.prepare(groupId);
+    if (!missing.isEmpty())
+        qWarning() << missing;
+    return report.rsSchedule.generate();
+}
+
+// The texts of the grid body line whose date cell reads `date`, in column order.
+QStringList gridLine(const ReportPage& page, const QString& date)
+{
+    const TextOp* d = findText(page, date);
+    if (!d)
+        return {};
+    QVector<TextOp> line;
+    for (const TextOp& t : page.texts())
+        if (qAbs(t.baseline - d->baseline) < 0.03)
+            line << t;
+    std::sort(line.begin(), line.end(), [](const TextOp& a, const TextOp& b) { return a.x < b.x; });
+    QStringList out;
+    for (const TextOp& t : line)
+        out << t.text;
+    return out;
+}
+
+// Singles group: one court, four players; entry 3 sits out on day 1.
+ReportsFixture::Built singlesGroup(ReportsFixture& fx, bool bbon)
+{
+    ReportsFixture::GroupSpec g;
+    g.bbon = bbon;
+    auto b = fx.buildGroup(g, 3, 1);
+    fx.addScheduleRow(b.entries[0], day1, b.courts[0], 1, true);
+    fx.addScheduleRow(b.entries[1], day1, b.courts[0], 2);
+    fx.addScheduleRow(b.entries[0], day1.addDays(7), b.courts[0], 1);
+    fx.addScheduleRow(b.entries[2], day1.addDays(7), b.courts[0], 3, true);
+    return b;
+}
+} // namespace
+
+class TestScheduleReport : public QObject {
+    Q_OBJECT
+private slots:
+    void texts_data();
+    void texts();
+    void courtCells();
+    void noScheduleShowsMessageOnly();
+    void noCourtsIsRefused();
+    void headerAndFooter();
+    void emptyTimesReadMidnight();
+    void courtColumnWidths();
+    void bringBallsMarksAndNote();
+    void groupKindsCells();
+    void byeCells();
+    void missingCourtKeepsItsColumn();
+    void doublesLeagueRoster();
+    void oddRosterEndsAfterFirstColumn();
+    void longScheduleBreaksWithoutRepeatingHeader();
+    void longRosterContinuesOnNextPage();
+    void pdfEndToEnd();
+};
+
+void TestScheduleReport::texts_data()
+{
+    QTest::addColumn<QString>("actual");
+    QTest::addColumn<QString>("expected");
+    using namespace ScheduleText;
+    QTest::newRow("morning") << sessionTimes(QTime(9, 0), QTime(10, 30)) << "at: 09:00 AM - 10:30 AM";
+    QTest::newRow("evening") << sessionTimes(QTime(18, 15), QTime(12, 0)) << "at: 06:15 PM - 12:00 PM";
+    QTest::newRow("empty") << sessionTimes(QTime(), QTime()) << "at: 12:00 AM - 12:00 AM";
+    QTest::newRow("date") << gridDate(QDate(2027, 3, 9)) << "03/09/27";
+    QTest::newRow("byes") << byeList({3, 7}) << "3;7";
+    QTest::newRow("no byes") << byeList({}) << "";
+    QTest::newRow("home") << code(4, true, true) << "(4)";
+    QTest::newRow("home, balls off") << code(4, true, false) << "4";
+    QTest::newRow("roster") << rosterEntry(3, {"Ann", "Lee", "(555)123-4567"}) << "3. Ann Lee (555)123-4567";
+    QTest::newRow("team") << teamRosterEntry(1, {"Ann", "Lee", "1"}, {"Bea", "Cole", "2"}) << "1. Ann Lee 1 / Bea Cole 2";
+    QTest::newRow("team, no phone") << teamRosterEntry(1, {"Ann", "Lee", ""}, {"Bea", "Cole", " "})
+                                    << "1. Ann Lee / Bea Cole";
+    QTest::newRow("no partner") << teamRosterEntry(1, {"Ann", "Lee", "1"}, {}) << "1. Ann Lee 1";
+    QTest::newRow("stored time") << timeOf(QVariant("18:45:00")).toString("HH:mm") << "18:45";
+}
+
+void TestScheduleReport::texts()
+{
+    QFETCH(QString, actual);
+    QFETCH(QString, expected);
+    QCOMPARE(actual, expected);
+}
+
+void TestScheduleReport::courtCells()
+{
+    using ScheduleText::CourtCell;
+    auto cell = [](int side, const QStringList& codes) {
+        CourtCell c(side);
+        for (const QString& code : codes)
+            c.add(code);
+        return c.text();
+    };
+    QCOMPARE(cell(1, {"(1)", "2"}), QString("(1) v. 2"));
+    QCOMPARE(cell(2, {"1", "2", "3", "4"}), QString("1&2 v. 3&4"));
+    QCOMPARE(cell(0, {"(1)", "2", "3", "4"}), QString("(1)234"));
+    QCOMPARE(ScheduleText::sideSize(2, 2), 1);   // a league's entries are its sides
+    QCOMPARE(ScheduleText::sideSize(1, 2), 2);
+    QCOMPARE(ScheduleText::sideSize(1, 0), 0);
+}
+
+void TestScheduleReport::noScheduleShowsMessageOnly()
+{
+    ReportsFixture fx;
+    const auto b = fx.buildGroup({}, 4, 1);
+    QStringList shown;
+    setErrorBoxHandler([&](const QString& m) { shown << m; });
+    TScheduleReport report(fx.db());
+    bool previewed = false;
+    report.rsSchedule.setPresetDestination(TReportSystem::Destination::Preview);
+    report.rsSchedule.previewHandler = [&](const QVector<ReportPage>&) { previewed = true; };
+    QVERIFY(!report.PrintSchedule(b.groupId));
+    QCOMPARE(shown, QStringList{"You must first generate the schedule before printing."});
+    QVERIFY(!previewed);
+    setErrorBoxHandler({});
+}
+
+void TestScheduleReport::noCourtsIsRefused()
+{
+    ReportsFixture fx;
+    ReportsFixture::GroupSpec g;
+    const int group = fx.addGroup(g);
+    const int e = fx.addEntry(group, fx.addPlayer("Ann", "Lee"), 1);
+    fx.addScheduleRow(e, day1, 99, 1);
+    TScheduleReport report(fx.db());
+    QCOMPARE(report.prepare(group), TScheduleReport::noCourtsMessage());
+    QVERIFY(report.rsSchedule.generate().first().ops.isEmpty());
+}
+
+void TestScheduleReport::headerAndFooter()
+{
+    ReportsFixture fx;
+    setFooterText("Riverside Tennis Club - call 555-0100 with any changes");
+    ReportsFixture::GroupSpec g;
+    g.notes = "Bring water.\nCourts open at 8:45.";
+    auto b = singlesGroup(fx, false);
+    Q_UNUSED(b);
+    const auto pages = layout(fx, 1);
+    QCOMPARE(pages.size(), 1);
+    const ReportPage& p = pages.first();
+    const TextOp* name = findText(p, "Tuesday Ladies");
+    QVERIFY(name);
+    QCOMPARE(name->font.size, 18.0);
+    QCOMPARE(name->font.family, QString("Arial"));
+    QVERIFY(qAbs(name->x + name->width / 2 - 4.25) < 1e-6);
+    QVERIFY(name->baseline > 0.5 && name->baseline < 0.8);
+    const TextOp* times = findText(p, "at: 09:00 AM - 10:30 AM");
+    QVERIFY(times);
+    QCOMPARE(times->font.size, 12.0);
+    QVERIFY(qAbs(times->x + times->width / 2 - 4.25) < 1e-6);
+
+    // The rule: 0.5 to 8.0, 2/100 inch, at the top of the line after a blank one.
+    const LineOp rule = p.lines().first();
+    QCOMPARE(rule.x1, 0.5);
+    QCOMPARE(rule.x2, 8.0);
+    QCOMPARE(rule.inchWidth, 0.02);
+    QVERIFY(qAbs(rule.y1 - (0.5 + 0.3 + 2 * 0.2)) < 1e-9);   // the name line is as tall as its 18 points
+
+    const TextOp* footer = findText(p, footerText());
+    QVERIFY(footer);
+    QCOMPARE(footerText().size(), 51);   // cut to what the footer holds
+    QCOMPARE(footer->x, 0.5);
+    QVERIFY(footer->baseline > 10.25 - 1.2 * 10 / 72 && footer->baseline < 10.25);
+    const TextOp* printed = findText(p, ScheduleText::printedOn(QDate::currentDate()));
+    QVERIFY(printed);
+    QVERIFY(qAbs(printed->x + printed->width - 8.0) < 1e-6);
+
+    // The roster starts at 2.0 whatever the header took.
+    const TextOp* first = findText(p, "1. First1 Last1 (555)000-0001");
+    QVERIFY(first);
+    QVERIFY(first->baseline > 2.0 && first->baseline < 2.0 + 1.2 * 10 / 72);
+    QVERIFY(qAbs(first->x - 0.52) < 1e-9);
+    setFooterText(QString());
+}
+
+void TestScheduleReport::emptyTimesReadMidnight()
+{
+    ReportsFixture fx;
+    ReportsFixture::GroupSpec g;
+    g.start = g.end = QTime();
+    auto b = fx.buildGroup(g, 2, 1);
+    fx.addScheduleRow(b.entries[0], day1, b.courts[0], 1);
+    QVERIFY(findText(layout(fx, b.groupId).first(), "at: 12:00 AM - 12:00 AM"));
+}
+
+void TestScheduleReport::courtColumnWidths()
+{
+    for (int courts : {3, 1}) {
+        ReportsFixture fx;
+        auto b = fx.buildGroup({}, 2 * courts, courts);
+        for (int c = 0; c < courts; ++c) {
+            fx.addScheduleRow(b.entries[2 * c], day1, b.courts[c], 2 * c + 1);
+            fx.addScheduleRow(b.entries[2 * c + 1], day1, b.courts[c], 2 * c + 2);
+        }
+        const ReportPage page = layout(fx, b.groupId).first();
+        const TextOp* date = findText(page, "DATE");
+        QVERIFY(date);
+        QVERIFY(date->font.bold);
+        // Left edges of the heading cells.
+        QList<double> edges;
+        for (const LineOp& l : page.lines())
+            if (l.x1 == l.x2 && l.y1 < date->baseline && l.y2 > date->baseline && !edges.contains(l.x1))
+                edges << l.x1;
+        std::sort(edges.begin(), edges.end());
+        QList<double> expected{0.5, 1.25};
+        for (int c = 1; c <= courts; ++c)
+            expected << 1.25 + c * 6.0 / courts;
+        expected << 7.75;
+        QCOMPARE(edges.size(), expected.size());
+        for (int i = 0; i < edges.size(); ++i)
+            QVERIFY(qAbs(edges[i] - expected[i]) < 1e-9);
+        const TextOp* court1 = findText(page, "Court 1");
+        QVERIFY(qAbs(court1->x + court1->width / 2 - (1.25 + 3.0 / courts)) < 1e-9);
+        // Heavy lines in the heading; the body's lines use the 1-pixel pen.
+        int heavy = 0;
+        for (const LineOp& l : page.lines())
+            if (l.inchWidth == 0.02 && l.y1 > 1.9)
+                ++heavy;
+        QCOMPARE(heavy, 2 * (courts + 2) + 3);   // top and bottom of each cell, outer sides
+        const TextOp* row = findText(page, "01/05/27");
+        QVERIFY(row && !row->font.bold);
+    }
+}
+
+void TestScheduleReport::bringBallsMarksAndNote()
+{
+    const QString note = "NOTE: The player number in parenthesis's () is responsible for brining the tennis balls.";
+    {
+        ReportsFixture fx;
+        auto b = singlesGroup(fx, true);
+        const ReportPage page = layout(fx, b.groupId).first();
+        QCOMPARE(gridLine(page, "01/05/27"), (QStringList{"01/05/27", "(1) v. 2", "3"}));
+        QCOMPARE(gridLine(page, "01/12/27"), (QStringList{"01/12/27", "1 v. (3)", "2"}));
+        const TextOp* n = findText(page, note);
+        QVERIFY(n);
+        QVERIFY(n->baseline > findText(page, "01/12/27")->baseline + 0.3);   // after an empty line
+    }
+    {
+        ReportsFixture fx;
+        auto b = singlesGroup(fx, false);
+        const ReportPage page = layout(fx, b.groupId).first();
+        QCOMPARE(gridLine(page, "01/05/27"), (QStringList{"01/05/27", "1 v. 2", "3"}));
+        QVERIFY(!findText(page, note));
+    }
+}
+
+void TestScheduleReport::groupKindsCells()
+{
+    struct Case {
+        int rtype, type;
+        QList<int> codes;
+        QString expected;
+    };
+    const QList<Case> cases{
+        {1, 2, {1, 2, 3, 4}, "1&2 v. 3&4"},   // doubles group
+        {2, 1, {5, 9}, "5 v. 9"},             // league
+        {2, 2, {3, 8}, "3 v. 8"},             // doubles league: teams are sides
+        {1, 0, {1, 2, 3, 4}, "(1)234"},       // no pairing, balls on
+    };
+    for (const Case& c : cases) {
+        ReportsFixture fx;
+        ReportsFixture::GroupSpec g;
+        g.rtype = c.rtype;
+        g.type = c.type;
+        g.bbon = c.type == 0;
+        auto b = fx.buildGroup(g, 9, 1);
+        for (int i = 0; i < c.codes.size(); ++i)
+            fx.addScheduleRow(b.entries[c.codes[i] - 1], day1, b.courts[0], c.codes[i], i == 0);
+        const QStringList line = gridLine(layout(fx, b.groupId).first(), "01/05/27");
+        QVERIFY2(line.size() >= 2, qPrintable(line.join('|')));
+        QCOMPARE(line[1], c.expected);
+    }
+}
+
+void TestScheduleReport::byeCells()
+{
+    ReportsFixture fx;
+    auto b = fx.buildGroup({}, 8, 2);
+    // Day 1: everybody plays on two courts of four (no pairing would do too).
+    for (int i = 0; i < 4; ++i)
+        fx.addScheduleRow(b.entries[i], day1, b.courts[0], i + 1);
+    for (int i = 4; i < 8; ++i)
+        fx.addScheduleRow(b.entries[i], day1, b.courts[1], i + 1);
+    // Day 2: 3 and 7 sit out.
+    for (int n : {1, 2, 4, 5})
+        fx.addScheduleRow(b.entries[n - 1], day1.addDays(7), b.courts[0], n);
+    for (int n : {6, 8})
+        fx.addScheduleRow(b.entries[n - 1], day1.addDays(7), b.courts[1], n);
+    const ReportPage page = layout(fx, b.groupId).first();
+    QCOMPARE(gridLine(page, "01/05/27").size(), 3);   // date and two courts; the BYE cell is empty
+    const QStringList second = gridLine(page, "01/12/27");
+    QCOMPARE(second.last(), QString("3;7"));
+    const TextOp* bye = findText(page, "3;7");
+    QVERIFY(qAbs(bye->x + bye->width / 2 - 7.5) < 1e-6);
+}
+
+void TestScheduleReport::missingCourtKeepsItsColumn()
+{
+    ReportsFixture fx;
+    auto b = fx.buildGroup({}, 4, 2);
+    fx.addScheduleRow(b.entries[0], day1, b.courts[1], 1);
+    fx.addScheduleRow(b.entries[1], day1, b.courts[1], 2);
+    const ReportPage page = layout(fx, b.groupId).first();
+    const TextOp* cell = findText(page, "1 v. 2");
+    QVERIFY(cell);
+    // Court 2 is the second court column: 4.25 to 7.25.
+    QVERIFY(qAbs(cell->x + cell->width / 2 - 5.75) < 1e-6);
+    const TextOp* bye = findText(page, "3;4");
+    QVERIFY(bye);
+    QVERIFY(qAbs(bye->x + bye->width / 2 - 7.5) < 1e-6);
+    // Every cell of the row is boxed, the empty one too: five cells, four sides.
+    int rowLines = 0;
+    for (const LineOp& l : page.lines())
+        if (l.inchWidth == 0 && qMin(l.y1, l.y2) < cell->baseline && qMax(l.y1, l.y2) > cell->baseline - 0.2)
+            ++rowLines;
+    QVERIFY(rowLines >= 4 * 4);
+}
+
+void TestScheduleReport::doublesLeagueRoster()
+{
+    ReportsFixture fx;
+    ReportsFixture::GroupSpec g;
+    g.rtype = 2;
+    g.type = 2;
+    auto b = fx.buildGroup(g, 0, 1);
+    const int ann = fx.addPlayer("Ann", "Lee", "(555)111-2222");
+    const int bea = fx.addPlayer("Bea", "Cole");               // no phone
+    const int cid = fx.addPlayer("Cid", "Moe", "(555)333-4444");
+    const int dot = fx.addPlayer("Dot", "Fry", "(555)555-6666");
+    const int t1 = fx.addEntry(b.groupId, ann, 1, bea);
+    const int t2 = fx.addEntry(b.groupId, cid, 2, dot);
+    fx.addScheduleRow(t1, day1, b.courts[0], 1);
+    fx.addScheduleRow(t2, day1, b.courts[0], 2);
+    const ReportPage page = layout(fx, b.groupId).first();
+    const TextOp* first = findText(page, "1. Ann Lee (555)111-2222 / Bea Cole");
+    const TextOp* second = findText(page, "2. Cid Moe (555)333-4444 / Dot Fry (555)555-6666");
+    QVERIFY2(first && second, qPrintable(textsOf(page).join('|')));
+    QCOMPARE(first->x, 1.25);
+    QCOMPARE(second->x, 1.25);
+    QVERIFY(qAbs(second->baseline - first->baseline - 1.2 * 10 / 72) < 1e-9);   // one entry a line
+    QCOMPARE(gridLine(page, "01/05/27")[1], QString("1 v. 2"));
+}
+
+void TestScheduleReport::oddRosterEndsAfterFirstColumn()
+{
+    ReportsFixture fx;
+    auto b = fx.buildGroup({}, 3, 1);
+    for (int i = 0; i < 3; ++i)
+        fx.addScheduleRow(b.entries[i], day1.addDays(7 * i), b.courts[0], i + 1);
+    const ReportPage page = layout(fx, b.groupId).first();
+    const TextOp* e1 = findText(page, "1. First1 Last1 (555)000-0001");
+    const TextOp* e2 = findText(page, "2. First2 Last2 (555)000-0002");
+    const TextOp* e3 = findText(page, "3. First3 Last3 (555)000-0003");
+    QVERIFY(e1 && e2 && e3);
+    QCOMPARE(e1->baseline, e2->baseline);
+    QVERIFY(qAbs(e2->x - 4.27) < 1e-9);
+    QVERIFY(qAbs(e3->x - 0.52) < 1e-9);
+    const double line = 1.2 * 10 / 72;
+    QVERIFY(qAbs(e3->baseline - e1->baseline - 2 * line) < 1e-9);   // an empty line between
+    // The grid heading comes two lines below the last roster line.
+    const TextOp* date = findText(page, "DATE");
+    QVERIFY(qAbs(date->baseline - e3->baseline - 2 * line) < 1e-3);
+}
+
+void TestScheduleReport::longScheduleBreaksWithoutRepeatingHeader()
+{
+    ReportsFixture fx;
+    auto b = fx.buildGroup({}, 2, 1);
+    for (int w = 0; w < 80; ++w) {
+        fx.addScheduleRow(b.entries[0], day1.addDays(7 * w), b.courts[0], 1);
+        fx.addScheduleRow(b.entries[1], day1.addDays(7 * w), b.courts[0], 2);
+    }
+    const auto pages = layout(fx, b.groupId);
+    QVERIFY(pages.size() >= 2);
+    int rows = 0;
+    for (int i = 0; i < pages.size(); ++i) {
+        for (const TextOp& t : pages[i].texts())
+            if (QRegularExpression("^\\d\\d/\\d\\d/\\d\\d$").match(t.text).hasMatch()) {
+                ++rows;
+                QVERIFY2(t.baseline < (i == 0 ? 9.5 : 10.75), qPrintable(t.text));
+            }
+        if (i > 0) {
+            QVERIFY(!findText(pages[i], "DATE"));
+            QVERIFY(!findText(pages[i], "Tuesday Ladies"));
+            QVERIFY(!findText(pages[i], ScheduleText::printedOn(QDate::currentDate())));
+        }
+    }
+    QCOMPARE(rows, 80);
+    // A continuation page starts at its top margin.
+    const TextOp first = pages[1].texts().first();
+    QVERIFY(first.baseline > 0.25 && first.baseline < 0.25 + 1.2 * 10 / 72);
+    // Page 1 breaks when at most one line is left above 9.5.
+    double lastOnFirst = 0;
+    for (const TextOp& t : pages[0].texts())
+        if (t.text.contains('/') && t.baseline < 10)
+            lastOnFirst = qMax(lastOnFirst, t.baseline);
+    QVERIFY(9.5 - lastOnFirst < 3 * 1.2 * 10 / 72);
+}
+
+void TestScheduleReport::longRosterContinuesOnNextPage()
+{
+    ReportsFixture fx;
+    auto b = fx.buildGroup({}, 120, 2);
+    for (int i = 0; i < 120; ++i)
+        fx.addScheduleRow(b.entries[i], day1, b.courts[i % 2], i + 1);
+    const auto pages = layout(fx, b.groupId);
+    QVERIFY(pages.size() >= 2);
+    const QString footer = ScheduleText::printedOn(QDate::currentDate());
+    for (const TextOp& t : pages[0].texts())
+        if (t.text != footer && !t.text.isEmpty())
+            QVERIFY2(t.baseline < 10.0, qPrintable(t.text));
+    QVERIFY2(findText(pages.last(), "120. First120 Last120 (555)000-0120"), qPrintable(textsOf(pages.last()).join('|')));
+    // The grid continues after the roster, once.
+    int headings = 0;
+    for (const ReportPage& p : pages)
+        headings += findText(p, "DATE") ? 1 : 0;
+    QCOMPARE(headings, 1);
+}
+
+void TestScheduleReport::pdfEndToEnd()
+{
+    if (!ReportPdf::toolsAvailable())
+        QSKIP("pdftotext is not installed");
+    ReportsFixture fx;
+    setFooterText("Riverside Tennis Club");
+    auto b = singlesGroup(fx, true);
+    TScheduleReport report(fx.db());
+    const QString file = fx.path("schedule.pdf");
+    report.rsSchedule.setPresetDestination(TReportSystem::Destination::PdfFile, file);
+    QVERIFY(report.PrintSchedule(b.groupId));
+    const QStringList pages = ReportPdf::pages(file);
+    QCOMPARE(pages.size(), 1);
+    const QString& text = pages.first();
+    QVERIFY(text.contains("Tuesday Ladies"));
+    QVERIFY(text.contains("at: 09:00 AM - 10:30 AM"));
+    QVERIFY(text.contains(QRegularExpression("1\\. First1 Last1 \\(555\\)000-0001\\s+2\\. First2 Last2")));
+    QVERIFY(text.contains(QRegularExpression("DATE\\s+Court 1\\s+BYE")));
+    QVERIFY(text.contains(QRegularExpression("01/05/27\\s+\\(1\\) v\\. 2\\s+3")));
+    QVERIFY(text.contains("NOTE: The player number in parenthesis's () is responsible for brining the tennis balls."));
+    QVERIFY(text.contains(QRegularExpression("Riverside Tennis Club\\s+Printed On: ")));
+    setFooterText(QString());
+}
+
+QTEST_MAIN(TestScheduleReport)
+#include "tst_schedulereport.moc"
