@@ -68,6 +68,6 @@ Tdlglabels::~Tdlglabels() = default;
 void Tdlglabels::OKBtnClick()
 {
     const QListWidgetItem* item = dblkuplabels->currentItem();
-    result = item && item->isSelected() ? item->data(Qt::UserRole).toString() : QString();
+    chosenCode = item && item->isSelected() ? item->data(Qt::UserRole).toString() : QString();
     accept();
 }

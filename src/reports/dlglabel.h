@@ -16,7 +16,7 @@ public:
     ~Tdlglabels() override;
 
     // The LBLCODE chosen with OK; empty when nothing was selected.
-    QString resultCode() const { return result; }
+    QString resultCode() const { return chosenCode; }
 
     QListWidget* dblkuplabels;
     QPushButton* OKBtn;
@@ -27,5 +27,5 @@ private:
     void OKBtnClick();
 
     std::unique_ptr<Table> tblabels;
-    QString result;
+    QString chosenCode;
 };
