@@ -3,6 +3,7 @@
 #include "data/dmuglobal.h"
 #include "data/guard.h"
 #include "frmmain.h"
+#include "reports/schedulereport.h"
 #include <QCoreApplication>
 #include <QSettings>
 
@@ -24,6 +25,8 @@ void connectDataModule(Tfrmmain& frame, Tdmglobal& dm)
     dm.activeChildWindow = [&frame] { return frame.activeChildWidget(); };
     dm.helpHandler = [&frame](int helpContext) { frame.showHelp(helpContext); };
     dm.beepHandler = [&frame] { frame.beep(); };
+    // The data module owns the report; printing runs it over the active window.
+    installScheduleReport(dm);
 }
 
 std::unique_ptr<Tdmglobal> openDataModule(const QString& directory)
