@@ -60,6 +60,7 @@ void TestStartup::foreignFileIsRefusedAndLeftAlone()
 void TestStartup::dataModuleReachesTheFrame()
 {
     AppFixture fx;
+    QVERIFY(fx.dm->printScheduleHandler);   // F9 in a group editor reaches the schedule report
     QCOMPARE(fx.dm->activeChildWindow(), nullptr);
     auto* child = new FakeChild(ChildWindow::PlayerList, "Player List");
     fx.frame->addChildWindow(child);
