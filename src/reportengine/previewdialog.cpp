@@ -171,7 +171,7 @@ void ReportPreviewDialog::printFromPreview()
     if (dialog.exec() != QDialog::Accepted)
         return;
     try {
-        report.printPages(pages, this);
+        report.printPages(pages, true, this);
     } catch (const ReportError& e) {
         QMessageBox::warning(this, report.TitlePreview, e.message());
     }

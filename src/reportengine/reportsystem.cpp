@@ -52,13 +52,13 @@ QPrinter& TReportSystem::printer()
 
 QVector<ReportPage> TReportSystem::generate()
 {
-    return generateWithStatus(nullptr);
+    return generateWithStatus(false, nullptr);
 }
 
-QVector<ReportPage> TReportSystem::generateWithStatus(QWidget* parent)
+QVector<ReportPage> TReportSystem::generateWithStatus(bool showStatus, QWidget* parent)
 {
     std::unique_ptr<ReportStatusWindow> status;
-    if (parent && (systemOptions & soShowStatus))
+    if (showStatus && (systemOptions & soShowStatus))
         status = std::make_unique<ReportStatusWindow>(TitleStatus, parent);
     ReportCanvas canvas(paper, margins, unitsFactor);
     if (status) {
@@ -80,15 +80,15 @@ void TReportSystem::applyPrinterSettings()
     p.setDuplex(duplex);
 }
 
-void TReportSystem::printPages(const QVector<ReportPage>& pageList, QWidget* statusParent)
+void TReportSystem::printPages(const QVector<ReportPage>& pageList, bool showStatus, QWidget* parent)
 {
     if (!printerInstalled())
         throw ReportError(noPrinterMessage());
     applyPrinterSettings();
     QPrinter& p = printer();
     std::unique_ptr<ReportStatusWindow> status;
-    if (statusParent && (systemOptions & soShowStatus))
-        status = std::make_unique<ReportStatusWindow>(TitleStatus, statusParent);
+    if (showStatus && (systemOptions & soShowStatus))
+        status = std::make_unique<ReportStatusWindow>(TitleStatus, parent);
     QPainter painter;
     if (!painter.begin(&p))
         throw ReportError(tr("The printer %1 could not be started. Check that it is switched on and ready, "
@@ -172,13 +172,14 @@ TReportSystem::Outcome TReportSystem::execute(QWidget* parent)
         if (size.width() > 0 && size.height() > 0)
             paper = PaperGeometry{size.width(), size.height()};
     }
-    generateWithStatus(preset ? nullptr : parent);
+    // Runs with a preset destination (tests, batch output) show no windows.
+    generateWithStatus(!preset, parent);
     switch (destination) {
     case Destination::Preview:
         showPreview(parent);
         return Outcome::Previewed;
     case Destination::Printer:
-        printPages(lastPages, preset ? nullptr : parent);
+        printPages(lastPages, !preset, parent);
         return Outcome::Printed;
     case Destination::PdfFile:
         savePdf(lastPages, pdfFileName);

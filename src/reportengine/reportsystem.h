@@ -86,14 +86,15 @@ public:
     QPrinter& printer();
     static bool printerInstalled();
     static QString noPrinterMessage();
-    void printPages(const QVector<ReportPage>& pages, QWidget* statusParent);
+    // `showStatus` shows the status window (over `parent`) while printing.
+    void printPages(const QVector<ReportPage>& pages, bool showStatus, QWidget* parent = nullptr);
     void savePdf(const QVector<ReportPage>& pages, const QString& fileName) const;
 
     // Replaces the preview (tests); receives the pages instead of a window.
     std::function<void(const QVector<ReportPage>&)> previewHandler;
 
 private:
-    QVector<ReportPage> generateWithStatus(QWidget* parent);
+    QVector<ReportPage> generateWithStatus(bool showStatus, QWidget* parent);
     void showPreview(QWidget* parent);
     bool showSetup(QWidget* parent);
     void applyPrinterSettings();

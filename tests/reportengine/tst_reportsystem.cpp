@@ -4,6 +4,7 @@
 #include "reportengine/reporterror.h"
 #include "reportengine/reportsystem.h"
 #include "reportengine/setupdialog.h"
+#include "reportengine/statuswindow.h"
 #include "reportpdf_helpers.h"
 #include <QApplication>
 #include <QLineEdit>
@@ -43,6 +44,7 @@ private slots:
     void previewGetsThePagesAndBrowses();
     void setupDialogWritesChoices();
     void statusTextAndGeneration();
+    void statusWindowFollowsThePages();
     void pagesRenderAtAnyResolution();
     void labelShellPlacesLabelsBySheet();
     void labelShellByColumn();
@@ -171,6 +173,27 @@ void TestReportSystem::statusTextAndGeneration()
     QCOMPARE(report.generate().size(), 3);
     QCOMPARE(report.generate().size(), 3);   // every run starts afresh
     QCOMPARE(calls, 2);
+}
+
+void TestReportSystem::statusWindowFollowsThePages()
+{
+    TReportSystem report;
+    report.TitleStatus = "Schedule Status";
+    report.systemSetups &= ~TReportSystem::SystemSetups(TReportSystem::ssAllowSetup);   // no setup dialog
+    report.previewHandler = [](const QVector<ReportPage>&) {};
+    QStringList seen;
+    auto statusText = [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* s = qobject_cast<ReportStatusWindow*>(w); s && s->isVisible())
+                seen << s->windowTitle() + ": " + s->text();
+    };
+    report.OnPrint = [&](ReportCanvas& c) {
+        statusText();
+        c.newPage();
+        statusText();
+    };
+    report.execute();
+    QCOMPARE(seen, (QStringList{"Schedule Status: Generating page 1", "Schedule Status: Generating page 2"}));
 }
 
 void TestReportSystem::pagesRenderAtAnyResolution()

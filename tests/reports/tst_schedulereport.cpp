@@ -310,6 +310,18 @@ void TestScheduleReport::byeCells()
     QCOMPARE(second.last(), QString("3;7"));
     const TextOp* bye = findText(page, "3;7");
     QVERIFY(qAbs(bye->x + bye->width / 2 - 7.5) < 1e-6);
+    QCOMPARE(bye->font.size, 10.0);
+
+    // A long list is set smaller so that it stays inside its 0.5 inch cell.
+    for (int n : {1, 2})
+        fx.addScheduleRow(b.entries[n - 1], day1.addDays(14), b.courts[0], n);
+    const ReportPage again = layout(fx, b.groupId).first();
+    const TextOp* many = findText(again, "3;4;5;6;7;8");
+    QVERIFY(many);
+    QVERIFY(many->font.size < 10.0);
+    QVERIFY(many->x > 7.25 && many->x + many->width < 7.75);
+    const TextOp* date = findText(again, "01/19/27");
+    QVERIFY(qAbs(many->baseline - date->baseline) < 0.03);   // still on its row
 }
 
 void TestScheduleReport::missingCourtKeepsItsColumn()
