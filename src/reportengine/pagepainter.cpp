@@ -67,7 +67,7 @@ void draw(QPainter& painter, const ReportPage& page, double dpi, QPointF origin,
     painter.restore();
 }
 
-QImage image(const ReportPage& page, PaperGeometry paper, double dpi)
+QImage image(const ReportPage& page, PaperGeometry paper, double dpi, Scale scale)
 {
     QImage img(qMax(1, qRound(paper.width * dpi)), qMax(1, qRound(paper.height * dpi)), QImage::Format_RGB32);
     const int dotsPerMeter = qRound(dpi / 0.0254);
@@ -75,7 +75,7 @@ QImage image(const ReportPage& page, PaperGeometry paper, double dpi)
     img.setDotsPerMeterY(dotsPerMeter);
     img.fill(Qt::white);
     QPainter painter(&img);
-    draw(painter, page, dpi);
+    draw(painter, page, dpi, {}, scale);
     return img;
 }
 

@@ -19,6 +19,6 @@ struct Scale {
 void draw(QPainter& painter, const ReportPage& page, double dpi, QPointF origin = {}, Scale scale = {});
 
 // The page on white paper at `dpi`, for the preview.
-QImage image(const ReportPage& page, PaperGeometry paper, double dpi);
+QImage image(const ReportPage& page, PaperGeometry paper, double dpi, Scale scale = {});
 
 } // namespace PagePainter

@@ -145,7 +145,9 @@ void ReportPreviewDialog::render()
         return;
     }
     const double dpi = screenDpi() * zoomPercent / 100.0;
-    pageView->setPixmap(QPixmap::fromImage(PagePainter::image(pages[page], report.paper, dpi)));
+    // The preview shows the pages scaled as they will print.
+    const PagePainter::Scale scale{report.scaleX / 100.0, report.scaleY / 100.0};
+    pageView->setPixmap(QPixmap::fromImage(PagePainter::image(pages[page], report.paper, dpi, scale)));
 }
 
 void ReportPreviewDialog::keyPressEvent(QKeyEvent* event)

@@ -70,6 +70,7 @@ private slots:
     void longScheduleBreaksWithoutRepeatingHeader();
     void longRosterContinuesOnNextPage();
     void pdfEndToEnd();
+    void dataModulePrintsThroughInstalledReport();
 };
 
 void TestScheduleReport::texts_data()
@@ -469,6 +470,23 @@ void TestScheduleReport::pdfEndToEnd()
     QVERIFY(text.contains("NOTE: The player number in parenthesis's () is responsible for brining the tennis balls."));
     QVERIFY(text.contains(QRegularExpression("Riverside Tennis Club\\s+Printed On: ")));
     setFooterText(QString());
+}
+
+void TestScheduleReport::dataModulePrintsThroughInstalledReport()
+{
+    ReportsFixture fx;
+    auto b = singlesGroup(fx, false);
+    TScheduleReport& report = installScheduleReport(Tdmglobal::instance());
+    QCOMPARE(report.parent(), &Tdmglobal::instance());   // the data module owns it
+    QCOMPARE(report.rsSchedule.TitleSetup, QString("Schedule Setup"));
+    QCOMPARE(report.rsSchedule.TitlePreview, QString("Schedule Preview"));
+    QCOMPARE(report.rsSchedule.printerTitle, QString("Vantrel"));
+    QCOMPARE(report.rsSchedule.previewFormState, TReportSystem::FormState::Maximized);
+    report.rsSchedule.setPresetDestination(TReportSystem::Destination::Preview);
+    int pages = 0;
+    report.rsSchedule.previewHandler = [&](const QVector<ReportPage>& p) { pages = int(p.size()); };
+    Tdmglobal::instance().printSchedule(b.groupId);
+    QCOMPARE(pages, 1);
 }
 
 QTEST_MAIN(TestScheduleReport)
