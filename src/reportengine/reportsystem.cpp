@@ -74,6 +74,12 @@ QVector<ReportPage> TReportSystem::generateWithStatus(bool showStatus, QWidget* 
 void TReportSystem::applyPrinterSettings()
 {
     QPrinter& p = printer();
+    if (p.outputFormat() != QPrinter::NativeFormat) {
+        // A page setup made without a printer used the PDF device.
+        const QPageLayout layout = p.pageLayout();
+        p.setOutputFormat(QPrinter::NativeFormat);
+        p.setPageLayout(layout);
+    }
     p.setDocName(printerTitle);
     p.setCopyCount(copies);
     p.setCollateCopies(collate);

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -89,11 +90,16 @@ ReportSetupDialog::ReportSetupDialog(TReportSystem& r, QWidget* parent)
     spZoom->setValue(qRound(report.previewZoom));
     spZoom->setEnabled(setups & RS::ssAllowPreviewSetup);
     copiesLayout->addRow(tr("Preview &zoom:"), spZoom);
+    lblPaper = new QLabel;
+    copiesLayout->addRow(tr("Paper:"), lblPaper);
 
     btnPrinterSetup = new QPushButton(tr("&Printer Setup..."));
     btnPrinterSetup->setEnabled(setups & RS::ssAllowPrinterSetup);
+    btnPageSetup = new QPushButton(tr("Pa&ge Setup..."));
+    btnPageSetup->setEnabled(setups & RS::ssAllowPrinterSetup);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     buttons->addButton(btnPrinterSetup, QDialogButtonBox::ActionRole);
+    buttons->addButton(btnPageSetup, QDialogButtonBox::ActionRole);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(destBox);
@@ -104,9 +110,30 @@ ReportSetupDialog::ReportSetupDialog(TReportSystem& r, QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(btnBrowse, &QPushButton::clicked, this, &ReportSetupDialog::browseFile);
     connect(btnPrinterSetup, &QPushButton::clicked, this, &ReportSetupDialog::printerSetup);
+    connect(btnPageSetup, &QPushButton::clicked, this, &ReportSetupDialog::pageSetup);
     connect(group, &QButtonGroup::buttonToggled, this, &ReportSetupDialog::updateEnabled);
     showPrinterName();
     updateEnabled();
+    lblPaper->setText(tr("%1 x %2 in").arg(report.paper.width).arg(report.paper.height));
+}
+
+// The pages are laid out on the paper chosen in the printer or page setup.
+void ReportSetupDialog::takePaperFromPrinter()
+{
+    const QSizeF size = report.printer().pageLayout().fullRect(QPageLayout::Inch).size();
+    if (size.width() > 0 && size.height() > 0)
+        report.paper = PaperGeometry{size.width(), size.height()};
+    lblPaper->setText(tr("%1 x %2 in").arg(report.paper.width).arg(report.paper.height));
+}
+
+void ReportSetupDialog::pageSetup()
+{
+    // Without a printer the paper can still be chosen, for the preview and PDF.
+    if (!RS::printerInstalled())
+        report.printer().setOutputFormat(QPrinter::PdfFormat);
+    QPageSetupDialog dialog(&report.printer(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        takePaperFromPrinter();
 }
 
 void ReportSetupDialog::showPrinterName()
@@ -145,6 +172,7 @@ void ReportSetupDialog::printerSetup()
         cbCollate->setChecked(report.printer().collateCopies());
         cbDuplex->setCurrentIndex(qMax(0, cbDuplex->findData(int(report.printer().duplex()))));
         showPrinterName();
+        takePaperFromPrinter();
     }
 }
 

@@ -28,6 +28,8 @@ public:
 private:
     void browseFile();
     void printerSetup();
+    void pageSetup();
+    void takePaperFromPrinter();
     void updateEnabled();
     void showPrinterName();
     QString validationError() const;
@@ -41,5 +43,7 @@ private:
     QCheckBox* cbCollate;
     QComboBox* cbDuplex;
     QPushButton* btnPrinterSetup;
+    QPushButton* btnPageSetup;
+    QLabel* lblPaper;
     QSpinBox* spZoom;
 };
