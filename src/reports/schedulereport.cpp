@@ -11,7 +11,7 @@
 #include <QWidget>
 
 using Justify = ReportCanvas::Justify;
-using ST = ScheduleText::Person;
+using Person = ScheduleText::Person;
 
 namespace {
 constexpr double gridLeft = 0.5;
@@ -284,10 +284,10 @@ void TScheduleReport::printRoster(ReportCanvas& r)
     bool secondColumn = false;
     for (qsplayers->first(); !qsplayers->eof(); qsplayers->next()) {
         const int slot = qsplayers->asInt("SLOTCODE");
-        const ST player{qsplayers->asString("FNAME"), qsplayers->asString("LNAME"), qsplayers->asString("PHONE1")};
+        const Person player{qsplayers->asString("FNAME"), qsplayers->asString("LNAME"), qsplayers->asString("PHONE1")};
         makeRoom();
         if (teams) {
-            ST partner;
+            Person partner;
             const QVariant partnerId = qsplayers->value("SHARESLOTID");
             if (!partnerId.isNull()) {
                 partner.firstName = tblkupplayer->lookup("PLAYERID", partnerId, "FNAME").toString();

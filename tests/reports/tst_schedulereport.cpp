@@ -65,6 +65,7 @@ private slots:
     void groupKindsCells();
     void byeCells();
     void missingCourtKeepsItsColumn();
+    void courtNoLongerAssignedKeepsItsMatches();
     void doublesLeagueRoster();
     void oddRosterEndsAfterFirstColumn();
     void longScheduleBreaksWithoutRepeatingHeader();
@@ -345,6 +346,22 @@ void TestScheduleReport::missingCourtKeepsItsColumn()
         if (l.inchWidth == 0 && qMin(l.y1, l.y2) < cell->baseline && qMax(l.y1, l.y2) > cell->baseline - 0.2)
             ++rowLines;
     QVERIFY(rowLines >= 4 * 4);
+}
+
+void TestScheduleReport::courtNoLongerAssignedKeepsItsMatches()
+{
+    ReportsFixture fx;
+    auto b = fx.buildGroup({}, 4, 1);
+    const int removed = fx.addCourt("Old Court");   // played on, then taken off the group
+    fx.addScheduleRow(b.entries[0], day1, b.courts[0], 1);
+    fx.addScheduleRow(b.entries[1], day1, b.courts[0], 2);
+    fx.addScheduleRow(b.entries[2], day1, removed, 3);
+    fx.addScheduleRow(b.entries[3], day1, removed, 4);
+    const ReportPage page = layout(fx, b.groupId).first();
+    QVERIFY(findText(page, "Old Court"));
+    QCOMPARE(gridLine(page, "01/05/27"), (QStringList{"01/05/27", "1 v. 2", "3 v. 4"}));
+    const TextOp* cell = findText(page, "3 v. 4");
+    QVERIFY(qAbs(cell->x + cell->width / 2 - (1.25 + 3.0 + 1.5)) < 1e-6);
 }
 
 void TestScheduleReport::doublesLeagueRoster()
