@@ -498,6 +498,7 @@ void Table::startNewRow(bool atEnd)
         const int d = requireColumn(detailField);
         buffer[d] = convertIn(cols[d], masterValue());
     }
+    rowBeforeInsert = cur;
     insertAt = atEnd || cur < 0 ? int(rows.size()) : cur;
     rows.insert(insertAt, buffer);
     cur = insertAt;
@@ -584,7 +585,10 @@ void Table::cancel()
 {
     if (state_ == State::Insert) {
         rows.remove(cur);
-        cur = std::min(cur, int(rows.size()) - 1);
+        // Back to the row that was current before the insert; removing the
+        // new row undoes any shift it caused.
+        cur = rowBeforeInsert;
+        cur = std::clamp(cur, rows.isEmpty() ? -1 : 0, int(rows.size()) - 1);
         state_ = State::Browse;
         fillAllDerived();
         emit stateChanged();

@@ -185,6 +185,7 @@ private:
     bool atEof = true, atBof = true;
     Row buffer;                    // edit/insert buffer
     int insertAt = -1;
+    int rowBeforeInsert = -1;     // where cancelling an insert returns to
     mutable QHash<int, QHash<QString, QVariant>> lookupCache;   // per lookup column
     mutable QHash<int, std::shared_ptr<Query>> lookupQueries;
     QVector<Table*> details;       // detail tables following this one
