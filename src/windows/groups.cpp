@@ -1,0 +1,210 @@
+#include "groups.h"
+#include "data/dberror.h"
+#include "data/dmuglobal.h"
+#include "data/guard.h"
+#include "data/tablemodel.h"
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTableView>
+#include <QVBoxLayout>
+
+Tfrmgrouplist::EditorOpener Tfrmgrouplist::openEditor;
+
+namespace {
+const char* const dayFields[7] = {"SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY"};
+const char* const dayCodes[7] = {"S", "M", "T", "W", "Th", "F", "Sa"};
+const int durationColumn = 5;
+} // namespace
+
+// The length column's title depends on the list kind; the two counts are centred.
+class GroupListModel : public TableModel {
+public:
+    using TableModel::TableModel;
+    void setDurationTitle(const QString& title)
+    {
+        durationTitle = title;
+        emit headerDataChanged(Qt::Horizontal, durationColumn, durationColumn);
+    }
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && section == durationColumn && role == Qt::DisplayRole
+            && !durationTitle.isEmpty())
+            return durationTitle;
+        return TableModel::headerData(section, orientation, role);
+    }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role == Qt::TextAlignmentRole && index.column() >= durationColumn)
+            return int(Qt::AlignCenter);
+        return TableModel::data(index, role);
+    }
+
+private:
+    QString durationTitle;
+};
+
+QString Tfrmgrouplist::daysOfWeekText(const bool days[7])
+{
+    QStringList codes;
+    for (int d = 0; d < 7; ++d)
+        if (days[d])
+            codes << QString::fromLatin1(dayCodes[d]);
+    return codes.join(',');
+}
+
+Tfrmgrouplist::Tfrmgrouplist(QWidget* parent)
+    : QWidget(parent), tbgroups(std::make_unique<Table>(Tdmglobal::instance().database(), "group.DB"))
+{
+    setObjectName("frmgrouplist");
+    setWindowTitle(QStringLiteral("Groups"));
+
+    tbgroups->setIndexName("GNAME");
+    tbgroups->setReadOnly(true);
+    tbgroups->addCalcField("DOW", FieldType::String, 15);
+    tbgroups->onCalcFields = [](Table& row) {
+        bool days[7];
+        for (int d = 0; d < 7; ++d)
+            days[d] = row.asBool(QString::fromLatin1(dayFields[d]));
+        row.setValue("DOW", daysOfWeekText(days));
+    };
+    connect(tbgroups.get(), &Table::stateChanged, this,
+            [this] { Tdmglobal::instance().datasetStateNames(*tbgroups); });
+
+    model = new GroupListModel(*tbgroups,
+                           {{"NAME", QStringLiteral("Name"), true, {}},
+                            {"DOW", QStringLiteral("Play on wk day(s)"), true, {}},
+                            {"STARTDATE", QStringLiteral("Start On"), true, {}},
+                            {"STIME", QStringLiteral("Start"), true, QStringLiteral("hh:nn AM/PM")},
+                            {"ETIME", QStringLiteral("End"), true, QStringLiteral("hh:nn AM/PM")},
+                            {"DURATION", QStringLiteral("# Weeks"), true, {}},
+                            {"NumPerSes", QStringLiteral("Plyrs Per Wk"), true, {}}},
+                           this);
+
+    dbggroups = new QTableView(this);
+    dbggroups->setObjectName("dbggroups");
+    dbggroups->setModel(model);
+    dbggroups->setSelectionBehavior(QAbstractItemView::SelectRows);
+    dbggroups->setSelectionMode(QAbstractItemView::SingleSelection);
+    dbggroups->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    dbggroups->setShowGrid(true);
+    dbggroups->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    dbggroups->horizontalHeader()->setStretchLastSection(true);
+    dbggroups->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { color: navy; }"));
+    dbggroups->verticalHeader()->setDefaultSectionSize(dbggroups->fontMetrics().height() + 6);
+    dbggroups->installEventFilter(this);
+    connect(dbggroups, &QAbstractItemView::doubleClicked, this,
+            [this] { guarded(this, [this] { commandOpen(); }); });
+    // The grid's selection is the table's current row.
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        if (tbgroups->recNo() > 0)
+            dbggroups->selectRow(tbgroups->recNo() - 1);
+    });
+    connect(dbggroups->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && current.row() + 1 != tbgroups->recNo())
+                    tbgroups->setRecNo(current.row() + 1);
+            });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(dbggroups);
+    sizeColumns();
+}
+
+Tfrmgrouplist::~Tfrmgrouplist() = default;
+
+void Tfrmgrouplist::sizeColumns()
+{
+    // Display widths count characters of the grid's font.
+    const int ch = dbggroups->fontMetrics().averageCharWidth();
+    const int pad = 2 * ch;
+    auto width = [&](int column, int chars) { dbggroups->setColumnWidth(column, chars * ch + pad); };
+    width(0, 30);
+    width(1, 15);
+    width(2, 10);
+    width(3, 8);
+    width(4, 8);
+    width(5, 6);
+    width(6, 10);
+}
+
+void Tfrmgrouplist::load()
+{
+    tbgroups->setFilter(QStringLiteral("RTYPE = %1").arg(kindOfList));
+    tbgroups->setFiltered(true);
+    tbgroups->open();
+    model->setDurationTitle(kindOfList == 1 ? QStringLiteral("# Weeks") : QStringLiteral("# Rounds"));
+}
+
+void Tfrmgrouplist::refresh()
+{
+    if (tbgroups->isActive())
+        tbgroups->refresh();
+}
+
+void Tfrmgrouplist::commandAddNew()
+{
+    if (kindOfList == 1)
+        runOpener(0, QStringLiteral("New Group"), 3);
+    else
+        runOpener(0, QStringLiteral("New League"), 44);
+}
+
+void Tfrmgrouplist::commandOpen()
+{
+    // With no row there is nothing to open; an editor on id 0 would show a
+    // record the user did not choose.
+    if (!tbgroups->isActive() || tbgroups->isEmpty() || tbgroups->recNo() < 1) {
+        Tdmglobal::instance().beep();
+        return;
+    }
+    const QString prefix = kindOfList == 1 ? QStringLiteral("Group: ") : QStringLiteral("League: ");
+    runOpener(tbgroups->asInt("GROUPID"), prefix + tbgroups->asString("NAME"), 0);
+}
+
+QWidget* Tfrmgrouplist::runOpener(int groupId, const QString& caption, int helpContext)
+{
+    if (!openEditor)
+        throw DbError(QStringLiteral("The group editor is not available."));
+    return openEditor(kindOfList, groupId, caption, helpContext);
+}
+
+bool Tfrmgrouplist::event(QEvent* e)
+{
+    if (e->type() == QEvent::WindowActivate)
+        guarded(this, [this] { refresh(); });
+    return QWidget::event(e);
+}
+
+void Tfrmgrouplist::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (activationHooked)
+        return;
+    // Inside the frame the window's activation is its sub-window's.
+    for (QWidget* w = parentWidget(); w; w = w->parentWidget()) {
+        if (auto* area = qobject_cast<QMdiArea*>(w)) {
+            connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+                if (sub && sub->widget() == this)
+                    guarded(this, [this] { refresh(); });
+            });
+            activationHooked = true;
+            break;
+        }
+    }
+}
+
+bool Tfrmgrouplist::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == dbggroups && e->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(e)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            guarded(this, [this] { commandOpen(); });
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
+}

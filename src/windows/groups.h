@@ -1,0 +1,63 @@
+#pragma once
+#include "data/childwindow.h"
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+class QTableView;
+class Table;
+class GroupListModel;
+
+// The Group List or League List: every group row of one record kind in a
+// read-only grid, and the way into the group editor.
+class Tfrmgrouplist : public QWidget, public ChildWindow {
+    Q_OBJECT
+public:
+    explicit Tfrmgrouplist(QWidget* parent = nullptr);
+    ~Tfrmgrouplist() override;
+
+    int windowKind() const override { return GroupList; }
+
+    // 1 groups, 2 leagues; set before load().
+    void setListKind(int kind) { kindOfList = kind; }
+    int listKind() const { return kindOfList; }
+
+    // Filters the table to the list kind, opens it and titles the length column.
+    void load();
+    // Re-reads the table (done whenever the window becomes active).
+    void refresh();
+
+    void commandAddNew() override;   // New
+    void commandOpen() override;     // Open the selected row
+
+    // The editor lives in a subsystem above this one, so the application
+    // installs the way to open it at start-up. Arguments: the list kind (the
+    // editor's record kind), the GROUPID to open (0 = start a new record),
+    // the window caption and the help context (0 = keep the editor's own).
+    // It creates the editor as a child window of the frame and returns it,
+    // or null when it did not open.
+    using EditorOpener = std::function<QWidget*(int listKind, int groupId, const QString& caption, int helpContext)>;
+    static EditorOpener openEditor;
+
+    // Day codes of a row's weekday flags, Sunday first: "M,W,F".
+    static QString daysOfWeekText(const bool days[7]);
+
+    QTableView* grid() const { return dbggroups; }
+    Table& table() const { return *tbgroups; }
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    QWidget* runOpener(int groupId, const QString& caption, int helpContext);
+    void sizeColumns();
+
+    int kindOfList = 1;
+    std::unique_ptr<Table> tbgroups;
+    GroupListModel* model = nullptr;
+    QTableView* dbggroups = nullptr;
+    bool activationHooked = false;
+};
