@@ -43,27 +43,32 @@ private:
         int pid1 = 0;
         int pid2 = 0;
     };
+    // Rows a date's search may step through before it settles for the
+    // largest set found: a search without a full set can otherwise run long.
+    static constexpr int SearchBudget = 2000000;
 
     void MarkMatchPlayed(int matchId, bool played);
     QVector<int> entryIds() const;
     QVector<int> courtIds() const;
     int TakeByeEntry();
-    void OpenSelection(int byeEntry);
+    Query& OpenSelection(int byeEntry);
     int SearchPicks(int target, const QSet<int>& busy);
-    bool Clashes(int pid1, int pid2, const QSet<int>& busy) const;
+    bool Clashes(int pid1, int pid2, int next, const QSet<int>& busy) const;
     void WriteMatch(const QDate& date, const Pick& pick, int courtId);
-    int OpenPairings();
+    void WriteScheduleRow(const QDate& date, int entry, int opponent, int courtId);
 
     GroupDatasets& ds;
     RunState& state;
     Database& db;
 
-    std::unique_ptr<Query> qmatches;          // the open pairings of one date
+    std::unique_ptr<Query> qmatches;          // open pairings, heaviest first
+    std::unique_ptr<Query> qbyematches;       // open pairings without the bye entry
+    Query* selection = nullptr;               // the one of the two open for this date
     std::unique_ptr<Query> qudisablematch;    // PLAYED of one pairing
     std::unique_ptr<Query> qemptymatches;
     std::unique_ptr<Query> qinsertmatch;
     std::unique_ptr<Query> qweighmatches;
-    std::unique_ptr<Query> qopenmatches;      // count of open pairings
     QVector<Pick> picked;                     // slots 1..courts; index 0 unused
     QVector<Pick> best;                       // largest set seen in a search
+    int stepsLeft = 0;
 };
