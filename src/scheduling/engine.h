@@ -1,0 +1,149 @@
+#pragma once
+// The scheduling engine of one group or league: generation of its session
+// schedule, ball and home marking and reconciliation of play counts. It has
+// no widget; it works on the editor's datasets and talks to the window only
+// through a ScheduleHost.
+//
+// How the group editor runs it (F8, command 7), inside its guard:
+//
+//     guarded(this, [&] {
+//         WidgetScheduleHost host(this);
+//         ScheduleEngine engine(datasets, host, Tdmglobal::instance().random());
+//         engine.GenerateSchedule();
+//     });
+//
+// While a run is in progress runState().running is true: the editor's Cancel
+// sets runState().stopRequest, every other command should beep, and a close
+// request should call requestCloseDuringRun(...) (runstate.h) instead of
+// closing, so that the datasets outlive the run. GenerateSchedule itself
+// beeps and returns when a run is already in progress.
+//
+// Tests construct it with a scripted host and a seeded std::mt19937.
+#include "data/query.h"
+#include "runstate.h"
+#include <QDate>
+#include <QHash>
+#include <QSet>
+#include <QString>
+#include <QVector>
+#include <memory>
+#include <random>
+
+class Database;
+class GroupDatasets;
+class LeaguePairing;
+class ScheduleHost;
+
+class ScheduleEngine {
+public:
+    ScheduleEngine(GroupDatasets& datasets, ScheduleHost& host, std::mt19937& random,
+                   RunState& state = runState());
+    ~ScheduleEngine();
+    ScheduleEngine(const ScheduleEngine&) = delete;
+    ScheduleEngine& operator=(const ScheduleEngine&) = delete;
+
+    // The whole run on the group row the datasets are positioned on.
+    void GenerateSchedule();
+
+    // --- steps of the run, public for the league pairing and the tests ---
+    void FillGroupDate(int playersPerSession, const QDate& date);
+    int PickPlayer(const QDate& date);       // GROUPPLAYERID, 0 only without entries
+    int PickRandomEntry();                   // GROUPPLAYERID drawn uniformly
+    void ClearSchedule();
+    bool IsGroupOff(int groupId, const QDate& date);
+    bool IsPlayerOff(int playerId, const QDate& date);
+    bool IsScheduled(int groupPlayerId, const QDate& date);
+    int CountPlayDays() const;
+    void ResetPriorities();
+    void UpdatePriorities(const QDate& date);
+    void RefreshPriorityThreshold();
+    bool CheckSessionSize(int courts, int entries, int playersPerSession);
+    void IncSessionsPlayed(int groupPlayerId);
+    void AssignHomeAndBalls(const QDate& date);
+    void ReconcileSchedule(bool equalPlay, double expected);
+    // Both answer whether a schedule row changed.
+    bool GiveDate(int overPlayed, double expected);
+    bool TakeDate(int underPlayed, double expected);
+
+    // What keeps the open group from being generated, in words that say what
+    // to set; empty when it can go ahead. Asked before anything changes.
+    QString RefusalReason();
+
+    // Weekday numbers run from 1 (Sunday) to 7 (Saturday).
+    static int WeekdayNumber(const QDate& date);
+    // Weekday k of the Sunday-to-Saturday week holding `date`, back or forth.
+    static QDate MoveToWeekday(const QDate& date, int k);
+    // The percentage of the progress message: half to the even neighbour.
+    static int PercentComplete(int count, double total);
+    // "5", "13.3333333333333": at most 15 significant digits.
+    static QString ExpectedText(double expected);
+
+    // Texts the user sees.
+    static const QString UnequalPlayQuestion;
+    static const QString TooFewPerSessionQuestion;
+    static const QString TooManyPerSessionQuestion;
+    static const QString TooFewEntriesMessage;
+    static const QString NoEntriesRefusal;
+    static const QString NoPlayersPerSessionRefusal;
+    static const QString NoPlayDaysRefusal;
+    static const QString ReconcileIncomplete;
+
+    // Statements run so far that change rows (for the benchmark's floor).
+    qint64 writeCount() const { return writes; }
+
+private:
+    struct Entry {
+        int id = 0;             // GROUPPLAYERID
+        int playerId = 0;
+        double priority = 5000;
+    };
+
+    Database& db();
+    void loadRunData();
+    void ensureLoaded();
+    int entryIndex(int groupPlayerId) const;
+    int entryNumber(int groupPlayerId);
+    int entriesPerCourt() const;
+    int sessionNeed() const;
+    bool passes(const Entry& entry, const QDate& date);
+    int firstFreeEntry(const QDate& date);
+    int drawIndex();
+    int takeEntry(int index);
+    void insertScheduleRow(const QDate& date, int groupPlayerId, int courtId);
+    QSet<int> entriesPlacedOn(const QDate& date);
+    void writePriority(const Entry& entry);
+    void decSessionsPlayed(int groupPlayerId);
+    void moveScheduleRow(int from, const QDate& date, int to);
+    void deleteScheduleRow(int groupPlayerId, const QDate& date);
+    bool playDay(int k) const;
+    bool wantsMoreDates(int count, double total);
+    void scheduleDate(const QDate& date);
+    void runWeeks(double total);
+    QString progressPrefix() const;
+    int execWrite(Query& q);
+    Query& query(std::unique_ptr<Query>& q, const char* sql);
+
+    GroupDatasets& ds;
+    ScheduleHost& host;
+    std::mt19937& rng;
+    RunState& state;
+
+    bool loaded = false;
+    int groupId = 0;
+    int recordKind = 1;
+    QVector<Entry> entries;            // the entries list, in its order
+    QHash<int, int> indexOfEntry;      // GROUPPLAYERID -> index
+    QVector<int> courts;               // COURTID of the courts list, in its order
+    std::unique_ptr<LeaguePairing> league;
+    bool reconcileComplete = true;
+    qint64 writes = 0;
+
+    // Tests of a pick and of the run
+    std::unique_ptr<Query> qgroupoff, qplayeroff, qisscheduled, qmaxpriority, qscheduledon;
+    // Counters and schedule rows
+    std::unique_ptr<Query> qupriorities, qupriority, qclearschedule, qudsesplayed, qinsschedule;
+    // Ball and home marking
+    std::unique_ptr<Query> qbbpriority, quhome, qupbbpriority;
+    // Reconciliation
+    std::unique_ptr<Query> qreconcile, qdates, qgivedate, qgetdate, qmoveschedule, qdelschedule;
+};
