@@ -1,0 +1,121 @@
+#include "dlguschedule.h"
+#include "data/dmuglobal.h"
+#include "data/guard.h"
+#include "data/tablemodel.h"
+#include <QHeaderView>
+#include <QStandardItemModel>
+#include <QTableView>
+
+namespace {
+const char* const scheduleSql = "SELECT DISTINCT d.GRPCOURTID, d.\"DATE\", d.GRPPLAYRID, d.VSGRPPLAYRID, d.HOME, d.WINNER\n"
+                                "FROM \"SCHEDULE.db\" d, \"GRPPLAYR.db\" d1\n"
+                                "WHERE\n"
+                                "(d1.GROUPPLAYERID = d.GRPPLAYRID)\n"
+                                " AND (d1.GROUPID = :groupid)\n"
+                                "ORDER BY d.\"DATE\", d.GRPCOURTID, d.GRPPLAYRID, d.VSGRPPLAYRID, d.HOME, d.WINNER";
+
+enum ScheduleColumn { DateCol, CourtCol, NameCol, SlotCol, EntryCol, HomeCol, ScheduleColumns };
+
+QTableView* readOnlyGrid(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* grid = new QTableView(parent);
+    grid->setObjectName(QString::fromLatin1(name));
+    grid->setGeometry(geometry);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 4);
+    return grid;
+}
+} // namespace
+
+Tdlgschedule::Tdlgschedule(QWidget* parent)
+    : QDialog(parent),
+      tbgroup(Tdmglobal::instance().database(), "group.DB"),
+      tbplayers(Tdmglobal::instance().database(), "GRPPLAYR.db")
+{
+    setObjectName("dlgschedule");
+    setWindowTitle(QStringLiteral("dlgschedule"));
+    setFixedSize(544, 375);
+
+    tbplayers.setIndexName("PARENT");
+    tbplayers.setMasterSource(&tbgroup, "GROUPID", "GROUPID");
+    tbplayers.setReadOnly(true);
+    tbplayers.addLookupField("Fname", "PLAYERID", "PLAYERS.db", "PLAYERID", "FNAME");
+    tbplayers.addLookupField("lname", "PLAYERID", "PLAYERS.db", "PLAYERID", "LNAME");
+    tbplayers.addLookupField("p2fname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "FNAME");
+    tbplayers.addLookupField("p2lname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "LNAME");
+    tbplayers.addCalcField("FullName", FieldType::String, 51);
+    tbplayers.addCalcField("SLOTCODE", FieldType::Integer);
+    tbplayers.onCalcFields = [this](Table& entry) {
+        Tdmglobal::instance().fullNameCalc(entry, tbgroup.asInt("RTYPE"), tbgroup.asInt("TYPE"));
+    };
+
+    scheduleModel = new QStandardItemModel(0, ScheduleColumns, this);
+    scheduleModel->setHorizontalHeaderLabels({"DATE", "GRPCOURTID", "FullName", "SlotCode", "GRPPLAYRID", "HOME"});
+    dbgdschedule = readOnlyGrid(this, "dbgdschedule", QRect(0, 40, 521, 161));
+    dbgdschedule->setModel(scheduleModel);
+    dbgdschedule->setColumnWidth(NameCol, 162);
+
+    entriesModel = new TableModel(tbplayers,
+                                  {{"GROUPPLAYERID", "GROUPPLAYERID", true, {}},
+                                   {"FullName", "FullName", true, {}},
+                                   {"SLOTCODE", "SLOTCODE", true, {}}},
+                                  this);
+    dbgdplayers = readOnlyGrid(this, "dbgdplayers", QRect(8, 208, 513, 136));
+    dbgdplayers->setModel(entriesModel);
+    dbgdplayers->setColumnWidth(1, 152);
+}
+
+Tdlgschedule::~Tdlgschedule() = default;
+
+void Tdlgschedule::setGroup(int groupId, int matchType)
+{
+    id = groupId;
+    type = matchType;
+}
+
+void Tdlgschedule::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!loaded)
+        guarded(this, [this] { load(); });
+}
+
+void Tdlgschedule::load()
+{
+    loaded = true;
+    tbgroup.setFilter(QStringLiteral("GROUPID=%1").arg(id));
+    tbgroup.setFiltered(true);
+    tbgroup.open();
+    tbplayers.open();
+    if (!qschedule)
+        qschedule = std::make_unique<Query>(Tdmglobal::instance().database(), QString::fromLatin1(scheduleSql));
+    qschedule->close();
+    qschedule->setInteger("groupid", id);
+    if (!qschedule->isPrepared())
+        qschedule->prepare();
+    qschedule->open();
+    fillSchedule();
+}
+
+void Tdlgschedule::fillSchedule()
+{
+    // Names and numbers of the entries by their id, for the looked-up columns.
+    QHash<qint64, QPair<QString, QString>> entries;
+    for (int r = 0; r < tbplayers.recordCount(); ++r)
+        entries.insert(tbplayers.valueAt(r, "GROUPPLAYERID").toLongLong(),
+                       {tbplayers.valueAt(r, "FullName").toString(), tbplayers.valueAt(r, "SLOTCODE").toString()});
+
+    scheduleModel->removeRows(0, scheduleModel->rowCount());
+    scheduleModel->setRowCount(qschedule->recordCount());
+    int row = 0;
+    for (qschedule->first(); !qschedule->eof(); qschedule->next(), ++row) {
+        const auto entry = entries.value(qschedule->asInteger("GRPPLAYRID"));
+        auto set = [&](int column, const QString& text) { scheduleModel->setItem(row, column, new QStandardItem(text)); };
+        set(DateCol, formatValue(qschedule->asDate("DATE"), {}));
+        set(CourtCol, qschedule->asString("GRPCOURTID"));
+        set(NameCol, entry.first);
+        set(SlotCol, entry.second);
+        set(EntryCol, qschedule->asString("GRPPLAYRID"));
+        set(HomeCol, qschedule->isNull("HOME") ? QString() : formatValue(qschedule->asBool("HOME"), {}));
+    }
+}

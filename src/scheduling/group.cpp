@@ -1,0 +1,792 @@
+#include "group.h"
+#include "dlguschedule.h"
+#include "runstate.h"
+#include "data/dberror.h"
+#include "data/dmuglobal.h"
+#include "data/guard.h"
+#include "data/tablemodel.h"
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDateEdit>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QTableView>
+#include <QTextEdit>
+#include <QTimeEdit>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+const char* const dayFields[7] = {"SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY"};
+const char* const dayCaptions[7] = {"&Sunday", "&Monday", "&Tuesday", "&Wednesday", "T&hursday", "&Friday", "S&aturday"};
+const QString feeFormat = QStringLiteral("$#,###");
+
+bool editing(const Table& t)
+{
+    return t.state() == Table::State::Edit || t.state() == Table::State::Insert;
+}
+
+// The id in front of the first "-" of a picker line.
+QVariant pickerLineId(const QString& line)
+{
+    bool ok = false;
+    const int id = line.section('-', 0, 0).trimmed().toInt(&ok);
+    if (!ok)
+        throw DbError(QStringLiteral("'%1' is not a valid integer value").arg(line.section('-', 0, 0)));
+    return id;
+}
+
+// Parses "$1,250" or "25" into a currency value; empty text is no fee.
+QVariant parseFee(const QString& text)
+{
+    QString digits = text;
+    digits.remove('$').remove(',').remove(' ');
+    if (digits.isEmpty())
+        return QVariant();
+    return digits.toDouble();
+}
+
+// The grid's current row is the table's, both ways; an entry edited in the
+// grid is posted when the user moves to another row.
+void followTable(QTableView* view, Table& table, bool postOnRowChange)
+{
+    QObject::connect(view->model(), &QAbstractItemModel::modelReset, view, [view, &table] {
+        if (table.recNo() > 0)
+            view->setCurrentIndex(view->model()->index(table.recNo() - 1, qMax(0, view->currentIndex().column())));
+    });
+    QObject::connect(&table, &Table::afterScroll, view, [view, &table] {
+        const int row = table.recNo() - 1;
+        if (row >= 0 && view->currentIndex().row() != row)
+            view->setCurrentIndex(view->model()->index(row, qMax(0, view->currentIndex().column())));
+    });
+    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, view,
+                     [view, &table, postOnRowChange](const QModelIndex& current) {
+                         if (!current.isValid() || current.row() + 1 == table.recNo())
+                             return;
+                         guarded(view, [&] {
+                             if (postOnRowChange && editing(table))
+                                 table.post();
+                             table.setRecNo(current.row() + 1);
+                         });
+                     });
+}
+
+// Entries grid: the columns the user cannot edit sit on the button face.
+class EntriesModel : public TableModel {
+public:
+    using TableModel::TableModel;
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role == Qt::BackgroundRole && index.isValid())
+            return QApplication::palette().brush(column(index.column()).readOnly ? QPalette::Button : QPalette::Base);
+        return TableModel::data(index, role);
+    }
+};
+} // namespace
+
+// ------------------------------------------------------------------ creation
+
+Tfrmgroup::Tfrmgroup(int recordKind, QWidget* parent)
+    : QWidget(parent), kindOfRecord(recordKind), ds(Tdmglobal::instance().database())
+{
+    setObjectName("frmgroup");
+    setWindowTitle(recordKind == 1 ? QStringLiteral("New Group") : QStringLiteral("New League"));
+    createControls();
+    wireDatasets();
+    wireFieldHints();
+    ds.open();
+}
+
+Tfrmgroup::~Tfrmgroup() = default;
+
+QWidget* Tfrmgroup::openFromList(int listKind, int groupId, const QString& caption, int helpContext,
+                                 const std::function<void(QWidget*)>& addToFrame)
+{
+    auto* editor = new Tfrmgroup(listKind);
+    editor->setWindowTitle(caption);
+    if (helpContext != 0)
+        setHelpContext(editor, helpContext);
+    if (addToFrame)
+        addToFrame(editor);
+    if (groupId == 0) {
+        editor->newRecord();
+        return editor;
+    }
+    return editor->openRecord(groupId) ? editor : nullptr;
+}
+
+void Tfrmgroup::createControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(6);
+    layout->addWidget(createRecordPanel());
+    layout->addWidget(createCourtsPanel(), 1);
+    layout->addWidget(createEntriesPanel(), 3);
+}
+
+QWidget* Tfrmgroup::createRecordPanel()
+{
+    auto* panel = new QWidget(this);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(8);
+
+    auto label = [panel](const char* name, const QString& text) {
+        auto* l = new QLabel(text, panel);
+        l->setObjectName(QString::fromLatin1(name));
+        return l;
+    };
+    auto edit = [panel](const char* name, int maxLength, const QString& hint, int help) {
+        auto* e = new QLineEdit(panel);
+        e->setObjectName(QString::fromLatin1(name));
+        if (maxLength > 0)
+            e->setMaxLength(maxLength);
+        e->setToolTip(hint);
+        setHelpContext(e, help);
+        return e;
+    };
+
+    lblname = label("lblname", QStringLiteral("Name:"));
+    dbname = edit("dbname", 50, QString(), 20);
+    lblduration = label("lblduration", QStringLiteral("Number of Weeks:"));
+    DBDURATION = edit("DBDURATION", 2, QStringLiteral("The number of weeks of play"), 23);
+    DBDURATION->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d{0,2}"), DBDURATION));
+    lbldaysoff = label("lbldaysoff", QStringLiteral("Players per session:"));
+    dbedplayers = edit("dbedplayers", 3, QStringLiteral("The number of players which play during a session"), 24);
+    dbedplayers->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d{0,3}"), dbedplayers));
+    Label5 = label("Label5", QStringLiteral("Fee:"));
+    // Three digits of fee; the "$" and separator of the display may stay while typing.
+    dbedfee = edit("dbedfee", 6, QStringLiteral("Enter the entry fee."), 61);
+    dbedfee->setValidator(new QRegularExpressionValidator(QRegularExpression("\\$?\\d{0,3}"), dbedfee));
+
+    dbrgpairing = new QGroupBox(QStringLiteral("Match Type"), panel);
+    dbrgpairing->setObjectName("dbrgpairing");
+    dbrgpairing->setToolTip(QStringLiteral("Select the match type."));
+    auto* pairingRow = new QHBoxLayout(dbrgpairing);
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new QRadioButton(dbrgpairing);
+        b->setObjectName(QStringLiteral("dbrgpairing%1").arg(i));
+        b->setAutoExclusive(false);   // a league may show no choice at all
+        pairingRow->addWidget(b);
+        pairingButtons << b;
+        connect(b, &QRadioButton::clicked, this, [this, i] { guarded(this, [&] { matchTypeClicked(i); }); });
+    }
+
+    gbdow = new QGroupBox(QStringLiteral("Days to play on:"), panel);
+    gbdow->setObjectName("gbdow");
+    gbdow->setToolTip(QStringLiteral("Select the day(s) or week to play."));
+    setHelpContext(gbdow, 25);
+    auto* days = new QGridLayout(gbdow);
+    for (int d = 0; d < 7; ++d) {
+        auto* box = new QCheckBox(QString::fromLatin1(dayCaptions[d]), gbdow);
+        box->setObjectName(QStringLiteral("dbchk%1").arg(QString::fromLatin1(dayFields[d]).toLower()));
+        days->addWidget(box, d % 4, d / 4);
+        dayBoxes << box;
+        connect(box, &QCheckBox::toggled, this, [this, d](bool on) {
+            if (!loading)
+                guarded(this, [&] { setField(QString::fromLatin1(dayFields[d]), on); });
+        });
+    }
+
+    lblstartdate = label("lblstartdate", QStringLiteral("Start On:"));
+    DPStartDate = new QDateEdit(panel);
+    DPStartDate->setObjectName("DPStartDate");
+    DPStartDate->setCalendarPopup(true);
+    DPStartDate->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    DPStartDate->setToolTip(QStringLiteral("Select the start date"));
+    setHelpContext(DPStartDate, 55);
+    Label2 = label("Label2", QStringLiteral("Start Time:"));
+    dpstime = new QTimeEdit(panel);
+    dpstime->setObjectName("dpstime");
+    dpstime->setDisplayFormat(QStringLiteral("h:mm AP"));
+    dpstime->setToolTip(QStringLiteral("Enter the time you start play each session."));
+    setHelpContext(dpstime, 60);
+    Label3 = label("Label3", QStringLiteral("End Time:"));
+    dpetime = new QTimeEdit(panel);
+    dpetime->setObjectName("dpetime");
+    dpetime->setDisplayFormat(QStringLiteral("h:mm AP"));
+    dpetime->setToolTip(QStringLiteral("Enter the time of day you stop play each session"));
+    setHelpContext(dpetime, 60);
+
+    lblnotes = label("lblnotes", QStringLiteral("Notes:"));
+    dbmnotes = new QTextEdit(panel);
+    dbmnotes->setObjectName("dbmnotes");
+    dbmnotes->setAcceptRichText(false);
+    dbmnotes->setToolTip(QStringLiteral("Enter additional instructions / information"));
+    dbmnotes->setMaximumHeight(dbmnotes->fontMetrics().height() * 4 + 12);
+
+    // Name and match type beside the weekdays; then length and start; then
+    // players, times and fee; then the notes.
+    auto* nameBox = new QGridLayout;
+    nameBox->addWidget(lblname, 0, 0);
+    nameBox->addWidget(dbname, 0, 1);
+    nameBox->addWidget(dbrgpairing, 1, 0, 1, 2);
+    grid->addLayout(nameBox, 0, 0, 1, 4);
+    grid->addWidget(gbdow, 0, 4, 2, 4);
+
+    grid->addWidget(lblduration, 2, 0);
+    grid->addWidget(DBDURATION, 2, 1);
+    grid->addWidget(lblstartdate, 2, 2);
+    grid->addWidget(DPStartDate, 2, 3);
+
+    grid->addWidget(lbldaysoff, 3, 0);
+    grid->addWidget(dbedplayers, 3, 1);
+    grid->addWidget(Label2, 3, 2);
+    grid->addWidget(dpstime, 3, 3);
+    grid->addWidget(Label3, 3, 4);
+    grid->addWidget(dpetime, 3, 5);
+    grid->addWidget(Label5, 3, 6);
+    grid->addWidget(dbedfee, 3, 7);
+
+    grid->addWidget(lblnotes, 4, 0, Qt::AlignTop);
+    grid->addWidget(dbmnotes, 4, 1, 1, 7);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(5, 1);
+    grid->setColumnStretch(7, 1);
+
+    connect(dbname, &QLineEdit::textEdited, this,
+            [this](const QString& t) { guarded(this, [&] { setField("NAME", t.isEmpty() ? QVariant() : QVariant(t)); }); });
+    connect(DBDURATION, &QLineEdit::textEdited, this, [this](const QString& t) {
+        guarded(this, [&] { setField("DURATION", t.isEmpty() ? QVariant() : QVariant(t.toInt())); });
+    });
+    connect(dbedplayers, &QLineEdit::textEdited, this, [this](const QString& t) {
+        guarded(this, [&] { setField("NumPerSes", t.isEmpty() ? QVariant() : QVariant(t.toInt())); });
+    });
+    connect(dbedfee, &QLineEdit::textEdited, this,
+            [this](const QString& t) { guarded(this, [&] { setField("FEE", parseFee(t)); }); });
+    connect(dbmnotes, &QTextEdit::textChanged, this, [this] {
+        if (!loading) {
+            const QString t = dbmnotes->toPlainText();
+            guarded(this, [&] { setField("NOTES", t.isEmpty() ? QVariant() : QVariant(t)); });
+        }
+    });
+    for (QAbstractSpinBox* picker : {static_cast<QAbstractSpinBox*>(DPStartDate), static_cast<QAbstractSpinBox*>(dpstime),
+                                     static_cast<QAbstractSpinBox*>(dpetime)})
+        connect(static_cast<QDateTimeEdit*>(picker), &QDateTimeEdit::dateTimeChanged, this, [this] {
+            if (!loading)
+                guarded(this, [this] { startEditing(); });
+        });
+
+    fieldControls = {dbname, DBDURATION, dbedplayers, DPStartDate, gbdow, dpstime, dpetime, dbrgpairing, dbedfee, dbmnotes};
+    return panel;
+}
+
+QWidget* Tfrmgroup::createCourtsPanel()
+{
+    auto* panel = new QWidget(this);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    Label4 = new QLabel(QStringLiteral("Courts:"), panel);
+    Label4->setObjectName("Label4");
+
+    courtsModel = new TableModel(ds.tbcourtslt, {{"Name", QStringLiteral("Name"), true, {}}}, this);
+    dbgdcourts = new QTableView(panel);
+    dbgdcourts->setObjectName("dbgdcourts");
+    dbgdcourts->setModel(courtsModel);
+    dbgdcourts->setSelectionBehavior(QAbstractItemView::SelectRows);
+    dbgdcourts->setSelectionMode(QAbstractItemView::SingleSelection);
+    dbgdcourts->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    dbgdcourts->horizontalHeader()->setStretchLastSection(true);
+    dbgdcourts->verticalHeader()->setDefaultSectionSize(dbgdcourts->fontMetrics().height() + 6);
+    followTable(dbgdcourts, ds.tbcourtslt, false);
+
+    bbtnaddcourts = new QPushButton(QStringLiteral("&Assign"), panel);
+    bbtnaddcourts->setObjectName("bbtnaddcourts");
+    bbtnaddcourts->setToolTip(QStringLiteral("Assign courts"));
+    setHelpContext(bbtnaddcourts, 50);
+    bbtnremovecourt = new QPushButton(QStringLiteral("&Remove"), panel);
+    bbtnremovecourt->setObjectName("bbtnremovecourt");
+    bbtnremovecourt->setToolTip(QStringLiteral("Remove assigned court(s)"));
+    setHelpContext(bbtnremovecourt, 51);
+    connect(bbtnaddcourts, &QPushButton::clicked, this, [this] { guarded(this, [this] { assignCourtsClicked(); }); });
+    connect(bbtnremovecourt, &QPushButton::clicked, this, [this] { guarded(this, [this] { removeCourt(); }); });
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(bbtnaddcourts);
+    buttons->addWidget(bbtnremovecourt);
+    buttons->addStretch();
+    row->addWidget(Label4, 0, Qt::AlignTop);
+    row->addWidget(dbgdcourts, 1);
+    row->addLayout(buttons);
+    return panel;
+}
+
+QWidget* Tfrmgroup::createEntriesPanel()
+{
+    auto* panel = new QWidget(this);
+    auto* row = new QHBoxLayout(panel);
+    row->setContentsMargins(0, 0, 0, 0);
+    lblplayers = new QLabel(QStringLiteral("Players:"), panel);
+    lblplayers->setObjectName("lblplayers");
+
+    entriesModel = new EntriesModel(ds.tbplayers,
+                                    {{"SLOTCODE", QStringLiteral("Entry #:"), true, {}},
+                                     {"FullName", QStringLiteral("Name"), true, {}},
+                                     {"SESPLAYED", QStringLiteral("Days On"), true, {}},
+                                     {"LWIN", QStringLiteral("Win"), false, {}},
+                                     {"LLOSSES", QStringLiteral("Loss"), false, {}},
+                                     {"LRANKING", QStringLiteral("Rank"), false, {}}},
+                                    this);
+    dbgdplayers = new QTableView(panel);
+    dbgdplayers->setObjectName("dbgdplayers");
+    dbgdplayers->setModel(entriesModel);
+    dbgdplayers->setSelectionMode(QAbstractItemView::SingleSelection);
+    dbgdplayers->verticalHeader()->setDefaultSectionSize(dbgdplayers->fontMetrics().height() + 6);
+    const int ch = dbgdplayers->fontMetrics().averageCharWidth();
+    dbgdplayers->setColumnWidth(0, 9 * ch);
+    dbgdplayers->setColumnWidth(1, 40 * ch);
+    for (int c = 2; c < 6; ++c)
+        dbgdplayers->setColumnWidth(c, 9 * ch);
+    followTable(dbgdplayers, ds.tbplayers, true);
+
+    bbtnPlayerAdd = new QPushButton(QStringLiteral("&Assign"), panel);
+    bbtnPlayerAdd->setObjectName("bbtnPlayerAdd");
+    bbtnPlayerAdd->setToolTip(QStringLiteral("Assign player or team entries"));
+    setHelpContext(bbtnPlayerAdd, 52);
+    btnplayerremove = new QPushButton(QStringLiteral("&Remove"), panel);
+    btnplayerremove->setObjectName("btnplayerremove");
+    btnplayerremove->setToolTip(QStringLiteral("Remove assigned player/team entries"));
+    setHelpContext(btnplayerremove, 53);
+    dbchkbxbbon = new QCheckBox(QStringLiteral("Turn on Bring Balls"), panel);
+    dbchkbxbbon->setObjectName("dbchkbxbbon");
+    connect(bbtnPlayerAdd, &QPushButton::clicked, this, [this] { guarded(this, [this] { assignPlayersClicked(); }); });
+    connect(btnplayerremove, &QPushButton::clicked, this, [this] { guarded(this, [this] { removeEntry(); }); });
+    connect(dbchkbxbbon, &QCheckBox::toggled, this, [this](bool on) {
+        if (!loading)
+            guarded(this, [&] { setField("BBON", on); });
+    });
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(bbtnPlayerAdd);
+    buttons->addWidget(btnplayerremove);
+    buttons->addStretch();
+    buttons->addWidget(dbchkbxbbon);
+    row->addWidget(lblplayers, 0, Qt::AlignTop);
+    row->addWidget(dbgdplayers, 1);
+    row->addLayout(buttons);
+    return panel;
+}
+
+void Tfrmgroup::wireDatasets()
+{
+    Table& g = ds.tbgroup;
+    g.beforePost = [this](Table&) { storePickers(); };
+    connect(&g, &Table::afterScroll, this, [this] { loadControls(); });
+    connect(&g, &Table::afterCancel, this, [this] { loadControls(); });
+    connect(&g, &Table::afterPost, this, [this] { touched = false; });
+    // A detail row needs the record's GROUPID: a new record is stored first.
+    ds.tbplayers.beforeInsert = [this](Table&) { storeNewRecordFirst(); };
+    ds.tbcourtslt.beforeInsert = [this](Table&) { storeNewRecordFirst(); };
+    for (Table* t : {&ds.tbgroup, &ds.tbplayers, &ds.tbcourtslt})
+        connect(t, &Table::stateChanged, this, [t] { Tdmglobal::instance().datasetStateNames(*t); });
+}
+
+void Tfrmgroup::wireFieldHints()
+{
+    for (QWidget* control : fieldControls) {
+        control->installEventFilter(this);
+        for (QWidget* child : control->findChildren<QWidget*>())
+            child->installEventFilter(this);
+    }
+}
+
+bool Tfrmgroup::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        for (QWidget* control : fieldControls) {
+            auto* w = qobject_cast<QWidget*>(watched);
+            if (w && (w == control || control->isAncestorOf(w))) {
+                if (event->type() == QEvent::FocusIn)
+                    Tdmglobal::instance().showControlHint(control);
+                else
+                    Tdmglobal::instance().statusMessage(QString());
+                break;
+            }
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ------------------------------------------------------------ record/kind
+
+void Tfrmgroup::newRecord()
+{
+    ds.tbgroup.append();
+    ds.tbgroup.setValue("RTYPE", kindOfRecord);
+    if (kindOfRecord == 1)
+        ds.tbgroup.setValue("TYPE", 0);   // a new group shows "None"
+    touched = false;
+    loadControls();
+    setUpForKind();
+}
+
+bool Tfrmgroup::openRecord(int groupId)
+{
+    if (groupId <= 0 || !ds.tbgroup.findKey({groupId})) {
+        QMessageBox::information(this, QStringLiteral("Vantrel"), QStringLiteral("This group or league no longer exists."));
+        closeWindow();
+        return false;
+    }
+    touched = false;
+    loadControls();
+    setUpForKind();
+    return true;
+}
+
+void Tfrmgroup::setUpForKind()
+{
+    static const QStringList groupChoices = {QStringLiteral("None"), QStringLiteral("Singles"), QStringLiteral("Doubles")};
+    static const QStringList leagueChoices = {QStringLiteral("Singles"), QStringLiteral("Doubles")};
+    const bool group = ds.recordKind() == 1;
+    lblduration->setText(group ? QStringLiteral("Number of Weeks:") : QStringLiteral("Number of Rounds:"));
+    dbrgpairing->setTitle(QStringLiteral("Match Type"));
+    const QStringList& choices = group ? groupChoices : leagueChoices;
+    pairingValues = group ? QVector<int>{0, 1, 2} : QVector<int>{1, 2};
+    for (int i = 0; i < pairingButtons.size(); ++i) {
+        pairingButtons[i]->setVisible(i < choices.size());
+        pairingButtons[i]->setText(i < choices.size() ? choices[i] : QString());
+    }
+    selectMatchType();
+
+    Tdmglobal& dm = Tdmglobal::instance();
+    auto keepActive = dm.activeChildWindow;
+    // The loader addresses the active child window; this editor is the one
+    // being set up, whether or not the frame has activated it yet.
+    dm.activeChildWindow = [this] { return static_cast<QWidget*>(this); };
+    try {
+        dm.loadFieldDefs(group ? QStringLiteral("groups") : QStringLiteral("leagues"));
+    } catch (...) {
+        dm.activeChildWindow = keepActive;
+        throw;
+    }
+    dm.activeChildWindow = keepActive;
+    dm.showControlHint(dbname);
+}
+
+void Tfrmgroup::selectMatchType()
+{
+    const QVariant type = ds.tbgroup.value("TYPE");
+    const int selected = type.isNull() ? -1 : int(pairingValues.indexOf(type.toInt()));
+    for (int i = 0; i < pairingButtons.size(); ++i)
+        pairingButtons[i]->setChecked(i == selected);
+}
+
+void Tfrmgroup::matchTypeClicked(int index)
+{
+    if (index < 0 || index >= pairingValues.size())
+        return;
+    setField("TYPE", pairingValues[index]);
+    selectMatchType();
+    // Team names follow the match type.
+    ds.tbplayers.refresh();
+}
+
+void Tfrmgroup::loadControls()
+{
+    const Table& g = ds.tbgroup;
+    const bool keep = loading;
+    loading = true;
+    dbname->setText(g.asString("NAME"));
+    DBDURATION->setText(g.isNull("DURATION") ? QString() : QString::number(g.asInt("DURATION")));
+    dbedplayers->setText(g.isNull("NumPerSes") ? QString() : QString::number(g.asInt("NumPerSes")));
+    dbedfee->setText(formatValue(g.value("FEE"), feeFormat));
+    for (int d = 0; d < 7; ++d)
+        dayBoxes[d]->setChecked(g.asBool(QString::fromLatin1(dayFields[d])));
+    if (dbmnotes->toPlainText() != g.asString("NOTES"))
+        dbmnotes->setPlainText(g.asString("NOTES"));
+    dbchkbxbbon->setChecked(g.asBool("BBON"));
+    // Empty fields leave the pickers at their lowest value.
+    DPStartDate->setDate(g.isNull("STARTDATE") ? DPStartDate->minimumDate() : g.asDate("STARTDATE"));
+    dpstime->setTime(g.isNull("STIME") ? QTime(0, 0) : g.asTime("STIME"));
+    dpetime->setTime(g.isNull("ETIME") ? QTime(0, 0) : g.asTime("ETIME"));
+    if (!pairingValues.isEmpty())
+        selectMatchType();
+    loading = keep;
+}
+
+void Tfrmgroup::storePickers()
+{
+    Table& g = ds.tbgroup;
+    g.setValue("STARTDATE", DPStartDate->date());
+    g.setValue("STIME", dpstime->time());
+    g.setValue("ETIME", dpetime->time());
+}
+
+void Tfrmgroup::startEditing()
+{
+    if (!editing(ds.tbgroup))
+        ds.tbgroup.edit();
+    touched = true;
+}
+
+void Tfrmgroup::setField(const QString& field, const QVariant& value)
+{
+    if (loading)
+        return;
+    startEditing();
+    ds.tbgroup.setValue(field, value);
+}
+
+// ----------------------------------------------------------------- commands
+
+void Tfrmgroup::save()
+{
+    ds.savePending();
+}
+
+void Tfrmgroup::commandSave()
+{
+    save();
+}
+
+void Tfrmgroup::commandAddNew()
+{
+    if (ds.tbgroup.state() == Table::State::Insert && !touched)
+        ds.tbgroup.cancel();
+    else
+        save();
+    setWindowTitle(kindOfRecord == 1 ? QStringLiteral("New Group") : QStringLiteral("New League"));
+    setHelpContext(this, kindOfRecord == 1 ? 3 : 44);
+    newRecord();
+}
+
+void Tfrmgroup::commandCancel()
+{
+    const bool wasNew = ds.tbgroup.state() == Table::State::Insert;
+    ds.tbgroup.cancel();
+    ds.tbplayers.cancel();
+    runState().stopRequest = true;
+    // A discarded new record would leave the window on some other group's
+    // row; it starts over on a blank one instead.
+    if (wasNew)
+        newRecord();
+}
+
+void Tfrmgroup::commandDelete()
+{
+    if (!confirmDelete())
+        return;
+    if (focusWidget() == dbgdplayers) {
+        deleteCurrentEntry();
+        return;
+    }
+    deleteWholeRecord();
+}
+
+bool Tfrmgroup::confirmDelete()
+{
+    return QMessageBox::question(this, QStringLiteral("Confirm"),
+                                 QStringLiteral("Deletions can not be reversed.  Are you sure you want to continue?"),
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
+        == QMessageBox::Yes;
+}
+
+void Tfrmgroup::commandSchedule()
+{
+    throw DbError(QStringLiteral("Schedule generation is not available yet."));
+}
+
+void Tfrmgroup::commandPrint()
+{
+    Tdmglobal::instance().printSchedule(ds.groupId());
+}
+
+void Tfrmgroup::commandTimeOff()
+{
+    if (!ensureStored())
+        return;
+    throw DbError(QStringLiteral("The group days-off dialog is not available yet."));
+}
+
+void Tfrmgroup::commandEditSchedule()
+{
+    if (!ensureStored())
+        return;
+    Tdlgschedule dialog(this);
+    dialog.setGroup(ds.groupId(), ds.matchType());
+    dialog.exec();
+}
+
+// A new record has no GROUPID until it is stored; the dialogs need one.
+bool Tfrmgroup::ensureStored()
+{
+    if (ds.tbgroup.state() == Table::State::Insert)
+        ds.tbgroup.post();
+    return ds.groupId() > 0;
+}
+
+void Tfrmgroup::storeNewRecordFirst()
+{
+    if (ds.tbgroup.state() == Table::State::Insert)
+        ds.tbgroup.post();
+}
+
+// -------------------------------------------------------------- assignments
+
+void Tfrmgroup::assignPlayersClicked()
+{
+    if (ds.recordKind() == 2 && ds.matchType() == 2)
+        chooseTeam();
+    else
+        choosePlayers();
+}
+
+void Tfrmgroup::chooseTeam()
+{
+    throw DbError(QStringLiteral("The team dialog is not available yet."));
+}
+
+void Tfrmgroup::choosePlayers()
+{
+    throw DbError(QStringLiteral("The player picker is not available yet."));
+}
+
+void Tfrmgroup::assignCourtsClicked()
+{
+    throw DbError(QStringLiteral("The court picker is not available yet."));
+}
+
+void Tfrmgroup::appendEntry(const QVariant& playerId, const QVariant& partnerId)
+{
+    Table& e = ds.tbplayers;
+    e.append();
+    e.setValue("PLAYERID", playerId);
+    if (partnerId.isValid())
+        e.setValue("SHARESLOTID", partnerId);
+    e.post();
+    e.edit();
+    e.setValue("GRPSEQNUM", e.recNo());
+    e.post();
+}
+
+void Tfrmgroup::addPlayerEntries(const QStringList& pickerLines)
+{
+    for (const QString& line : pickerLines)
+        appendEntry(pickerLineId(line), QVariant());
+}
+
+void Tfrmgroup::addTeamEntry(int playerOne, int playerTwo)
+{
+    // A team needs two players; one missing or twice could never be placed.
+    if (playerOne <= 0 || playerTwo <= 0 || playerOne == playerTwo) {
+        QMessageBox::warning(this, QStringLiteral("Vantrel"), QStringLiteral("Choose two different players for the team."));
+        return;
+    }
+    appendEntry(playerOne, playerTwo);
+}
+
+void Tfrmgroup::addCourts(const QStringList& pickerLines)
+{
+    Table& c = ds.tbcourtslt;
+    for (const QString& line : pickerLines) {
+        c.append();
+        c.setValue("COURTID", pickerLineId(line));
+        c.post();
+    }
+}
+
+void Tfrmgroup::removeEntry()
+{
+    deleteCurrentEntry();
+    renumberEntries();
+}
+
+void Tfrmgroup::removeCourt()
+{
+    ds.tbcourtslt.remove();
+}
+
+void Tfrmgroup::deleteCurrentEntry()
+{
+    Table& e = ds.tbplayers;
+    if (e.state() == Table::State::Insert)
+        e.cancel();
+    if (e.isEmpty())
+        throw DbError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    Tdmglobal& dm = Tdmglobal::instance();
+    {
+        BusyCursor busy;
+        dm.statusMessage(QStringLiteral("Deleting players schedule records."));
+        dm.deleteEntrySchedule(e.asInt("GROUPPLAYERID"));
+        e.remove();
+    }
+    dm.statusMessage(QStringLiteral("Player has been deleted."));
+}
+
+void Tfrmgroup::renumberEntries()
+{
+    Table& e = ds.tbplayers;
+    e.first();
+    const int count = e.recordCount();
+    for (int i = 0; i < count; ++i) {
+        e.edit();
+        e.setValue("GRPSEQNUM", e.recNo());
+        e.post();
+        e.next();
+    }
+}
+
+void Tfrmgroup::deleteWholeRecord()
+{
+    Table& g = ds.tbgroup;
+    if (g.state() == Table::State::Insert) {
+        // Never stored: nothing of it exists in any table.
+        g.cancel();
+        touched = false;
+        closeWindow();
+        return;
+    }
+    if (g.state() == Table::State::Edit)
+        g.cancel();
+    const int groupId = ds.groupId();
+    if (ds.tbplayers.state() == Table::State::Insert)
+        ds.tbplayers.cancel();
+    ds.tbplayers.first();
+    while (!ds.tbplayers.isEmpty())
+        deleteCurrentEntry();
+    Tdmglobal::instance().deleteGroupDaysOff(groupId);
+    ds.tbcourtslt.first();
+    while (!ds.tbcourtslt.isEmpty())
+        ds.tbcourtslt.remove();
+    g.remove();
+    // The record is gone; leaving the window on a neighbouring row would put
+    // the user's next edits on a record of someone else's choosing.
+    touched = false;
+    closeWindow();
+}
+
+// ---------------------------------------------------------------- closing
+
+void Tfrmgroup::closeWindow()
+{
+    auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (sub)
+        sub->close();
+    else
+        close();
+}
+
+void Tfrmgroup::closeEvent(QCloseEvent* event)
+{
+    // An untouched new record was never the user's: it is dropped, not stored.
+    if (ds.tbgroup.state() == Table::State::Insert && !touched)
+        ds.tbgroup.cancel();
+    if (!guarded(this, [this] { save(); })) {
+        event->ignore();   // what could not be stored stays on screen
+        return;
+    }
+    event->accept();
+}

@@ -1,0 +1,126 @@
+#pragma once
+#include "data/childwindow.h"
+#include "groupdata.h"
+#include <QStringList>
+#include <QVector>
+#include <QWidget>
+#include <functional>
+
+class QCheckBox;
+class QDateEdit;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTableView;
+class QTextEdit;
+class QTimeEdit;
+class TableModel;
+
+// The editor of one group or league: its record, entries and courts, and the
+// commands that schedule, print and inspect it.
+class Tfrmgroup : public QWidget, public ChildWindow {
+    Q_OBJECT
+public:
+    // `recordKind`: 1 group, 2 league; the kind of the records it adds.
+    explicit Tfrmgroup(int recordKind, QWidget* parent = nullptr);
+    ~Tfrmgroup() override;
+
+    int windowKind() const override { return GroupEditor; }
+    int recordKind() const { return kindOfRecord; }
+
+    // Opens an editor as the group list asks: groupId 0 starts a new record.
+    // `addToFrame` makes the widget a child window of the frame before its
+    // record loads. Returns null when the record does not exist (the editor
+    // has told the user and closed).
+    static QWidget* openFromList(int listKind, int groupId, const QString& caption, int helpContext,
+                                 const std::function<void(QWidget*)>& addToFrame);
+
+    // Appends a new record of the editor's kind and sets the window up for it.
+    void newRecord();
+    // Positions on the record; false (after telling the user and closing
+    // the window) when there is no such record.
+    bool openRecord(int groupId);
+
+    void commandAddNew() override;
+    void commandSave() override;
+    void commandCancel() override;
+    void commandDelete() override;
+    void commandSchedule() override;
+    void commandPrint() override;
+    void commandTimeOff() override;
+    void commandEditSchedule() override;
+
+    // --- what the scheduling engine uses ---
+    GroupDatasets& datasets() { return ds; }
+    void save();
+    int EntryNumber(int groupPlayerId) { return ds.entryNumber(groupPlayerId); }
+
+    // --- the assignments after their pickers closed with OK ---
+    // Picker lines "id-name": one entry per line, in order.
+    void addPlayerEntries(const QStringList& pickerLines);
+    // One team entry; refused unless two different players are given.
+    void addTeamEntry(int playerOne, int playerTwo);
+    void addCourts(const QStringList& pickerLines);
+    // Remove: the current entry with its schedule rows, then renumber 1..n.
+    void removeEntry();
+    void removeCourt();
+
+    QTableView* entriesGrid() const { return dbgdplayers; }
+    QTableView* courtsGrid() const { return dbgdcourts; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    QWidget* createRecordPanel();
+    QWidget* createCourtsPanel();
+    QWidget* createEntriesPanel();
+    void wireDatasets();
+    void wireFieldHints();
+    void setUpForKind();
+    void loadControls();
+    void storePickers();
+    void startEditing();
+    void setField(const QString& field, const QVariant& value);
+    void matchTypeClicked(int index);
+    void selectMatchType();
+
+    void storeNewRecordFirst();
+    bool ensureStored();
+    void deleteCurrentEntry();
+    void deleteWholeRecord();
+    void renumberEntries();
+    void appendEntry(const QVariant& playerId, const QVariant& partnerId);
+    void closeWindow();
+    bool confirmDelete();
+    void assignPlayersClicked();
+    void assignCourtsClicked();
+    void chooseTeam();
+    void choosePlayers();
+
+    int kindOfRecord;
+    GroupDatasets ds;
+    bool loading = false;       // controls are being filled from the record
+    bool touched = false;       // the user changed the shown record
+
+    QLabel *lblname, *lblduration, *lbldaysoff, *lblstartdate, *Label2, *Label3, *Label5, *lblnotes, *Label4,
+        *lblplayers;
+    QLineEdit *dbname, *DBDURATION, *dbedplayers, *dbedfee;
+    QGroupBox* dbrgpairing;
+    QVector<QRadioButton*> pairingButtons;
+    QVector<int> pairingValues;
+    QDateEdit* DPStartDate;
+    QTimeEdit *dpstime, *dpetime;
+    QGroupBox* gbdow;
+    QVector<QCheckBox*> dayBoxes;
+    QTextEdit* dbmnotes;
+    QCheckBox* dbchkbxbbon;
+    QTableView *dbgdplayers, *dbgdcourts;
+    TableModel *entriesModel, *courtsModel;
+    QPushButton *bbtnPlayerAdd, *btnplayerremove, *bbtnaddcourts, *bbtnremovecourt;
+    QVector<QWidget*> fieldControls;
+};
