@@ -65,10 +65,10 @@ QVariant TableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
-    const ColumnSpec& spec = cols[index.column()];
-    const QVariant v = tbl.valueAt(index.row(), spec.field);
+    const ColumnSpec& face = cols[index.column()];
+    const QVariant v = tbl.valueAt(index.row(), face.field);
     switch (role) {
-    case Qt::DisplayRole: return formatValue(v, spec.displayFormat);
+    case Qt::DisplayRole: return formatValue(v, face.displayFormat);
     case Qt::EditRole: return v;
     default: return {};
     }
@@ -100,8 +100,8 @@ Qt::ItemFlags TableModel::flags(const QModelIndex& index) const
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    const ColumnSpec& spec = cols[index.column()];
-    if (!spec.readOnly && !tbl.isReadOnly() && tbl.isStoredField(spec.field))
+    const ColumnSpec& face = cols[index.column()];
+    if (!face.readOnly && !tbl.isReadOnly() && tbl.isStoredField(face.field))
         f |= Qt::ItemIsEditable;
     return f;
 }

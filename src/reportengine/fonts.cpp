@@ -23,19 +23,19 @@ const QHash<QString, QStringList>& substitutes()
     return table;
 }
 
-QString key(const FontSpec& spec)
+QString key(const FontSpec& face)
 {
-    return spec.family.toLower() + QChar('|') + QChar(spec.bold ? 'b' : '-')
-        + QChar(spec.italic ? 'i' : '-');
+    return face.family.toLower() + QChar('|') + QChar(face.bold ? 'b' : '-')
+        + QChar(face.italic ? 'i' : '-');
 }
 
-QFontMetricsF& metricsFor(const FontSpec& spec)
+QFontMetricsF& metricsFor(const FontSpec& face)
 {
     static QHash<QString, std::shared_ptr<QFontMetricsF>> cache;
-    const QString k = key(spec);
+    const QString k = key(face);
     auto it = cache.find(k);
     if (it == cache.end()) {
-        QFont f = font(spec, 10.0);
+        QFont f = font(face, 10.0);
         f.setPixelSize(int(referencePixels));
         it = cache.insert(k, std::make_shared<QFontMetricsF>(f));
     }
@@ -66,34 +66,34 @@ QString resolvedFamily(const QString& family)
     return chosen;
 }
 
-QFont font(const FontSpec& spec, double pointSize)
+QFont font(const FontSpec& face, double pointSize)
 {
-    QFont f(resolvedFamily(spec.family));
+    QFont f(resolvedFamily(face.family));
     f.setPointSizeF(pointSize);
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
-    f.setUnderline(spec.underline);
+    f.setBold(face.bold);
+    f.setItalic(face.italic);
+    f.setUnderline(face.underline);
     f.setHintingPreference(QFont::PreferNoHinting);
     f.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::PreferQuality));
     f.setKerning(false);
     return f;
 }
 
-double textWidth(const FontSpec& spec, const QString& text)
+double textWidth(const FontSpec& face, const QString& text)
 {
     if (text.isEmpty())
         return 0.0;
-    return metricsFor(spec).horizontalAdvance(text) / referencePixels * spec.size / 72.0;
+    return metricsFor(face).horizontalAdvance(text) / referencePixels * face.size / 72.0;
 }
 
-double ascent(const FontSpec& spec)
+double ascent(const FontSpec& face)
 {
-    return metricsFor(spec).ascent() / referencePixels * spec.size / 72.0;
+    return metricsFor(face).ascent() / referencePixels * face.size / 72.0;
 }
 
-double descent(const FontSpec& spec)
+double descent(const FontSpec& face)
 {
-    return metricsFor(spec).descent() / referencePixels * spec.size / 72.0;
+    return metricsFor(face).descent() / referencePixels * face.size / 72.0;
 }
 
 } // namespace ReportFonts

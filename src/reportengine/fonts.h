@@ -11,11 +11,11 @@ QString resolvedFamily(const QString& family);
 
 // The font at `pointSize`, outlines only, no hinting: what the layout
 // measures is what every device draws.
-QFont font(const FontSpec& spec, double pointSize);
+QFont font(const FontSpec& face, double pointSize);
 
 // Advance of `text` in inches.
-double textWidth(const FontSpec& spec, const QString& text);
-double ascent(const FontSpec& spec);     // inches
-double descent(const FontSpec& spec);    // inches
+double textWidth(const FontSpec& face, const QString& text);
+double ascent(const FontSpec& face);     // inches
+double descent(const FontSpec& face);    // inches
 
 } // namespace ReportFonts
