@@ -572,6 +572,12 @@ void Table::post()
     else
         writeUpdate();
     rows[cur] = buffer;
+    if (appendOnly) {
+        // Only the row just posted is kept: a table written row by row for a
+        // whole schedule would otherwise be re-sorted at every post.
+        rows = {buffer};
+        cur = 0;
+    }
     state_ = State::Browse;
     sortRows();
     fillAllDerived();

@@ -104,7 +104,7 @@ private:
     int entryIndex(int groupPlayerId) const;
     int entryNumber(int groupPlayerId);
     int entriesPerCourt() const;
-    int sessionNeed() const;
+    int placesPerCourt() const;
     bool passes(const Entry& entry, const QDate& date);
     int firstFreeEntry(const QDate& date);
     int drawIndex();
@@ -118,7 +118,7 @@ private:
     bool playDay(int k) const;
     bool wantsMoreDates(int count, double total);
     void scheduleDate(const QDate& date);
-    void runWeeks(double total);
+    void runWeeks(const QDate& startDate, double total);
     QString progressPrefix() const;
     int execWrite(Query& q);
     Query& query(std::unique_ptr<Query>& q, const char* sql);
@@ -131,6 +131,7 @@ private:
     bool loaded = false;
     int groupId = 0;
     int recordKind = 1;
+    int runPlayersPerSession = 0;   // N of the run, also after NUMPERSES was adjusted
     QVector<Entry> entries;            // the entries list, in its order
     QHash<int, int> indexOfEntry;      // GROUPPLAYERID -> index
     QVector<int> courts;               // COURTID of the courts list, in its order
@@ -141,7 +142,7 @@ private:
     // Tests of a pick and of the run
     std::unique_ptr<Query> qgroupoff, qplayeroff, qisscheduled, qmaxpriority, qscheduledon;
     // Counters and schedule rows
-    std::unique_ptr<Query> qupriorities, qupriority, qclearschedule, qudsesplayed, qinsschedule;
+    std::unique_ptr<Query> qupriorities, qupriority, qclearschedule, qudsesplayed;
     // Ball and home marking
     std::unique_ptr<Query> qbbpriority, quhome, qupbbpriority;
     // Reconciliation

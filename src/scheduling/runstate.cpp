@@ -1,6 +1,7 @@
 #include "runstate.h"
 #include <QCoreApplication>
 #include <QTimer>
+#include <utility>
 
 namespace {
 

@@ -32,9 +32,9 @@ RunState& runState();
 
 // For a window (or the frame) asked to close while a run is using its
 // datasets: sets the stop request and runs `close` from the event loop once
-// the run has ended. Without a run in progress `close` runs at once and the
-// answer is true (the caller may close now); otherwise the answer is false
-// and the caller ignores the close event.
+// the run has ended. Without a run in progress the answer is true and the
+// caller closes as usual; otherwise the answer is false and the caller
+// ignores the close event (`close` will close it later).
 bool requestCloseDuringRun(const std::function<void()>& close, RunState& state = runState());
 
 // Marks a run as started and, when the object goes, as ended (also when a

@@ -1,7 +1,13 @@
 #pragma once
 #include <QString>
+#include <QVector>
 
-class QWidget;
+// One line of the reconcile dialog's list.
+struct ReconcileLine {
+    int sessionsPlayed = 0;   // "# On"
+    int groupPlayerId = 0;    // "Id"
+    QString playerName;       // "Player Name": first name, a blank, last name
+};
 
 // What the scheduling engine needs of the window that runs it. The group
 // editor answers with message boxes and the event loop; tests script it.
@@ -10,15 +16,21 @@ public:
     enum Answer { Yes, No };
     virtual ~ScheduleHost() = default;
 
-    // A question with Yes, No and Help (help context 13).
+    // A question in an error-type box with Yes, No and Help (help context
+    // 13); Help opens the topic and the question stays.
     virtual Answer ask(const QString& text) = 0;
-    // A plain warning with OK.
+    // A message in an error-type box with OK and Help (help context 13).
     virtual void warn(const QString& text) = 0;
+    // Panel 1 of the frame's status bar.
     virtual void statusMessage(const QString& text) = 0;
+    // Hourglass on or off; nested calls are not counted.
     virtual void setBusy(bool busy) = 0;
+    // Screen updates of the editor's entries and courts lists held off or resumed.
+    virtual void suspendUpdates(bool suspended) = 0;
     // Lets pending window messages run (the user may press Cancel meanwhile).
     virtual void yield() = 0;
-    // The reconcile dialog; returns true when the user asked to reconcile.
-    // `rows` are the lines the dialog lists.
-    virtual bool showReconcile(const QStringList& rows, bool canReconcile) = 0;
+    // The reconcile dialog: `mode` 1 when the schedule can be reconciled, 2
+    // when it cannot; `expected` goes into the caption. True when closed
+    // with OK ("Reconcile" in mode 1).
+    virtual bool showReconcile(const QVector<ReconcileLine>& lines, int mode, double expected) = 0;
 };

@@ -1,0 +1,118 @@
+#include "dlgrec.h"
+#include "data/dmuglobal.h"
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+
+namespace {
+constexpr int HelpContext = 13;
+constexpr int RowHeight = 15;
+const int ColumnWidths[3] = {46, 41, 177};
+} // namespace
+
+const QString Tdlgreconcile::ReconcileText =
+    QStringLiteral("The following players do not play the correct number of times. If you would like the "
+                   "computer to reconcile this click the reconcile button.");
+const QString Tdlgreconcile::CannotReconcileText =
+    QStringLiteral("The following players do not play the correct number of times.  This situation can not "
+                   "be reconciled with out changing the group settings.  Click the help button for "
+                   "suggestions on adjusting your group setting to ensure your schedule reconcile.");
+
+Tdlgreconcile::Tdlgreconcile(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Reconcile Schedule"));
+    setFixedSize(407, 217);
+    setHelpContext(this, HelpContext);
+
+    lblwarning = new QLabel(this);
+    lblwarning->setGeometry(8, 8, 298, 60);
+    lblwarning->setWordWrap(true);
+    lblwarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    OKBtn = new QPushButton(QStringLiteral("OK"), this);
+    OKBtn->setGeometry(320, 8, 77, 27);
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
+    CancelBtn->setGeometry(320, 40, 77, 27);
+    HelpBtn = new QPushButton(QStringLiteral("&Help"), this);
+    HelpBtn->setGeometry(320, 72, 77, 27);
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    connect(HelpBtn, &QPushButton::clicked, this, [this] { HelpBtnClick(); });
+
+    bevel = new QFrame(this);
+    bevel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bevel->setGeometry(8, 72, 298, 137);
+    sgrec = new QTableWidget(0, 3, bevel);
+    sgrec->setGeometry(2, 2, 294, 133);
+    sgrec->setFrameShape(QFrame::NoFrame);
+    sgrec->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    sgrec->setSelectionMode(QAbstractItemView::NoSelection);
+    sgrec->setShowGrid(false);
+    sgrec->verticalHeader()->hide();
+    sgrec->verticalHeader()->setMinimumSectionSize(RowHeight);
+    sgrec->verticalHeader()->setDefaultSectionSize(RowHeight);
+    sgrec->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    sgrec->horizontalHeader()->setMinimumSectionSize(10);
+    sgrec->horizontalHeader()->setHighlightSections(false);
+    sgrec->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { border: none; border-bottom: 1px solid palette(mid); padding: 0 2px; }"));
+    for (int c = 0; c < 3; ++c)
+        sgrec->setColumnWidth(c, ColumnWidths[c]);
+    FormCreate();
+}
+
+void Tdlgreconcile::FormCreate()
+{
+    sgrec->setHorizontalHeaderLabels({QStringLiteral("# On"), QStringLiteral("Id"), QStringLiteral("Player Name")});
+    for (int c = 0; c < 3; ++c)
+        sgrec->horizontalHeaderItem(c)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    sgrec->horizontalHeader()->setFixedHeight(RowHeight + 4);
+}
+
+void Tdlgreconcile::setLines(const QVector<ReconcileLine>& lines)
+{
+    sgrec->setRowCount(int(lines.size()));
+    for (int i = 0; i < lines.size(); ++i) {
+        const ReconcileLine& line = lines[i];
+        sgrec->setItem(i, 0, new QTableWidgetItem(QString::number(line.sessionsPlayed)));
+        sgrec->setItem(i, 1, new QTableWidgetItem(QString::number(line.groupPlayerId)));
+        sgrec->setItem(i, 2, new QTableWidgetItem(line.playerName));
+    }
+    sgrec->viewport()->update();
+}
+
+void Tdlgreconcile::setExpected(double expected)
+{
+    setWindowTitle(windowTitle() + QStringLiteral(" Players should play: ") + QString::number(expected, 'g', 15));
+}
+
+void Tdlgreconcile::showEvent(QShowEvent* event)
+{
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void Tdlgreconcile::FormShow()
+{
+    if (reconcileMode == 1) {
+        lblwarning->setText(ReconcileText);
+        OKBtn->setText(QStringLiteral("Reconcile"));
+    } else {
+        lblwarning->setText(CannotReconcileText);
+    }
+    if (const QScreen* s = screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(s->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void Tdlgreconcile::HelpBtnClick()
+{
+    if (Tdmglobal::exists())
+        Tdmglobal::instance().showHelp(HelpContext);
+}

@@ -1,0 +1,786 @@
+#include "engine.h"
+#include "data/database.h"
+#include "data/dmuglobal.h"
+#include "groupdata.h"
+#include "league.h"
+#include "schedulehost.h"
+#include <cmath>
+
+namespace {
+
+constexpr double StartPriority = 5000;
+constexpr double PriorityFactor = 0.5;      // placed: x 0.5; group entry not placed: / 0.5
+constexpr double LeagueRaise = 100000;      // league entry not placed
+constexpr double BallWeight = 0.5;
+constexpr int RetriesBeforeLowering = 50;
+constexpr int LastRetry = 100;
+constexpr int DaysPerWeek = 7;
+
+const char* const WeekdayFlags[DaysPerWeek] = {"SUNDAY",   "MONDAY", "TUESDAY", "WEDNESDAY",
+                                               "THURSDAY", "FRIDAY", "SATURDAY"};
+
+// Whatever way a run leaves (its end, a refusal, an answer No, a database
+// error), the cursor is normal again and the lists repaint.
+class ScreenRestored {
+public:
+    explicit ScreenRestored(ScheduleHost& h) : host(h) {}
+    ~ScreenRestored()
+    {
+        host.setBusy(false);
+        host.suspendUpdates(false);
+    }
+    ScreenRestored(const ScreenRestored&) = delete;
+    ScreenRestored& operator=(const ScreenRestored&) = delete;
+
+private:
+    ScheduleHost& host;
+};
+
+} // namespace
+
+const QString ScheduleEngine::UnequalPlayQuestion =
+    QStringLiteral("All Players will not have equal playing time.  Do you want to continue?");
+const QString ScheduleEngine::TooFewPerSessionQuestion =
+    QStringLiteral("You do no have enough players per session to fill the courts.  You must increase the "
+                   "players per session.Do you want to adjust the players per session accordingly?");
+const QString ScheduleEngine::TooManyPerSessionQuestion =
+    QStringLiteral("You have to many players per session and not enough courts.  You must reduce the the "
+                   "players per session.Do you want to adjust the players per session accordingly?");
+const QString ScheduleEngine::TooFewEntriesMessage =
+    QStringLiteral("You do not have enough assigned players.  You must add players.");
+const QString ScheduleEngine::NoEntriesRefusal =
+    QStringLiteral("Assign players to the group before generating its schedule.");
+const QString ScheduleEngine::NoPlayersPerSessionRefusal =
+    QStringLiteral("Enter the number of players per session.");
+const QString ScheduleEngine::NoPlayDaysRefusal =
+    QStringLiteral("Choose at least one day of the week and a number of weeks.");
+const QString ScheduleEngine::ReconcileIncomplete =
+    QStringLiteral("Reconciliation could not move every date; check the days off of the players listed.");
+
+ScheduleEngine::ScheduleEngine(GroupDatasets& datasets, ScheduleHost& h, std::mt19937& random, RunState& s)
+    : ds(datasets), host(h), rng(random), state(s)
+{
+}
+
+ScheduleEngine::~ScheduleEngine() = default;
+
+Database& ScheduleEngine::db()
+{
+    return ds.tbgroup.database();
+}
+
+Query& ScheduleEngine::query(std::unique_ptr<Query>& q, const char* sql)
+{
+    if (!q) {
+        q = std::make_unique<Query>(db(), QString::fromLatin1(sql));
+        q->prepare();
+    }
+    return *q;
+}
+
+int ScheduleEngine::execWrite(Query& q)
+{
+    ++writes;
+    return q.execSql();
+}
+
+// ------------------------------------------------------------ the run data
+
+// The entries and courts lists as they stand when the run starts; a run
+// holds them (and the entries' PRIORITY) in memory and writes every change
+// through, so that no list is re-read per pick.
+void ScheduleEngine::loadRunData()
+{
+    groupId = ds.groupId();
+    recordKind = ds.recordKind();
+    entries.clear();
+    indexOfEntry.clear();
+    const Table& list = ds.tbplayers;
+    for (int row = 0; row < list.recordCount(); ++row) {
+        Entry e;
+        e.id = list.valueAt(row, "GROUPPLAYERID").toInt();
+        e.playerId = list.valueAt(row, "PLAYERID").toInt();
+        e.priority = list.valueAt(row, "PRIORITY").toDouble();
+        indexOfEntry.insert(e.id, int(entries.size()));
+        entries.append(e);
+    }
+    courts.clear();
+    for (int row = 0; row < ds.tbcourtslt.recordCount(); ++row)
+        courts.append(ds.tbcourtslt.valueAt(row, "COURTID").toInt());
+    loaded = true;
+}
+
+void ScheduleEngine::ensureLoaded()
+{
+    if (!loaded)
+        loadRunData();
+}
+
+int ScheduleEngine::entryIndex(int groupPlayerId) const
+{
+    return indexOfEntry.value(groupPlayerId, -1);
+}
+
+int ScheduleEngine::entryNumber(int groupPlayerId)
+{
+    return ds.entryNumber(groupPlayerId);
+}
+
+// Entries per court when filling a date: singles 2, otherwise 4.
+int ScheduleEngine::entriesPerCourt() const
+{
+    return ds.matchType() == 1 ? 2 : 4;
+}
+
+// Places a court needs per session: a league's doubles entry is a team of two.
+int ScheduleEngine::placesPerCourt() const
+{
+    const int type = ds.matchType();
+    return type == 1 || (type == 2 && ds.recordKind() == 2) ? 2 : 4;
+}
+
+bool ScheduleEngine::playDay(int k) const
+{
+    return ds.tbgroup.asBool(QString::fromLatin1(WeekdayFlags[k - 1]));
+}
+
+// ------------------------------------------------------------ the whole run
+
+QString ScheduleEngine::RefusalReason()
+{
+    ensureLoaded();
+    const bool group = recordKind == 1;
+    if (entries.isEmpty())
+        return group ? NoEntriesRefusal
+                     : QStringLiteral("Assign players to the league before generating its schedule.");
+    if (!ds.tbgroup.asDate("STARTDATE").isValid())
+        return QStringLiteral("Enter the start date before generating the schedule.");
+    if (!group)
+        return LeaguePairing::RefusalReason(int(courts.size()), CountPlayDays(), ds.tbgroup.asInt("DURATION"));
+    if (ds.tbgroup.asInt("NUMPERSES") <= 0)
+        return NoPlayersPerSessionRefusal;
+    if (CountPlayDays() == 0 || ds.tbgroup.asInt("DURATION") <= 0)
+        return NoPlayDaysRefusal;
+    return {};
+}
+
+void ScheduleEngine::GenerateSchedule()
+{
+    // A second Generate while the first one yields would share its run state.
+    if (state.running) {
+        Tdmglobal::instance().beep();
+        return;
+    }
+    RunInProgress run(state);
+    ScreenRestored screen(host);
+
+    host.setBusy(true);
+    ds.savePending();
+    state.stopRequest = false;
+    host.suspendUpdates(true);
+
+    loadRunData();
+    if (const QString refusal = RefusalReason(); !refusal.isEmpty()) {
+        host.setBusy(false);
+        host.warn(refusal);
+        return;
+    }
+    const bool group = recordKind == 1;
+    const QDate startDate = ds.tbgroup.asDate("STARTDATE");
+    const int duration = ds.tbgroup.asInt("DURATION");
+    runPlayersPerSession = ds.tbgroup.asInt("NUMPERSES");
+    const int P = int(entries.size());
+    const int C = int(courts.size());
+    const int N = runPlayersPerSession;
+    state.entryCount = P;
+    state.playersPerSession = N;
+    state.byeCount = P - N;
+    state.roundsWanted = state.roundsBuilt = state.matchCount = state.usedSinceBuild = 0;
+
+    double total = 0;
+    double expected = 0;
+    bool equalPlay = true;
+    if (group) {
+        total = double(duration * CountPlayDays());
+        expected = total / (double(P) / double(N));
+        ds.tbplayers.first();
+        if (expected != std::floor(expected)) {
+            host.setBusy(false);
+            equalPlay = false;
+            if (host.ask(UnequalPlayQuestion) == ScheduleHost::No)
+                return;
+        }
+    } else {
+        state.roundsWanted = duration;
+        total = (P - 1) * (P * 0.5) * duration / C;
+        state.byeFlag = state.byeCount == 1;
+        state.byeOrder.resize(P);
+        for (int i = 0; i < P; ++i)
+            state.byeOrder[i] = state.byeFlag ? entries[P - 1 - i].id : entries[i].id;
+        state.byeCursor = 0;
+        league = std::make_unique<LeaguePairing>(ds, state, db());
+        league->BuildMatches();
+    }
+
+    ResetPriorities();
+    if (!CheckSessionSize(C, P, N)) {
+        ds.tbplayers.refresh();    // the counters were reset
+        return;
+    }
+
+    host.setBusy(true);
+    host.statusMessage(progressPrefix());
+    ClearSchedule();
+    ds.tbplayers.first();
+    runWeeks(startDate, total);
+    host.setBusy(false);
+
+    reconcileComplete = true;
+    if (!state.stopRequest && group) {
+        host.statusMessage(QStringLiteral("Reconciling Schedule"));
+        ReconcileSchedule(equalPlay, expected);
+    }
+
+    ds.tbplayers.refresh();        // Days On and the weights as the run left them
+    host.suspendUpdates(false);
+    host.statusMessage(reconcileComplete ? QStringLiteral("Schedule completed.")
+                                         : QStringLiteral("Schedule completed.  ") + ReconcileIncomplete);
+    // A window closing after a stop has no use for the printed schedule.
+    if (!state.closeRequested)
+        Tdmglobal::instance().printSchedule(groupId);
+}
+
+QString ScheduleEngine::progressPrefix() const
+{
+    return recordKind == 1 ? QStringLiteral("Scheduling Group ... Please Wait")
+                           : QStringLiteral("Scheduling League ... Please Wait");
+}
+
+// A league goes on past its session total until its last round is played.
+bool ScheduleEngine::wantsMoreDates(int count, double total)
+{
+    if (count < total)
+        return true;
+    return league && !league->AllRoundsPlayed();
+}
+
+void ScheduleEngine::runWeeks(const QDate& startDate, double total)
+{
+    QDate date = startDate;
+    int count = 0;
+    do {
+        for (int k = 1; k <= DaysPerWeek; ++k) {
+            if (!playDay(k) || !wantsMoreDates(count, total))
+                continue;
+            date = MoveToWeekday(date, k);
+            if (IsGroupOff(groupId, date))
+                continue;
+            ++count;
+            scheduleDate(date);
+        }
+        date = date.addDays(DaysPerWeek);
+        host.yield();
+        host.statusMessage(progressPrefix() + QStringLiteral(".  ") +
+                           QString::number(PercentComplete(count, total)) + QStringLiteral("% complete."));
+    } while (wantsMoreDates(count, total) && !state.stopRequest);
+}
+
+void ScheduleEngine::scheduleDate(const QDate& date)
+{
+    if (recordKind == 1)
+        FillGroupDate(runPlayersPerSession, date);
+    else
+        league->ScheduleLeagueDate(date);
+    UpdatePriorities(date);
+    AssignHomeAndBalls(date);
+    if (recordKind == 2)
+        league->WeighMatches();
+    RefreshPriorityThreshold();
+}
+
+int ScheduleEngine::WeekdayNumber(const QDate& date)
+{
+    return date.dayOfWeek() % 7 + 1;    // Qt: Monday 1 ... Sunday 7
+}
+
+QDate ScheduleEngine::MoveToWeekday(const QDate& date, int k)
+{
+    return date.addDays(k - WeekdayNumber(date));
+}
+
+int ScheduleEngine::PercentComplete(int count, double total)
+{
+    // nearbyint rounds in the current mode, which is to nearest, ties to even.
+    return int(std::nearbyint(count / total * 100));
+}
+
+QString ScheduleEngine::ExpectedText(double expected)
+{
+    return QString::number(expected, 'g', 15);
+}
+
+int ScheduleEngine::CountPlayDays() const
+{
+    int days = 0;
+    for (int k = 1; k <= DaysPerWeek; ++k)
+        days += playDay(k);
+    return days;
+}
+
+// ------------------------------------------------------------- the counters
+
+void ScheduleEngine::ResetPriorities()
+{
+    ensureLoaded();
+    Query& q = query(qupriorities, "UPDATE \"GRPPLAYR.db\" SET PRIORITY = :priority, BBPRIORITY = :bbpriority, "
+                                   "SESPLAYED = :sesplayed WHERE groupid = :groupid");
+    q.setFloat("priority", StartPriority);
+    q.setFloat("bbpriority", StartPriority);
+    q.setFloat("sesplayed", 0);
+    q.setInteger("groupid", groupId);
+    execWrite(q);
+    for (Entry& e : entries)
+        e.priority = StartPriority;
+    state.priorityThreshold = StartPriority;
+}
+
+void ScheduleEngine::IncSessionsPlayed(int groupPlayerId)
+{
+    ++writes;
+    ds.incSessionsPlayed(groupPlayerId);
+}
+
+void ScheduleEngine::decSessionsPlayed(int groupPlayerId)
+{
+    Query& q = query(qudsesplayed,
+                     "UPDATE \"GRPPLAYR.db\" SET SESPLAYED = SESPLAYED - 1 WHERE GROUPPLAYERID = :groupplayerid");
+    q.setInteger("groupplayerid", groupPlayerId);
+    execWrite(q);
+}
+
+void ScheduleEngine::writePriority(const Entry& entry)
+{
+    Query& q = query(qupriority, "UPDATE \"GRPPLAYR.db\" SET PRIORITY = :priority WHERE GROUPPLAYERID = :groupplayerid");
+    q.setFloat("priority", entry.priority);
+    q.setInteger("groupplayerid", entry.id);
+    execWrite(q);
+}
+
+void ScheduleEngine::UpdatePriorities(const QDate& date)
+{
+    ensureLoaded();
+    const QSet<int> placed = entriesPlacedOn(date);
+    for (Entry& e : entries) {
+        if (placed.contains(e.id))
+            e.priority *= PriorityFactor;
+        else if (recordKind == 1)
+            e.priority /= PriorityFactor;
+        else
+            e.priority += LeagueRaise;
+        writePriority(e);
+    }
+}
+
+void ScheduleEngine::RefreshPriorityThreshold()
+{
+    ensureLoaded();
+    Query& q = query(qmaxpriority, "SELECT DISTINCT MAX(PRIORITY) FROM \"GRPPLAYR.db\" WHERE groupid = :groupid");
+    q.setInteger("groupid", groupId);
+    q.open();
+    if (!q.eof() && !q.value(0).isNull())
+        state.priorityThreshold = q.value(0).toDouble();
+    q.close();
+}
+
+// ---------------------------------------------------------------- the tests
+
+bool ScheduleEngine::IsGroupOff(int group, const QDate& date)
+{
+    Query& q = query(qgroupoff, "SELECT DISTINCT GROUPID, \"groupoff.DB\".\"DATE\" FROM \"groupoff.DB\" "
+                                "WHERE (GROUPID = :groupid) AND (\"groupoff.DB\".\"DATE\" = :date) "
+                                "ORDER BY GROUPID, \"groupoff.DB\".\"DATE\"");
+    q.setInteger("groupid", group);
+    q.setDate("date", date);
+    q.open();
+    const bool off = !q.isEmpty();
+    q.close();
+    return off;
+}
+
+bool ScheduleEngine::IsPlayerOff(int playerId, const QDate& date)
+{
+    Query& q = query(qplayeroff, "SELECT DISTINCT PLAYERID, \"playroff.DB\".\"DATE\" FROM \"playroff.db\" "
+                                 "WHERE (PLAYERID = :playerid) AND (\"playroff.DB\".\"DATE\" = :date) "
+                                 "ORDER BY PLAYERID, \"playroff.DB\".\"DATE\"");
+    q.setInteger("playerid", playerId);
+    q.setDate("date", date);
+    q.open();
+    const bool off = !q.isEmpty();
+    q.close();
+    return off;
+}
+
+bool ScheduleEngine::IsScheduled(int groupPlayerId, const QDate& date)
+{
+    Query& q = query(qisscheduled, "SELECT DISTINCT grpplayrid, \"schedule.DB\".\"DATE\" FROM \"schedule.db\" "
+                                   "WHERE (grpplayrid = :grpplayrid) AND (\"schedule.DB\".\"DATE\" = :date) "
+                                   "ORDER BY grpplayrid, \"schedule.DB\".\"DATE\"");
+    q.setInteger("grpplayrid", groupPlayerId);
+    q.setDate("date", date);
+    q.open();
+    const bool scheduled = !q.isEmpty();
+    q.close();
+    return scheduled;
+}
+
+// IsScheduled for every entry of the group at once: one read per date
+// instead of one per entry.
+QSet<int> ScheduleEngine::entriesPlacedOn(const QDate& date)
+{
+    Query& q = query(qscheduledon, "SELECT DISTINCT d.GRPPLAYRID FROM \"SCHEDULE.db\" d, \"GRPPLAYR.db\" d1 "
+                                   "WHERE (d.\"DATE\" = :date) AND (d1.GROUPPLAYERID = d.GRPPLAYRID) "
+                                   "AND (d1.GROUPID = :groupid)");
+    q.setDate("date", date);
+    q.setInteger("groupid", groupId);
+    q.open();
+    QSet<int> placed;
+    for (q.first(); !q.eof(); q.next())
+        placed.insert(q.value(0).toInt());
+    q.close();
+    return placed;
+}
+
+// ---------------------------------------------------------- filling a date
+
+void ScheduleEngine::ClearSchedule()
+{
+    ensureLoaded();
+    Query& q = query(qclearschedule, "DELETE From \"schedule.db\" WHERE grpplayrid In (SELECT "
+                                     "\"grpplayr.db\".\"groupplayerid\" FROM \"grpplayr.db\" WHERE "
+                                     "\"grpplayr.db\".\"groupid\" = :groupid)");
+    q.setInteger("groupid", groupId);
+    execWrite(q);
+}
+
+void ScheduleEngine::FillGroupDate(int playersPerSession, const QDate& date)
+{
+    ensureLoaded();
+    const int perCourt = entriesPerCourt();
+    int slot = 0;
+    int court = 0;
+    for (int j = 1; j <= playersPerSession; ++j) {
+        const int id = PickPlayer(date);
+        if (id == 0)
+            return;
+        if (++slot > perCourt) {
+            if (court + 1 < courts.size())
+                ++court;            // without a next court the surplus stays on the last
+            slot = 1;
+        }
+        insertScheduleRow(date, id, courts.isEmpty() ? 0 : courts[court]);
+    }
+}
+
+void ScheduleEngine::insertScheduleRow(const QDate& date, int groupPlayerId, int courtId)
+{
+    Table& schedule = ds.tbschedule;
+    schedule.append();
+    schedule.setValue("DATE", date);
+    schedule.setValue("GRPPLAYRID", groupPlayerId);
+    schedule.setValue("SLOTCODE", entryNumber(groupPlayerId));
+    schedule.setValue("GRPCOURTID", courtId);
+    ++writes;
+    schedule.post();
+}
+
+int ScheduleEngine::drawIndex()
+{
+    // Over 0..P, drawn again on 0: uniform over the P entries.
+    std::uniform_int_distribution<int> draw(0, int(entries.size()));
+    int r = 0;
+    while (r == 0)
+        r = draw(rng);
+    return r - 1;
+}
+
+int ScheduleEngine::PickRandomEntry()
+{
+    ensureLoaded();
+    if (entries.isEmpty())
+        return 0;
+    return entries[drawIndex()].id;
+}
+
+bool ScheduleEngine::passes(const Entry& entry, const QDate& date)
+{
+    return entry.priority >= state.priorityThreshold && !IsPlayerOff(entry.playerId, date) &&
+           !IsScheduled(entry.id, date);
+}
+
+// The first entry in list order that may still play on the date, whatever
+// its weight; -1 when none may.
+int ScheduleEngine::firstFreeEntry(const QDate& date)
+{
+    for (int i = 0; i < entries.size(); ++i)
+        if (!IsPlayerOff(entries[i].playerId, date) && !IsScheduled(entries[i].id, date))
+            return i;
+    return -1;
+}
+
+int ScheduleEngine::takeEntry(int index)
+{
+    const int id = entries[index].id;
+    IncSessionsPlayed(id);
+    return id;
+}
+
+int ScheduleEngine::PickPlayer(const QDate& date)
+{
+    ensureLoaded();
+    if (entries.isEmpty())
+        return 0;
+    int index = drawIndex();
+    if (passes(entries[index], date))
+        return takeEntry(index);
+    for (int retry = 1; retry <= LastRetry; ++retry) {
+        index = drawIndex();
+        if (retry > RetriesBeforeLowering)
+            state.priorityThreshold *= PriorityFactor;
+        host.yield();
+        if (passes(entries[index], date))
+            return takeEntry(index);
+    }
+    // Every draw failed. An entry that is still free plays rather than one
+    // placed twice or on its day off; only when none is free does the last
+    // draw play regardless.
+    const int free = firstFreeEntry(date);
+    return takeEntry(free >= 0 ? free : index);
+}
+
+// ---------------------------------------------------------- session size
+
+bool ScheduleEngine::CheckSessionSize(int courtCount, int entryCount, int playersPerSession)
+{
+    ensureLoaded();
+    const int need = courtCount * placesPerCourt();
+    bool go = true;
+    bool adjust = false;
+    if (need > playersPerSession && need <= entryCount) {
+        if (host.ask(TooFewPerSessionQuestion) == ScheduleHost::Yes)
+            adjust = true;
+        else
+            go = false;
+    }
+    if (need < playersPerSession && need <= entryCount) {
+        if (host.ask(TooManyPerSessionQuestion) == ScheduleHost::Yes)
+            adjust = true;
+        else
+            go = false;
+    }
+    if (adjust) {
+        // Stored for the next run; the run in progress keeps its figure.
+        ds.tbgroup.edit();
+        ds.tbgroup.setValue("NUMPERSES", need);
+        ++writes;
+        ds.tbgroup.post();
+    }
+    if (need > entryCount) {
+        host.warn(TooFewEntriesMessage);
+        go = false;
+    }
+    return go;
+}
+
+// --------------------------------------------------------- ball and home
+
+void ScheduleEngine::AssignHomeAndBalls(const QDate& date)
+{
+    ensureLoaded();
+    // Ties of BBPRIORITY go to the lowest GROUPPLAYERID, the entry added first.
+    Query& pick = query(qbbpriority,
+                        "SELECT DISTINCT d.grpplayrid, d.HOME, d1.BBPRIORITY FROM \"SCHEDULE.db\" d, \"GRPPLAYR.db\" d1 "
+                        "WHERE (d.\"DATE\" = :date) AND (d1.groupid = :groupid) AND (d1.GROUPPLAYERID = d.GRPPLAYRID) "
+                        "AND d.GRPCOURTID = :grpcourtid ORDER BY d1.BBPRIORITY DESC, d.grpplayrid");
+    Query& home = query(quhome, "UPDATE \"SCHEDULE.db\" SET HOME= :home WHERE GRPPLAYRID = :grpplayrid AND "
+                                "\"SCHEDULE.DB\".\"DATE\" = :date");
+    Query& weight = query(qupbbpriority, "UPDATE \"GRPPLAYR.db\" SET BBPRIORITY= BBPRIORITY * :bbweight "
+                                         "WHERE GROUPPLAYERID = :groupplayerid");
+    for (int courtId : std::as_const(courts)) {
+        pick.setDate("date", date);
+        pick.setInteger("groupid", groupId);
+        pick.setInteger("grpcourtid", courtId);
+        pick.open();
+        if (!pick.eof()) {
+            const int entry = pick.value(0).toInt();
+            home.setBool("home", true);
+            home.setInteger("grpplayrid", entry);
+            home.setDate("date", date);
+            execWrite(home);
+            weight.setFloat("bbweight", BallWeight);
+            weight.setInteger("groupplayerid", entry);
+            execWrite(weight);
+        }
+        pick.close();
+    }
+}
+
+// ---------------------------------------------------------- reconciliation
+
+void ScheduleEngine::ReconcileSchedule(bool equalPlay, double expected)
+{
+    ensureLoaded();
+    reconcileComplete = true;
+    host.setBusy(true);
+    state.stopRequest = false;
+    Query& q = query(qreconcile,
+                     "SELECT DISTINCT d.GROUPPLAYERID, d.SESPLAYED, d1.FNAME, d1.LNAME FROM \"GRPPLAYR.db\" d, "
+                     "\"PLAYERS.db\" d1 WHERE (d.GROUPID = :groupid) AND (d.SESPLAYED <> :sesplayed) AND "
+                     "(d1.PLAYERID = d.PLAYERID) ORDER BY d.GROUPPLAYERID, d.SESPLAYED, d1.FNAME, d1.LNAME");
+    q.setInteger("groupid", groupId);
+    q.setFloat("sesplayed", expected);
+    q.open();
+    if (q.eof()) {
+        q.close();
+        host.setBusy(false);
+        return;
+    }
+    QVector<ReconcileLine> lines;
+    for (q.first(); !q.eof(); q.next())
+        lines.append({int(q.asFloat("SESPLAYED")), q.asInt("GROUPPLAYERID"),
+                      q.asString("FNAME") + QLatin1Char(' ') + q.asString("LNAME")});
+    q.close();
+    const int mode = equalPlay ? 1 : 2;
+    host.setBusy(false);
+    if (!host.showReconcile(lines, mode, expected) || !equalPlay)
+        return;
+
+    host.setBusy(true);
+    for (;;) {
+        q.open();
+        if (q.eof())
+            break;
+        const int entry = q.asInt("GROUPPLAYERID");
+        const double played = q.asFloat("SESPLAYED");
+        q.close();
+        bool moved = false;
+        if (played > expected)
+            moved = GiveDate(entry, expected);
+        else if (played < expected)
+            moved = TakeDate(entry, expected);
+        host.yield();
+        if (state.stopRequest)
+            break;
+        // The next round would meet the same entry in the same state again.
+        if (!moved) {
+            reconcileComplete = false;
+            host.statusMessage(ReconcileIncomplete);
+            break;
+        }
+    }
+    q.close();
+    host.setBusy(false);
+}
+
+namespace {
+
+QVector<QDate> datesOf(Query& q, int groupPlayerId)
+{
+    q.setInteger("grpplayrid", groupPlayerId);
+    q.open();
+    QVector<QDate> dates;
+    for (q.first(); !q.eof(); q.next())
+        dates.append(q.asDate("DATE"));
+    q.close();
+    return dates;
+}
+
+QVector<int> entriesOf(Query& q, int groupId, double expected)
+{
+    q.setInteger("groupid", groupId);
+    q.setFloat("threshold", expected);
+    q.open();
+    QVector<int> ids;
+    for (q.first(); !q.eof(); q.next())
+        ids.append(q.asInt("GROUPPLAYERID"));
+    q.close();
+    return ids;
+}
+
+} // namespace
+
+bool ScheduleEngine::GiveDate(int overPlayed, double expected)
+{
+    ensureLoaded();
+    Query& dates = query(qdates, "SELECT DISTINCT \"SCHEDULE.db\".\"DATE\" FROM \"SCHEDULE.db\" WHERE "
+                                 "(GRPPLAYRID = :grpplayrid) ORDER BY \"SCHEDULE.db\".\"DATE\" DESC");
+    // Candidates with equal counts in GROUPPLAYERID order.
+    Query& under = query(qgivedate, "SELECT DISTINCT GROUPPLAYERID, SESPLAYED FROM \"GRPPLAYR.db\" WHERE "
+                                    "(GROUPID = :groupid) AND (SESPLAYED < :threshold) ORDER BY SESPLAYED, GROUPPLAYERID");
+    const QVector<QDate> days = datesOf(dates, overPlayed);
+    const QVector<int> candidates = entriesOf(under, groupId, expected);
+    bool given = false;
+    for (const QDate& d : days) {
+        for (int r : candidates) {
+            const int index = entryIndex(r);
+            const int playerId = index >= 0 ? entries[index].playerId : 0;
+            if (!IsScheduled(r, d) && !IsPlayerOff(playerId, d)) {
+                moveScheduleRow(overPlayed, d, r);
+                IncSessionsPlayed(r);
+                given = true;
+                break;
+            }
+        }
+        if (given)
+            break;
+    }
+    // Nobody can take a date: the entry leaves the session of its earliest one.
+    if (!given && !days.isEmpty())
+        deleteScheduleRow(overPlayed, days.last());
+    decSessionsPlayed(overPlayed);
+    return true;
+}
+
+bool ScheduleEngine::TakeDate(int underPlayed, double expected)
+{
+    ensureLoaded();
+    Query& dates = query(qdates, "SELECT DISTINCT \"SCHEDULE.db\".\"DATE\" FROM \"SCHEDULE.db\" WHERE "
+                                 "(GRPPLAYRID = :grpplayrid) ORDER BY \"SCHEDULE.db\".\"DATE\" DESC");
+    // Givers with equal counts in GROUPPLAYERID order.
+    Query& over = query(qgetdate, "SELECT DISTINCT GROUPPLAYERID, SESPLAYED FROM \"GRPPLAYR.db\" WHERE "
+                                  "(GROUPID = :groupid) AND (SESPLAYED > :threshold) ORDER BY SESPLAYED, GROUPPLAYERID");
+    const int index = entryIndex(underPlayed);
+    const int playerId = index >= 0 ? entries[index].playerId : 0;
+    for (int giver : entriesOf(over, groupId, expected))
+        for (const QDate& d : datesOf(dates, giver))
+            if (!IsScheduled(underPlayed, d) && !IsPlayerOff(playerId, d)) {
+                moveScheduleRow(giver, d, underPlayed);
+                decSessionsPlayed(giver);
+                IncSessionsPlayed(underPlayed);
+                return true;
+            }
+    return false;
+}
+
+// One row changes hands: it keeps its date, court and HOME mark and takes
+// the receiver's entry number, which the printed schedule shows.
+void ScheduleEngine::moveScheduleRow(int from, const QDate& date, int to)
+{
+    Query& q = query(qmoveschedule,
+                     "UPDATE \"SCHEDULE.db\" SET GRPPLAYRID = :receiver, SLOTCODE = :slotcode WHERE SCHEDULEID = "
+                     "(SELECT MIN(SCHEDULEID) FROM \"SCHEDULE.db\" WHERE GRPPLAYRID = :giver AND \"DATE\" = :date)");
+    q.setInteger("receiver", to);
+    q.setInteger("slotcode", entryNumber(to));
+    q.setInteger("giver", from);
+    q.setDate("date", date);
+    execWrite(q);
+}
+
+void ScheduleEngine::deleteScheduleRow(int groupPlayerId, const QDate& date)
+{
+    Query& q = query(qdelschedule,
+                     "DELETE FROM \"SCHEDULE.db\" WHERE SCHEDULEID = (SELECT MIN(SCHEDULEID) FROM \"SCHEDULE.db\" "
+                     "WHERE GRPPLAYRID = :grpplayrid AND \"DATE\" = :date)");
+    q.setInteger("grpplayrid", groupPlayerId);
+    q.setDate("date", date);
+    execWrite(q);
+}
