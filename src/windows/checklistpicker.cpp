@@ -1,0 +1,87 @@
+#include "checklistpicker.h"
+#include "data/dmuglobal.h"
+#include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+QString pickerLine(int id, const QString& name, int width)
+{
+    const QString prefix = QString::number(id) + QLatin1Char('-');
+    return prefix + name.left(std::max(0, width - int(prefix.size())));
+}
+
+int pickerLineId(const QString& line)
+{
+    const int dash = int(line.indexOf(QLatin1Char('-')));
+    bool ok = false;
+    const int id = (dash < 0 ? line : line.left(dash)).trimmed().toInt(&ok);
+    return ok ? id : 0;
+}
+
+CheckListPicker::CheckListPicker(QWidget* parent, const QString& caption, int helpContext) : QDialog(parent)
+{
+    setWindowTitle(caption);
+    setHelpContext(this, helpContext);
+    SrcList = new QListWidget(this);
+    SrcList->setObjectName(QStringLiteral("SrcList"));
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
+    buttons->button(QDialogButtonBox::Help)->setObjectName(QStringLiteral("HelpBtn"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [helpContext] { Tdmglobal::instance().showHelp(helpContext); });
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(SrcList);
+    layout->addWidget(buttons);
+    setFixedSize(320, 360);
+    if (QScreen* s = QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
+    SrcList->setFocus();
+}
+
+void CheckListPicker::addLine(const QString& text)
+{
+    auto* item = new QListWidgetItem(text, SrcList);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+    item->setCheckState(Qt::Unchecked);
+}
+
+QVector<CheckListPicker::Line> CheckListPicker::lines() const
+{
+    QVector<Line> out;
+    for (int i = 0; i < SrcList->count(); ++i)
+        out.append({SrcList->item(i)->text(), SrcList->item(i)->checkState() == Qt::Checked});
+    return out;
+}
+
+QList<int> CheckListPicker::checkedIds() const
+{
+    QList<int> ids;
+    for (const Line& l : lines())
+        if (l.checked)
+            ids << pickerLineId(l.text);
+    return ids;
+}
+
+bool CheckListPicker::setChecked(int id, bool checked)
+{
+    for (int i = 0; i < SrcList->count(); ++i)
+        if (pickerLineId(SrcList->item(i)->text()) == id) {
+            SrcList->item(i)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+            return true;
+        }
+    return false;
+}
+
+QList<int> CheckListPicker::run(CheckListPicker& picker, bool* accepted)
+{
+    const bool ok = picker.exec() == QDialog::Accepted;
+    if (accepted)
+        *accepted = ok;
+    return ok ? picker.checkedIds() : QList<int>();
+}

@@ -1,0 +1,32 @@
+#pragma once
+// The list of courts: one editable grid over the court table. The frame
+// creates it with `new Tfrmcourts(parent)` and routes the record commands to
+// it (kind 2).
+#include "data/childwindow.h"
+#include <QWidget>
+#include <memory>
+
+class DbGrid;
+class RosterDeletes;
+class Table;
+
+class Tfrmcourts : public QWidget, public ChildWindow {
+    Q_OBJECT
+public:
+    explicit Tfrmcourts(QWidget* parent = nullptr);
+    ~Tfrmcourts() override;
+
+    int windowKind() const override { return CourtList; }
+    void commandAddNew() override;
+    void commandSave() override;
+    void commandCancel() override;
+    void commandDelete() override;
+
+    Table& courts() const { return *tbcourts; }
+    DbGrid* grid() const { return dbgcourts; }
+
+private:
+    std::unique_ptr<Table> tbcourts;
+    std::unique_ptr<RosterDeletes> deletes;
+    DbGrid* dbgcourts = nullptr;
+};

@@ -1,0 +1,69 @@
+#pragma once
+// The shared body of the two days-off dialogs (players and groups): a
+// chooser, a date picker with "&Add", the chosen one's days off with
+// "&Remove", and "&Done". Every add and remove is written at once inside a
+// transaction that opening begins (unless one is active) and "&Done"
+// commits; the close box and Escape do what "&Done" does.
+#include <QDialog>
+#include <memory>
+
+class DbGrid;
+class QComboBox;
+class QDateEdit;
+class QPushButton;
+class Table;
+
+class DaysOffDialog : public QDialog {
+    Q_OBJECT
+public:
+    ~DaysOffDialog() override;
+
+    QComboBox* chooser() const { return dblkup; }
+    QDateEdit* datePicker() const { return dtpdate; }
+    DbGrid* daysOffGrid() const { return dbgtimeoff; }
+    QPushButton* addButton() const { return btnadd; }
+    QPushButton* removeButton() const { return btnremove; }
+    QPushButton* doneButton() const { return OKBtn; }
+    Table& chooserList() const { return *tblist; }
+    Table& daysOff() const { return *tbdaysoff; }
+    // Key of the player or group shown in the chooser; 0 when the list is empty.
+    int chosenId() const;
+
+    // Close box and Escape: the same as "&Done".
+    void reject() override;
+
+protected:
+    struct Setup {
+        QString caption;
+        int helpContext;
+        QString listTable, listIndex, keyField, nameField, chooserName;
+        QString daysOffTable, daysOffIndex;
+        QString cancelCaption;
+        QString noneToChoose;    // "There is no player ..." for an empty chooser
+    };
+    DaysOffDialog(QWidget* parent, const Setup& setup);
+    // Opens the datasets, puts the chooser on `id` (or the first row) and
+    // begins the transaction. Called by the concrete dialog once its list
+    // table has its calculated fields.
+    void load(int id);
+
+private:
+    void buildControls();
+    void fillChooser();
+    void chooserChange(int index);
+    void btnaddClick();
+    void btnremoveClick();
+    void OKBtnClick();
+    void CancelBtnClick();
+    void finish();
+
+    Setup setup;
+    std::unique_ptr<Table> tblist, tbdaysoff;
+    QComboBox* dblkup = nullptr;
+    QDateEdit* dtpdate = nullptr;
+    DbGrid* dbgtimeoff = nullptr;
+    QPushButton *btnadd = nullptr, *btnremove = nullptr, *OKBtn = nullptr, *HelpBtn = nullptr,
+                *CancelBtn = nullptr;
+    bool filling = false;
+    bool finished = false;
+};

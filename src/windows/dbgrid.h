@@ -1,0 +1,94 @@
+#pragma once
+// A data-aware grid over one Table, for every editable or read-only grid of
+// the windows. Use:
+//   auto* grid = new DbGrid(parent);
+//   grid->setTable(*tbplayers, {{"FNAME", "First"}, {"LNAME", "Last"}});
+//   grid->setColumnMask("STATE", FieldMask::fromEditMask(">LL;1;_"));
+//   grid->setEditable(false);            // read-only list, whole rows selected
+// The grid keeps the table's current row and its own current row together;
+// leaving an edited row posts it (an untouched new row is dropped instead),
+// and a failed post keeps the user on the row, still in edit mode. Before a
+// command posts or cancels, call postPendingRow(), commitEditor() or
+// discardEditor() so that the text in an open cell editor is not lost.
+#include "data/tablemodel.h"
+#include "fieldmask.h"
+#include <QHash>
+#include <QStyledItemDelegate>
+#include <QTableView>
+
+class Table;
+
+// One grid column: the field and its title.
+inline TableModel::ColumnSpec gridColumn(const QString& field, const QString& title, bool readOnly = false)
+{
+    TableModel::ColumnSpec spec;
+    spec.field = field;
+    spec.title = title;
+    spec.readOnly = readOnly;
+    return spec;
+}
+
+class DbGrid : public QTableView {
+    Q_OBJECT
+public:
+    explicit DbGrid(QWidget* parent = nullptr);
+
+    void setTable(Table& table, QVector<TableModel::ColumnSpec> columns);
+    Table* table() const { return tbl; }
+    TableModel* tableModel() const { return model; }
+
+    void setColumnMask(const QString& field, const FieldMask& mask);
+    const FieldMask* columnMask(const QString& field) const;
+    // Throws a DbError naming the column when a masked value of the table's
+    // current row is incomplete; install it in the table's beforePost.
+    void checkMaskedValues() const;
+
+    // false: no editing in place, whole rows selected.
+    void setEditable(bool editable);
+    bool isEditable() const { return editable; }
+
+    // Writes the text of an open cell editor into the table (true when there
+    // was one and it was taken); discardEditor closes it without that.
+    bool commitEditor();
+    void discardEditor();
+    // The current row was changed through the grid since it was last posted.
+    bool rowModified() const { return modified; }
+    void markRowModified() { modified = true; }
+    // Commits the editor, then posts the row if it was changed; a new row
+    // that was never typed into is cancelled instead.
+    void postPendingRow();
+    // The grid row shown as the table's current row (table recNo - 1).
+    void showTableRow();
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    bool leaveRow();
+    void moveToRow(int row, int column);
+
+    Table* tbl = nullptr;
+    TableModel* model = nullptr;
+    QHash<QString, FieldMask> masks;   // by upper-case field name
+    bool editable = true;
+    bool modified = false;
+    bool syncing = false;
+};
+
+// Cell editors of a DbGrid: a line edit with the column's mask, length and
+// number validator; writing the value back runs inside the error guard.
+class DbGridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit DbGridDelegate(DbGrid& grid);
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override;
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override;
+    // The value the editor's text stands for (masked text as stored, "" as null).
+    QVariant editorValue(QWidget* editor, const QModelIndex& index) const;
+    static bool sameAsShown(const QVariant& value, const QModelIndex& index);
+
+private:
+    DbGrid& grid;
+};

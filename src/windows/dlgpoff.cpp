@@ -1,0 +1,33 @@
+#include "dlgpoff.h"
+#include "data/table.h"
+
+namespace {
+const int nameWidth = 100;
+}
+
+QString playerChooserName(const QString& firstName, const QString& lastName)
+{
+    return (lastName.trimmed() + QStringLiteral(", ") + firstName.trimmed()).left(nameWidth);
+}
+
+Tdlgplayeroff::Tdlgplayeroff(QWidget* parent, int playerId)
+    : DaysOffDialog(parent, {QStringLiteral("Player Days Off"), 11, QStringLiteral("PLAYERS.db"), QString(),
+                             QStringLiteral("PLAYERID"), QStringLiteral("Name"), QStringLiteral("dblkupplayers"),
+                             QStringLiteral("PLAYROFF.db"), QStringLiteral("parentid"), QStringLiteral("&Cancel"),
+                             QStringLiteral("There is no player to record a day off for. Enter the player "
+                                            "in the Player List first.")})
+{
+    setObjectName(QStringLiteral("dlgplayeroff"));
+    Table& list = chooserList();
+    list.addCalcField(QStringLiteral("Name"), FieldType::String, nameWidth);
+    list.onCalcFields = [](Table& t) {
+        t.setValue(QStringLiteral("Name"), playerChooserName(t.asString("FNAME"), t.asString("LNAME")));
+    };
+    load(playerId);
+}
+
+void Tdlgplayeroff::execFor(QWidget* parent, int playerId)
+{
+    Tdlgplayeroff dialog(parent, playerId);
+    dialog.exec();
+}

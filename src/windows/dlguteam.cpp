@@ -1,0 +1,85 @@
+#include "dlguteam.h"
+#include "data/dmuglobal.h"
+#include "data/table.h"
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const int fullnameWidth = 51;
+
+QVariant keyOf(const QComboBox* box)
+{
+    return box->currentIndex() < 0 ? QVariant() : box->currentData();
+}
+
+} // namespace
+
+Tdlgteam::Tdlgteam(QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("dlgteam"));
+    setWindowTitle(QStringLiteral("Team Players"));
+    setHelpContext(this, 48);
+    tbplayers = std::make_unique<Table>(Tdmglobal::instance().database(), QStringLiteral("PLAYERS.db"));
+    tbplayers->setReadOnly(true);
+    tbplayers->setIndexName(QStringLiteral("lastname"));
+    tbplayers->addCalcField(QStringLiteral("Fullname"), FieldType::String, fullnameWidth);
+    tbplayers->onCalcFields = [](Table& t) {
+        t.setValue(QStringLiteral("Fullname"), t.asString("FNAME") + QLatin1Char(' ') + t.asString("LNAME"));
+    };
+    tbplayers->open();
+
+    dblkplayer1 = new QComboBox(this);
+    dblkplayer1->setObjectName(QStringLiteral("dblkplayer1"));
+    dblkplayer2 = new QComboBox(this);
+    dblkplayer2->setObjectName(QStringLiteral("dblkplayer2"));
+    fill(dblkplayer1);
+    fill(dblkplayer2);
+
+    auto* form = new QFormLayout;
+    form->addRow(new QLabel(QStringLiteral("Player One:"), this), dblkplayer1);
+    form->addRow(new QLabel(QStringLiteral("Player Two:"), this), dblkplayer2);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
+    buttons->button(QDialogButtonBox::Help)->setObjectName(QStringLiteral("HelpBtn"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { Tdmglobal::instance().showHelp(48); });
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    setFixedSize(340, 140);
+}
+
+Tdlgteam::~Tdlgteam() = default;
+
+void Tdlgteam::fill(QComboBox* box)
+{
+    for (int row = 0; row < tbplayers->recordCount(); ++row)
+        box->addItem(tbplayers->valueAt(row, QStringLiteral("Fullname")).toString(),
+                     tbplayers->valueAt(row, QStringLiteral("PLAYERID")));
+    box->setCurrentIndex(-1);   // nothing chosen at first
+}
+
+QVariant Tdlgteam::player1Key() const
+{
+    return keyOf(dblkplayer1);
+}
+
+QVariant Tdlgteam::player2Key() const
+{
+    return keyOf(dblkplayer2);
+}
+
+std::optional<Tdlgteam::Team> Tdlgteam::pick(QWidget* parent)
+{
+    Tdlgteam dialog(parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return Team{dialog.player1Key(), dialog.player2Key()};
+}

@@ -1,0 +1,56 @@
+#pragma once
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+// An edit mask of a text column: the text a user types into fixed positions,
+// turned into the value that is stored. Masks are written in the classic
+// edit-mask notation the table layouts use (">LL;1;_", "00000\-9999;1;_"):
+// 0 required digit, 9 optional digit, L/l letter, A/a letter or digit,
+// C/c any character, > upper case, < lower case, \ literal, then ";1" to
+// store the literals and ";_" for the blank shown in unfilled positions.
+// Qt's own mask letters mean other things (9 is a required digit there), so
+// qtInputMask() translates the meaning, not the characters.
+class FieldMask {
+public:
+    FieldMask() = default;
+    static FieldMask fromEditMask(const QString& editMask);
+
+    bool isNull() const { return positions.isEmpty(); }
+    // For QLineEdit::setInputMask, blank character included ("(000)999-9999;_").
+    QString qtInputMask() const;
+    QChar blank() const { return blankChar; }
+    int length() const { return int(positions.size()); }
+
+    // The stored value of a line edit's displayText(): unfilled positions
+    // become blanks, trailing blanks are dropped, and a text with no typed
+    // character is empty (a null value), never just the literals.
+    QVariant storedValue(const QString& displayText) const;
+    // The text to put into a masked line edit for a stored value.
+    QString editText(const QVariant& stored) const;
+    // Every required position of a stored value is filled.
+    bool isComplete(const QVariant& stored) const;
+    // What the user is told when a value is incomplete, e.g. "(555)123-4567".
+    QString example() const;
+
+private:
+    struct Slot {
+        enum Kind { Literal, Digit, Letter, AlphaNum, Any };
+        Kind kind = Literal;
+        bool required = false;
+        QChar literal;
+        int caseMode = 0;          // 1 upper, -1 lower
+    };
+    bool accepts(const Slot& s, QChar c) const;
+
+    QVector<Slot> positions;
+    bool saveLiterals = true;
+    QChar blankChar = QLatin1Char('_');
+};
+
+// The masks of the roster's columns.
+namespace RosterMasks {
+const QString phone = QStringLiteral("!\\(999\\)000-0000;1;_");
+const QString state = QStringLiteral(">LL;1;_");
+const QString zipCode = QStringLiteral("00000\\-9999;1;_");
+} // namespace RosterMasks

@@ -1,0 +1,89 @@
+#include "players.h"
+#include "dbgrid.h"
+#include "dlgpoff.h"
+#include "rosterdeletes.h"
+#include "data/dmuglobal.h"
+#include "data/table.h"
+#include <QVBoxLayout>
+
+Tfrmplayers::Tfrmplayers(QWidget* parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Player List"));
+    setObjectName(QStringLiteral("frmplayers"));
+    Tdmglobal& dm = Tdmglobal::instance();
+    tbplayers = std::make_unique<Table>(dm.database(), QStringLiteral("PLAYERS.db"));
+    tbplayers->setObjectName(QStringLiteral("tbplayers"));
+    tbplayers->setIndexName(QStringLiteral("lastname"));
+    deletes = std::make_unique<RosterDeletes>(dm.database());
+
+    dbgplayers = new DbGrid(this);
+    dbgplayers->setObjectName(QStringLiteral("dbgplayers"));
+    setHelpContext(dbgplayers, 37);
+    const FieldMask phone = FieldMask::fromEditMask(RosterMasks::phone);
+    dbgplayers->setColumnMask(QStringLiteral("PHONE1"), phone);
+    dbgplayers->setColumnMask(QStringLiteral("PHONE2"), phone);
+    dbgplayers->setColumnMask(QStringLiteral("STATE"), FieldMask::fromEditMask(RosterMasks::state));
+    dbgplayers->setColumnMask(QStringLiteral("ZIPCODE"), FieldMask::fromEditMask(RosterMasks::zipCode));
+    tbplayers->beforePost = [this](Table&) { dbgplayers->checkMaskedValues(); };
+    connect(tbplayers.get(), &Table::stateChanged, this,
+            [this] { Tdmglobal::instance().datasetStateNames(*tbplayers); });
+
+    tbplayers->open();
+    dbgplayers->setTable(*tbplayers, {gridColumn("FNAME", "First"),
+                                      gridColumn("LNAME", "Last"),
+                                      gridColumn("PHONE1", "Home Phone"),
+                                      gridColumn("PHONE2", "Work Phone"),
+                                      gridColumn("STREET1", "Street"),
+                                      gridColumn("STREET2", "Street Line 2"),
+                                      gridColumn("CITY", "City"),
+                                      gridColumn("STATE", "State"),
+                                      gridColumn("ZIPCODE", "Zipcode"),
+                                      gridColumn("WINS", "Wins"),
+                                      gridColumn("LOSSES", "Losses"),
+                                      gridColumn("RANKING", "Ranking")});
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(dbgplayers);
+    setFocusProxy(dbgplayers);
+    dbgplayers->setFocus();
+}
+
+Tfrmplayers::~Tfrmplayers()
+{
+    // The grid goes first: its model and editors refer to the table.
+    delete dbgplayers;
+}
+
+void Tfrmplayers::commandAddNew()
+{
+    dbgplayers->postPendingRow();
+    tbplayers->append();
+    dbgplayers->setCurrentIndex(dbgplayers->tableModel()->index(tbplayers->recNo() - 1, 0));
+    dbgplayers->setFocus();
+}
+
+void Tfrmplayers::commandSave()
+{
+    dbgplayers->commitEditor();
+    tbplayers->post();
+}
+
+void Tfrmplayers::commandCancel()
+{
+    dbgplayers->discardEditor();
+    tbplayers->cancel();
+}
+
+void Tfrmplayers::commandDelete()
+{
+    dbgplayers->discardEditor();
+    deletes->deletePlayer(*tbplayers);
+}
+
+void Tfrmplayers::commandTimeOff()
+{
+    // Days off belong to a stored player: a row being typed is posted first.
+    dbgplayers->postPendingRow();
+    Tdlgplayeroff::execFor(this, tbplayers->value("PLAYERID").toInt());
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The roster: one editable grid over the whole player table. The frame
+// creates it with `new Tfrmplayers(parent)` and routes the record commands
+// to it (kind 1).
+#include "data/childwindow.h"
+#include <QWidget>
+#include <memory>
+
+class DbGrid;
+class RosterDeletes;
+class Table;
+
+class Tfrmplayers : public QWidget, public ChildWindow {
+    Q_OBJECT
+public:
+    explicit Tfrmplayers(QWidget* parent = nullptr);
+    ~Tfrmplayers() override;
+
+    int windowKind() const override { return PlayerList; }
+    void commandAddNew() override;
+    void commandSave() override;
+    void commandCancel() override;
+    void commandDelete() override;
+    void commandTimeOff() override;
+
+    Table& players() const { return *tbplayers; }
+    DbGrid* grid() const { return dbgplayers; }
+
+private:
+    std::unique_ptr<Table> tbplayers;
+    std::unique_ptr<RosterDeletes> deletes;
+    DbGrid* dbgplayers = nullptr;
+};
