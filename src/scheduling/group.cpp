@@ -1,5 +1,11 @@
 #include "group.h"
 #include "dlguschedule.h"
+#include "engine.h"
+#include "widgethost.h"
+#include "windows/dlgaddcourts.h"
+#include "windows/dlgaddplayers.h"
+#include "windows/dlggrpof.h"
+#include "windows/dlguteam.h"
 #include "runstate.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
@@ -17,6 +23,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -35,16 +42,6 @@ const QString feeFormat = QStringLiteral("$#,###");
 bool editing(const Table& t)
 {
     return t.state() == Table::State::Edit || t.state() == Table::State::Insert;
-}
-
-// The id in front of the first "-" of a picker line.
-QVariant pickerLineId(const QString& line)
-{
-    bool ok = false;
-    const int id = line.section('-', 0, 0).trimmed().toInt(&ok);
-    if (!ok)
-        throw DbError(QStringLiteral("'%1' is not a valid integer value").arg(line.section('-', 0, 0)));
-    return id;
 }
 
 // Parses "$1,250" or "25" into a currency value; empty text is no fee.
@@ -549,11 +546,15 @@ void Tfrmgroup::save()
 
 void Tfrmgroup::commandSave()
 {
+    if (busyWithRun())
+        return;
     save();
 }
 
 void Tfrmgroup::commandAddNew()
 {
+    if (busyWithRun())
+        return;
     if (ds.tbgroup.state() == Table::State::Insert && !touched)
         ds.tbgroup.cancel();
     else
@@ -577,6 +578,8 @@ void Tfrmgroup::commandCancel()
 
 void Tfrmgroup::commandDelete()
 {
+    if (busyWithRun())
+        return;
     if (!confirmDelete())
         return;
     if (focusWidget() == dbgdplayers) {
@@ -594,26 +597,48 @@ bool Tfrmgroup::confirmDelete()
         == QMessageBox::Yes;
 }
 
+// While a generation yields to the event loop only Cancel may act on it.
+bool Tfrmgroup::busyWithRun()
+{
+    if (!runState().running)
+        return false;
+    Tdmglobal::instance().beep();
+    return true;
+}
+
 void Tfrmgroup::commandSchedule()
 {
-    throw DbError(QStringLiteral("Schedule generation is not available yet."));
+    if (busyWithRun())
+        return;
+    {
+        // The grids repaint once, with the new "Days On", when the run ends.
+        UpdatesSuspended entriesHeld(dbgdplayers);
+        UpdatesSuspended courtsHeld(dbgdcourts);
+        WidgetScheduleHost host(this);
+        ScheduleEngine engine(ds, host, Tdmglobal::instance().random());
+        engine.GenerateSchedule();
+    }
+    if (ds.tbplayers.isActive())
+        ds.tbplayers.refresh();
 }
 
 void Tfrmgroup::commandPrint()
 {
+    if (busyWithRun())
+        return;
     Tdmglobal::instance().printSchedule(ds.groupId());
 }
 
 void Tfrmgroup::commandTimeOff()
 {
-    if (!ensureStored())
+    if (busyWithRun() || !ensureStored())
         return;
-    throw DbError(QStringLiteral("The group days-off dialog is not available yet."));
+    Tdlggroupoff::execFor(this, ds.groupId());
 }
 
 void Tfrmgroup::commandEditSchedule()
 {
-    if (!ensureStored())
+    if (busyWithRun() || !ensureStored())
         return;
     Tdlgschedule dialog(this);
     dialog.setGroup(ds.groupId(), ds.matchType());
@@ -638,6 +663,8 @@ void Tfrmgroup::storeNewRecordFirst()
 
 void Tfrmgroup::assignPlayersClicked()
 {
+    if (busyWithRun())
+        return;
     if (ds.recordKind() == 2 && ds.matchType() == 2)
         chooseTeam();
     else
@@ -646,17 +673,26 @@ void Tfrmgroup::assignPlayersClicked()
 
 void Tfrmgroup::chooseTeam()
 {
-    throw DbError(QStringLiteral("The team dialog is not available yet."));
+    if (const auto team = Tdlgteam::pick(this))
+        addTeamEntry(team->player1.isNull() ? 0 : team->player1.toInt(), team->player2.isNull() ? 0 : team->player2.toInt());
 }
 
 void Tfrmgroup::choosePlayers()
 {
-    throw DbError(QStringLiteral("The player picker is not available yet."));
+    bool accepted = false;
+    const QList<int> ids = Tdlgplayers::pick(this, &accepted);
+    if (accepted)
+        addPlayerEntries(ids);
 }
 
 void Tfrmgroup::assignCourtsClicked()
 {
-    throw DbError(QStringLiteral("The court picker is not available yet."));
+    if (busyWithRun())
+        return;
+    bool accepted = false;
+    const QList<int> ids = Tdlgcourts::pick(this, &accepted);
+    if (accepted)
+        addCourts(ids);
 }
 
 void Tfrmgroup::appendEntry(const QVariant& playerId, const QVariant& partnerId)
@@ -672,10 +708,10 @@ void Tfrmgroup::appendEntry(const QVariant& playerId, const QVariant& partnerId)
     e.post();
 }
 
-void Tfrmgroup::addPlayerEntries(const QStringList& pickerLines)
+void Tfrmgroup::addPlayerEntries(const QList<int>& playerIds)
 {
-    for (const QString& line : pickerLines)
-        appendEntry(pickerLineId(line), QVariant());
+    for (int id : playerIds)
+        appendEntry(id, QVariant());
 }
 
 void Tfrmgroup::addTeamEntry(int playerOne, int playerTwo)
@@ -688,24 +724,28 @@ void Tfrmgroup::addTeamEntry(int playerOne, int playerTwo)
     appendEntry(playerOne, playerTwo);
 }
 
-void Tfrmgroup::addCourts(const QStringList& pickerLines)
+void Tfrmgroup::addCourts(const QList<int>& courtIds)
 {
     Table& c = ds.tbcourtslt;
-    for (const QString& line : pickerLines) {
+    for (int id : courtIds) {
         c.append();
-        c.setValue("COURTID", pickerLineId(line));
+        c.setValue("COURTID", id);
         c.post();
     }
 }
 
 void Tfrmgroup::removeEntry()
 {
+    if (busyWithRun())
+        return;
     deleteCurrentEntry();
     renumberEntries();
 }
 
 void Tfrmgroup::removeCourt()
 {
+    if (busyWithRun())
+        return;
     ds.tbcourtslt.remove();
 }
 
@@ -781,6 +821,14 @@ void Tfrmgroup::closeWindow()
 
 void Tfrmgroup::closeEvent(QCloseEvent* event)
 {
+    // A run still uses the datasets: the window closes once it has ended.
+    if (!requestCloseDuringRun([self = QPointer<Tfrmgroup>(this)] {
+            if (self)
+                self->closeWindow();
+        })) {
+        event->ignore();
+        return;
+    }
     // An untouched new record was never the user's: it is dropped, not stored.
     if (ds.tbgroup.state() == Table::State::Insert && !touched)
         ds.tbgroup.cancel();

@@ -58,11 +58,11 @@ public:
     int EntryNumber(int groupPlayerId) { return ds.entryNumber(groupPlayerId); }
 
     // --- the assignments after their pickers closed with OK ---
-    // Picker lines "id-name": one entry per line, in order.
-    void addPlayerEntries(const QStringList& pickerLines);
+    // One entry per player, in order (the picker's checked ids).
+    void addPlayerEntries(const QList<int>& playerIds);
     // One team entry; refused unless two different players are given.
     void addTeamEntry(int playerOne, int playerTwo);
-    void addCourts(const QStringList& pickerLines);
+    void addCourts(const QList<int>& courtIds);
     // Remove: the current entry with its schedule rows, then renumber 1..n.
     void removeEntry();
     void removeCourt();
@@ -96,6 +96,7 @@ private:
     void renumberEntries();
     void appendEntry(const QVariant& playerId, const QVariant& partnerId);
     void closeWindow();
+    bool busyWithRun();
     bool confirmDelete();
     void assignPlayersClicked();
     void assignCourtsClicked();
