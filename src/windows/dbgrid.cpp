@@ -44,17 +44,17 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent)
 void DbGrid::setTable(Table& table, QVector<TableModel::ColumnSpec> columns)
 {
     tbl = &table;
-    model = new TableModel(table, std::move(columns), this);
-    setModel(model);
-    connect(model, &QAbstractItemModel::modelReset, this, &DbGrid::showTableRow);
+    gridModel = new TableModel(table, std::move(columns), this);
+    setModel(gridModel);
+    connect(gridModel, &QAbstractItemModel::modelReset, this, &DbGrid::showTableRow);
     connect(tbl, &Table::afterScroll, this, &DbGrid::showTableRow);
     connect(tbl, &Table::stateChanged, this, [this] {
         if (tbl->state() != Table::State::Edit && tbl->state() != Table::State::Insert)
             modified = false;
     });
     const QFontMetrics fm(font());
-    for (int c = 0; c < model->columnCount(); ++c) {
-        const auto& spec = model->column(c);
+    for (int c = 0; c < gridModel->columnCount(); ++c) {
+        const auto& spec = gridModel->column(c);
         const int size = table.hasField(spec.field) ? table.fieldSize(spec.field) : 0;
         const int chars = std::max<int>(int(spec.title.size()) + 2, size > 0 ? std::min(size, 30) : 8);
         setColumnWidth(c, fm.averageCharWidth() * chars + 12);
@@ -75,10 +75,10 @@ const FieldMask* DbGrid::columnMask(const QString& field) const
 
 void DbGrid::checkMaskedValues() const
 {
-    if (!tbl || !model)
+    if (!tbl || !gridModel)
         return;
-    for (int c = 0; c < model->columnCount(); ++c) {
-        const auto& spec = model->column(c);
+    for (int c = 0; c < gridModel->columnCount(); ++c) {
+        const auto& spec = gridModel->column(c);
         const FieldMask* mask = columnMask(spec.field);
         if (mask && !mask->isComplete(tbl->value(spec.field)))
             throw DbError(QStringLiteral("%1 \"%2\" is incomplete. Fill in every required position, as in %3, "
@@ -105,7 +105,7 @@ bool DbGrid::commitEditor()
     auto* d = static_cast<DbGridDelegate*>(itemDelegate());
     const QVariant value = d->editorValue(editor, idx);
     if (!DbGridDelegate::sameAsShown(value, idx)) {
-        model->setData(idx, value);   // a refused value keeps the editor open
+        gridModel->setData(idx, value);   // a refused value keeps the editor open
         modified = true;
     }
     closeEditor(editor, QAbstractItemDelegate::NoHint);
@@ -143,11 +143,11 @@ void DbGrid::postPendingRow()
 
 void DbGrid::moveToRow(int row, int column)
 {
-    if (!model)
+    if (!gridModel)
         return;
     withFlag(syncing, [&] {
-        if (row >= 0 && row < model->rowCount())
-            setCurrentIndex(model->index(row, std::clamp(column, 0, std::max(0, model->columnCount() - 1))));
+        if (row >= 0 && row < gridModel->rowCount())
+            setCurrentIndex(gridModel->index(row, std::clamp(column, 0, std::max(0, gridModel->columnCount() - 1))));
     });
 }
 

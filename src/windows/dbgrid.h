@@ -35,7 +35,7 @@ public:
 
     void setTable(Table& table, QVector<TableModel::ColumnSpec> columns);
     Table* table() const { return tbl; }
-    TableModel* tableModel() const { return model; }
+    TableModel* tableModel() const { return gridModel; }
 
     void setColumnMask(const QString& field, const FieldMask& mask);
     const FieldMask* columnMask(const QString& field) const;
@@ -69,7 +69,7 @@ private:
     void moveToRow(int row, int column);
 
     Table* tbl = nullptr;
-    TableModel* model = nullptr;
+    TableModel* gridModel = nullptr;
     QHash<QString, FieldMask> masks;   // by upper-case field name
     bool editable = true;
     bool modified = false;
