@@ -358,11 +358,21 @@ void ScheduleEngine::decSessionsPlayed(int groupPlayerId)
     execWrite(q);
 }
 
-void ScheduleEngine::writePriority(const Entry& entry)
+// Every entry's new PRIORITY in one statement per date: halved when the
+// entry has a row on the date, else doubled (group) or raised (league).
+void ScheduleEngine::writePriorities(const QDate& date)
 {
-    Query& q = query(qupriority, "UPDATE \"GRPPLAYR.db\" SET PRIORITY = :priority WHERE GROUPPLAYERID = :groupplayerid");
-    q.setFloat("priority", entry.priority);
-    q.setInteger("groupplayerid", entry.id);
+    Query& q = query(qupriority,
+                     "UPDATE \"GRPPLAYR.db\" SET PRIORITY = CASE WHEN EXISTS (SELECT 1 FROM \"SCHEDULE.db\" s "
+                     "WHERE s.GRPPLAYRID = \"GRPPLAYR.db\".GROUPPLAYERID AND s.\"DATE\" = :date) "
+                     "THEN PRIORITY * :factor WHEN :league = 1 THEN PRIORITY + :raise ELSE PRIORITY / :divisor END "
+                     "WHERE GROUPID = :groupid");
+    q.setDate("date", date);
+    q.setFloat("factor", PriorityFactor);
+    q.setInteger("league", recordKind == 1 ? 0 : 1);
+    q.setFloat("raise", LeagueRaise);
+    q.setFloat("divisor", PriorityFactor);
+    q.setInteger("groupid", groupId);
     execWrite(q);
 }
 
@@ -377,8 +387,8 @@ void ScheduleEngine::UpdatePriorities(const QDate& date)
             e.priority /= PriorityFactor;
         else
             e.priority += LeagueRaise;
-        writePriority(e);
     }
+    writePriorities(date);
 }
 
 void ScheduleEngine::RefreshPriorityThreshold()

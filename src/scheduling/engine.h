@@ -111,7 +111,7 @@ private:
     int takeEntry(int index);
     void insertScheduleRow(const QDate& date, int groupPlayerId, int courtId);
     QSet<int> entriesPlacedOn(const QDate& date);
-    void writePriority(const Entry& entry);
+    void writePriorities(const QDate& date);
     void decSessionsPlayed(int groupPlayerId);
     void moveScheduleRow(int from, const QDate& date, int to);
     void deleteScheduleRow(int groupPlayerId, const QDate& date);
