@@ -26,6 +26,10 @@
 #include "bench_reports.h"
 #define VANTREL_BENCH_REPORTS 1
 #endif
+#if __has_include("bench_league.h")
+#include "bench_league.h"
+#define VANTREL_BENCH_LEAGUE 1
+#endif
 #if __has_include("bench_scheduling.h")
 #include "bench_scheduling.h"
 #define VANTREL_BENCH_SCHEDULING 1
@@ -170,6 +174,11 @@ int main(int argc, char* argv[])
     benchScheduling();
 #else
     std::printf("(scheduling benchmark not built)\n");
+#endif
+#ifdef VANTREL_BENCH_LEAGUE
+    std::printf("\n");
+    std::fflush(stdout);
+    benchLeague();
 #endif
     return status;
 }
