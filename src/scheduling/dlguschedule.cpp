@@ -110,7 +110,11 @@ void Tdlgschedule::fillSchedule()
     int row = 0;
     for (qschedule->first(); !qschedule->eof(); qschedule->next(), ++row) {
         const auto entry = entries.value(qschedule->asInteger("GRPPLAYRID"));
-        auto set = [&](int column, const QString& text) { scheduleModel->setItem(row, column, new QStandardItem(text)); };
+        auto set = [&](int column, const QString& text) {
+            auto* item = new QStandardItem(text);
+            item->setEditable(false);
+            scheduleModel->setItem(row, column, item);
+        };
         set(DateCol, formatValue(qschedule->asDate("DATE"), {}));
         set(CourtCol, qschedule->asString("GRPCOURTID"));
         set(NameCol, entry.first);
