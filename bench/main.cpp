@@ -67,6 +67,7 @@ int runStartup(int argc, char* argv[], const QString& databaseDir, const QString
     QCoreApplication::processEvents();
     std::printf("shown %.2f\n", sinceMain.nsecsElapsed() / 1e6);
     std::fflush(stdout);
+    frame.destroyChildWindows();
     return 0;
 }
 

@@ -3,8 +3,14 @@
 #include "data/dmuglobal.h"
 #include "data/guard.h"
 #include "frmmain.h"
+#include "reports/playerlabels.h"
 #include "reports/schedulereport.h"
+#include "scheduling/group.h"
+#include "windows/courts.h"
+#include "windows/groups.h"
+#include "windows/players.h"
 #include <QCoreApplication>
+#include <QPointer>
 #include <QSettings>
 
 void configureApplication()
@@ -14,9 +20,63 @@ void configureApplication()
     QCoreApplication::setApplicationName(QStringLiteral("Vantrel"));
 }
 
+namespace {
+
+Tfrmmain::ChildWindowFactory groupListFactory(int listKind, const QString& caption, int helpContext)
+{
+    return [=](QWidget* parent) {
+        auto* list = new Tfrmgrouplist(parent);
+        list->setListKind(listKind);
+        list->setWindowTitle(caption);
+        setHelpContext(list, helpContext);
+        return list;
+    };
+}
+
+void loadGroupList(QWidget* window)
+{
+    static_cast<Tfrmgrouplist*>(window)->load();
+}
+
+// The labels belong to the players window that is active when the command comes.
+Tfrmplayers* activePlayersWindow(const QPointer<Tfrmmain>& frame)
+{
+    return frame ? dynamic_cast<Tfrmplayers*>(frame->activeChildWidget()) : nullptr;
+}
+
+} // namespace
+
 void registerChildWindows(Tfrmmain& frame)
 {
-    (void)frame;
+    frame.registerChildWindow(Tfrmmain::PlayerList, [](QWidget* parent) { return new Tfrmplayers(parent); });
+    frame.registerChildWindow(Tfrmmain::CourtList, [](QWidget* parent) { return new Tfrmcourts(parent); });
+    frame.registerChildWindow(Tfrmmain::GroupList, groupListFactory(1, QStringLiteral("Group List"), 42),
+                              loadGroupList);
+    frame.registerChildWindow(Tfrmmain::LeagueList, groupListFactory(2, QStringLiteral("League List"), 43),
+                              loadGroupList);
+
+    // The group list opens editors through the frame; a frame already gone opens none.
+    QPointer<Tfrmmain> target = &frame;
+    Tfrmgrouplist::openEditor = [target](int listKind, int groupId, const QString& caption,
+                                         int helpContext) -> QWidget* {
+        if (!target)
+            return nullptr;
+        return Tfrmgroup::openFromList(listKind, groupId, caption, helpContext,
+                                       [target](QWidget* editor) {
+                                           if (target)
+                                               target->addChildWindow(editor);
+                                       });
+    };
+
+    frame.setMailingLabelCommands(
+        [target] {
+            if (Tfrmplayers* players = activePlayersWindow(target))
+                playerLabelsOf(players, players->players()).PrintLabels(players);
+        },
+        [target] {
+            if (Tfrmplayers* players = activePlayersWindow(target))
+                playerLabelsOf(players, players->players()).ChooseLabelType(players);
+        });
 }
 
 void connectDataModule(Tfrmmain& frame, Tdmglobal& dm)

@@ -7,7 +7,8 @@ class Tfrmmain;
 
 // Wiring done once at start-up (and by the tests that drive the whole frame).
 
-// Registers the list windows of open child window.
+// Registers the list windows of open child window, the group list's way
+// into the group editor, and the players window's label commands.
 void registerChildWindows(Tfrmmain& frame);
 
 // Connects the data module's services to the frame: status bar panels, the

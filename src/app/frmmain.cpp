@@ -332,6 +332,14 @@ QVector<QMdiSubWindow*> Tfrmmain::childWindows() const
     return list;
 }
 
+void Tfrmmain::destroyChildWindows()
+{
+    for (QMdiSubWindow* sub : childWindows()) {
+        clientArea->removeSubWindow(sub);
+        delete sub;
+    }
+}
+
 void Tfrmmain::routeCommand(int commandCode)
 {
     runGuarded([&] { router.route(commandCode); });

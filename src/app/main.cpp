@@ -26,7 +26,9 @@ int main(int argc, char* argv[])
         frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
     const int code = app.exec();
-    // The data module's handlers point at the frame: it goes first.
+    // Windows closed at the end are deleted only later; their tables need
+    // the data module, so they go before it.
+    frame.destroyChildWindows();
     dm.reset();
     return code;
 }

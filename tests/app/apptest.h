@@ -31,6 +31,7 @@ struct AppFixture {
     }
     ~AppFixture()
     {
+        frame->destroyChildWindows();
         dm.reset();
         frame.reset();
     }
