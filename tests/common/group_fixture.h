@@ -76,9 +76,14 @@ struct GroupFixture {
     }
     int addGroup(const QString& name, int rtype, int type = 1, const QString& days = "MONDAY")
     {
+        // `days`: the weekday columns to switch on, comma-separated.
+        const QStringList cols = days.split(',', Qt::SkipEmptyParts);
+        QStringList ones;
+        for (int i = 0; i < cols.size(); ++i)
+            ones << "1";
         return insert(QStringLiteral("INSERT INTO \"group.DB\" (NAME, STARTDATE, RTYPE, TYPE, DURATION, NumPerSes, %1) "
-                                     "VALUES (:n, '2026-01-05', :r, :t, 10, 4, 1)")
-                          .arg(days),
+                                     "VALUES (:n, '2026-01-05', :r, :t, 10, 4, %2)")
+                          .arg(cols.join(','), ones.join(',')),
                       {{"n", name}, {"r", rtype}, {"t", type}});
     }
     int addEntry(int groupId, int playerId, int seq, const QVariant& partner = {})

@@ -58,7 +58,7 @@ private slots:
 
     void listShowsItsKindOnly()
     {
-        fx->addGroup("Beta", 1, 1, "THURSDAY=1, SATURDAY");
+        fx->addGroup("Beta", 1, 1, "THURSDAY, SATURDAY");
         fx->addGroup("Alpha", 1);
         fx->addGroup("League A", 2);
         fx->insert("UPDATE \"group.DB\" SET STIME='18:30:00' WHERE NAME='Alpha'");
