@@ -54,9 +54,9 @@ void DbGrid::setTable(Table& table, QVector<TableModel::ColumnSpec> columns)
     });
     const QFontMetrics fm(font());
     for (int c = 0; c < gridModel->columnCount(); ++c) {
-        const auto& spec = gridModel->column(c);
-        const int size = table.hasField(spec.field) ? table.fieldSize(spec.field) : 0;
-        const int chars = std::max<int>(int(spec.title.size()) + 2, size > 0 ? std::min(size, 30) : 8);
+        const auto& col = gridModel->column(c);
+        const int size = table.hasField(col.field) ? table.fieldSize(col.field) : 0;
+        const int chars = std::max<int>(int(col.title.size()) + 2, size > 0 ? std::min(size, 30) : 8);
         setColumnWidth(c, fm.averageCharWidth() * chars + 12);
     }
     showTableRow();
@@ -78,12 +78,12 @@ void DbGrid::checkMaskedValues() const
     if (!tbl || !gridModel)
         return;
     for (int c = 0; c < gridModel->columnCount(); ++c) {
-        const auto& spec = gridModel->column(c);
-        const FieldMask* mask = columnMask(spec.field);
-        if (mask && !mask->isComplete(tbl->value(spec.field)))
+        const auto& col = gridModel->column(c);
+        const FieldMask* mask = columnMask(col.field);
+        if (mask && !mask->isComplete(tbl->value(col.field)))
             throw DbError(QStringLiteral("%1 \"%2\" is incomplete. Fill in every required position, as in %3, "
                                          "or clear the field.")
-                              .arg(spec.title, tbl->asString(spec.field), mask->example()));
+                              .arg(col.title, tbl->asString(col.field), mask->example()));
     }
 }
 

@@ -21,11 +21,11 @@ class Table;
 // One grid column: the field and its title.
 inline TableModel::ColumnSpec gridColumn(const QString& field, const QString& title, bool readOnly = false)
 {
-    TableModel::ColumnSpec spec;
-    spec.field = field;
-    spec.title = title;
-    spec.readOnly = readOnly;
-    return spec;
+    TableModel::ColumnSpec col;
+    col.field = field;
+    col.title = title;
+    col.readOnly = readOnly;
+    return col;
 }
 
 class DbGrid : public QTableView {
