@@ -66,6 +66,19 @@ void Tdmglobal::fullNameCalc(Table& entry, int recordKind, int matchType)
     entry.setValue("SLOTCODE", entry.recNo());
 }
 
+void Tdmglobal::addEntryNameFields(Table& entries, const Table& group)
+{
+    entries.addLookupField("Fname", "PLAYERID", "PLAYERS.db", "PLAYERID", "FNAME");
+    entries.addLookupField("lname", "PLAYERID", "PLAYERS.db", "PLAYERID", "LNAME");
+    entries.addLookupField("p2fname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "FNAME");
+    entries.addLookupField("p2lname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "LNAME");
+    entries.addCalcField("FullName", FieldType::String, fullNameWidth);
+    entries.addCalcField("SLOTCODE", FieldType::Integer);
+    entries.onCalcFields = [this, &group](Table& entry) {
+        fullNameCalc(entry, group.asInt("RTYPE"), group.asInt("TYPE"));
+    };
+}
+
 // ----------------------------------------------------------- dependent rows
 
 void Tdmglobal::runDelete(std::unique_ptr<Query>& q, const char* sql, const char* param, int value)

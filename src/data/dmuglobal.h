@@ -33,6 +33,9 @@ public:
     // --- entries ---
     // Fills FullName and SLOTCODE of the row being calculated.
     void fullNameCalc(Table& entry, int recordKind, int matchType);
+    // Adds the looked-up names and the calculated FullName/SLOTCODE that
+    // every list of a record's entries shows; `group` holds the record.
+    void addEntryNameFields(Table& entries, const Table& group);
 
     // --- dependent rows ---
     void deleteEntrySchedule(int entryId);

@@ -39,15 +39,7 @@ Tdlgschedule::Tdlgschedule(QWidget* parent)
     tbplayers.setIndexName("PARENT");
     tbplayers.setMasterSource(&tbgroup, "GROUPID", "GROUPID");
     tbplayers.setReadOnly(true);
-    tbplayers.addLookupField("Fname", "PLAYERID", "PLAYERS.db", "PLAYERID", "FNAME");
-    tbplayers.addLookupField("lname", "PLAYERID", "PLAYERS.db", "PLAYERID", "LNAME");
-    tbplayers.addLookupField("p2fname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "FNAME");
-    tbplayers.addLookupField("p2lname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "LNAME");
-    tbplayers.addCalcField("FullName", FieldType::String, 51);
-    tbplayers.addCalcField("SLOTCODE", FieldType::Integer);
-    tbplayers.onCalcFields = [this](Table& entry) {
-        Tdmglobal::instance().fullNameCalc(entry, tbgroup.asInt("RTYPE"), tbgroup.asInt("TYPE"));
-    };
+    Tdmglobal::instance().addEntryNameFields(tbplayers, tbgroup);
 
     scheduleModel = new QStandardItemModel(0, ScheduleColumns, this);
     scheduleModel->setHorizontalHeaderLabels({"DATE", "GRPCOURTID", "FullName", "SlotCode", "GRPPLAYRID", "HOME"});

@@ -12,15 +12,7 @@ GroupDatasets::GroupDatasets(Database& db, QObject* parent)
 {
     tbplayers.setIndexName("PARENT");
     tbplayers.setMasterSource(&tbgroup, "GROUPID", "GROUPID");
-    tbplayers.addLookupField("Fname", "PLAYERID", "PLAYERS.db", "PLAYERID", "FNAME");
-    tbplayers.addLookupField("lname", "PLAYERID", "PLAYERS.db", "PLAYERID", "LNAME");
-    tbplayers.addLookupField("p2fname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "FNAME");
-    tbplayers.addLookupField("p2lname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "LNAME");
-    tbplayers.addCalcField("FullName", FieldType::String, 51);
-    tbplayers.addCalcField("SLOTCODE", FieldType::Integer);
-    tbplayers.onCalcFields = [this](Table& entry) {
-        Tdmglobal::instance().fullNameCalc(entry, recordKind(), matchType());
-    };
+    Tdmglobal::instance().addEntryNameFields(tbplayers, tbgroup);
 
     tbcourtslt.setIndexName("GROUPID");
     tbcourtslt.setMasterSource(&tbgroup, "GROUPID", "GROUPID");
