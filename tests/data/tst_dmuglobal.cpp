@@ -20,6 +20,16 @@ class TestDmglobal : public QObject {
         return q.value(0).toInt();
     }
 
+    // A record of the given kinds owning the entries, which show their names.
+    void openEntriesOf(Table& group, int rtype, int type, Table& entries)
+    {
+        dm->database().exec(QString("INSERT INTO \"group\" (GROUPID, NAME, STARTDATE, RTYPE, TYPE) "
+                                    "VALUES (1, 'G', '2026-01-05', %1, %2)").arg(rtype).arg(type));
+        group.open();
+        dm->addEntryNameFields(entries, group);
+        entries.open();
+    }
+
 private slots:
     void init()
     {
@@ -67,15 +77,9 @@ private slots:
         QFETCH(QString, expected);
         dm->database().exec("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('Ann', 'Lee'), ('Bo', 'Kim')");
         dm->database().exec("INSERT INTO GRPPLAYR (GROUPID, PLAYERID, SHARESLOTID) VALUES (1, 1, 2), (1, 2, NULL)");
+        Table group(dm->database(), "group.DB");
         Table e(dm->database(), "GRPPLAYR.db");
-        e.addLookupField("Fname", "PLAYERID", "PLAYERS.db", "PLAYERID", "FNAME");
-        e.addLookupField("lname", "PLAYERID", "PLAYERS.db", "PLAYERID", "LNAME");
-        e.addLookupField("p2fname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "FNAME");
-        e.addLookupField("p2lname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "LNAME");
-        e.addCalcField("FullName", FieldType::String, 51);
-        e.addCalcField("SLOTCODE", FieldType::Integer);
-        e.onCalcFields = [&](Table& t) { dm->fullNameCalc(t, rtype, type); };
-        e.open();
+        openEntriesOf(group, rtype, type, e);
         QCOMPARE(e.asString("FullName"), expected);
         QCOMPARE(e.asInt("SLOTCODE"), 1);
         e.next();
@@ -87,15 +91,9 @@ private slots:
         const QString n(25, 'x');
         dm->database().exec(QString("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('%1', '%1')").arg(n));
         dm->database().exec("INSERT INTO GRPPLAYR (GROUPID, PLAYERID, SHARESLOTID) VALUES (1, 1, 1)");
+        Table group(dm->database(), "group.DB");
         Table e(dm->database(), "GRPPLAYR.db");
-        e.addLookupField("Fname", "PLAYERID", "PLAYERS.db", "PLAYERID", "FNAME");
-        e.addLookupField("lname", "PLAYERID", "PLAYERS.db", "PLAYERID", "LNAME");
-        e.addLookupField("p2fname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "FNAME");
-        e.addLookupField("p2lname", "SHARESLOTID", "PLAYERS.db", "PLAYERID", "LNAME");
-        e.addCalcField("FullName", FieldType::String, 51);
-        e.addCalcField("SLOTCODE", FieldType::Integer);
-        e.onCalcFields = [&](Table& t) { dm->fullNameCalc(t, 2, 2); };
-        e.open();
+        openEntriesOf(group, 2, 2, e);
         QCOMPARE(e.asString("FullName"), n + ' ' + n.left(25));
         QCOMPARE(e.asString("FullName").size(), 51);
     }
