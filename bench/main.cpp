@@ -30,6 +30,10 @@
 #include "bench_league.h"
 #define VANTREL_BENCH_LEAGUE 1
 #endif
+#if __has_include("bench_views.h")
+#include "bench_views.h"
+#define VANTREL_BENCH_VIEWS 1
+#endif
 #if __has_include("bench_scheduling.h")
 #include "bench_scheduling.h"
 #define VANTREL_BENCH_SCHEDULING 1
@@ -161,25 +165,31 @@ int main(int argc, char* argv[])
         return runStartup(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
 
     QApplication app(argc, argv);
-    int status = runStartupBenchmark();
+    // One section by name ("startup", "reports", "scheduling", "league",
+    // "views"), or all of them.
+    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+    auto wanted = [&](const char* name) { return only.isEmpty() || only == QLatin1String(name); };
+    auto section = [](void (*run)()) {
+        std::printf("\n");
+        std::fflush(stdout);
+        run();
+    };
+    int status = wanted("startup") ? runStartupBenchmark() : 0;
 #ifdef VANTREL_BENCH_REPORTS
-    std::printf("\n");
-    std::fflush(stdout);
-    benchReports();
-#else
-    std::printf("\n(report benchmark not built)\n");
+    if (wanted("reports"))
+        section(benchReports);
 #endif
 #ifdef VANTREL_BENCH_SCHEDULING
-    std::printf("\n");
-    std::fflush(stdout);
-    benchScheduling();
-#else
-    std::printf("(scheduling benchmark not built)\n");
+    if (wanted("scheduling"))
+        section(benchScheduling);
 #endif
 #ifdef VANTREL_BENCH_LEAGUE
-    std::printf("\n");
-    std::fflush(stdout);
-    benchLeague();
+    if (wanted("league"))
+        section(benchLeague);
+#endif
+#ifdef VANTREL_BENCH_VIEWS
+    if (wanted("views"))
+        section(benchViews);
 #endif
     return status;
 }

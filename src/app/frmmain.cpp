@@ -7,6 +7,7 @@
 #include "help.h"
 #include "icons.h"
 #include "mdilayout.h"
+#include "scheduling/runstate.h"
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -500,6 +501,15 @@ void Tfrmmain::showEvent(QShowEvent* event)
 
 void Tfrmmain::closeEvent(QCloseEvent* event)
 {
+    // A generation still works on an editor's datasets: the frame closes,
+    // with its windows, once the run has stopped at the end of its week.
+    if (!requestCloseDuringRun([self = QPointer<Tfrmmain>(this)] {
+            if (self)
+                self->close();
+        })) {
+        event->ignore();
+        return;
+    }
     // Child windows get the chance to refuse (e.g. to keep unsaved work).
     clientArea->closeAllSubWindows();
     if (!clientArea->subWindowList().isEmpty()) {

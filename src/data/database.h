@@ -25,6 +25,10 @@ public:
     void startTransaction();
     void commit();
     void rollback();
+    // Runs `work` in one transaction, so that a failure leaves nothing of it
+    // written; inside a transaction already open it simply joins that one.
+    template <typename F>
+    void runInTransaction(F&& work);
 
     // Runs a statement with no result; a failure is a DbError.
     void exec(const QString& sql);
@@ -37,3 +41,20 @@ private:
     QSqlDatabase db;
     bool transactionActive = false;
 };
+
+template <typename F>
+void Database::runInTransaction(F&& work)
+{
+    const bool own = !transactionActive;
+    if (own)
+        startTransaction();
+    try {
+        work();
+    } catch (...) {
+        if (own && transactionActive)
+            rollback();
+        throw;
+    }
+    if (own)
+        commit();
+}

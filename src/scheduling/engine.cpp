@@ -52,6 +52,8 @@ const QString ScheduleEngine::NoEntriesRefusal =
     QStringLiteral("Assign players to the group before generating its schedule.");
 const QString ScheduleEngine::NoPlayersPerSessionRefusal =
     QStringLiteral("Enter the number of players per session.");
+const QString ScheduleEngine::NoCourtsRefusal =
+    QStringLiteral("Assign at least one court to the group before generating its schedule.");
 const QString ScheduleEngine::NoPlayDaysRefusal =
     QStringLiteral("Choose at least one day of the week and a number of weeks.");
 const QString ScheduleEngine::ReconcileIncomplete =
@@ -159,6 +161,9 @@ QString ScheduleEngine::RefusalReason()
         return LeaguePairing::RefusalReason(int(courts.size()), CountPlayDays(), ds.tbgroup.asInt("DURATION"));
     if (ds.tbgroup.asInt("NUMPERSES") <= 0)
         return NoPlayersPerSessionRefusal;
+    // Rows without a court could be neither shown on the grid nor printed.
+    if (courts.isEmpty())
+        return NoCourtsRefusal;
     if (CountPlayDays() == 0 || ds.tbgroup.asInt("DURATION") <= 0)
         return NoPlayDaysRefusal;
     return {};

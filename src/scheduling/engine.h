@@ -85,6 +85,7 @@ public:
     static const QString TooFewEntriesMessage;
     static const QString NoEntriesRefusal;
     static const QString NoPlayersPerSessionRefusal;
+    static const QString NoCourtsRefusal;
     static const QString NoPlayDaysRefusal;
     static const QString ReconcileIncomplete;
 

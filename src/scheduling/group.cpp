@@ -5,8 +5,10 @@
 #include "windows/dlgaddcourts.h"
 #include "windows/dlgaddplayers.h"
 #include "windows/dlggrpof.h"
+#include "windows/dbgrid.h"
 #include "windows/dlguteam.h"
 #include "runstate.h"
+#include "data/database.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
 #include "data/guard.h"
@@ -54,42 +56,6 @@ QVariant parseFee(const QString& text)
     return digits.toDouble();
 }
 
-// The grid's current row is the table's, both ways; an entry edited in the
-// grid is posted when the user moves to another row.
-void followTable(QTableView* view, Table& table, bool postOnRowChange)
-{
-    QObject::connect(view->model(), &QAbstractItemModel::modelReset, view, [view, &table] {
-        if (table.recNo() > 0)
-            view->setCurrentIndex(view->model()->index(table.recNo() - 1, qMax(0, view->currentIndex().column())));
-    });
-    QObject::connect(&table, &Table::afterScroll, view, [view, &table] {
-        const int row = table.recNo() - 1;
-        if (row >= 0 && view->currentIndex().row() != row)
-            view->setCurrentIndex(view->model()->index(row, qMax(0, view->currentIndex().column())));
-    });
-    QObject::connect(view->selectionModel(), &QItemSelectionModel::currentRowChanged, view,
-                     [view, &table, postOnRowChange](const QModelIndex& current) {
-                         if (!current.isValid() || current.row() + 1 == table.recNo())
-                             return;
-                         guarded(view, [&] {
-                             if (postOnRowChange && editing(table))
-                                 table.post();
-                             table.setRecNo(current.row() + 1);
-                         });
-                     });
-}
-
-// Entries grid: the columns the user cannot edit sit on the button face.
-class EntriesModel : public TableModel {
-public:
-    using TableModel::TableModel;
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (role == Qt::BackgroundRole && index.isValid())
-            return QApplication::palette().brush(column(index.column()).readOnly ? QPalette::Button : QPalette::Base);
-        return TableModel::data(index, role);
-    }
-};
 } // namespace
 
 // ------------------------------------------------------------------ creation
@@ -289,16 +255,11 @@ QWidget* Tfrmgroup::createCourtsPanel()
     Label4 = new QLabel(QStringLiteral("Courts:"), panel);
     Label4->setObjectName("Label4");
 
-    courtsModel = new TableModel(ds.tbcourtslt, {{"Name", QStringLiteral("Name"), true, {}}}, this);
-    dbgdcourts = new QTableView(panel);
+    dbgdcourts = new DbGrid(panel);
     dbgdcourts->setObjectName("dbgdcourts");
-    dbgdcourts->setModel(courtsModel);
-    dbgdcourts->setSelectionBehavior(QAbstractItemView::SelectRows);
-    dbgdcourts->setSelectionMode(QAbstractItemView::SingleSelection);
-    dbgdcourts->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    dbgdcourts->setTable(ds.tbcourtslt, {gridColumn("Name", QStringLiteral("Name"), true)});
+    dbgdcourts->setEditable(false);
     dbgdcourts->horizontalHeader()->setStretchLastSection(true);
-    dbgdcourts->verticalHeader()->setDefaultSectionSize(dbgdcourts->fontMetrics().height() + 6);
-    followTable(dbgdcourts, ds.tbcourtslt, false);
 
     bbtnaddcourts = new QPushButton(QStringLiteral("&Assign"), panel);
     bbtnaddcourts->setObjectName("bbtnaddcourts");
@@ -329,25 +290,21 @@ QWidget* Tfrmgroup::createEntriesPanel()
     lblplayers = new QLabel(QStringLiteral("Players:"), panel);
     lblplayers->setObjectName("lblplayers");
 
-    entriesModel = new EntriesModel(ds.tbplayers,
-                                    {{"SLOTCODE", QStringLiteral("Entry #:"), true, {}},
-                                     {"FullName", QStringLiteral("Name"), true, {}},
-                                     {"SESPLAYED", QStringLiteral("Days On"), true, {}},
-                                     {"LWIN", QStringLiteral("Win"), false, {}},
-                                     {"LLOSSES", QStringLiteral("Loss"), false, {}},
-                                     {"LRANKING", QStringLiteral("Rank"), false, {}}},
-                                    this);
-    dbgdplayers = new QTableView(panel);
+    dbgdplayers = new DbGrid(panel);
     dbgdplayers->setObjectName("dbgdplayers");
-    dbgdplayers->setModel(entriesModel);
-    dbgdplayers->setSelectionMode(QAbstractItemView::SingleSelection);
-    dbgdplayers->verticalHeader()->setDefaultSectionSize(dbgdplayers->fontMetrics().height() + 6);
+    dbgdplayers->setTable(ds.tbplayers, {gridColumn("SLOTCODE", QStringLiteral("Entry #:"), true),
+                                         gridColumn("FullName", QStringLiteral("Name"), true),
+                                         gridColumn("SESPLAYED", QStringLiteral("Days On"), true),
+                                         gridColumn("LWIN", QStringLiteral("Win")),
+                                         gridColumn("LLOSSES", QStringLiteral("Loss")),
+                                         gridColumn("LRANKING", QStringLiteral("Rank"))});
+    // What the user cannot edit sits on the button face.
+    dbgdplayers->setReadOnlyColumnsShaded(true);
     const int ch = dbgdplayers->fontMetrics().averageCharWidth();
     dbgdplayers->setColumnWidth(0, 9 * ch);
     dbgdplayers->setColumnWidth(1, 40 * ch);
     for (int c = 2; c < 6; ++c)
         dbgdplayers->setColumnWidth(c, 9 * ch);
-    followTable(dbgdplayers, ds.tbplayers, true);
 
     bbtnPlayerAdd = new QPushButton(QStringLiteral("&Assign"), panel);
     bbtnPlayerAdd->setObjectName("bbtnPlayerAdd");
@@ -541,6 +498,8 @@ void Tfrmgroup::setField(const QString& field, const QVariant& value)
 
 void Tfrmgroup::save()
 {
+    // A Win, Loss or Rank still being typed is part of what is saved.
+    dbgdplayers->commitEditor();
     ds.savePending();
 }
 
@@ -567,6 +526,7 @@ void Tfrmgroup::commandAddNew()
 void Tfrmgroup::commandCancel()
 {
     const bool wasNew = ds.tbgroup.state() == Table::State::Insert;
+    dbgdplayers->discardEditor();
     ds.tbgroup.cancel();
     ds.tbplayers.cancel();
     runState().stopRequest = true;
@@ -582,8 +542,9 @@ void Tfrmgroup::commandDelete()
         return;
     if (!confirmDelete())
         return;
-    if (focusWidget() == dbgdplayers) {
-        deleteCurrentEntry();
+    if (focusWidget() == dbgdplayers || dbgdplayers->isAncestorOf(focusWidget())) {
+        dbgdplayers->discardEditor();
+        allOrNothing([this] { deleteCurrentEntry(); });
         return;
     }
     deleteWholeRecord();
@@ -610,6 +571,7 @@ void Tfrmgroup::commandSchedule()
 {
     if (busyWithRun())
         return;
+    dbgdplayers->commitEditor();
     {
         // The grids repaint once, with the new "Days On", when the run ends.
         UpdatesSuspended entriesHeld(dbgdplayers);
@@ -738,8 +700,11 @@ void Tfrmgroup::removeEntry()
 {
     if (busyWithRun())
         return;
-    deleteCurrentEntry();
-    renumberEntries();
+    dbgdplayers->discardEditor();
+    allOrNothing([this] {
+        deleteCurrentEntry();
+        renumberEntries();
+    });
 }
 
 void Tfrmgroup::removeCourt()
@@ -794,18 +759,37 @@ void Tfrmgroup::deleteWholeRecord()
     const int groupId = ds.groupId();
     if (ds.tbplayers.state() == Table::State::Insert)
         ds.tbplayers.cancel();
-    ds.tbplayers.first();
-    while (!ds.tbplayers.isEmpty())
-        deleteCurrentEntry();
-    Tdmglobal::instance().deleteGroupDaysOff(groupId);
-    ds.tbcourtslt.first();
-    while (!ds.tbcourtslt.isEmpty())
-        ds.tbcourtslt.remove();
-    g.remove();
+    allOrNothing([&] {
+        ds.tbplayers.first();
+        while (!ds.tbplayers.isEmpty())
+            deleteCurrentEntry();
+        Tdmglobal::instance().deleteGroupDaysOff(groupId);
+        ds.tbcourtslt.first();
+        while (!ds.tbcourtslt.isEmpty())
+            ds.tbcourtslt.remove();
+        g.remove();
+    });
     // The record is gone; leaving the window on a neighbouring row would put
     // the user's next edits on a record of someone else's choosing.
     touched = false;
     closeWindow();
+}
+
+void Tfrmgroup::allOrNothing(const std::function<void()>& work)
+{
+    try {
+        Tdmglobal::instance().database().runInTransaction(work);
+    } catch (...) {
+        // The rows were rolled back: read them again so the grids show what
+        // is stored, not what was removed before the failure.
+        for (Table* t : {&ds.tbplayers, &ds.tbcourtslt, &ds.tbgroup}) {
+            if (t != &ds.tbgroup && editing(*t))
+                t->cancel();
+            if (t->isActive() && !editing(*t))
+                t->refresh();
+        }
+        throw;
+    }
 }
 
 // ---------------------------------------------------------------- closing

@@ -1,6 +1,7 @@
 #pragma once
 #include "data/childwindow.h"
 #include "groupdata.h"
+#include "windows/dbgrid.h"
 #include <QStringList>
 #include <QVector>
 #include <QWidget>
@@ -96,6 +97,9 @@ private:
     void renumberEntries();
     void appendEntry(const QVariant& playerId, const QVariant& partnerId);
     void closeWindow();
+    // Runs `work` in one transaction; after a failure the entries and courts
+    // are read again from what the rollback left.
+    void allOrNothing(const std::function<void()>& work);
     bool busyWithRun();
     bool confirmDelete();
     void assignPlayersClicked();
@@ -120,8 +124,7 @@ private:
     QVector<QCheckBox*> dayBoxes;
     QTextEdit* dbmnotes;
     QCheckBox* dbchkbxbbon;
-    QTableView *dbgdplayers, *dbgdcourts;
-    TableModel *entriesModel, *courtsModel;
+    DbGrid *dbgdplayers, *dbgdcourts;
     QPushButton *bbtnPlayerAdd, *btnplayerremove, *bbtnaddcourts, *bbtnremovecourt;
     QVector<QWidget*> fieldControls;
 };

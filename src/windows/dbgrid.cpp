@@ -96,6 +96,12 @@ void DbGrid::setEditable(bool on)
     setSelectionBehavior(on ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
 }
 
+void DbGrid::setReadOnlyColumnsShaded(bool on)
+{
+    shadeReadOnly = on;
+    viewport()->update();
+}
+
 bool DbGrid::commitEditor()
 {
     const QModelIndex idx = currentIndex();
@@ -223,6 +229,13 @@ QWidget* DbGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewIte
     default: break;
     }
     return editor;
+}
+
+void DbGridDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const
+{
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (grid.readOnlyColumnsShaded() && grid.tableModel() && grid.tableModel()->column(index.column()).readOnly)
+        option->backgroundBrush = grid.palette().button();
 }
 
 void DbGridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const

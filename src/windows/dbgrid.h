@@ -46,6 +46,10 @@ public:
     // false: no editing in place, whole rows selected.
     void setEditable(bool editable);
     bool isEditable() const { return editable; }
+    // Read-only columns drawn on the button face, so the user sees which
+    // cells of an editable grid take typing.
+    void setReadOnlyColumnsShaded(bool on);
+    bool readOnlyColumnsShaded() const { return shadeReadOnly; }
 
     // Writes the text of an open cell editor into the table (true when there
     // was one and it was taken); discardEditor closes it without that.
@@ -72,6 +76,7 @@ private:
     TableModel* gridModel = nullptr;
     QHash<QString, FieldMask> masks;   // by upper-case field name
     bool editable = true;
+    bool shadeReadOnly = false;
     bool modified = false;
     bool syncing = false;
 };
@@ -88,6 +93,9 @@ public:
     // The value the editor's text stands for (masked text as stored, "" as null).
     QVariant editorValue(QWidget* editor, const QModelIndex& index) const;
     static bool sameAsShown(const QVariant& value, const QModelIndex& index);
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 
 private:
     DbGrid& grid;

@@ -5,29 +5,12 @@
 
 RosterDeletes::RosterDeletes(Database& database) : db(database) {}
 
-template <typename F>
-void RosterDeletes::inTransaction(F&& work)
-{
-    const bool own = !db.inTransaction();
-    if (own)
-        db.startTransaction();
-    try {
-        work();
-    } catch (...) {
-        if (own && db.inTransaction())
-            db.rollback();
-        throw;
-    }
-    if (own)
-        db.commit();
-}
-
 void RosterDeletes::deletePlayer(Table& players)
 {
     if (players.state() == Table::State::Edit)
         players.cancel();
     const QVariant playerId = players.value("PLAYERID");
-    inTransaction([&] {
+    db.runInTransaction([&] {
         if (!playerId.isNull()) {
             // No schedule row may point at an entry that is gone.
             if (!qdelplayerschedule)
@@ -48,7 +31,7 @@ void RosterDeletes::deleteCourt(Table& courts)
     if (courts.state() == Table::State::Edit)
         courts.cancel();
     const QVariant courtId = courts.value("COURTID");
-    inTransaction([&] {
+    db.runInTransaction([&] {
         if (!courtId.isNull())
             Tdmglobal::instance().deleteCourtAssignments(courtId.toInt());
         courts.remove();

@@ -21,9 +21,6 @@ public:
     void deleteCourt(Table& courts);
 
 private:
-    template <typename F>
-    void inTransaction(F&& work);
-
     Database& db;
     std::unique_ptr<Query> qdelplayerschedule;
 };

@@ -5,6 +5,7 @@
 #include "app/help.h"
 #include "data/guard.h"
 #include "data/settings.h"
+#include "scheduling/runstate.h"
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,6 +44,7 @@ private slots:
     void everyHelpContextInUseHasATopic();
     void helpFromAModalDialogStaysUsable();
     void f1OnAMenuItemShowsItsTopic();
+    void closingDuringARunWaitsForItsEnd();
 
 private:
     QAction* action(const char* name) { return fx->frame->findChild<QAction*>(QString::fromLatin1(name)); }
@@ -473,6 +475,25 @@ void TestFrame::f1OnAMenuItemShowsItsTopic()
     QTest::keyClick(file, Qt::Key_F1);
     QCOMPARE(fx->frame->helpWindow().currentTopic(), 62);
     QVERIFY(!file->isVisible());
+}
+
+void TestFrame::closingDuringARunWaitsForItsEnd()
+{
+    showActive();
+    fx->frame->registerChildWindow(Tfrmmain::PlayerList,
+                                   [](QWidget*) { return new FakeChild(ChildWindow::PlayerList, "Player List"); });
+    fx->frame->openChildWindow(Tfrmmain::PlayerList);
+    {
+        RunInProgress run;
+        QVERIFY(!fx->frame->close());
+        QVERIFY(runState().stopRequest);
+        QCOMPARE(fx->frame->childWindows().size(), 1);   // the run's window stays with it
+        QVERIFY(fx->frame->isVisible());
+    }
+    // The run has ended: the close the user asked for goes ahead by itself.
+    QTRY_VERIFY(!fx->frame->isVisible());
+    QCOMPARE(fx->frame->childWindows().size(), 0);
+    runState().stopRequest = false;
 }
 
 QTEST_MAIN(TestFrame)

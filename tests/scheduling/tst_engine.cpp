@@ -179,11 +179,14 @@ private slots:
         QTest::addColumn<int>("perSession");
         QTest::addColumn<int>("weeks");
         QTest::addColumn<bool>("days");
+        QTest::addColumn<int>("courts");
         QTest::addColumn<QString>("message");
-        QTest::newRow("no entries") << 0 << 4 << 10 << true << ScheduleEngine::NoEntriesRefusal;
-        QTest::newRow("no players per session") << 8 << 0 << 10 << true << ScheduleEngine::NoPlayersPerSessionRefusal;
-        QTest::newRow("no weekday") << 8 << 4 << 10 << false << ScheduleEngine::NoPlayDaysRefusal;
-        QTest::newRow("no weeks") << 8 << 4 << 0 << true << ScheduleEngine::NoPlayDaysRefusal;
+        QTest::newRow("no entries") << 0 << 4 << 10 << true << 1 << ScheduleEngine::NoEntriesRefusal;
+        QTest::newRow("no players per session") << 8 << 0 << 10 << true << 1 << ScheduleEngine::NoPlayersPerSessionRefusal;
+        QTest::newRow("no weekday") << 8 << 4 << 10 << false << 1 << ScheduleEngine::NoPlayDaysRefusal;
+        QTest::newRow("no weeks") << 8 << 4 << 0 << true << 1 << ScheduleEngine::NoPlayDaysRefusal;
+        // Rows without a court would have no column on the grid or the page.
+        QTest::newRow("no courts") << 8 << 4 << 10 << true << 0 << ScheduleEngine::NoCourtsRefusal;
     }
 
     void refusesWhatCannotBeScheduled()
@@ -192,9 +195,11 @@ private slots:
         QFETCH(int, perSession);
         QFETCH(int, weeks);
         QFETCH(bool, days);
+        QFETCH(int, courts);
         QFETCH(QString, message);
         EngineFixture f;
         GroupSpec g;
+        g.courts = courts;
         g.entries = entries;
         g.perSession = perSession;
         g.weeks = weeks;
