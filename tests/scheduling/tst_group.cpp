@@ -415,6 +415,88 @@ private slots:
         g->entriesGrid()->setFocus();
         QCOMPARE(fx->status[1], QString());
     }
+
+    void entriesGridTakesWinLossRankOnly()
+    {
+        const int g1 = fx->addGroup("G", 2);
+        fx->addEntry(g1, fx->addPlayer("Ann", "Lee"), 1);
+        fx->addEntry(g1, fx->addPlayer("Bob", "Ray"), 2);
+        Tfrmgroup* g = openExisting(2, g1);
+        fx->area.show();
+        QTableView* grid = g->entriesGrid();
+        for (int c = 0; c < 6; ++c)
+            QCOMPARE(bool(grid->model()->flags(grid->model()->index(0, c)) & Qt::ItemIsEditable), c >= 3);
+
+        // Typed and saved with the editor still open.
+        grid->setFocus();
+        grid->setCurrentIndex(grid->model()->index(0, 3));
+        QTest::keyClicks(grid, "7");
+        QVERIFY(grid->indexWidget(grid->currentIndex()));   // the cell editor is open
+        g->commandSave();
+        QCOMPARE(fx->column(QString("SELECT LWIN FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 ORDER BY GRPSEQNUM").arg(g1)),
+                 QStringList({"7", ""}));
+
+        // Typed, then the user moves to another entry: the row is posted.
+        grid->setCurrentIndex(grid->model()->index(1, 4));
+        QTest::keyClicks(grid, "3");
+        grid->setCurrentIndex(grid->model()->index(0, 4));
+        QCOMPARE(fx->scalar(QString("SELECT LLOSSES FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 AND GRPSEQNUM=2").arg(g1)).toInt(), 3);
+        QCOMPARE(g->datasets().tbplayers.recNo(), 1);
+
+        // Typed, then cancelled: nothing stored, the old value shown.
+        grid->setCurrentIndex(grid->model()->index(0, 5));
+        QTest::keyClicks(grid, "9");
+        g->commandCancel();
+        QVERIFY(fx->scalar(QString("SELECT LRANKING FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 AND GRPSEQNUM=1").arg(g1)).isNull());
+        QCOMPARE(cell(grid, 0, 5), QString());
+        QVERIFY(fx->errors.isEmpty());
+    }
+
+    // A failure halfway through a delete (here the database refusing the
+    // last step) leaves every row where it was and the editor showing them.
+    void failedDeleteOfTheRecordLeavesItWhole()
+    {
+        const int g1 = fx->addGroup("Kept whole", 1);
+        const int e1 = fx->addEntry(g1, fx->addPlayer("Ann", "Lee"), 1);
+        fx->addEntry(g1, fx->addPlayer("Bob", "Ray"), 2);
+        fx->addSchedule(e1, "2026-01-05", 1);
+        fx->insert(QString("INSERT INTO \"groupoff.db\" (GROUPID, \"DATE\") VALUES (%1, '2026-02-02')").arg(g1));
+        fx->insert(QString("INSERT INTO \"COURTSLT.db\" (GROUPID, COURTID) VALUES (%1, 1)").arg(g1));
+        fx->insert("CREATE TRIGGER refuse BEFORE DELETE ON \"group.DB\" BEGIN SELECT RAISE(ABORT, 'disk is full'); END");
+
+        Tfrmgroup* g = openExisting(1, g1);
+        answerMessageBox(QMessageBox::Yes);
+        QVERIFY(!guarded(g, [g] { g->commandDelete(); }));
+        QCOMPARE(fx->errors.size(), 1);
+        QVERIFY(fx->errors[0].contains("disk is full"));
+        QCOMPARE(fx->count("SELECT COUNT(*) FROM \"GRPPLAYR.db\""), 2);
+        QCOMPARE(fx->count("SELECT COUNT(*) FROM \"SCHEDULE.db\""), 1);
+        QCOMPARE(fx->count("SELECT COUNT(*) FROM \"groupoff.db\""), 1);
+        QCOMPARE(fx->count("SELECT COUNT(*) FROM \"COURTSLT.db\""), 1);
+        QVERIFY(!fx->dm->database().inTransaction());
+        QCOMPARE(fx->area.subWindowList().size(), 1);
+        QCOMPARE(g->entriesGrid()->model()->rowCount(), 2);
+        QCOMPARE(g->courtsGrid()->model()->rowCount(), 1);
+    }
+
+    void failedRenumberingKeepsTheRemovedEntry()
+    {
+        const int g1 = fx->addGroup("G", 1);
+        int e[3];
+        for (int i = 0; i < 3; ++i)
+            e[i] = fx->addEntry(g1, fx->addPlayer(QString("P%1").arg(i), "X"), i + 1);
+        fx->addSchedule(e[1], "2026-01-05", 1);
+        fx->insert("CREATE TRIGGER refuse BEFORE UPDATE OF GRPSEQNUM ON \"GRPPLAYR.db\" "
+                   "BEGIN SELECT RAISE(ABORT, 'disk is full'); END");
+        Tfrmgroup* g = openExisting(1, g1);
+        g->datasets().tbplayers.setRecNo(2);
+        QVERIFY(!guarded(g, [g] { g->removeEntry(); }));
+        QCOMPARE(fx->column(QString("SELECT GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 ORDER BY GROUPPLAYERID").arg(g1)),
+                 QStringList({"1", "2", "3"}));
+        QCOMPARE(fx->count(QString("SELECT COUNT(*) FROM \"SCHEDULE.db\" WHERE GRPPLAYRID=%1").arg(e[1])), 1);
+        QCOMPARE(g->entriesGrid()->model()->rowCount(), 3);
+        QCOMPARE(g->datasets().tbplayers.state(), Table::State::Browse);
+    }
 };
 
 QTEST_MAIN(TestGroup)
