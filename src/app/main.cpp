@@ -10,7 +10,6 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     configureApplication();
-    QApplication::setApplicationDisplayName(QStringLiteral("Vantrel"));
 
     // The frame comes first; nothing in its creation touches the database.
     Tfrmmain frame;

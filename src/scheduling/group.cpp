@@ -300,11 +300,8 @@ QWidget* Tfrmgroup::createEntriesPanel()
                                          gridColumn("LRANKING", QStringLiteral("Rank"))});
     // What the user cannot edit sits on the button face.
     dbgdplayers->setReadOnlyColumnsShaded(true);
-    const int ch = dbgdplayers->fontMetrics().averageCharWidth();
-    dbgdplayers->setColumnWidth(0, 9 * ch);
-    dbgdplayers->setColumnWidth(1, 40 * ch);
-    for (int c = 2; c < 6; ++c)
-        dbgdplayers->setColumnWidth(c, 9 * ch);
+    // The other columns fit their titles; names get room.
+    dbgdplayers->setColumnWidth(1, 40 * dbgdplayers->fontMetrics().averageCharWidth());
 
     bbtnPlayerAdd = new QPushButton(QStringLiteral("&Assign"), panel);
     bbtnPlayerAdd->setObjectName("bbtnPlayerAdd");

@@ -10,6 +10,7 @@
 #include <QMdiSubWindow>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <algorithm>
 
 Tfrmgrouplist::EditorOpener Tfrmgrouplist::openEditor;
 
@@ -118,15 +119,22 @@ Tfrmgrouplist::~Tfrmgrouplist() = default;
 
 void Tfrmgrouplist::sizeColumns()
 {
-    // Display widths count characters of the grid's font.
-    const int ch = dbggroups->fontMetrics().averageCharWidth();
+    // Display widths count characters of the grid's font; a column is never
+    // narrower than its title or its widest value, so neither is cut off.
+    const QFontMetrics cells = dbggroups->fontMetrics();
+    const QFontMetrics titles(dbggroups->horizontalHeader()->font());
+    const int ch = cells.averageCharWidth();
     const int pad = 2 * ch;
-    auto width = [&](int column, int chars) { dbggroups->setColumnWidth(column, chars * ch + pad); };
+    auto width = [&](int column, int chars, const QString& widest = {}) {
+        const QString title = model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+        dbggroups->setColumnWidth(column, std::max({chars * ch, titles.horizontalAdvance(title) + ch,
+                                                    cells.horizontalAdvance(widest)}) + pad);
+    };
     width(0, 30);
-    width(1, 15);
-    width(2, 10);
-    width(3, 8);
-    width(4, 8);
+    width(1, 15, QStringLiteral("S,M,T,W,Th,F,Sa"));
+    width(2, 10, QStringLiteral("12/31/2027"));
+    width(3, 8, QStringLiteral("12:00 PM"));
+    width(4, 8, QStringLiteral("12:00 PM"));
     width(5, 6);
     width(6, 10);
 }
@@ -137,6 +145,7 @@ void Tfrmgrouplist::load()
     tbgroups->setFiltered(true);
     tbgroups->open();
     model->setDurationTitle(kindOfList == 1 ? QStringLiteral("# Weeks") : QStringLiteral("# Rounds"));
+    sizeColumns();
 }
 
 void Tfrmgrouplist::refresh()
