@@ -1,6 +1,7 @@
 #pragma once
 // Shared fixture of the application shell tests: a private settings file and
 // database directory, the data module, and a frame whose beeps are counted.
+#include "whenmodal.h"
 #include "app/appsetup.h"
 #include "app/frmmain.h"
 #include "data/childwindow.h"
@@ -24,12 +25,26 @@ struct AppFixture {
     {
         configureApplication();
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+        start();
+    }
+    ~AppFixture() { stop(); }
+
+    // Ends the program and starts it again on the same database and settings.
+    void restart()
+    {
+        stop();
+        start();
+    }
+
+private:
+    void start()
+    {
         frame = std::make_unique<Tfrmmain>();
         frame->setBeep([this] { ++beeps; });
         dm = std::make_unique<Tdmglobal>(databaseDir.path());
         connectDataModule(*frame, *dm);
     }
-    ~AppFixture()
+    void stop()
     {
         frame->destroyChildWindows();
         dm.reset();
@@ -56,18 +71,3 @@ public:
     QStringList calls;
 };
 
-// Runs `answer` on the next modal widget that appears while `trigger` blocks.
-template <typename Widget>
-inline void whenModalAppears(const std::function<void(Widget*)>& answer)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
-        if (auto* modal = qobject_cast<Widget*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            answer(modal);
-        }
-    });
-    poll->start();
-}

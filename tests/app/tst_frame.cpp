@@ -219,7 +219,7 @@ void TestFrame::footerSetupCancelKeepsTheText()
 {
     setFooterText("Riverside Tennis Club");
     QString shownTitle, shownPrompt, shownValue;
-    whenModalAppears<QInputDialog>([&](QInputDialog* box) {
+    whenModal<QInputDialog>([&](QInputDialog* box) {
         shownTitle = box->windowTitle();
         shownPrompt = box->labelText();
         shownValue = box->textValue();
@@ -238,7 +238,7 @@ void TestFrame::footerSetupStoresNewTextCutTo51()
     QCOMPARE(footerText(), QString());   // nothing before the first setup
     const QString longText = QString("Call the desk at 555-0100 to cancel a booking. ").repeated(2);
     int maxLength = 0;
-    whenModalAppears<QInputDialog>([&](QInputDialog* box) {
+    whenModal<QInputDialog>([&](QInputDialog* box) {
         auto* edit = box->findChild<QLineEdit*>();
         maxLength = edit->maxLength();
         edit->clear();
@@ -250,7 +250,7 @@ void TestFrame::footerSetupStoresNewTextCutTo51()
     QCOMPARE(footerText(), longText.left(51));
 
     // A new text replaces it and survives into another settings object.
-    whenModalAppears<QInputDialog>([](QInputDialog* box) {
+    whenModal<QInputDialog>([](QInputDialog* box) {
         box->setTextValue("Spring season");
         box->accept();
     });
@@ -273,7 +273,7 @@ void TestFrame::aboutBoxClosesByItselfOnlyWhenTimed()
     QString product, version, button;
     bool frameless = false, onTop = false, wasDefault = false;
     QElapsedTimer clock;
-    whenModalAppears<TAboutBox>([&](TAboutBox* box) {
+    whenModal<TAboutBox>([&](TAboutBox* box) {
         seen = box;
         appeared = true;
         product = box->findChild<QLabel*>("ProductName")->text();
@@ -297,7 +297,7 @@ void TestFrame::aboutBoxClosesByItselfOnlyWhenTimed()
 
     // From the Help menu it has no timer: it waits for Continue.
     bool stillOpen = false;
-    whenModalAppears<TAboutBox>([&](TAboutBox* box) {
+    whenModal<TAboutBox>([&](TAboutBox* box) {
         QVERIFY(!box->autoCloseEnabled());
         QTimer::singleShot(400, box, [&stillOpen, box] {
             stillOpen = box->isVisible();
@@ -448,7 +448,7 @@ void TestFrame::helpFromAModalDialogStaysUsable()
     showActive();
     int shownTopic = -1;
     bool helpUsable = false;
-    whenModalAppears<QDialog>([&](QDialog* dialog) {
+    whenModal<QDialog>([&](QDialog* dialog) {
         fx->dm->showHelp(11);   // what a dialog's Help button does
         auto* help = dialog->findChild<THelpBrowser*>();
         if (help) {

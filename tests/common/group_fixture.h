@@ -3,6 +3,7 @@
 // database with the data module, collected error boxes, beeps and status
 // texts, an MDI area standing in for the frame, and helpers to put rows in
 // and read them back.
+#include "whenmodal.h"
 #include "data/dmuglobal.h"
 #include "data/guard.h"
 #include "data/query.h"
@@ -117,21 +118,6 @@ struct GroupFixture {
     }
 };
 
-// Runs `answer` on the next modal widget of type W once it is shown.
-template <typename W>
-inline void whenModal(const std::function<void(W*)>& answer)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
-        if (auto* modal = qobject_cast<W*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            answer(modal);
-        }
-    });
-    poll->start();
-}
 
 // Answers the next message box with `button`; `text` receives its text.
 inline void answerMessageBox(QMessageBox::StandardButton button, QString* text = nullptr)

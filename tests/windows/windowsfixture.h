@@ -3,6 +3,7 @@
 // data module, a small frame with an MDI area whose function keys reach the
 // active child window as the real frame's do, collected error boxes, status
 // panels and help requests, and a helper that answers modal dialogs.
+#include "whenmodal.h"
 #include "data/childwindow.h"
 #include "data/dmuglobal.h"
 #include "data/guard.h"
@@ -135,19 +136,3 @@ struct WindowsFixture {
     }
 };
 
-// Runs `answer` on the next modal dialog of type D that appears while the
-// caller blocks in exec(); `answer` must close it.
-template <typename D>
-inline void whenModal(std::function<void(D*)> answer)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, answer] {
-        if (auto* modal = qobject_cast<D*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            answer(modal);
-        }
-    });
-    poll->start();
-}
