@@ -94,7 +94,12 @@ void Tfrmgroup::createControls()
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 8);
     layout->setSpacing(6);
-    layout->addWidget(createRecordPanel());
+    // On a wide screen the record's fields keep the width they have at
+    // 1024 pixels instead of spreading out; the grids take the whole width.
+    QWidget* record = createRecordPanel();
+    record->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    record->setMaximumWidth(130 * fontMetrics().averageCharWidth());
+    layout->addWidget(record, 0, Qt::AlignLeft);
     layout->addWidget(createCourtsPanel(), 1);
     layout->addWidget(createEntriesPanel(), 3);
 }
