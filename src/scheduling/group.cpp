@@ -56,6 +56,25 @@ QVariant parseFee(const QString& text)
     return digits.toDouble();
 }
 
+// Keeps a grid from taking input while a run works on its table: a row
+// typed into meanwhile would be posted with the counts it held before the
+// run, over the ones the run wrote.
+class InputHeld {
+public:
+    explicit InputHeld(QWidget* w) : widget(w), wasEnabled(w->isEnabled()) { w->setEnabled(false); }
+    ~InputHeld()
+    {
+        if (widget)
+            widget->setEnabled(wasEnabled);
+    }
+    InputHeld(const InputHeld&) = delete;
+    InputHeld& operator=(const InputHeld&) = delete;
+
+private:
+    QPointer<QWidget> widget;
+    bool wasEnabled;
+};
+
 } // namespace
 
 // ------------------------------------------------------------------ creation
@@ -578,6 +597,8 @@ void Tfrmgroup::commandSchedule()
         // The grids repaint once, with the new "Days On", when the run ends.
         UpdatesSuspended entriesHeld(dbgdplayers);
         UpdatesSuspended courtsHeld(dbgdcourts);
+        InputHeld entriesLocked(dbgdplayers);
+        InputHeld courtsLocked(dbgdcourts);
         WidgetScheduleHost host(this);
         ScheduleEngine engine(ds, host, Tdmglobal::instance().random());
         engine.GenerateSchedule();

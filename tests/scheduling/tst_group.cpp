@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimeEdit>
+#include <QTimer>
 
 class TestGroup : public QObject {
     Q_OBJECT
@@ -496,6 +497,41 @@ private slots:
         QCOMPARE(fx->count(QString("SELECT COUNT(*) FROM \"SCHEDULE.db\" WHERE GRPPLAYRID=%1").arg(e[1])), 1);
         QCOMPARE(g->entriesGrid()->model()->rowCount(), 3);
         QCOMPARE(g->datasets().tbplayers.state(), Table::State::Browse);
+    }
+
+    // While a run yields, the editor's commands beep, its grids take no
+    // typing, and Cancel stops the run; afterwards all is as before.
+    void duringARunOnlyCancelActs()
+    {
+        const int g1 = fx->addGroup("Run", 1, 0);
+        for (int i = 0; i < 8; ++i)
+            fx->addEntry(g1, fx->addPlayer(QString("P%1").arg(i), "X"), i + 1);
+        fx->insert(QString("INSERT INTO \"COURTSLT.db\" (GROUPID, COURTID) VALUES (%1, %2)").arg(g1).arg(fx->addCourt("C")));
+        int printed = 0;
+        fx->dm->printScheduleHandler = [&](int) { ++printed; };
+        Tfrmgroup* g = openExisting(1, g1);
+        bool sawRun = false, gridsLocked = false;
+        int beepsDuringRun = 0;
+        QTimer::singleShot(0, g, [&] {
+            sawRun = runState().running;
+            gridsLocked = !g->entriesGrid()->isEnabled() && !g->courtsGrid()->isEnabled();
+            const int before = fx->beeps;
+            g->commandSave();
+            g->commandDelete();
+            g->removeEntry();
+            beepsDuringRun = fx->beeps - before;
+            g->commandCancel();
+        });
+        g->commandSchedule();
+        QVERIFY(sawRun);
+        QVERIFY(gridsLocked);
+        QCOMPARE(beepsDuringRun, 3);
+        QVERIFY(!runState().running);
+        QVERIFY(g->entriesGrid()->isEnabled() && g->courtsGrid()->isEnabled());
+        QCOMPARE(fx->count(QString("SELECT COUNT(*) FROM \"GRPPLAYR.db\" WHERE GROUPID=%1").arg(g1)), 8);
+        QCOMPARE(fx->status[1], QString("Schedule completed."));
+        QCOMPARE(printed, 1);
+        QVERIFY(fx->errors.isEmpty());
     }
 };
 
