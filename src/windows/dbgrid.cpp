@@ -43,8 +43,14 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent)
 
 void DbGrid::setTable(Table& table, QVector<TableModel::ColumnSpec> columns)
 {
-    tbl = &table;
-    gridModel = new TableModel(table, std::move(columns), this);
+    setTableModel(new TableModel(table, std::move(columns), this));
+}
+
+void DbGrid::setTableModel(TableModel* model)
+{
+    tbl = &model->table();
+    gridModel = model;
+    gridModel->setParent(this);
     setModel(gridModel);
     connect(gridModel, &QAbstractItemModel::modelReset, this, &DbGrid::showTableRow);
     connect(tbl, &Table::afterScroll, this, &DbGrid::showTableRow);
@@ -55,7 +61,7 @@ void DbGrid::setTable(Table& table, QVector<TableModel::ColumnSpec> columns)
     const QFontMetrics fm(font());
     for (int c = 0; c < gridModel->columnCount(); ++c) {
         const auto& col = gridModel->column(c);
-        const int size = table.hasField(col.field) ? table.fieldSize(col.field) : 0;
+        const int size = tbl->hasField(col.field) ? tbl->fieldSize(col.field) : 0;
         const int chars = std::max<int>(int(col.title.size()) + 2, size > 0 ? std::min(size, 30) : 8);
         setColumnWidth(c, fm.averageCharWidth() * chars + 12);
     }

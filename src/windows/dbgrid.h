@@ -34,6 +34,9 @@ public:
     explicit DbGrid(QWidget* parent = nullptr);
 
     void setTable(Table& table, QVector<TableModel::ColumnSpec> columns);
+    // The same with a model of the caller's (one that titles or aligns its
+    // columns its own way); the grid takes it over.
+    void setTableModel(TableModel* model);
     Table* table() const { return tbl; }
     TableModel* tableModel() const { return gridModel; }
 

@@ -3,12 +3,12 @@
 #include "data/dmuglobal.h"
 #include "data/guard.h"
 #include "data/tablemodel.h"
+#include "dbgrid.h"
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -84,30 +84,17 @@ Tfrmgrouplist::Tfrmgrouplist(QWidget* parent)
                             {"NumPerSes", QStringLiteral("Plyrs Per Wk"), true, {}}},
                            this);
 
-    dbggroups = new QTableView(this);
+    dbggroups = new DbGrid(this);
     dbggroups->setObjectName("dbggroups");
-    dbggroups->setModel(model);
-    dbggroups->setSelectionBehavior(QAbstractItemView::SelectRows);
-    dbggroups->setSelectionMode(QAbstractItemView::SingleSelection);
-    dbggroups->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    dbggroups->setTableModel(model);
+    dbggroups->setEditable(false);
     dbggroups->setShowGrid(true);
     dbggroups->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     dbggroups->horizontalHeader()->setStretchLastSection(true);
     dbggroups->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { color: navy; }"));
-    dbggroups->verticalHeader()->setDefaultSectionSize(dbggroups->fontMetrics().height() + 6);
     dbggroups->installEventFilter(this);
     connect(dbggroups, &QAbstractItemView::doubleClicked, this,
             [this] { guarded(this, [this] { commandOpen(); }); });
-    // The grid's selection is the table's current row.
-    connect(model, &QAbstractItemModel::modelReset, this, [this] {
-        if (tbgroups->recNo() > 0)
-            dbggroups->selectRow(tbgroups->recNo() - 1);
-    });
-    connect(dbggroups->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex& current) {
-                if (current.isValid() && current.row() + 1 != tbgroups->recNo())
-                    tbgroups->setRecNo(current.row() + 1);
-            });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

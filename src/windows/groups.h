@@ -1,11 +1,11 @@
 #pragma once
 #include "data/childwindow.h"
+#include "dbgrid.h"
 #include <QString>
 #include <QWidget>
 #include <functional>
 #include <memory>
 
-class QTableView;
 class Table;
 class GroupListModel;
 
@@ -58,6 +58,6 @@ private:
     int kindOfList = 1;
     std::unique_ptr<Table> tbgroups;
     GroupListModel* model = nullptr;
-    QTableView* dbggroups = nullptr;
+    DbGrid* dbggroups = nullptr;
     bool activationHooked = false;
 };
