@@ -4,6 +4,7 @@
 #include "data/table.h"
 #include "reports/playerlabels.h"
 #include "reports/schedulereport.h"
+#include "timing.h"
 #include <QDate>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -87,7 +88,7 @@ int buildScheduledGroup(Database& db)
 }
 
 struct Figure {
-    double median = 0, best = 0;
+    Timings time;
     int pages = 0;
     qint64 bytes = 0;
 };
@@ -102,14 +103,13 @@ Figure timeRuns(const std::function<int()>& run, const QString& file)
         pages = run();
         ms << clock.nsecsElapsed() / 1e6;
     }
-    std::sort(ms.begin(), ms.end());
-    return Figure{ms[ms.size() / 2], ms.first(), pages, QFileInfo(file).size()};
+    return Figure{summarize(ms), pages, QFileInfo(file).size()};
 }
 
 void print(const char* label, const Figure& f)
 {
-    std::printf("%-40s median %7.1f ms  best %7.1f ms  (%d pages, %lld KB)  %s\n", label, f.median, f.best,
-                f.pages, f.bytes / 1024, f.median < TargetMs ? "under 0.5 s" : "OVER 0.5 s");
+    std::printf("%-40s median %7.1f ms  best %7.1f ms  (%d pages, %lld KB)  %s\n", label, f.time.median,
+                f.time.best, f.pages, f.bytes / 1024, f.time.median < TargetMs ? "under 0.5 s" : "OVER 0.5 s");
     std::fflush(stdout);
 }
 

@@ -5,6 +5,7 @@
 #include "scheduling/groupdata.h"
 #include "scheduling/runstate.h"
 #include "scheduling/schedulehost.h"
+#include "timing.h"
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -160,12 +161,6 @@ double timeSqliteFloor(const QString& dir, qint64 writes)
     s.finalize(stmt);
     s.close(db);
     return ms;
-}
-
-double median(QVector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v[v.size() / 2];
 }
 
 } // namespace

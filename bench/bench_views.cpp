@@ -4,6 +4,7 @@
 #include "data/query.h"
 #include "scheduling/dlguschedule.h"
 #include "scheduling/group.h"
+#include "timing.h"
 #include <QCoreApplication>
 #include <QDate>
 #include <QElapsedTimer>
@@ -113,12 +114,7 @@ void waitUntilPainted(QWidget& window)
     QCoreApplication::processEvents();
 }
 
-struct Figure {
-    double median = 0, best = 0;
-    double first = 0;   // the first window of its kind, with the program's one-time set-up
-};
-
-Figure timeRuns(const std::function<std::unique_ptr<QWidget>()>& open)
+Timings timeRuns(const std::function<std::unique_ptr<QWidget>()>& open)
 {
     QVector<double> ms;
     for (int i = 0; i < Runs; ++i) {
@@ -127,12 +123,10 @@ Figure timeRuns(const std::function<std::unique_ptr<QWidget>()>& open)
         std::unique_ptr<QWidget> window = open();
         ms << clock.nsecsElapsed() / 1e6;
     }
-    const double first = ms.first();
-    std::sort(ms.begin(), ms.end());
-    return Figure{ms[ms.size() / 2], ms.first(), first};
+    return summarize(ms);
 }
 
-void print(const char* label, const Figure& f, const QString& detail)
+void print(const char* label, const Timings& f, const QString& detail)
 {
     std::printf("%-42s median %6.1f ms  best %6.1f ms  first %6.1f ms  (%s)  %s\n", label, f.median, f.best,
                 f.first, detail.toLocal8Bit().constData(), f.median < TargetMs ? "under 200 ms" : "OVER 200 ms");
@@ -150,7 +144,7 @@ void benchViews()
     std::printf("Windows opened and painted, schedule table of %d rows (%d runs each):\n", f.scheduleRows, Runs);
 
     int heldRows = -1, entries = 0;
-    const Figure editorFigure = timeRuns([&] {
+    const Timings editorFigure = timeRuns([&] {
               auto editor = std::make_unique<Tfrmgroup>(1);
               editor->resize(1024, 700);
               editor->openRecord(f.editedGroup);
@@ -163,7 +157,7 @@ void benchViews()
           QString("%1 entries; schedule rows held: %2").arg(entries).arg(heldRows));
 
     int shownRows = 0;
-    const Figure viewFigure = timeRuns([&] {
+    const Timings viewFigure = timeRuns([&] {
               auto view = std::make_unique<Tdlgschedule>();
               view->setGroup(f.viewedGroup, 1);
               waitUntilPainted(*view);

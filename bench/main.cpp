@@ -8,6 +8,7 @@
 #include "app/frmmain.h"
 #include "data/database.h"
 #include "data/dmuglobal.h"
+#include "timing.h"
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
@@ -102,12 +103,6 @@ bool spawnStartup(const QString& databaseDir, const QString& settingsDir, Sample
         return false;
     sample.fromMain = words[1].toDouble();
     return true;
-}
-
-double median(QVector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.isEmpty() ? 0 : values[values.size() / 2];
 }
 
 void report(const char* label, const QVector<Sample>& samples)
