@@ -1,4 +1,5 @@
 #include "appsetup.h"
+#include "data/database.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
 #include "data/guard.h"
@@ -89,14 +90,30 @@ void connectDataModule(Tfrmmain& frame, Tdmglobal& dm)
     installScheduleReport(dm);
 }
 
-std::unique_ptr<Tdmglobal> openDataModule(const QString& directory)
+namespace {
+
+// The reason a database cannot be opened goes to the error box; the result is then null.
+template <typename Open>
+std::unique_ptr<Tdmglobal> openReportingFailure(Open&& open)
 {
     try {
-        return std::make_unique<Tdmglobal>(directory);
+        return open();
     } catch (const DbError& e) {
         showErrorBox(nullptr, e.message());
     } catch (const std::exception& e) {
         showErrorBox(nullptr, QString::fromLocal8Bit(e.what()));
     }
     return nullptr;
+}
+
+} // namespace
+
+std::unique_ptr<Tdmglobal> openDataModule(const QString& directory)
+{
+    return openReportingFailure([&] { return std::make_unique<Tdmglobal>(directory); });
+}
+
+std::unique_ptr<Tdmglobal> openConfiguredDataModule()
+{
+    return openReportingFailure([] { return std::make_unique<Tdmglobal>(Database::configuredDirectory()); });
 }

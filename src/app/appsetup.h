@@ -21,6 +21,11 @@ void connectDataModule(Tfrmmain& frame, Tdmglobal& dm);
 void configureApplication();
 
 // Creates the data module over the database in `directory`. When the
-// database cannot be opened (a foreign or newer file, a directory that cannot
-// be written) the reason is shown in the error box and the result is null.
+// database cannot be opened (a foreign, newer or damaged file, a file or
+// directory that cannot be written, a full disk) the reason is shown in
+// the error box and the result is null.
 std::unique_ptr<Tdmglobal> openDataModule(const QString& directory);
+
+// Same, over the directory the settings name; a setting that names no
+// usable directory (a relative path) is shown the same way.
+std::unique_ptr<Tdmglobal> openConfiguredDataModule();

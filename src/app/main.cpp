@@ -1,7 +1,6 @@
 #include "app/about.h"
 #include "app/appsetup.h"
 #include "app/frmmain.h"
-#include "data/database.h"
 #include "data/dmuglobal.h"
 #include <QApplication>
 #include <QScreen>
@@ -13,7 +12,7 @@ int main(int argc, char* argv[])
 
     // The frame comes first; nothing in its creation touches the database.
     Tfrmmain frame;
-    std::unique_ptr<Tdmglobal> dm = openDataModule(Database::configuredDirectory());
+    std::unique_ptr<Tdmglobal> dm = openConfiguredDataModule();
     if (!dm)
         return 1;   // the reason has been shown
     registerChildWindows(frame);

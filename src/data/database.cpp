@@ -1,5 +1,6 @@
 #include "database.h"
 #include "dberror.h"
+#include "fileprobe.h"
 #include "schema.h"
 #include <QDir>
 #include <QFileInfo>
@@ -18,55 +19,115 @@ QString nextConnectionName()
     return QStringLiteral("vantrel-%1").arg(++counter);
 }
 
-// Reads the schema version of an existing file without writing to it.
-// Returns -1 when the file is not an SQLite database at all.
-int storedVersion(const QString& path)
+// A file left by a start that failed before it wrote anything (a full disk)
+// holds nothing to keep; it is made anew.
+bool needsCreating(const QString& path)
 {
-    const QString name = nextConnectionName() + "-probe";
-    int version = -1;
-    {
-        QSqlDatabase probe = QSqlDatabase::addDatabase("QSQLITE", name);
-        probe.setDatabaseName(path);
-        probe.setConnectOptions("QSQLITE_OPEN_READONLY");
-        if (probe.open()) {
-            QSqlQuery q(probe);
-            if (q.exec("PRAGMA user_version") && q.next()) {
-                version = q.value(0).toInt();
-                QSqlQuery t(probe);
-                // A file of ours holds the players table; an empty SQLite file does not.
-                if (version == Schema::version &&
-                    !(t.exec("SELECT 1 FROM sqlite_master WHERE name = 'PLAYERS'") && t.next()))
-                    version = 0;
-            }
-            probe.close();
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return version;
+    const QFileInfo info(path);
+    return !info.exists() || (info.isFile() && info.size() == 0);
 }
 
-void requireWritableDirectory(const QString& directory)
+void removeWithCompanions(const QString& path)
 {
-    if (!QDir().mkpath(directory))
-        throw DbError(QStringLiteral("Cannot create the database directory %1. "
-                                     "Choose a directory you can write to in the VANTREL32 setting.")
-                          .arg(QDir::toNativeSeparators(directory)));
-    QTemporaryFile probe(QDir(directory).filePath("vantrel-XXXXXX.tmp"));
-    if (!probe.open())
-        throw DbError(QStringLiteral("Cannot write to the database directory %1. "
-                                     "Choose a directory you can write to in the VANTREL32 setting.")
-                          .arg(QDir::toNativeSeparators(directory)));
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"})
+        QFile::remove(path + QLatin1String(suffix));
+}
+
+// Builds the whole schema in a file of its own and gives it the database's
+// name only when it is complete, so a failure (a full disk) leaves nothing.
+void createFile(const QString& directory, const QString& path)
+{
+    QString building;
+    {
+        QTemporaryFile reserve(QDir(directory).filePath("vantrel-XXXXXX.db.new"));
+        reserve.setAutoRemove(false);
+        if (!reserve.open())
+            throw DbError(QStringLiteral("Cannot write to the database directory %1. Make it writable, or "
+                                         "choose a directory you can write to in the VANTREL32 setting.")
+                              .arg(QDir::toNativeSeparators(directory)));
+        building = reserve.fileName();
+    }
+    const QString name = nextConnectionName() + "-create";
+    try {
+        {
+            QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", name);
+            c.setDatabaseName(building);
+            if (!c.open())
+                throw engineError(c.lastError());
+            QSqlQuery q(c);
+            if (!q.exec("PRAGMA journal_mode=WAL"))
+                throw engineError(q.lastError());
+            q.finish();   // its result row would hold the commit back
+            if (!c.transaction())
+                throw engineError(c.lastError());
+            try {
+                Schema::create(c);
+            } catch (...) {
+                c.rollback();
+                throw;
+            }
+            if (!c.commit())
+                throw engineError(c.lastError());
+            c.close();   // the last connection folds the journal into the file
+        }
+        QSqlDatabase::removeDatabase(name);
+    } catch (...) {
+        QSqlDatabase::removeDatabase(name);
+        removeWithCompanions(building);
+        throw;
+    }
+    // An empty leftover gives way; a file another Vantrel made meanwhile is kept.
+    if (QFileInfo::exists(path) && QFileInfo(path).size() == 0)
+        QFile::remove(path);
+    if (!QFile::rename(building, path)) {
+        removeWithCompanions(building);
+        if (!QFileInfo::exists(path))
+            throw DbError(QStringLiteral("Cannot create %1 in the database directory. Make the directory "
+                                         "writable, then start Vantrel again.")
+                              .arg(QDir::toNativeSeparators(path)));
+    }
+}
+
+QString expandHome(const QString& dir)
+{
+    if (dir == QLatin1String("~"))
+        return QDir::homePath();
+    if (dir.startsWith(QLatin1String("~/")))
+        return QDir::homePath() + dir.mid(1);
+    return dir;
+}
+
+// The alias of the settings file, its section and key compared without
+// regard to case, as the settings are edited by hand.
+QString aliasSetting()
+{
+    QSettings settings;
+    for (const QString& group : settings.childGroups()) {
+        if (group.compare(QLatin1String("Aliases"), Qt::CaseInsensitive) != 0)
+            continue;
+        settings.beginGroup(group);
+        for (const QString& key : settings.childKeys())
+            if (key.compare(QLatin1String("VANTREL32"), Qt::CaseInsensitive) == 0)
+                return settings.value(key).toString().trimmed();
+        settings.endGroup();
+    }
+    return {};
 }
 
 } // namespace
 
 QString Database::configuredDirectory()
 {
-    QSettings settings;
-    const QString dir = settings.value("Aliases/VANTREL32").toString().trimmed();
-    if (!dir.isEmpty())
-        return dir;
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString setting = aliasSetting();
+    if (setting.isEmpty())
+        return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    const QString dir = expandHome(setting);
+    if (QDir::isRelativePath(dir))
+        throw DbError(QStringLiteral("The VANTREL32 setting in %1 names the directory \"%2\", which is not a "
+                                     "full path. Write the whole path (for example /home/club/vantrel or "
+                                     "~/vantrel), then start Vantrel again.")
+                          .arg(QDir::toNativeSeparators(QSettings().fileName()), setting));
+    return QDir::cleanPath(dir);
 }
 
 QString Database::fileName(const QString& directory)
@@ -74,47 +135,22 @@ QString Database::fileName(const QString& directory)
     return QDir(directory).filePath("vantrel.db");
 }
 
+void Database::setFreeSpaceSource(std::function<qint64(const QString&)> source)
+{
+    FileProbe::setFreeSpaceSource(std::move(source));
+}
+
 Database::Database(const QString& directory)
     : connectionName(nextConnectionName()), filePath(fileName(directory))
 {
-    const bool existed = QFileInfo::exists(filePath);
-    if (existed) {
-        const int version = storedVersion(filePath);
-        if (version < 0 || version == 0)
-            throw DbError(QStringLiteral("%1 is not a Vantrel database. It was left untouched; "
-                                         "point the VANTREL32 setting at another directory.")
-                              .arg(QDir::toNativeSeparators(filePath)));
-        if (version > Schema::version)
-            throw DbError(QStringLiteral("%1 was written by a newer version of Vantrel. It was left "
-                                         "untouched; install the newer version to open it.")
-                              .arg(QDir::toNativeSeparators(filePath)));
-        if (version != Schema::version)
-            throw DbError(QStringLiteral("%1 has an unknown layout (version %2) and was left untouched.")
-                              .arg(QDir::toNativeSeparators(filePath))
-                              .arg(version));
+    if (needsCreating(filePath)) {
+        FileProbe::requireWritable(directory, QString());
+        createFile(directory, filePath);
     } else {
-        requireWritableDirectory(directory);
+        FileProbe::requireVantrelFile(filePath);
+        FileProbe::requireWritable(directory, filePath);
     }
-
-    db = QSqlDatabase::addDatabase("QSQLITE", connectionName);
-    db.setDatabaseName(filePath);
-    if (!db.open())
-        throw DbError(QStringLiteral("Cannot open %1: %2")
-                          .arg(QDir::toNativeSeparators(filePath), db.lastError().text()));
-    configure();
-    if (!existed) {
-        // All or nothing: a half-created file would later be refused as foreign.
-        startTransaction();
-        try {
-            Schema::create(db);
-            commit();
-        } catch (...) {
-            rollback();
-            db.close();
-            QFile::remove(filePath);
-            throw;
-        }
-    }
+    openConnection();
 }
 
 Database::~Database()
@@ -128,17 +164,27 @@ Database::~Database()
     QSqlDatabase::removeDatabase(connectionName);
 }
 
-void Database::configure()
+void Database::openConnection()
 {
-    exec("PRAGMA journal_mode=WAL");
-    exec("PRAGMA synchronous=NORMAL");
+    db = QSqlDatabase::addDatabase("QSQLITE", connectionName);
+    db.setDatabaseName(filePath);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(BusyTimeoutMs));
+    try {
+        if (!db.open())
+            throw engineError(db.lastError());
+        exec("PRAGMA journal_mode=WAL");
+        exec("PRAGMA synchronous=NORMAL");
+    } catch (const DbError& e) {
+        db.close();
+        throw DbError(QStringLiteral("Cannot open %1.\n%2").arg(QDir::toNativeSeparators(filePath), e.message()));
+    }
 }
 
 void Database::exec(const QString& sql)
 {
     QSqlQuery q(db);
     if (!q.exec(sql))
-        throw DbError(q.lastError().text());
+        throw engineError(q.lastError());
 }
 
 void Database::startTransaction()
@@ -146,7 +192,7 @@ void Database::startTransaction()
     if (transactionActive)
         throw DbError(QStringLiteral("A transaction is already active."));
     if (!db.transaction())
-        throw DbError(db.lastError().text());
+        throw engineError(db.lastError());
     transactionActive = true;
 }
 
@@ -155,7 +201,7 @@ void Database::commit()
     if (!transactionActive)
         throw DbError(QStringLiteral("No transaction is active."));
     if (!db.commit())
-        throw DbError(db.lastError().text());
+        throw engineError(db.lastError());
     transactionActive = false;
 }
 
@@ -165,5 +211,5 @@ void Database::rollback()
         throw DbError(QStringLiteral("No transaction is active."));
     transactionActive = false;
     if (!db.rollback())
-        throw DbError(db.lastError().text());
+        throw engineError(db.lastError());
 }

@@ -1,10 +1,13 @@
 #pragma once
 #include <QSqlDatabase>
 #include <QString>
+#include <functional>
 
 // The one connection to the Vantrel database file. A missing file is created
-// with the full schema; an existing one must carry our schema version, else it
-// is refused untouched.
+// with the full schema; an existing one must carry our schema version and
+// every table and column of it, else it is refused untouched. Another
+// Vantrel may have the same file open: a write it holds makes ours wait a
+// moment and then fail with a message that says so.
 class Database {
 public:
     // Opens (creating if missing) `vantrel.db` in the directory.
@@ -13,10 +16,18 @@ public:
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // The directory from the settings (key Aliases/VANTREL32), or the
-    // application data directory when there is no setting.
+    // The directory from the settings (key VANTREL32 of section Aliases, in
+    // any case; "~" is the home directory), or the application data
+    // directory when there is no setting. A relative path is a DbError.
     static QString configuredDirectory();
     static QString fileName(const QString& directory);
+
+    // How long a write waits for another Vantrel's write to end.
+    static constexpr int BusyTimeoutMs = 1500;
+    // Below this much free space a file is not opened or created.
+    static constexpr qint64 MinimumFreeBytes = 1024 * 1024;
+    // Free bytes on the disk of a directory; tests stand in a full disk.
+    static void setFreeSpaceSource(std::function<qint64(const QString& directory)> source);
 
     QSqlDatabase& connection() { return db; }
     QString path() const { return filePath; }
@@ -34,7 +45,7 @@ public:
     void exec(const QString& sql);
 
 private:
-    void configure();
+    void openConnection();
 
     QString connectionName;
     QString filePath;

@@ -2,6 +2,8 @@
 #include <QString>
 #include <stdexcept>
 
+class QSqlError;
+
 // The one exception type of the data layer: an engine failure carrying the
 // text the user sees in the error box.
 class DbError : public std::runtime_error {
@@ -13,3 +15,20 @@ public:
 private:
     QString text;
 };
+
+// A row changed or deleted by another Vantrel since it was read: nothing was
+// written, and the table shows the row as it is now.
+class RowConflict : public DbError {
+public:
+    using DbError::DbError;
+};
+
+// A failure reported by the database engine, told as a sentence that says
+// what to do, with the engine's own text as a second line.
+DbError engineError(const QSqlError& error);
+
+// The sentence alone, for a failure whose engine code is known.
+QString engineAdvice(int engineCode);
+
+// The message for a file another Vantrel is writing to.
+extern const QString BusyMessage;

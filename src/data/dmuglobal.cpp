@@ -1,5 +1,6 @@
 #include "dmuglobal.h"
 #include "dberror.h"
+#include "textwidth.h"
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -62,7 +63,7 @@ void Tdmglobal::fullNameCalc(Table& entry, int recordKind, int matchType)
     QString name = entry.asString("Fname") + ' ' + entry.asString("lname");
     if (recordKind == 2 && matchType == 2)
         name += '/' + entry.asString("p2fname") + ' ' + entry.asString("p2lname");
-    entry.setValue("FullName", name.left(fullNameWidth));
+    entry.setValue("FullName", cutToWidth(name, fullNameWidth));
     entry.setValue("SLOTCODE", entry.recNo());
 }
 

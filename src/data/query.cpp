@@ -104,7 +104,7 @@ void Query::prepare()
     statement = std::make_unique<QSqlQuery>(database.connection());
     statement->setForwardOnly(true);
     if (!statement->prepare(translated))
-        throw DbError(statement->lastError().text());
+        throw engineError(statement->lastError());
     // Values set before preparing are kept.
     QVector<QVariant> values(names.size());
     for (int i = 0; i < names.size(); ++i) {
@@ -119,6 +119,8 @@ void Query::prepare()
 
 void Query::setParam(const QString& name, const QVariant& value)
 {
+    if (value.typeId() == QMetaType::QDate)
+        Schema::requireStorableDate(value.toDate());
     const QString key = (name.startsWith(':') ? name.mid(1) : name).toLower();
     bool found = false;
     for (int i = 0; i < paramNames.size(); ++i)
@@ -136,11 +138,13 @@ void Query::setParam(const QString& name, const QVariant& value)
 
 void Query::setDate(const QString& name, const QDate& value)
 {
+    Schema::requireStorableDate(value);
     setParam(name, value.isValid() ? QVariant(value.toString(Qt::ISODate)) : QVariant());
 }
 
 void Query::setDateTime(const QString& name, const QDateTime& value)
 {
+    Schema::requireStorableDate(value.date());
     setParam(name, value.isValid() ? QVariant(value.toString("yyyy-MM-dd HH:mm:ss")) : QVariant());
 }
 
@@ -155,7 +159,7 @@ void Query::run()
     prepare();
     bindAll();
     if (!statement->exec())
-        throw DbError(statement->lastError().text());
+        throw engineError(statement->lastError());
 }
 
 void Query::open()

@@ -3,6 +3,7 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QHash>
 #include <QVariant>
 
 namespace {
@@ -93,7 +94,7 @@ QString quoted(const QString& name)
 void run(QSqlQuery& q, const QString& sql)
 {
     if (!q.exec(sql))
-        throw DbError(q.lastError().text());
+        throw engineError(q.lastError());
 }
 
 struct ShippedFieldDef {
@@ -136,7 +137,7 @@ void insertShippedRows(QSqlQuery& q)
         q.addBindValue(QString::fromUtf8(l[0]));
         q.addBindValue(QString::fromUtf8(l[1]));
         if (!q.exec())
-            throw DbError(q.lastError().text());
+            throw engineError(q.lastError());
     }
     q.prepare("INSERT INTO FIELDDEF (FormKey, Fieldkey, LabelKey, Label, Hint, HelpContext) "
               "VALUES (?, ?, ?, ?, ?, ?)");
@@ -148,7 +149,7 @@ void insertShippedRows(QSqlQuery& q)
         q.addBindValue(QString::fromUtf8(r.hint));
         q.addBindValue(r.help);
         if (!q.exec())
-            throw DbError(q.lastError().text());
+            throw engineError(q.lastError());
     }
 }
 
@@ -183,7 +184,30 @@ QString TableDef::sqlName() const
     return quoted(name);
 }
 
+QString TableDef::recordNoun() const
+{
+    static const QHash<QString, QString> nouns = {
+        {"PLAYERS", "player"}, {"COURTS", "court"}, {"group", "group or league"},
+        {"GRPPLAYR", "entry"}, {"COURTSLT", "court assignment"}, {"SCHEDULE", "schedule row"},
+        {"PLAYROFF", "day off"}, {"GROUPOFF", "day off"}, {"MATCHES", "match"},
+        {"LABEL", "label type"}, {"FIELDDEF", "field definition"}};
+    return nouns.value(name, QStringLiteral("row"));
+}
+
 namespace Schema {
+
+const QDate& lastStorableDate()
+{
+    static const QDate last(9999, 12, 31);
+    return last;
+}
+
+void requireStorableDate(const QDate& date)
+{
+    if (date.isValid() && date > lastStorableDate())
+        throw DbError(QStringLiteral("Vantrel cannot store dates after 31 December 9999. "
+                                     "Choose an earlier date."));
+}
 
 const QVector<TableDef>& tables()
 {

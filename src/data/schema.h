@@ -1,4 +1,5 @@
 #pragma once
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -29,6 +30,7 @@ struct TableDef {
     const IndexDef* index(const QString& indexName) const; // case-insensitive
     const FieldDef* primaryKey() const;                    // the auto-increment column
     QString sqlName() const;                               // quoted where needed
+    QString recordNoun() const;                            // "player", "group or league"
 };
 
 namespace Schema {
@@ -48,6 +50,11 @@ constexpr int version = 1;
 
 // Creates every table and index and the shipped FIELDDEF and LABEL rows.
 void create(QSqlDatabase& db);
+
+// Dates after this cannot be written: ISO text has four digits of year.
+const QDate& lastStorableDate();
+// A DbError for a valid date past lastStorableDate().
+void requireStorableDate(const QDate& date);
 
 // Largest value a smallint column takes.
 constexpr int smallintMax = 32767;

@@ -1,4 +1,5 @@
 #include "settings.h"
+#include "textwidth.h"
 #include <QSettings>
 
 namespace {
@@ -8,12 +9,12 @@ const char* const FooterKey = "Footer/Text";
 QString footerText()
 {
     // A hand-edited settings file may hold more than the report has room for.
-    return QSettings().value(FooterKey).toString().left(FooterTextLimit);
+    return cutToWidth(QSettings().value(FooterKey).toString(), FooterTextLimit);
 }
 
 void setFooterText(const QString& text)
 {
     QSettings settings;
-    settings.setValue(FooterKey, text.left(FooterTextLimit));
+    settings.setValue(FooterKey, cutToWidth(text, FooterTextLimit));
     settings.sync();
 }

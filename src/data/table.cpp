@@ -2,6 +2,7 @@
 #include "database.h"
 #include "dberror.h"
 #include "query.h"
+#include "textwidth.h"
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
@@ -25,8 +26,12 @@ QVariant toStorage(FieldType type, const QVariant& v)
     if (v.isNull())
         return QVariant();
     switch (type) {
-    case FieldType::Date: return v.toDate().toString(Qt::ISODate);
-    case FieldType::Time: return v.toTime().toString("HH:mm:ss");
+    case FieldType::Date: {
+        const QDate d = v.toDate();
+        Schema::requireStorableDate(d);
+        return d.isValid() ? QVariant(d.toString(Qt::ISODate)) : QVariant();
+    }
+    case FieldType::Time: return v.toTime().isValid() ? QVariant(v.toTime().toString("HH:mm:ss")) : QVariant();
     case FieldType::Boolean: return v.toBool() ? 1 : 0;
     default: return v;
     }
@@ -66,6 +71,13 @@ int compareValues(const QVariant& a, const QVariant& b, FieldType type)
     if (o == QPartialOrdering::Greater)
         return 1;
     return 0;
+}
+
+QString vanishedMessage(const TableDef& table)
+{
+    return QStringLiteral("This %1 no longer exists. It was deleted in another Vantrel window; your change "
+                          "was not saved.")
+        .arg(table.recordNoun());
 }
 
 bool sameValue(const QVariant& a, const QVariant& b, FieldType type)
@@ -267,11 +279,11 @@ void Table::load(const QVariant& keepKey)
         QSqlQuery sq(db.connection());
         sq.setForwardOnly(true);
         if (!sq.prepare(sql))
-            throw DbError(sq.lastError().text());
+            throw engineError(sq.lastError());
         for (int i = 0; i < binds.size(); ++i)
             sq.bindValue(i, binds[i]);
         if (!sq.exec())
-            throw DbError(sq.lastError().text());
+            throw engineError(sq.lastError());
         int stored = 0;
         for (const auto& c : cols)
             stored += c.kind == Column::Stored;
@@ -566,11 +578,17 @@ void Table::post()
         if (cols[i].kind == Column::Stored && cols[i].type == FieldType::Boolean && buffer[i].isNull())
             buffer[i] = false;    // an unset flag counts as false everywhere
     checkRequired();
-    const bool inserting = state_ == State::Insert;
-    if (inserting)
-        writeInsert();
-    else
-        writeUpdate();
+    if (state_ == State::Insert) {
+        try {
+            writeInsert();
+        } catch (const RowConflict&) {
+            cancel();    // the row has nowhere to go
+            throw;
+        }
+    } else if (!writeUpdate())
+        refuseStaleWrite(rows[cur], QStringLiteral("This %1 was changed in another Vantrel window since you "
+                                                   "opened it; your change was not saved. The current values "
+                                                   "are shown."));
     rows[cur] = buffer;
     if (appendOnly) {
         // Only the row just posted is kept: a table written row by row for a
@@ -626,14 +644,12 @@ void Table::remove()
         cancel();
     if (beforeDelete)
         beforeDelete(*this);
-    const FieldDef* pk = def->primaryKey();
-    if (!pk)
+    if (!def->primaryKey())
         throw DbError(QStringLiteral("Table %1 has no key; its rows cannot be deleted one by one").arg(def->name));
-    if (!deleteStmt)
-        deleteStmt = std::make_unique<Query>(
-            db, QStringLiteral("DELETE FROM %1 WHERE \"%2\" = :key").arg(def->sqlName(), pk->name));
-    deleteStmt->setParam("key", rows[cur][requireColumn(pk->name)]);
-    deleteStmt->execSql();
+    if (asReadStatement(deleteStmts, QStringLiteral("DELETE FROM %1").arg(def->sqlName()), rows[cur]).execSql() == 0)
+        refuseStaleWrite(rows[cur], QStringLiteral("This %1 was changed in another Vantrel window since you "
+                                                   "opened it, so it was not deleted. The current values are "
+                                                   "shown."));
     rows.remove(cur);
     cur = std::min(cur, int(rows.size()) - 1);
     atEof = rows.isEmpty();
@@ -654,6 +670,7 @@ void Table::checkBrowseMode()
 
 void Table::writeInsert()
 {
+    requireMasterRow();
     QStringList names, params;
     for (const auto& c : cols)
         if (c.kind == Column::Stored && c.type != FieldType::AutoInc) {
@@ -677,24 +694,91 @@ void Table::writeInsert()
         buffer[pkCol] = insertStmt->lastInsertId().toInt();
 }
 
-void Table::writeUpdate()
+// False when the row as it was read is no longer stored.
+bool Table::writeUpdate()
 {
-    const FieldDef* pk = def->primaryKey();
-    if (!pk)
+    if (!def->primaryKey())
         throw DbError(QStringLiteral("Table %1 has no key; its rows cannot be changed one by one").arg(def->name));
-    if (!updateStmt) {
-        QStringList sets;
-        for (const auto& c : cols)
-            if (c.kind == Column::Stored && c.type != FieldType::AutoInc)
-                sets << QStringLiteral("\"%1\" = :%1").arg(c.name);
-        updateStmt = std::make_unique<Query>(db, QStringLiteral("UPDATE %1 SET %2 WHERE \"%3\" = :pk_key")
-                                                     .arg(def->sqlName(), sets.join(", "), pk->name));
-    }
+    QStringList sets;
+    for (const auto& c : cols)
+        if (c.kind == Column::Stored && c.type != FieldType::AutoInc)
+            sets << QStringLiteral("\"%1\" = :%1").arg(c.name);
+    Query& update = asReadStatement(updateStmts,
+                                    QStringLiteral("UPDATE %1 SET %2").arg(def->sqlName(), sets.join(", ")), rows[cur]);
     for (int i = 0; i < cols.size(); ++i)
         if (cols[i].kind == Column::Stored && cols[i].type != FieldType::AutoInc)
-            updateStmt->setParam(cols[i].name, toStorage(cols[i].type, buffer[i]));
-    updateStmt->setParam("pk_key", buffer[requireColumn(pk->name)]);
-    updateStmt->execSql();
+            update.setParam(cols[i].name, toStorage(cols[i].type, buffer[i]));
+    return update.execSql() > 0;
+}
+
+// `head` limited to the row exactly as it was read: every stored column
+// must still hold the value shown, so a change made by another Vantrel
+// meanwhile makes the statement change nothing. A NULL needs IS NULL, so
+// there is one statement per pattern of empty columns.
+Query& Table::asReadStatement(std::map<QString, std::unique_ptr<Query>>& cache, const QString& head,
+                              const Row& asRead)
+{
+    QString nullPattern;
+    QStringList conditions;
+    for (int i = 0; i < cols.size(); ++i) {
+        if (cols[i].kind != Column::Stored)
+            continue;
+        const bool empty = asRead[i].isNull();
+        nullPattern += empty ? 'n' : 'v';
+        conditions << (empty ? QStringLiteral("\"%1\" IS NULL") : QStringLiteral("\"%1\" = :was_%1")).arg(cols[i].name);
+    }
+    auto& statement = cache[nullPattern];
+    if (!statement)
+        statement = std::make_unique<Query>(db, head + QStringLiteral(" WHERE ") + conditions.join(" AND "));
+    for (int i = 0; i < cols.size(); ++i)
+        if (cols[i].kind == Column::Stored && !asRead[i].isNull())
+            statement->setParam("was_" + cols[i].name, toStorage(cols[i].type, asRead[i]));
+    return *statement;
+}
+
+bool Table::isStored(const QVariant& key) const
+{
+    Query q(db, QStringLiteral("SELECT 1 FROM %1 WHERE \"%2\" = :key").arg(def->sqlName(), def->primaryKey()->name));
+    q.setParam("key", key);
+    q.open();
+    return !q.isEmpty();
+}
+
+// A detail row is never written under a master row that another Vantrel
+// deleted: it could never be reached or removed again.
+void Table::requireMasterRow()
+{
+    if (!master || !master->def->primaryKey() ||
+        master->def->primaryKey()->name.compare(masterField, Qt::CaseInsensitive) != 0)
+        return;
+    const QVariant key = masterValue();
+    if (key.isNull() || master->isStored(key))
+        return;
+    emit master->rowVanished();
+    throw RowConflict(vanishedMessage(*master->def));
+}
+
+// Nothing was written: the edit is dropped, the rows are read again so that
+// the current row shows what is stored now, and the user is told why.
+void Table::refuseStaleWrite(const Row& asRead, const QString& changedMessage)
+{
+    const QVariant key = asRead[requireColumn(def->primaryKey()->name)];
+    const bool vanished = !isStored(key);
+    const QString message = vanished ? vanishedMessage(*def) : changedMessage.arg(def->recordNoun());
+    const int at = cur;
+    buffer.clear();
+    state_ = State::Browse;
+    load(key);
+    if (vanished)
+        cur = std::min(at, int(rows.size()) - 1);   // the neighbour takes its place
+    emit stateChanged();
+    emit rowsReset();
+    emit afterCancel();
+    emit afterScroll();
+    notifyDetails();
+    if (vanished)
+        emit rowVanished();
+    throw RowConflict(message);
 }
 
 void Table::sortRows()
@@ -806,8 +890,7 @@ QVariant Table::convertIn(const Column& c, const QVariant& v) const
         return t;
     }
     case FieldType::String: {
-        const QString s = v.toString();
-        return c.size > 0 && s.size() > c.size ? s.left(c.size) : s;   // cut to the column, as stored
+        return cutToWidth(v.toString(), c.size > 0 ? c.size : -1);   // cut to the column, as stored
     }
     case FieldType::Memo: return v.toString();
     }

@@ -8,6 +8,7 @@
 #include <QVariant>
 #include <QVector>
 #include <functional>
+#include <map>
 #include <memory>
 
 class Database;
@@ -85,6 +86,9 @@ public:
     void edit();
     void post();
     void cancel();
+    // A post or delete names the row as it was read. When another Vantrel
+    // changed or deleted it meanwhile, nothing is written, the table shows
+    // the row as it is now, and a RowConflict tells the user in words.
     void remove();             // deletes the current row
     void checkBrowseMode();    // posts a pending edit
 
@@ -129,6 +133,9 @@ signals:
     void afterOpen();
     void rowsReset();               // the whole selection changed
     void rowChanged(int row);       // one row's values changed (0-based)
+    // A write found the current row (or, for a detail, the master's row)
+    // deleted by another Vantrel; the write was refused.
+    void rowVanished();
 
 private:
     struct Column {
@@ -156,7 +163,11 @@ private:
     QVariant lookupValue(const Column& c, const QVariant& key) const;
     void startNewRow(bool atEnd);
     void writeInsert();
-    void writeUpdate();
+    bool writeUpdate();
+    Query& asReadStatement(std::map<QString, std::unique_ptr<Query>>& cache, const QString& head, const Row& asRead);
+    bool isStored(const QVariant& key) const;
+    void requireMasterRow();
+    [[noreturn]] void refuseStaleWrite(const Row& asRead, const QString& changedMessage);
     void sortRows();
     void checkRequired() const;
     void moveTo(int row);
@@ -190,7 +201,9 @@ private:
     mutable QHash<int, std::shared_ptr<Query>> lookupQueries;
     QVector<Table*> details;       // detail tables following this one
     QVariant linkedValue;          // master value the rows were read for
-    std::unique_ptr<Query> insertStmt, updateStmt, deleteStmt;
+    std::unique_ptr<Query> insertStmt;
+    // Updates and deletes by the null columns of the row as read.
+    std::map<QString, std::unique_ptr<Query>> updateStmts, deleteStmts;
 };
 
 QString stateName(Table::State state);

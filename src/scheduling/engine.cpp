@@ -1,6 +1,7 @@
 #include "engine.h"
 #include "data/database.h"
 #include "data/dmuglobal.h"
+#include "data/runguard.h"
 #include "groupdata.h"
 #include "league.h"
 #include "schedulehost.h"
@@ -188,6 +189,13 @@ void ScheduleEngine::GenerateSchedule()
     if (const QString refusal = RefusalReason(); !refusal.isEmpty()) {
         host.setBusy(false);
         host.warn(refusal);
+        return;
+    }
+    // Held to the end of the run: another Vantrel's run of this group waits.
+    const ScheduleRunGuard runGuard(db(), groupId, ds.tbgroup.asDate("STARTDATE"), ds.tbgroup.asInt("DURATION"));
+    if (!runGuard.refusal().isEmpty()) {
+        host.setBusy(false);
+        host.warn(runGuard.refusal());
         return;
     }
     const bool group = recordKind == 1;

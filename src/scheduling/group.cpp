@@ -27,6 +27,7 @@
 #include <QMdiSubWindow>
 #include <QPointer>
 #include <QMessageBox>
+#include <QTimer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -362,6 +363,8 @@ void Tfrmgroup::wireDatasets()
     connect(&g, &Table::afterScroll, this, [this] { loadControls(); });
     connect(&g, &Table::afterCancel, this, [this] { loadControls(); });
     connect(&g, &Table::afterPost, this, [this] { touched = false; });
+    // Deleted in another Vantrel: once the refusal has been shown, the editor goes.
+    connect(&g, &Table::rowVanished, this, [this] { QTimer::singleShot(0, this, [this] { closeWindow(); }); });
     // A detail row needs the record's GROUPID: a new record is stored first.
     ds.tbplayers.beforeInsert = [this](Table&) { storeNewRecordFirst(); };
     ds.tbcourtslt.beforeInsert = [this](Table&) { storeNewRecordFirst(); };

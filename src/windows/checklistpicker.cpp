@@ -1,5 +1,6 @@
 #include "checklistpicker.h"
 #include "data/dmuglobal.h"
+#include "data/textwidth.h"
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QListWidget>
@@ -10,7 +11,7 @@
 QString pickerLine(int id, const QString& name, int width)
 {
     const QString prefix = QString::number(id) + QLatin1Char('-');
-    return prefix + name.left(std::max(0, width - int(prefix.size())));
+    return prefix + cutToWidth(name, std::max(0, width - int(prefix.size())));
 }
 
 int pickerLineId(const QString& line)

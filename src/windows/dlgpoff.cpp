@@ -1,5 +1,6 @@
 #include "dlgpoff.h"
 #include "data/table.h"
+#include "data/textwidth.h"
 
 namespace {
 const int nameWidth = 100;
@@ -7,7 +8,7 @@ const int nameWidth = 100;
 
 QString playerChooserName(const QString& firstName, const QString& lastName)
 {
-    return (lastName.trimmed() + QStringLiteral(", ") + firstName.trimmed()).left(nameWidth);
+    return cutToWidth(lastName.trimmed() + QStringLiteral(", ") + firstName.trimmed(), nameWidth);
 }
 
 Tdlgplayeroff::Tdlgplayeroff(QWidget* parent, int playerId)

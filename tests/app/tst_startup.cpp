@@ -3,7 +3,9 @@
 #include "apptest.h"
 #include "app/help.h"
 #include "data/guard.h"
+#include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -21,6 +23,7 @@ private slots:
     void freshDirectoryGetsADatabase();
     void foreignFileIsRefusedAndLeftAlone();
     void dataModuleReachesTheFrame();
+    void settingsThatNameNoUsableDirectoryAreShown();
 
 private:
     QStringList errors;
@@ -72,6 +75,24 @@ void TestStartup::dataModuleReachesTheFrame()
     QCOMPARE(fx.frame->statusPanelText(1), QString("Enter the entry fee."));
     fx.dm->showHelp(61);
     QCOMPARE(fx.frame->helpWindow().currentTopic(), 61);
+}
+
+void TestStartup::settingsThatNameNoUsableDirectoryAreShown()
+{
+    QTemporaryDir settingsDir, databaseDir;
+    configureApplication();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir.path());
+    QSettings().setValue("Aliases/VANTREL32", "club/spring");
+    QVERIFY(!openConfiguredDataModule());
+    QCOMPARE(errors.size(), 1);
+    QVERIFY2(errors[0].contains("not a full path"), qPrintable(errors[0]));
+    QVERIFY(!QDir("club").exists());      // nothing made in the working directory
+
+    QSettings().setValue("Aliases/VANTREL32", databaseDir.path());
+    auto dm = openConfiguredDataModule();
+    QVERIFY(dm);
+    QCOMPARE(dm->database().path(), databaseDir.filePath("vantrel.db"));
+    QSettings().remove("Aliases");
 }
 
 QTEST_MAIN(TestStartup)

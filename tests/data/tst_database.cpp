@@ -1,7 +1,9 @@
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
 #include "data/settings.h"
+#include "data/textwidth.h"
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QSqlDatabase>
@@ -15,6 +17,27 @@ QByteArray digest(const QString& path)
     QFile f(path);
     f.open(QIODevice::ReadOnly);
     return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+// Everything in the directory but the database file itself.
+QStringList besideTheFile(const QString& dir)
+{
+    QStringList names = QDir(dir).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    names.removeAll("vantrel.db");
+    return names;
+}
+
+void execOn(const QString& path, const QStringList& statements)
+{
+    {
+        auto c = QSqlDatabase::addDatabase("QSQLITE", "direct");
+        c.setDatabaseName(path);
+        QVERIFY(c.open());
+        for (const QString& sql : statements)
+            QVERIFY2(QSqlQuery(c).exec(sql), qPrintable(sql));
+        c.close();
+    }
+    QSqlDatabase::removeDatabase("direct");
 }
 
 QString refusal(const QString& dir)
@@ -122,6 +145,142 @@ private slots:
         }
     }
 
+    void fileLeftEmptyByAFailedStartIsMadeAnew()
+    {
+        QTemporaryDir dir;
+        QFile leftover(Database::fileName(dir.path()));
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.close();
+        Database db(dir.path());
+        Query labels(db, "SELECT COUNT(*) FROM LABEL");
+        labels.open();
+        QCOMPARE(labels.value(0).toInt(), 2);
+    }
+
+    void fullDiskIsNamedAndNothingIsLeft()
+    {
+        QTemporaryDir fresh, existing;
+        { Database db(existing.path()); }
+        const QByteArray before = digest(Database::fileName(existing.path()));
+        Database::setFreeSpaceSource([](const QString&) { return qint64(4096); });
+        const QString onCreate = refusal(fresh.path());
+        const QString onOpen = refusal(existing.path());
+        Database::setFreeSpaceSource({});
+        QVERIFY2(onCreate.contains("is full"), qPrintable(onCreate));
+        QVERIFY(QDir(fresh.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
+        QVERIFY2(onOpen.contains("is full") && !onOpen.contains("not a Vantrel database"), qPrintable(onOpen));
+        QCOMPARE(digest(Database::fileName(existing.path())), before);
+        QCOMPARE(besideTheFile(existing.path()), QStringList());
+    }
+
+    void damagedFileIsRefusedNamingWhatIsMissing()
+    {
+        QTemporaryDir noSchedule, noWorkPhone;
+        for (const QString& d : {noSchedule.path(), noWorkPhone.path()})
+            Database db(d);
+        execOn(Database::fileName(noSchedule.path()), {"DROP TABLE SCHEDULE"});
+        execOn(Database::fileName(noWorkPhone.path()), {"ALTER TABLE PLAYERS DROP COLUMN PHONE2"});
+        const QByteArray before = digest(Database::fileName(noWorkPhone.path()));
+
+        const QString schedule = refusal(noSchedule.path());
+        QVERIFY2(schedule.contains("is damaged") && schedule.contains("SCHEDULE"), qPrintable(schedule));
+        const QString phone = refusal(noWorkPhone.path());
+        QVERIFY2(phone.contains("PLAYERS.PHONE2") && !phone.contains("SCHEDULE"), qPrintable(phone));
+        QCOMPARE(digest(Database::fileName(noWorkPhone.path())), before);
+        QCOMPARE(besideTheFile(noWorkPhone.path()), QStringList());
+        QCOMPARE(besideTheFile(noSchedule.path()), QStringList());
+    }
+
+    void probesLeaveNothingBesideARefusedFile()
+    {
+        QTemporaryDir foreign, newer;
+        execOn(Database::fileName(foreign.path()), {"PRAGMA journal_mode=WAL", "CREATE TABLE notes (t TEXT)"});
+        { Database db(newer.path()); db.exec("PRAGMA user_version = 7"); }
+        for (const QString& d : {foreign.path(), newer.path()}) {
+            QVERIFY(!refusal(d).isEmpty());
+            QCOMPARE(besideTheFile(d), QStringList());
+        }
+    }
+
+    void unwritableFileOrDirectoryIsNamedNotCalledForeign()
+    {
+        if (geteuid() == 0)
+            QSKIP("permissions do not bind the superuser");
+        QTemporaryDir dir;
+        { Database db(dir.path()); }
+        const QString path = Database::fileName(dir.path());
+        QFile::setPermissions(path, QFile::ReadOwner);
+        const QString readOnlyFile = refusal(dir.path());
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY2(readOnlyFile.contains("cannot be written"), qPrintable(readOnlyFile));
+
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+        const QString readOnlyDir = refusal(dir.path());
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QVERIFY2(readOnlyDir.contains("Cannot write to the database directory"), qPrintable(readOnlyDir));
+        QVERIFY(!readOnlyDir.contains("not a Vantrel database"));
+        QCOMPARE(besideTheFile(dir.path()), QStringList());
+    }
+
+    void engineErrorsAreToldInWords()
+    {
+        QTemporaryDir dir;
+        Database db(dir.path());
+        try {
+            db.exec("INSERT INTO \"group\" (NAME) VALUES ('x')");
+            QFAIL("a group without a start date was stored");
+        } catch (const DbError& e) {
+            const QStringList lines = e.message().split('\n');
+            QCOMPARE(lines.size(), 2);
+            QVERIFY(lines[0].startsWith("The change was refused"));
+            QVERIFY2(lines[1].contains("NOT NULL"), qPrintable(lines[1]));
+            QVERIFY(!e.message().contains("Unable to fetch row"));
+        }
+        QVERIFY(engineAdvice(13).contains("full"));
+        QVERIFY(engineAdvice(517).startsWith("Another Vantrel is writing"));   // an extended busy code
+    }
+
+    void datesPastTheLastYearAreNotWritten()
+    {
+        QTemporaryDir dir;
+        Database db(dir.path());
+        Table offs(db, "PLAYROFF.db");
+        offs.open();
+        offs.append();
+        offs.setValue("PLAYERID", 1);
+        offs.setValue("DATE", QDate(9999, 12, 31).addDays(1));
+        QVERIFY_THROWS_EXCEPTION(DbError, offs.post());
+        offs.setValue("DATE", QDate(9999, 12, 31));
+        offs.post();
+        Query add(db, "INSERT INTO \"SCHEDULE.db\" (GRPPLAYRID, \"DATE\") VALUES (1, :d)");
+        QVERIFY_THROWS_EXCEPTION(DbError, add.setDate("d", QDate(10000, 1, 7)));
+        QVERIFY_THROWS_EXCEPTION(DbError, add.setParam("d", QDate(10000, 1, 7)));
+        Query stored(db, "SELECT \"DATE\" FROM \"PLAYROFF.db\"");
+        stored.open();
+        QCOMPARE(stored.recordCount(), 1);
+        QCOMPARE(stored.asString("DATE"), QString("9999-12-31"));
+    }
+
+    void namesAreCutOnACharacterBoundary()
+    {
+        const QString tennis = QString::fromUtf8("\xF0\x9F\x8E\xBE");   // one character, two UTF-16 units
+        QCOMPARE(tennis.size(), 2);
+        const QString name = QString(24, 'a') + tennis;
+        QCOMPARE(cutToWidth(name, 25), QString(24, 'a'));
+        QCOMPARE(cutToWidth(QString(23, 'a') + tennis, 25), QString(23, 'a') + tennis);
+        QCOMPARE(cutToWidth(QString(3, 'a') + tennis.left(1), 25), QString(3, 'a'));   // a half left by an editor
+        QTemporaryDir dir;
+        Database db(dir.path());
+        Table players(db, "PLAYERS.db");
+        players.open();
+        players.append();
+        players.setValue("FNAME", name);
+        players.post();
+        Query stored(db, "SELECT FNAME FROM PLAYERS");
+        stored.open();
+        QCOMPARE(stored.asString("FNAME"), QString(24, 'a'));
+    }
+
     void aliasSettingChoosesDirectory()
     {
         QTemporaryDir conf;
@@ -133,6 +292,32 @@ private slots:
         QCOMPARE(Database::configuredDirectory(), QString("/srv/club"));
         QSettings().remove("Aliases/VANTREL32");
         QVERIFY(!Database::configuredDirectory().isEmpty());
+
+        // Written by hand: any case, a home directory, a relative path.
+        const QString file = QSettings().fileName();
+        auto writeSettings = [&](const QByteArray& text) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(text);
+        };
+        writeSettings("[aliases]\nvantrel32=~/club\n");
+        QCOMPARE(Database::configuredDirectory(), QDir::homePath() + "/club");
+        writeSettings("[ALIASES]\nVantrel32=/srv/club/\n");
+        QCOMPARE(Database::configuredDirectory(), QString("/srv/club"));
+        writeSettings("[Aliases]\nVANTREL32=club\n");
+        try {
+            Database::configuredDirectory();
+            QFAIL("a relative directory was taken");
+        } catch (const DbError& e) {
+            QVERIFY2(e.message().contains("not a full path") && e.message().contains("\"club\""),
+                     qPrintable(e.message()));
+        }
+        QFile::remove(file);
+
+        const QString footer = "Dues: $40; courts 1-4, ask at the desk";
+        setFooterText(footer);
+        QCOMPARE(footerText(), footer);
+        QSettings().remove("Footer");
     }
 };
 

@@ -1,0 +1,28 @@
+#pragma once
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+// Checks made on the database file and its directory before the file is
+// opened for writing. None of them writes to the file or leaves anything
+// beside it, so a refused file stays exactly as it was.
+namespace FileProbe {
+
+// A DbError when `path` is not a complete Vantrel database of this version:
+// not a database at all, written by a newer version, or missing tables or
+// columns (named in the message).
+void requireVantrelFile(const QString& path);
+
+// The tables and columns of the schema that the file lacks, as "SCHEDULE"
+// or "PLAYERS.PHONE2"; empty for a complete file.
+QStringList missingParts(const QString& path);
+
+// A DbError when the directory cannot be created or written, the existing
+// file cannot be written, or the disk is full.
+void requireWritable(const QString& directory, const QString& path);
+
+// Free bytes on the disk of `directory`, from the installed source.
+qint64 freeBytes(const QString& directory);
+void setFreeSpaceSource(std::function<qint64(const QString&)> source);
+
+} // namespace FileProbe

@@ -1,0 +1,258 @@
+// Two Vantrel instances on one file, each standing as its own Database:
+// no update of one is lost to the other without the user being told.
+#include "data/dberror.h"
+#include "data/dmuglobal.h"
+#include "data/runguard.h"
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QString conflictOf(const std::function<void()>& work)
+{
+    try {
+        work();
+    } catch (const RowConflict& e) {
+        return e.message();
+    }
+    return QString();
+}
+
+int count(Database& db, const QString& sql)
+{
+    Query q(db, sql);
+    q.open();
+    return q.value(0).toInt();
+}
+
+} // namespace
+
+class TestTwoInstances : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    std::unique_ptr<Tdmglobal> dm;      // instance A
+    std::unique_ptr<Database> other;    // instance B
+    Database& a() { return dm->database(); }
+    Database& b() { return *other; }
+
+    int addPlayer(Database& db, const QString& first, const QString& last)
+    {
+        Table t(db, "PLAYERS.db");
+        t.open();
+        t.append();
+        t.setValue("FNAME", first);
+        t.setValue("LNAME", last);
+        t.post();
+        return t.asInt("PLAYERID");
+    }
+    int addGroup(Database& db)
+    {
+        Table t(db, "group.DB");
+        t.open();
+        t.append();
+        t.setValue("NAME", "Tuesday doubles");
+        t.setValue("STARTDATE", QDate(2026, 1, 6));
+        t.setValue("RTYPE", 1);
+        t.setValue("DURATION", 10);
+        t.setValue("STIME", QTime(9, 0));
+        t.setValue("FEE", 12.5);
+        t.setValue("TUESDAY", true);
+        t.post();
+        return t.asInt("GROUPID");
+    }
+
+private slots:
+    void init()
+    {
+        dm.reset();
+        other.reset();
+        QFile::remove(Database::fileName(dir.path()));
+        dm = std::make_unique<Tdmglobal>(dir.path());
+        other = std::make_unique<Database>(dir.path());
+    }
+    void cleanup()
+    {
+        other.reset();
+        dm.reset();
+    }
+
+    void lostUpdateIsRefusedAndTheCurrentRowShown()
+    {
+        const int id = addPlayer(a(), "Ann", "Lee");
+        Table inA(a(), "PLAYERS.db"), inB(b(), "PLAYERS.db");
+        inA.open();
+        inB.open();                                   // B read the row before A saved
+        inA.edit();
+        inA.setValue("FNAME", "Anne");
+        inA.post();
+        inB.edit();
+        inB.setValue("LNAME", "Leigh");
+        QSignalSpy reset(&inB, &Table::rowsReset);
+        const QString message = conflictOf([&] { inB.post(); });
+        QCOMPARE(message, QString("This player was changed in another Vantrel window since you opened it; your "
+                                  "change was not saved. The current values are shown."));
+        QCOMPARE(inB.state(), Table::State::Browse);
+        QCOMPARE(inB.asString("FNAME"), QString("Anne"));   // what is stored now
+        QCOMPARE(inB.asString("LNAME"), QString("Lee"));
+        QVERIFY(!reset.isEmpty());
+        Query stored(a(), "SELECT FNAME, LNAME FROM PLAYERS WHERE PLAYERID = :id");
+        stored.setInteger("id", id);
+        stored.open();
+        QCOMPARE(stored.asString("FNAME"), QString("Anne"));
+        QCOMPARE(stored.asString("LNAME"), QString("Lee"));
+        // Typed again over the current row, B's change is kept.
+        inB.edit();
+        inB.setValue("LNAME", "Leigh");
+        inB.post();
+        stored.open();
+        QCOMPARE(stored.asString("FNAME"), QString("Anne"));
+        QCOMPARE(stored.asString("LNAME"), QString("Leigh"));
+    }
+
+    void ownEditsInARowAreNeverRefused()
+    {
+        // Empty columns, dates, times, money and flags must compare as stored,
+        // or a second save of the same row would be refused wrongly.
+        const int groupId = addGroup(a());
+        Table groups(a(), "group.DB");
+        groups.open();
+        QVERIFY(groups.findKey({groupId}));
+        for (int round = 0; round < 3; ++round) {
+            groups.edit();
+            groups.setValue("NAME", QString("Tuesday %1").arg(round));
+            groups.setValue("ETIME", round == 1 ? QVariant() : QVariant(QTime(10, 30, 15, 250)));
+            groups.setValue("FEE", 12.5 + round / 3.0);
+            groups.setValue("NOTES", round == 2 ? QVariant() : QVariant("Bring water"));
+            groups.post();
+        }
+        Table players(a(), "PLAYERS.db");
+        players.open();
+        players.append();
+        players.setValue("FNAME", "Bo");
+        players.setValue("RANKING", 0.1 + 0.2);
+        players.post();
+        players.edit();
+        players.setValue("CITY", "Oslo");
+        players.post();
+        players.remove();
+        QCOMPARE(count(a(), "SELECT COUNT(*) FROM PLAYERS"), 0);
+    }
+
+    void rowDeletedElsewhereIsNotWrittenBack()
+    {
+        const int id = addPlayer(a(), "Cy", "Ma");
+        addPlayer(a(), "Di", "Ng");
+        Table inA(a(), "PLAYERS.db");
+        inA.open();
+        QVERIFY(inA.findKey({id}));
+        Table inB(b(), "PLAYERS.db");
+        inB.open();
+        QVERIFY(inB.findKey({id}));
+        inB.remove();
+        inA.edit();
+        inA.setValue("CITY", "Leeds");
+        QCOMPARE(conflictOf([&] { inA.post(); }),
+                 QString("This player no longer exists. It was deleted in another Vantrel window; your change was "
+                         "not saved."));
+        QCOMPARE(inA.recordCount(), 1);
+        QVERIFY(!inA.findKey({id}));
+        QCOMPARE(count(a(), "SELECT COUNT(*) FROM PLAYERS"), 1);
+    }
+
+    void changedRowIsNotDeleted()
+    {
+        const int id = addPlayer(a(), "Ed", "Ox");
+        Table inA(a(), "PLAYERS.db"), inB(b(), "PLAYERS.db");
+        inA.open();
+        inB.open();
+        inB.edit();
+        inB.setValue("FNAME", "Eddie");
+        inB.post();
+        QVERIFY(conflictOf([&] { a().runInTransaction([&] { inA.remove(); }); }).contains("so it was not deleted"));
+        QVERIFY(inA.findKey({id}));
+        QCOMPARE(inA.asString("FNAME"), QString("Eddie"));
+        QCOMPARE(count(a(), "SELECT COUNT(*) FROM PLAYERS"), 1);
+        QVERIFY(!a().inTransaction());
+    }
+
+    void writingIntoAGroupDeletedElsewhereIsRefused()
+    {
+        const int groupId = addGroup(a());
+        const int playerId = addPlayer(a(), "Fy", "Ro");
+        Table group(a(), "group.DB"), entries(a(), "GRPPLAYR.db"), courts(a(), "COURTSLT.db");
+        group.open();
+        QVERIFY(group.findKey({groupId}));
+        entries.setMasterSource(&group, "GROUPID", "GROUPID");
+        courts.setMasterSource(&group, "GROUPID", "GROUPID");
+        entries.open();
+        courts.open();
+        b().exec(QString("DELETE FROM \"group\" WHERE GROUPID = %1").arg(groupId));
+
+        const QString gone = "This group or league no longer exists.";
+        entries.append();
+        entries.setValue("PLAYERID", playerId);
+        QVERIFY(conflictOf([&] { entries.post(); }).startsWith(gone));
+        QCOMPARE(entries.state(), Table::State::Browse);
+        courts.append();
+        courts.setValue("COURTID", 1);
+        QVERIFY(conflictOf([&] { courts.post(); }).startsWith(gone));
+        group.edit();
+        group.setValue("NAME", "Renamed");
+        QVERIFY(conflictOf([&] { group.post(); }).startsWith(gone));
+        QCOMPARE(count(a(), "SELECT COUNT(*) FROM GRPPLAYR") + count(a(), "SELECT COUNT(*) FROM COURTSLT") +
+                     count(a(), "SELECT COUNT(*) FROM \"group\""),
+                 0);
+    }
+
+    void busyFileWaitsBrieflyThenSaysSo()
+    {
+        // B holds the write lock, as an open days-off dialog does.
+        b().startTransaction();
+        b().exec("INSERT INTO PLAYROFF (PLAYERID, DATE) VALUES (1, '2026-03-01')");
+        Table players(a(), "PLAYERS.db");
+        players.open();
+        players.append();
+        players.setValue("FNAME", "Gus");
+        QElapsedTimer waited;
+        waited.start();
+        QString message;
+        try {
+            players.post();
+        } catch (const DbError& e) {
+            message = e.message();
+        }
+        QVERIFY(waited.elapsed() < 4000);
+        QVERIFY2(message.startsWith(BusyMessage + '\n'), qPrintable(message));
+        QVERIFY2(message.contains("database is locked"), qPrintable(message));
+        QVERIFY(!message.contains("Unable to fetch row"));
+        QCOMPARE(players.state(), Table::State::Insert);   // the typed row is kept to save again
+        b().commit();
+        players.post();
+        QCOMPARE(count(b(), "SELECT COUNT(*) FROM PLAYERS"), 1);
+    }
+
+    void oneRunOfAGroupAtATime()
+    {
+        const int groupId = addGroup(a());
+        const int otherGroup = addGroup(a());
+        const QDate start(2026, 1, 6);
+        {
+            ScheduleRunGuard runInA(a(), groupId, start, 10);
+            QVERIFY(runInA.refusal().isEmpty());
+            QCOMPARE(ScheduleRunGuard(b(), groupId, start, 10).refusal(), ScheduleRunGuard::RunElsewhere);
+            QVERIFY(ScheduleRunGuard(b(), otherGroup, start, 10).refusal().isEmpty());
+        }
+        QVERIFY(ScheduleRunGuard(b(), groupId, start, 10).refusal().isEmpty());   // A's run ended
+        QVERIFY(!QFileInfo::exists(Database::fileName(dir.path()) + QString("-run-%1.lock").arg(groupId)));
+
+        b().exec(QString("DELETE FROM \"group\" WHERE GROUPID = %1").arg(otherGroup));
+        QCOMPARE(ScheduleRunGuard(a(), otherGroup, start, 10).refusal(), ScheduleRunGuard::GroupGone);
+        QCOMPARE(ScheduleRunGuard(a(), groupId, QDate(9999, 12, 31), 1).refusal(), ScheduleRunGuard::DatesPastLimit);
+        QCOMPARE(ScheduleRunGuard(a(), groupId, QDate(9999, 10, 1), 13).refusal(), ScheduleRunGuard::DatesPastLimit);
+        QVERIFY(ScheduleRunGuard(a(), groupId, QDate(9999, 1, 4), 10).refusal().isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTwoInstances)
+#include "tst_twoinstances.moc"

@@ -1,0 +1,72 @@
+// A generation run that must not start: another Vantrel on the same file
+// runs the same group, the group was deleted there, or its dates would pass
+// the last year the file can hold. Nothing is written in any of these.
+#include "engine_fixture.h"
+#include "data/runguard.h"
+#include "scheduling/runstate.h"
+#include <QtTest>
+
+class TestRunRefusals : public QObject {
+    Q_OBJECT
+
+    // Generates with a fresh host; returns what the run told the user.
+    QStringList generate(EngineFixture& f, GroupDatasets& ds)
+    {
+        ScriptedHost host;
+        ScheduleEngine engine(ds, host, f.rng);
+        engine.GenerateSchedule();
+        return host.warnings;
+    }
+    int scheduleRows(EngineFixture& f) { return f.scalar("SELECT COUNT(*) FROM SCHEDULE").toInt(); }
+    int resetCounters(EngineFixture& f)
+    {
+        return f.scalar("SELECT COUNT(*) FROM GRPPLAYR WHERE SESPLAYED <> 9").toInt();
+    }
+
+private slots:
+    void init() { runState() = RunState(); }
+
+    void runOfTheSameGroupElsewhereRefusesThisOne()
+    {
+        EngineFixture f;
+        const int group = f.addGroup(GroupSpec{});
+        Database secondInstance(f.dir.path());
+        auto ds = f.open(group);
+        {
+            ScheduleRunGuard runningThere(secondInstance, group, QDate(2000, 3, 8), 10);
+            QVERIFY(runningThere.refusal().isEmpty());
+            QCOMPARE(generate(f, *ds), QStringList{ScheduleRunGuard::RunElsewhere});
+            QCOMPARE(scheduleRows(f), 0);
+            QCOMPARE(resetCounters(f), 0);
+            QCOMPARE(f.printed, 0);
+        }
+        QVERIFY(generate(f, *ds).isEmpty());   // that run has ended
+        QVERIFY(scheduleRows(f) > 0);
+    }
+
+    void groupDeletedElsewhereIsNotScheduled()
+    {
+        EngineFixture f;
+        const int group = f.addGroup(GroupSpec{});
+        auto ds = f.open(group);
+        Database secondInstance(f.dir.path());
+        secondInstance.exec(QString("DELETE FROM \"group\" WHERE GROUPID = %1").arg(group));
+        QCOMPARE(generate(f, *ds), QStringList{ScheduleRunGuard::GroupGone});
+        QCOMPARE(scheduleRows(f), 0);
+    }
+
+    void datesPastTheLastYearAreRefused()
+    {
+        EngineFixture f;
+        GroupSpec late;
+        late.start = QDate(9999, 12, 31);
+        late.weeks = 6;
+        auto ds = f.open(f.addGroup(late));
+        QCOMPARE(generate(f, *ds), QStringList{ScheduleRunGuard::DatesPastLimit});
+        QCOMPARE(scheduleRows(f), 0);
+        QCOMPARE(f.scalar("SELECT COUNT(*) FROM SCHEDULE WHERE \"DATE\" IS NULL OR \"DATE\" = ''").toInt(), 0);
+    }
+};
+
+QTEST_MAIN(TestRunRefusals)
+#include "tst_runrefusals.moc"
