@@ -20,6 +20,7 @@
 //
 // Tests construct it with a scripted host and a seeded std::mt19937.
 #include "data/query.h"
+#include "pacer.h"
 #include "runstate.h"
 #include <QDate>
 #include <QHash>
@@ -61,9 +62,18 @@ public:
     void IncSessionsPlayed(int groupPlayerId);
     void AssignHomeAndBalls(const QDate& date);
     void ReconcileSchedule(bool equalPlay, double expected);
-    // Both answer whether a schedule row changed.
+    // Both answer whether a schedule row changed; when nobody can take or
+    // give a date nothing changes, so no court is left a player short.
     bool GiveDate(int overPlayed, double expected);
     bool TakeDate(int underPlayed, double expected);
+
+    // How a group's dates share out: E is whole exactly when T x N is a
+    // multiple of P, decided in whole numbers; `expected` is E as shown.
+    struct PlayShare {
+        bool equal = true;
+        double expected = 0;
+    };
+    static PlayShare SharePlay(int sessionTotal, int entries, int playersPerSession);
 
     // What keeps the open group from being generated, in words that say what
     // to set; empty when it can go ahead. Asked before anything changes.
@@ -87,7 +97,7 @@ public:
     static const QString NoPlayersPerSessionRefusal;
     static const QString NoCourtsRefusal;
     static const QString NoPlayDaysRefusal;
-    static const QString ReconcileIncomplete;
+    static const QString ReconcileIncomplete;   // starts the status message naming who is left uneven
 
     // Statements run so far that change rows (for the benchmark's floor).
     qint64 writeCount() const { return writes; }
@@ -115,7 +125,10 @@ private:
     void writePriorities(const QDate& date);
     void decSessionsPlayed(int groupPlayerId);
     void moveScheduleRow(int from, const QDate& date, int to);
-    void deleteScheduleRow(int groupPlayerId, const QDate& date);
+    QVector<ReconcileLine> unevenEntries(double expected);
+    void evenOut(double expected);
+    static QString whyUneven(const ReconcileLine& line, double expected);
+    void walkWeeks(const QDate& startDate, int duration, double total);
     bool playDay(int k) const;
     bool wantsMoreDates(int count, double total);
     void scheduleDate(const QDate& date);
@@ -137,8 +150,9 @@ private:
     QHash<int, int> indexOfEntry;      // GROUPPLAYERID -> index
     QVector<int> courts;               // COURTID of the courts list, in its order
     std::unique_ptr<LeaguePairing> league;
-    bool reconcileComplete = true;
+    QString reconcileShortfall;        // who could not be evened out, and why
     qint64 writes = 0;
+    YieldPacer pacer;
 
     // Tests of a pick and of the run
     std::unique_ptr<Query> qgroupoff, qplayeroff, qisscheduled, qmaxpriority, qscheduledon;
@@ -147,5 +161,5 @@ private:
     // Ball and home marking
     std::unique_ptr<Query> qbbpriority, quhome, qupbbpriority;
     // Reconciliation
-    std::unique_ptr<Query> qreconcile, qdates, qgivedate, qgetdate, qmoveschedule, qdelschedule;
+    std::unique_ptr<Query> qreconcile, qdates, qgivedate, qgetdate, qmoveschedule;
 };
