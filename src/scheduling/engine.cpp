@@ -126,6 +126,7 @@ void ScheduleEngine::loadRunData()
         e.id = list.valueAt(row, "GROUPPLAYERID").toInt();
         e.playerId = list.valueAt(row, "PLAYERID").toInt();
         e.priority = list.valueAt(row, "PRIORITY").toDouble();
+        e.number = list.valueAt(row, "GRPSEQNUM").toInt();
         indexOfEntry.insert(e.id, int(entries.size()));
         entries.append(e);
     }
@@ -148,7 +149,8 @@ int ScheduleEngine::entryIndex(int groupPlayerId) const
 
 int ScheduleEngine::entryNumber(int groupPlayerId)
 {
-    return ds.entryNumber(groupPlayerId);
+    const int index = entryIndex(groupPlayerId);
+    return index >= 0 ? entries[index].number : 0;
 }
 
 // Entries per court when filling a date: singles 2, otherwise 4.
@@ -290,8 +292,27 @@ void ScheduleEngine::walkWeeks(const QDate& startDate, int duration, double tota
     ResetPriorities();
     ClearSchedule();
     ds.tbplayers.first();
+    readDaysOff();
+    walking = true;
+    struct WalkEnds {
+        bool& walking;
+        ~WalkEnds() { walking = false; }
+    } walkEnds{walking};
     runWeeks(startDate, total);
     walk.commit();
+}
+
+void ScheduleEngine::readDaysOff()
+{
+    daysOff.clear();
+    Query q(db(), "SELECT DISTINCT o.PLAYERID, o.\"DATE\" FROM \"playroff.db\" o, \"GRPPLAYR.db\" g "
+                  "WHERE g.GROUPID = :groupid AND o.PLAYERID = g.PLAYERID");
+    q.setInteger("groupid", groupId);
+    q.prepare();
+    q.open();
+    for (q.first(); !q.eof(); q.next())
+        daysOff.insert({q.asInt("PLAYERID"), q.asDate("DATE")});
+    q.close();
 }
 
 QString ScheduleEngine::progressPrefix() const
@@ -537,14 +558,13 @@ void ScheduleEngine::FillGroupDate(int playersPerSession, const QDate& date)
 
 void ScheduleEngine::insertScheduleRow(const QDate& date, int groupPlayerId, int courtId)
 {
-    Table& schedule = ds.tbschedule;
-    schedule.append();
-    schedule.setValue("DATE", date);
-    schedule.setValue("GRPPLAYRID", groupPlayerId);
-    schedule.setValue("SLOTCODE", entryNumber(groupPlayerId));
-    schedule.setValue("GRPCOURTID", courtId);
     ++writes;
-    schedule.post();
+    ds.appendScheduleRow(date, groupPlayerId, entryNumber(groupPlayerId), courtId);
+    if (date != fillingDate) {
+        fillingDate = date;
+        placedOnDate.clear();
+    }
+    placedOnDate.insert(groupPlayerId);
 }
 
 int ScheduleEngine::drawIndex()
@@ -567,8 +587,15 @@ int ScheduleEngine::PickRandomEntry()
 
 bool ScheduleEngine::passes(const Entry& entry, const QDate& date)
 {
-    return entry.priority >= state.priorityThreshold && !IsPlayerOff(entry.playerId, date) &&
-           !IsScheduled(entry.id, date);
+    return entry.priority >= state.priorityThreshold && isFree(entry, date);
+}
+
+// Neither off nor placed yet on the date; during the walk from memory.
+bool ScheduleEngine::isFree(const Entry& entry, const QDate& date)
+{
+    if (!walking)
+        return !IsPlayerOff(entry.playerId, date) && !IsScheduled(entry.id, date);
+    return !daysOff.contains({entry.playerId, date}) && !(date == fillingDate && placedOnDate.contains(entry.id));
 }
 
 // The first entry in list order that may still play on the date, whatever
@@ -576,7 +603,7 @@ bool ScheduleEngine::passes(const Entry& entry, const QDate& date)
 int ScheduleEngine::firstFreeEntry(const QDate& date)
 {
     for (int i = 0; i < entries.size(); ++i)
-        if (!IsPlayerOff(entries[i].playerId, date) && !IsScheduled(entries[i].id, date))
+        if (isFree(entries[i], date))
             return i;
     return -1;
 }

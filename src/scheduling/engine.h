@@ -106,6 +106,7 @@ private:
     struct Entry {
         int id = 0;             // GROUPPLAYERID
         int playerId = 0;
+        int number = 0;         // GRPSEQNUM
         double priority = 5000;
     };
 
@@ -117,6 +118,7 @@ private:
     int entriesPerCourt() const;
     int placesPerCourt() const;
     bool passes(const Entry& entry, const QDate& date);
+    bool isFree(const Entry& entry, const QDate& date);
     int firstFreeEntry(const QDate& date);
     int drawIndex();
     int takeEntry(int index);
@@ -129,6 +131,7 @@ private:
     void evenOut(double expected);
     static QString whyUneven(const ReconcileLine& line, double expected);
     void walkWeeks(const QDate& startDate, int duration, double total);
+    void readDaysOff();
     bool playDay(int k) const;
     bool wantsMoreDates(int count, double total);
     void scheduleDate(const QDate& date);
@@ -149,6 +152,13 @@ private:
     QVector<Entry> entries;            // the entries list, in its order
     QHash<int, int> indexOfEntry;      // GROUPPLAYERID -> index
     QVector<int> courts;               // COURTID of the courts list, in its order
+    // While the weeks are walked nothing else writes: the days off of the
+    // entries' players are read once, and the rows of the date being filled
+    // are the ones the run wrote.
+    bool walking = false;
+    QSet<QPair<int, QDate>> daysOff;   // (PLAYERID, DATE)
+    QDate fillingDate;
+    QSet<int> placedOnDate;            // entries placed on fillingDate
     std::unique_ptr<LeaguePairing> league;
     QString reconcileShortfall;        // who could not be evened out, and why
     qint64 writes = 0;

@@ -313,17 +313,15 @@ void LeaguePairing::WriteMatch(const QDate& date, const Pick& pick, int courtId)
 // The opponent is recorded once, on the row of the match's first entry.
 void LeaguePairing::WriteScheduleRow(const QDate& date, int entry, int opponent, int courtId)
 {
-    Table& schedule = ds.tbschedule;
-    schedule.append();
-    schedule.setValue("DATE", date);
-    schedule.setValue("GRPPLAYRID", entry);
-    schedule.setValue("SLOTCODE", ds.entryNumber(entry));
-    if (opponent != 0) {
-        schedule.setValue("VSGRPPLAYRID", opponent);
-        schedule.setValue("SLOTCODE2", ds.entryNumber(opponent));
-    }
-    schedule.setValue("GRPCOURTID", courtId);
-    schedule.post();
+    ds.appendScheduleRow(date, entry, numberOf(entry), courtId, opponent, opponent ? numberOf(opponent) : 0);
+}
+
+int LeaguePairing::numberOf(int entry)
+{
+    if (entryNumbers.isEmpty())
+        for (int id : entryIds())
+            entryNumbers.insert(id, ds.numberOf(id));
+    return entryNumbers.value(entry, 0);
 }
 
 void LeaguePairing::WeighMatches()

@@ -74,6 +74,7 @@ private:
     std::uint64_t FreeEntries(int next) const;
     void WriteMatch(const QDate& date, const Pick& pick, int courtId);
     void WriteScheduleRow(const QDate& date, int entry, int opponent, int courtId);
+    int numberOf(int entry);
 
     GroupDatasets& ds;
     RunState& state;
@@ -93,4 +94,5 @@ private:
     std::unique_ptr<Query> qinsertmatch;
     std::unique_ptr<Query> qweighmatches;
     QVector<Pick> picked;                     // slots 1..courts; index 0 unused
+    QHash<int, int> entryNumbers;             // GROUPPLAYERID -> GRPSEQNUM, read once
 };

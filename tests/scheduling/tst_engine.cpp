@@ -278,12 +278,12 @@ private slots:
         Run run(f, group);
         QStringList errors;
         setErrorBoxHandler([&](const QString& m) { errors << m; });
-        run.host.onYield = [&] { f.exec("ALTER TABLE PLAYROFF RENAME TO PLAYROFF_GONE"); run.host.onYield = nullptr; };
+        run.host.onYield = [&] { f.exec("ALTER TABLE SCHEDULE RENAME TO SCHEDULE_GONE"); run.host.onYield = nullptr; };
         QVERIFY(!guarded(nullptr, [&] { run.generate(); }));
         QCOMPARE(errors.size(), 1);
         QVERIFY(!run.host.busy && !run.host.suspended && !runState().running);
         // The rename was made inside the run's transaction and went with it.
-        QCOMPARE(f.scalar("SELECT COUNT(*) FROM sqlite_master WHERE name = 'PLAYROFF'").toInt(), 1);
+        QCOMPARE(f.scalar("SELECT COUNT(*) FROM sqlite_master WHERE name = 'SCHEDULE'").toInt(), 1);
         Run again(f, group);
         QVERIFY(guarded(nullptr, [&] { again.generate(); }));
         QCOMPARE(f.dates(group).size(), 10);
