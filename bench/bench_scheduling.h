@@ -1,7 +1,7 @@
 #pragma once
 
-// Times a group's generation end to end (64 entries, 32 a session, 8 courts,
-// 52 weeks on two days, reconciliation accepted) against the time the
-// sqlite3 library takes for the same number of single-statement writes in
-// autocommit on the same kind of file, and prints both and their ratio.
+// Times group generation end to end (questions answered Yes, reconciliation
+// accepted) for the shapes organisers meet, each against sqlite3 writing as
+// many rows in one transaction; prints the figures and the longest stretch
+// of work between two yields to the event loop.
 void benchScheduling();

@@ -196,6 +196,16 @@ void Database::startTransaction()
     transactionActive = true;
 }
 
+void Database::startWriteTransaction()
+{
+    if (transactionActive)
+        throw DbError(QStringLiteral("A transaction is already active."));
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+        throw DbError(q.lastError().text());
+    transactionActive = true;
+}
+
 void Database::commit()
 {
     if (!transactionActive)

@@ -34,6 +34,9 @@ public:
 
     bool inTransaction() const { return transactionActive; }
     void startTransaction();
+    // Takes the write lock at once (BEGIN IMMEDIATE): a long run of writes
+    // then cannot meet another program's writer halfway through.
+    void startWriteTransaction();
     void commit();
     void rollback();
     // Runs `work` in one transaction, so that a failure leaves nothing of it

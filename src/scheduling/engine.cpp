@@ -2,6 +2,7 @@
 #include "data/database.h"
 #include "data/dmuglobal.h"
 #include "data/runguard.h"
+#include "data/transaction.h"
 #include "groupdata.h"
 #include "league.h"
 #include "schedulehost.h"
@@ -37,6 +38,29 @@ private:
     ScheduleHost& host;
 };
 
+// The editor's lists show what the file holds once a run ends, also when a
+// failure rolled back what the run had written.
+class ListsReread {
+public:
+    explicit ListsReread(GroupDatasets& d) : ds(d) {}
+    ~ListsReread()
+    {
+        try {
+            if (ds.tbschedule.state() == Table::State::Insert)
+                ds.tbschedule.cancel();
+            if (ds.tbplayers.isActive())
+                ds.tbplayers.refresh();
+        } catch (...) {
+            // Unwinding from the failure being shown: the next refresh catches up.
+        }
+    }
+    ListsReread(const ListsReread&) = delete;
+    ListsReread& operator=(const ListsReread&) = delete;
+
+private:
+    GroupDatasets& ds;
+};
+
 } // namespace
 
 const QString ScheduleEngine::UnequalPlayQuestion =
@@ -57,11 +81,10 @@ const QString ScheduleEngine::NoCourtsRefusal =
     QStringLiteral("Assign at least one court to the group before generating its schedule.");
 const QString ScheduleEngine::NoPlayDaysRefusal =
     QStringLiteral("Choose at least one day of the week and a number of weeks.");
-const QString ScheduleEngine::ReconcileIncomplete =
-    QStringLiteral("Reconciliation could not move every date; check the days off of the players listed.");
+const QString ScheduleEngine::ReconcileIncomplete = QStringLiteral("Reconciliation could not even out");
 
 ScheduleEngine::ScheduleEngine(GroupDatasets& datasets, ScheduleHost& h, std::mt19937& random, RunState& s)
-    : ds(datasets), host(h), rng(random), state(s)
+    : ds(datasets), host(h), rng(random), state(s), pacer(h)
 {
 }
 
@@ -104,6 +127,7 @@ void ScheduleEngine::loadRunData()
         e.id = list.valueAt(row, "GROUPPLAYERID").toInt();
         e.playerId = list.valueAt(row, "PLAYERID").toInt();
         e.priority = list.valueAt(row, "PRIORITY").toDouble();
+        e.number = list.valueAt(row, "GRPSEQNUM").toInt();
         indexOfEntry.insert(e.id, int(entries.size()));
         entries.append(e);
     }
@@ -126,7 +150,8 @@ int ScheduleEngine::entryIndex(int groupPlayerId) const
 
 int ScheduleEngine::entryNumber(int groupPlayerId)
 {
-    return ds.entryNumber(groupPlayerId);
+    const int index = entryIndex(groupPlayerId);
+    return index >= 0 ? entries[index].number : 0;
 }
 
 // Entries per court when filling a date: singles 2, otherwise 4.
@@ -170,6 +195,16 @@ QString ScheduleEngine::RefusalReason()
     return {};
 }
 
+ScheduleEngine::PlayShare ScheduleEngine::SharePlay(int sessionTotal, int entryCount, int playersPerSession)
+{
+    const qint64 places = qint64(sessionTotal) * playersPerSession;
+    if (entryCount <= 0)
+        return {false, 0};
+    if (places % entryCount == 0)
+        return {true, double(places / entryCount)};
+    return {false, sessionTotal / (double(entryCount) / double(playersPerSession))};
+}
+
 void ScheduleEngine::GenerateSchedule()
 {
     // A second Generate while the first one yields would share its run state.
@@ -210,57 +245,82 @@ void ScheduleEngine::GenerateSchedule()
     state.byeCount = P - N;
     state.roundsWanted = state.roundsBuilt = state.matchCount = state.usedSinceBuild = 0;
 
+    // Every question comes before anything is written: a run the user
+    // ends at one leaves the schedule and its counters as they were.
     double total = 0;
-    double expected = 0;
-    bool equalPlay = true;
+    PlayShare share;
     if (group) {
         total = double(duration * CountPlayDays());
-        expected = total / (double(P) / double(N));
+        share = SharePlay(duration * CountPlayDays(), P, N);
         ds.tbplayers.first();
-        if (expected != std::floor(expected)) {
+        if (!share.equal) {
             host.setBusy(false);
-            equalPlay = false;
             if (host.ask(UnequalPlayQuestion) == ScheduleHost::No)
                 return;
         }
     } else {
-        state.roundsWanted = duration;
         total = (P - 1) * (P * 0.5) * duration / C;
-        state.byeFlag = state.byeCount == 1;
-        state.byeOrder.resize(P);
-        for (int i = 0; i < P; ++i)
-            state.byeOrder[i] = state.byeFlag ? entries[P - 1 - i].id : entries[i].id;
-        state.byeCursor = 0;
-        league = std::make_unique<LeaguePairing>(ds, state, db());
-        league->BuildMatches();
     }
-
-    ResetPriorities();
-    if (!CheckSessionSize(C, P, N)) {
-        ds.tbplayers.refresh();    // the counters were reset
+    if (!CheckSessionSize(C, P, N))
         return;
-    }
 
+    ListsReread reread(ds);
     host.setBusy(true);
     host.statusMessage(progressPrefix());
-    ClearSchedule();
-    ds.tbplayers.first();
-    runWeeks(startDate, total);
+    walkWeeks(startDate, duration, total);
     host.setBusy(false);
 
-    reconcileComplete = true;
+    reconcileShortfall.clear();
     if (!state.stopRequest && group) {
         host.statusMessage(QStringLiteral("Reconciling Schedule"));
-        ReconcileSchedule(equalPlay, expected);
+        ReconcileSchedule(share.equal, share.expected);
     }
 
     ds.tbplayers.refresh();        // Days On and the weights as the run left them
     host.suspendUpdates(false);
-    host.statusMessage(reconcileComplete ? QStringLiteral("Schedule completed.")
-                                         : QStringLiteral("Schedule completed.  ") + ReconcileIncomplete);
+    host.statusMessage(reconcileShortfall.isEmpty() ? QStringLiteral("Schedule completed.")
+                                                    : QStringLiteral("Schedule completed.  ") + reconcileShortfall);
     // A window closing after a stop has no use for the printed schedule.
     if (!state.closeRequested)
         Tdmglobal::instance().printSchedule(groupId);
+}
+
+// The counters, the pairings, the old rows and every date are one
+// transaction: a failure or a crash before its end leaves the previous
+// schedule with its counters and marks. A stop commits the weeks walked so
+// far, the partial schedule the user asked for. The write lock is taken at
+// the start, so another program cannot write halfway through.
+void ScheduleEngine::walkWeeks(const QDate& startDate, int duration, double total)
+{
+    Transaction walk(db(), Transaction::Lock::AtStart);
+    if (recordKind != 1) {
+        league = std::make_unique<LeaguePairing>(ds, state, db(), &pacer);
+        league->StartRun(duration);
+    }
+    ResetPriorities();
+    ClearSchedule();
+    ds.tbplayers.first();
+    readDaysOff();
+    walking = true;
+    struct WalkEnds {
+        bool& walking;
+        ~WalkEnds() { walking = false; }
+    } walkEnds{walking};
+    runWeeks(startDate, total);
+    walk.commit();
+}
+
+void ScheduleEngine::readDaysOff()
+{
+    daysOff.clear();
+    Query q(db(), "SELECT DISTINCT o.PLAYERID, o.\"DATE\" FROM \"playroff.db\" o, \"GRPPLAYR.db\" g "
+                  "WHERE g.GROUPID = :groupid AND o.PLAYERID = g.PLAYERID");
+    q.setInteger("groupid", groupId);
+    q.prepare();
+    q.open();
+    for (q.first(); !q.eof(); q.next())
+        daysOff.insert({q.asInt("PLAYERID"), q.asDate("DATE")});
+    q.close();
 }
 
 QString ScheduleEngine::progressPrefix() const
@@ -292,7 +352,7 @@ void ScheduleEngine::runWeeks(const QDate& startDate, double total)
             scheduleDate(date);
         }
         date = date.addDays(DaysPerWeek);
-        host.yield();
+        pacer.checkpoint();
         host.statusMessage(progressPrefix() + QStringLiteral(".  ") +
                            QString::number(PercentComplete(count, total)) + QStringLiteral("% complete."));
     } while (wantsMoreDates(count, total) && !state.stopRequest);
@@ -506,14 +566,13 @@ void ScheduleEngine::FillGroupDate(int playersPerSession, const QDate& date)
 
 void ScheduleEngine::insertScheduleRow(const QDate& date, int groupPlayerId, int courtId)
 {
-    Table& schedule = ds.tbschedule;
-    schedule.append();
-    schedule.setValue("DATE", date);
-    schedule.setValue("GRPPLAYRID", groupPlayerId);
-    schedule.setValue("SLOTCODE", entryNumber(groupPlayerId));
-    schedule.setValue("GRPCOURTID", courtId);
     ++writes;
-    schedule.post();
+    ds.appendScheduleRow(date, groupPlayerId, entryNumber(groupPlayerId), courtId);
+    if (date != fillingDate) {
+        fillingDate = date;
+        placedOnDate.clear();
+    }
+    placedOnDate.insert(groupPlayerId);
 }
 
 int ScheduleEngine::drawIndex()
@@ -536,8 +595,15 @@ int ScheduleEngine::PickRandomEntry()
 
 bool ScheduleEngine::passes(const Entry& entry, const QDate& date)
 {
-    return entry.priority >= state.priorityThreshold && !IsPlayerOff(entry.playerId, date) &&
-           !IsScheduled(entry.id, date);
+    return entry.priority >= state.priorityThreshold && isFree(entry, date);
+}
+
+// Neither off nor placed yet on the date; during the walk from memory.
+bool ScheduleEngine::isFree(const Entry& entry, const QDate& date)
+{
+    if (!walking)
+        return !IsPlayerOff(entry.playerId, date) && !IsScheduled(entry.id, date);
+    return !daysOff.contains({entry.playerId, date}) && !(date == fillingDate && placedOnDate.contains(entry.id));
 }
 
 // The first entry in list order that may still play on the date, whatever
@@ -545,7 +611,7 @@ bool ScheduleEngine::passes(const Entry& entry, const QDate& date)
 int ScheduleEngine::firstFreeEntry(const QDate& date)
 {
     for (int i = 0; i < entries.size(); ++i)
-        if (!IsPlayerOff(entries[i].playerId, date) && !IsScheduled(entries[i].id, date))
+        if (isFree(entries[i], date))
             return i;
     return -1;
 }
@@ -569,7 +635,7 @@ int ScheduleEngine::PickPlayer(const QDate& date)
         index = drawIndex();
         if (retry > RetriesBeforeLowering)
             state.priorityThreshold *= PriorityFactor;
-        host.yield();
+        pacer.checkpoint();
         if (passes(entries[index], date))
             return takeEntry(index);
     }
@@ -649,12 +715,9 @@ void ScheduleEngine::AssignHomeAndBalls(const QDate& date)
 
 // ---------------------------------------------------------- reconciliation
 
-void ScheduleEngine::ReconcileSchedule(bool equalPlay, double expected)
+// The entries whose play count is not E, lowest GROUPPLAYERID first.
+QVector<ReconcileLine> ScheduleEngine::unevenEntries(double expected)
 {
-    ensureLoaded();
-    reconcileComplete = true;
-    host.setBusy(true);
-    state.stopRequest = false;
     Query& q = query(qreconcile,
                      "SELECT DISTINCT d.GROUPPLAYERID, d.SESPLAYED, d1.FNAME, d1.LNAME FROM \"GRPPLAYR.db\" d, "
                      "\"PLAYERS.db\" d1 WHERE (d.GROUPID = :groupid) AND (d.SESPLAYED <> :sesplayed) AND "
@@ -662,46 +725,78 @@ void ScheduleEngine::ReconcileSchedule(bool equalPlay, double expected)
     q.setInteger("groupid", groupId);
     q.setFloat("sesplayed", expected);
     q.open();
-    if (q.eof()) {
-        q.close();
-        host.setBusy(false);
-        return;
-    }
     QVector<ReconcileLine> lines;
     for (q.first(); !q.eof(); q.next())
         lines.append({int(q.asFloat("SESPLAYED")), q.asInt("GROUPPLAYERID"),
                       q.asString("FNAME") + QLatin1Char(' ') + q.asString("LNAME")});
     q.close();
-    const int mode = equalPlay ? 1 : 2;
+    return lines;
+}
+
+void ScheduleEngine::ReconcileSchedule(bool equalPlay, double expected)
+{
+    ensureLoaded();
+    reconcileShortfall.clear();
+    host.setBusy(true);
+    state.stopRequest = false;
+    const QVector<ReconcileLine> lines = unevenEntries(expected);
     host.setBusy(false);
+    if (lines.isEmpty())
+        return;
+    const int mode = equalPlay ? 1 : 2;
     if (!host.showReconcile(lines, mode, expected) || !equalPlay)
         return;
 
     host.setBusy(true);
-    for (;;) {
-        q.open();
-        if (q.eof())
-            break;
-        const int entry = q.asInt("GROUPPLAYERID");
-        const double played = q.asFloat("SESPLAYED");
-        q.close();
-        bool moved = false;
-        if (played > expected)
-            moved = GiveDate(entry, expected);
-        else if (played < expected)
-            moved = TakeDate(entry, expected);
-        host.yield();
-        if (state.stopRequest)
-            break;
-        // The next round would meet the same entry in the same state again.
-        if (!moved) {
-            reconcileComplete = false;
-            host.statusMessage(ReconcileIncomplete);
-            break;
-        }
-    }
-    q.close();
+    // The moves are one transaction of their own, committed when the rounds
+    // end (also on a stop); a failure leaves the schedule as generated.
+    Transaction moves(db(), Transaction::Lock::AtStart);
+    evenOut(expected);
+    moves.commit();
     host.setBusy(false);
+}
+
+// Rounds, each on the first listed entry that may still move: one entry
+// that cannot (too many days off) does not keep the others uneven. A move
+// changes what the others can do, so after one every entry may try again;
+// the rounds end when none of the listed entries can move.
+void ScheduleEngine::evenOut(double expected)
+{
+    QSet<int> stuck;
+    for (;;) {
+        const QVector<ReconcileLine> uneven = unevenEntries(expected);
+        const auto next = std::find_if(uneven.cbegin(), uneven.cend(),
+                                       [&](const ReconcileLine& l) { return !stuck.contains(l.groupPlayerId); });
+        if (next == uneven.cend()) {
+            QStringList why;
+            for (const ReconcileLine& line : uneven)
+                why << whyUneven(line, expected);
+            if (!why.isEmpty()) {
+                reconcileShortfall = ReconcileIncomplete + QStringLiteral(": ") + why.join(QStringLiteral("; ")) +
+                                     QStringLiteral(". Check their days off.");
+                host.statusMessage(reconcileShortfall);
+            }
+            return;
+        }
+        const bool moved = next->sessionsPlayed > expected ? GiveDate(next->groupPlayerId, expected)
+                                                           : TakeDate(next->groupPlayerId, expected);
+        if (moved)
+            stuck.clear();
+        else
+            stuck.insert(next->groupPlayerId);
+        pacer.checkpoint();
+        if (state.stopRequest)
+            return;
+    }
+}
+
+QString ScheduleEngine::whyUneven(const ReconcileLine& line, double expected)
+{
+    const QString counts = QStringLiteral("%1 plays %2 dates, not %3").arg(line.playerName).arg(line.sessionsPlayed)
+                               .arg(ExpectedText(expected));
+    return line.sessionsPlayed > expected
+               ? counts + QStringLiteral(" (no one who plays fewer is free on those dates)")
+               : counts + QStringLiteral(" (every date others could give is a day off or already played)");
 }
 
 namespace {
@@ -756,11 +851,11 @@ bool ScheduleEngine::GiveDate(int overPlayed, double expected)
         if (given)
             break;
     }
-    // Nobody can take a date: the entry leaves the session of its earliest one.
-    if (!given && !days.isEmpty())
-        deleteScheduleRow(overPlayed, days.last());
-    decSessionsPlayed(overPlayed);
-    return true;
+    // Nobody can take a date: the row stays, rather than leave its court a
+    // player short, and the entry stays over-played.
+    if (given)
+        decSessionsPlayed(overPlayed);
+    return given;
 }
 
 bool ScheduleEngine::TakeDate(int underPlayed, double expected)
@@ -794,16 +889,6 @@ void ScheduleEngine::moveScheduleRow(int from, const QDate& date, int to)
     q.setInteger("receiver", to);
     q.setInteger("slotcode", entryNumber(to));
     q.setInteger("giver", from);
-    q.setDate("date", date);
-    execWrite(q);
-}
-
-void ScheduleEngine::deleteScheduleRow(int groupPlayerId, const QDate& date)
-{
-    Query& q = query(qdelschedule,
-                     "DELETE FROM \"SCHEDULE.db\" WHERE SCHEDULEID = (SELECT MIN(SCHEDULEID) FROM \"SCHEDULE.db\" "
-                     "WHERE GRPPLAYRID = :grpplayrid AND \"DATE\" = :date)");
-    q.setInteger("grpplayrid", groupPlayerId);
     q.setDate("date", date);
     execWrite(q);
 }

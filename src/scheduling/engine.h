@@ -20,6 +20,7 @@
 //
 // Tests construct it with a scripted host and a seeded std::mt19937.
 #include "data/query.h"
+#include "pacer.h"
 #include "runstate.h"
 #include <QDate>
 #include <QHash>
@@ -61,9 +62,18 @@ public:
     void IncSessionsPlayed(int groupPlayerId);
     void AssignHomeAndBalls(const QDate& date);
     void ReconcileSchedule(bool equalPlay, double expected);
-    // Both answer whether a schedule row changed.
+    // Both answer whether a schedule row changed; when nobody can take or
+    // give a date nothing changes, so no court is left a player short.
     bool GiveDate(int overPlayed, double expected);
     bool TakeDate(int underPlayed, double expected);
+
+    // How a group's dates share out: E is whole exactly when T x N is a
+    // multiple of P, decided in whole numbers; `expected` is E as shown.
+    struct PlayShare {
+        bool equal = true;
+        double expected = 0;
+    };
+    static PlayShare SharePlay(int sessionTotal, int entries, int playersPerSession);
 
     // What keeps the open group from being generated, in words that say what
     // to set; empty when it can go ahead. Asked before anything changes.
@@ -87,7 +97,7 @@ public:
     static const QString NoPlayersPerSessionRefusal;
     static const QString NoCourtsRefusal;
     static const QString NoPlayDaysRefusal;
-    static const QString ReconcileIncomplete;
+    static const QString ReconcileIncomplete;   // starts the status message naming who is left uneven
 
     // Statements run so far that change rows (for the benchmark's floor).
     qint64 writeCount() const { return writes; }
@@ -96,6 +106,7 @@ private:
     struct Entry {
         int id = 0;             // GROUPPLAYERID
         int playerId = 0;
+        int number = 0;         // GRPSEQNUM
         double priority = 5000;
     };
 
@@ -107,6 +118,7 @@ private:
     int entriesPerCourt() const;
     int placesPerCourt() const;
     bool passes(const Entry& entry, const QDate& date);
+    bool isFree(const Entry& entry, const QDate& date);
     int firstFreeEntry(const QDate& date);
     int drawIndex();
     int takeEntry(int index);
@@ -115,7 +127,11 @@ private:
     void writePriorities(const QDate& date);
     void decSessionsPlayed(int groupPlayerId);
     void moveScheduleRow(int from, const QDate& date, int to);
-    void deleteScheduleRow(int groupPlayerId, const QDate& date);
+    QVector<ReconcileLine> unevenEntries(double expected);
+    void evenOut(double expected);
+    static QString whyUneven(const ReconcileLine& line, double expected);
+    void walkWeeks(const QDate& startDate, int duration, double total);
+    void readDaysOff();
     bool playDay(int k) const;
     bool wantsMoreDates(int count, double total);
     void scheduleDate(const QDate& date);
@@ -136,9 +152,17 @@ private:
     QVector<Entry> entries;            // the entries list, in its order
     QHash<int, int> indexOfEntry;      // GROUPPLAYERID -> index
     QVector<int> courts;               // COURTID of the courts list, in its order
+    // While the weeks are walked nothing else writes: the days off of the
+    // entries' players are read once, and the rows of the date being filled
+    // are the ones the run wrote.
+    bool walking = false;
+    QSet<QPair<int, QDate>> daysOff;   // (PLAYERID, DATE)
+    QDate fillingDate;
+    QSet<int> placedOnDate;            // entries placed on fillingDate
     std::unique_ptr<LeaguePairing> league;
-    bool reconcileComplete = true;
+    QString reconcileShortfall;        // who could not be evened out, and why
     qint64 writes = 0;
+    YieldPacer pacer;
 
     // Tests of a pick and of the run
     std::unique_ptr<Query> qgroupoff, qplayeroff, qisscheduled, qmaxpriority, qscheduledon;
@@ -147,5 +171,5 @@ private:
     // Ball and home marking
     std::unique_ptr<Query> qbbpriority, quhome, qupbbpriority;
     // Reconciliation
-    std::unique_ptr<Query> qreconcile, qdates, qgivedate, qgetdate, qmoveschedule, qdelschedule;
+    std::unique_ptr<Query> qreconcile, qdates, qgivedate, qgetdate, qmoveschedule;
 };

@@ -50,6 +50,34 @@ void GroupDatasets::incSessionsPlayed(int groupPlayerId)
     qincsesplayed->execSql();
 }
 
+void GroupDatasets::appendScheduleRow(const QDate& date, int groupPlayerId, int entryNumber, int courtId,
+                                      int opponent, int opponentNumber)
+{
+    if (!qinsertschedule) {
+        qinsertschedule = std::make_unique<Query>(
+            database, "INSERT INTO \"SCHEDULE.db\" (\"DATE\", GRPPLAYRID, SLOTCODE, VSGRPPLAYRID, SLOTCODE2, GRPCOURTID) "
+                      "VALUES (:date, :grpplayrid, :slotcode, :vsgrpplayrid, :slotcode2, :grpcourtid)");
+        qinsertschedule->prepare();
+    }
+    Query& q = *qinsertschedule;
+    q.setDate("date", date);
+    q.setInteger("grpplayrid", groupPlayerId);
+    q.setInteger("slotcode", entryNumber);
+    // The second row of a match, and every row of a group, has no opponent.
+    q.setParam("vsgrpplayrid", opponent ? QVariant(opponent) : QVariant());
+    q.setParam("slotcode2", opponent ? QVariant(opponentNumber) : QVariant());
+    q.setInteger("grpcourtid", courtId);
+    q.execSql();
+}
+
+int GroupDatasets::numberOf(int groupPlayerId) const
+{
+    for (int row = 0; row < tbplayers.recordCount(); ++row)
+        if (tbplayers.valueAt(row, "GROUPPLAYERID").toInt() == groupPlayerId)
+            return tbplayers.valueAt(row, "GRPSEQNUM").toInt();
+    return 0;
+}
+
 void GroupDatasets::savePending()
 {
     for (Table* t : {&tbgroup, &tbplayers, &tbcourtslt})

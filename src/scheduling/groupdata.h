@@ -1,6 +1,7 @@
 #pragma once
 #include "data/query.h"
 #include "data/table.h"
+#include <QDate>
 #include <QObject>
 #include <memory>
 
@@ -31,6 +32,13 @@ public:
     int entryNumber(int groupPlayerId);
     // SESPLAYED + 1 for one entry.
     void incSessionsPlayed(int groupPlayerId);
+    // One schedule row of a run: an entry with its number on a court, and in
+    // a league's first row of a match the opponent with its number.
+    void appendScheduleRow(const QDate& date, int groupPlayerId, int entryNumber, int courtId,
+                           int opponent = 0, int opponentNumber = 0);
+    // GRPSEQNUM of the entry with this GROUPPLAYERID, 0 when there is none;
+    // the list stays where it is.
+    int numberOf(int groupPlayerId) const;
 
     // Posts whatever of the group, entry and court rows is being edited.
     void savePending();
@@ -38,4 +46,5 @@ public:
 private:
     Database& database;
     std::unique_ptr<Query> qincsesplayed;
+    std::unique_ptr<Query> qinsertschedule;
 };

@@ -1,16 +1,18 @@
 #include "league.h"
 #include "groupdata.h"
 #include "runstate.h"
+#include "pacer.h"
 #include "data/database.h"
 #include <algorithm>
+#include <bit>
 
 namespace {
 // A pairing counts as open while PLAYED is false or was never set.
 const char* const openPairings = "(PLAYED IS NULL OR PLAYED = False)";
 }
 
-LeaguePairing::LeaguePairing(GroupDatasets& datasets, RunState& runState, Database& database)
-    : ds(datasets), state(runState), db(database)
+LeaguePairing::LeaguePairing(GroupDatasets& datasets, RunState& runState, Database& database, YieldPacer* yieldPacer)
+    : ds(datasets), state(runState), db(database), pacer(yieldPacer)
 {
     const QString open = QString::fromLatin1(openPairings);
     qmatches = std::make_unique<Query>(
@@ -46,6 +48,28 @@ QString LeaguePairing::RefusalReason(int courts, int playDays, int rounds)
         return QStringLiteral("Enter the number of rounds (at least 1) before generating the "
                               "league's schedule.");
     return {};
+}
+
+int LeaguePairing::SittingOut(int entries, int courts)
+{
+    return entries - 2 * std::min(courts, entries / 2);
+}
+
+void LeaguePairing::StartRun(int rounds)
+{
+    const QVector<int> ids = entryIds();
+    const int p = int(ids.size());
+    state.roundsWanted = rounds;
+    // The bye rotation serves a league in which exactly one entry is left
+    // without a place, whatever its players per session say: with more
+    // sitting out, the weights must decide who plays.
+    state.byeCount = SittingOut(p, int(courtIds().size()));
+    state.byeFlag = state.byeCount == 1;
+    state.byeOrder.resize(p);
+    for (int i = 0; i < p; ++i)
+        state.byeOrder[i] = state.byeFlag ? ids[p - 1 - i] : ids[i];
+    state.byeCursor = 0;
+    BuildMatches();
 }
 
 bool LeaguePairing::AllRoundsPlayed()
@@ -109,7 +133,10 @@ int LeaguePairing::TakeByeEntry()
     return entry;
 }
 
-Query& LeaguePairing::OpenSelection(int byeEntry)
+// The open pairings of one search, in the selection's order, without those
+// of entries already placed on the date. Entries become bits of a mask
+// while there are at most 64 of them.
+void LeaguePairing::ReadSelection(int byeEntry, const QSet<int>& busy)
 {
     Query& q = state.byeFlag ? *qbyematches : *qmatches;
     q.close();
@@ -117,18 +144,37 @@ Query& LeaguePairing::OpenSelection(int byeEntry)
     if (state.byeFlag)
         q.setInteger("byeentry", byeEntry);
     q.open();
-    q.first();
-    selection = &q;
-    return q;
+    rows.clear();
+    QHash<int, int> bitOf;
+    bounded = true;
+    for (q.first(); !q.eof(); q.next()) {
+        Row row{q.asInt("MATCHID"), q.asInt("PID1"), q.asInt("PID2")};
+        if (busy.contains(row.pid1) || busy.contains(row.pid2))
+            continue;
+        for (auto [pid, bit] : {std::pair{row.pid1, &row.bit1}, std::pair{row.pid2, &row.bit2}}) {
+            if (!bitOf.contains(pid))
+                bitOf.insert(pid, int(bitOf.size()));
+            *bit = bitOf.value(pid) < 64 ? bitOf.value(pid) : -1;
+        }
+        rows.append(row);
+    }
+    q.close();
+    bounded = bitOf.size() <= 64;
+    partners.fill(0, 64);
+    disjointMemo.clear();
+    if (!bounded)
+        return;
+    for (const Row& row : std::as_const(rows)) {
+        partners[row.bit1] |= std::uint64_t(1) << row.bit2;
+        partners[row.bit2] |= std::uint64_t(1) << row.bit1;
+    }
 }
 
-bool LeaguePairing::Clashes(int pid1, int pid2, int next, const QSet<int>& busy) const
+bool LeaguePairing::Clashes(const Row& row, int next) const
 {
-    if (busy.contains(pid1) || busy.contains(pid2))
-        return true;
     for (int slot = 1; slot < next; ++slot) {
         const Pick& p = picked[slot];
-        if (pid1 == p.pid1 || pid1 == p.pid2 || pid2 == p.pid1 || pid2 == p.pid2)
+        if (row.pid1 == p.pid1 || row.pid1 == p.pid2 || row.pid2 == p.pid1 || row.pid2 == p.pid2)
             return true;
     }
     return false;
@@ -137,46 +183,85 @@ bool LeaguePairing::Clashes(int pid1, int pid2, int next, const QSet<int>& busy)
 int LeaguePairing::UndoPick(int next)
 {
     const int k = next - 1;
-    if (!selection)
-        return 1;
     if (k < 1) {
-        // Nothing left to withdraw: every combination has been tried.
-        selection->last();
-        selection->next();
+        cursor = int(rows.size());   // nothing left to withdraw: every combination tried
         return 1;
     }
-    const int matchId = picked[k].matchId;
-    if (selection->eof())
-        selection->last();
-    while (selection->asInt("MATCHID") != matchId && !selection->bof())
-        selection->prior();
+    cursor = picked[k].row + 1;
     picked[k] = Pick{};
-    selection->next();
-    if (selection->eof())
-        return UndoPick(k);
     return k;
 }
 
-// Depth-first search in row order for `target` disjoint pairings that share
-// no entry with `busy`. Leaves the picks in slots 1..n and returns n; when no
-// full set exists, n is the largest set the search came across.
-int LeaguePairing::SearchPicks(int target, const QSet<int>& busy)
+// The entries of the selection not taken by slots 1..next-1.
+std::uint64_t LeaguePairing::FreeEntries(int next) const
 {
-    Query& q = *selection;
-    best.clear();
+    std::uint64_t free = 0;
+    for (const Row& row : rows)
+        free |= (std::uint64_t(1) << row.bit1) | (std::uint64_t(1) << row.bit2);
+    for (int slot = 1; slot < next; ++slot) {
+        const Row& row = rows[picked[slot].row];
+        free &= ~((std::uint64_t(1) << row.bit1) | (std::uint64_t(1) << row.bit2));
+    }
+    return free;
+}
+
+// The most disjoint open pairings among the entries of `free`. The search
+// asks it to drop, at once, picks after which the courts cannot be filled:
+// without it a date whose pairings hold no full set tries every combination.
+int LeaguePairing::MostDisjoint(std::uint64_t free)
+{
+    if (free == 0)
+        return 0;
+    if (const auto known = disjointMemo.constFind(free); known != disjointMemo.cend())
+        return *known;
+    const int perfect = std::popcount(free) / 2;
+    // Past this many sets the answer is only bounded, which is still safe.
+    constexpr int MemoLimit = 1 << 20;
+    if (disjointMemo.size() > MemoLimit)
+        return perfect;
+    const int v = std::countr_zero(free);
+    const std::uint64_t rest = free & ~(std::uint64_t(1) << v);
+    int most = 0;
+    for (std::uint64_t others = partners[v] & rest; others != 0 && most < perfect; others &= others - 1)
+        most = std::max(most, 1 + MostDisjoint(rest & ~(std::uint64_t(1) << std::countr_zero(others))));
+    if (most < perfect)
+        most = std::max(most, MostDisjoint(rest));   // v sits out
+    disjointMemo.insert(free, most);
+    return most;
+}
+
+// Depth-first search in row order for `target` disjoint pairings. Leaves
+// the picks in slots 1..n and returns n; when no full set exists, n is the
+// largest set there is (the largest the search came across when it ran out
+// of steps).
+int LeaguePairing::SearchPicks(int target)
+{
+    if (bounded)
+        target = std::min(target, MostDisjoint(FreeEntries(1)));
+    QVector<Pick> best;
     int next = 1;
-    while (!q.eof() && next - 1 < target && stepsLeft-- > 0) {
-        const int pid1 = q.asInt("PID1");
-        const int pid2 = q.asInt("PID2");
-        if (!Clashes(pid1, pid2, next, busy)) {
-            picked[next] = Pick{q.asInt("MATCHID"), pid1, pid2};
+    cursor = 0;
+    for (int steps = 1; next - 1 < target && steps <= SearchBudget; ++steps) {
+        if (pacer && steps % 256 == 0)
+            pacer->checkpoint();
+        if (cursor >= rows.size()) {
+            if (next == 1)
+                break;
+            next = UndoPick(next);
+            continue;
+        }
+        const Row& row = rows[cursor];
+        if (!Clashes(row, next)) {
+            picked[next] = Pick{row.matchId, row.pid1, row.pid2, cursor};
             ++next;
             if (next - 1 > best.size())
                 best = picked.mid(1, next - 1);
+            if (bounded && next - 1 < target && MostDisjoint(FreeEntries(next)) < target - (next - 1)) {
+                next = UndoPick(next);
+                continue;
+            }
         }
-        q.next();
-        if (q.eof() && next - 1 < target)
-            next = UndoPick(next);
+        ++cursor;
     }
     if (next - 1 == target)
         return target;
@@ -191,7 +276,6 @@ void LeaguePairing::ScheduleLeagueDate(const QDate& date)
     if (courts.isEmpty())
         return;
     picked = QVector<Pick>(courts.size() + 1);
-    stepsLeft = SearchBudget;
     const int byeEntry = state.byeFlag ? TakeByeEntry() : 0;
     QSet<int> busy;
     int court = 0;
@@ -202,11 +286,9 @@ void LeaguePairing::ScheduleLeagueDate(const QDate& date)
         const int target = std::min<int>(courts.size() - court, state.matchCount - state.usedSinceBuild);
         if (target <= 0)
             break;
-        OpenSelection(byeEntry);
+        ReadSelection(byeEntry, busy);
         std::fill(picked.begin(), picked.end(), Pick{});
-        const int found = SearchPicks(target, busy);
-        selection->close();
-        selection = nullptr;
+        const int found = SearchPicks(target);
         for (int slot = 1; slot <= found; ++slot) {
             WriteMatch(date, picked[slot], courts[court++]);
             busy << picked[slot].pid1 << picked[slot].pid2;
@@ -231,17 +313,15 @@ void LeaguePairing::WriteMatch(const QDate& date, const Pick& pick, int courtId)
 // The opponent is recorded once, on the row of the match's first entry.
 void LeaguePairing::WriteScheduleRow(const QDate& date, int entry, int opponent, int courtId)
 {
-    Table& schedule = ds.tbschedule;
-    schedule.append();
-    schedule.setValue("DATE", date);
-    schedule.setValue("GRPPLAYRID", entry);
-    schedule.setValue("SLOTCODE", ds.entryNumber(entry));
-    if (opponent != 0) {
-        schedule.setValue("VSGRPPLAYRID", opponent);
-        schedule.setValue("SLOTCODE2", ds.entryNumber(opponent));
-    }
-    schedule.setValue("GRPCOURTID", courtId);
-    schedule.post();
+    ds.appendScheduleRow(date, entry, numberOf(entry), courtId, opponent, opponent ? numberOf(opponent) : 0);
+}
+
+int LeaguePairing::numberOf(int entry)
+{
+    if (entryNumbers.isEmpty())
+        for (int id : entryIds())
+            entryNumbers.insert(id, ds.numberOf(id));
+    return entryNumbers.value(entry, 0);
 }
 
 void LeaguePairing::WeighMatches()

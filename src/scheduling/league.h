@@ -3,11 +3,14 @@
 #include <QDate>
 #include <QSet>
 #include <QString>
+#include <QHash>
 #include <QVector>
+#include <cstdint>
 #include <memory>
 
 class Database;
 class GroupDatasets;
+class YieldPacer;
 struct RunState;
 
 // Round-robin pairing of a league: the table of pairings (MATCHES), the
@@ -17,8 +20,15 @@ struct RunState;
 // generator sets up the pairing state and calls these per date.
 class LeaguePairing {
 public:
-    LeaguePairing(GroupDatasets& ds, RunState& state, Database& db);
+    LeaguePairing(GroupDatasets& ds, RunState& state, Database& db, YieldPacer* pacer = nullptr);
     ~LeaguePairing();
+
+    // Sets up the pairing state of a run from the run state's entry count
+    // and the league's courts (rounds wanted, bye flag, order and cursor)
+    // and builds the pairings.
+    void StartRun(int rounds);
+    // Entries that sit out every date: those the courts leave without a place.
+    static int SittingOut(int entries, int courts);
 
     // Empties MATCHES and fills it with every pairing of the league's entries.
     void BuildMatches();
@@ -26,8 +36,8 @@ public:
     void ScheduleLeagueDate(const QDate& date);
     // WEIGHT := PRIORITY of both entries, for every open pairing.
     void WeighMatches();
-    // One backtracking step: withdraws the latest pick; returns the new
-    // number of the first free slot of the picked list.
+    // One backtracking step: withdraws the latest pick and goes on after
+    // its row; returns the new number of the first free slot.
     int UndoPick(int next);
 
     // What keeps a league from being scheduled, in words for the user, or
@@ -42,33 +52,47 @@ private:
         int matchId = 0;
         int pid1 = 0;
         int pid2 = 0;
+        int row = -1;           // index into `rows`
+    };
+    struct Row {
+        int matchId = 0;
+        int pid1 = 0, pid2 = 0;
+        int bit1 = -1, bit2 = -1;   // entries as bits of a mask; -1 past 64 entries
     };
     // Rows a date's search may step through before it settles for the
-    // largest set found: a search without a full set can otherwise run long.
+    // largest set found; with the bound below it seldom needs many.
     static constexpr int SearchBudget = 2000000;
 
     void MarkMatchPlayed(int matchId, bool played);
     QVector<int> entryIds() const;
     QVector<int> courtIds() const;
     int TakeByeEntry();
-    Query& OpenSelection(int byeEntry);
-    int SearchPicks(int target, const QSet<int>& busy);
-    bool Clashes(int pid1, int pid2, int next, const QSet<int>& busy) const;
+    void ReadSelection(int byeEntry, const QSet<int>& busy);
+    int SearchPicks(int target);
+    bool Clashes(const Row& row, int next) const;
+    int MostDisjoint(std::uint64_t free);
+    std::uint64_t FreeEntries(int next) const;
     void WriteMatch(const QDate& date, const Pick& pick, int courtId);
     void WriteScheduleRow(const QDate& date, int entry, int opponent, int courtId);
+    int numberOf(int entry);
 
     GroupDatasets& ds;
     RunState& state;
     Database& db;
 
+    YieldPacer* pacer;
+
     std::unique_ptr<Query> qmatches;          // open pairings, heaviest first
     std::unique_ptr<Query> qbyematches;       // open pairings without the bye entry
-    Query* selection = nullptr;               // the one of the two open for this date
+    QVector<Row> rows;                        // the selection of one search, in its order
+    int cursor = 0;                           // the row the search looks at next
+    bool bounded = false;                     // at most 64 entries: masks and the bound apply
+    QVector<std::uint64_t> partners;          // per entry bit: bits of its open pairings
+    QHash<std::uint64_t, int> disjointMemo;   // MostDisjoint per set of free entries
     std::unique_ptr<Query> qudisablematch;    // PLAYED of one pairing
     std::unique_ptr<Query> qemptymatches;
     std::unique_ptr<Query> qinsertmatch;
     std::unique_ptr<Query> qweighmatches;
     QVector<Pick> picked;                     // slots 1..courts; index 0 unused
-    QVector<Pick> best;                       // largest set seen in a search
-    int stepsLeft = 0;
+    QHash<int, int> entryNumbers;             // GROUPPLAYERID -> GRPSEQNUM, read once
 };

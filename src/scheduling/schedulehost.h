@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QVector>
+#include <chrono>
 
 // One line of the reconcile dialog's list.
 struct ReconcileLine {
@@ -29,6 +30,16 @@ public:
     virtual void suspendUpdates(bool suspended) = 0;
     // Lets pending window messages run (the user may press Cancel meanwhile).
     virtual void yield() = 0;
+    // A run yields once this many milliseconds of work have passed since
+    // its last yield, at the next point where it can: so the window stays
+    // responsive without the run paying for a yield at every step.
+    virtual int yieldIntervalMs() const { return 30; }
+    // The clock that interval is measured on, in milliseconds.
+    virtual qint64 clockMs() const
+    {
+        using namespace std::chrono;
+        return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    }
     // The reconcile dialog: `mode` 1 when the schedule can be reconciled, 2
     // when it cannot; `expected` goes into the caption. True when closed
     // with OK ("Reconcile" in mode 1).

@@ -19,14 +19,27 @@ public:
     void statusMessage(const QString& text) override;
     void setBusy(bool busy) override;
     void suspendUpdates(bool suspended) override;
+    // Lets the window messages run; user input meanwhile reaches only the
+    // Cancel command.
     void yield() override;
+    int yieldIntervalMs() const override { return interval(); }
     bool showReconcile(const QVector<ReconcileLine>& lines, int mode, double expected) override;
 
     // An error-type box with Yes and No (or OK alone) and a Help button that
     // opens help topic 13 and leaves the box open. True for Yes or OK.
     static bool messageBox(QWidget* parent, const QString& text, bool question);
 
+    // The work between two yields of every run in a window, 30 ms unless
+    // set; a test sets 0 to meet the run at its first chance.
+    static void setYieldInterval(int ms) { interval() = ms; }
+
 private:
+    static int& interval()
+    {
+        static int ms = 30;
+        return ms;
+    }
+
     QWidget* window;
     std::unique_ptr<BusyCursor> busy;
     std::vector<std::unique_ptr<UpdatesSuspended>> suspended;

@@ -8,10 +8,12 @@
 #include <QDate>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
 #include <QVector>
+#include <algorithm>
 #include <memory>
 #include <random>
 
@@ -28,6 +30,14 @@ public:
     bool busy = false;
     bool suspended = false;
     std::function<void()> onYield;
+    // A clock of the test's own: every read moves it on by `tickMs`, as
+    // if that much work had passed. With the interval 0 every point where
+    // a run may yield does.
+    int intervalMs = 0;
+    qint64 tickMs = 0;
+    mutable qint64 now = 0;
+    qint64 lastYieldAt = 0;
+    qint64 longestStretch = 0;     // most clock time between two yields
 
     Answer ask(const QString& text) override
     {
@@ -41,9 +51,13 @@ public:
     void yield() override
     {
         ++yields;
+        longestStretch = std::max(longestStretch, now - lastYieldAt);
+        lastYieldAt = now;
         if (onYield)
             onYield();
     }
+    int yieldIntervalMs() const override { return intervalMs; }
+    qint64 clockMs() const override { return now += tickMs; }
     bool showReconcile(const QVector<ReconcileLine>& lines, int mode, double expected) override
     {
         ++reconcileShown;
@@ -181,6 +195,26 @@ public:
         return scalar("SELECT COUNT(*) FROM (SELECT s.GRPPLAYRID, s.DATE FROM SCHEDULE s JOIN GRPPLAYR g ON "
                       "g.GROUPPLAYERID = s.GRPPLAYRID WHERE g.GROUPID = ? GROUP BY s.GRPPLAYRID, s.DATE "
                       "HAVING COUNT(*) > 1)", {groupId}).toInt();
+    }
+
+    // Everything a run writes, row by row: the schedule with its marks, the
+    // entries' counters and the pairings table.
+    QStringList snapshot()
+    {
+        QStringList rows;
+        for (const char* sql : {"SELECT * FROM SCHEDULE ORDER BY SCHEDULEID",
+                                "SELECT GROUPPLAYERID, PRIORITY, BBPRIORITY, SESPLAYED FROM GRPPLAYR ORDER BY 1",
+                                "SELECT * FROM MATCHES ORDER BY MATCHID", "SELECT NumPerSes FROM \"group\""}) {
+            QSqlQuery q(db().connection());
+            q.exec(sql);
+            while (q.next()) {
+                QStringList values;
+                for (int c = 0; c < q.record().count(); ++c)
+                    values << q.value(c).toString();
+                rows << values.join('|');
+            }
+        }
+        return rows;
     }
 
     QTemporaryDir dir;

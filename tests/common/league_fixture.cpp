@@ -88,18 +88,10 @@ double LeagueFixture::sessionTotal() const
 
 void LeagueFixture::startRun()
 {
-    const int p = int(entries.size());
     state = RunState{};
-    state.entryCount = p;
+    state.entryCount = int(entries.size());
     state.playersPerSession = 2 * settings.courts;
-    state.byeCount = p - state.playersPerSession;
-    state.roundsWanted = settings.rounds;
-    state.byeFlag = state.byeCount == 1;
-    state.byeOrder = entries;
-    if (state.byeFlag)
-        std::reverse(state.byeOrder.begin(), state.byeOrder.end());
-    state.byeCursor = 0;
-    pairing->BuildMatches();
+    pairing->StartRun(settings.rounds);
     Query reset(db(), "UPDATE \"GRPPLAYR.db\" SET PRIORITY = 5000, BBPRIORITY = 5000, SESPLAYED = 0"
                       " WHERE GROUPID = :g");
     reset.setInteger("g", groupId);

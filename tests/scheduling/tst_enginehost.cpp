@@ -2,7 +2,13 @@
 // from closing it, and the answers come back as given.
 #include "engine_fixture.h"
 #include "scheduling/widgethost.h"
+#include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QShortcutEvent>
+#include <QToolButton>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
@@ -63,6 +69,52 @@ private slots:
         host.suspendUpdates(false);
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(list->updatesEnabled());
+    }
+
+    // While a run yields, typing and clicks reach nothing but Cancel: an edit
+    // made then would join the run's transaction.
+    void aYieldLetsOnlyCancelThrough()
+    {
+        QWidget frame;
+        auto* field = new QLineEdit(&frame);
+        auto* cancelButton = new QToolButton(&frame);
+        cancelButton->setObjectName("tbcancel");
+        auto* saveButton = new QToolButton(&frame);
+        saveButton->setObjectName("tbsave");
+        QAction cancel;
+        cancel.setObjectName("Cancel1");
+        QAction save;
+        save.setObjectName("Save1");
+        frame.show();
+        int cancelled = 0, saved = 0, cancelClicks = 0, saveClicks = 0;
+        QObject::connect(&cancel, &QAction::triggered, [&] { ++cancelled; });
+        QObject::connect(&save, &QAction::triggered, [&] { ++saved; });
+        QObject::connect(cancelButton, &QToolButton::clicked, [&] { ++cancelClicks; });
+        QObject::connect(saveButton, &QToolButton::clicked, [&] { ++saveClicks; });
+        auto postInput = [&] {
+            QCoreApplication::postEvent(field, new QKeyEvent(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a"));
+            QCoreApplication::postEvent(&cancel, new QShortcutEvent(QKeySequence(Qt::Key_F4), 0));
+            QCoreApplication::postEvent(&save, new QShortcutEvent(QKeySequence(Qt::Key_F3), 0));
+            for (QToolButton* b : {cancelButton, saveButton})
+                for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+                    QCoreApplication::postEvent(b, new QMouseEvent(t, QPointF(2, 2), b->mapToGlobal(QPointF(2, 2)),
+                                                                   Qt::LeftButton, t == QEvent::MouseButtonPress
+                                                                   ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier));
+        };
+        WidgetScheduleHost host(&frame);
+        postInput();
+        host.yield();
+        QCOMPARE(field->text(), QString());
+        QCOMPARE(saved, 0);
+        QCOMPARE(saveClicks, 0);
+        QCOMPARE(cancelled, 1);
+        QCOMPARE(cancelClicks, 1);
+        // Outside a run's yield everything arrives again.
+        postInput();
+        QCoreApplication::processEvents();
+        QCOMPARE(field->text(), QString("a"));
+        QCOMPARE(saved, 1);
+        QCOMPARE(saveClicks, 1);
     }
 };
 

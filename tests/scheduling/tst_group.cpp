@@ -4,6 +4,7 @@
 #include "scheduling/dlguschedule.h"
 #include "scheduling/group.h"
 #include "scheduling/runstate.h"
+#include "scheduling/widgethost.h"
 #include "data/tablemodel.h"
 #include <QCheckBox>
 #include <QDateEdit>
@@ -510,6 +511,7 @@ private slots:
         int printed = 0;
         fx->dm->printScheduleHandler = [&](int) { ++printed; };
         Tfrmgroup* g = openExisting(1, g1);
+        WidgetScheduleHost::setYieldInterval(0);
         bool sawRun = false, gridsLocked = false;
         int beepsDuringRun = 0;
         QTimer::singleShot(0, g, [&] {
@@ -523,6 +525,7 @@ private slots:
             g->commandCancel();
         });
         g->commandSchedule();
+        WidgetScheduleHost::setYieldInterval(30);
         QVERIFY(sawRun);
         QVERIFY(gridsLocked);
         QCOMPARE(beepsDuringRun, 3);

@@ -320,6 +320,33 @@ private slots:
         QVERIFY2(sawLongRun, "expected at least one league that needs dates past T");
     }
 
+    // Every entry on court every date (or all but one): each date must find
+    // a full set of disjoint pairings among the open ones, or the largest.
+    void everyEntryOnCourt_data()
+    {
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("courts");
+        QTest::addColumn<int>("rounds");
+        QTest::newRow("20 entries, 10 courts, 4 rounds") << 20 << 10 << 4;
+        QTest::newRow("21 entries, 10 courts, 3 rounds") << 21 << 10 << 3;
+    }
+
+    void everyEntryOnCourt()
+    {
+        QFETCH(int, entries);
+        QFETCH(int, courts);
+        QFETCH(int, rounds);
+        LeagueFixture f;
+        f.createLeague({entries, courts, rounds});
+        const QVector<QDate> dates = f.run();
+        checkInvariants(f);
+        // Full dates but for the few where a round's last pairings meet.
+        int full = 0;
+        for (const QVector<Pair>& d : byDate(f))
+            full += d.size() == courts;
+        QVERIFY2(full >= int(dates.size()) - 2 * rounds, qPrintable(QString("%1 of %2").arg(full).arg(dates.size())));
+    }
+
     void invariantsOverSeededLeagues()
     {
         std::mt19937 rng(20261208);
