@@ -185,8 +185,19 @@ bool DbGrid::commitEditor()
         gridModel->setData(idx, value);   // a refused value keeps the editor open
         modified = true;
     }
-    closeEditor(editor, QAbstractItemDelegate::NoHint);
+    closeEditorKeepingFocus(editor, QAbstractItemDelegate::NoHint);
     return true;
+}
+
+void DbGrid::closeEditorKeepingFocus(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // The view takes the focus back only from an editor that has it in an
+    // active window; the keys must come back here whether or not the window
+    // is active (no window manager, a focus-follows-mouse desktop).
+    const bool focused = editor->hasFocus() || window()->focusWidget() == editor;
+    closeEditor(editor, hint);
+    if (focused)
+        setFocus();
 }
 
 bool DbGrid::finishEditing()
@@ -213,7 +224,7 @@ void DbGrid::discardEditor()
     const QModelIndex idx = currentIndex();
     QWidget* editor = idx.isValid() ? indexWidget(idx) : nullptr;
     if (editor && state() == QAbstractItemView::EditingState)
-        closeEditor(editor, QAbstractItemDelegate::RevertModelCache);
+        closeEditorKeepingFocus(editor, QAbstractItemDelegate::RevertModelCache);
 }
 
 bool DbGrid::leaveRow()
@@ -487,6 +498,9 @@ bool DbGridDelegate::eventFilter(QObject* object, QEvent* event)
     case Qt::Key_Return:
     case Qt::Key_Enter:
         grid.finishEditing();
+        return true;
+    case Qt::Key_Escape:
+        grid.discardEditor();   // the cell shows what it held before
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down:

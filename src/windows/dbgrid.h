@@ -95,6 +95,7 @@ protected:
 private:
     bool leaveRow();
     void moveToRow(int row, int column);
+    void closeEditorKeepingFocus(QWidget* editor, QAbstractItemDelegate::EndEditHint hint);
     bool canAppend() const;
     void startRowFromKeyboard(int column);
     bool onLastRow() const;
