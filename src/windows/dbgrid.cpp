@@ -81,10 +81,21 @@ void DbGrid::setTableModel(TableModel* model)
     connect(gridModel, &QAbstractItemModel::modelReset, this, &DbGrid::showTableRow);
     connect(tbl, &Table::afterScroll, this, &DbGrid::showTableRow);
     connect(tbl, &Table::stateChanged, this, [this] {
-        if (tbl->state() != Table::State::Edit && tbl->state() != Table::State::Insert)
+        const bool wasEditing = editingState == Table::State::Edit || editingState == Table::State::Insert;
+        editingState = tbl->state();
+        // A post, a cancel or a new row re-reads no values: the one row
+        // typed into was fitted as it was typed.
+        sameValuesReset = wasEditing || editingState == Table::State::Insert;
+        if (editingState != Table::State::Edit && editingState != Table::State::Insert)
             modified = false;
     });
-    connect(gridModel, &QAbstractItemModel::modelReset, this, [this] { fitColumns(0, gridModel->rowCount() - 1); });
+    for (auto done : {&Table::afterPost, &Table::afterCancel, &Table::afterScroll})
+        connect(tbl, done, this, [this] { sameValuesReset = false; });
+    connect(gridModel, &QAbstractItemModel::modelReset, this, [this] {
+        if (!sameValuesReset)
+            fitColumns(0, gridModel->rowCount() - 1);
+        sameValuesReset = false;
+    });
     connect(gridModel, &QAbstractItemModel::dataChanged, this,
             [this](const QModelIndex& from, const QModelIndex& to) { fitColumns(from.row(), to.row()); });
     for (int c = 0; c < gridModel->columnCount(); ++c)
@@ -126,12 +137,18 @@ void DbGrid::fitColumns(int firstRow, int lastRow)
     if (!gridModel)
         return;
     const QFontMetrics fm(font());
+    const int pad = cellPadding(fm);
+    const int widestChar = std::max(1, fm.maxWidth());
     for (int c = 0; c < gridModel->columnCount(); ++c) {
-        int widest = 0;
-        for (int r = std::max(0, firstRow); r <= lastRow && r < gridModel->rowCount(); ++r)
-            widest = std::max(widest, fm.horizontalAdvance(gridModel->index(r, c).data().toString()));
-        if (widest > 0 && widest + cellPadding(fm) > columnWidth(c))
-            setColumnWidth(c, widest + cellPadding(fm));
+        int width = columnWidth(c);
+        for (int r = std::max(0, firstRow); r <= lastRow && r < gridModel->rowCount(); ++r) {
+            const QString text = gridModel->index(r, c).data().toString();
+            // Most values are plainly narrow enough: measure only the others.
+            if (int(text.size()) * widestChar + pad > width)
+                width = std::max(width, fm.horizontalAdvance(text) + pad);
+        }
+        if (width > columnWidth(c))
+            setColumnWidth(c, width);
     }
 }
 

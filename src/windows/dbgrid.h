@@ -18,13 +18,13 @@
 // on the row cancels the row. Tab off the last cell, Down on the last row and
 // typing into an empty grid start a new row, unless setRowsAppendable(false).
 // Columns are as wide as their title, mask or widest value.
+#include "data/table.h"
 #include "data/tablemodel.h"
 #include "fieldmask.h"
 #include <QHash>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
-class Table;
 
 // One grid column: the field and its title.
 inline TableModel::ColumnSpec gridColumn(const QString& field, const QString& title, bool readOnly = false)
@@ -113,6 +113,8 @@ private:
     bool modified = false;
     bool syncing = false;
     bool reporting = false;
+    Table::State editingState = Table::State::Inactive;   // the table's state as last seen
+    bool sameValuesReset = false;
 };
 
 // Cell editors of a DbGrid: a line edit with the column's mask, length and

@@ -359,6 +359,15 @@ void TestGridKeys::columnsFitMasksAndValues()
     F::type(city);
     F::key(Qt::Key_Return);
     QVERIFY(g->columnWidth(6) > fm.horizontalAdvance(city.left(25)));
+
+    // Rows read again bring their own widths; a post keeps the widths.
+    F::key(Qt::Key_F3);
+    const int lastWidth = g->columnWidth(1);
+    const QString last(25, QChar('W'));   // wider than its size in average characters
+    QVERIFY(lastWidth < fm.horizontalAdvance(last));
+    f.insert(QString("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('Bo', '%1')").arg(last));
+    w->players().refresh();
+    QVERIFY(g->columnWidth(1) > fm.horizontalAdvance(last));
 }
 
 QTEST_MAIN(TestGridKeys)
