@@ -325,6 +325,8 @@ QWidget* Tfrmgroup::createEntriesPanel()
                                          gridColumn("LRANKING", QStringLiteral("Rank"))});
     // What the user cannot edit sits on the button face.
     dbgdplayers->setReadOnlyColumnsShaded(true);
+    // Entries come from the Assign button only, never from a typed row.
+    dbgdplayers->setRowsAppendable(false);
     // The other columns fit their titles; names get room.
     dbgdplayers->setColumnWidth(1, 40 * dbgdplayers->fontMetrics().averageCharWidth());
 

@@ -10,13 +10,21 @@
 // and a failed post keeps the user on the row, still in edit mode. Before a
 // command posts or cancels, call postPendingRow(), commitEditor() or
 // discardEditor() so that the text in an open cell editor is not lost.
+//
+// The keyboard works as in a spreadsheet: Tab and Shift+Tab go cell by cell
+// through every column and on to the next or previous row; a cell whose
+// text cannot be stored (an incomplete mask, a number that is not one) is
+// refused with a message and keeps the focus; Esc in a cell restores it, Esc
+// on the row cancels the row. Tab off the last cell, Down on the last row and
+// typing into an empty grid start a new row, unless setRowsAppendable(false).
+// Columns are as wide as their title, mask or widest value.
+#include "data/table.h"
 #include "data/tablemodel.h"
 #include "fieldmask.h"
 #include <QHash>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
-class Table;
 
 // One grid column: the field and its title.
 inline TableModel::ColumnSpec gridColumn(const QString& field, const QString& title, bool readOnly = false)
@@ -49,6 +57,10 @@ public:
     // false: no editing in place, whole rows selected.
     void setEditable(bool editable);
     bool isEditable() const { return editable; }
+    // false for grids whose rows are added by the window's own commands
+    // (a record's entries): the keyboard then never starts a row.
+    void setRowsAppendable(bool on) { appendable = on; }
+    bool rowsAppendable() const { return appendable; }
     // Read-only columns drawn on the button face, so the user sees which
     // cells of an editable grid take typing.
     void setReadOnlyColumnsShaded(bool on);
@@ -58,6 +70,15 @@ public:
     // was one and it was taken); discardEditor closes it without that.
     bool commitEditor();
     void discardEditor();
+    // Checks the open editor's text and writes it, closing the editor; when
+    // it cannot be stored the user is told why and the editor stays open.
+    bool finishEditing();
+    // Tab (forward) or Shift+Tab from the current cell; false when the move
+    // leaves the grid, which then passes the focus on.
+    bool stepCell(bool forward);
+    void leaveGrid(bool forward);
+    // A refusal is being shown: the open editor keeps its text meanwhile.
+    bool isReportingProblem() const { return reporting; }
     // The current row was changed through the grid since it was last posted.
     bool rowModified() const { return modified; }
     void markRowModified() { modified = true; }
@@ -74,14 +95,26 @@ protected:
 private:
     bool leaveRow();
     void moveToRow(int row, int column);
+    void closeEditorKeepingFocus(QWidget* editor, QAbstractItemDelegate::EndEditHint hint);
+    bool canAppend() const;
+    void startRowFromKeyboard(int column);
+    bool onLastRow() const;
+    QVariant rowKey(int row) const;
+    int rowOfKey(const QVariant& key, int fallback) const;
+    int titleWidth(int column) const;
+    void fitColumns(int firstRow, int lastRow);
 
     Table* tbl = nullptr;
     TableModel* gridModel = nullptr;
     QHash<QString, FieldMask> masks;   // by upper-case field name
     bool editable = true;
     bool shadeReadOnly = false;
+    bool appendable = true;
     bool modified = false;
     bool syncing = false;
+    bool reporting = false;
+    Table::State editingState = Table::State::Inactive;   // the table's state as last seen
+    bool sameValuesReset = false;
 };
 
 // Cell editors of a DbGrid: a line edit with the column's mask, length and
@@ -96,9 +129,12 @@ public:
     // The value the editor's text stands for (masked text as stored, "" as null).
     QVariant editorValue(QWidget* editor, const QModelIndex& index) const;
     static bool sameAsShown(const QVariant& value, const QModelIndex& index);
+    // Why the editor's text cannot be stored, or "" when it can.
+    QString editorProblem(QWidget* editor, const QModelIndex& index) const;
 
 protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
+    bool eventFilter(QObject* object, QEvent* event) override;
 
 private:
     DbGrid& grid;

@@ -1,4 +1,5 @@
 #include "fieldmask.h"
+#include <algorithm>
 
 namespace {
 
@@ -79,10 +80,10 @@ QString FieldMask::qtInputMask() const
                 out += QLatin1Char('\\');
             out += s.literal;
             break;
-        case Slot::Digit: out += QLatin1Char(s.required ? '9' : '0'); break;
-        case Slot::Letter: out += QLatin1Char(s.required ? 'A' : 'a'); break;
-        case Slot::AlphaNum: out += QLatin1Char(s.required ? 'N' : 'n'); break;
-        case Slot::Any: out += QLatin1Char(s.required ? 'X' : 'x'); break;
+        case Slot::Digit: out += QLatin1Char('0'); break;
+        case Slot::Letter: out += QLatin1Char('a'); break;
+        case Slot::AlphaNum: out += QLatin1Char('n'); break;
+        case Slot::Any: out += QLatin1Char('x'); break;
         }
     }
     return out + QLatin1Char(';') + blankChar;
@@ -100,27 +101,55 @@ bool FieldMask::accepts(const Slot& s, QChar c) const
     return false;
 }
 
+bool FieldMask::optionalPositionsLead() const
+{
+    bool requiredSeen = false;
+    bool optionalSeen = false;
+    for (const Slot& s : positions) {
+        if (s.kind == Slot::Literal)
+            continue;
+        if (s.required)
+            requiredSeen = true;
+        else if (requiredSeen)
+            return false;
+        else
+            optionalSeen = true;
+    }
+    return optionalSeen && requiredSeen;
+}
+
+int FieldMask::requiredCount() const
+{
+    return int(std::count_if(positions.begin(), positions.end(),
+                             [](const Slot& s) { return s.kind != Slot::Literal && s.required; }));
+}
+
 QVariant FieldMask::storedValue(const QString& displayText) const
 {
-    QString out;
-    bool typed = false;
+    QString typed;   // the characters typed, in order, blanks where none
     for (int i = 0; i < positions.size(); ++i) {
-        const Slot& s = positions[i];
+        if (positions[i].kind == Slot::Literal)
+            continue;
+        const QChar c = i < displayText.size() ? displayText[i] : blankChar;
+        typed += c == blankChar || c.isSpace() ? QChar(QLatin1Char(' ')) : applyCase(c, positions[i].caseMode);
+    }
+    const QString chars = QString(typed).remove(QLatin1Char(' '));
+    if (chars.isEmpty())
+        return QVariant(QMetaType(QMetaType::QString));
+    const bool local = optionalPositionsLead() && chars.size() == requiredCount();
+
+    QString out;
+    int next = 0;   // index into typed, or into chars for a local value
+    for (const Slot& s : positions) {
         if (s.kind == Slot::Literal) {
             if (saveLiterals)
                 out += s.literal;
-            continue;
-        }
-        const QChar c = i < displayText.size() ? displayText[i] : blankChar;
-        if (c == blankChar || c.isSpace()) {
-            out += QLatin1Char(' ');
+        } else if (local) {
+            out += s.required ? chars[next++] : QChar(QLatin1Char(' '));
         } else {
-            out += applyCase(c, s.caseMode);
-            typed = true;
+            out += typed[next++];
         }
     }
-    if (!typed)
-        return QVariant(QMetaType(QMetaType::QString));
     while (out.endsWith(QLatin1Char(' ')))
         out.chop(1);
     return out;

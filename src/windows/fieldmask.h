@@ -17,14 +17,20 @@ public:
     static FieldMask fromEditMask(const QString& editMask);
 
     bool isNull() const { return positions.isEmpty(); }
-    // For QLineEdit::setInputMask, blank character included ("(000)999-9999;_").
+    // For QLineEdit::setInputMask, blank character included ("(000)000-0000;_").
+    // Every position is optional there: the line edit would otherwise hold
+    // the focus silently on an incomplete value, and would drop it when the
+    // cell loses the focus; isComplete() decides, and the grid says why.
     QString qtInputMask() const;
     QChar blank() const { return blankChar; }
     int length() const { return int(positions.size()); }
 
     // The stored value of a line edit's displayText(): unfilled positions
     // become blanks, trailing blanks are dropped, and a text with no typed
-    // character is empty (a null value), never just the literals.
+    // character is empty (a null value), never just the literals. When the
+    // optional positions lead (a phone's area code) and exactly as many
+    // characters were typed as the required positions hold, they go to the
+    // required ones: "1234567" is the local number "(   )123-4567".
     QVariant storedValue(const QString& displayText) const;
     // The text to put into a masked line edit for a stored value.
     QString editText(const QVariant& stored) const;
@@ -42,6 +48,8 @@ private:
         int caseMode = 0;          // 1 upper, -1 lower
     };
     bool accepts(const Slot& s, QChar c) const;
+    bool optionalPositionsLead() const;
+    int requiredCount() const;
 
     QVector<Slot> positions;
     bool saveLiterals = true;

@@ -25,12 +25,23 @@ void TestPickers::maskTranslationAndStoredValues()
     const FieldMask phone = FieldMask::fromEditMask(RosterMasks::phone);
     const FieldMask state = FieldMask::fromEditMask(RosterMasks::state);
     const FieldMask zip = FieldMask::fromEditMask(RosterMasks::zipCode);
-    QCOMPARE(phone.qtInputMask(), QStringLiteral("(000)999-9999;_"));
-    QCOMPARE(state.qtInputMask(), QStringLiteral(">AA;_"));
-    QCOMPARE(zip.qtInputMask(), QStringLiteral("99999-0000;_"));
+    // Every position optional for the line edit: completeness is ours to check.
+    QCOMPARE(phone.qtInputMask(), QStringLiteral("(000)000-0000;_"));
+    QCOMPARE(state.qtInputMask(), QStringLiteral(">aa;_"));
+    QCOMPARE(zip.qtInputMask(), QStringLiteral("00000-0000;_"));
 
     QCOMPARE(phone.storedValue("(555)123-4567").toString(), QStringLiteral("(555)123-4567"));
     QCOMPARE(phone.storedValue("(___)123-4567").toString(), QStringLiteral("(   )123-4567"));
+    // Seven digits typed from the start are a local number, not an area code.
+    QCOMPARE(phone.storedValue("(123)456-7___").toString(), QStringLiteral("(   )123-4567"));
+    QVERIFY(phone.isComplete(phone.storedValue("(123)456-7___")));
+    // Eight or nine digits are not moved: they stay incomplete, to be finished.
+    QCOMPARE(phone.storedValue("(555)123-45__").toString(), QStringLiteral("(555)123-45"));
+    QVERIFY(!phone.isComplete(phone.storedValue("(555)123-45__")));
+    QCOMPARE(phone.storedValue("(555)12_-____").toString(), QStringLiteral("(555)12 -"));
+    // Trailing optional positions (the zip's last four) never shift digits.
+    QCOMPARE(zip.storedValue("1234_-____").toString(), QStringLiteral("1234 -"));
+    QVERIFY(!zip.isComplete(zip.storedValue("1234_-____")));
     QVERIFY(phone.storedValue("(___)___-____").isNull());
     QVERIFY(zip.storedValue("_____-____").isNull());
     QCOMPARE(zip.storedValue("12345-____").toString(), QStringLiteral("12345-"));
