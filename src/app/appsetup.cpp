@@ -4,12 +4,14 @@
 #include "data/dmuglobal.h"
 #include "data/guard.h"
 #include "frmmain.h"
+#include "icons.h"
 #include "reports/playerlabels.h"
 #include "reports/schedulereport.h"
 #include "scheduling/group.h"
 #include "windows/courts.h"
 #include "windows/groups.h"
 #include "windows/players.h"
+#include <QApplication>
 #include <QCoreApplication>
 #include <QPointer>
 #include <QSettings>
@@ -19,6 +21,9 @@ void configureApplication()
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QCoreApplication::setOrganizationName(QStringLiteral("Vantrel"));
     QCoreApplication::setApplicationName(QStringLiteral("Vantrel"));
+    // Windows and dialogs without an icon of their own show the program's.
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        QApplication::setWindowIcon(Icons::application());
 }
 
 namespace {
@@ -29,6 +34,7 @@ Tfrmmain::ChildWindowFactory groupListFactory(int listKind, const QString& capti
         auto* list = new Tfrmgrouplist(parent);
         list->setListKind(listKind);
         list->setWindowTitle(caption);
+        list->setWindowIcon(Icons::listWindow(listKind));
         setHelpContext(list, helpContext);
         return list;
     };
@@ -49,8 +55,16 @@ Tfrmplayers* activePlayersWindow(const QPointer<Tfrmmain>& frame)
 
 void registerChildWindows(Tfrmmain& frame)
 {
-    frame.registerChildWindow(Tfrmmain::PlayerList, [](QWidget* parent) { return new Tfrmplayers(parent); });
-    frame.registerChildWindow(Tfrmmain::CourtList, [](QWidget* parent) { return new Tfrmcourts(parent); });
+    frame.registerChildWindow(Tfrmmain::PlayerList, [](QWidget* parent) {
+        auto* players = new Tfrmplayers(parent);
+        players->setWindowIcon(Icons::players());
+        return players;
+    });
+    frame.registerChildWindow(Tfrmmain::CourtList, [](QWidget* parent) {
+        auto* courts = new Tfrmcourts(parent);
+        courts->setWindowIcon(Icons::courts());
+        return courts;
+    });
     frame.registerChildWindow(Tfrmmain::GroupList, groupListFactory(1, QStringLiteral("Group List"), 42),
                               loadGroupList);
     frame.registerChildWindow(Tfrmmain::LeagueList, groupListFactory(2, QStringLiteral("League List"), 43),
@@ -63,7 +77,8 @@ void registerChildWindows(Tfrmmain& frame)
         if (!target)
             return nullptr;
         return Tfrmgroup::openFromList(listKind, groupId, caption, helpContext,
-                                       [target](QWidget* editor) {
+                                       [target, listKind](QWidget* editor) {
+                                           editor->setWindowIcon(Icons::editorWindow(listKind));
                                            if (target)
                                                target->addChildWindow(editor);
                                        });

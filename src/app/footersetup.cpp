@@ -14,8 +14,12 @@ bool runFooterSetup(QWidget* parent)
     box.setTextValue(footerText());
     setHelpContext(&box, 62);
     // The edit exists once the text mode is set; limiting it cuts pasted text too.
-    if (auto* edit = box.findChild<QLineEdit*>())
+    if (auto* edit = box.findChild<QLineEdit*>()) {
         edit->setMaxLength(FooterTextLimit);
+        // A footer of the full length shows whole, capitals included.
+        const int text = edit->fontMetrics().horizontalAdvance(QString(FooterTextLimit, QLatin1Char('X')));
+        edit->setMinimumWidth(text + 4 * edit->fontMetrics().averageCharWidth());
+    }
     if (box.exec() != QDialog::Accepted)
         return false;
     setFooterText(box.textValue());

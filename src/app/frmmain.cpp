@@ -8,6 +8,8 @@
 #include "icons.h"
 #include "mdilayout.h"
 #include "scheduling/runstate.h"
+#include "windows/dbgrid.h"
+#include "data/table.h"
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -56,6 +58,7 @@ Tfrmmain::Tfrmmain(QWidget* parent)
     clientArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     clientArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(clientArea);
+    connect(clientArea, &QMdiArea::subWindowActivated, this, &Tfrmmain::childWindowActivated);
 
     createMenus();
     createToolBars();
@@ -175,7 +178,7 @@ void Tfrmmain::createToolBars()
         int code;
     };
     const QVector<QVector<ActionButton>> groups = {
-        {{"tbnew", QStringLiteral("F2 - Add New"), st->standardIcon(QStyle::SP_FileIcon), CmdAddNew},
+        {{"tbnew", QStringLiteral("F2 - Add New"), Icons::addNew(), CmdAddNew},
          {"tbsave", QStringLiteral("F3=Save"), st->standardIcon(QStyle::SP_DialogSaveButton), CmdSave},
          {"tbcancel", QStringLiteral("F4=Cancel"), st->standardIcon(QStyle::SP_DialogCancelButton), CmdCancel},
          {"tbdelete", QStringLiteral("F5=Delete"), st->standardIcon(QStyle::SP_TrashIcon), CmdDelete}},
@@ -273,8 +276,6 @@ QWidget* Tfrmmain::openChildWindow(int listChoice)
     QWidget* window = registration.create(clientArea);
     if (!window)
         return nullptr;
-    if (listChoice == GroupList || listChoice == LeagueList)
-        window->setWindowIcon(Icons::listWindow(listChoice == GroupList ? 1 : 2));
     QPointer<QMdiSubWindow> sub = addChildWindow(window);
     if (!registration.load)
         return window;
@@ -299,12 +300,88 @@ QWidget* Tfrmmain::openChildWindow(int listChoice)
 
 QMdiSubWindow* Tfrmmain::addChildWindow(QWidget* window)
 {
+    QMdiSubWindow* cameFrom = currentChildWindow();
     QMdiSubWindow* sub = clientArea->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(window->windowIcon());
+    // Arranged windows keep room for their fields instead of shrinking to strips.
+    sub->setMinimumSize(childMinimumSize(sub));
+    openedFrom.insert(sub, cameFrom);
+    sub->installEventFilter(this);
+    connect(sub, &QObject::destroyed, this, [this, sub] {
+        openedFrom.remove(sub);
+        // Deleting a window leaves the state of its datasets behind.
+        QTimer::singleShot(0, this, [this] { showActiveDatasetState(); });
+    });
     sub->showMaximized();
     clientArea->setActiveSubWindow(sub);
+    focusChildWindow(sub);
     return sub;
+}
+
+QSize Tfrmmain::childMinimumSize(QMdiSubWindow* sub) const
+{
+    constexpr int SmallestWidth = 360, SmallestHeight = 240;
+    return sub->minimumSizeHint().expandedTo(QSize(SmallestWidth, SmallestHeight));
+}
+
+void Tfrmmain::childWindowActivated(QMdiSubWindow* sub)
+{
+    showActiveDatasetState();
+    if (sub)
+        focusChildWindow(sub);
+}
+
+// The keyboard goes to the window's grid or field, not to the window, so
+// that Enter and F2 act at once.
+void Tfrmmain::focusChildWindow(QMdiSubWindow* sub)
+{
+    QWidget* window = sub ? sub->widget() : nullptr;
+    if (!window || !window->isVisible())
+        return;
+    const QWidget* focus = QApplication::focusWidget();
+    if (focus && window->isAncestorOf(focus))
+        return;
+    QWidget* target = window->focusWidget();
+    if (!target || !target->isVisible() || !target->isEnabled()) {
+        target = nullptr;
+        for (QWidget* w = window->nextInFocusChain(); w && w != window; w = w->nextInFocusChain())
+            if (window->isAncestorOf(w) && w->isVisible() && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)) {
+                target = w;
+                break;
+            }
+    }
+    if (target)
+        target->setFocus(Qt::OtherFocusReason);
+}
+
+// Panel 0 tells the state of the active window's dataset; with no window, nothing.
+void Tfrmmain::showActiveDatasetState()
+{
+    QWidget* window = activeChildWidget();
+    if (!window) {
+        if (clientArea->subWindowList().isEmpty())
+            setStatusPanel(0, QString());
+        return;
+    }
+    QString name;
+    if (auto* child = dynamic_cast<ChildWindow*>(window))
+        name = child->datasetStateName();
+    if (name.isEmpty()) {
+        const Table* shown = nullptr;
+        for (const DbGrid* grid : window->findChildren<DbGrid*>()) {
+            const Table* t = grid->table();
+            if (!t)
+                continue;
+            if (!shown || t->state() == Table::State::Edit || t->state() == Table::State::Insert)
+                shown = t;
+            if (t->state() == Table::State::Edit || t->state() == Table::State::Insert)
+                break;
+        }
+        if (shown)
+            name = stateName(shown->state());
+    }
+    setStatusPanel(0, name);
 }
 
 QMdiSubWindow* Tfrmmain::currentChildWindow() const
@@ -369,9 +446,25 @@ void Tfrmmain::arrangeIcons()
 
 void Tfrmmain::cascadeChildWindows()
 {
-    if (childWindows().isEmpty())
+    QVector<QMdiSubWindow*> shown;
+    for (QMdiSubWindow* sub : childWindows())
+        if (!sub->isMinimized())
+            shown.append(sub);
+    if (shown.isEmpty())
         return;
-    clientArea->cascadeSubWindows();
+    QMdiSubWindow* active = currentChildWindow();
+    QSize smallest;
+    for (QMdiSubWindow* sub : shown)
+        smallest = smallest.expandedTo(sub->minimumSize());
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, shown.first()) + 4;
+    const QVector<QRect> places = cascadeRects(clientArea->viewport()->rect(), int(shown.size()), QSize(step, step), smallest);
+    for (int i = 0; i < shown.size(); ++i) {
+        shown[i]->showNormal();
+        shown[i]->setGeometry(places[i]);
+        shown[i]->raise();
+    }
+    if (active)
+        clientArea->setActiveSubWindow(active);
 }
 
 void Tfrmmain::tileChildWindows()
@@ -383,7 +476,10 @@ void Tfrmmain::tileChildWindows()
     if (shown.isEmpty())
         return;
     QMdiSubWindow* active = currentChildWindow();
-    const QVector<QRect> tiles = horizontalTiles(clientArea->viewport()->rect(), shown.size());
+    int lowest = 1;
+    for (QMdiSubWindow* sub : shown)
+        lowest = std::max(lowest, sub->minimumHeight());
+    const QVector<QRect> tiles = horizontalTiles(clientArea->viewport()->rect(), int(shown.size()), lowest);
     for (int i = 0; i < shown.size(); ++i) {
         shown[i]->showNormal();
         shown[i]->setGeometry(tiles[i]);
@@ -426,7 +522,7 @@ void Tfrmmain::rebuildWindowMenu()
             if (target->isMinimized())
                 target->showNormal();
             clientArea->setActiveSubWindow(target);
-            target->widget() ? target->widget()->setFocus() : target->setFocus();
+            focusChildWindow(target);
         });
         windowMenu->addAction(action);
         windowListActions.append(action);
@@ -531,6 +627,21 @@ bool Tfrmmain::event(QEvent* event)
 
 bool Tfrmmain::eventFilter(QObject* watched, QEvent* event)
 {
+    // A child window closing while active hands over to the one it was
+    // opened from (the list an editor came from), once the area has made
+    // its own choice.
+    if (event->type() == QEvent::Hide) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+        if (sub && sub == clientArea->currentSubWindow() && !sub->isMinimized()) {
+            const QPointer<QMdiSubWindow> back = openedFrom.value(sub);
+            if (back)
+                QTimer::singleShot(0, this, [this, back] {
+                    if (back)
+                        clientArea->setActiveSubWindow(back);
+                });
+        }
+        return false;
+    }
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_F1) {
         if (auto* menu = qobject_cast<QMenu*>(watched)) {
             const QAction* item = menu->activeAction();

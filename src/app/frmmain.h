@@ -2,6 +2,7 @@
 #include "commandrouter.h"
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 #include <QVector>
 #include <functional>
 
@@ -89,6 +90,10 @@ private:
     void addGap(QToolBar* bar, int width);
     void runGuarded(const std::function<void()>& handler);
     void rebuildWindowMenu();
+    void childWindowActivated(QMdiSubWindow* sub);
+    void showActiveDatasetState();
+    void focusChildWindow(QMdiSubWindow* sub);
+    QSize childMinimumSize(QMdiSubWindow* sub) const;
     ChildWindow* activeChild() const;
     QMdiSubWindow* currentChildWindow() const;
 
@@ -97,6 +102,8 @@ private:
         ChildWindowLoader load;
     };
     QHash<int, Registration> factories;
+    // The window each child window was opened from, active again when it closes.
+    QHash<QMdiSubWindow*, QPointer<QMdiSubWindow>> openedFrom;
     CommandRouter router;
     std::function<void()> beepSound;
 

@@ -156,6 +156,53 @@ QIcon print()
     });
 }
 
+QIcon addNew()
+{
+    return drawn([](QPainter& p) {
+        // A sheet with a green plus, dark enough to read on any tool bar.
+        p.setPen(QPen(Ink, 1.5));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(5, 3, 17, 24));
+        p.drawLine(QPointF(9, 10), QPointF(18, 10));
+        p.drawLine(QPointF(9, 15), QPointF(16, 15));
+        p.setPen(Qt::NoPen);
+        p.setBrush(CourtGreen);
+        p.drawEllipse(QPointF(22, 22), 8.5, 8.5);
+        p.setPen(QPen(Qt::white, 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(22, 17), QPointF(22, 27));
+        p.drawLine(QPointF(17, 22), QPointF(27, 22));
+    });
+}
+
+QIcon application()
+{
+    return drawn([](QPainter& p) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(CourtGreen);
+        p.drawRoundedRect(QRectF(2, 4, 28, 24), 3, 3);
+        p.setPen(QPen(Qt::white, 1.5));
+        p.drawLine(QPointF(16, 5), QPointF(16, 27));
+        p.drawLine(QPointF(6, 16), QPointF(26, 16));
+        ball(p, {23, 10}, 5);
+    });
+}
+
+QIcon editorWindow(int recordKind)
+{
+    return drawn([recordKind](QPainter& p) {
+        // The schedule sheet with the list's sign in its corner.
+        p.setPen(QPen(Ink, 1.5));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(3, 5, 22, 22));
+        p.setBrush(recordKind == 2 ? QColor(230, 180, 40) : QColor(52, 101, 164));
+        p.drawRect(QRectF(3, 5, 22, 5));
+        p.setPen(QPen(Ink, 1));
+        for (int row = 0; row < 3; ++row)
+            p.drawLine(QPointF(6, 14 + row * 4), QPointF(22, 14 + row * 4));
+        ball(p, {25, 24}, 5);
+    });
+}
+
 QIcon listWindow(int listKind)
 {
     return listKind == 2 ? leagues() : groups();

@@ -12,6 +12,11 @@ QIcon exit();
 QIcon timeOff();
 QIcon schedule();
 QIcon print();
+QIcon addNew();
+// The program's own icon, for the frame and every window without one.
+QIcon application();
+// A group editor's icon: a group's (record kind 1) or a league's (2).
+QIcon editorWindow(int recordKind);
 
 // Window icon of a group list (list kind 1) or league list (list kind 2).
 QIcon listWindow(int listKind);

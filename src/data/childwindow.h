@@ -1,4 +1,5 @@
 #pragma once
+#include <QString>
 
 // What the frame's command router needs of a child window. Every child window
 // widget also inherits this; the router looks at the active one's kind and
@@ -10,6 +11,10 @@ public:
     virtual ~ChildWindow() = default;
 
     virtual int windowKind() const = 0;
+    // Name of the state of the dataset the window is working on, for panel 0
+    // of the status bar when the window becomes active; empty lets the frame
+    // read it from the window's grids.
+    virtual QString datasetStateName() const { return QString(); }
 
     virtual void commandAddNew() {}          // code 1
     virtual void commandSave() {}            // code 2

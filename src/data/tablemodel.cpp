@@ -1,7 +1,27 @@
 #include "tablemodel.h"
 #include "table.h"
 #include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
+
+QString shortDateFormat()
+{
+    static const QString format = [] {
+        const QLocale locale = QLocale::system();
+        const QString fallback = QStringLiteral("M/d/yyyy");
+        if (locale.language() == QLocale::C)
+            return fallback;
+        QString f = locale.dateFormat(QLocale::ShortFormat);
+        // Month names and weekdays cannot be typed as digits; two-digit
+        // years would hide the century of a schedule.
+        f.replace(QRegularExpression(QStringLiteral("dddd?[^dMy]*")), QString());
+        f.replace(QRegularExpression(QStringLiteral("MMMM?")), QStringLiteral("M"));
+        f.replace(QRegularExpression(QStringLiteral("y+")), QStringLiteral("yyyy"));
+        const bool usable = f.contains(QLatin1Char('d')) && f.contains(QLatin1Char('M')) && f.contains(QLatin1Char('y'));
+        return usable ? f.trimmed() : fallback;
+    }();
+    return format;
+}
 
 QString formatValue(const QVariant& value, const QString& displayFormat)
 {
@@ -14,7 +34,7 @@ QString formatValue(const QVariant& value, const QString& displayFormat)
         return whole == 0 ? QStringLiteral("$") : '$' + QLocale(QLocale::English).toString(whole);
     }
     switch (value.typeId()) {
-    case QMetaType::QDate: return value.toDate().toString("M/d/yyyy");
+    case QMetaType::QDate: return value.toDate().toString(shortDateFormat());
     case QMetaType::QTime: return value.toTime().toString("h:mm AP");
     case QMetaType::Bool: return value.toBool() ? "True" : "False";
     default: return value.toString();

@@ -37,5 +37,10 @@ private:
     QVector<ColumnSpec> cols;
 };
 
+// The one format in which the program shows and takes dates: the locale's
+// short date with a numeric month and a four-digit year, "M/d/yyyy" where
+// the locale has none (the C locale).
+QString shortDateFormat();
+
 // Text of a value in one of the program's display formats.
 QString formatValue(const QVariant& value, const QString& displayFormat);

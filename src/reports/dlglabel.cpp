@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyle>
 #include <algorithm>
 
 namespace {
@@ -60,6 +61,18 @@ Tdlglabels::Tdlglabels(Database& db, QWidget* parent)
         auto* item = new QListWidgetItem(s.desc, dblkuplabels);
         item->setData(Qt::UserRole, s.code);
     }
+    // The list widens (and the buttons move right) until every description,
+    // "(laser)" and "(ink jet)" included, shows whole.
+    int widest = 0;
+    for (int i = 0; i < dblkuplabels->count(); ++i)
+        widest = std::max(widest, dblkuplabels->fontMetrics().horizontalAdvance(dblkuplabels->item(i)->text()));
+    const int needed = widest + 2 * dblkuplabels->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 12;
+    const int extra = std::max(0, needed - dblkuplabels->width());
+    bevel->resize(bevel->width() + extra, bevel->height());
+    dblkuplabels->resize(dblkuplabels->width() + extra, dblkuplabels->height());
+    for (QPushButton* b : {OKBtn, CancelBtn, HelpBtn})
+        b->move(b->x() + extra, b->y());
+    setFixedSize(width() + extra, height());
     OKBtn->setFocus();
 }
 

@@ -4,7 +4,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QHBoxLayout>
 #include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
 #include <QTableWidget>
 
 namespace {
@@ -24,30 +28,28 @@ const QString Tdlgreconcile::CannotReconcileText =
 Tdlgreconcile::Tdlgreconcile(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Reconcile Schedule"));
-    setFixedSize(407, 217);
     setHelpContext(this, HelpContext);
 
     lblwarning = new QLabel(this);
-    lblwarning->setGeometry(8, 8, 298, 60);
     lblwarning->setWordWrap(true);
     lblwarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setGeometry(320, 8, 77, 27);
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setGeometry(320, 40, 77, 27);
     HelpBtn = new QPushButton(QStringLiteral("&Help"), this);
-    HelpBtn->setGeometry(320, 72, 77, 27);
+    for (QPushButton* b : {OKBtn, CancelBtn, HelpBtn})
+        b->setMinimumSize(77, 27);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(HelpBtn, &QPushButton::clicked, this, [this] { HelpBtnClick(); });
 
     bevel = new QFrame(this);
     bevel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    bevel->setGeometry(8, 72, 298, 137);
     sgrec = new QTableWidget(0, 3, bevel);
-    sgrec->setGeometry(2, 2, 294, 133);
+    auto* inBevel = new QVBoxLayout(bevel);
+    inBevel->setContentsMargins(2, 2, 2, 2);
+    inBevel->addWidget(sgrec);
     sgrec->setFrameShape(QFrame::NoFrame);
     sgrec->setEditTriggers(QAbstractItemView::NoEditTriggers);
     sgrec->setSelectionMode(QAbstractItemView::NoSelection);
@@ -62,6 +64,22 @@ Tdlgreconcile::Tdlgreconcile(QWidget* parent) : QDialog(parent)
         QStringLiteral("QHeaderView::section { border: none; border-bottom: 1px solid palette(mid); padding: 0 2px; }"));
     for (int c = 0; c < 3; ++c)
         sgrec->setColumnWidth(c, ColumnWidths[c]);
+
+    // The label above the list, the buttons beside both; the sizes follow
+    // the texts (FormShow), so nothing hides behind the list.
+    auto* left = new QVBoxLayout;
+    left->addWidget(lblwarning);
+    left->addWidget(bevel, 1);
+    auto* right = new QVBoxLayout;
+    right->addWidget(OKBtn);
+    right->addWidget(CancelBtn);
+    right->addWidget(HelpBtn);
+    right->addStretch();
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(8, 8, 8, 8);
+    outer->setSpacing(12);
+    outer->addLayout(left, 1);
+    outer->addLayout(right);
     FormCreate();
 }
 
@@ -104,11 +122,30 @@ void Tdlgreconcile::FormShow()
     } else {
         lblwarning->setText(CannotReconcileText);
     }
+    fitToTexts();
     if (const QScreen* s = screen()) {
         QRect frame = frameGeometry();
         frame.moveCenter(s->availableGeometry().center());
         move(frame.topLeft());
     }
+}
+
+void Tdlgreconcile::fitToTexts()
+{
+    // Names as long as they come; the label as wide as the list, and as
+    // high as its wrapped lines.
+    int widestName = 0;
+    for (int row = 0; row < sgrec->rowCount(); ++row)
+        widestName = std::max(widestName, sgrec->fontMetrics().horizontalAdvance(sgrec->item(row, 2)->text()));
+    const int nameWidth = std::max(ColumnWidths[2], widestName + 12);
+    sgrec->setColumnWidth(2, nameWidth);
+    const int listWidth = ColumnWidths[0] + ColumnWidths[1] + nameWidth + 2 * sgrec->frameWidth()
+        + sgrec->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+    const int shownRows = std::clamp(sgrec->rowCount(), 7, 12);
+    bevel->setMinimumSize(listWidth, sgrec->horizontalHeader()->height() + shownRows * RowHeight + 8);
+    const int labelWidth = std::max(298, listWidth);
+    lblwarning->setFixedSize(labelWidth, lblwarning->heightForWidth(labelWidth));
+    setFixedSize(sizeHint());
 }
 
 void Tdlgreconcile::HelpBtnClick()

@@ -40,5 +40,6 @@ protected:
 private:
     void FormCreate();
     void FormShow();
+    void fitToTexts();
     void HelpBtnClick();
 };

@@ -1,4 +1,5 @@
 #include "engine.h"
+#include "grouprules.h"
 #include "data/database.h"
 #include "data/dmuglobal.h"
 #include "data/runguard.h"
@@ -183,6 +184,8 @@ QString ScheduleEngine::RefusalReason()
                      : QStringLiteral("Assign players to the league before generating its schedule.");
     if (!ds.tbgroup.asDate("STARTDATE").isValid())
         return QStringLiteral("Enter the start date before generating the schedule.");
+    if (QString problem = GroupRules::storedValueProblem(ds.tbgroup); !problem.isEmpty())
+        return problem;
     if (!group)
         return LeaguePairing::RefusalReason(int(courts.size()), CountPlayDays(), ds.tbgroup.asInt("DURATION"));
     if (ds.tbgroup.asInt("NUMPERSES") <= 0)

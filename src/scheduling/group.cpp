@@ -1,4 +1,6 @@
 #include "group.h"
+#include "grouprules.h"
+#include "windows/datetyping.h"
 #include "dlguschedule.h"
 #include "engine.h"
 #include "widgethost.h"
@@ -40,7 +42,6 @@
 namespace {
 const char* const dayFields[7] = {"SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY"};
 const char* const dayCaptions[7] = {"&Sunday", "&Monday", "&Tuesday", "&Wednesday", "T&hursday", "&Friday", "S&aturday"};
-const QString feeFormat = QStringLiteral("$#,###");
 
 bool editing(const Table& t)
 {
@@ -52,9 +53,72 @@ QVariant parseFee(const QString& text)
 {
     QString digits = text;
     digits.remove('$').remove(',').remove(' ');
-    if (digits.isEmpty())
-        return QVariant();
-    return digits.toDouble();
+    bool ok = false;
+    const double fee = digits.toDouble(&ok);
+    return ok ? QVariant(fee) : QVariant();
+}
+
+QVariant parseNumber(const QString& text)
+{
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    return ok ? QVariant(n) : QVariant();
+}
+
+// Takes what the user may type into a number field, and always what it
+// shows: a stored value longer or more negative than the field allows stays
+// whole and can be edited down, never cut.
+class NumberValidator : public QValidator {
+public:
+    NumberValidator(int digits, bool money, QObject* parent)
+        : QValidator(parent), typedDigits(digits), money(money), room(digits)
+    {
+    }
+    // Widens the field for the text shown, as loaded from the record.
+    void fitTo(const QString& shown)
+    {
+        int digits = 0;
+        for (QChar c : integerPart(shown))
+            digits += c.isDigit() ? 1 : 0;
+        room = std::max(typedDigits, digits);
+        negative = shown.startsWith('-');
+    }
+    State validate(QString& input, int&) const override
+    {
+        QString t = input;
+        if (money && t.startsWith('$'))
+            t.remove(0, 1);
+        if (negative && t.startsWith('-'))
+            t.remove(0, 1);
+        const int point = t.indexOf('.');
+        if (point >= 0) {
+            const QString cents = t.mid(point + 1);
+            if (!money || cents.size() > 2 || !allDigits(cents))
+                return Invalid;
+            t.truncate(point);
+        }
+        if (money)
+            t.remove(',');
+        return allDigits(t) && t.size() <= room ? Acceptable : Invalid;
+    }
+
+private:
+    static QString integerPart(const QString& s) { return s.section('.', 0, 0); }
+    static bool allDigits(const QString& s)
+    {
+        return std::all_of(s.begin(), s.end(), [](QChar c) { return c.isDigit(); });
+    }
+    int typedDigits;
+    bool money;
+    int room;
+    bool negative = false;
+};
+
+void showNumber(QLineEdit* edit, const QString& text)
+{
+    if (auto* v = dynamic_cast<NumberValidator*>(const_cast<QValidator*>(edit->validator())))
+        v->fitTo(text);
+    edit->setText(text);
 }
 
 // Keeps a grid from taking input while a run works on its table: a row
@@ -76,6 +140,22 @@ private:
     bool wasEnabled;
 };
 
+// Notes the group a run asks to print instead of printing it at once.
+class PrintDeferred {
+public:
+    PrintDeferred(Tdmglobal& dm, int& requested) : dm(dm), keep(dm.printScheduleHandler)
+    {
+        dm.printScheduleHandler = [&requested](int groupId) { requested = groupId; };
+    }
+    ~PrintDeferred() { dm.printScheduleHandler = keep; }
+    PrintDeferred(const PrintDeferred&) = delete;
+    PrintDeferred& operator=(const PrintDeferred&) = delete;
+
+private:
+    Tdmglobal& dm;
+    std::function<void(int)> keep;
+};
+
 } // namespace
 
 // ------------------------------------------------------------------ creation
@@ -86,6 +166,7 @@ Tfrmgroup::Tfrmgroup(int recordKind, QWidget* parent)
     setObjectName("frmgroup");
     setWindowTitle(recordKind == 1 ? QStringLiteral("New Group") : QStringLiteral("New League"));
     createControls();
+    orderTabs();
     wireDatasets();
     wireFieldHints();
     ds.open();
@@ -149,15 +230,16 @@ QWidget* Tfrmgroup::createRecordPanel()
     lblname = label("lblname", QStringLiteral("Name:"));
     dbname = edit("dbname", 50, QString(), 20);
     lblduration = label("lblduration", QStringLiteral("Number of Weeks:"));
-    DBDURATION = edit("DBDURATION", 2, QStringLiteral("The number of weeks of play"), 23);
-    DBDURATION->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d{0,2}"), DBDURATION));
+    // The number fields limit what is typed by their validators, not by a
+    // length that would cut a longer stored value.
+    DBDURATION = edit("DBDURATION", 0, QStringLiteral("The number of weeks of play"), 23);
+    DBDURATION->setValidator(new NumberValidator(GroupRules::DurationDigits, false, DBDURATION));
     lbldaysoff = label("lbldaysoff", QStringLiteral("Players per session:"));
-    dbedplayers = edit("dbedplayers", 3, QStringLiteral("The number of players which play during a session"), 24);
-    dbedplayers->setValidator(new QRegularExpressionValidator(QRegularExpression("\\d{0,3}"), dbedplayers));
+    dbedplayers = edit("dbedplayers", 0, QStringLiteral("The number of players which play during a session"), 24);
+    dbedplayers->setValidator(new NumberValidator(GroupRules::PlayersDigits, false, dbedplayers));
     Label5 = label("Label5", QStringLiteral("Fee:"));
-    // Three digits of fee; the "$" and separator of the display may stay while typing.
-    dbedfee = edit("dbedfee", 6, QStringLiteral("Enter the entry fee."), 61);
-    dbedfee->setValidator(new QRegularExpressionValidator(QRegularExpression("\\$?\\d{0,3}"), dbedfee));
+    dbedfee = edit("dbedfee", 0, QStringLiteral("Enter the entry fee."), 61);
+    dbedfee->setValidator(new NumberValidator(GroupRules::FeeDigits, true, dbedfee));
 
     dbrgpairing = new QGroupBox(QStringLiteral("Match Type"), panel);
     dbrgpairing->setObjectName("dbrgpairing");
@@ -183,8 +265,12 @@ QWidget* Tfrmgroup::createRecordPanel()
         days->addWidget(box, d % 4, d / 4);
         dayBoxes << box;
         connect(box, &QCheckBox::toggled, this, [this, d](bool on) {
-            if (!loading)
-                guarded(this, [&] { setField(QString::fromLatin1(dayFields[d]), on); });
+            if (loading)
+                return;
+            guarded(this, [&] {
+                setField(QString::fromLatin1(dayFields[d]), on);
+                moveStartToFirstPlayDay();
+            });
         });
     }
 
@@ -192,19 +278,21 @@ QWidget* Tfrmgroup::createRecordPanel()
     DPStartDate = new QDateEdit(panel);
     DPStartDate->setObjectName("DPStartDate");
     DPStartDate->setCalendarPopup(true);
-    DPStartDate->setDisplayFormat(QLocale().dateFormat(QLocale::ShortFormat));
+    setUpPicker(DPStartDate);
     DPStartDate->setToolTip(QStringLiteral("Select the start date"));
     setHelpContext(DPStartDate, 55);
     Label2 = label("Label2", QStringLiteral("Start Time:"));
     dpstime = new QTimeEdit(panel);
     dpstime->setObjectName("dpstime");
     dpstime->setDisplayFormat(QStringLiteral("h:mm AP"));
+    setUpPicker(dpstime);
     dpstime->setToolTip(QStringLiteral("Enter the time you start play each session."));
     setHelpContext(dpstime, 60);
     Label3 = label("Label3", QStringLiteral("End Time:"));
     dpetime = new QTimeEdit(panel);
     dpetime->setObjectName("dpetime");
     dpetime->setDisplayFormat(QStringLiteral("h:mm AP"));
+    setUpPicker(dpetime);
     dpetime->setToolTip(QStringLiteral("Enter the time of day you stop play each session"));
     setHelpContext(dpetime, 60);
 
@@ -212,6 +300,7 @@ QWidget* Tfrmgroup::createRecordPanel()
     dbmnotes = new QTextEdit(panel);
     dbmnotes->setObjectName("dbmnotes");
     dbmnotes->setAcceptRichText(false);
+    dbmnotes->setTabChangesFocus(true);   // Tab moves on, as in every other field
     dbmnotes->setToolTip(QStringLiteral("Enter additional instructions / information"));
     dbmnotes->setMaximumHeight(dbmnotes->fontMetrics().height() * 4 + 12);
 
@@ -247,14 +336,15 @@ QWidget* Tfrmgroup::createRecordPanel()
 
     connect(dbname, &QLineEdit::textEdited, this,
             [this](const QString& t) { guarded(this, [&] { setField("NAME", t.isEmpty() ? QVariant() : QVariant(t)); }); });
-    connect(DBDURATION, &QLineEdit::textEdited, this, [this](const QString& t) {
-        guarded(this, [&] { setField("DURATION", t.isEmpty() ? QVariant() : QVariant(t.toInt())); });
-    });
-    connect(dbedplayers, &QLineEdit::textEdited, this, [this](const QString& t) {
-        guarded(this, [&] { setField("NumPerSes", t.isEmpty() ? QVariant() : QVariant(t.toInt())); });
-    });
+    connect(DBDURATION, &QLineEdit::textEdited, this,
+            [this](const QString& t) { guarded(this, [&] { setField("DURATION", parseNumber(t)); }); });
+    connect(dbedplayers, &QLineEdit::textEdited, this,
+            [this](const QString& t) { guarded(this, [&] { setField("NumPerSes", parseNumber(t)); }); });
     connect(dbedfee, &QLineEdit::textEdited, this,
             [this](const QString& t) { guarded(this, [&] { setField("FEE", parseFee(t)); }); });
+    // The fee shows in its currency form as soon as the field is left.
+    connect(dbedfee, &QLineEdit::editingFinished, this,
+            [this] { showNumber(dbedfee, GroupRules::feeText(ds.tbgroup.value("FEE"))); });
     connect(dbmnotes, &QTextEdit::textChanged, this, [this] {
         if (!loading) {
             const QString t = dbmnotes->toPlainText();
@@ -263,9 +353,12 @@ QWidget* Tfrmgroup::createRecordPanel()
     });
     for (QAbstractSpinBox* picker : {static_cast<QAbstractSpinBox*>(DPStartDate), static_cast<QAbstractSpinBox*>(dpstime),
                                      static_cast<QAbstractSpinBox*>(dpetime)})
-        connect(static_cast<QDateTimeEdit*>(picker), &QDateTimeEdit::dateTimeChanged, this, [this] {
-            if (!loading)
-                guarded(this, [this] { startEditing(); });
+        connect(static_cast<QDateTimeEdit*>(picker), &QDateTimeEdit::dateTimeChanged, this, [this, picker] {
+            if (loading)
+                return;
+            if (picker == DPStartDate)
+                startDateChosen = true;
+            guarded(this, [this] { startEditing(); });
         });
 
     fieldControls = {dbname, DBDURATION, dbedplayers, DPStartDate, gbdow, dpstime, dpetime, dbrgpairing, dbedfee, dbmnotes};
@@ -358,13 +451,33 @@ QWidget* Tfrmgroup::createEntriesPanel()
     return panel;
 }
 
+// Tab walks the window as it reads: name, match type, days, then the rows
+// of fields left to right, the notes, the courts and the entries.
+void Tfrmgroup::orderTabs()
+{
+    QVector<QWidget*> chain{dbname};
+    for (QRadioButton* b : pairingButtons)
+        chain << b;
+    for (QCheckBox* box : dayBoxes)
+        chain << box;
+    chain << DBDURATION << DPStartDate << dbedplayers << dpstime << dpetime << dbedfee << dbmnotes << dbgdcourts
+          << bbtnaddcourts << bbtnremovecourt << dbgdplayers << bbtnPlayerAdd << btnplayerremove << dbchkbxbbon;
+    for (int i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
 void Tfrmgroup::wireDatasets()
 {
     Table& g = ds.tbgroup;
     g.beforePost = [this](Table&) { storePickers(); };
     connect(&g, &Table::afterScroll, this, [this] { loadControls(); });
     connect(&g, &Table::afterCancel, this, [this] { loadControls(); });
-    connect(&g, &Table::afterPost, this, [this] { touched = false; });
+    // Whatever posted the record (the user, or generation adjusting the
+    // players per session) the fields show what is now stored.
+    connect(&g, &Table::afterPost, this, [this] {
+        touched = false;
+        loadControls();
+    });
     // Deleted in another Vantrel: once the refusal has been shown, the editor goes.
     connect(&g, &Table::rowVanished, this, [this] { QTimer::singleShot(0, this, [this] { closeWindow(); }); });
     // A detail row needs the record's GROUPID: a new record is stored first.
@@ -386,6 +499,11 @@ void Tfrmgroup::wireFieldHints()
 bool Tfrmgroup::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        // A dialog or menu taking the focus for a while is no move between
+        // fields: the message shown ("Schedule completed.") stays.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return QWidget::eventFilter(watched, event);
         for (QWidget* control : fieldControls) {
             auto* w = qobject_cast<QWidget*>(watched);
             if (w && (w == control || control->isAncestorOf(w))) {
@@ -402,6 +520,15 @@ bool Tfrmgroup::eventFilter(QObject* watched, QEvent* event)
 
 // ------------------------------------------------------------ record/kind
 
+// The table being edited, else the record's: what the user is working on.
+QString Tfrmgroup::datasetStateName() const
+{
+    for (const Table* t : {&ds.tbgroup, &ds.tbplayers, &ds.tbcourtslt})
+        if (editing(*t))
+            return stateName(t->state());
+    return stateName(ds.tbgroup.state());
+}
+
 void Tfrmgroup::newRecord()
 {
     ds.tbgroup.append();
@@ -409,8 +536,24 @@ void Tfrmgroup::newRecord()
     if (kindOfRecord == 1)
         ds.tbgroup.setValue("TYPE", 0);   // a new group shows "None"
     touched = false;
+    startDateChosen = false;
     loadControls();
     setUpForKind();
+}
+
+// A new record starts on the first day of play from today on, until the
+// user picks a start date.
+void Tfrmgroup::moveStartToFirstPlayDay()
+{
+    if (ds.tbgroup.state() != Table::State::Insert || startDateChosen)
+        return;
+    bool days[7];
+    for (int d = 0; d < 7; ++d)
+        days[d] = dayBoxes[d]->isChecked();
+    const bool keep = loading;
+    loading = true;
+    DPStartDate->setDate(GroupRules::firstPlayDay(QDate::currentDate(), days));
+    loading = keep;
 }
 
 bool Tfrmgroup::openRecord(int groupId)
@@ -423,6 +566,10 @@ bool Tfrmgroup::openRecord(int groupId)
     touched = false;
     loadControls();
     setUpForKind();
+    // Shown in full but not usable as it is: the user hears of it now, not
+    // from a schedule of 32,768 weeks.
+    if (const QString problem = GroupRules::storedValueProblem(ds.tbgroup); !problem.isEmpty())
+        QMessageBox::warning(this, QStringLiteral("Vantrel"), problem);
     return true;
 }
 
@@ -480,16 +627,16 @@ void Tfrmgroup::loadControls()
     const bool keep = loading;
     loading = true;
     dbname->setText(g.asString("NAME"));
-    DBDURATION->setText(g.isNull("DURATION") ? QString() : QString::number(g.asInt("DURATION")));
-    dbedplayers->setText(g.isNull("NumPerSes") ? QString() : QString::number(g.asInt("NumPerSes")));
-    dbedfee->setText(formatValue(g.value("FEE"), feeFormat));
+    showNumber(DBDURATION, g.isNull("DURATION") ? QString() : QString::number(g.asInt("DURATION")));
+    showNumber(dbedplayers, g.isNull("NumPerSes") ? QString() : QString::number(g.asInt("NumPerSes")));
+    showNumber(dbedfee, GroupRules::feeText(g.value("FEE")));
     for (int d = 0; d < 7; ++d)
         dayBoxes[d]->setChecked(g.asBool(QString::fromLatin1(dayFields[d])));
     if (dbmnotes->toPlainText() != g.asString("NOTES"))
         dbmnotes->setPlainText(g.asString("NOTES"));
     dbchkbxbbon->setChecked(g.asBool("BBON"));
-    // Empty fields leave the pickers at their lowest value.
-    DPStartDate->setDate(g.isNull("STARTDATE") ? DPStartDate->minimumDate() : g.asDate("STARTDATE"));
+    // A record without a start date (a new one) starts today.
+    DPStartDate->setDate(g.isNull("STARTDATE") ? QDate::currentDate() : g.asDate("STARTDATE"));
     dpstime->setTime(g.isNull("STIME") ? QTime(0, 0) : g.asTime("STIME"));
     dpetime->setTime(g.isNull("ETIME") ? QTime(0, 0) : g.asTime("ETIME"));
     if (!pairingValues.isEmpty())
@@ -598,18 +745,25 @@ void Tfrmgroup::commandSchedule()
     if (busyWithRun())
         return;
     dbgdplayers->commitEditor();
+    int printGroup = 0;
     {
         // The grids repaint once, with the new "Days On", when the run ends.
         UpdatesSuspended entriesHeld(dbgdplayers);
         UpdatesSuspended courtsHeld(dbgdcourts);
         InputHeld entriesLocked(dbgdplayers);
         InputHeld courtsLocked(dbgdcourts);
+        // The printed schedule the run asks for starts after it, once the
+        // grids show the new counts behind the report's dialogs.
+        PrintDeferred deferred(Tdmglobal::instance(), printGroup);
         WidgetScheduleHost host(this);
         ScheduleEngine engine(ds, host, Tdmglobal::instance().random());
         engine.GenerateSchedule();
     }
     if (ds.tbplayers.isActive())
         ds.tbplayers.refresh();
+    loadControls();
+    if (printGroup > 0)
+        Tdmglobal::instance().printSchedule(printGroup);
 }
 
 void Tfrmgroup::commandPrint()
@@ -785,6 +939,7 @@ void Tfrmgroup::deleteWholeRecord()
     if (g.state() == Table::State::Edit)
         g.cancel();
     const int groupId = ds.groupId();
+    const QString name = g.asString("NAME");
     if (ds.tbplayers.state() == Table::State::Insert)
         ds.tbplayers.cancel();
     allOrNothing([&] {
@@ -801,6 +956,11 @@ void Tfrmgroup::deleteWholeRecord()
     // the user's next edits on a record of someone else's choosing.
     touched = false;
     closeWindow();
+    // Said once the window is gone, so that its fields losing the focus do
+    // not clear it.
+    Tdmglobal::instance().statusMessage(
+        QStringLiteral("%1 \"%2\" has been deleted.")
+            .arg(kindOfRecord == 1 ? QStringLiteral("Group") : QStringLiteral("League"), name));
 }
 
 void Tfrmgroup::allOrNothing(const std::function<void()>& work)

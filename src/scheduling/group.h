@@ -29,6 +29,7 @@ public:
     ~Tfrmgroup() override;
 
     int windowKind() const override { return GroupEditor; }
+    QString datasetStateName() const override;
     int recordKind() const { return kindOfRecord; }
 
     // Opens an editor as the group list asks: groupId 0 starts a new record.
@@ -88,6 +89,8 @@ private:
     void startEditing();
     void setField(const QString& field, const QVariant& value);
     void matchTypeClicked(int index);
+    void moveStartToFirstPlayDay();
+    void orderTabs();
     void selectMatchType();
 
     void storeNewRecordFirst();
@@ -111,6 +114,7 @@ private:
     GroupDatasets ds;
     bool loading = false;       // controls are being filled from the record
     bool touched = false;       // the user changed the shown record
+    bool startDateChosen = false;   // the user set the new record's start date
 
     QLabel *lblname, *lblduration, *lbldaysoff, *lblstartdate, *Label2, *Label3, *Label5, *lblnotes, *Label4,
         *lblplayers;

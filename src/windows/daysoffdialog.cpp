@@ -1,4 +1,5 @@
 #include "daysoffdialog.h"
+#include "datetyping.h"
 #include "dbgrid.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
@@ -51,8 +52,8 @@ void DaysOffDialog::buildControls()
     dblkup->setObjectName(setup.chooserName);
     dtpdate = new QDateEdit(QDate::currentDate(), this);
     dtpdate->setObjectName(QStringLiteral("dtpdate"));
-    dtpdate->setDisplayFormat(QStringLiteral("M/d/yyyy"));
     dtpdate->setCalendarPopup(true);
+    setUpPicker(dtpdate);
     btnadd = new QPushButton(QStringLiteral("&Add"), this);
     btnadd->setObjectName(QStringLiteral("btnadd"));
     btnadd->setAutoDefault(false);
@@ -92,7 +93,10 @@ void DaysOffDialog::buildControls()
     auto* outer = new QHBoxLayout(this);
     outer->addLayout(grid, 1);
     outer->addLayout(buttons);
-    resize(360, 280);
+    // Wide enough for a long name in the chooser and the whole date.
+    dblkup->setMinimumContentsLength(30);
+    dblkup->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    resize(sizeHint().expandedTo(QSize(420, 300)));
 
     connect(dblkup, &QComboBox::currentIndexChanged, this, &DaysOffDialog::chooserChange);
     connect(btnadd, &QPushButton::clicked, this, &DaysOffDialog::btnaddClick);

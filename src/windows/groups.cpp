@@ -99,6 +99,8 @@ Tfrmgrouplist::Tfrmgrouplist(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(dbggroups);
+    // Activating the window puts the keyboard in the list, where Enter opens.
+    setFocusProxy(dbggroups);
     sizeColumns();
 }
 
@@ -124,6 +126,11 @@ void Tfrmgrouplist::sizeColumns()
     width(4, 8, QStringLiteral("12:00 PM"));
     width(5, 6);
     width(6, 10);
+}
+
+QString Tfrmgrouplist::datasetStateName() const
+{
+    return stateName(tbgroups->state());
 }
 
 void Tfrmgrouplist::load()

@@ -18,6 +18,7 @@ public:
     ~Tfrmgrouplist() override;
 
     int windowKind() const override { return GroupList; }
+    QString datasetStateName() const override;
 
     // 1 groups, 2 leagues; set before load().
     void setListKind(int kind) { kindOfList = kind; }

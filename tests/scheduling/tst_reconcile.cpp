@@ -172,7 +172,7 @@ private slots:
         dlg.setExpected(5);
         dlg.show();
         QCOMPARE(dlg.windowTitle(), QString("Reconcile Schedule Players should play: 5"));
-        QCOMPARE(dlg.size(), QSize(407, 217));
+        QVERIFY(dlg.width() >= 407 && dlg.height() >= 217);   // grows to show its texts
         QCOMPARE(dlg.OKBtn->text(), QString("Reconcile"));
         QCOMPARE(dlg.lblwarning->text(), Tdlgreconcile::ReconcileText);
         QCOMPARE(dlg.sgrec->horizontalHeaderItem(0)->text(), QString("# On"));

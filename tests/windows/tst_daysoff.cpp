@@ -18,6 +18,7 @@ private slots:
     void chooserSwitchesListAndNewDates();
     void removeAndEmptyList();
     void groupDialogListsGroupsAndLeagues();
+    void aDateTypedWholeIsTheDateAdded();
 };
 
 namespace {
@@ -193,6 +194,37 @@ void TestDaysOff::groupDialogListsGroupsAndLeagues()
     QVERIFY(!f.dm->database().inTransaction());
     QCOMPARE(f.count("GROUPOFF", "GROUPID = 1 AND DATE = '2026-07-04'"), 1);
     QCOMPARE(f.count("GROUPOFF", QString("GROUPID = %1").arg(league)), 1);
+}
+
+void TestDaysOff::aDateTypedWholeIsTheDateAdded()
+{
+    WindowsFixture f;
+    seedPlayers(f);
+    whenModal<Tdlgplayeroff>([&](Tdlgplayeroff* d) {
+        QApplication::setActiveWindow(d);
+        QDateEdit* picker = d->datePicker();
+        // The program's one date format, and only years the file can keep.
+        QCOMPARE(picker->displayFormat(), QStringLiteral("M/d/yyyy"));
+        QCOMPARE(picker->minimumDate(), QDate(1900, 1, 1));
+        QCOMPARE(picker->maximumDate(), QDate(2199, 12, 31));
+        picker->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("01/06/2027"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(picker->date(), QDate(2027, 1, 6));
+        d->addButton()->click();
+        picker->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("12/25/2027"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        d->addButton()->click();
+        QCOMPARE(d->daysOffGrid()->model()->index(1, 0).data().toString(), QStringLiteral("12/25/2027"));
+        // Fits a small screen with room for a long name.
+        QVERIFY(d->width() <= 1024 && d->height() <= 700);
+        d->doneButton()->click();
+    });
+    Tdlgplayeroff::execFor(nullptr, 1);
+    QVERIFY(f.errors.isEmpty());
+    QCOMPARE(f.count("PLAYROFF", "PLAYERID = 1 AND DATE = '2027-01-06'"), 1);
+    QCOMPARE(f.count("PLAYROFF", "PLAYERID = 1 AND DATE = '2027-12-25'"), 1);
 }
 
 QTEST_MAIN(TestDaysOff)

@@ -1,0 +1,185 @@
+// The real child windows in the frame: which window has the keyboard, what
+// panel 0 tells, where closing an editor leads, arranged windows keeping
+// their room, their icons, and dialogs that fit their texts.
+#include "apptest.h"
+#include "app/footersetup.h"
+#include "app/mdilayout.h"
+#include "reports/dlglabel.h"
+#include "scheduling/dlgrec.h"
+#include "scheduling/group.h"
+#include "windows/dbgrid.h"
+#include "windows/groups.h"
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QtTest>
+
+class TestChildWindows : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<AppFixture> fx;
+
+    void showActive()
+    {
+        registerChildWindows(*fx->frame);
+        fx->frame->show();
+        QApplication::setActiveWindow(fx->frame.get());
+        QVERIFY(QTest::qWaitForWindowActive(fx->frame.get()));
+    }
+    void press(int key)
+    {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+    QString panel0() const { return fx->frame->statusPanelText(0); }
+
+private slots:
+    void init() { fx = std::make_unique<AppFixture>(); }
+    void cleanup() { fx.reset(); }
+
+    void closingAnEditorReturnsToItsListWithTheKeyboardInIt()
+    {
+        showActive();
+        QWidget* leagues = fx->frame->openChildWindow(Tfrmmain::LeagueList);
+        fx->frame->openChildWindow(Tfrmmain::PlayerList);
+        fx->frame->mdiArea()->setActiveSubWindow(fx->frame->childWindows().first());
+        QCOMPARE(fx->frame->activeChildWidget(), leagues);
+        QCOMPARE(panel0(), QString("Browse"));
+
+        press(Qt::Key_F2);   // a new league
+        auto* editor = dynamic_cast<Tfrmgroup*>(fx->frame->activeChildWidget());
+        QVERIFY(editor);
+        QCOMPARE(panel0(), QString("Insert"));
+        QTest::keyClicks(QApplication::focusWidget(), "Spring Doubles");
+        press(Qt::Key_F10);
+        // Back in the League List, not in the Player List opened after it,
+        // with the keyboard in the list and the list's state in panel 0.
+        QCOMPARE(fx->frame->activeChildWidget(), leagues);
+        QCOMPARE(panel0(), QString("Browse"));
+        auto* grid = leagues->findChild<DbGrid*>("dbggroups");
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(grid));
+        QCOMPARE(grid->model()->rowCount(), 1);
+
+        // Enter opens the league just stored.
+        press(Qt::Key_Return);
+        QCOMPARE(fx->frame->activeChildWidget()->windowTitle(), QString("League: Spring Doubles"));
+        press(Qt::Key_F10);
+        // The last window closed leaves no state behind.
+        for (QMdiSubWindow* sub : fx->frame->childWindows())
+            sub->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        QCOMPARE(panel0(), QString());
+    }
+
+    void aListChosenFromTheWindowMenuTakesTheKeyboard()
+    {
+        showActive();
+        QWidget* groups = fx->frame->openChildWindow(Tfrmmain::GroupList);
+        fx->frame->openChildWindow(Tfrmmain::CourtList);
+        auto* menu = fx->frame->findChild<QMenu*>("Window1");
+        emit menu->aboutToShow();
+        QAction* first = nullptr;
+        for (QAction* a : menu->actions())
+            if (a->text().startsWith("&1 "))
+                first = a;
+        QVERIFY(first);
+        first->trigger();
+        QCOMPARE(fx->frame->activeChildWidget(), groups);
+        QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(groups->findChild<DbGrid*>("dbggroups")));
+    }
+
+    void arrangedWindowsKeepTheirRoom()
+    {
+        showActive();
+        fx->frame->openChildWindow(Tfrmmain::GroupList);
+        fx->frame->openChildWindow(Tfrmmain::PlayerList);
+        fx->frame->mdiArea()->setActiveSubWindow(fx->frame->childWindows().first());
+        press(Qt::Key_F2);   // a group editor among them
+        const QVector<QMdiSubWindow*> windows = fx->frame->childWindows();
+        QCOMPARE(windows.size(), 3);
+        for (const char* arrangement : {"Tile1", "Cascade1"}) {
+            fx->frame->findChild<QAction*>(arrangement)->trigger();
+            for (QMdiSubWindow* sub : windows) {
+                QVERIFY2(sub->height() >= sub->widget()->minimumSizeHint().height(), arrangement);
+                QVERIFY2(sub->width() >= sub->widget()->minimumSizeHint().width(), arrangement);
+                QVERIFY(sub->width() > 250 && sub->height() > 200);
+            }
+        }
+    }
+
+    void everyChildWindowHasAnIconOfItsOwn()
+    {
+        showActive();
+        for (int choice : {Tfrmmain::PlayerList, Tfrmmain::CourtList, Tfrmmain::GroupList, Tfrmmain::LeagueList})
+            fx->frame->openChildWindow(choice);
+        press(Qt::Key_F2);
+        QCOMPARE(fx->frame->childWindows().size(), 5);
+        QSet<qint64> icons;
+        for (QMdiSubWindow* sub : fx->frame->childWindows()) {
+            QVERIFY2(sub->widget()->testAttribute(Qt::WA_SetWindowIcon), qPrintable(sub->widget()->windowTitle()));
+            icons.insert(sub->widget()->windowIcon().cacheKey());
+        }
+        QCOMPARE(icons.size(), 5);
+        QVERIFY(!QApplication::windowIcon().isNull());
+    }
+
+    void arrangementGeometry()
+    {
+        const QRect area(0, 0, 900, 600);
+        const QVector<QRect> tiles = horizontalTiles(area, 3, 250);
+        QCOMPARE(tiles.size(), 3);
+        QCOMPARE(tiles[0].height(), 250);
+        QCOMPARE(tiles[2].top(), 500);   // run on below the area, which scrolls
+        QCOMPARE(horizontalTiles(area, 2, 100).last().bottom(), area.bottom());
+
+        const QVector<QRect> cascade = cascadeRects(area, 3, QSize(24, 24), QSize(700, 500));
+        QCOMPARE(cascade[1].topLeft(), QPoint(24, 24));
+        QCOMPARE(cascade[0].size(), QSize(852, 552));
+        QCOMPARE(cascadeRects(area, 12, QSize(24, 24), QSize(700, 500))[0].size(), QSize(700, 500));
+    }
+
+    void dialogsShowTheirTextsWhole()
+    {
+        // The reconcile dialog: the whole label above the list, long names whole.
+        Tdlgreconcile rec;
+        const QString longName = "Maximilian Bartholomew-Featherstonehaugh";
+        rec.setLines({{6, 11, longName}, {4, 12, "Bo Ray"}});
+        rec.reconcileMode = 2;
+        rec.setExpected(5);
+        rec.show();
+        QLabel* label = rec.lblwarning;
+        QVERIFY(label->height() >= label->heightForWidth(label->width()));
+        QVERIFY(label->geometry().bottom() < rec.bevel->geometry().top());
+        QVERIFY(rec.sgrec->columnWidth(2) > rec.sgrec->fontMetrics().horizontalAdvance(longName));
+        QVERIFY(rec.width() <= 1024 && rec.height() <= 700);
+
+        // The label types show "(laser)" and "(ink jet)" whole.
+        Tdlglabels labels(fx->dm->database());
+        labels.show();
+        QListWidget* list = labels.dblkuplabels;
+        QVERIFY(list->count() > 0);
+        for (int i = 0; i < list->count(); ++i)
+            QVERIFY2(list->fontMetrics().horizontalAdvance(list->item(i)->text()) < list->viewport()->width(),
+                     qPrintable(list->item(i)->text()));
+
+        // Footer Setup has room for 51 characters.
+        whenModal<QInputDialog>([](QInputDialog* box) {
+            QLineEdit* edit = box->findChild<QLineEdit*>();
+            QVERIFY(edit->width() >= edit->fontMetrics().horizontalAdvance(QString(51, QLatin1Char('X'))));
+            box->reject();
+        });
+        runFooterSetup(fx->frame.get());
+    }
+};
+
+QTEST_MAIN(TestChildWindows)
+#include "tst_childwindows.moc"
