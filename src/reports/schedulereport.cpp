@@ -6,6 +6,7 @@
 #include "data/query.h"
 #include "data/settings.h"
 #include "data/table.h"
+#include "reportengine/fonts.h"
 #include <QApplication>
 #include <QMap>
 #include <QSet>
@@ -359,19 +360,41 @@ void TScheduleReport::printRoster(ReportCanvas& r)
     r.newLine();
 }
 
-QVector<double> TScheduleReport::gridWidths() const
+// DATE 0.75, the courts sharing 6.0 and BYE 0.5, while the texts fit. A
+// list of byes wider than its column takes the room the court columns do
+// not need, so that a big group's rows stay a line or two high.
+QVector<double> TScheduleReport::gridWidths(const ReportCanvas& r, const QVector<QStringList>& rows,
+                                            const QStringList& heading) const
 {
+    const int courts = int(columns.size());
+    double courtWidth = courtsWidth / courts, bye = byeWidth;
+    double courtNeed = 0, byeNeed = 0;
+    for (const QStringList& row : rows) {
+        for (int i = 1; i <= courts; ++i)
+            courtNeed = qMax(courtNeed, r.textWidth(row[i]));
+        byeNeed = qMax(byeNeed, r.textWidth(row.last()));
+    }
+    FontSpec bold = r.font();
+    bold.bold = true;
+    for (int i = 1; i <= courts; ++i)
+        courtNeed = qMax(courtNeed, ReportFonts::textWidth(bold, heading[i]));
+    courtNeed += 2 * cellPadding;
+    byeNeed += 2 * cellPadding;
+    if (byeNeed > bye && courtNeed < courtWidth) {
+        const double extra = qMin((courtWidth - courtNeed) * courts, byeNeed - bye);
+        courtWidth -= extra / courts;
+        bye += extra;
+    }
     QVector<double> widths{dateWidth};
-    for (int i = 0; i < columns.size(); ++i)
-        widths << courtsWidth / columns.size();
-    widths << byeWidth;
+    for (int i = 0; i < courts; ++i)
+        widths << courtWidth;
+    widths << bye;
     return widths;
 }
 
 void TScheduleReport::setGridColumns(ReportCanvas& r)
 {
     r.clearTabs();
-    const QVector<double> widths = gridWidths();
     for (int i = 0; i < widths.size(); ++i)
         r.setTab(i == 0 ? gridLeft : ReportCanvas::AfterPrevious, Justify::Center, widths[i], 0,
                  ReportCanvas::BoxAll, 0);
@@ -381,7 +404,6 @@ void TScheduleReport::setGridColumns(ReportCanvas& r)
 // takes fewer lines; the row is as tall as its tallest cell.
 TScheduleReport::FittedRow TScheduleReport::fitRow(const ReportCanvas& r, const QStringList& texts) const
 {
-    const QVector<double> widths = gridWidths();
     FittedRow row{{}, r.lineHeight()};
     for (int i = 0; i < texts.size(); ++i) {
         row.cells << r.fitText(ScheduleText::breakPieces(texts[i]), widths[i] - 2 * cellPadding,
@@ -412,12 +434,18 @@ void TScheduleReport::printRow(ReportCanvas& r, const FittedRow& row, bool headi
     r.newLine();
 }
 
-TScheduleReport::FittedRow TScheduleReport::fitHeading(ReportCanvas& r) const
+QStringList TScheduleReport::headingTexts() const
 {
     QStringList texts{"DATE"};
     for (const Court& court : columns)
         texts << court.name;
     texts << "BYE";
+    return texts;
+}
+
+TScheduleReport::FittedRow TScheduleReport::fitHeading(ReportCanvas& r) const
+{
+    const QStringList texts = headingTexts();
     r.setBold(true);
     FittedRow heading = fitRow(r, texts);
     r.setBold(false);
@@ -438,16 +466,20 @@ void TScheduleReport::printGridHeading(ReportCanvas& r, const FittedRow& heading
 void TScheduleReport::printGrid(ReportCanvas& r)
 {
     const bool bbon = qschedule->asBool("BBON");
-    const QVector<GridRow> rows = gridRows(columns);
-    auto fits = [&r](double height) { return r.bottomLimit() - r.yPos() + 1e-6 >= height + r.lineHeight(); };
-    r.setBottomLimit(gridBottom);
-    const FittedRow heading = fitHeading(r);
-    bool headingDue = true;
-    for (const GridRow& row : rows) {
+    QVector<QStringList> rows;
+    for (const GridRow& row : gridRows(columns)) {
         QStringList texts{ScheduleText::gridDate(row.date)};
         for (const QString& cell : row.cells)
             texts << cell;
         texts << byesOn(row.date);
+        rows << texts;
+    }
+    widths = gridWidths(r, rows, headingTexts());
+    auto fits = [&r](double height) { return r.bottomLimit() - r.yPos() + 1e-6 >= height + r.lineHeight(); };
+    r.setBottomLimit(gridBottom);
+    const FittedRow heading = fitHeading(r);
+    bool headingDue = true;
+    for (const QStringList& texts : rows) {
         const FittedRow fitted = fitRow(r, texts);
         if (!fits((headingDue ? heading.height : 0.0) + fitted.height)) {
             r.newPage();

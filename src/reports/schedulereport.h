@@ -63,7 +63,9 @@ private:
     FittedRow fitHeading(ReportCanvas& r) const;
     FittedRow fitRow(const ReportCanvas& r, const QStringList& texts) const;
     void printRow(ReportCanvas& r, const FittedRow& row, bool heading);
-    QVector<double> gridWidths() const;
+    QVector<double> gridWidths(const ReportCanvas& r, const QVector<QStringList>& rows,
+                               const QStringList& heading) const;
+    QStringList headingTexts() const;
     void setGridColumns(ReportCanvas& r);
     QVector<Court> courtColumns() const;
     QVector<GridRow> gridRows(const QVector<Court>& courts) const;
@@ -75,6 +77,7 @@ private:
     std::unique_ptr<Query> qschedule, qcourts, qsplayers, qnotscheduled;
     std::unique_ptr<Table> tblkupplayer;
     QVector<Court> columns;
+    QVector<double> widths;   // of the grid's columns, for the report being laid out
 };
 
 // Makes the data module print schedules through a report it owns; called
