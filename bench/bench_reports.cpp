@@ -7,19 +7,25 @@
 #include "timing.h"
 #include <QDate>
 #include <QElapsedTimer>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 
 namespace {
 
 constexpr int Runs = 5;
 constexpr double TargetMs = 500.0;
+constexpr double DoublesTargetMs = 300.0;
 constexpr int Dates = 150;
 constexpr int Courts = 6;
 constexpr int Entries = 16;   // 12 play on each date, 4 sit out
+constexpr int DoublesCourts = 10;
+constexpr int DoublesEntries = 44;   // 40 play on each date, 4 sit out
 constexpr int Labels = 300;
 
 int insert(Database& db, const QString& sql, const std::function<void(Query&)>& bind)
@@ -44,17 +50,33 @@ int addPlayer(Database& db, int n)
                   });
 }
 
-// A singles group with bring-balls on and a full season of schedule rows.
-int buildScheduledGroup(Database& db)
+struct Season {
+    QString name;
+    int type;          // 1 singles, 2 doubles
+    int courts;
+    int entries;
+};
+const Season singles{"Benchmark Singles", 1, Courts, Entries};
+const Season doubles{"Benchmark Doubles", 2, DoublesCourts, DoublesEntries};
+
+// A group with bring-balls on and a full season of schedule rows; entries
+// rotate so that one- and two-digit numbers mix in the cells.
+int buildScheduledGroup(Database& db, const Season& season, int firstPlayer)
 {
     db.startTransaction();
+    const int perCourt = 2 * season.type;
     const int group = insert(db,
                              "INSERT INTO \"group.DB\" (NAME, STARTDATE, DURATION, NumPerSes, TYPE, STIME, ETIME, "
-                             "RTYPE, NOTES, BBON) VALUES ('Benchmark Singles', :sd, 150, 12, 1, '09:00:00', "
+                             "RTYPE, NOTES, BBON) VALUES (:n, :sd, 150, :per, :t, '09:00:00', "
                              "'10:30:00', 1, 'Arrive ten minutes early to warm up.', 1)",
-                             [](Query& q) { q.setDate("sd", QDate(2027, 1, 4)); });
+                             [&](Query& q) {
+                                 q.setString("n", season.name);
+                                 q.setDate("sd", QDate(2027, 1, 4));
+                                 q.setInteger("per", season.courts * perCourt);
+                                 q.setInteger("t", season.type);
+                             });
     QVector<int> courts, entries;
-    for (int c = 1; c <= Courts; ++c) {
+    for (int c = 1; c <= season.courts; ++c) {
         courts << insert(db, "INSERT INTO \"COURTS.db\" (NAME) VALUES (:n)",
                          [c](Query& q) { q.setString("n", QString("Court %1").arg(c)); });
         insert(db, "INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (:c, :g)", [&](Query& q) {
@@ -62,8 +84,8 @@ int buildScheduledGroup(Database& db)
             q.setInteger("g", group);
         });
     }
-    for (int e = 1; e <= Entries; ++e) {
-        const int player = addPlayer(db, e);
+    for (int e = 1; e <= season.entries; ++e) {
+        const int player = addPlayer(db, firstPlayer + e - 1);
         entries << insert(db, "INSERT INTO \"GRPPLAYR.db\" (GROUPID, PLAYERID, GRPSEQNUM) VALUES (:g, :p, :s)",
                           [&](Query& q) {
                               q.setInteger("g", group);
@@ -74,13 +96,13 @@ int buildScheduledGroup(Database& db)
     Query row(db, "INSERT INTO \"SCHEDULE.db\" (GRPPLAYRID, \"DATE\", GRPCOURTID, SLOTCODE, HOME) "
                   "VALUES (:e, :d, :c, :s, :h)");
     for (int d = 0; d < Dates; ++d)
-        for (int slot = 0; slot < 2 * Courts; ++slot) {
-            const int entry = (d * 5 + slot) % Entries;
+        for (int slot = 0; slot < perCourt * season.courts; ++slot) {
+            const int entry = (d * 5 + slot * 13) % season.entries;
             row.setInteger("e", entries[entry]);
             row.setDate("d", QDate(2027, 1, 4).addDays(d));
-            row.setInteger("c", courts[slot / 2]);
+            row.setInteger("c", courts[slot / perCourt]);
             row.setInteger("s", entry + 1);
-            row.setBool("h", slot % 2 == 0);
+            row.setBool("h", slot % perCourt == 0);
             row.execSql();
         }
     db.commit();
@@ -89,28 +111,56 @@ int buildScheduledGroup(Database& db)
 
 struct Figure {
     Timings time;
+    double cpuMedian = 0;   // processor time of the run: what it costs on a busy machine too
     int pages = 0;
     qint64 bytes = 0;
 };
 
 Figure timeRuns(const std::function<int()>& run, const QString& file)
 {
-    QVector<double> ms;
+    QVector<double> ms, cpu;
     int pages = 0;
     for (int i = 0; i < Runs; ++i) {
         QElapsedTimer clock;
+        const std::clock_t cpuStart = std::clock();
         clock.start();
         pages = run();
         ms << clock.nsecsElapsed() / 1e6;
+        cpu << 1000.0 * double(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     }
-    return Figure{summarize(ms), pages, QFileInfo(file).size()};
+    return Figure{summarize(ms), median(cpu), pages, QFileInfo(file).size()};
 }
 
-void print(const char* label, const Figure& f)
+void print(const char* label, const Figure& f, double targetMs = TargetMs)
 {
-    std::printf("%-40s median %7.1f ms  best %7.1f ms  (%d pages, %lld KB)  %s\n", label, f.time.median,
-                f.time.best, f.pages, f.bytes / 1024, f.time.median < TargetMs ? "under 0.5 s" : "OVER 0.5 s");
+    const QString target = QString::number(targetMs / 1000.0) + " s";
+    std::printf("%-40s median %7.1f ms  best %7.1f ms  cpu %7.1f ms  (%d pages, %lld KB)  %s %s\n", label,
+                f.time.median, f.time.best, f.cpuMedian, f.pages, f.bytes / 1024,
+                f.time.median < targetMs ? "under" : "OVER", qPrintable(target));
     std::fflush(stdout);
+}
+
+// VANTREL_BENCH_KEEP names a folder to keep the written PDFs in, to look at them.
+void keep(const QString& file)
+{
+    const QString folder = qEnvironmentVariable("VANTREL_BENCH_KEEP");
+    if (folder.isEmpty())
+        return;
+    const QString target = QDir(folder).filePath(QFileInfo(file).fileName());
+    QFile::remove(target);
+    QFile::copy(file, target);
+}
+
+Figure timeSchedule(Database& db, int group, const QString& file)
+{
+    TScheduleReport schedule(db);
+    schedule.rsSchedule.setPresetDestination(TReportSystem::Destination::PdfFile, file);
+    const Figure f = timeRuns([&] {
+        schedule.PrintSchedule(group);
+        return int(schedule.rsSchedule.pages().size());
+    }, file);
+    keep(file);
+    return f;
 }
 
 } // namespace
@@ -122,17 +172,14 @@ void benchReports()
     Database& db = dm.database();
     std::printf("Reports, laid out and written as PDF (%d runs each):\n", Runs);
 
-    const int group = buildScheduledGroup(db);
-    const QString schedulePdf = work.filePath("schedule.pdf");
-    TScheduleReport schedule(db);
-    schedule.rsSchedule.setPresetDestination(TReportSystem::Destination::PdfFile, schedulePdf);
-    print("schedule, 150 dates on 6 courts", timeRuns([&] {
-              schedule.PrintSchedule(group);
-              return int(schedule.rsSchedule.pages().size());
-          }, schedulePdf));
+    const int group = buildScheduledGroup(db, singles, 1);
+    print("schedule, 150 dates on 6 courts", timeSchedule(db, group, work.filePath("schedule.pdf")));
+    const int doublesGroup = buildScheduledGroup(db, doubles, Entries + 1);
+    print("doubles, 150 dates on 10 courts, 44", timeSchedule(db, doublesGroup, work.filePath("doubles.pdf")),
+          DoublesTargetMs);
 
     db.startTransaction();
-    for (int n = Entries + 1; n <= Labels; ++n)
+    for (int n = Entries + DoublesEntries + 1; n <= Labels; ++n)
         addPlayer(db, n);
     db.commit();
     Table players(db, "PLAYERS.db");
@@ -145,4 +192,5 @@ void benchReports()
               labels.PrintLabels(nullptr);
               return int(labels.rsLabels.pages().size());
           }, labelsPdf));
+    keep(labelsPdf);
 }

@@ -29,17 +29,38 @@ QString key(const FontSpec& face)
         + QChar(face.italic ? 'i' : '-');
 }
 
-QFontMetricsF& metricsFor(const FontSpec& face)
+// A face's metrics and the advances of the texts measured in it so far.
+// Reports measure the same short texts many times over (a cell at every
+// size it is tried in), and shaping them is the costly part.
+struct FaceMetrics {
+    explicit FaceMetrics(const QFont& f) : metrics(f) {}
+    QFontMetricsF metrics;
+    QHash<QString, double> advances;   // at the reference size
+};
+constexpr int advancesKept = 20000;
+
+FaceMetrics& faceMetrics(const FontSpec& face)
 {
-    static QHash<QString, std::shared_ptr<QFontMetricsF>> cache;
+    static QHash<QString, std::shared_ptr<FaceMetrics>> cache;
+    static FontSpec lastFace;
+    static FaceMetrics* last = nullptr;
+    if (last && face.bold == lastFace.bold && face.italic == lastFace.italic && face.family == lastFace.family)
+        return *last;
     const QString k = key(face);
     auto it = cache.find(k);
     if (it == cache.end()) {
         QFont f = font(face, 10.0);
         f.setPixelSize(int(referencePixels));
-        it = cache.insert(k, std::make_shared<QFontMetricsF>(f));
+        it = cache.insert(k, std::make_shared<FaceMetrics>(f));
     }
-    return **it;
+    lastFace = face;
+    last = it->get();
+    return *last;
+}
+
+QFontMetricsF& metricsFor(const FontSpec& face)
+{
+    return faceMetrics(face).metrics;
 }
 } // namespace
 
@@ -83,7 +104,14 @@ double textWidth(const FontSpec& face, const QString& text)
 {
     if (text.isEmpty())
         return 0.0;
-    return metricsFor(face).horizontalAdvance(text) / referencePixels * face.size / 72.0;
+    FaceMetrics& m = faceMetrics(face);
+    auto it = m.advances.constFind(text);
+    if (it == m.advances.constEnd()) {
+        if (m.advances.size() >= advancesKept)
+            m.advances.clear();
+        it = m.advances.insert(text, m.metrics.horizontalAdvance(text));
+    }
+    return *it / referencePixels * face.size / 72.0;
 }
 
 double ascent(const FontSpec& face)

@@ -31,7 +31,8 @@ void TLabelShell::placeLabel(ReportCanvas& canvas, int position)
         currentRow = position % NumDown + 1;
     }
     const double left = labelLeft(currentColumn), top = labelTop(currentRow);
-    canvas.setSection(left + InnerMarginLeft, top + InnerMarginTop, left + LabelWidth, top + LabelHeight);
+    canvas.setSection(left + InnerMarginLeft, top + InnerMarginTop, left + LabelWidth - InnerMarginRight,
+                      top + LabelHeight);
     canvas.home();
 }
 

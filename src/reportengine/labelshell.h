@@ -28,6 +28,7 @@ public:
     // Room kept free inside each label so that no text touches its edge.
     double InnerMarginLeft = 0.1;
     double InnerMarginTop = 0.1;
+    double InnerMarginRight = 0.1;
 
     LabelBrand brand() const { return labelBrand; }
     // A known stock sets its whole geometry; lbCustom keeps the current one.

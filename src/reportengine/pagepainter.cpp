@@ -2,6 +2,7 @@
 #include "fonts.h"
 #include <QPaintDevice>
 #include <QPainter>
+#include <QSet>
 
 namespace PagePainter {
 
@@ -12,6 +13,10 @@ struct Context {
     QPointF origin;
     Scale scale;
     double deviceDpiY;
+    // The font last set: setting a font is costly on a PDF, and runs of
+    // text in one font are the rule.
+    FontSpec lastFont{};
+    double lastPoints = -1;
 
     QPointF at(double x, double y) const
     {
@@ -19,11 +24,27 @@ struct Context {
     }
 };
 
-void drawText(const Context& c, const TextOp& t)
+struct LineKey {
+    double x1, y1, x2, y2, inchWidth;
+    int width, style;
+    QRgb color;
+    bool operator==(const LineKey&) const = default;
+};
+
+size_t qHash(const LineKey& k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.x1, k.y1, k.x2, k.y2, k.inchWidth, k.width, k.style, k.color);
+}
+
+void drawText(Context& c, const TextOp& t)
 {
     // The point size that gives `size / 72 * dpi` device pixels on this device.
     const double points = t.font.size * c.scale.y * c.dpi / c.deviceDpiY;
-    c.painter.setFont(ReportFonts::font(t.font, points));
+    if (points != c.lastPoints || !(t.font == c.lastFont)) {
+        c.painter.setFont(ReportFonts::font(t.font, points));
+        c.lastFont = t.font;
+        c.lastPoints = points;
+    }
     c.painter.setPen(t.color);
     c.painter.drawText(c.at(t.x, t.baseline), t.text);
 }
@@ -51,6 +72,8 @@ void draw(QPainter& painter, const ReportPage& page, double dpi, QPointF origin,
     const QPaintDevice* device = painter.device();
     const double deviceDpi = device && device->logicalDpiY() > 0 ? device->logicalDpiY() : dpi;
     Context c{painter, dpi, origin, scale, deviceDpi};
+    // Neighbouring cells share their box lines; each is drawn once.
+    QSet<LineKey> drawn;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
@@ -61,8 +84,14 @@ void draw(QPainter& painter, const ReportPage& page, double dpi, QPointF origin,
     for (const PageOp& op : page.ops) {
         if (const TextOp* t = std::get_if<TextOp>(&op))
             drawText(c, *t);
-        else if (const LineOp* l = std::get_if<LineOp>(&op))
-            drawLine(c, *l);
+        else if (const LineOp* l = std::get_if<LineOp>(&op)) {
+            const LineKey key{l->x1, l->y1, l->x2, l->y2, l->inchWidth, l->pen.width, int(l->pen.style),
+                              l->pen.color.rgba()};
+            if (!drawn.contains(key)) {
+                drawn.insert(key);
+                drawLine(c, *l);
+            }
+        }
     }
     painter.restore();
 }

@@ -1,5 +1,6 @@
 #include "previewdialog.h"
 #include "pagepainter.h"
+#include "pdftarget.h"
 #include "reporterror.h"
 #include "reportsystem.h"
 #include <QComboBox>
@@ -181,15 +182,17 @@ void ReportPreviewDialog::printFromPreview()
 
 void ReportPreviewDialog::saveFromPreview()
 {
-    QString start = report.pdfFileName;
-    if (start.isEmpty())
-        start = QDir::home().filePath(report.printerTitle + ".pdf");
-    const QString name = QFileDialog::getSaveFileName(this, tr("Save as PDF"), start, tr("PDF files (*.pdf)"));
-    if (name.isEmpty())
+    // The replace question is ours, because ".pdf" may still be added to the name.
+    const QString chosen = QFileDialog::getSaveFileName(this, tr("Save as PDF"), report.proposedPdfPath(),
+                                                        tr("PDF files (*.pdf)"), nullptr,
+                                                        QFileDialog::DontConfirmOverwrite);
+    const QString name = PdfTarget::withPdfSuffix(chosen);
+    if (name.isEmpty() || !PdfTarget::confirmReplace(this, report.TitlePreview, name))
         return;
     try {
         report.savePdf(pages, name);
         report.pdfFileName = name;
+        PdfTarget::rememberFolder(name);
     } catch (const ReportError& e) {
         QMessageBox::warning(this, report.TitlePreview, e.message());
     }

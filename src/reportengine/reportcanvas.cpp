@@ -69,6 +69,7 @@ void ReportCanvas::setYPos(double v)
 {
     y = in(v);
     tallestOnLine = 0;
+    row = 0;
 }
 double ReportCanvas::xPos() const { return out(x); }
 void ReportCanvas::setXPos(double v) { x = in(v); }
@@ -77,6 +78,7 @@ void ReportCanvas::home()
 {
     y = top;
     tallestOnLine = 0;
+    row = 0;
     x = areaLeft;
     tabIndex = -1;
 }
@@ -182,8 +184,9 @@ void ReportCanvas::println(const QString& text)
 
 void ReportCanvas::newLine()
 {
-    y += qMax(1.2 * fontSpec.size / 72.0, tallestOnLine);
+    y += qMax(qMax(1.2 * fontSpec.size / 72.0, tallestOnLine), row);
     tallestOnLine = 0;
+    row = 0;
     x = areaLeft;
     tabIndex = -1;
 }
@@ -225,7 +228,7 @@ void ReportCanvas::tab(int left, int right, int topLine, int bottomLine, int sha
     Column& c = tabs[tabIndex];
     c.used = 0;
     const double l = c.left, r = c.left + c.width;
-    const double t = y, b = y + 1.2 * fontSpec.size / 72.0;
+    const double t = y, b = rowBottom();
     const int s = shade == ShadeAsIs ? c.shade : qBound(0, shade, 100);
     if (s > 0)
         page().ops.append(ShadeOp{l, t, r, b, s});
@@ -247,6 +250,47 @@ void ReportCanvas::printInColumn(Column& c, const QString& text)
     }
 }
 
+double ReportCanvas::rowBottom() const { return y + qMax(1.2 * fontSpec.size / 72.0, row); }
+
+void ReportCanvas::setRowHeight(double height) { row = qMax(0.0, in(height)); }
+double ReportCanvas::rowHeight() const { return out(row); }
+
+void ReportCanvas::printColumnLines(const QStringList& lines)
+{
+    if (tabIndex < 0 || tabIndex >= tabs.size() || lines.isEmpty())
+        return;
+    const Column& c = tabs[tabIndex];
+    const double keepY = y, keepTallest = tallestOnLine;
+    const double line = 1.2 * fontSpec.size / 72.0;
+    const double block = line * lines.size();
+    y = keepY + qMax(0.0, (rowBottom() - keepY - block) / 2.0);
+    for (const QString& text : lines) {
+        const double w = ReportFonts::textWidth(fontSpec, text);
+        const double inner = c.left + c.margin, innerRight = c.left + c.width - c.margin;
+        switch (c.justify) {
+        case Justify::Left: addText(text, inner); break;
+        case Justify::Right: addText(text, innerRight - w); break;
+        case Justify::Center: addText(text, (inner + innerRight - w) / 2.0); break;
+        }
+        y += line;
+    }
+    y = keepY;
+    tallestOnLine = keepTallest;
+}
+
+void ReportCanvas::printFitted(const QString& text, double smallestSize)
+{
+    const FontSpec normal = fontSpec;
+    const double room = areaRight - x;
+    while (fontSpec.size - 0.5 >= smallestSize - slack && ReportFonts::textWidth(fontSpec, text) > room + slack)
+        fontSpec.size -= 0.5;
+    const QString shown = ReportFonts::textWidth(fontSpec, text) > room + slack ? elided(text, out(room)) : text;
+    const double keepTallest = tallestOnLine;
+    addText(shown, x);
+    tallestOnLine = qMax(keepTallest, 1.2 * normal.size / 72.0);
+    fontSpec = normal;
+}
+
 void ReportCanvas::printTab(const QString& text)
 {
     tab();
@@ -260,8 +304,6 @@ void ReportCanvas::setPrintEnd(double v) { memoEnd = in(v); }
 
 QStringList ReportCanvas::wrapLines(const QString& text, double widthUnits) const
 {
-    const double width = in(widthUnits);
-    auto fits = [&](const QString& s) { return ReportFonts::textWidth(fontSpec, s) <= width + slack; };
     QString memo = text;
     memo.remove(QChar('\r'));
     while (!memo.isEmpty() && memo.back().isSpace())
@@ -269,30 +311,107 @@ QStringList ReportCanvas::wrapLines(const QString& text, double widthUnits) cons
     QStringList lines;
     if (memo.isEmpty())
         return lines;
-    static const QRegularExpression blanks("[ \\t]+");
-    for (const QString& paragraph : memo.split(QChar('\n'))) {
-        QString line;
-        for (QString word : paragraph.split(blanks, Qt::SkipEmptyParts)) {
-            const QString joined = line.isEmpty() ? word : line + ' ' + word;
-            if (fits(joined)) {
-                line = joined;
-                continue;
-            }
-            if (!line.isEmpty())
-                lines.append(line);
-            // A word wider than the whole line is cut where it must be.
-            while (!fits(word) && word.size() > 1) {
-                int n = word.size() - 1;
-                while (n > 1 && !fits(word.left(n)))
-                    --n;
-                lines.append(word.left(n));
-                word = word.mid(n);
-            }
-            line = word;
-        }
-        lines.append(line);
-    }
+    for (const QString& paragraph : memo.split(QChar('\n')))
+        lines += wrapText(paragraph, widthUnits, widthUnits);
     return lines;
+}
+
+QStringList ReportCanvas::wrapText(const QString& text, double firstWidth, double restWidth) const
+{
+    static const QRegularExpression blanks("[ \\t]+");
+    QStringList words = text.split(blanks, Qt::SkipEmptyParts);
+    for (int i = 1; i < words.size(); ++i)
+        words[i].prepend(QChar(' '));
+    return wrapPieces(words, firstWidth, restWidth);
+}
+
+QStringList ReportCanvas::wrapPieces(const QStringList& pieces, double firstWidth, double restWidth) const
+{
+    return wrapPiecesIn(fontSpec, pieces, firstWidth, restWidth);
+}
+
+namespace {
+QString withoutTrailingBlanks(QString s)
+{
+    while (!s.isEmpty() && s.back().isSpace())
+        s.chop(1);
+    return s;
+}
+
+QString withoutLeadingBlanks(const QString& s)
+{
+    int i = 0;
+    while (i < s.size() && s[i].isSpace())
+        ++i;
+    return s.mid(i);
+}
+} // namespace
+
+QStringList ReportCanvas::wrapPiecesIn(const FontSpec& face, const QStringList& pieces, double firstWidth,
+                                       double restWidth, bool* cut) const
+{
+    if (cut)
+        *cut = false;
+    QStringList lines;
+    auto room = [&] { return in(lines.isEmpty() ? firstWidth : restWidth); };
+    auto fits = [&](const QString& s) {
+        return ReportFonts::textWidth(face, withoutTrailingBlanks(s)) <= room() + slack;
+    };
+    QString line;
+    for (const QString& piece : pieces) {
+        const QString joined = line.isEmpty() ? withoutLeadingBlanks(piece) : line + piece;
+        if (fits(joined)) {
+            line = joined;
+            continue;
+        }
+        if (!line.isEmpty())
+            lines.append(withoutTrailingBlanks(line));
+        QString rest = withoutLeadingBlanks(piece);
+        // A piece wider than the whole line is cut where it must be.
+        while (rest.size() > 1 && !fits(rest)) {
+            if (cut)
+                *cut = true;
+            int n = rest.size() - 1;
+            while (n > 1 && !fits(rest.left(n)))
+                --n;
+            lines.append(rest.left(n));
+            rest = rest.mid(n);
+        }
+        line = rest;
+    }
+    lines.append(withoutTrailingBlanks(line));
+    return lines;
+}
+
+ReportCanvas::FittedText ReportCanvas::fitText(const QStringList& pieces, double width, double smallestSize) const
+{
+    FontSpec face = fontSpec;
+    bool bestCut = false;
+    FittedText best{face.size, wrapPiecesIn(face, pieces, width, width, &bestCut)};
+    for (face.size -= 0.5; (bestCut || best.lines.size() > 1) && face.size >= smallestSize - slack;
+         face.size -= 0.5) {
+        bool cut = false;
+        QStringList lines = wrapPiecesIn(face, pieces, width, width, &cut);
+        if ((bestCut && !cut) || (cut == bestCut && lines.size() < best.lines.size())) {
+            best = FittedText{face.size, lines};
+            bestCut = cut;
+        }
+    }
+    return best;
+}
+
+QString ReportCanvas::elided(const QString& text, double width) const
+{
+    const double room = in(width) + slack;
+    if (ReportFonts::textWidth(fontSpec, text) <= room)
+        return text;
+    const QString ellipsis(QChar(0x2026));
+    for (int n = int(text.size()) - 1; n > 0; --n) {
+        const QString cut = withoutTrailingBlanks(text.left(n)) + ellipsis;
+        if (ReportFonts::textWidth(fontSpec, cut) <= room)
+            return cut;
+    }
+    return ReportFonts::textWidth(fontSpec, ellipsis) <= room ? ellipsis : QString();
 }
 
 int ReportCanvas::printMemo(const QString& text, int maxLines)

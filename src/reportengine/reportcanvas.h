@@ -22,6 +22,8 @@ public:
     static constexpr int ShadeAsIs = -1;
     // Column position meaning "directly after the previous column".
     static constexpr double AfterPrevious = -1.0;
+    // Text that does not fit is set no smaller than this (points).
+    static constexpr double smallestReadableSize = 8.0;
 
     using Margins = PageMargins;
 
@@ -83,8 +85,21 @@ public:
     void print(const QString& text);
     void println(const QString& text);
     // Moves below the current line: 1.2 times the font size, or more when a
-    // larger font was written on the line. Never starts a page by itself.
+    // larger font was written on the line or the row was made taller. Never
+    // starts a page by itself.
     void newLine();
+    // Makes the current line a row `height` tall: box lines drawn by tab()
+    // span it and newLine() moves below it. Ends with the line.
+    void setRowHeight(double height);
+    double rowHeight() const;
+
+    // Writes `lines` one under the other into the current column with its
+    // justification, in the current font, the block centred in the row.
+    void printColumnLines(const QStringList& lines);
+    // Writes `text` at the start of the current line of the printing area,
+    // set smaller down to `smallestSize` points when it is wider than the
+    // area, and cut with an ellipsis when even that is too wide.
+    void printFitted(const QString& text, double smallestSize);
 
     // --- columns ---
     void clearTabs();
@@ -107,6 +122,26 @@ public:
     // The lines printMemo would print, for `width` inches.
     QStringList wrapLines(const QString& text, double width) const;
 
+    // --- fitting text into a width ---
+    // Joins `pieces` greedily into lines no wider than `firstWidth` (the
+    // first line) or `restWidth` (the others). A piece's leading blanks are
+    // dropped at the start of a line; a piece wider than a whole line is cut
+    // between characters. Always at least one line.
+    QStringList wrapPieces(const QStringList& pieces, double firstWidth, double restWidth) const;
+    // One paragraph word-wrapped the same way, cut at its blanks.
+    QStringList wrapText(const QString& text, double firstWidth, double restWidth) const;
+    struct FittedText {
+        double size = 10.0;   // points
+        QStringList lines;
+        double height() const { return lines.size() * 1.2 * size / 72.0; }   // inches
+    };
+    // The current font's size, or a smaller one down to `smallestSize`:
+    // whichever cuts no piece between characters, then takes the fewest
+    // lines in `width`, then is the larger.
+    FittedText fitText(const QStringList& pieces, double width, double smallestSize) const;
+    // `text` cut with an ellipsis so that it is no wider than `width`.
+    QString elided(const QString& text, double width) const;
+
     // --- raw lines (inches) for shells and frames ---
     void drawLine(double x1, double y1, double x2, double y2);
 
@@ -128,6 +163,10 @@ private:
     void columnLine(double x1, double y1, double x2, double y2, int own, int override);
     double baseline() const;
     void resetPageArea();
+    double rowBottom() const;
+    // `cut` tells whether a piece had to be cut between characters.
+    QStringList wrapPiecesIn(const FontSpec& face, const QStringList& pieces, double firstWidth,
+                             double restWidth, bool* cut = nullptr) const;
 
     PaperGeometry paper;
     Margins margins;
@@ -142,4 +181,5 @@ private:
     QVector<Column> tabs;
     int tabIndex = -1;
     double tallestOnLine = 0;   // line height of the largest text written on the line
+    double row = 0;             // height the current line was given, 0 when none
 };

@@ -1,5 +1,6 @@
 #include "reportsystem.h"
 #include "pagepainter.h"
+#include "pdftarget.h"
 #include "previewdialog.h"
 #include "reporterror.h"
 #include "setupdialog.h"
@@ -24,6 +25,11 @@ void TReportSystem::setPresetDestination(Destination dest, const QString& pdfFil
     preset = true;
     destination = dest;
     pdfFileName = pdfFile;
+}
+
+QString TReportSystem::proposedPdfPath() const
+{
+    return PdfTarget::proposedPath(documentName, printerTitle);
 }
 
 QString TReportSystem::statusText(const QString& format, int page)

@@ -55,6 +55,8 @@ public:
     double scaleX = 100.0, scaleY = 100.0;
     double unitsFactor = 1.0;        // report units per inch
     QString printerTitle = "Report";  // print job and PDF title
+    // What the pages are of (a group's name): the file name proposed for a PDF.
+    QString documentName;
     PaperGeometry paper;             // Letter until a printer setup says otherwise
 
     std::function<void(ReportCanvas&)> OnPrint;
@@ -69,6 +71,8 @@ public:
     // Skips the setup dialog: the pages go straight to `dest` (tests, batch
     // output). A PDF needs the file name.
     void setPresetDestination(Destination dest, const QString& pdfFile = {});
+    // The document's name as a PDF in the folder used last.
+    QString proposedPdfPath() const;
     void clearPresetDestination() { preset = false; }
 
     // The whole run; a failure to print or save is a ReportError.

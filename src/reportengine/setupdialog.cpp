@@ -1,4 +1,5 @@
 #include "setupdialog.h"
+#include "pdftarget.h"
 #include "reportsystem.h"
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -32,7 +33,9 @@ ReportSetupDialog::ReportSetupDialog(TReportSystem& r, QWidget* parent)
     rbPreview = new QRadioButton(tr("Pre&view"));
     rbPrinter = new QRadioButton(tr("P&rinter"));
     rbFile = new QRadioButton(tr("PDF &file"));
-    edFile = new QLineEdit(report.pdfFileName);
+    // Each report proposes its own file, so that OK never writes over the
+    // file of the report before.
+    edFile = new QLineEdit(QDir::toNativeSeparators(report.proposedPdfPath()));
     btnBrowse = new QPushButton(tr("&Browse..."));
     lblPrinter = new QLabel;
     rbPreview->setEnabled(setups & RS::ssAllowDestPreview);
@@ -151,12 +154,14 @@ void ReportSetupDialog::updateEnabled()
 
 void ReportSetupDialog::browseFile()
 {
-    QString start = edFile->text();
+    QString start = edFile->text().trimmed();
     if (start.isEmpty())
-        start = QDir::home().filePath(report.printerTitle + ".pdf");
-    const QString name = QFileDialog::getSaveFileName(this, tr("Save as PDF"), start, tr("PDF files (*.pdf)"));
+        start = report.proposedPdfPath();
+    // OK asks about an existing file, for a typed name as for a chosen one.
+    const QString name = QFileDialog::getSaveFileName(this, tr("Save as PDF"), start, tr("PDF files (*.pdf)"),
+                                                      nullptr, QFileDialog::DontConfirmOverwrite);
     if (!name.isEmpty())
-        edFile->setText(name);
+        edFile->setText(QDir::toNativeSeparators(PdfTarget::withPdfSuffix(name)));
 }
 
 void ReportSetupDialog::printerSetup()
@@ -181,7 +186,7 @@ QString ReportSetupDialog::validationError() const
     if (rbPrinter->isChecked() && !RS::printerInstalled())
         return RS::noPrinterMessage();
     if (rbFile->isChecked()) {
-        const QString name = edFile->text().trimmed();
+        const QString name = PdfTarget::withPdfSuffix(edFile->text());
         if (name.isEmpty())
             return tr("Enter the name of the PDF file to save the report in.");
         const QFileInfo dir(QFileInfo(name).absolutePath());
@@ -199,15 +204,18 @@ void ReportSetupDialog::accept()
         QMessageBox::warning(this, report.TitleSetup, error);
         return;
     }
+    const QString file = QDir::fromNativeSeparators(PdfTarget::withPdfSuffix(edFile->text()));
+    if (rbFile->isChecked()) {
+        if (!PdfTarget::confirmReplace(this, report.TitleSetup, file))
+            return;
+        PdfTarget::rememberFolder(file);
+    }
     if (rbPrinter->isChecked())
         report.destination = RS::Destination::Printer;
     else if (rbFile->isChecked())
         report.destination = RS::Destination::PdfFile;
     else
         report.destination = RS::Destination::Preview;
-    QString file = edFile->text().trimmed();
-    if (!file.isEmpty() && QFileInfo(file).suffix().isEmpty())
-        file += ".pdf";
     report.pdfFileName = file;
     report.copies = spCopies->value();
     report.collate = cbCollate->isChecked();

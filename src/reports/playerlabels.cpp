@@ -1,5 +1,6 @@
 #include "playerlabels.h"
 #include "dlglabel.h"
+#include "printformats.h"
 #include "data/table.h"
 #include <QWidget>
 
@@ -25,6 +26,7 @@ TPlayerLabels::TPlayerLabels(Table& players, QObject* parent)
     rsLabels.printerTitle = "ReportPrinter Report";
     rsLabels.unitsFactor = 1.0;
     rsLabels.OnPrint = [this](ReportCanvas& r) { rsLabelsPrint(r); };
+    rsLabels.documentName = tr("Mailing Labels");
 }
 
 bool TPlayerLabels::applyLabelCode(const QString& code)
@@ -58,14 +60,21 @@ void TPlayerLabels::rsLabelsPrint(ReportCanvas& report)
     lsPlayers.print(report);
 }
 
+// Each line stays inside the label: set smaller when it is too wide, cut
+// with an ellipsis when even that is not enough.
 void TPlayerLabels::lsPlayersLabelPrint(ReportCanvas& report, TLabelShell&, bool&)
 {
-    report.println(tbplayers.asString("FNAME") + " " + tbplayers.asString("LNAME"));
-    report.println(tbplayers.asString("STREET1"));
+    auto line = [&report](const QString& text) {
+        report.printFitted(text, ReportCanvas::smallestReadableSize);
+        report.newLine();
+    };
+    line(tbplayers.asString("FNAME") + " " + tbplayers.asString("LNAME"));
+    line(tbplayers.asString("STREET1"));
     const QString street2 = tbplayers.asString("STREET2");
     if (!street2.trimmed().isEmpty())
-        report.println(street2);
-    report.println(tbplayers.asString("CITY") + " " + tbplayers.asString("STATE") + " " + tbplayers.asString("ZIPCODE"));
+        line(street2);
+    line(tbplayers.asString("CITY") + " " + tbplayers.asString("STATE") + " "
+         + PrintFormats::zipCode(tbplayers.asString("ZIPCODE")));
     report.newLine();
 }
 

@@ -1,10 +1,12 @@
 #include "schedulereport.h"
+#include "printformats.h"
 #include "scheduletext.h"
 #include "data/dmuglobal.h"
 #include "data/guard.h"
 #include "data/query.h"
 #include "data/settings.h"
 #include "data/table.h"
+#include "reportengine/fonts.h"
 #include <QApplication>
 #include <QMap>
 #include <QSet>
@@ -19,7 +21,15 @@ constexpr double dateWidth = 0.75;
 constexpr double courtsWidth = 6.0;
 constexpr double byeWidth = 0.5;
 constexpr int heavy = -2;            // heading lines 2/100 inch wide
-constexpr double smallestCellFont = 6.0;
+constexpr double cellPadding = 0.02; // text keeps this far from a cell's box lines
+constexpr double gridBottom = 9.5;
+constexpr double rosterLeft = 0.5;
+constexpr double rosterColumnWidth = 3.75;
+constexpr double rosterMargin = 0.02;
+constexpr double teamRosterLeft = 1.25;
+constexpr double rosterRight = 8.0;
+constexpr double hangingIndent = 0.25;  // continuation lines of a roster entry
+constexpr double footerGap = 0.25;      // between the footer text and "Printed On:"
 
 // The schedule rows tie-break on SCHEDULEID so that the codes of one court
 // come in the order in which the generator wrote them.
@@ -122,6 +132,7 @@ QString TScheduleReport::prepare(int id)
     else
         tblkupplayer->open();
     columns = courtColumns();
+    rsSchedule.documentName = qschedule->asString("NAME");
     return {};
 }
 
@@ -223,8 +234,6 @@ void TScheduleReport::rsSchedulePrint(ReportCanvas& r)
     printNotes(r);
     printFooter(r);
     printRoster(r);
-    const double courtWidth = courtsWidth / columns.size();
-    printGridHeading(r, courtWidth);
     printGrid(r);
 }
 
@@ -260,126 +269,226 @@ void TScheduleReport::printFooter(ReportCanvas& r)
 {
     r.setBottomLimit(10.25);
     r.setFont("Arial", 10);
-    r.printFooter(footerText(), Justify::Left);
-    r.printFooter(ScheduleText::printedOn(QDate::currentDate()), Justify::Right);
+    const QString printed = ScheduleText::printedOn(QDate::currentDate());
+    const double room = r.paperWidth() - r.marginRight() - r.marginLeft() - r.textWidth(printed) - footerGap;
+    r.printFooter(r.elided(footerText(), room), Justify::Left);
+    r.printFooter(printed, Justify::Right);
     r.setBottomLimit(10.0);
     r.setYPos(2.0);
     r.setTopLimitToCurrent();
     r.home();
 }
 
+namespace {
+// Lines of one roster entry, continuation lines indented; wrapped between
+// its pieces when each of them fits a line, else between words.
+QStringList rosterLines(const ReportCanvas& r, const QStringList& pieces, double width)
+{
+    const double rest = width - hangingIndent;
+    for (const QString& piece : pieces)
+        if (r.textWidth(piece.trimmed()) > rest)
+            return r.wrapText(pieces.join(QString()), width, rest);
+    return r.wrapPieces(pieces, width, rest);
+}
+
+// Writes `lines` from the current line down, the first at `left` and the
+// others indented; stays on the last line.
+void printRosterLines(ReportCanvas& r, const QStringList& lines, double left)
+{
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            r.newLine();
+        r.printLeft(lines[i], i == 0 ? left : left + hangingIndent);
+    }
+}
+} // namespace
+
+ScheduleText::Person TScheduleReport::rosterPerson(const QVariant& playerId) const
+{
+    return Person{tblkupplayer->lookup("PLAYERID", playerId, "FNAME").toString(),
+                  tblkupplayer->lookup("PLAYERID", playerId, "LNAME").toString(),
+                  PrintFormats::phone(tblkupplayer->lookup("PLAYERID", playerId, "PHONE1").toString())};
+}
+
+// Entries whose text is wider than their place wrap with a hanging indent,
+// and an entry that no longer fits on the page starts the next one.
 void TScheduleReport::printRoster(ReportCanvas& r)
 {
-    // A roster longer than the page continues on the next one.
-    auto makeRoom = [&r] {
-        if (r.linesLeft() < 1)
+    auto makeRoom = [&r](int lines) {
+        if (r.linesLeft() < lines)
             r.newPage();
     };
     const bool teams = isDoublesLeague();
-    if (!teams) {
-        r.clearTabs();
-        r.setTab(0.5, Justify::Left, 3.75, 2, ReportCanvas::BoxNone, 0);
-        r.setTab(ReportCanvas::AfterPrevious, Justify::Left, 3.75, 2, ReportCanvas::BoxNone, 0);
-    }
-    bool secondColumn = false;
+    QVector<QStringList> entries;
     for (qsplayers->first(); !qsplayers->eof(); qsplayers->next()) {
         const int slot = qsplayers->asInt("SLOTCODE");
-        const Person player{qsplayers->asString("FNAME"), qsplayers->asString("LNAME"), qsplayers->asString("PHONE1")};
-        makeRoom();
-        if (teams) {
-            Person partner;
-            const QVariant partnerId = qsplayers->value("SHARESLOTID");
-            if (!partnerId.isNull()) {
-                partner.firstName = tblkupplayer->lookup("PLAYERID", partnerId, "FNAME").toString();
-                partner.lastName = tblkupplayer->lookup("PLAYERID", partnerId, "LNAME").toString();
-                partner.phone = tblkupplayer->lookup("PLAYERID", partnerId, "PHONE1").toString();
+        const Person player{qsplayers->asString("FNAME"), qsplayers->asString("LNAME"),
+                            PrintFormats::phone(qsplayers->asString("PHONE1"))};
+        const QVariant partnerId = qsplayers->value("SHARESLOTID");
+        if (teams)
+            entries << ScheduleText::teamRosterPieces(slot, player, partnerId.isNull() ? Person{} : rosterPerson(partnerId));
+        else
+            entries << QStringList{ScheduleText::rosterEntry(slot, player)};
+    }
+    if (teams) {
+        for (const QStringList& entry : entries) {
+            const QStringList lines = rosterLines(r, entry, rosterRight - teamRosterLeft);
+            makeRoom(int(lines.size()));
+            printRosterLines(r, lines, teamRosterLeft);
+            r.newLine();
+        }
+    } else {
+        // Two entries a line, an empty line between lines.
+        const double width = rosterColumnWidth - 2 * rosterMargin;
+        for (int i = 0; i < entries.size(); i += 2) {
+            const QStringList left = rosterLines(r, entries[i], width);
+            const QStringList right = i + 1 < entries.size() ? rosterLines(r, entries[i + 1], width) : QStringList{};
+            makeRoom(int(qMax(left.size(), right.size())));
+            const double top = r.yPos();
+            printRosterLines(r, right, rosterLeft + rosterColumnWidth + rosterMargin);
+            const double rightEnd = r.yPos();
+            r.setYPos(top);
+            printRosterLines(r, left, rosterLeft + rosterMargin);
+            r.setYPos(qMax(r.yPos(), rightEnd));
+            if (!right.isEmpty()) {
+                r.newLine();
+                r.newLine();
             }
-            r.printLeft(ScheduleText::teamRosterEntry(slot, player, partner), 1.25);
-            r.newLine();
-            continue;
         }
-        r.printTab(ScheduleText::rosterEntry(slot, player));
-        if (secondColumn) {
-            r.newLine();
-            r.newLine();
-        }
-        secondColumn = !secondColumn;
     }
     r.newLine();
     r.newLine();
 }
 
-void TScheduleReport::setGridColumns(ReportCanvas& r, double courtWidth)
+// DATE 0.75, the courts sharing 6.0 and BYE 0.5, while the texts fit. A
+// list of byes wider than its column takes the room the court columns do
+// not need, so that a big group's rows stay a line or two high.
+QVector<double> TScheduleReport::gridWidths(const ReportCanvas& r, const QVector<QStringList>& rows,
+                                            const QStringList& heading) const
+{
+    const int courts = int(columns.size());
+    double courtWidth = courtsWidth / courts, bye = byeWidth;
+    double courtNeed = 0, byeNeed = 0;
+    for (const QStringList& row : rows) {
+        for (int i = 1; i <= courts; ++i)
+            courtNeed = qMax(courtNeed, r.textWidth(row[i]));
+        byeNeed = qMax(byeNeed, r.textWidth(row.last()));
+    }
+    FontSpec bold = r.font();
+    bold.bold = true;
+    for (int i = 1; i <= courts; ++i)
+        courtNeed = qMax(courtNeed, ReportFonts::textWidth(bold, heading[i]));
+    courtNeed += 2 * cellPadding;
+    byeNeed += 2 * cellPadding;
+    if (byeNeed > bye && courtNeed < courtWidth) {
+        const double extra = qMin((courtWidth - courtNeed) * courts, byeNeed - bye);
+        courtWidth -= extra / courts;
+        bye += extra;
+    }
+    QVector<double> widths{dateWidth};
+    for (int i = 0; i < courts; ++i)
+        widths << courtWidth;
+    widths << bye;
+    return widths;
+}
+
+void TScheduleReport::setGridColumns(ReportCanvas& r)
 {
     r.clearTabs();
-    r.setTab(gridLeft, Justify::Center, dateWidth, 0, ReportCanvas::BoxAll, 0);
-    for (int i = 0; i < columns.size(); ++i)
-        r.setTab(ReportCanvas::AfterPrevious, Justify::Center, courtWidth, 0, ReportCanvas::BoxAll, 0);
-    r.setTab(ReportCanvas::AfterPrevious, Justify::Center, byeWidth, 0, ReportCanvas::BoxAll, 0);
+    for (int i = 0; i < widths.size(); ++i)
+        r.setTab(i == 0 ? gridLeft : ReportCanvas::AfterPrevious, Justify::Center, widths[i], 0,
+                 ReportCanvas::BoxAll, 0);
 }
 
-void TScheduleReport::printGridHeading(ReportCanvas& r, double courtWidth)
+// A cell whose text is wider than the cell wraps, set smaller if that
+// takes fewer lines; the row is as tall as its tallest cell.
+TScheduleReport::FittedRow TScheduleReport::fitRow(const ReportCanvas& r, const QStringList& texts) const
+{
+    FittedRow row{{}, r.lineHeight()};
+    for (int i = 0; i < texts.size(); ++i) {
+        row.cells << r.fitText(ScheduleText::breakPieces(texts[i]), widths[i] - 2 * cellPadding,
+                               ReportCanvas::smallestReadableSize);
+        row.height = qMax(row.height, row.cells.last().height());
+    }
+    return row;
+}
+
+void TScheduleReport::printRow(ReportCanvas& r, const FittedRow& row, bool heading)
 {
     using C = ReportCanvas;
-    // A heading without room for a row under it goes to the next page.
-    if (r.linesLeft() < 3)
-        r.newPage();
-    r.setBold(true);
-    r.setPen(Qt::black, Qt::SolidLine, 1);
-    setGridColumns(r, courtWidth);
-    r.tab(heavy, C::LineAsIs, heavy, heavy);
-    r.print("DATE");
-    for (int i = 0; i < columns.size(); ++i) {
-        const bool last = i + 1 == columns.size();
-        r.tab(C::LineAsIs, last ? heavy : C::LineAsIs, heavy, heavy);
-        printCell(r, columns[i].name, courtWidth);
+    const FontSpec normal = r.font();
+    r.setRowHeight(row.height);
+    for (int i = 0; i < row.cells.size(); ++i) {
+        if (!heading)
+            r.tab();
+        else if (i == 0)
+            r.tab(heavy, C::LineAsIs, heavy, heavy);
+        else   // the last court and BYE close the heading with heavy lines
+            r.tab(C::LineAsIs, i + 2 >= row.cells.size() ? heavy : C::LineAsIs, heavy, heavy);
+        r.setFont(normal.family, row.cells[i].size);
+        r.setBold(normal.bold);
+        r.printColumnLines(row.cells[i].lines);
+        r.setFont(normal.family, normal.size);
+        r.setBold(normal.bold);
     }
-    r.tab(C::LineAsIs, heavy, heavy, heavy);
-    r.print("BYE");
-    r.setBold(false);
     r.newLine();
 }
 
-// A text wider than its cell is set smaller rather than run over the box lines.
-void TScheduleReport::printCell(ReportCanvas& r, const QString& text, double width)
+QStringList TScheduleReport::headingTexts() const
 {
-    const FontSpec normal = r.font();
-    double size = normal.size;
-    while (size > smallestCellFont && r.textWidth(text) > width - 0.04) {
-        size -= 0.5;
-        r.setFont(normal.family, size);
-        r.setBold(normal.bold);
-    }
-    if (size == normal.size) {
-        r.print(text);
-        return;
-    }
-    const double y = r.yPos();
-    const double fullLine = 1.2 * normal.size / 72.0;
-    r.setYPos(y + (fullLine - r.lineHeight()) / 2);   // keep the smaller text centred in the row
-    r.print(text);
-    r.setYPos(y);
-    r.setFont(normal.family, normal.size);
-    r.setBold(normal.bold);
+    QStringList texts{"DATE"};
+    for (const Court& court : columns)
+        texts << court.name;
+    texts << "BYE";
+    return texts;
 }
 
+TScheduleReport::FittedRow TScheduleReport::fitHeading(ReportCanvas& r) const
+{
+    const QStringList texts = headingTexts();
+    r.setBold(true);
+    FittedRow heading = fitRow(r, texts);
+    r.setBold(false);
+    return heading;
+}
+
+void TScheduleReport::printGridHeading(ReportCanvas& r, const FittedRow& heading)
+{
+    r.setBold(true);
+    r.setPen(Qt::black, Qt::SolidLine, 1);
+    setGridColumns(r);
+    printRow(r, heading, true);
+    r.setBold(false);
+}
+
+// Rows go to the next page when they would leave less than a line above
+// the bottom limit; every page of the grid starts with its heading.
 void TScheduleReport::printGrid(ReportCanvas& r)
 {
-    const double courtWidth = courtsWidth / columns.size();
     const bool bbon = qschedule->asBool("BBON");
-    r.setBottomLimit(9.5);
+    QVector<QStringList> rows;
     for (const GridRow& row : gridRows(columns)) {
-        if (r.linesLeft() <= 1)
+        QStringList texts{ScheduleText::gridDate(row.date)};
+        for (const QString& cell : row.cells)
+            texts << cell;
+        texts << byesOn(row.date);
+        rows << texts;
+    }
+    widths = gridWidths(r, rows, headingTexts());
+    auto fits = [&r](double height) { return r.bottomLimit() - r.yPos() + 1e-6 >= height + r.lineHeight(); };
+    r.setBottomLimit(gridBottom);
+    const FittedRow heading = fitHeading(r);
+    bool headingDue = true;
+    for (const QStringList& texts : rows) {
+        const FittedRow fitted = fitRow(r, texts);
+        if (!fits((headingDue ? heading.height : 0.0) + fitted.height)) {
             r.newPage();
-        r.tab();
-        r.print(ScheduleText::gridDate(row.date));
-        for (const QString& cell : row.cells) {
-            r.tab();
-            printCell(r, cell, courtWidth);
+            headingDue = true;
         }
-        r.tab();
-        printCell(r, byesOn(row.date), byeWidth);
-        r.newLine();
+        if (headingDue)
+            printGridHeading(r, heading);
+        headingDue = false;
+        printRow(r, fitted, false);
     }
     if (bbon) {
         r.newLine();

@@ -1,5 +1,6 @@
 #pragma once
 #include "reportengine/reportsystem.h"
+#include "scheduletext.h"
 #include <QDate>
 #include <QObject>
 #include <QString>
@@ -46,14 +47,26 @@ private:
         QVector<QString> cells;   // one per court column
     };
 
+    using FittedText = ReportCanvas::FittedText;
+    struct FittedRow {
+        QVector<FittedText> cells;   // date, courts, BYE
+        double height;               // inches
+    };
+
     void printHeader(ReportCanvas& r);
     void printNotes(ReportCanvas& r);
     void printFooter(ReportCanvas& r);
     void printRoster(ReportCanvas& r);
-    void printGridHeading(ReportCanvas& r, double courtWidth);
+    ScheduleText::Person rosterPerson(const QVariant& playerId) const;
     void printGrid(ReportCanvas& r);
-    void setGridColumns(ReportCanvas& r, double courtWidth);
-    void printCell(ReportCanvas& r, const QString& text, double width);
+    void printGridHeading(ReportCanvas& r, const FittedRow& heading);
+    FittedRow fitHeading(ReportCanvas& r) const;
+    FittedRow fitRow(const ReportCanvas& r, const QStringList& texts) const;
+    void printRow(ReportCanvas& r, const FittedRow& row, bool heading);
+    QVector<double> gridWidths(const ReportCanvas& r, const QVector<QStringList>& rows,
+                               const QStringList& heading) const;
+    QStringList headingTexts() const;
+    void setGridColumns(ReportCanvas& r);
     QVector<Court> courtColumns() const;
     QVector<GridRow> gridRows(const QVector<Court>& courts) const;
     QString byesOn(const QDate& date);
@@ -64,6 +77,7 @@ private:
     std::unique_ptr<Query> qschedule, qcourts, qsplayers, qnotscheduled;
     std::unique_ptr<Table> tblkupplayer;
     QVector<Court> columns;
+    QVector<double> widths;   // of the grid's columns, for the report being laid out
 };
 
 // Makes the data module print schedules through a report it owns; called

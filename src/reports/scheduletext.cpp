@@ -41,6 +41,8 @@ void CourtCell::add(const QString& c)
     ++codes;
     if (side == 2 && codes % 2 == 0)
         cellText += QChar('&');
+    else if (side == 0 && codes > 1)
+        cellText += QChar(' ');
     cellText += c;
     if (side > 0 && codes == side)
         cellText += " v. ";
@@ -78,16 +80,44 @@ QString byeList(const QList<int>& entryNumbers)
     return parts.join(QChar(';'));
 }
 
+QStringList breakPieces(const QString& cellText)
+{
+    QStringList pieces;
+    QString piece;
+    for (int i = 0; i < cellText.size(); ++i) {
+        const QChar c = cellText[i];
+        if (c == QChar(' ') && !piece.trimmed().isEmpty() && !QStringView(cellText).mid(i + 1).startsWith(u"v.")) {
+            pieces << piece;
+            piece.clear();
+        }
+        piece += c;
+        if (c == QChar(';')) {
+            pieces << piece;
+            piece.clear();
+        }
+    }
+    if (!piece.isEmpty())
+        pieces << piece;
+    return pieces;
+}
+
 QString rosterEntry(int slotCode, const Person& p)
 {
     return (QString::number(slotCode) + ". " + p.firstName + " " + p.lastName + " " + p.phone).trimmed();
 }
 
+QStringList teamRosterPieces(int slotCode, const Person& player, const Person& partner)
+{
+    const QString second = joined({partner.firstName, partner.lastName, partner.phone});
+    QStringList pieces{rosterEntry(slotCode, player)};
+    if (!second.isEmpty())
+        pieces << " / " + second;
+    return pieces;
+}
+
 QString teamRosterEntry(int slotCode, const Person& player, const Person& partner)
 {
-    const QString first = rosterEntry(slotCode, player);
-    const QString second = joined({partner.firstName, partner.lastName, partner.phone});
-    return second.isEmpty() ? first : first + " / " + second;
+    return teamRosterPieces(slotCode, player, partner).join(QString());
 }
 
 QTime timeOf(const QVariant& value)

@@ -16,7 +16,8 @@ int sideSize(int recordKind, int matchType);
 QString code(int slotCode, bool home, bool bringBallsOn);
 
 // The text of one court on one date, built code by code: doubles sides are
-// joined by "&", and " v. " follows the first side.
+// joined by "&", and " v. " follows the first side; without pairing the
+// codes stand apart, so that "(1) 2 3 4" cannot be misread.
 class CourtCell {
 public:
     explicit CourtCell(int sideSize) : side(sideSize) {}
@@ -40,6 +41,11 @@ QString printedOn(const QDate& date);
 // Entry numbers of the entries who sit out, "3;7".
 QString byeList(const QList<int>& entryNumbers);
 
+// A grid cell's text cut where a narrow cell may wrap it: after each ";"
+// and at blanks, but never before "v.", which stays with its side
+// ("39&42 v.", " (15)&18"). Joined again they give the text.
+QStringList breakPieces(const QString& cellText);
+
 struct Person {
     QString firstName, lastName, phone;
 };
@@ -48,6 +54,9 @@ QString rosterEntry(int slotCode, const Person& player);
 // The entry and, for a doubles-league team, " / " and the partner's pieces
 // that are not blank.
 QString teamRosterEntry(int slotCode, const Person& player, const Person& partner);
+// The same as the player's part and the partner's part (" / ..."), the
+// places where a long line is best wrapped.
+QStringList teamRosterPieces(int slotCode, const Person& player, const Person& partner);
 
 // A time column as stored ("09:00:00") or as a QTime; invalid when empty.
 QTime timeOf(const QVariant& value);

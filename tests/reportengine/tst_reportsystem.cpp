@@ -1,4 +1,5 @@
 #include "reportengine/labelshell.h"
+#include "reportengine/pdftarget.h"
 #include "reportengine/pagepainter.h"
 #include "reportengine/previewdialog.h"
 #include "reportengine/reporterror.h"
@@ -7,13 +8,18 @@
 #include "reportengine/statuswindow.h"
 #include "reportpdf_helpers.h"
 #include <QApplication>
+#include <QFileDialog>
+#include <QSettings>
+#include <QToolButton>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include "whenmodal.h"
 
 namespace {
 // Two pages: a centred title and a boxed line, then a second page.
@@ -38,11 +44,15 @@ void twoPages(ReportCanvas& c)
 class TestReportSystem : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void pdfRoundTrip();
     void pdfFailuresSayWhatToDo();
     void printerWithoutPrinterIsRefused();
     void previewGetsThePagesAndBrowses();
     void setupDialogWritesChoices();
+    void pdfNames();
+    void setupProposesTheDocumentAndAsksBeforeReplacing();
+    void previewSaveProposesTheDocumentAndAsks();
     void statusTextAndGeneration();
     void statusWindowFollowsThePages();
     void pagesRenderAtAnyResolution();
@@ -52,6 +62,15 @@ private slots:
 private:
     QTemporaryDir dir;
 };
+
+// The folder last used for a PDF is a setting: the tests keep theirs apart.
+void TestReportSystem::initTestCase()
+{
+    QCoreApplication::setOrganizationName("Vantrel");
+    QCoreApplication::setApplicationName("Vantrel");
+    QSettings::setDefaultFormat(QSettings::IniFormat);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath("settings"));
+}
 
 void TestReportSystem::pdfRoundTrip()
 {
@@ -159,6 +178,113 @@ void TestReportSystem::setupDialogWritesChoices()
     }
 }
 
+void TestReportSystem::pdfNames()
+{
+    using namespace PdfTarget;
+    QCOMPARE(withPdfSuffix("Tues. Ladies"), QString("Tues. Ladies.pdf"));   // a dot is not a suffix
+    QCOMPARE(withPdfSuffix(" spring.PDF "), QString("spring.PDF"));
+    QCOMPARE(withPdfSuffix(""), QString());
+    QCOMPARE(fileBaseName("Tues/Thurs: 9:00?", "Vantrel"), QString("Tues-Thurs- 9-00-"));
+    QCOMPARE(fileBaseName("..hidden.", "Vantrel"), QString("hidden"));
+    QCOMPARE(fileBaseName("  ", "Vantrel"), QString("Vantrel"));
+    // Until a PDF was saved the home folder is proposed; then the folder used.
+    QSettings().remove("Reports/PdfFolder");
+    QCOMPARE(lastFolder(), QDir::homePath());
+    rememberFolder(dir.filePath("x.pdf"));
+    QCOMPARE(lastFolder(), dir.path());
+    QCOMPARE(proposedPath("Spring League", "Vantrel"), dir.filePath("Spring League.pdf"));
+}
+
+namespace {
+void writeFile(const QString& name, const QByteArray& content)
+{
+    QFile f(name);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+QByteArray contentOf(const QString& name)
+{
+    QFile f(name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+// The setup of one report never offers the file of the report before, and
+// OK asks before it replaces a file; Return on the question keeps it.
+void TestReportSystem::setupProposesTheDocumentAndAsksBeforeReplacing()
+{
+    PdfTarget::rememberFolder(dir.filePath("x.pdf"));
+    TReportSystem report;
+    report.TitleSetup = "Schedule Setup";
+    report.destination = TReportSystem::Destination::PdfFile;
+    report.pdfFileName = dir.filePath("Tuesday Ladies.pdf");   // saved by the report before
+    report.documentName = "Spring League";
+    const QString existing = dir.filePath("Spring League.pdf");
+    writeFile(existing, "saved before");
+
+    ReportSetupDialog dialog(report);
+    QCOMPARE(QDir::fromNativeSeparators(dialog.fileEdit()->text()), existing);
+    QString asked;
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        asked = box->text();
+        QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+        box->defaultButton()->click();
+    });
+    dialog.accept();
+    QCOMPARE(asked, PdfTarget::replaceQuestion(existing));
+    QVERIFY(dialog.result() != QDialog::Accepted);   // still open, nothing chosen
+    QCOMPARE(report.pdfFileName, dir.filePath("Tuesday Ladies.pdf"));
+
+    // Yes replaces; a name typed without ".pdf" gets it, and the question is about that file.
+    dialog.fileEdit()->setText(dir.filePath("Spring League"));
+    whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(report.pdfFileName, existing);
+
+    // A new name needs no question, and its folder is proposed next time.
+    QDir(dir.path()).mkdir("league");
+    ReportSetupDialog next(report);
+    next.fileEdit()->setText(dir.filePath("league/Spring League"));
+    next.accept();
+    QCOMPARE(next.result(), int(QDialog::Accepted));
+    QCOMPARE(report.pdfFileName, dir.filePath("league/Spring League.pdf"));
+    QCOMPARE(PdfTarget::lastFolder(), dir.filePath("league"));
+}
+
+void TestReportSystem::previewSaveProposesTheDocumentAndAsks()
+{
+    PdfTarget::rememberFolder(dir.filePath("x.pdf"));
+    TReportSystem report;
+    report.OnPrint = twoPages;
+    report.documentName = "Thursday Doubles";
+    report.pdfFileName = dir.filePath("Vantrel.pdf");
+    const QString existing = dir.filePath("Thursday Doubles.pdf");
+    writeFile(existing, "saved before");
+    ReportPreviewDialog preview(report, report.generate());
+    QToolButton* save = nullptr;
+    for (QToolButton* b : preview.findChildren<QToolButton*>())
+        if (b->text() == "&Save as PDF...")
+            save = b;
+    QVERIFY(save);
+
+    for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+        QString proposed;
+        whenModal<QFileDialog>([&](QFileDialog* files) {
+            proposed = files->selectedFiles().value(0);
+            whenModal<QMessageBox>([answer](QMessageBox* box) { box->button(answer)->click(); });
+            files->selectFile(dir.filePath("Thursday Doubles"));   // typed without ".pdf"
+            static_cast<QDialog*>(files)->accept();
+        });
+        save->click();
+        QCOMPARE(proposed, existing);
+        if (answer == QMessageBox::No)
+            QCOMPARE(contentOf(existing), QByteArray("saved before"));
+    }
+    QVERIFY(contentOf(existing).startsWith("%PDF"));
+}
+
 void TestReportSystem::statusTextAndGeneration()
 {
     QCOMPARE(TReportSystem::statusText("Generating page %p", 12), QString("Generating page 12"));
@@ -246,8 +372,8 @@ void TestReportSystem::labelShellPlacesLabelsBySheet()
     QCOMPARE(origins[29], QPointF(0.188 + 2 * 2.75 + m, 9.5 + t));
     QCOMPARE(origins[30], origins[0]);
     QCOMPARE(c.pages()[1].texts().size(), 1);
-    // Writing is limited to the label: a line ends at the label's left edge.
-    QCOMPARE(c.sectionRight(), 0.188 + 2.625);
+    // Writing is limited to the label (the last one, top left of sheet 2).
+    QCOMPARE(c.sectionRight(), 0.188 + 2.625 - shell.InnerMarginRight);
 }
 
 void TestReportSystem::labelShellByColumn()

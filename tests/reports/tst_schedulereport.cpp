@@ -68,7 +68,7 @@ private slots:
     void courtNoLongerAssignedKeepsItsMatches();
     void doublesLeagueRoster();
     void oddRosterEndsAfterFirstColumn();
-    void longScheduleBreaksWithoutRepeatingHeader();
+    void longScheduleRepeatsOnlyTheGridHeading();
     void longRosterContinuesOnNextPage();
     void pdfEndToEnd();
     void dataModulePrintsThroughInstalledReport();
@@ -113,7 +113,8 @@ void TestScheduleReport::courtCells()
     };
     QCOMPARE(cell(1, {"(1)", "2"}), QString("(1) v. 2"));
     QCOMPARE(cell(2, {"1", "2", "3", "4"}), QString("1&2 v. 3&4"));
-    QCOMPARE(cell(0, {"(1)", "2", "3", "4"}), QString("(1)234"));
+    QCOMPARE(cell(0, {"(1)", "2", "3", "4"}), QString("(1) 2 3 4"));   // numbers stand apart
+    QCOMPARE(cell(0, {"10", "11", "12"}), QString("10 11 12"));
     QCOMPARE(ScheduleText::sideSize(2, 2), 1);   // a league's entries are its sides
     QCOMPARE(ScheduleText::sideSize(1, 2), 2);
     QCOMPARE(ScheduleText::sideSize(1, 0), 0);
@@ -275,7 +276,7 @@ void TestScheduleReport::groupKindsCells()
         {1, 2, {1, 2, 3, 4}, "1&2 v. 3&4"},   // doubles group
         {2, 1, {5, 9}, "5 v. 9"},             // league
         {2, 2, {3, 8}, "3 v. 8"},             // doubles league: teams are sides
-        {1, 0, {1, 2, 3, 4}, "(1)234"},       // no pairing, balls on
+        {1, 0, {1, 2, 3, 4}, "(1) 2 3 4"},    // no pairing, balls on
     };
     for (const Case& c : cases) {
         ReportsFixture fx;
@@ -314,16 +315,22 @@ void TestScheduleReport::byeCells()
     QVERIFY(qAbs(bye->x + bye->width / 2 - 7.5) < 1e-6);
     QCOMPARE(bye->font.size, 10.0);
 
-    // A long list is set smaller so that it stays inside its 0.5 inch cell.
+    // A list too long for the 0.5 inch column takes room the courts do not
+    // need: it prints on one line at its size, and the grid keeps its right edge.
     for (int n : {1, 2})
         fx.addScheduleRow(b.entries[n - 1], day1.addDays(14), b.courts[0], n);
     const ReportPage again = layout(fx, b.groupId).first();
     const TextOp* many = findText(again, "3;4;5;6;7;8");
     QVERIFY(many);
-    QVERIFY(many->font.size < 10.0);
-    QVERIFY(many->x > 7.25 && many->x + many->width < 7.75);
+    QCOMPARE(many->font.size, 10.0);
+    QVERIFY(many->x < 7.25 && many->x + many->width < 7.75);
     const TextOp* date = findText(again, "01/19/27");
-    QVERIFY(qAbs(many->baseline - date->baseline) < 0.03);   // still on its row
+    QVERIFY(qAbs(many->baseline - date->baseline) < 1e-9);
+    double right = 0;
+    for (const LineOp& l : again.lines())
+        if (l.x1 == l.x2)
+            right = qMax(right, l.x1);
+    QCOMPARE(right, 7.75);
 }
 
 void TestScheduleReport::missingCourtKeepsItsColumn()
@@ -410,7 +417,7 @@ void TestScheduleReport::oddRosterEndsAfterFirstColumn()
     QVERIFY(qAbs(date->baseline - e3->baseline - 2 * line) < 1e-3);
 }
 
-void TestScheduleReport::longScheduleBreaksWithoutRepeatingHeader()
+void TestScheduleReport::longScheduleRepeatsOnlyTheGridHeading()
 {
     ReportsFixture fx;
     auto b = fx.buildGroup({}, 2, 1);
@@ -428,15 +435,17 @@ void TestScheduleReport::longScheduleBreaksWithoutRepeatingHeader()
                 QVERIFY2(t.baseline < (i == 0 ? 9.5 : 10.75), qPrintable(t.text));
             }
         if (i > 0) {
-            QVERIFY(!findText(pages[i], "DATE"));
+            // The heading comes first, at the top margin, and the rows follow it.
+            const TextOp heading = pages[i].texts().first();
+            QCOMPARE(heading.text, QString("DATE"));
+            QVERIFY(heading.font.bold);
+            QVERIFY(heading.baseline > 0.25 && heading.baseline < 0.25 + 1.2 * 10 / 72);
+            QVERIFY(findText(pages[i], "Court 1") && findText(pages[i], "BYE"));
             QVERIFY(!findText(pages[i], "Tuesday Ladies"));
             QVERIFY(!findText(pages[i], ScheduleText::printedOn(QDate::currentDate())));
         }
     }
     QCOMPARE(rows, 80);
-    // A continuation page starts at its top margin.
-    const TextOp first = pages[1].texts().first();
-    QVERIFY(first.baseline > 0.25 && first.baseline < 0.25 + 1.2 * 10 / 72);
     // Page 1 breaks when at most one line is left above 9.5.
     double lastOnFirst = 0;
     for (const TextOp& t : pages[0].texts())
