@@ -376,7 +376,9 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     int status = Ok;
     try {
         if (!parser.parse(arguments))
-            fail(parser.errorText() + QStringLiteral(". See vantrel --help."), Usage);
+            fail(parser.errorText().chopped(parser.errorText().endsWith(QLatin1Char('.')) ? 1 : 0)
+                     + QStringLiteral(". See vantrel --help."),
+                 Usage);
         if (parser.isSet(help)) {
             out << parser.helpText();
             return Ok;

@@ -112,7 +112,8 @@ public:
         add("VERSION:2.0");
         add(QStringLiteral("PRODID:") + QLatin1String(prodId));
         add("CALSCALE:GREGORIAN");
-        add("METHOD:PUBLISH");
+        // No METHOD: this is a calendar file, not a scheduling message, which
+        // would need an organiser's address we do not have.
         add(QStringLiteral("X-WR-CALNAME:") + Ics::escapeText(name));
         if (timed())
             add(QStringLiteral("X-WR-TIMEZONE:") + zoneId());
