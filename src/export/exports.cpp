@@ -25,6 +25,10 @@ QString writeCalendar(const Season& season, int playerId, const QString& fileNam
     options.previous = SaveFile::readIfExists(fileName);
     const QByteArray text = playerId ? Ics::playerCalendar(season, playerId, options)
                                      : Ics::groupCalendar(season, options);
+    // Unchanged events keep their stamps: a season that did not change
+    // leaves the file, and its time, as they were.
+    if (text == options.previous)
+        return {};
     return SaveFile::write(fileName, text);
 }
 

@@ -1,9 +1,8 @@
 #include "icsexport.h"
 #include "csvexport.h"
-#include <QCryptographicHash>
 #include <QHash>
+#include <algorithm>
 #include <QMap>
-#include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
 
@@ -12,14 +11,23 @@ namespace {
 const char* const prodId = "-//Vantrel//Vantrel Schedule//EN";
 const char* const uidDomain = "@vantrel";
 
-QString localStamp(const QDateTime& local)
+// Wall-clock time as written with a TZID: the zone is named, not applied.
+// The format's compact forms, written directly: QDate's format strings are
+// parsed anew on every call, and a season's calendars call this thousands of times.
+QString dateKey(const QDate& d)
 {
-    return local.toString(QStringLiteral("yyyyMMdd'T'HHmmss"));
+    return QString::asprintf("%04d%02d%02d", d.year(), d.month(), d.day());
+}
+
+QString localStamp(const QDate& date, const QTime& time)
+{
+    return dateKey(date) + QString::asprintf("T%02d%02d%02d", time.hour(), time.minute(), time.second());
 }
 
 QString utcStamp(const QDateTime& utc)
 {
-    return utc.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
+    const QDateTime t = utc.toUTC();
+    return localStamp(t.date(), t.time()) + QLatin1Char('Z');
 }
 
 QString offsetText(int seconds)
@@ -50,7 +58,9 @@ QStringList unfold(const QByteArray& data)
 
 QString propertyName(const QString& line)
 {
-    const qsizetype end = line.indexOf(QRegularExpression(QStringLiteral("[;:]")));
+    qsizetype end = 0;
+    while (end < line.size() && line[end] != QLatin1Char(';') && line[end] != QLatin1Char(':'))
+        ++end;
     return line.left(end).toUpper();
 }
 
@@ -65,11 +75,8 @@ struct Event {
     QString uid;
     int sequence = 0;
     bool cancelled = false;
+    QString stamp;          // DTSTAMP: when the event last changed
     QStringList lines;      // the properties that say what the event is
-    QByteArray fingerprint() const
-    {
-        return QCryptographicHash::hash(lines.join(QLatin1Char('\n')).toUtf8(), QCryptographicHash::Sha1);
-    }
 };
 
 QVector<Event> previousEvents(const QByteArray& data, const QString& uidPrefix)
@@ -94,7 +101,9 @@ QVector<Event> previousEvents(const QByteArray& data, const QString& uidPrefix)
             current.sequence = propertyValue(line).toInt();
         } else if (name == QLatin1String("STATUS")) {
             current.cancelled = propertyValue(line) == QLatin1String("CANCELLED");
-        } else if (name != QLatin1String("DTSTAMP")) {
+        } else if (name == QLatin1String("DTSTAMP")) {
+            current.stamp = propertyValue(line);
+        } else {
             current.lines << line;
         }
     }
@@ -104,7 +113,7 @@ QVector<Event> previousEvents(const QByteArray& data, const QString& uidPrefix)
 class CalendarWriter {
 public:
     CalendarWriter(const Season& s, const CalendarOptions& o, const QString& name, const QString& uidPrefix)
-        : season(s), options(o), prefix(uidPrefix)
+        : season(s), options(o), prefix(uidPrefix), now(utcStamp(o.stamp))
     {
         for (const Event& e : previousEvents(o.previous, uidPrefix))
             previous.insert(e.uid, e);
@@ -134,9 +143,16 @@ public:
             e.lines << QStringLiteral("LOCATION:") + Ics::escapeText(location);
         if (!description.isEmpty())
             e.lines << QStringLiteral("DESCRIPTION:") + Ics::escapeText(description.join(QLatin1Char('\n')));
+        e.stamp = now;
+        // An event as it was keeps its sequence and stamp, so that an
+        // unchanged season exports the very same file.
         const auto old = previous.constFind(uid);
-        if (old != previous.constEnd())
-            e.sequence = old->sequence + (old->cancelled || old->fingerprint() != e.fingerprint() ? 1 : 0);
+        if (old != previous.constEnd() && !old->cancelled && old->lines == e.lines) {
+            e.sequence = old->sequence;
+            e.stamp = old->stamp;
+        } else if (old != previous.constEnd()) {
+            e.sequence = old->sequence + 1;
+        }
         written.insert(uid);
         writeEvent(e);
     }
@@ -149,8 +165,10 @@ public:
             if (!written.contains(e.uid))
                 gone.insert(e.uid, e);
         for (Event e : gone) {
-            if (!e.cancelled)
+            if (!e.cancelled) {
                 ++e.sequence;
+                e.stamp = now;
+            }
             e.cancelled = true;
             writeEvent(e);
         }
@@ -165,22 +183,24 @@ private:
     QStringList times(const QDate& date) const
     {
         if (!timed())
-            return {QStringLiteral("DTSTART;VALUE=DATE:") + date.toString(QStringLiteral("yyyyMMdd")),
-                    QStringLiteral("DTEND;VALUE=DATE:") + date.addDays(1).toString(QStringLiteral("yyyyMMdd"))};
-        const QDateTime start(date, season.startTime, options.zone);
-        QDateTime end(date, season.endTime, options.zone);
+            return {QStringLiteral("DTSTART;VALUE=DATE:") + dateKey(date),
+                    QStringLiteral("DTEND;VALUE=DATE:") + dateKey(date.addDays(1))};
+        // UTC only as a clock without gaps for the arithmetic.
+        const QDateTime start(date, season.startTime, Qt::UTC);
+        QDateTime end(date, season.endTime, Qt::UTC);
         // A session without a sensible end is given an hour.
         if (!season.endTime.isValid() || end <= start)
             end = start.addSecs(3600);
         const QString tz = QStringLiteral(";TZID=") + zoneId() + QLatin1Char(':');
-        return {QStringLiteral("DTSTART") + tz + localStamp(start), QStringLiteral("DTEND") + tz + localStamp(end)};
+        return {QStringLiteral("DTSTART") + tz + localStamp(start.date(), start.time()),
+                QStringLiteral("DTEND") + tz + localStamp(end.date(), end.time())};
     }
 
     void writeEvent(const Event& e)
     {
         add("BEGIN:VEVENT");
         add(QStringLiteral("UID:") + e.uid);
-        add(QStringLiteral("DTSTAMP:") + utcStamp(options.stamp));
+        add(QStringLiteral("DTSTAMP:") + e.stamp);
         add(QStringLiteral("SEQUENCE:") + QString::number(e.sequence));
         add(e.cancelled ? "STATUS:CANCELLED" : "STATUS:CONFIRMED");
         for (const QString& line : e.lines)
@@ -196,6 +216,14 @@ private:
             return;
         const QDate first = season.dates.isEmpty() ? QDate::currentDate() : season.dates.first();
         const QDate last = season.dates.isEmpty() ? first : season.dates.last();
+        // Every player's calendar of a season has the same block; the zone data is slow to walk.
+        static QHash<QString, QByteArray> cache;
+        const QString key = zoneId() + QStringLiteral("/%1-%2").arg(first.year()).arg(last.year());
+        if (const auto it = cache.constFind(key); it != cache.constEnd()) {
+            out += *it;
+            return;
+        }
+        const qsizetype begin = out.size();
         const QDateTime from(QDate(first.year(), 1, 1), QTime(0, 0), Qt::UTC);
         const QDateTime to(QDate(last.year() + 1, 1, 1), QTime(0, 0), Qt::UTC);
         add("BEGIN:VTIMEZONE");
@@ -209,6 +237,7 @@ private:
             before = t.offsetFromUtc;
         }
         add("END:VTIMEZONE");
+        cache.insert(key, out.mid(begin));
     }
 
     void observance(bool daylight, const QDateTime& wallClock, int offsetFrom, int offsetTo, const QString& abbrev)
@@ -227,15 +256,12 @@ private:
     const Season& season;
     const CalendarOptions& options;
     QString prefix;
+    QString now;
     QHash<QString, Event> previous;
     QSet<QString> written;
     QByteArray out;
 };
 
-QString dateKey(const QDate& d)
-{
-    return d.toString(QStringLiteral("yyyyMMdd"));
-}
 
 QStringList names(const Season& s, const QVector<int>& entryIds, int exceptPlayer)
 {
@@ -300,6 +326,12 @@ QString eventUid(int groupId, int playerId, const QDate& date)
 
 QString escapeText(const QString& text)
 {
+    const auto special = [](QChar c) {
+        return c == QLatin1Char('\\') || c == QLatin1Char(';') || c == QLatin1Char(',') || c == QLatin1Char('\n')
+            || c == QLatin1Char('\r');
+    };
+    if (std::none_of(text.begin(), text.end(), special))
+        return text;
     QString out;
     out.reserve(text.size());
     for (const QChar c : text) {
@@ -316,18 +348,19 @@ QString escapeText(const QString& text)
 QByteArray foldLine(const QByteArray& line)
 {
     QByteArray out;
-    int start = 0;
-    int limit = 75;   // octets on the first line; later ones give one to the leading blank
+    out.reserve(line.size() + line.size() / 70 * 3 + 2);
+    qsizetype start = 0;
+    qsizetype limit = 75;   // octets on the first line; later ones give one to the leading blank
     while (line.size() - start > limit) {
-        int cut = start + limit;
+        qsizetype cut = start + limit;
         // Never inside a UTF-8 sequence: back up over continuation bytes.
         while (cut > start && (uchar(line[cut]) & 0xC0) == 0x80)
             --cut;
-        out += line.mid(start, cut - start) + "\r\n ";
+        out.append(line.constData() + start, cut - start).append("\r\n ");
         start = cut;
         limit = 74;
     }
-    return out + line.mid(start) + "\r\n";
+    return out.append(line.constData() + start, line.size() - start).append("\r\n");
 }
 
 QByteArray groupCalendar(const Season& s, const CalendarOptions& options)

@@ -16,7 +16,7 @@
 
 struct CalendarOptions {
     QTimeZone zone = QTimeZone::systemTimeZone();
-    QDateTime stamp = QDateTime::currentDateTimeUtc();   // DTSTAMP of every event
+    QDateTime stamp = QDateTime::currentDateTimeUtc();   // DTSTAMP of new and changed events
     // The calendar this export replaces (the file at the destination), for
     // its SEQUENCE numbers and the events to cancel; empty for none.
     QByteArray previous;

@@ -4,7 +4,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QSaveFile>
+#include <QTemporaryFile>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <QStandardPaths>
 
 namespace {
@@ -71,12 +74,31 @@ QString askDirectory(QWidget* parent, const QString& caption)
                    : QFileDialog::getExistingDirectory(parent, caption, startDirectory());
 }
 
+// A temporary file beside the target, renamed over it: a calendar program
+// or spreadsheet reading meanwhile sees the old file or the new one, never
+// half of one. Not synced to disk one by one: sixty-four calendars would
+// wait for the disk sixty-four times, and a lost export is simply made again.
 QString write(const QString& fileName, const QByteArray& data)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+    const QFileInfo target(fileName);
+    auto failed = [&](const QString& reason) {
         return QStringLiteral("Could not write %1: %2. Choose a folder you can write to.")
-            .arg(QDir::toNativeSeparators(fileName), file.errorString());
+            .arg(QDir::toNativeSeparators(fileName), reason);
+    };
+    if (!QFileInfo(target.absolutePath()).isDir())
+        return failed(QStringLiteral("the folder does not exist"));
+    if (target.isDir())
+        return failed(QStringLiteral("a folder has that name"));
+    QTemporaryFile temp(target.absoluteFilePath() + QStringLiteral(".XXXXXX"));
+    if (!temp.open() || temp.write(data) != data.size() || !temp.flush())
+        return failed(temp.errorString());
+    // Readable as a file the user saved would be, or as the file it replaces.
+    temp.setPermissions(target.exists() ? target.permissions()
+                                        : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    temp.close();
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+        return failed(QString::fromLocal8Bit(std::strerror(errno)));
+    temp.setAutoRemove(false);
     return {};
 }
 

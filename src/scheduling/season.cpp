@@ -48,6 +48,7 @@ void readEntries(Database& db, Season& s)
         // the column is not a partner.
         if (s.isLeague() && s.matchType == 2 && q.asInt("SHARESLOTID") != 0)
             e.partner = person(q, q.asInt("SHARESLOTID"), "P2FNAME", "P2LNAME", "P2PHONE");
+        s.indexOfEntry.insert(e.id, int(s.entries.size()));
         s.entries << e;
     }
 }
@@ -143,10 +144,7 @@ int Season::sideSize() const
 
 int Season::entryIndex(int entryId) const
 {
-    for (int i = 0; i < entries.size(); ++i)
-        if (entries[i].id == entryId)
-            return i;
-    return -1;
+    return indexOfEntry.value(entryId, -1);
 }
 
 const SeasonEntry* Season::entry(int entryId) const

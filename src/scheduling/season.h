@@ -52,6 +52,7 @@ struct Season {
     QVector<CourtSession> sessions;          // by date, then court order
     QVector<QDate> dates;                    // the dates of play, ascending
     QHash<int, QSet<QDate>> playerDaysOff;   // PLAYERID -> days off on dates of play
+    QHash<int, int> indexOfEntry;            // GROUPPLAYERID -> index in entries
 
     bool isLeague() const { return recordKind == 2; }
     // Codes that make one side of a court: 2 in a doubles group, else 1, or
