@@ -1,10 +1,10 @@
 #include "bench_exports.h"
+#include "acceptinghost.h"
 #include "data/dmuglobal.h"
 #include "data/query.h"
 #include "export/exports.h"
 #include "scheduling/engine.h"
 #include "scheduling/groupdata.h"
-#include "scheduling/schedulehost.h"
 #include "timing.h"
 #include <QDir>
 #include <QElapsedTimer>
@@ -20,16 +20,6 @@ constexpr int Courts = 8;
 constexpr int Runs = 7;
 constexpr double TargetMs = 200.0;
 
-class YesHost : public ScheduleHost {
-public:
-    Answer ask(const QString&) override { return Yes; }
-    void warn(const QString&) override {}
-    void statusMessage(const QString&) override {}
-    void setBusy(bool) override {}
-    void suspendUpdates(bool) override {}
-    void yield() override {}
-    bool showReconcile(const QVector<ReconcileLine>&, int, double) override { return true; }
-};
 
 int exec(Database& db, const QString& sql)
 {
@@ -58,7 +48,7 @@ int generatedGroup(Tdmglobal& dm)
     GroupDatasets ds(db);
     ds.open();
     ds.tbgroup.locate("GROUPID", group);
-    YesHost host;
+    AcceptingHost host;
     std::mt19937 rng(2027);
     ScheduleEngine(ds, host, rng).GenerateSchedule();
     return group;

@@ -1,4 +1,5 @@
 #include "bench_scheduling.h"
+#include "acceptinghost.h"
 #include "data/database.h"
 #include "data/dmuglobal.h"
 #include "scheduling/engine.h"
@@ -22,19 +23,6 @@ constexpr int PerSession = 32;
 constexpr int Courts = 8;
 constexpr int Weeks = 52;
 constexpr int Runs = 5;
-
-// Accepts every question and the reconciliation; lets the event loop run.
-class AcceptingHost : public ScheduleHost {
-public:
-    int questions = 0;
-    Answer ask(const QString&) override { ++questions; return Yes; }
-    void warn(const QString&) override { ++questions; }
-    void statusMessage(const QString&) override {}
-    void setBusy(bool) override {}
-    void suspendUpdates(bool) override {}
-    void yield() override { QCoreApplication::processEvents(); }
-    bool showReconcile(const QVector<ReconcileLine>&, int, double) override { return true; }
-};
 
 int createGroup(Database& db)
 {

@@ -325,7 +325,10 @@ QString plainText(const Season& season, const FairnessFigures& f)
         QStringList padded;
         for (int c = 0; c < cells.size(); ++c)
             padded << (c == 1 ? cells[c].leftJustified(width[c]) : cells[c].rightJustified(width[c]));
-        return padded.join(QStringLiteral("  ")).trimmed();
+        QString text = padded.join(QStringLiteral("  "));
+        while (text.endsWith(QLatin1Char(' ')))
+            text.chop(1);
+        return text;
     };
     out << QString() << line(headers);
     for (const QStringList& r : rows)
