@@ -1,6 +1,6 @@
 # Vantrel: `make run` builds and starts the program, `make test` runs the suite headless.
 PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev \
-            fonts-liberation2 xvfb xauth xdotool imagemagick poppler-utils
+            fonts-liberation2 libical-dev pkg-config xvfb xauth xdotool imagemagick poppler-utils
 BUILD    := build
 APT      := apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $(PACKAGES)
 

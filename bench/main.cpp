@@ -35,6 +35,10 @@
 #include "bench_views.h"
 #define VANTREL_BENCH_VIEWS 1
 #endif
+#if __has_include("bench_exports.h")
+#include "bench_exports.h"
+#define VANTREL_BENCH_EXPORTS 1
+#endif
 #if __has_include("bench_scheduling.h")
 #include "bench_scheduling.h"
 #define VANTREL_BENCH_SCHEDULING 1
@@ -161,7 +165,7 @@ int main(int argc, char* argv[])
 
     QApplication app(argc, argv);
     // One section by name ("startup", "reports", "scheduling", "league",
-    // "views"), or all of them.
+    // "views", "exports"), or all of them.
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     auto wanted = [&](const char* name) { return only.isEmpty() || only == QLatin1String(name); };
     auto section = [](void (*run)()) {
@@ -185,6 +189,10 @@ int main(int argc, char* argv[])
 #ifdef VANTREL_BENCH_VIEWS
     if (wanted("views"))
         section(benchViews);
+#endif
+#ifdef VANTREL_BENCH_EXPORTS
+    if (wanted("exports"))
+        section(benchExports);
 #endif
     return status;
 }

@@ -4,6 +4,7 @@
 #include "data/dmuglobal.h"
 #include "data/guard.h"
 #include "footersetup.h"
+#include "groupoutputmenu.h"
 #include "help.h"
 #include "icons.h"
 #include "mdilayout.h"
@@ -133,6 +134,7 @@ void Tfrmmain::createMenus()
     editSchedule->setVisible(false);
     editSchedule->setEnabled(false);
     menuAction(action, "Print2", QStringLiteral("&Print"), QKeySequence(Qt::Key_F9), command(CmdPrint));
+    addGroupOutputItems(*this, action);
     action->addSeparator();
     menuAction(action, "CloseWindow1", QStringLiteral("Close &Window"), QKeySequence(Qt::Key_F10),
                command(CmdCloseWindow));

@@ -1,5 +1,6 @@
 #include "app/about.h"
 #include "app/appsetup.h"
+#include "app/cli.h"
 #include "app/frmmain.h"
 #include "data/dmuglobal.h"
 #include <QApplication>
@@ -7,6 +8,8 @@
 
 int main(int argc, char* argv[])
 {
+    if (argc > 1)
+        return runCommandLine(argc, argv);
     QApplication app(argc, argv);
     configureApplication();
 

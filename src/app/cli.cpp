@@ -1,0 +1,412 @@
+#include "cli.h"
+#include "appsetup.h"
+#include "data/database.h"
+#include "data/dberror.h"
+#include "data/dmuglobal.h"
+#include "data/query.h"
+#include "export/csvexport.h"
+#include "export/exports.h"
+#include "export/fairnessreport.h"
+#include "export/savefile.h"
+#include "reportengine/reporterror.h"
+#include "scheduling/engine.h"
+#include "scheduling/fairness.h"
+#include "scheduling/groupdata.h"
+#include "scheduling/schedulehost.h"
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+#include <memory>
+#include <optional>
+
+namespace {
+
+// A failure the user can mend; `status` says whether the command line or the work went wrong.
+struct CliError {
+    QString message;
+    int status = Cli::Failed;
+};
+
+[[noreturn]] void fail(const QString& message, int status = Cli::Failed)
+{
+    throw CliError{message, status};
+}
+
+const char* const commandsText =
+    "Without arguments Vantrel starts its window. Commands:\n"
+    "  export --group NAME --format csv|ics|pdf [--player NAME] --output FILE\n"
+    "      the schedule as a spreadsheet, a calendar or the printed schedule;\n"
+    "      with --player only that player's dates (csv, ics)\n"
+    "  export --group NAME --format ics --every-player --output DIR\n"
+    "      one calendar per player into the folder DIR\n"
+    "  report fairness --group NAME [--format text|csv|pdf] [--output FILE]\n"
+    "      how evenly the season shares out dates, balls and courts\n"
+    "  generate --group NAME [--yes] [--seed N]\n"
+    "      writes the schedule anew; without --yes it stops, changing nothing,\n"
+    "      where the run would ask a question\n"
+    "  list groups|leagues|players\n"
+    "A NAME with blanks goes in quotes: --group \"Monday Doubles\".\n"
+    "Exit status: 0 done, 1 the work failed, 2 the command line was wrong.";
+
+struct Options {
+    QCommandLineOption database{"database", "The directory that holds vantrel.db (default: from the settings).", "DIR"};
+    QCommandLineOption group{"group", "The group or league, by its name.", "NAME"};
+    QCommandLineOption format{"format", "csv, ics or pdf (export); text, csv or pdf (report).", "FORMAT"};
+    QCommandLineOption player{"player", "One player, by first and last name.", "NAME"};
+    QCommandLineOption everyPlayer{"every-player", "export --format ics: one calendar per player into --output DIR."};
+    QCommandLineOption output{"output", "The file to write (a folder with --every-player).", "FILE"};
+    QCommandLineOption yes{"yes", "generate: answer Yes to the run's questions."};
+    QCommandLineOption seed{"seed", "generate: seed of the random source, for a repeatable run.", "N"};
+};
+
+// ------------------------------------------------------------ the database
+
+std::unique_ptr<Tdmglobal> openDatabase(const QString& directory)
+{
+    if (!QFileInfo::exists(Database::fileName(directory)))
+        fail(QStringLiteral("There is no Vantrel database in %1. Name the directory that holds vantrel.db "
+                            "with --database DIR, or start Vantrel once to create it.").arg(directory));
+    try {
+        return std::make_unique<Tdmglobal>(directory);
+    } catch (const DbError& e) {
+        fail(e.message());
+    }
+}
+
+struct GroupRow {
+    int id = 0;
+    QString name;
+    int kind = 1;
+    QDate start;
+};
+
+QVector<GroupRow> groupRows(Database& db, int kind = 0)
+{
+    Query q(db, "SELECT GROUPID, NAME, RTYPE, STARTDATE FROM \"group.DB\" ORDER BY NAME, GROUPID");
+    q.open();
+    QVector<GroupRow> rows;
+    for (; !q.eof(); q.next()) {
+        const GroupRow row{q.asInt("GROUPID"), q.asString("NAME"), q.asInt("RTYPE") == 1 ? 1 : 2, q.asDate("STARTDATE")};
+        if (kind == 0 || row.kind == kind)
+            rows << row;
+    }
+    return rows;
+}
+
+QString describe(const GroupRow& g)
+{
+    return QStringLiteral("a %1 starting %2").arg(g.kind == 1 ? QStringLiteral("group") : QStringLiteral("league"),
+                                                  g.start.toString(Qt::ISODate));
+}
+
+// The one group or league of that name: exactly as written, else ignoring case.
+int findGroup(Database& db, const QString& name)
+{
+    if (name.trimmed().isEmpty())
+        fail(QStringLiteral("Name the group or league with --group NAME."), Cli::Usage);
+    QVector<GroupRow> exact, loose;
+    for (const GroupRow& g : groupRows(db)) {
+        if (g.name == name)
+            exact << g;
+        if (g.name.compare(name, Qt::CaseInsensitive) == 0)
+            loose << g;
+    }
+    const QVector<GroupRow>& found = exact.isEmpty() ? loose : exact;
+    if (found.isEmpty())
+        fail(QStringLiteral("No group or league is named \"%1\". See the names with: vantrel list groups "
+                            "(or leagues).").arg(name));
+    if (found.size() > 1) {
+        QStringList which;
+        for (const GroupRow& g : found)
+            which << describe(g);
+        fail(QStringLiteral("More than one group or league is named \"%1\" (%2). Rename one of them in its "
+                            "editor so that the name picks one.").arg(name, which.join(QStringLiteral(", "))));
+    }
+    return found.first().id;
+}
+
+int findPlayer(const Season& s, const QString& name)
+{
+    QVector<SeasonPerson> found;
+    for (const SeasonPerson& p : s.players())
+        if (p.fullName().compare(name.simplified(), Qt::CaseInsensitive) == 0)
+            found << p;
+    if (found.isEmpty())
+        fail(QStringLiteral("No player named \"%1\" plays in %2. Give the first and last name as the players "
+                            "list shows them (vantrel list players).").arg(name, s.name));
+    if (found.size() > 1)
+        fail(QStringLiteral("Two players named \"%1\" play in %2; their calendars can be told apart only with "
+                            "--every-player.").arg(name, s.name));
+    return found.first().id;
+}
+
+Season scheduledSeason(Database& db, int groupId)
+{
+    Season s = loadSeason(db, groupId);
+    if (s.sessions.isEmpty())
+        fail(Exports::noScheduleMessage(s) + QStringLiteral(" (vantrel generate --group \"%1\")").arg(s.name));
+    return s;
+}
+
+// ------------------------------------------------------------------ checks
+
+QString required(const QCommandLineParser& p, const QCommandLineOption& o, const QString& what)
+{
+    const QString value = p.value(o);
+    if (value.isEmpty())
+        fail(QStringLiteral("%1 needs --%2.").arg(what, o.names().first()), Cli::Usage);
+    return value;
+}
+
+void checkChoice(const QString& value, const QStringList& choices, const QString& what)
+{
+    if (!choices.contains(value))
+        fail(QStringLiteral("%1 \"%2\" is not one of %3.").arg(what, value, choices.join(QStringLiteral(", "))),
+             Cli::Usage);
+}
+
+void checkWritten(const QString& error)
+{
+    if (!error.isEmpty())
+        fail(error);
+}
+
+// ---------------------------------------------------------------- commands
+
+void runExport(const QCommandLineParser& p, const Options& o, Database& db, QTextStream& out)
+{
+    const QString format = required(p, o.format, QStringLiteral("export")).toLower();
+    checkChoice(format, {"csv", "ics", "pdf"}, QStringLiteral("The format"));
+    const QString output = required(p, o.output, QStringLiteral("export"));
+    const Season s = scheduledSeason(db, findGroup(db, p.value(o.group)));
+    if (p.isSet(o.everyPlayer) && format != QLatin1String("ics"))
+        fail(QStringLiteral("--every-player writes calendars; use it with --format ics."), Cli::Usage);
+    if (p.isSet(o.everyPlayer) && p.isSet(o.player))
+        fail(QStringLiteral("Give either --player or --every-player, not both."), Cli::Usage);
+    if (format == QLatin1String("pdf") && p.isSet(o.player))
+        fail(QStringLiteral("The printed schedule holds the whole group; leave out --player for a PDF."), Cli::Usage);
+
+    if (p.isSet(o.everyPlayer)) {
+        QStringList files;
+        checkWritten(Exports::writeEveryCalendar(s, output, &files));
+        out << QStringLiteral("Wrote %1 calendars to %2\n").arg(files.size()).arg(output);
+        return;
+    }
+    const int playerId = p.isSet(o.player) ? findPlayer(s, p.value(o.player)) : 0;
+    if (format == QLatin1String("csv"))
+        checkWritten(Exports::writeCsv(s, playerId, output));
+    else if (format == QLatin1String("ics"))
+        checkWritten(Exports::writeCalendar(s, playerId, output));
+    else
+        checkWritten(Exports::writeSchedulePdf(db, s.groupId, output));
+    out << QStringLiteral("Wrote %1\n").arg(output);
+}
+
+void runReport(const QCommandLineParser& p, const Options& o, Database& db, QTextStream& out)
+{
+    const QStringList args = p.positionalArguments();
+    if (args.size() < 2 || args[1] != QLatin1String("fairness"))
+        fail(QStringLiteral("Say which report: vantrel report fairness --group NAME."), Cli::Usage);
+    const QString format = p.isSet(o.format) ? p.value(o.format).toLower() : QStringLiteral("text");
+    checkChoice(format, {"text", "csv", "pdf"}, QStringLiteral("The format"));
+    const QString output = p.value(o.output);
+    if (format == QLatin1String("pdf") && output.isEmpty())
+        fail(QStringLiteral("A PDF report needs --output FILE."), Cli::Usage);
+
+    TFairnessReport report;
+    report.setSeason(scheduledSeason(db, findGroup(db, p.value(o.group))));
+    if (format == QLatin1String("pdf")) {
+        try {
+            report.savePdf(output);
+        } catch (const ReportError& e) {
+            fail(e.message());
+        }
+        out << QStringLiteral("Wrote %1\n").arg(output);
+        return;
+    }
+    const QByteArray text = format == QLatin1String("csv")
+        ? Csv::document(FairnessText::tableHeaders(report.season()), FairnessText::tableRows(report.figures()))
+        : FairnessText::plainText(report.season(), report.figures()).toUtf8();
+    if (output.isEmpty()) {
+        out << QString::fromUtf8(text);
+        return;
+    }
+    checkWritten(SaveFile::write(output, text));
+    out << QStringLiteral("Wrote %1\n").arg(output);
+}
+
+// Answers the run's questions as --yes says; without it the first question
+// ends the run, and the transaction around it leaves everything as it was.
+class CommandLineHost : public ScheduleHost {
+public:
+    struct Refused {
+        QString question;
+    };
+    CommandLineHost(bool yes, QTextStream& err) : answerYes(yes), err(err) {}
+
+    Answer ask(const QString& text) override
+    {
+        if (!answerYes)
+            throw Refused{text};
+        err << QStringLiteral("Answered Yes: ") << text << '\n';
+        return Yes;
+    }
+    void warn(const QString& text) override { warnings << text; }
+    void statusMessage(const QString& text) override { lastStatus = text; }
+    void setBusy(bool) override {}
+    void suspendUpdates(bool) override {}
+    void yield() override {}
+    bool showReconcile(const QVector<ReconcileLine>& lines, int mode, double expected) override
+    {
+        QStringList counts;
+        for (const ReconcileLine& l : lines)
+            counts << QStringLiteral("%1 plays %2").arg(l.playerName).arg(l.sessionsPlayed);
+        const QString detail = counts.join(QStringLiteral(", "));
+        if (mode != 1) {
+            err << QStringLiteral("Play counts cannot be made equal (expected %1): %2\n")
+                       .arg(ScheduleEngine::ExpectedText(expected), detail);
+            return false;
+        }
+        return ask(QStringLiteral("Reconcile the schedule so that every entry plays %1 dates? (%2)")
+                       .arg(ScheduleEngine::ExpectedText(expected), detail))
+            == Yes;
+    }
+
+    QStringList warnings;
+    QString lastStatus;
+
+private:
+    bool answerYes;
+    QTextStream& err;
+};
+
+void runGenerate(const QCommandLineParser& p, const Options& o, Tdmglobal& dm, QTextStream& out, QTextStream& err)
+{
+    Database& db = dm.database();
+    const int groupId = findGroup(db, p.value(o.group));
+    if (p.isSet(o.seed)) {
+        bool ok = false;
+        const uint seed = p.value(o.seed).toUInt(&ok);
+        if (!ok)
+            fail(QStringLiteral("--seed needs a whole number from 0 to 4294967295."), Cli::Usage);
+        dm.random().seed(seed);
+    }
+    dm.printScheduleHandler = [](int) {};   // no printer on the command line
+    dm.beepHandler = [] {};
+
+    CommandLineHost host(p.isSet(o.yes), err);
+    GroupDatasets ds(db);
+    ds.open();
+    ds.tbgroup.locate("GROUPID", groupId);
+    try {
+        db.runInTransaction([&] {
+            ScheduleEngine engine(ds, host, dm.random());
+            engine.GenerateSchedule();
+        });
+    } catch (const CommandLineHost::Refused& r) {
+        fail(QStringLiteral("The run would ask: \"%1\" Nothing was changed. Run again with --yes to answer Yes, "
+                            "or change the group in its editor.").arg(r.question));
+    }
+    for (const QString& w : host.warnings)
+        err << w << '\n';
+    if (!host.lastStatus.startsWith(QStringLiteral("Schedule completed.")))
+        fail(host.warnings.isEmpty() ? QStringLiteral("The schedule was not generated.")
+                                     : QStringLiteral("The schedule was not generated; see above why."));
+    const Season s = loadSeason(db, groupId);
+    out << host.lastStatus.simplified() << QStringLiteral(" %1 dates, %2 courts a date at most.\n")
+               .arg(s.dates.size()).arg(s.courtOrder.size());
+}
+
+void runList(const QCommandLineParser& p, Database& db, QTextStream& out)
+{
+    const QStringList args = p.positionalArguments();
+    const QString what = args.value(1);
+    checkChoice(what, {"groups", "leagues", "players"}, QStringLiteral("list: the kind"));
+    if (what == QLatin1String("players")) {
+        Query q(db, "SELECT FNAME, LNAME, PHONE1 FROM \"PLAYERS.db\" ORDER BY LNAME, FNAME, PLAYERID");
+        q.open();
+        for (; !q.eof(); q.next())
+            out << (q.asString("FNAME") + QLatin1Char(' ') + q.asString("LNAME")).trimmed() << '\t'
+                << q.asString("PHONE1") << '\n';
+        return;
+    }
+    for (const GroupRow& g : groupRows(db, what == QLatin1String("groups") ? 1 : 2)) {
+        const Season s = loadSeason(db, g.id);
+        out << g.name << '\t' << g.start.toString(Qt::ISODate) << '\t' << s.entries.size() << " entries\t"
+            << s.dates.size() << " dates scheduled\n";
+    }
+}
+
+void dispatch(const QCommandLineParser& p, const Options& o, QTextStream& out, QTextStream& err)
+{
+    const QStringList args = p.positionalArguments();
+    const QString command = args.value(0);
+    checkChoice(command, {"export", "report", "generate", "list"}, QStringLiteral("The command"));
+    const QString directory = p.isSet(o.database) ? p.value(o.database) : Database::configuredDirectory();
+    std::unique_ptr<Tdmglobal> dm = openDatabase(directory);
+    try {
+        if (command == QLatin1String("export"))
+            runExport(p, o, dm->database(), out);
+        else if (command == QLatin1String("report"))
+            runReport(p, o, dm->database(), out);
+        else if (command == QLatin1String("generate"))
+            runGenerate(p, o, *dm, out, err);
+        else
+            runList(p, dm->database(), out);
+    } catch (const DbError& e) {
+        fail(e.message());
+    }
+}
+
+} // namespace
+
+namespace Cli {
+
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QString::fromLatin1(commandsText));
+    const QCommandLineOption help = parser.addHelpOption();
+    Options o;
+    parser.addOptions({o.database, o.group, o.format, o.player, o.everyPlayer, o.output, o.yes, o.seed});
+    parser.addPositionalArgument("command", "export, report, generate or list, and what it needs.",
+                                 "command [what]");
+    int status = Ok;
+    try {
+        if (!parser.parse(arguments))
+            fail(parser.errorText().chopped(parser.errorText().endsWith(QLatin1Char('.')) ? 1 : 0)
+                     + QStringLiteral(". See vantrel --help."),
+                 Usage);
+        if (parser.isSet(help)) {
+            out << parser.helpText();
+            return Ok;
+        }
+        if (parser.positionalArguments().isEmpty())
+            fail(QStringLiteral("Name a command: export, report, generate or list. See vantrel --help."), Usage);
+        dispatch(parser, o, out, err);
+    } catch (const CliError& e) {
+        err << QStringLiteral("vantrel: ") << e.message << '\n';
+        status = e.status;
+    } catch (const std::exception& e) {
+        err << QStringLiteral("vantrel: ") << QString::fromLocal8Bit(e.what()) << '\n';
+        status = Failed;
+    }
+    out.flush();
+    err.flush();
+    return status;
+}
+
+} // namespace Cli
+
+int runCommandLine(int argc, char* argv[])
+{
+    // Nothing is shown, but a PDF needs the fonts of a GUI application.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    configureApplication();
+    QTextStream out(stdout), err(stderr);
+    return Cli::run(QCoreApplication::arguments(), out, err);
+}

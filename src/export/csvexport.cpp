@@ -1,0 +1,183 @@
+#include "csvexport.h"
+#include <QLocale>
+#include <QSet>
+
+namespace Csv {
+
+QByteArray line(const QStringList& fields)
+{
+    QStringList quoted;
+    for (const QString& f : fields)
+        quoted << QLatin1Char('"') + QString(f).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return quoted.join(QLatin1Char(',')).toUtf8() + "\r\n";
+}
+
+QByteArray document(const QStringList& header, const QVector<QStringList>& rows)
+{
+    QByteArray out("\xEF\xBB\xBF");
+    out += line(header);
+    for (const QStringList& r : rows)
+        out += line(r);
+    return out;
+}
+
+QVector<QStringList> parse(const QByteArray& data)
+{
+    QString text = QString::fromUtf8(data);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    QVector<QStringList> records;
+    QStringList record;
+    QString field;
+    bool quoted = false, fieldStarted = false;
+    auto endField = [&] {
+        record << field;
+        field.clear();
+        fieldStarted = false;
+    };
+    auto endRecord = [&] {
+        endField();
+        records << record;
+        record.clear();
+    };
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (quoted) {
+            if (c == QLatin1Char('"') && i + 1 < text.size() && text[i + 1] == QLatin1Char('"')) {
+                field += c;
+                ++i;
+            } else if (c == QLatin1Char('"')) {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == QLatin1Char('"') && !fieldStarted) {
+            quoted = fieldStarted = true;
+        } else if (c == QLatin1Char(',')) {
+            endField();
+        } else if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n')) {
+            ++i;
+            endRecord();
+        } else if (c == QLatin1Char('\n')) {
+            endRecord();
+        } else {
+            field += c;
+            fieldStarted = true;
+        }
+    }
+    if (fieldStarted || !field.isEmpty() || !record.isEmpty())
+        endRecord();
+    return records;
+}
+
+} // namespace Csv
+
+namespace ScheduleCsv {
+
+namespace {
+QString timeText(const QTime& t)
+{
+    return t.isValid() ? t.toString(QStringLiteral("HH:mm")) : QString();
+}
+
+QStringList dateFields(const Season& s, const QDate& date)
+{
+    // English weekday names whatever the system's language, like the dates.
+    return {date.toString(Qt::ISODate), QLocale::c().dayName(date.dayOfWeek()), timeText(s.startTime),
+            timeText(s.endTime)};
+}
+
+QString labelOf(const Season& s, int entryId)
+{
+    const SeasonEntry* e = s.entry(entryId);
+    return e ? e->label() : QStringLiteral("entry %1").arg(entryId);
+}
+
+bool involves(const QVector<int>& entryIds, const QVector<int>& mine)
+{
+    for (int id : mine)
+        if (entryIds.contains(id))
+            return true;
+    return false;
+}
+} // namespace
+
+QStringList header()
+{
+    return {QStringLiteral("Date"), QStringLiteral("Weekday"), QStringLiteral("Start"), QStringLiteral("End"),
+            QStringLiteral("Court"), QStringLiteral("Entries"), QStringLiteral("Brings the balls")};
+}
+
+QString sitsOutCaption()
+{
+    return QStringLiteral("Sits out");
+}
+
+QString courtEntries(const Season& s, const CourtSession& session)
+{
+    // Without pairing the numbers of a court have no sides.
+    const QString partnerJoin = s.sideSize() == 0 ? QStringLiteral(", ") : QStringLiteral(" & ");
+    QStringList sides;
+    for (const QVector<int>& side : s.sides(session)) {
+        QStringList names;
+        for (int id : side)
+            names << labelOf(s, id);
+        sides << names.join(partnerJoin);
+    }
+    return sides.join(QStringLiteral(" v. "));
+}
+
+QVector<int> sittingOut(const Season& s, const QDate& date)
+{
+    QSet<int> playing;
+    for (const CourtSession& cs : s.sessions)
+        if (cs.date == date)
+            for (int id : cs.entryIds)
+                playing.insert(id);
+    QVector<int> out;
+    for (const SeasonEntry& e : s.entries)
+        if (!playing.contains(e.id))
+            out << e.id;
+    return out;
+}
+
+QString ballBringers(const Season& s, const CourtSession& session)
+{
+    if (!s.bringBallsOn)
+        return {};
+    QStringList names;
+    for (int id : session.entryIds)
+        if (session.homeIds.contains(id) && !names.contains(labelOf(s, id)))
+            names << labelOf(s, id);
+    return names.join(QStringLiteral(", "));
+}
+
+QVector<QStringList> rows(const Season& s, int playerId)
+{
+    const QVector<int> mine = playerId ? s.entriesOfPlayer(playerId) : QVector<int>();
+    QVector<QStringList> out;
+    int i = 0;
+    for (const QDate& date : s.dates) {
+        for (; i < s.sessions.size() && s.sessions[i].date == date; ++i) {
+            const CourtSession& cs = s.sessions[i];
+            if (playerId && !involves(cs.entryIds, mine))
+                continue;
+            out << dateFields(s, date) + QStringList{s.courtName(cs.courtId), courtEntries(s, cs), ballBringers(s, cs)};
+        }
+        const QVector<int> out_ = sittingOut(s, date);
+        if (playerId && !involves(out_, mine))
+            continue;
+        QStringList names;
+        for (int id : out_)
+            names << labelOf(s, id);
+        out << dateFields(s, date) + QStringList{sitsOutCaption(), names.join(QStringLiteral("; ")), QString()};
+    }
+    return out;
+}
+
+QByteArray document(const Season& s, int playerId)
+{
+    return Csv::document(header(), rows(s, playerId));
+}
+
+} // namespace ScheduleCsv

@@ -1,0 +1,38 @@
+#pragma once
+// The schedule as a spreadsheet: RFC 4180 CSV (every field quoted, CRLF
+// line ends, UTF-8 with a byte-order mark so that spreadsheet programs take
+// it as UTF-8), a header row, one line per court and date and one line per
+// date for the entries who sit out.
+#include "scheduling/season.h"
+#include <QByteArray>
+#include <QStringList>
+#include <QVector>
+
+namespace Csv {
+// One record, quoted, ending in CRLF.
+QByteArray line(const QStringList& fields);
+// A byte-order mark, the header and the rows.
+QByteArray document(const QStringList& header, const QVector<QStringList>& rows);
+// Reads a document back (quotes, doubled quotes, CRLF or LF, line breaks
+// inside quotes, a leading byte-order mark); for checking what was written.
+QVector<QStringList> parse(const QByteArray& data);
+}
+
+namespace ScheduleCsv {
+QStringList header();
+// Caption of the line that lists who sits out, in the court column.
+QString sitsOutCaption();
+// `playerId` 0: every court; otherwise only the courts and sit-out lines of
+// that player's entries.
+QVector<QStringList> rows(const Season& season, int playerId = 0);
+QByteArray document(const Season& season, int playerId = 0);
+
+// "1. Ann Alder & 2. Bob Brown v. 3. Cy Cole & 4. Di Dunn": the entries of a
+// court, partners and sides joined as the printed schedule joins them.
+QString courtEntries(const Season& season, const CourtSession& session);
+// Entries of the group without a row on the date, in number order.
+QVector<int> sittingOut(const Season& season, const QDate& date);
+// The entries that bring the balls on a court; empty when the group does
+// not show ball duty.
+QString ballBringers(const Season& season, const CourtSession& session);
+}

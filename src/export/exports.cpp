@@ -1,0 +1,77 @@
+#include "exports.h"
+#include "csvexport.h"
+#include "reportengine/reporterror.h"
+#include "reports/schedulereport.h"
+#include "savefile.h"
+#include <QDir>
+#include <QFileInfo>
+#include <QHash>
+
+namespace Exports {
+
+QString noScheduleMessage(const Season& season)
+{
+    return QStringLiteral("%1 has no schedule yet, so there is nothing to export. Generate its schedule first.")
+        .arg(season.name.isEmpty() ? QStringLiteral("This group") : season.name);
+}
+
+QString writeCsv(const Season& season, int playerId, const QString& fileName)
+{
+    return SaveFile::write(fileName, ScheduleCsv::document(season, playerId));
+}
+
+QString writeCalendar(const Season& season, int playerId, const QString& fileName, CalendarOptions options)
+{
+    options.previous = SaveFile::readIfExists(fileName);
+    const QByteArray text = playerId ? Ics::playerCalendar(season, playerId, options)
+                                     : Ics::groupCalendar(season, options);
+    // Unchanged events keep their stamps: a season that did not change
+    // leaves the file, and its time, as they were.
+    if (text == options.previous)
+        return {};
+    return SaveFile::write(fileName, text);
+}
+
+QString calendarFileName(const Season& season, const SeasonPerson& player)
+{
+    int sharing = 0;
+    for (const SeasonPerson& p : season.players())
+        sharing += p.fullName().compare(player.fullName(), Qt::CaseInsensitive) == 0 ? 1 : 0;
+    QString base = season.name + QStringLiteral(" - ") + player.fullName();
+    if (sharing > 1)
+        base += QStringLiteral(" %1").arg(player.id);
+    return SaveFile::safeBaseName(base) + QStringLiteral(".ics");
+}
+
+QString writeEveryCalendar(const Season& season, const QString& directory, QStringList* written,
+                           const CalendarOptions& options)
+{
+    if (!QFileInfo(directory).isDir())
+        return QStringLiteral("%1 is not a folder. Name an existing folder for the calendars.")
+            .arg(QDir::toNativeSeparators(directory));
+    const QDir dir(directory);
+    for (const SeasonPerson& p : season.players()) {
+        const QString file = dir.filePath(calendarFileName(season, p));
+        if (const QString error = writeCalendar(season, p.id, file, options); !error.isEmpty())
+            return error;
+        if (written)
+            *written << file;
+    }
+    return {};
+}
+
+QString writeSchedulePdf(Database& db, int groupId, const QString& fileName)
+{
+    TScheduleReport report(db);
+    if (const QString missing = report.prepare(groupId); !missing.isEmpty())
+        return missing;
+    report.rsSchedule.setPresetDestination(TReportSystem::Destination::PdfFile, fileName);
+    try {
+        report.rsSchedule.execute(nullptr);
+    } catch (const ReportError& e) {
+        return e.message();
+    }
+    return {};
+}
+
+} // namespace Exports

@@ -1,0 +1,424 @@
+#include "icsexport.h"
+#include "csvexport.h"
+#include <QHash>
+#include <algorithm>
+#include <QMap>
+#include <QSet>
+#include <QStringList>
+
+namespace {
+
+const char* const prodId = "-//Vantrel//Vantrel Schedule//EN";
+const char* const uidDomain = "@vantrel";
+
+// Wall-clock time as written with a TZID: the zone is named, not applied.
+// The format's compact forms, written directly: QDate's format strings are
+// parsed anew on every call, and a season's calendars call this thousands of times.
+QString dateKey(const QDate& d)
+{
+    return QString::asprintf("%04d%02d%02d", d.year(), d.month(), d.day());
+}
+
+QString localStamp(const QDate& date, const QTime& time)
+{
+    return dateKey(date) + QString::asprintf("T%02d%02d%02d", time.hour(), time.minute(), time.second());
+}
+
+QString utcStamp(const QDateTime& utc)
+{
+    const QDateTime t = utc.toUTC();
+    return localStamp(t.date(), t.time()) + QLatin1Char('Z');
+}
+
+QString offsetText(int seconds)
+{
+    const QChar sign = seconds < 0 ? QLatin1Char('-') : QLatin1Char('+');
+    seconds = std::abs(seconds);
+    QString text = QStringLiteral("%1%2%3").arg(sign).arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+                       .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'));
+    if (seconds % 60)
+        text += QStringLiteral("%1").arg(seconds % 60, 2, 10, QLatin1Char('0'));
+    return text;
+}
+
+// Unfolded content lines of a calendar, "NAME;PARAMS:VALUE".
+QStringList unfold(const QByteArray& data)
+{
+    QStringList lines;
+    for (QString raw : QString::fromUtf8(data).split(QLatin1Char('\n'))) {
+        if (raw.endsWith(QLatin1Char('\r')))
+            raw.chop(1);
+        if ((raw.startsWith(QLatin1Char(' ')) || raw.startsWith(QLatin1Char('\t'))) && !lines.isEmpty())
+            lines.last() += raw.mid(1);
+        else if (!raw.isEmpty())
+            lines << raw;
+    }
+    return lines;
+}
+
+QString propertyName(const QString& line)
+{
+    qsizetype end = 0;
+    while (end < line.size() && line[end] != QLatin1Char(';') && line[end] != QLatin1Char(':'))
+        ++end;
+    return line.left(end).toUpper();
+}
+
+QString propertyValue(const QString& line)
+{
+    // Parameter values may be quoted and hold a colon; ours never are.
+    return line.mid(line.indexOf(QLatin1Char(':')) + 1);
+}
+
+// One VEVENT as content lines, UID and SEQUENCE apart.
+struct Event {
+    QString uid;
+    int sequence = 0;
+    bool cancelled = false;
+    QString stamp;          // DTSTAMP: when the event last changed
+    QStringList lines;      // the properties that say what the event is
+};
+
+QVector<Event> previousEvents(const QByteArray& data, const QString& uidPrefix)
+{
+    QVector<Event> events;
+    Event current;
+    bool inEvent = false;
+    for (const QString& line : unfold(data)) {
+        const QString name = propertyName(line);
+        if (line == QLatin1String("BEGIN:VEVENT")) {
+            inEvent = true;
+            current = Event();
+        } else if (line == QLatin1String("END:VEVENT")) {
+            inEvent = false;
+            if (current.uid.startsWith(uidPrefix))
+                events << current;
+        } else if (!inEvent) {
+            continue;
+        } else if (name == QLatin1String("UID")) {
+            current.uid = propertyValue(line);
+        } else if (name == QLatin1String("SEQUENCE")) {
+            current.sequence = propertyValue(line).toInt();
+        } else if (name == QLatin1String("STATUS")) {
+            current.cancelled = propertyValue(line) == QLatin1String("CANCELLED");
+        } else if (name == QLatin1String("DTSTAMP")) {
+            current.stamp = propertyValue(line);
+        } else {
+            current.lines << line;
+        }
+    }
+    return events;
+}
+
+class CalendarWriter {
+public:
+    CalendarWriter(const Season& s, const CalendarOptions& o, const QString& name, const QString& uidPrefix)
+        : season(s), options(o), prefix(uidPrefix), now(utcStamp(o.stamp))
+    {
+        for (const Event& e : previousEvents(o.previous, uidPrefix))
+            previous.insert(e.uid, e);
+        add("BEGIN:VCALENDAR");
+        add("VERSION:2.0");
+        add(QStringLiteral("PRODID:") + QLatin1String(prodId));
+        add("CALSCALE:GREGORIAN");
+        // No METHOD: this is a calendar file, not a scheduling message, which
+        // would need an organiser's address we do not have.
+        add(QStringLiteral("X-WR-CALNAME:") + Ics::escapeText(name));
+        if (timed())
+            add(QStringLiteral("X-WR-TIMEZONE:") + zoneId());
+        writeTimeZone();
+    }
+
+    bool timed() const { return season.startTime.isValid(); }
+    QString zoneId() const { return QString::fromUtf8(options.zone.id()); }
+
+    void event(const QDate& date, const QString& uid, const QString& summary, const QString& location,
+               const QStringList& description)
+    {
+        Event e;
+        e.uid = uid;
+        e.lines << QStringLiteral("SUMMARY:") + Ics::escapeText(summary);
+        e.lines << times(date);
+        if (!location.isEmpty())
+            e.lines << QStringLiteral("LOCATION:") + Ics::escapeText(location);
+        if (!description.isEmpty())
+            e.lines << QStringLiteral("DESCRIPTION:") + Ics::escapeText(description.join(QLatin1Char('\n')));
+        e.stamp = now;
+        // An event as it was keeps its sequence and stamp, so that an
+        // unchanged season exports the very same file.
+        const auto old = previous.constFind(uid);
+        if (old != previous.constEnd() && !old->cancelled && old->lines == e.lines) {
+            e.sequence = old->sequence;
+            e.stamp = old->stamp;
+        } else if (old != previous.constEnd()) {
+            e.sequence = old->sequence + 1;
+        }
+        written.insert(uid);
+        writeEvent(e);
+    }
+
+    QByteArray finish()
+    {
+        // Whatever the replaced file held that this one no longer does.
+        QMap<QString, Event> gone;
+        for (const Event& e : previous)
+            if (!written.contains(e.uid))
+                gone.insert(e.uid, e);
+        for (Event e : gone) {
+            if (!e.cancelled) {
+                ++e.sequence;
+                e.stamp = now;
+            }
+            e.cancelled = true;
+            writeEvent(e);
+        }
+        add("END:VCALENDAR");
+        return out;
+    }
+
+private:
+    void add(const QString& line) { out += Ics::foldLine(line.toUtf8()); }
+    void add(const char* line) { out += Ics::foldLine(QByteArray(line)); }
+
+    QStringList times(const QDate& date) const
+    {
+        if (!timed())
+            return {QStringLiteral("DTSTART;VALUE=DATE:") + dateKey(date),
+                    QStringLiteral("DTEND;VALUE=DATE:") + dateKey(date.addDays(1))};
+        // UTC only as a clock without gaps for the arithmetic.
+        const QDateTime start(date, season.startTime, Qt::UTC);
+        QDateTime end(date, season.endTime, Qt::UTC);
+        // A session without a sensible end is given an hour.
+        if (!season.endTime.isValid() || end <= start)
+            end = start.addSecs(3600);
+        const QString tz = QStringLiteral(";TZID=") + zoneId() + QLatin1Char(':');
+        return {QStringLiteral("DTSTART") + tz + localStamp(start.date(), start.time()),
+                QStringLiteral("DTEND") + tz + localStamp(end.date(), end.time())};
+    }
+
+    void writeEvent(const Event& e)
+    {
+        add("BEGIN:VEVENT");
+        add(QStringLiteral("UID:") + e.uid);
+        add(QStringLiteral("DTSTAMP:") + e.stamp);
+        add(QStringLiteral("SEQUENCE:") + QString::number(e.sequence));
+        add(e.cancelled ? "STATUS:CANCELLED" : "STATUS:CONFIRMED");
+        for (const QString& line : e.lines)
+            add(line);
+        add("END:VEVENT");
+    }
+
+    // The zone's observances over the years of the season, each transition
+    // written out, so that no rule has to be inferred.
+    void writeTimeZone()
+    {
+        if (!timed())
+            return;
+        const QDate first = season.dates.isEmpty() ? QDate::currentDate() : season.dates.first();
+        const QDate last = season.dates.isEmpty() ? first : season.dates.last();
+        // Every player's calendar of a season has the same block; the zone data is slow to walk.
+        static QHash<QString, QByteArray> cache;
+        const QString key = zoneId() + QStringLiteral("/%1-%2").arg(first.year()).arg(last.year());
+        if (const auto it = cache.constFind(key); it != cache.constEnd()) {
+            out += *it;
+            return;
+        }
+        const qsizetype begin = out.size();
+        const QDateTime from(QDate(first.year(), 1, 1), QTime(0, 0), Qt::UTC);
+        const QDateTime to(QDate(last.year() + 1, 1, 1), QTime(0, 0), Qt::UTC);
+        add("BEGIN:VTIMEZONE");
+        add(QStringLiteral("TZID:") + zoneId());
+        const QTimeZone::OffsetData initial = options.zone.offsetData(from);
+        observance(initial.daylightTimeOffset != 0, from.addSecs(initial.offsetFromUtc), initial.offsetFromUtc,
+                   initial.offsetFromUtc, initial.abbreviation);
+        int before = initial.offsetFromUtc;
+        for (const QTimeZone::OffsetData& t : options.zone.transitions(from, to)) {
+            observance(t.daylightTimeOffset != 0, t.atUtc.addSecs(before), before, t.offsetFromUtc, t.abbreviation);
+            before = t.offsetFromUtc;
+        }
+        add("END:VTIMEZONE");
+        cache.insert(key, out.mid(begin));
+    }
+
+    void observance(bool daylight, const QDateTime& wallClock, int offsetFrom, int offsetTo, const QString& abbrev)
+    {
+        const char* kind = daylight ? "DAYLIGHT" : "STANDARD";
+        add(QStringLiteral("BEGIN:") + QLatin1String(kind));
+        // The wall-clock time at the onset, read as a local time.
+        add(QStringLiteral("DTSTART:") + wallClock.toUTC().toString(QStringLiteral("yyyyMMdd'T'HHmmss")));
+        add(QStringLiteral("TZOFFSETFROM:") + offsetText(offsetFrom));
+        add(QStringLiteral("TZOFFSETTO:") + offsetText(offsetTo));
+        if (!abbrev.isEmpty())
+            add(QStringLiteral("TZNAME:") + Ics::escapeText(abbrev));
+        add(QStringLiteral("END:") + QLatin1String(kind));
+    }
+
+    const Season& season;
+    const CalendarOptions& options;
+    QString prefix;
+    QString now;
+    QHash<QString, Event> previous;
+    QSet<QString> written;
+    QByteArray out;
+};
+
+
+QStringList names(const Season& s, const QVector<int>& entryIds, int exceptPlayer)
+{
+    QStringList out;
+    for (int id : entryIds)
+        if (const SeasonEntry* e = s.entry(id))
+            for (const SeasonPerson& p : {e->player, e->partner})
+                if (p.id != 0 && p.id != exceptPlayer)
+                    out << p.fullName();
+    return out;
+}
+
+// What a player needs to know of one court: who with, who against, the balls.
+QStringList playerLines(const Season& s, const CourtSession& cs, int playerId, const QVector<int>& mine)
+{
+    QStringList lines;
+    QVector<int> ownSide, otherSide;
+    for (const QVector<int>& side : s.sides(cs)) {
+        bool own = false;
+        for (int id : mine)
+            own = own || side.contains(id);
+        (own ? ownSide : otherSide) += side;
+    }
+    const QString court = QStringLiteral("Court: ") + s.courtName(cs.courtId);
+    lines << court;
+    const QString comma = QStringLiteral(", ");
+    if (s.sideSize() == 0) {
+        if (const QStringList others = names(s, cs.entryIds, playerId); !others.isEmpty())
+            lines << QStringLiteral("Playing with: ") + others.join(comma);
+    } else {
+        if (const QStringList partners = names(s, ownSide, playerId); !partners.isEmpty())
+            lines << QStringLiteral("Partner: ") + partners.join(comma);
+        if (const QStringList opponents = names(s, otherSide, playerId); !opponents.isEmpty())
+            lines << (opponents.size() > 1 ? QStringLiteral("Opponents: ") : QStringLiteral("Opponent: "))
+                         + opponents.join(comma);
+    }
+    if (s.bringBallsOn)
+        for (int id : mine)
+            if (cs.homeIds.contains(id)) {
+                lines << QStringLiteral("You bring the balls");
+                break;
+            }
+    return lines;
+}
+
+QStringList withNotes(QStringList lines, const Season& s)
+{
+    if (!s.notes.trimmed().isEmpty())
+        lines << QString() << s.notes.trimmed();
+    return lines;
+}
+
+} // namespace
+
+namespace Ics {
+
+QString eventUid(int groupId, int playerId, const QDate& date)
+{
+    const QString who = playerId ? QStringLiteral("-p%1").arg(playerId) : QString();
+    return QStringLiteral("vantrel-g%1%2-d%3").arg(groupId).arg(who, dateKey(date)) + QLatin1String(uidDomain);
+}
+
+QString escapeText(const QString& text)
+{
+    const auto special = [](QChar c) {
+        return c == QLatin1Char('\\') || c == QLatin1Char(';') || c == QLatin1Char(',') || c == QLatin1Char('\n')
+            || c == QLatin1Char('\r');
+    };
+    if (std::none_of(text.begin(), text.end(), special))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\') || c == QLatin1Char(';') || c == QLatin1Char(','))
+            out += QLatin1Char('\\') + QString(c);
+        else if (c == QLatin1Char('\n'))
+            out += QStringLiteral("\\n");
+        else if (c != QLatin1Char('\r'))
+            out += c;
+    }
+    return out;
+}
+
+QByteArray foldLine(const QByteArray& line)
+{
+    QByteArray out;
+    out.reserve(line.size() + line.size() / 70 * 3 + 2);
+    qsizetype start = 0;
+    qsizetype limit = 75;   // octets on the first line; later ones give one to the leading blank
+    while (line.size() - start > limit) {
+        qsizetype cut = start + limit;
+        // Never inside a UTF-8 sequence: back up over continuation bytes.
+        while (cut > start && (uchar(line[cut]) & 0xC0) == 0x80)
+            --cut;
+        out.append(line.constData() + start, cut - start).append("\r\n ");
+        start = cut;
+        limit = 74;
+    }
+    return out.append(line.constData() + start, line.size() - start).append("\r\n");
+}
+
+QByteArray groupCalendar(const Season& s, const CalendarOptions& options)
+{
+    CalendarWriter w(s, options, s.name, QStringLiteral("vantrel-g%1-d").arg(s.groupId));
+    int i = 0;
+    for (const QDate& date : s.dates) {
+        QStringList lines, courts;
+        for (; i < s.sessions.size() && s.sessions[i].date == date; ++i) {
+            const CourtSession& cs = s.sessions[i];
+            courts << s.courtName(cs.courtId);
+            lines << s.courtName(cs.courtId) + QStringLiteral(": ") + ScheduleCsv::courtEntries(s, cs);
+            if (const QString balls = ScheduleCsv::ballBringers(s, cs); !balls.isEmpty())
+                lines << QStringLiteral("Brings the balls: ") + balls;
+        }
+        QStringList out;
+        for (int id : ScheduleCsv::sittingOut(s, date))
+            out << s.entry(id)->label();
+        if (!out.isEmpty())
+            lines << QStringLiteral("Sits out: ") + out.join(QStringLiteral("; "));
+        w.event(date, eventUid(s.groupId, 0, date), s.name, courts.join(QStringLiteral(", ")), withNotes(lines, s));
+    }
+    return w.finish();
+}
+
+QByteArray playerCalendar(const Season& s, int playerId, const CalendarOptions& options)
+{
+    const QVector<int> mine = s.entriesOfPlayer(playerId);
+    QString playerName;
+    for (const SeasonPerson& p : s.players())
+        if (p.id == playerId)
+            playerName = p.fullName();
+    const QString uidPrefix = QStringLiteral("vantrel-g%1-p%2-d").arg(s.groupId).arg(playerId);
+    CalendarWriter w(s, options, s.name + QStringLiteral(" - ") + playerName, uidPrefix);
+    QDate date;
+    QStringList lines, courts;
+    auto flush = [&] {
+        if (date.isValid())
+            w.event(date, eventUid(s.groupId, playerId, date), s.name, courts.join(QStringLiteral(", ")),
+                    withNotes(lines, s));
+        lines.clear();
+        courts.clear();
+    };
+    for (const CourtSession& cs : s.sessions) {
+        bool plays = false;
+        for (int id : mine)
+            plays = plays || cs.entryIds.contains(id);
+        if (!plays)
+            continue;
+        if (cs.date != date) {
+            flush();
+            date = cs.date;
+        }
+        courts << s.courtName(cs.courtId);
+        lines << playerLines(s, cs, playerId, mine);
+    }
+    flush();
+    return w.finish();
+}
+
+} // namespace Ics

@@ -1,0 +1,36 @@
+#pragma once
+// The schedule as iCalendar (RFC 5545): one calendar for the group or
+// league, or one for a player holding only that player's dates. Written by
+// hand: the few properties needed here, with the format's escaping, line
+// folding and a VTIMEZONE drawn from the system's zone data.
+//
+// An event's UID depends only on the group, the player and the date, so a
+// calendar program that imports a later export updates its events. A date
+// that has left the calendar is sent once more as cancelled: the export
+// reads the file it replaces and carries every event of it that is gone as
+// STATUS:CANCELLED, with a higher SEQUENCE, in this and later exports.
+#include "scheduling/season.h"
+#include <QByteArray>
+#include <QDateTime>
+#include <QTimeZone>
+
+struct CalendarOptions {
+    QTimeZone zone = QTimeZone::systemTimeZone();
+    QDateTime stamp = QDateTime::currentDateTimeUtc();   // DTSTAMP of new and changed events
+    // The calendar this export replaces (the file at the destination), for
+    // its SEQUENCE numbers and the events to cancel; empty for none.
+    QByteArray previous;
+};
+
+namespace Ics {
+// "vantrel-g5-d20270104@vantrel" for the group's calendar (playerId 0),
+// "vantrel-g5-p12-d20270104@vantrel" for a player's.
+QString eventUid(int groupId, int playerId, const QDate& date);
+
+QByteArray groupCalendar(const Season& season, const CalendarOptions& options = {});
+QByteArray playerCalendar(const Season& season, int playerId, const CalendarOptions& options = {});
+
+// Text value escaping and folding to lines of at most 75 octets.
+QString escapeText(const QString& text);
+QByteArray foldLine(const QByteArray& line);
+}

@@ -1,0 +1,266 @@
+#include "exportfixture.h"
+#include "app/cli.h"
+#include "export/csvexport.h"
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+struct Run {
+    int status = -1;
+    QString out, err;
+};
+
+// The command line as main() runs it, in this process.
+Run cli(const QStringList& args)
+{
+    Run r;
+    QTextStream out(&r.out), err(&r.err);
+    r.status = Cli::run(QStringList{"vantrel"} + args, out, err);
+    return r;
+}
+
+QByteArray readAll(const QString& file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+private slots:
+    void helpListsEveryCommand();
+    void mistakesOfTheCommandLine();
+    void groupNamesMustPickOneGroup();
+    void exportsWriteTheirFiles();
+    void playerNamesMustPickOnePlayer();
+    void reportFairness();
+    void generateRefusesQuestionsWithoutYes();
+    void generateWithYesAndSeedRepeats();
+    void listsGroupsLeaguesPlayers();
+    void theProgramItselfExitsWithTheStatus();
+};
+
+void TestCli::helpListsEveryCommand()
+{
+    const Run r = cli({"--help"});
+    QCOMPARE(r.status, 0);
+    for (const char* word : {"export", "report fairness", "generate", "list groups|leagues|players", "--database",
+                             "--yes", "--seed", "--player", "--every-player", "--output", "--format"})
+        QVERIFY2(r.out.contains(word), word);
+    QVERIFY(r.err.isEmpty());
+}
+
+void TestCli::mistakesOfTheCommandLine()
+{
+    HandSeason h;
+    const QString db = h.dir.path();
+    struct Case { QStringList args; int status; const char* says; };
+    const Case cases[] = {
+        {{}, Cli::Usage, "Name a command"},
+        {{"frobnicate", "--database", db}, Cli::Usage, "The command \"frobnicate\" is not one of export, report"},
+        {{"export", "--bogus"}, Cli::Usage, "Unknown option 'bogus'. See vantrel --help."},
+        {{"export", "--database", db, "--group", "Monday Doubles", "--output", "x"}, Cli::Usage, "export needs --format"},
+        {{"export", "--database", db, "--group", "Monday Doubles", "--format", "xls", "--output", "x"}, Cli::Usage,
+         "The format \"xls\" is not one of csv, ics, pdf"},
+        {{"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--player", "Cy Cole",
+          "--output", "x"}, Cli::Usage, "leave out --player for a PDF"},
+        {{"report", "--database", db, "--group", "Monday Doubles"}, Cli::Usage, "vantrel report fairness"},
+        {{"list", "teams", "--database", db}, Cli::Usage, "list: the kind \"teams\""},
+        {{"generate", "--database", db, "--group", "Monday Doubles", "--seed", "abc"}, Cli::Usage, "--seed needs a whole number"},
+        {{"list", "groups", "--database", h.dir.filePath("elsewhere")}, Cli::Failed, "There is no Vantrel database in"},
+    };
+    for (const Case& c : cases) {
+        const Run r = cli(c.args);
+        QVERIFY2(r.status == c.status, qPrintable(c.args.join(' ') + " -> " + QString::number(r.status) + r.err));
+        QVERIFY2(r.err.startsWith("vantrel: ") && r.err.contains(c.says), qPrintable(r.err));
+        QVERIFY(r.out.isEmpty());
+    }
+    QVERIFY(!QFile::exists(h.dir.filePath("elsewhere/vantrel.db")));   // nothing created on the way
+}
+
+void TestCli::groupNamesMustPickOneGroup()
+{
+    HandSeason h;
+    const QString db = h.dir.path();
+    const QString out = h.dir.filePath("out.csv");
+    Run r = cli({"export", "--database", db, "--group", "Tuesday Singles", "--format", "csv", "--output", out});
+    QCOMPARE(r.status, int(Cli::Failed));
+    QVERIFY2(r.err.contains("No group or league is named \"Tuesday Singles\""), qPrintable(r.err));
+    // Case does not matter when only one group fits.
+    r = cli({"export", "--database", db, "--group", "monday doubles", "--format", "csv", "--output", out});
+    QCOMPARE(r.status, 0);
+    // Two rows of one name: refused by name, saying what the two are.
+    h.exec("INSERT INTO \"group\" (NAME, STARTDATE, RTYPE) VALUES ('Monday Doubles', '2027-09-06', 2)");
+    r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "csv", "--output", out});
+    QCOMPARE(r.status, int(Cli::Failed));
+    QVERIFY2(r.err.contains("More than one group or league is named \"Monday Doubles\" (a group starting "
+                            "2027-03-08, a league starting 2027-09-06)"), qPrintable(r.err));
+    // A group without a schedule has nothing to export.
+    h.exec("INSERT INTO \"group\" (NAME, STARTDATE, RTYPE) VALUES ('Empty', '2027-09-06', 1)");
+    r = cli({"export", "--database", db, "--group", "Empty", "--format", "ics", "--output", out});
+    QCOMPARE(r.status, int(Cli::Failed));
+    QVERIFY2(r.err.contains("Empty has no schedule yet") && r.err.contains("vantrel generate --group \"Empty\""),
+             qPrintable(r.err));
+}
+
+void TestCli::exportsWriteTheirFiles()
+{
+    HandSeason h;
+    const QString db = h.dir.path();
+    const QString csv = h.dir.filePath("s.csv"), ics = h.dir.filePath("s.ics"), pdf = h.dir.filePath("s.pdf");
+    Run r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "csv", "--output", csv});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, "Wrote " + csv + "\n");
+    QCOMPARE(Csv::parse(readAll(csv)).size(), 9);
+
+    r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "ics", "--player", "di dunn",
+             "--output", ics});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(readAll(ics).count("BEGIN:VEVENT"), 1);
+
+    r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--output", pdf});
+    QCOMPARE(r.status, 0);
+    QVERIFY(readAll(pdf).startsWith("%PDF"));
+
+    QDir().mkpath(h.dir.filePath("cal"));
+    r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "ics", "--every-player",
+             "--output", h.dir.filePath("cal")});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(QDir(h.dir.filePath("cal")).entryList(QDir::Files).size(), 5);
+
+    r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "csv", "--output",
+             h.dir.filePath("no/such/folder.csv")});
+    QCOMPARE(r.status, int(Cli::Failed));
+    QVERIFY2(r.err.contains("Could not write"), qPrintable(r.err));
+}
+
+void TestCli::playerNamesMustPickOnePlayer()
+{
+    HandSeason h;
+    const QString out = h.dir.filePath("p.ics");
+    Run r = cli({"export", "--database", h.dir.path(), "--group", "Monday Doubles", "--format", "ics", "--player",
+                 "Ed Egan", "--output", out});
+    QCOMPARE(r.status, int(Cli::Failed));
+    QVERIFY2(r.err.contains("No player named \"Ed Egan\" plays in Monday Doubles"), qPrintable(r.err));
+    QVERIFY(!QFile::exists(out));
+}
+
+void TestCli::reportFairness()
+{
+    HandSeason h;
+    const QString db = h.dir.path();
+    Run r = cli({"report", "fairness", "--database", db, "--group", "Monday Doubles"});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.out.startsWith("Fairness of Monday Doubles\n"), qPrintable(r.out));
+    QVERIFY(r.out.contains("Dates played: most 4, fewest 1, spread 3"));
+    QVERIFY(r.out.contains("- 4. Di Dunn could play on only 2 of the 4 dates"));
+
+    r = cli({"report", "fairness", "--database", db, "--group", "Monday Doubles", "--format", "csv"});
+    QCOMPARE(r.status, 0);
+    const QVector<QStringList> rows = Csv::parse(r.out.toUtf8());
+    QCOMPARE(rows.size(), 6);
+    QCOMPARE(rows[0], (QStringList{"#", "Name", "Played", "Days off", "Longest gap", "Balls", "Court A", "Court B"}));
+    QCOMPARE(rows[4], (QStringList{"4", "Di Dunn", "1", "2", "3", "0", "1", "0"}));
+
+    const QString pdf = h.dir.filePath("fair.pdf");
+    r = cli({"report", "fairness", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--output", pdf});
+    QCOMPARE(r.status, 0);
+    QVERIFY(readAll(pdf).startsWith("%PDF"));
+}
+
+void TestCli::generateRefusesQuestionsWithoutYes()
+{
+    EngineFixture fx;
+    GroupSpec spec;                    // 7 entries, 4 a date: the dates cannot come out even
+    spec.entries = 7;
+    const int group = fx.addGroup(spec);
+    fx.exec("UPDATE \"group\" SET NAME = 'Odd' WHERE GROUPID = ?", {group});
+    const QVector<int> entries = fx.entryIds(group);
+    fx.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE) VALUES (?, '2000-01-03', 1, 1)", {entries[0]});
+    const Run r = cli({"generate", "--database", fx.dir.path(), "--group", "Odd"});
+    QCOMPARE(r.status, int(Cli::Failed));
+    QVERIFY2(r.err.contains("The run would ask: \"" + ScheduleEngine::UnequalPlayQuestion + "\" Nothing was changed. "
+                            "Run again with --yes"), qPrintable(r.err));
+    // The old schedule and the counters stand as they were.
+    QCOMPARE(fx.rowsOf(entries[0]), 1);
+    QCOMPARE(fx.played(entries[0]), 9);
+
+    // A question asked after the run reset the counters: those are kept too.
+    GroupSpec two;                     // 8 entries, 4 a date, but two courts want 8
+    two.courts = 2;
+    const int second = fx.addGroup(two);
+    fx.exec("UPDATE \"group\" SET NAME = 'Two Courts' WHERE GROUPID = ?", {second});
+    const Run r2 = cli({"generate", "--database", fx.dir.path(), "--group", "Two Courts"});
+    QCOMPARE(r2.status, int(Cli::Failed));
+    QVERIFY2(r2.err.contains(ScheduleEngine::TooFewPerSessionQuestion), qPrintable(r2.err));
+    for (int entry : fx.entryIds(second))
+        QCOMPARE(fx.played(entry), 9);
+    QCOMPARE(fx.scalar("SELECT NumPerSes FROM \"group\" WHERE GROUPID = ?", {second}).toInt(), 4);
+}
+
+void TestCli::generateWithYesAndSeedRepeats()
+{
+    EngineFixture fx;
+    GroupSpec spec;
+    spec.entries = 7;
+    const int group = fx.addGroup(spec);
+    fx.exec("UPDATE \"group\" SET NAME = 'Odd' WHERE GROUPID = ?", {group});
+    auto schedule = [&] {
+        QStringList rows;
+        QSqlQuery q(fx.db().connection());
+        q.exec("SELECT GRPPLAYRID, DATE, GRPCOURTID, HOME FROM SCHEDULE ORDER BY DATE, GRPCOURTID, GRPPLAYRID");
+        while (q.next())
+            rows << q.value(0).toString() + q.value(1).toString() + q.value(2).toString() + q.value(3).toString();
+        return rows;
+    };
+    Run r = cli({"generate", "--database", fx.dir.path(), "--group", "Odd", "--yes", "--seed", "7"});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QVERIFY2(r.out.startsWith("Schedule completed."), qPrintable(r.out));
+    QVERIFY(r.err.contains("Answered Yes: " + ScheduleEngine::UnequalPlayQuestion));
+    const QStringList first = schedule();
+    QCOMPARE(first.size(), 40);       // 4 a date, 10 dates
+    r = cli({"generate", "--database", fx.dir.path(), "--group", "Odd", "--yes", "--seed", "7"});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(schedule(), first);
+
+    // A group the engine refuses: its reason, and a failure.
+    fx.exec("DELETE FROM COURTSLT");
+    r = cli({"generate", "--database", fx.dir.path(), "--group", "Odd", "--yes"});
+    QCOMPARE(r.status, int(Cli::Failed));
+    QVERIFY2(r.err.contains(ScheduleEngine::NoCourtsRefusal), qPrintable(r.err));
+}
+
+void TestCli::listsGroupsLeaguesPlayers()
+{
+    HandSeason h;
+    h.exec("INSERT INTO \"group\" (NAME, STARTDATE, RTYPE) VALUES ('Spring League', '2027-04-01', 2)");
+    Run r = cli({"list", "groups", "--database", h.dir.path()});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, QString("Monday Doubles\t2027-03-08\t5 entries\t4 dates scheduled\n"));
+    r = cli({"list", "leagues", "--database", h.dir.path()});
+    QCOMPARE(r.out, QString("Spring League\t2027-04-01\t0 entries\t0 dates scheduled\n"));
+    r = cli({"list", "players", "--database", h.dir.path()});
+    QCOMPARE(r.out.count('\n'), 5);
+    QVERIFY(r.out.startsWith("Bob Brown\t"));   // by last name
+}
+
+void TestCli::theProgramItselfExitsWithTheStatus()
+{
+    HandSeason h;
+    QProcess p;
+    p.start(QStringLiteral(VANTREL_BINARY), {"list", "groups", "--database", h.dir.path()});
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), 0);
+    QCOMPARE(p.readAllStandardOutput(), QByteArray("Monday Doubles\t2027-03-08\t5 entries\t4 dates scheduled\n"));
+
+    p.start(QStringLiteral(VANTREL_BINARY), {"export", "--group", "Nobody", "--database", h.dir.path(), "--format",
+                                             "csv", "--output", h.dir.filePath("x.csv")});
+    QVERIFY(p.waitForFinished(30000));
+    QCOMPARE(p.exitCode(), 1);
+    QVERIFY(p.readAllStandardOutput().isEmpty());
+    QVERIFY(p.readAllStandardError().contains("vantrel: No group or league is named \"Nobody\""));
+}
+
+QTEST_MAIN(TestCli)
+#include "tst_cli.moc"
