@@ -1,6 +1,7 @@
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
 #include "data/tablemodel.h"
+#include "datarows.h"
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -13,16 +14,7 @@ class TestDataset : public QObject {
     std::unique_ptr<Tdmglobal> dm;
     Database& db() { return dm->database(); }
 
-    int addPlayer(const QString& first, const QString& last)
-    {
-        Table t(db(), "PLAYERS.db");
-        t.open();
-        t.append();
-        t.setValue("FNAME", first);
-        t.setValue("LNAME", last);
-        t.post();
-        return t.asInt("PLAYERID");
-    }
+    int addPlayer(const QString& first, const QString& last) { return addPlayerRow(db(), first, last); }
     int addGroup(const QString& name, int rtype)
     {
         Table t(db(), "group.DB");

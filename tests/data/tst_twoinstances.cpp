@@ -3,6 +3,7 @@
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
 #include "data/runguard.h"
+#include "datarows.h"
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -36,16 +37,7 @@ class TestTwoInstances : public QObject {
     Database& a() { return dm->database(); }
     Database& b() { return *other; }
 
-    int addPlayer(Database& db, const QString& first, const QString& last)
-    {
-        Table t(db, "PLAYERS.db");
-        t.open();
-        t.append();
-        t.setValue("FNAME", first);
-        t.setValue("LNAME", last);
-        t.post();
-        return t.asInt("PLAYERID");
-    }
+    int addPlayer(Database& db, const QString& first, const QString& last) { return addPlayerRow(db, first, last); }
     int addGroup(Database& db)
     {
         Table t(db, "group.DB");

@@ -1,0 +1,14 @@
+#pragma once
+// Rows the data tests add through the dataset layer, as a window would.
+#include "data/table.h"
+
+inline int addPlayerRow(Database& db, const QString& first, const QString& last)
+{
+    Table t(db, "PLAYERS.db");
+    t.open();
+    t.append();
+    t.setValue("FNAME", first);
+    t.setValue("LNAME", last);
+    t.post();
+    return t.asInt("PLAYERID");
+}
