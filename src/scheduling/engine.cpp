@@ -105,6 +105,11 @@ Query& ScheduleEngine::query(std::unique_ptr<Query>& q, const char* sql)
     return *q;
 }
 
+qint64 ScheduleEngine::writeCount() const
+{
+    return writes + (league ? league->writeCount() : 0);
+}
+
 int ScheduleEngine::execWrite(Query& q)
 {
     ++writes;

@@ -100,7 +100,7 @@ public:
     static const QString ReconcileIncomplete;   // starts the status message naming who is left uneven
 
     // Statements run so far that change rows (for the benchmark's floor).
-    qint64 writeCount() const { return writes; }
+    qint64 writeCount() const;
 
 private:
     struct Entry {

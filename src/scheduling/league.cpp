@@ -109,6 +109,7 @@ void LeaguePairing::BuildMatches()
             qinsertmatch->setString("mix", QString::number(ids[j]) + QString::number(ids[i]));
             qinsertmatch->execSql();
             ++rows;
+            ++writes;
         }
     state.matchCount = rows;
     state.roundsBuilt += 1;
@@ -148,7 +149,8 @@ void LeaguePairing::ReadSelection(int byeEntry, const QSet<int>& busy)
     QHash<int, int> bitOf;
     bounded = true;
     for (q.first(); !q.eof(); q.next()) {
-        Row row{q.asInt("MATCHID"), q.asInt("PID1"), q.asInt("PID2")};
+        // By position: MATCHID, PID1, PID2 lead the selection.
+        Row row{q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt()};
         if (busy.contains(row.pid1) || busy.contains(row.pid2))
             continue;
         for (auto [pid, bit] : {std::pair{row.pid1, &row.bit1}, std::pair{row.pid2, &row.bit2}}) {
@@ -308,6 +310,7 @@ void LeaguePairing::WriteMatch(const QDate& date, const Pick& pick, int courtId)
     ds.incSessionsPlayed(pick.pid1);
     WriteScheduleRow(date, pick.pid2, 0, courtId);
     ds.incSessionsPlayed(pick.pid2);
+    writes += 5;
 }
 
 // The opponent is recorded once, on the row of the match's first entry.
@@ -331,4 +334,5 @@ void LeaguePairing::WeighMatches()
         return;
     qweighmatches->prepare();
     qweighmatches->execSql();
+    ++writes;
 }

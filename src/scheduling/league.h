@@ -46,6 +46,8 @@ public:
     // True once every round wanted has been built and fully played: a run
     // goes on past its session total until then.
     bool AllRoundsPlayed();
+    // Statements run so far that change rows (for the benchmark's floor).
+    qint64 writeCount() const { return writes; }
 
 private:
     struct Pick {
@@ -95,4 +97,5 @@ private:
     std::unique_ptr<Query> qweighmatches;
     QVector<Pick> picked;                     // slots 1..courts; index 0 unused
     QHash<int, int> entryNumbers;             // GROUPPLAYERID -> GRPSEQNUM, read once
+    qint64 writes = 0;
 };
