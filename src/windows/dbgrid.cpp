@@ -177,6 +177,9 @@ void DbGrid::setEditable(bool on)
                              | QAbstractItemView::EditKeyPressed
                        : QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(on ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
+    // A list of whole rows has no cells to walk: Tab goes on to the next
+    // control (a dialog's buttons) instead of round and round the rows.
+    setTabKeyNavigation(on);
 }
 
 bool DbGrid::canAppend() const

@@ -3,6 +3,8 @@
 #include "windowsfixture.h"
 #include "windows/courts.h"
 #include "windows/dbgrid.h"
+#include "windows/dlgpoff.h"
+#include "windows/groups.h"
 #include "windows/players.h"
 #include "data/table.h"
 #include <QHeaderView>
@@ -44,6 +46,7 @@ private slots:
     void rowMoveFindsTargetAfterResort();
     void gridWithoutAppendPassesFocusOn();
     void columnsFitMasksAndValues();
+    void readOnlyListsPassTabOn();
 };
 
 void TestGridKeys::playerRowsTypedWithTabOnly()
@@ -368,6 +371,39 @@ void TestGridKeys::columnsFitMasksAndValues()
     f.insert(QString("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('Bo', '%1')").arg(last));
     w->players().refresh();
     QVERIFY(g->columnWidth(1) > fm.horizontalAdvance(last));
+}
+
+void TestGridKeys::readOnlyListsPassTabOn()
+{
+    F f;
+    const int al = f.insert("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('Al', 'Adams')");
+    f.insert(QString("INSERT INTO PLAYROFF (PLAYERID, DATE) VALUES (%1, '2026-02-01')").arg(al));
+    f.insert(QString("INSERT INTO PLAYROFF (PLAYERID, DATE) VALUES (%1, '2026-02-08')").arg(al));
+
+    // In a dialog, Tab leaves the list of dates for the next button instead
+    // of going round the rows.
+    {
+        Tdlgplayeroff d(nullptr, al);
+        d.show();
+        d.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&d));
+        auto* dates = d.findChild<DbGrid*>("dbgtimeoff");
+        dates->setFocus();
+        F::key(Qt::Key_Tab);
+        QVERIFY(qobject_cast<QPushButton*>(QApplication::focusWidget()));
+        d.doneButton()->click();
+    }
+
+    // A list that is its window's whole content keeps the focus: the keys
+    // never wander into a window behind it.
+    f.insert("INSERT INTO \"group\" (NAME, STARTDATE, RTYPE) VALUES ('Mon', '2026-01-05', 1)");
+    f.open<Tfrmplayers>();
+    auto* list = f.open<Tfrmgrouplist>();
+    list->load();
+    list->grid()->setFocus();
+    F::key(Qt::Key_Tab);
+    F::key(Qt::Key_Tab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(list->grid()));
 }
 
 QTEST_MAIN(TestGridKeys)
