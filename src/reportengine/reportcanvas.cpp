@@ -278,13 +278,18 @@ void ReportCanvas::printColumnLines(const QStringList& lines)
     tallestOnLine = keepTallest;
 }
 
-void ReportCanvas::printFitted(const QString& text, double smallestSize)
+void ReportCanvas::printFitted(const QString& text, double smallestSize, const QString& keptTail)
 {
     const FontSpec normal = fontSpec;
     const double room = areaRight - x;
-    while (fontSpec.size - 0.5 >= smallestSize - slack && ReportFonts::textWidth(fontSpec, text) > room + slack)
+    const QString whole = text + keptTail;
+    while (fontSpec.size - 0.5 >= smallestSize - slack && ReportFonts::textWidth(fontSpec, whole) > room + slack)
         fontSpec.size -= 0.5;
-    const QString shown = ReportFonts::textWidth(fontSpec, text) > room + slack ? elided(text, out(room)) : text;
+    QString shown = whole;
+    if (ReportFonts::textWidth(fontSpec, whole) > room + slack) {
+        const double tail = ReportFonts::textWidth(fontSpec, keptTail);
+        shown = tail < room ? elided(text, out(room - tail)) + keptTail : elided(whole, out(room));
+    }
     const double keepTallest = tallestOnLine;
     addText(shown, x);
     tallestOnLine = qMax(keepTallest, 1.2 * normal.size / 72.0);

@@ -98,8 +98,9 @@ public:
     void printColumnLines(const QStringList& lines);
     // Writes `text` at the start of the current line of the printing area,
     // set smaller down to `smallestSize` points when it is wider than the
-    // area, and cut with an ellipsis when even that is too wide.
-    void printFitted(const QString& text, double smallestSize);
+    // area, and cut with an ellipsis when even that is too wide. A `keptTail`
+    // follows the text and is never cut (a label's state and zip code).
+    void printFitted(const QString& text, double smallestSize, const QString& keptTail = {});
 
     // --- columns ---
     void clearTabs();

@@ -64,8 +64,8 @@ void TPlayerLabels::rsLabelsPrint(ReportCanvas& report)
 // with an ellipsis when even that is not enough.
 void TPlayerLabels::lsPlayersLabelPrint(ReportCanvas& report, TLabelShell&, bool&)
 {
-    auto line = [&report](const QString& text) {
-        report.printFitted(text, ReportCanvas::smallestReadableSize);
+    auto line = [&report](const QString& text, const QString& keptTail = {}) {
+        report.printFitted(text, ReportCanvas::smallestReadableSize, keptTail);
         report.newLine();
     };
     line(tbplayers.asString("FNAME") + " " + tbplayers.asString("LNAME"));
@@ -73,7 +73,8 @@ void TPlayerLabels::lsPlayersLabelPrint(ReportCanvas& report, TLabelShell&, bool
     const QString street2 = tbplayers.asString("STREET2");
     if (!street2.trimmed().isEmpty())
         line(street2);
-    line(tbplayers.asString("CITY") + " " + tbplayers.asString("STATE") + " "
+    // A long city is cut before the state and zip code, which the mail needs whole.
+    line(tbplayers.asString("CITY"), " " + tbplayers.asString("STATE") + " "
          + PrintFormats::zipCode(tbplayers.asString("ZIPCODE")));
     report.newLine();
 }

@@ -4,6 +4,7 @@
 #include "data/dmuglobal.h"
 #include "data/query.h"
 #include "reportengine/pageops.h"
+#include "reports/schedulereport.h"
 #include <QCoreApplication>
 #include <QDate>
 #include <QSettings>
@@ -137,6 +138,16 @@ private:
     std::unique_ptr<Tdmglobal> dm;
     std::unique_ptr<Query> scheduleInsert;
 };
+
+// Lays the schedule report of a group out and returns its pages.
+inline QVector<ReportPage> layoutSchedule(ReportsFixture& fx, int groupId)
+{
+    TScheduleReport report(fx.db());
+    const QString missing = report.prepare(groupId);
+    if (!missing.isEmpty())
+        qWarning() << missing;
+    return report.rsSchedule.generate();
+}
 
 // Page texts for assertions.
 inline const TextOp* findText(const ReportPage& page, const QString& text)

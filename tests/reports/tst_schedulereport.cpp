@@ -9,15 +9,6 @@
 namespace {
 const QDate day1(2027, 1, 5);
 
-// Lays the report of a group out and returns its pages.
-QVector<ReportPage> layout(ReportsFixture& fx, int groupId)
-{
-    TScheduleReport report(fx.db());
-    const QString missing = report.prepare(groupId);
-    if (!missing.isEmpty())
-        qWarning() << missing;
-    return report.rsSchedule.generate();
-}
 
 // The texts of the grid body line whose date cell reads `date`, in column order.
 QStringList gridLine(const ReportPage& page, const QString& date)
@@ -156,7 +147,7 @@ void TestScheduleReport::headerAndFooter()
     g.notes = "Bring water.\nCourts open at 8:45.";
     auto b = singlesGroup(fx, false);
     Q_UNUSED(b);
-    const auto pages = layout(fx, 1);
+    const auto pages = layoutSchedule(fx, 1);
     QCOMPARE(pages.size(), 1);
     const ReportPage& p = pages.first();
     const TextOp* name = findText(p, "Tuesday Ladies");
@@ -201,7 +192,7 @@ void TestScheduleReport::emptyTimesReadMidnight()
     g.start = g.end = QTime();
     auto b = fx.buildGroup(g, 2, 1);
     fx.addScheduleRow(b.entries[0], day1, b.courts[0], 1);
-    QVERIFY(findText(layout(fx, b.groupId).first(), "at: 12:00 AM - 12:00 AM"));
+    QVERIFY(findText(layoutSchedule(fx, b.groupId).first(), "at: 12:00 AM - 12:00 AM"));
 }
 
 void TestScheduleReport::courtColumnWidths()
@@ -213,7 +204,7 @@ void TestScheduleReport::courtColumnWidths()
             fx.addScheduleRow(b.entries[2 * c], day1, b.courts[c], 2 * c + 1);
             fx.addScheduleRow(b.entries[2 * c + 1], day1, b.courts[c], 2 * c + 2);
         }
-        const ReportPage page = layout(fx, b.groupId).first();
+        const ReportPage page = layoutSchedule(fx, b.groupId).first();
         const TextOp* date = findText(page, "DATE");
         QVERIFY(date);
         QVERIFY(date->font.bold);
@@ -249,7 +240,7 @@ void TestScheduleReport::bringBallsMarksAndNote()
     {
         ReportsFixture fx;
         auto b = singlesGroup(fx, true);
-        const ReportPage page = layout(fx, b.groupId).first();
+        const ReportPage page = layoutSchedule(fx, b.groupId).first();
         QCOMPARE(gridLine(page, "01/05/27"), (QStringList{"01/05/27", "(1) v. 2", "3"}));
         QCOMPARE(gridLine(page, "01/12/27"), (QStringList{"01/12/27", "1 v. (3)", "2"}));
         const TextOp* n = findText(page, note);
@@ -259,7 +250,7 @@ void TestScheduleReport::bringBallsMarksAndNote()
     {
         ReportsFixture fx;
         auto b = singlesGroup(fx, false);
-        const ReportPage page = layout(fx, b.groupId).first();
+        const ReportPage page = layoutSchedule(fx, b.groupId).first();
         QCOMPARE(gridLine(page, "01/05/27"), (QStringList{"01/05/27", "1 v. 2", "3"}));
         QVERIFY(!findText(page, note));
     }
@@ -287,7 +278,7 @@ void TestScheduleReport::groupKindsCells()
         auto b = fx.buildGroup(g, 9, 1);
         for (int i = 0; i < c.codes.size(); ++i)
             fx.addScheduleRow(b.entries[c.codes[i] - 1], day1, b.courts[0], c.codes[i], i == 0);
-        const QStringList line = gridLine(layout(fx, b.groupId).first(), "01/05/27");
+        const QStringList line = gridLine(layoutSchedule(fx, b.groupId).first(), "01/05/27");
         QVERIFY2(line.size() >= 2, qPrintable(line.join('|')));
         QCOMPARE(line[1], c.expected);
     }
@@ -307,7 +298,7 @@ void TestScheduleReport::byeCells()
         fx.addScheduleRow(b.entries[n - 1], day1.addDays(7), b.courts[0], n);
     for (int n : {6, 8})
         fx.addScheduleRow(b.entries[n - 1], day1.addDays(7), b.courts[1], n);
-    const ReportPage page = layout(fx, b.groupId).first();
+    const ReportPage page = layoutSchedule(fx, b.groupId).first();
     QCOMPARE(gridLine(page, "01/05/27").size(), 3);   // date and two courts; the BYE cell is empty
     const QStringList second = gridLine(page, "01/12/27");
     QCOMPARE(second.last(), QString("3;7"));
@@ -319,7 +310,7 @@ void TestScheduleReport::byeCells()
     // need: it prints on one line at its size, and the grid keeps its right edge.
     for (int n : {1, 2})
         fx.addScheduleRow(b.entries[n - 1], day1.addDays(14), b.courts[0], n);
-    const ReportPage again = layout(fx, b.groupId).first();
+    const ReportPage again = layoutSchedule(fx, b.groupId).first();
     const TextOp* many = findText(again, "3;4;5;6;7;8");
     QVERIFY(many);
     QCOMPARE(many->font.size, 10.0);
@@ -339,7 +330,7 @@ void TestScheduleReport::missingCourtKeepsItsColumn()
     auto b = fx.buildGroup({}, 4, 2);
     fx.addScheduleRow(b.entries[0], day1, b.courts[1], 1);
     fx.addScheduleRow(b.entries[1], day1, b.courts[1], 2);
-    const ReportPage page = layout(fx, b.groupId).first();
+    const ReportPage page = layoutSchedule(fx, b.groupId).first();
     const TextOp* cell = findText(page, "1 v. 2");
     QVERIFY(cell);
     // Court 2 is the second court column: 4.25 to 7.25.
@@ -364,7 +355,7 @@ void TestScheduleReport::courtNoLongerAssignedKeepsItsMatches()
     fx.addScheduleRow(b.entries[1], day1, b.courts[0], 2);
     fx.addScheduleRow(b.entries[2], day1, removed, 3);
     fx.addScheduleRow(b.entries[3], day1, removed, 4);
-    const ReportPage page = layout(fx, b.groupId).first();
+    const ReportPage page = layoutSchedule(fx, b.groupId).first();
     QVERIFY(findText(page, "Old Court"));
     QCOMPARE(gridLine(page, "01/05/27"), (QStringList{"01/05/27", "1 v. 2", "3 v. 4"}));
     const TextOp* cell = findText(page, "3 v. 4");
@@ -386,7 +377,7 @@ void TestScheduleReport::doublesLeagueRoster()
     const int t2 = fx.addEntry(b.groupId, cid, 2, dot);
     fx.addScheduleRow(t1, day1, b.courts[0], 1);
     fx.addScheduleRow(t2, day1, b.courts[0], 2);
-    const ReportPage page = layout(fx, b.groupId).first();
+    const ReportPage page = layoutSchedule(fx, b.groupId).first();
     const TextOp* first = findText(page, "1. Ann Lee (555)111-2222 / Bea Cole");
     const TextOp* second = findText(page, "2. Cid Moe (555)333-4444 / Dot Fry (555)555-6666");
     QVERIFY2(first && second, qPrintable(textsOf(page).join('|')));
@@ -402,7 +393,7 @@ void TestScheduleReport::oddRosterEndsAfterFirstColumn()
     auto b = fx.buildGroup({}, 3, 1);
     for (int i = 0; i < 3; ++i)
         fx.addScheduleRow(b.entries[i], day1.addDays(7 * i), b.courts[0], i + 1);
-    const ReportPage page = layout(fx, b.groupId).first();
+    const ReportPage page = layoutSchedule(fx, b.groupId).first();
     const TextOp* e1 = findText(page, "1. First1 Last1 (555)000-0001");
     const TextOp* e2 = findText(page, "2. First2 Last2 (555)000-0002");
     const TextOp* e3 = findText(page, "3. First3 Last3 (555)000-0003");
@@ -425,7 +416,7 @@ void TestScheduleReport::longScheduleRepeatsOnlyTheGridHeading()
         fx.addScheduleRow(b.entries[0], day1.addDays(7 * w), b.courts[0], 1);
         fx.addScheduleRow(b.entries[1], day1.addDays(7 * w), b.courts[0], 2);
     }
-    const auto pages = layout(fx, b.groupId);
+    const auto pages = layoutSchedule(fx, b.groupId);
     QVERIFY(pages.size() >= 2);
     int rows = 0;
     for (int i = 0; i < pages.size(); ++i) {
@@ -460,7 +451,7 @@ void TestScheduleReport::longRosterContinuesOnNextPage()
     auto b = fx.buildGroup({}, 120, 2);
     for (int i = 0; i < 120; ++i)
         fx.addScheduleRow(b.entries[i], day1, b.courts[i % 2], i + 1);
-    const auto pages = layout(fx, b.groupId);
+    const auto pages = layoutSchedule(fx, b.groupId);
     QVERIFY(pages.size() >= 2);
     const QString footer = ScheduleText::printedOn(QDate::currentDate());
     for (const TextOp& t : pages[0].texts())
