@@ -10,6 +10,7 @@
 #include "windows/groups.h"
 #include "windows/players.h"
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QSettings>
 
@@ -92,7 +93,10 @@ void connectDataModule(Tfrmmain& frame, Tdmglobal& dm)
 std::unique_ptr<Tdmglobal> openDataModule(const QString& directory)
 {
     try {
-        return std::make_unique<Tdmglobal>(directory);
+        auto dm = std::make_unique<Tdmglobal>(directory);
+        if (const QString notice = dm->database().upgradeNotice(); !notice.isEmpty())
+            QMessageBox::information(nullptr, QStringLiteral("Vantrel"), notice);
+        return dm;
     } catch (const DbError& e) {
         showErrorBox(nullptr, e.message());
     } catch (const std::exception& e) {

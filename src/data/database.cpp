@@ -1,6 +1,7 @@
 #include "database.h"
 #include "dberror.h"
 #include "schema.h"
+#include "schemaupgrade.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -34,7 +35,7 @@ int storedVersion(const QString& path)
                 version = q.value(0).toInt();
                 QSqlQuery t(probe);
                 // A file of ours holds the players table; an empty SQLite file does not.
-                if (version == Schema::version &&
+                if (version > 0 &&
                     !(t.exec("SELECT 1 FROM sqlite_master WHERE name = 'PLAYERS'") && t.next()))
                     version = 0;
             }
@@ -78,8 +79,9 @@ Database::Database(const QString& directory)
     : connectionName(nextConnectionName()), filePath(fileName(directory))
 {
     const bool existed = QFileInfo::exists(filePath);
+    int version = Schema::version;
     if (existed) {
-        const int version = storedVersion(filePath);
+        version = storedVersion(filePath);
         if (version < 0 || version == 0)
             throw DbError(QStringLiteral("%1 is not a Vantrel database. It was left untouched; "
                                          "point the VANTREL32 setting at another directory.")
@@ -88,7 +90,7 @@ Database::Database(const QString& directory)
             throw DbError(QStringLiteral("%1 was written by a newer version of Vantrel. It was left "
                                          "untouched; install the newer version to open it.")
                               .arg(QDir::toNativeSeparators(filePath)));
-        if (version != Schema::version)
+        if (version < SchemaUpgrade::oldestVersion)
             throw DbError(QStringLiteral("%1 has an unknown layout (version %2) and was left untouched.")
                               .arg(QDir::toNativeSeparators(filePath))
                               .arg(version));
@@ -102,6 +104,14 @@ Database::Database(const QString& directory)
         throw DbError(QStringLiteral("Cannot open %1: %2")
                           .arg(QDir::toNativeSeparators(filePath), db.lastError().text()));
     configure();
+    if (existed && version < Schema::version) {
+        try {
+            notice = SchemaUpgrade::upgrade(*this, version);
+        } catch (...) {
+            db.close();
+            throw;
+        }
+    }
     if (!existed) {
         // All or nothing: a half-created file would later be refused as foreign.
         startTransaction();

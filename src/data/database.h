@@ -19,6 +19,9 @@ public:
     static QString fileName(const QString& directory);
 
     QSqlDatabase& connection() { return db; }
+    // What the user should hear about the opening (an older file upgraded);
+    // empty when there is nothing to say.
+    QString upgradeNotice() const { return notice; }
     QString path() const { return filePath; }
 
     bool inTransaction() const { return transactionActive; }
@@ -38,6 +41,7 @@ private:
 
     QString connectionName;
     QString filePath;
+    QString notice;
     QSqlDatabase db;
     bool transactionActive = false;
 };

@@ -1,6 +1,7 @@
 #include "engine.h"
 #include "data/database.h"
 #include "data/dmuglobal.h"
+#include "balldutybalance.h"
 #include "groupdata.h"
 #include "league.h"
 #include "schedulehost.h"
@@ -56,6 +57,9 @@ const QString ScheduleEngine::NoCourtsRefusal =
     QStringLiteral("Assign at least one court to the group before generating its schedule.");
 const QString ScheduleEngine::NoPlayDaysRefusal =
     QStringLiteral("Choose at least one day of the week and a number of weeks.");
+const QString ScheduleEngine::LeagueDayOffWarning =
+    QStringLiteral("These matches could not be played on any date free for both sides within a round of the "
+                   "planned end, so they were placed on a day off. Move them by hand or change the days off:");
 const QString ScheduleEngine::ReconcileIncomplete =
     QStringLiteral("Reconciliation could not move every date; check the days off of the players listed.");
 
@@ -109,6 +113,8 @@ void ScheduleEngine::loadRunData()
     courts.clear();
     for (int row = 0; row < ds.tbcourtslt.recordCount(); ++row)
         courts.append(ds.tbcourtslt.valueAt(row, "COURTID").toInt());
+    mixing = recordKind == 1 && ds.tbgroup.asBool("MIXPAIRS");
+    seating.clear();
     loaded = true;
 }
 
@@ -224,6 +230,7 @@ void ScheduleEngine::GenerateSchedule()
             state.byeOrder[i] = state.byeFlag ? entries[P - 1 - i].id : entries[i].id;
         state.byeCursor = 0;
         league = std::make_unique<LeaguePairing>(ds, state, db());
+        league->daysOff().setPlan(total, duration);
         league->BuildMatches();
     }
 
@@ -245,6 +252,9 @@ void ScheduleEngine::GenerateSchedule()
         host.statusMessage(QStringLiteral("Reconciling Schedule"));
         ReconcileSchedule(equalPlay, expected);
     }
+    BallDutyBalance(db()).balance(groupId);
+    if (league && !league->daysOff().placementsOnDaysOff().isEmpty())
+        host.warn(LeagueDayOffWarning + QLatin1Char('\n') + league->daysOff().placementsOnDaysOff().join('\n'));
 
     ds.tbplayers.refresh();        // Days On and the weights as the run left them
     host.suspendUpdates(false);
@@ -437,6 +447,8 @@ bool ScheduleEngine::IsPlayerOff(int playerId, const QDate& date)
 
 bool ScheduleEngine::IsScheduled(int groupPlayerId, const QDate& date)
 {
+    if (date == pendingDate && pendingIds.contains(groupPlayerId))
+        return true;
     Query& q = query(qisscheduled, "SELECT DISTINCT grpplayrid, \"schedule.DB\".\"DATE\" FROM \"schedule.db\" "
                                    "WHERE (grpplayrid = :grpplayrid) AND (\"schedule.DB\".\"DATE\" = :date) "
                                    "ORDER BY grpplayrid, \"schedule.DB\".\"DATE\"");
@@ -480,20 +492,25 @@ void ScheduleEngine::ClearSchedule()
 void ScheduleEngine::FillGroupDate(int playersPerSession, const QDate& date)
 {
     ensureLoaded();
-    const int perCourt = entriesPerCourt();
-    int slot = 0;
-    int court = 0;
+    // All of the date's picks come first (IsScheduled sees them as placed),
+    // so that seating can reorder them before the rows are written.
+    QVector<int> picked;
+    pendingDate = date;
     for (int j = 1; j <= playersPerSession; ++j) {
         const int id = PickPlayer(date);
         if (id == 0)
-            return;
-        if (++slot > perCourt) {
-            if (court + 1 < courts.size())
-                ++court;            // without a next court the surplus stays on the last
-            slot = 1;
-        }
-        insertScheduleRow(date, id, courts.isEmpty() ? 0 : courts[court]);
+            break;
+        picked.append(id);
+        pendingIds.insert(id);
     }
+    pendingIds.clear();
+    const QVector<int> courtOf = CourtSeating::courtsOfSeats(int(picked.size()), entriesPerCourt(), int(courts.size()));
+    if (mixing) {
+        picked = seating.seat(picked, courtOf);
+        seating.record(picked, courtOf);
+    }
+    for (int s = 0; s < picked.size(); ++s)
+        insertScheduleRow(date, picked[s], courts.isEmpty() ? 0 : courts[courtOf[s]]);
 }
 
 void ScheduleEngine::insertScheduleRow(const QDate& date, int groupPlayerId, int courtId)

@@ -21,6 +21,7 @@
 // Tests construct it with a scripted host and a seeded std::mt19937.
 #include "data/query.h"
 #include "runstate.h"
+#include "seating.h"
 #include <QDate>
 #include <QHash>
 #include <QSet>
@@ -88,6 +89,7 @@ public:
     static const QString NoCourtsRefusal;
     static const QString NoPlayDaysRefusal;
     static const QString ReconcileIncomplete;
+    static const QString LeagueDayOffWarning;
 
     // Statements run so far that change rows (for the benchmark's floor).
     qint64 writeCount() const { return writes; }
@@ -138,6 +140,12 @@ private:
     QVector<int> courts;               // COURTID of the courts list, in its order
     std::unique_ptr<LeaguePairing> league;
     bool reconcileComplete = true;
+    // Seating by who met whom; off keeps the seats in the order of the picks.
+    bool mixing = false;
+    CourtSeating seating;
+    // Entries picked for the date being filled, before their rows are written.
+    QSet<int> pendingIds;
+    QDate pendingDate;
     qint64 writes = 0;
 
     // Tests of a pick and of the run

@@ -343,12 +343,21 @@ QWidget* Tfrmgroup::createEntriesPanel()
         if (!loading)
             guarded(this, [&] { setField("BBON", on); });
     });
+    dbchkbxmix = new QCheckBox(QStringLiteral("Mix partners and opponents"), panel);
+    dbchkbxmix->setObjectName("dbchkbxmix");
+    dbchkbxmix->setToolTip(QStringLiteral("Seat the players of each date so that those who have shared a "
+                                          "court least come together"));
+    connect(dbchkbxmix, &QCheckBox::toggled, this, [this](bool on) {
+        if (!loading)
+            guarded(this, [&] { setField("MIXPAIRS", on); });
+    });
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(bbtnPlayerAdd);
     buttons->addWidget(btnplayerremove);
     buttons->addStretch();
     buttons->addWidget(dbchkbxbbon);
+    buttons->addWidget(dbchkbxmix);
     row->addWidget(lblplayers, 0, Qt::AlignTop);
     row->addWidget(dbgdplayers, 1);
     row->addLayout(buttons);
@@ -401,8 +410,10 @@ void Tfrmgroup::newRecord()
 {
     ds.tbgroup.append();
     ds.tbgroup.setValue("RTYPE", kindOfRecord);
-    if (kindOfRecord == 1)
+    if (kindOfRecord == 1) {
         ds.tbgroup.setValue("TYPE", 0);   // a new group shows "None"
+        ds.tbgroup.setValue("MIXPAIRS", true);
+    }
     touched = false;
     loadControls();
     setUpForKind();
@@ -427,6 +438,7 @@ void Tfrmgroup::setUpForKind()
     static const QStringList leagueChoices = {QStringLiteral("Singles"), QStringLiteral("Doubles")};
     const bool group = ds.recordKind() == 1;
     lblduration->setText(group ? QStringLiteral("Number of Weeks:") : QStringLiteral("Number of Rounds:"));
+    dbchkbxmix->setVisible(group);   // a league's pairings come from its rounds
     dbrgpairing->setTitle(QStringLiteral("Match Type"));
     const QStringList& choices = group ? groupChoices : leagueChoices;
     pairingValues = group ? QVector<int>{0, 1, 2} : QVector<int>{1, 2};
@@ -483,6 +495,7 @@ void Tfrmgroup::loadControls()
     if (dbmnotes->toPlainText() != g.asString("NOTES"))
         dbmnotes->setPlainText(g.asString("NOTES"));
     dbchkbxbbon->setChecked(g.asBool("BBON"));
+    dbchkbxmix->setChecked(g.asBool("MIXPAIRS"));
     // Empty fields leave the pickers at their lowest value.
     DPStartDate->setDate(g.isNull("STARTDATE") ? DPStartDate->minimumDate() : g.asDate("STARTDATE"));
     dpstime->setTime(g.isNull("STIME") ? QTime(0, 0) : g.asTime("STIME"));

@@ -124,6 +124,7 @@ private:
     QVector<QCheckBox*> dayBoxes;
     QTextEdit* dbmnotes;
     QCheckBox* dbchkbxbbon;
+    QCheckBox* dbchkbxmix;
     DbGrid *dbgdplayers, *dbgdcourts;
     QPushButton *bbtnPlayerAdd, *btnplayerremove, *bbtnaddcourts, *bbtnremovecourt;
     QVector<QWidget*> fieldControls;

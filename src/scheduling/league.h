@@ -1,5 +1,6 @@
 #pragma once
 #include "data/query.h"
+#include "leaguedaysoff.h"
 #include <QDate>
 #include <QSet>
 #include <QString>
@@ -36,6 +37,8 @@ public:
     // True once every round wanted has been built and fully played: a run
     // goes on past its session total until then.
     bool AllRoundsPlayed();
+    // The days off the pairing honours, its plan and what it had to place on one.
+    LeagueDaysOff& daysOff() { return *dayOffs; }
 
 private:
     struct Pick {
@@ -71,4 +74,5 @@ private:
     QVector<Pick> picked;                     // slots 1..courts; index 0 unused
     QVector<Pick> best;                       // largest set seen in a search
     int stepsLeft = 0;
+    std::unique_ptr<LeagueDaysOff> dayOffs;
 };
