@@ -35,6 +35,10 @@
 #include "bench_views.h"
 #define VANTREL_BENCH_VIEWS 1
 #endif
+#if __has_include("bench_mixing.h")
+#include "bench_mixing.h"
+#define VANTREL_BENCH_MIXING 1
+#endif
 #if __has_include("bench_scheduling.h")
 #include "bench_scheduling.h"
 #define VANTREL_BENCH_SCHEDULING 1
@@ -160,7 +164,7 @@ int main(int argc, char* argv[])
         return runStartup(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
 
     QApplication app(argc, argv);
-    // One section by name ("startup", "reports", "scheduling", "league",
+    // One section by name ("startup", "reports", "scheduling", "mixing", "league",
     // "views"), or all of them.
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     auto wanted = [&](const char* name) { return only.isEmpty() || only == QLatin1String(name); };
@@ -177,6 +181,10 @@ int main(int argc, char* argv[])
 #ifdef VANTREL_BENCH_SCHEDULING
     if (wanted("scheduling"))
         section(benchScheduling);
+#endif
+#ifdef VANTREL_BENCH_MIXING
+    if (wanted("mixing"))
+        section(benchMixing);
 #endif
 #ifdef VANTREL_BENCH_LEAGUE
     if (wanted("league"))

@@ -7,7 +7,7 @@ namespace {
 // A repeated partnership weighs this much more than a repeated opponent.
 constexpr int PartnerWeight = 10;
 // Swap passes over the date's seats; a pass that improves nothing ends it.
-constexpr int MaxPasses = 12;
+constexpr int MaxPasses = 5;
 // Searches from different first seatings; the cheapest result is taken.
 constexpr int Starts = 8;
 
@@ -109,9 +109,9 @@ QVector<int> CourtSeating::seat(const QVector<int>& entries, const QVector<int>&
     // search below asks for them thousands of times.
     QVector<int> partnerCost(n * n), opponentCost(n * n);
     for (int a = 0; a < n; ++a)
-        for (int b = 0; b < n; ++b) {
-            partnerCost[a * n + b] = pairCost(entries[a], entries[b], Relation::Partner);
-            opponentCost[a * n + b] = pairCost(entries[a], entries[b], Relation::Opponent);
+        for (int b = a + 1; b < n; ++b) {
+            partnerCost[a * n + b] = partnerCost[b * n + a] = pairCost(entries[a], entries[b], Relation::Partner);
+            opponentCost[a * n + b] = opponentCost[b * n + a] = pairCost(entries[a], entries[b], Relation::Opponent);
         }
 
     // seatsOfCourt[c]: the seat numbers of court c in order.
@@ -123,46 +123,60 @@ QVector<int> CourtSeating::seat(const QVector<int>& entries, const QVector<int>&
         seatsOfCourt[c].append(s);
     }
 
-    auto costOfCourt = [&](const QVector<int>& occupant, int court) {
-        const QVector<int>& seats = seatsOfCourt[court];
-        const int size = int(seats.size());
-        int cost = 0;
-        for (int i = 0; i < size; ++i)
-            for (int j = i + 1; j < size; ++j) {
-                const int a = occupant[seats[i]];
-                const int b = occupant[seats[j]];
-                const bool partners = size == 4 && ((i == 0 && j == 1) || (i == 2 && j == 3));
-                cost += (partners ? partnerCost : opponentCost)[a * n + b];
-            }
-        return cost;
+    // partnerSeat[s]: the seat of s's partner, -1 on a court without partners.
+    QVector<int> partnerSeat(n, -1);
+    for (const QVector<int>& seats : std::as_const(seatsOfCourt))
+        if (seats.size() == 4)
+            for (int i = 0; i < 4; ++i)
+                partnerSeat[seats[i]] = seats[i ^ 1];
+    // Plain arrays from here on: the search reads them hundreds of thousands of times.
+    const int* const partnerOf = partnerSeat.constData();
+    const int* const partnerCosts = partnerCost.constData();
+    const int* const opponentCosts = opponentCost.constData();
+    const int* const courtOf = courtOfSeat.constData();
+    const QVector<QVector<int>>& courtSeats = seatsOfCourt;
+    auto cost = [&](int seatA, int seatB, int a, int b) {
+        return (partnerOf[seatA] == seatB ? partnerCosts : opponentCosts)[a * n + b];
+    };
+    // What moving the occupant of `seat` out for `incoming` changes on its
+    // court, leaving out the seat `other` (the other end of the swap).
+    auto change = [&](const QVector<int>& occupant, int seat, int incoming, int other) {
+        int d = 0;
+        for (int t : courtSeats[courtOf[seat]])
+            if (t != seat && t != other)
+                d += cost(seat, t, incoming, occupant[t]) - cost(seat, t, occupant[seat], occupant[t]);
+        return d;
+    };
+    auto total = [&](const QVector<int>& occupant) {
+        int sum = 0;
+        for (const QVector<int>& seats : courtSeats)
+            for (int i = 0; i < seats.size(); ++i)
+                for (int j = i + 1; j < seats.size(); ++j)
+                    sum += cost(seats[i], seats[j], occupant[seats[i]], occupant[seats[j]]);
+        return sum;
     };
 
     // Swaps of two seats while one lowers the cost: on a court of four a swap
     // inside the court changes who partners whom, elsewhere it changes courts.
+    // Only the pairs of the two seats change, so only they are counted.
     auto improve = [&](QVector<int>& occupant) {
         for (int pass = 0; pass < MaxPasses; ++pass) {
             bool improved = false;
             for (int x = 0; x < n; ++x)
                 for (int y = x + 1; y < n; ++y) {
-                    const int cx = courtOfSeat[x];
-                    const int cy = courtOfSeat[y];
-                    if (cx == cy && seatsOfCourt[cx].size() != 4)
+                    const bool sameCourt = courtOf[x] == courtOf[y];
+                    if (sameCourt && (partnerOf[x] < 0 || partnerOf[x] == y))
                         continue;
-                    const int before = costOfCourt(occupant, cx) + (cx == cy ? 0 : costOfCourt(occupant, cy));
-                    std::swap(occupant[x], occupant[y]);
-                    const int after = costOfCourt(occupant, cx) + (cx == cy ? 0 : costOfCourt(occupant, cy));
-                    if (after < before)
-                        improved = true;
-                    else
+                    const int delta = change(occupant, x, occupant[y], y) + change(occupant, y, occupant[x], x);
+                    if (delta < 0) {
                         std::swap(occupant[x], occupant[y]);
+                        improved = true;
+                    }
                 }
             if (!improved)
                 break;
         }
-        int total = 0;
-        for (int c = 0; c < seatsOfCourt.size(); ++c)
-            total += costOfCourt(occupant, c);
-        return total;
+        return total(occupant);
     };
 
     // occupant[s]: which of the date's entries (0..n-1) sits on seat s. The
@@ -182,10 +196,10 @@ QVector<int> CourtSeating::seat(const QVector<int>& entries, const QVector<int>&
             default: occupant[s] = (s + start * n / Starts) % n; break;
             }
         }
-        const int cost = improve(occupant);
-        if (best.isEmpty() || cost < bestCost) {
+        const int found = improve(occupant);
+        if (best.isEmpty() || found < bestCost) {
             best = occupant;
-            bestCost = cost;
+            bestCost = found;
         }
     }
     const QVector<int>& occupant = best;
