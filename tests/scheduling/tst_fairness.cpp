@@ -64,12 +64,9 @@ class TestFairness : public QObject {
     {
         const int group = f.addGroup(g.spec);
         f.exec("UPDATE \"group\" SET MIXPAIRS = ? WHERE GROUPID = ?", {mix ? 1 : 0, group});
-        runState() = RunState();
         ScriptedHost host;
-        auto ds = f.open(group);
         std::mt19937 rng(g.seed);
-        ScheduleEngine engine(*ds, host, rng);
-        engine.GenerateSchedule();
+        run(f, group, host, rng);
         return group;
     }
 
@@ -85,6 +82,26 @@ class TestFairness : public QObject {
         while (q.next())
             out.append({q.value(0).toInt(), q.value(1).toString()});
         return out;
+    }
+
+    // A one-round league of four entries starting on a Monday.
+    static GroupSpec smallLeague(int courts, int type)
+    {
+        GroupSpec spec;
+        spec.entries = 4;
+        spec.courts = courts;
+        spec.perSession = 2 * courts;
+        spec.type = type;
+        spec.weeks = 1;
+        spec.start = QDate(2027, 1, 4);
+        return spec;
+    }
+    static void run(EngineFixture& f, int group, ScriptedHost& host, std::mt19937& rng)
+    {
+        runState() = RunState();
+        auto ds = f.open(group);
+        ScheduleEngine engine(*ds, host, rng);
+        engine.GenerateSchedule();
     }
 
     // League matches (rows that carry the opponent) where either side is off.
@@ -185,11 +202,8 @@ private slots:
                     ++offered;
                 }
             }
-            runState() = RunState();
             ScriptedHost host;
-            auto ds = f.open(league);
-            ScheduleEngine engine(*ds, host, f.rng);
-            engine.GenerateSchedule();
+            run(f, league, host, f.rng);
 
             const int onDayOff = matchesOnDayOff(f, league);
             const QString warning = host.warnings.join('\n');
@@ -299,22 +313,14 @@ private slots:
     void doublesPartnerDayOffHonoured()
     {
         EngineFixture f;
-        GroupSpec spec;
-        spec.entries = 4;
-        spec.courts = 2;
-        spec.perSession = 4;
-        spec.type = 2;
-        spec.weeks = 1;
-        spec.start = QDate(2027, 1, 4);
+        const GroupSpec spec = smallLeague(2, 2);
         const int league = f.addGroup(spec, 2);
         const QVector<int> e = f.entryIds(league);
         const int partner = f.addPlayer("Pat", "Partner");
         f.exec("UPDATE GRPPLAYR SET SHARESLOTID = ? WHERE GROUPPLAYERID = ?", {partner, e[1]});
         f.playerOff(partner, spec.start);
         ScriptedHost host;
-        auto ds = f.open(league);
-        ScheduleEngine engine(*ds, host, f.rng);
-        engine.GenerateSchedule();
+        run(f, league, host, f.rng);
         QCOMPARE(f.scalar("SELECT COUNT(*) FROM SCHEDULE WHERE GRPPLAYRID = ? AND DATE = ?",
                           {e[1], spec.start.toString(Qt::ISODate)}).toInt(), 0);
         QCOMPARE(matchesOnDayOff(f, league), 0);
@@ -327,22 +333,14 @@ private slots:
     void leagueThatCannotAvoidADayOffSaysSo()
     {
         EngineFixture f;
-        GroupSpec spec;
-        spec.entries = 4;
-        spec.courts = 1;
-        spec.perSession = 2;
-        spec.type = 1;
-        spec.weeks = 1;
-        spec.start = QDate(2027, 1, 4);
+        const GroupSpec spec = smallLeague(1, 1);
         const int league = f.addGroup(spec, 2);
         const QVector<int> e = f.entryIds(league);
         const int player = f.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {e[0]}).toInt();
         for (int week = 0; week < 200; ++week)
             f.playerOff(player, spec.start.addDays(7 * week));
         ScriptedHost host;
-        auto ds = f.open(league);
-        ScheduleEngine engine(*ds, host, f.rng);
-        engine.GenerateSchedule();
+        run(f, league, host, f.rng);
         QVERIFY(everyPairingMet(f, league, e, 1));
         QCOMPARE(matchesOnDayOff(f, league), 3);
         QCOMPARE(host.warnings.size(), 1);
