@@ -10,8 +10,10 @@ class Database;
 // date by date, but reconciliation later hands marked rows to other entries
 // and deletes some, so the counts drift apart. Afterwards:
 // - every court of every date carries exactly one mark;
-// - among entries that play equally often, the marks differ by at most one,
-//   and an entry that plays more carries at least as much as its share.
+// - among entries that play equally often, the marks differ by at most one
+//   (wherever they share courts with each other at all), and each entry's
+//   marks come as close to its share of the courts it plays on as the
+//   courts allow.
 // A mark only ever moves to another entry on the same court and date, so the
 // schedule itself is unchanged. BBPRIORITY follows the new counts (5000 halved
 // once per mark), so that later marking goes on from them.
