@@ -38,6 +38,9 @@
 #if __has_include("bench_exports.h")
 #include "bench_exports.h"
 #define VANTREL_BENCH_EXPORTS 1
+#if __has_include("bench_mixing.h")
+#include "bench_mixing.h"
+#define VANTREL_BENCH_MIXING 1
 #endif
 #if __has_include("bench_scheduling.h")
 #include "bench_scheduling.h"
@@ -164,7 +167,7 @@ int main(int argc, char* argv[])
         return runStartup(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
 
     QApplication app(argc, argv);
-    // One section by name ("startup", "reports", "scheduling", "league",
+    // One section by name ("startup", "reports", "scheduling", "mixing", "league",
     // "views", "exports"), or all of them.
     const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     auto wanted = [&](const char* name) { return only.isEmpty() || only == QLatin1String(name); };
@@ -181,6 +184,10 @@ int main(int argc, char* argv[])
 #ifdef VANTREL_BENCH_SCHEDULING
     if (wanted("scheduling"))
         section(benchScheduling);
+#endif
+#ifdef VANTREL_BENCH_MIXING
+    if (wanted("mixing"))
+        section(benchMixing);
 #endif
 #ifdef VANTREL_BENCH_LEAGUE
     if (wanted("league"))

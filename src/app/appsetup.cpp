@@ -13,6 +13,7 @@
 #include "windows/players.h"
 #include <QApplication>
 #include <QCoreApplication>
+#include <QMessageBox>
 #include <QPointer>
 #include <QSettings>
 
@@ -112,7 +113,10 @@ template <typename Open>
 std::unique_ptr<Tdmglobal> openReportingFailure(Open&& open)
 {
     try {
-        return open();
+        auto dm = open();
+        if (const QString notice = dm->database().upgradeNotice(); !notice.isEmpty())
+            QMessageBox::information(nullptr, QStringLiteral("Vantrel"), notice);
+        return dm;
     } catch (const DbError& e) {
         showErrorBox(nullptr, e.message());
     } catch (const std::exception& e) {

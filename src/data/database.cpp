@@ -2,6 +2,7 @@
 #include "dberror.h"
 #include "fileprobe.h"
 #include "schema.h"
+#include "schemaupgrade.h"
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -143,14 +144,23 @@ void Database::setFreeSpaceSource(std::function<qint64(const QString&)> source)
 Database::Database(const QString& directory)
     : connectionName(nextConnectionName()), filePath(fileName(directory))
 {
+    int version = Schema::version;
     if (needsCreating(filePath)) {
         FileProbe::requireWritable(directory, QString());
         createFile(directory, filePath);
     } else {
-        FileProbe::requireVantrelFile(filePath);
+        version = FileProbe::requireVantrelFile(filePath);
         FileProbe::requireWritable(directory, filePath);
     }
     openConnection();
+    if (version < Schema::version) {
+        try {
+            notice = SchemaUpgrade::upgrade(*this, version);
+        } catch (...) {
+            db.close();
+            throw;
+        }
+    }
 }
 
 Database::~Database()

@@ -30,6 +30,9 @@ public:
     static void setFreeSpaceSource(std::function<qint64(const QString& directory)> source);
 
     QSqlDatabase& connection() { return db; }
+    // What the user should hear about the opening (an older file upgraded);
+    // empty when there is nothing to say.
+    QString upgradeNotice() const { return notice; }
     QString path() const { return filePath; }
 
     bool inTransaction() const { return transactionActive; }
@@ -52,6 +55,7 @@ private:
 
     QString connectionName;
     QString filePath;
+    QString notice;
     QSqlDatabase db;
     bool transactionActive = false;
 };

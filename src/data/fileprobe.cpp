@@ -2,6 +2,7 @@
 #include "database.h"
 #include "dberror.h"
 #include "schema.h"
+#include "schemaupgrade.h"
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -86,7 +87,9 @@ QString notOurs(const QString& path)
         .arg(shown(path));
 }
 
-QStringList missingIn(const Probe& probe)
+// What a file of `version` lacks; columns that later versions added are
+// not missing there, the upgrade adds them.
+QStringList missingIn(const Probe& probe, int version)
 {
     QStringList missing;
     for (const TableDef& t : Schema::tables()) {
@@ -100,7 +103,7 @@ QStringList missingIn(const Probe& probe)
             continue;
         }
         for (const FieldDef& f : t.fields)
-            if (!present.contains(f.name.toLower()))
+            if (!present.contains(f.name.toLower()) && !SchemaUpgrade::addedAfter(version, t.name, f.name))
                 missing << t.name + '.' + f.name;
     }
     return missing;
@@ -137,10 +140,10 @@ QStringList missingParts(const QString& path)
     Probe probe(path);
     if (!probe.isOpen())
         return {QStringLiteral("every table")};
-    return missingIn(probe);
+    return missingIn(probe, Schema::version);
 }
 
-void requireVantrelFile(const QString& path)
+int requireVantrelFile(const QString& path)
 {
     if (!hasDatabaseHeader(path))
         throw DbError(notOurs(path));
@@ -154,17 +157,18 @@ void requireVantrelFile(const QString& path)
         throw DbError(QStringLiteral("%1 was written by a newer version of Vantrel. It was left "
                                      "untouched; install the newer version to open it.")
                           .arg(shown(path)));
-    if (stored != Schema::version)
+    if (stored < SchemaUpgrade::oldestVersion)
         throw DbError(QStringLiteral("%1 has an unknown layout (version %2) and was left untouched.")
                           .arg(shown(path))
                           .arg(stored));
-    const QStringList missing = missingIn(probe);
+    const QStringList missing = missingIn(probe, stored);
     if (missing.size() == Schema::tables().size())
         throw DbError(notOurs(path));
     if (!missing.isEmpty())
         throw DbError(QStringLiteral("%1 is damaged: it lacks %2. It was left untouched; put back a copy "
                                      "of the file, or point the VANTREL32 setting at another directory.")
                           .arg(shown(path), missing.join(QStringLiteral(", "))));
+    return stored;
 }
 
 void requireWritable(const QString& directory, const QString& path)

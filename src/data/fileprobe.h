@@ -8,10 +8,11 @@
 // beside it, so a refused file stays exactly as it was.
 namespace FileProbe {
 
-// A DbError when `path` is not a complete Vantrel database of this version:
-// not a database at all, written by a newer version, or missing tables or
-// columns (named in the message).
-void requireVantrelFile(const QString& path);
+// The schema version of the Vantrel database at `path`; a DbError when it is
+// not a complete Vantrel database of this or an earlier version that can be
+// upgraded: not a database at all, written by a newer version, or missing
+// tables or columns (named in the message).
+int requireVantrelFile(const QString& path);
 
 // The tables and columns of the schema that the file lacks, as "SCHEDULE"
 // or "PLAYERS.PHONE2"; empty for a complete file.

@@ -33,7 +33,7 @@ QVector<TableDef> buildTables()
                f("SUNDAY", T::Boolean), f("MONDAY", T::Boolean), f("TUESDAY", T::Boolean),
                f("WEDNESDAY", T::Boolean), f("THURSDAY", T::Boolean), f("FRIDAY", T::Boolean),
                f("SATURDAY", T::Boolean), f("RTYPE", T::SmallInt), f("NOTES", T::Memo),
-               f("BBON", T::Boolean)},
+               f("BBON", T::Boolean), f("MIXPAIRS", T::Boolean)},
               {{"GNAME", {"NAME", "GROUPID"}}}});
     t.append({"GRPPLAYR", "GRPPLAYR.db",
               {f("GROUPPLAYERID", T::AutoInc), f("GROUPID", T::Integer), f("PLAYERID", T::Integer),
@@ -235,13 +235,18 @@ const TableDef& require(const QString& nameOrFile)
     throw DbError(QStringLiteral("Table does not exist: %1").arg(nameOrFile));
 }
 
+QString columnDefinition(const FieldDef& field)
+{
+    return quoted(field.name) + ' ' + sqlType(field) + (field.required ? " NOT NULL" : "");
+}
+
 void create(QSqlDatabase& db)
 {
     QSqlQuery q(db);
     for (const auto& t : tables()) {
         QStringList cols;
         for (const auto& fd : t.fields)
-            cols << quoted(fd.name) + ' ' + sqlType(fd) + (fd.required ? " NOT NULL" : "");
+            cols << columnDefinition(fd);
         run(q, QStringLiteral("CREATE TABLE %1 (%2)").arg(t.sqlName(), cols.join(", ")));
         for (const auto& ix : t.indexes) {
             QStringList ixCols;

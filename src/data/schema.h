@@ -45,8 +45,13 @@ const TableDef* find(const QString& nameOrFile);
 // Same, but a missing table is a DbError.
 const TableDef& require(const QString& nameOrFile);
 
-// Version written to PRAGMA user_version; a file with another version is not ours.
-constexpr int version = 1;
+// Version written to PRAGMA user_version. An older file is upgraded when it
+// is opened (schemaupgrade.h); a newer one is refused.
+// 2: group.MIXPAIRS, "Mix partners and opponents".
+constexpr int version = 2;
+
+// A column as CREATE TABLE and ALTER TABLE ADD COLUMN write it.
+QString columnDefinition(const FieldDef& field);
 
 // Creates every table and index and the shipped FIELDDEF and LABEL rows.
 void create(QSqlDatabase& db);

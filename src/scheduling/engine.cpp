@@ -4,6 +4,7 @@
 #include "data/dmuglobal.h"
 #include "data/runguard.h"
 #include "data/transaction.h"
+#include "balldutybalance.h"
 #include "groupdata.h"
 #include "league.h"
 #include "schedulehost.h"
@@ -83,6 +84,9 @@ const QString ScheduleEngine::NoCourtsRefusal =
 const QString ScheduleEngine::NoPlayDaysRefusal =
     QStringLiteral("Choose at least one day of the week and a number of weeks.");
 const QString ScheduleEngine::ReconcileIncomplete = QStringLiteral("Reconciliation could not even out");
+const QString ScheduleEngine::LeagueDayOffWarning =
+    QStringLiteral("These matches could not be played on any date free for both sides within a round of the "
+                   "planned end, so they were placed on a day off. Move them by hand or change the days off:");
 
 ScheduleEngine::ScheduleEngine(GroupDatasets& datasets, ScheduleHost& h, std::mt19937& random, RunState& s)
     : ds(datasets), host(h), rng(random), state(s), pacer(h)
@@ -140,6 +144,8 @@ void ScheduleEngine::loadRunData()
     courts.clear();
     for (int row = 0; row < ds.tbcourtslt.recordCount(); ++row)
         courts.append(ds.tbcourtslt.valueAt(row, "COURTID").toInt());
+    mixing = recordKind == 1 && ds.tbgroup.asBool("MIXPAIRS");
+    seating.clear();
     loaded = true;
 }
 
@@ -283,6 +289,9 @@ void ScheduleEngine::GenerateSchedule()
         host.statusMessage(QStringLiteral("Reconciling Schedule"));
         ReconcileSchedule(share.equal, share.expected);
     }
+    BallDutyBalance(db()).balance(groupId);
+    if (league && !league->daysOff().placementsOnDaysOff().isEmpty())
+        host.warn(LeagueDayOffWarning + QLatin1Char('\n') + league->daysOff().placementsOnDaysOff().join('\n'));
 
     ds.tbplayers.refresh();        // Days On and the weights as the run left them
     host.suspendUpdates(false);
@@ -303,6 +312,7 @@ void ScheduleEngine::walkWeeks(const QDate& startDate, int duration, double tota
     Transaction walk(db(), Transaction::Lock::AtStart);
     if (recordKind != 1) {
         league = std::make_unique<LeaguePairing>(ds, state, db(), &pacer);
+        league->daysOff().setPlan(total, duration);
         league->StartRun(duration);
     }
     ResetPriorities();
@@ -513,6 +523,8 @@ bool ScheduleEngine::IsPlayerOff(int playerId, const QDate& date)
 
 bool ScheduleEngine::IsScheduled(int groupPlayerId, const QDate& date)
 {
+    if (date == pendingDate && pendingIds.contains(groupPlayerId))
+        return true;
     Query& q = query(qisscheduled, "SELECT DISTINCT grpplayrid, \"schedule.DB\".\"DATE\" FROM \"schedule.db\" "
                                    "WHERE (grpplayrid = :grpplayrid) AND (\"schedule.DB\".\"DATE\" = :date) "
                                    "ORDER BY grpplayrid, \"schedule.DB\".\"DATE\"");
@@ -556,20 +568,25 @@ void ScheduleEngine::ClearSchedule()
 void ScheduleEngine::FillGroupDate(int playersPerSession, const QDate& date)
 {
     ensureLoaded();
-    const int perCourt = entriesPerCourt();
-    int slot = 0;
-    int court = 0;
+    // All of the date's picks come first (IsScheduled sees them as placed),
+    // so that seating can reorder them before the rows are written.
+    QVector<int> picked;
+    pendingDate = date;
     for (int j = 1; j <= playersPerSession; ++j) {
         const int id = PickPlayer(date);
         if (id == 0)
-            return;
-        if (++slot > perCourt) {
-            if (court + 1 < courts.size())
-                ++court;            // without a next court the surplus stays on the last
-            slot = 1;
-        }
-        insertScheduleRow(date, id, courts.isEmpty() ? 0 : courts[court]);
+            break;
+        picked.append(id);
+        pendingIds.insert(id);
     }
+    pendingIds.clear();
+    const QVector<int> courtOf = CourtSeating::courtsOfSeats(int(picked.size()), entriesPerCourt(), int(courts.size()));
+    if (mixing) {
+        picked = seating.seat(picked, courtOf);
+        seating.record(picked, courtOf);
+    }
+    for (int s = 0; s < picked.size(); ++s)
+        insertScheduleRow(date, picked[s], courts.isEmpty() ? 0 : courts[courtOf[s]]);
 }
 
 void ScheduleEngine::insertScheduleRow(const QDate& date, int groupPlayerId, int courtId)
@@ -611,7 +628,8 @@ bool ScheduleEngine::isFree(const Entry& entry, const QDate& date)
 {
     if (!walking)
         return !IsPlayerOff(entry.playerId, date) && !IsScheduled(entry.id, date);
-    return !daysOff.contains({entry.playerId, date}) && !(date == fillingDate && placedOnDate.contains(entry.id));
+    return !daysOff.contains({entry.playerId, date}) && !(date == fillingDate && placedOnDate.contains(entry.id)) &&
+           !(date == pendingDate && pendingIds.contains(entry.id));
 }
 
 // The first entry in list order that may still play on the date, whatever

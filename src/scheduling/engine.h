@@ -22,6 +22,7 @@
 #include "data/query.h"
 #include "pacer.h"
 #include "runstate.h"
+#include "seating.h"
 #include <QDate>
 #include <QHash>
 #include <QSet>
@@ -98,6 +99,7 @@ public:
     static const QString NoCourtsRefusal;
     static const QString NoPlayDaysRefusal;
     static const QString ReconcileIncomplete;   // starts the status message naming who is left uneven
+    static const QString LeagueDayOffWarning;
 
     // Statements run so far that change rows (for the benchmark's floor).
     qint64 writeCount() const;
@@ -161,6 +163,12 @@ private:
     QSet<int> placedOnDate;            // entries placed on fillingDate
     std::unique_ptr<LeaguePairing> league;
     QString reconcileShortfall;        // who could not be evened out, and why
+    // Seating by who met whom; off keeps the seats in the order of the picks.
+    bool mixing = false;
+    CourtSeating seating;
+    // Entries picked for the date being filled, before their rows are written.
+    QSet<int> pendingIds;
+    QDate pendingDate;
     qint64 writes = 0;
     YieldPacer pacer;
 

@@ -439,12 +439,21 @@ QWidget* Tfrmgroup::createEntriesPanel()
         if (!loading)
             guarded(this, [&] { setField("BBON", on); });
     });
+    dbchkbxmix = new QCheckBox(QStringLiteral("Mix partners and opponents"), panel);
+    dbchkbxmix->setObjectName("dbchkbxmix");
+    dbchkbxmix->setToolTip(QStringLiteral("Seat the players of each date so that those who have shared a "
+                                          "court least come together"));
+    connect(dbchkbxmix, &QCheckBox::toggled, this, [this](bool on) {
+        if (!loading)
+            guarded(this, [&] { setField("MIXPAIRS", on); });
+    });
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(bbtnPlayerAdd);
     buttons->addWidget(btnplayerremove);
     buttons->addStretch();
     buttons->addWidget(dbchkbxbbon);
+    buttons->addWidget(dbchkbxmix);
     row->addWidget(lblplayers, 0, Qt::AlignTop);
     row->addWidget(dbgdplayers, 1);
     row->addLayout(buttons);
@@ -461,7 +470,8 @@ void Tfrmgroup::orderTabs()
     for (QCheckBox* box : dayBoxes)
         chain << box;
     chain << DBDURATION << DPStartDate << dbedplayers << dpstime << dpetime << dbedfee << dbmnotes << dbgdcourts
-          << bbtnaddcourts << bbtnremovecourt << dbgdplayers << bbtnPlayerAdd << btnplayerremove << dbchkbxbbon;
+          << bbtnaddcourts << bbtnremovecourt << dbgdplayers << bbtnPlayerAdd << btnplayerremove << dbchkbxbbon
+          << dbchkbxmix;
     for (int i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
@@ -533,8 +543,10 @@ void Tfrmgroup::newRecord()
 {
     ds.tbgroup.append();
     ds.tbgroup.setValue("RTYPE", kindOfRecord);
-    if (kindOfRecord == 1)
+    if (kindOfRecord == 1) {
         ds.tbgroup.setValue("TYPE", 0);   // a new group shows "None"
+        ds.tbgroup.setValue("MIXPAIRS", true);
+    }
     touched = false;
     startDateChosen = false;
     loadControls();
@@ -579,6 +591,7 @@ void Tfrmgroup::setUpForKind()
     static const QStringList leagueChoices = {QStringLiteral("Singles"), QStringLiteral("Doubles")};
     const bool group = ds.recordKind() == 1;
     lblduration->setText(group ? QStringLiteral("Number of Weeks:") : QStringLiteral("Number of Rounds:"));
+    dbchkbxmix->setVisible(group);   // a league's pairings come from its rounds
     dbrgpairing->setTitle(QStringLiteral("Match Type"));
     const QStringList& choices = group ? groupChoices : leagueChoices;
     pairingValues = group ? QVector<int>{0, 1, 2} : QVector<int>{1, 2};
@@ -635,6 +648,7 @@ void Tfrmgroup::loadControls()
     if (dbmnotes->toPlainText() != g.asString("NOTES"))
         dbmnotes->setPlainText(g.asString("NOTES"));
     dbchkbxbbon->setChecked(g.asBool("BBON"));
+    dbchkbxmix->setChecked(g.asBool("MIXPAIRS"));
     // A record without a start date (a new one) starts today.
     DPStartDate->setDate(g.isNull("STARTDATE") ? QDate::currentDate() : g.asDate("STARTDATE"));
     dpstime->setTime(g.isNull("STIME") ? QTime(0, 0) : g.asTime("STIME"));

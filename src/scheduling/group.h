@@ -128,6 +128,7 @@ private:
     QVector<QCheckBox*> dayBoxes;
     QTextEdit* dbmnotes;
     QCheckBox* dbchkbxbbon;
+    QCheckBox* dbchkbxmix;
     DbGrid *dbgdplayers, *dbgdcourts;
     QPushButton *bbtnPlayerAdd, *btnplayerremove, *bbtnaddcourts, *bbtnremovecourt;
     QVector<QWidget*> fieldControls;

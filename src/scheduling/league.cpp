@@ -12,7 +12,8 @@ const char* const openPairings = "(PLAYED IS NULL OR PLAYED = False)";
 }
 
 LeaguePairing::LeaguePairing(GroupDatasets& datasets, RunState& runState, Database& database, YieldPacer* yieldPacer)
-    : ds(datasets), state(runState), db(database), pacer(yieldPacer)
+    : ds(datasets), state(runState), db(database), pacer(yieldPacer),
+      dayOffs(std::make_unique<LeagueDaysOff>(db, ds.groupId(), ds.matchType() == 2))
 {
     const QString open = QString::fromLatin1(openPairings);
     qmatches = std::make_unique<Query>(
@@ -279,7 +280,12 @@ void LeaguePairing::ScheduleLeagueDate(const QDate& date)
         return;
     picked = QVector<Pick>(courts.size() + 1);
     const int byeEntry = state.byeFlag ? TakeByeEntry() : 0;
-    QSet<int> busy;
+    // Entries with a day off sit the date out, unless the league is overdue
+    // and courts would stay empty: then a second pass may seat them.
+    const QSet<int> off = dayOffs->entriesOff(date);
+    const bool mayOverride = dayOffs->nextDateMayOverride();
+    bool overriding = false;
+    QSet<int> busy = off;
     int court = 0;
     // A date that completes a round writes its matches first and rebuilds
     // after, so its picks count toward their own round; courts still free
@@ -295,9 +301,18 @@ void LeaguePairing::ScheduleLeagueDate(const QDate& date)
             WriteMatch(date, picked[slot], courts[court++]);
             busy << picked[slot].pid1 << picked[slot].pid2;
             state.usedSinceBuild += 1;
+            if (overriding)
+                dayOffs->notePlacement(date, picked[slot].pid1, picked[slot].pid2, ds.entryNumber(picked[slot].pid1),
+                                       ds.entryNumber(picked[slot].pid2));
         }
-        if (state.usedSinceBuild < state.matchCount || state.roundsBuilt >= state.roundsWanted)
+        if (state.usedSinceBuild < state.matchCount || state.roundsBuilt >= state.roundsWanted) {
+            if (mayOverride && !overriding && court < courts.size() && !off.isEmpty()) {
+                overriding = true;
+                busy.subtract(off);
+                continue;
+            }
             break;
+        }
         BuildMatches();
         state.usedSinceBuild = 0;
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include "data/query.h"
+#include "leaguedaysoff.h"
 #include <QDate>
 #include <QSet>
 #include <QString>
@@ -48,6 +49,8 @@ public:
     bool AllRoundsPlayed();
     // Statements run so far that change rows (for the benchmark's floor).
     qint64 writeCount() const { return writes; }
+    // The days off the pairing honours, its plan and what it had to place on one.
+    LeagueDaysOff& daysOff() { return *dayOffs; }
 
 private:
     struct Pick {
@@ -98,4 +101,5 @@ private:
     QVector<Pick> picked;                     // slots 1..courts; index 0 unused
     QHash<int, int> entryNumbers;             // GROUPPLAYERID -> GRPSEQNUM, read once
     qint64 writes = 0;
+    std::unique_ptr<LeagueDaysOff> dayOffs;
 };

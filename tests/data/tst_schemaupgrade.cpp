@@ -1,0 +1,174 @@
+// Opening a file of the first release: upgraded in place with a copy kept,
+// every row kept, the message given once; failures leave the file as it was.
+#include "data/database.h"
+#include "data/dberror.h"
+#include "data/schema.h"
+#include "data/schemaupgrade.h"
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+QByteArray digest(const QString& path)
+{
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+}
+
+// Runs statements on a file through a connection of its own, outside Database.
+QVariantList rawQuery(const QString& path, const QStringList& statements)
+{
+    QVariantList last;
+    {
+        QSqlDatabase c = QSqlDatabase::addDatabase("QSQLITE", "raw");
+        c.setDatabaseName(path);
+        c.open();
+        QSqlQuery q(c);
+        for (const QString& sql : statements) {
+            if (!q.exec(sql))
+                qFatal("%s", qPrintable(sql));
+            last.clear();
+            while (q.next())
+                last << q.value(0);
+        }
+        c.close();
+    }
+    QSqlDatabase::removeDatabase("raw");
+    return last;
+}
+
+// A file as the first release wrote it: today's tables without the columns
+// added since, at version 1, holding a little of everything.
+void makeFirstReleaseFile(const QString& dir)
+{
+    {
+        Database db(dir);
+        db.exec("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('Ann', 'Alder')");
+        db.exec("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('Bob', 'Birch')");
+        db.exec("INSERT INTO \"group\" (NAME, STARTDATE, DURATION, NumPerSes, TYPE, RTYPE, BBON, MONDAY) "
+                "VALUES ('Monday Doubles', '2026-01-05', 10, 4, 2, 1, 1, 1)");
+        db.exec("INSERT INTO GRPPLAYR (GROUPID, PLAYERID, GRPSEQNUM, SESPLAYED) VALUES (1, 1, 1, 3)");
+        db.exec("INSERT INTO GRPPLAYR (GROUPID, PLAYERID, GRPSEQNUM, SESPLAYED) VALUES (1, 2, 2, 4)");
+        db.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE, HOME) VALUES (1, '2026-01-05', 1, 1, 1)");
+        db.exec("INSERT INTO PLAYROFF (PLAYERID, DATE) VALUES (2, '2026-01-12')");
+    }
+    rawQuery(Database::fileName(dir), {"ALTER TABLE \"group\" DROP COLUMN MIXPAIRS", "PRAGMA user_version = 1"});
+}
+
+// Every row of every table of the first release, as text.
+QStringList contents(const QString& path)
+{
+    QStringList rows;
+    for (const char* table : {"PLAYERS", "\"group\"", "GRPPLAYR", "SCHEDULE", "PLAYROFF", "FIELDDEF", "LABEL"}) {
+        QStringList columns;
+        for (const QVariant& c : rawQuery(path, {QString("SELECT name FROM pragma_table_info('%1')")
+                                                     .arg(QString(table).remove('"'))}))
+            if (c.toString() != "MIXPAIRS")
+                columns << '"' + c.toString() + '"';
+        for (const QVariant& r : rawQuery(path, {QString("SELECT %1 FROM %2 ORDER BY 1")
+                                                      .arg(columns.join(" || '|' || "), table)}))
+            rows << QString(table) + ':' + r.toString();
+    }
+    return rows;
+}
+
+QString failure(const QString& dir)
+{
+    try {
+        Database db(dir);
+    } catch (const DbError& e) {
+        return e.message();
+    }
+    return QString();
+}
+
+} // namespace
+
+class TestSchemaUpgrade : public QObject {
+    Q_OBJECT
+private slots:
+    void firstReleaseFileUpgradesWithEverythingKept()
+    {
+        QTemporaryDir dir;
+        makeFirstReleaseFile(dir.path());
+        const QString file = Database::fileName(dir.path());
+        const QStringList before = contents(file);
+        QVERIFY(before.size() > 10);
+
+        {
+            Database db(dir.path());
+            QVERIFY(db.upgradeNotice().contains("was upgraded"));
+            QVERIFY(db.upgradeNotice().contains(QDir::toNativeSeparators(file + ".v1.bak")));
+        }
+        QCOMPARE(rawQuery(file, {"PRAGMA user_version"}).value(0).toInt(), Schema::version);
+        QCOMPARE(contents(file), before);
+        // Existing groups keep today's seating until the option is switched on.
+        QCOMPARE(rawQuery(file, {"SELECT MIXPAIRS FROM \"group\""}), QVariantList{0});
+
+        // The copy is the file as it was, and can be opened as such.
+        const QString copy = file + ".v1.bak";
+        QCOMPARE(rawQuery(copy, {"PRAGMA user_version"}).value(0).toInt(), 1);
+        QCOMPARE(contents(copy), before);
+        QVERIFY(rawQuery(copy, {"SELECT name FROM pragma_table_info('group') WHERE name = 'MIXPAIRS'"}).isEmpty());
+
+        // Once upgraded, the file opens without a word and the copy stays alone.
+        Database again(dir.path());
+        QVERIFY(again.upgradeNotice().isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList({"*.bak"}), QStringList{"vantrel.db.v1.bak"});
+    }
+
+    void earlierCopyIsNeverOverwritten()
+    {
+        QTemporaryDir dir;
+        makeFirstReleaseFile(dir.path());
+        const QString file = Database::fileName(dir.path());
+        QFile old(file + ".v1.bak");
+        old.open(QIODevice::WriteOnly);
+        old.write("kept");
+        old.close();
+        QCOMPARE(SchemaUpgrade::backupPath(file, 1), file + ".v1.2.bak");
+        Database db(dir.path());
+        QVERIFY(db.upgradeNotice().contains("vantrel.db.v1.2.bak"));
+        QCOMPARE(digest(file + ".v1.bak"), QCryptographicHash::hash("kept", QCryptographicHash::Sha256));
+        QVERIFY(QFile::exists(file + ".v1.2.bak"));
+    }
+
+    void failedUpgradeLeavesTheFileAsItWas()
+    {
+        QTemporaryDir dir;
+        makeFirstReleaseFile(dir.path());
+        const QString file = Database::fileName(dir.path());
+        // A file that already has the column cannot take it again: the
+        // upgrade fails halfway, after the copy was made.
+        rawQuery(file, {"ALTER TABLE \"group\" ADD COLUMN MIXPAIRS INTEGER"});
+        const QStringList before = contents(file);
+        const QString message = failure(dir.path());
+        QVERIFY2(message.contains("could not be upgraded"), qPrintable(message));
+        QCOMPARE(rawQuery(file, {"PRAGMA user_version"}).value(0).toInt(), 1);
+        QCOMPARE(contents(file), before);
+        QVERIFY(QDir(dir.path()).entryList({"*.bak"}).isEmpty());
+    }
+
+    void newerFileStillRefusedUntouched()
+    {
+        QTemporaryDir dir;
+        {
+            Database db(dir.path());
+        }
+        const QString file = Database::fileName(dir.path());
+        rawQuery(file, {QString("PRAGMA user_version = %1").arg(Schema::version + 1)});
+        const QByteArray before = digest(file);
+        QVERIFY(failure(dir.path()).contains("newer version"));
+        QCOMPARE(digest(file), before);
+        QVERIFY(QDir(dir.path()).entryList({"*.bak"}).isEmpty());
+    }
+};
+
+QTEST_MAIN(TestSchemaUpgrade)
+#include "tst_schemaupgrade.moc"

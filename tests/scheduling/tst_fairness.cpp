@@ -1,0 +1,354 @@
+// Fairness of generated schedules over seeded sets of groups and leagues:
+// partners and opponents mixed, leagues that honour days off, even ball
+// duty. Figures come from the schedule rows (schedulecounts.h).
+#include "engine_fixture.h"
+#include "schedulecounts.h"
+#include "scheduling/balldutybalance.h"
+#include "scheduling/runstate.h"
+#include "scheduling/seating.h"
+#include <QFileInfo>
+#include <QSet>
+#include <QtTest>
+#include <cmath>
+
+namespace {
+
+constexpr int SeededGroups = 100;
+constexpr int SeededLeagues = 100;
+// The seeds also generated without mixing, to compare who plays when.
+constexpr int SeededWithoutMixing = 20;
+
+struct Sums {
+    int groups = 0;
+    double partners = 0, opponents = 0, shared = 0;
+    int never = 0;
+    void add(const ScheduleCounts& c)
+    {
+        ++groups;
+        partners += c.partners().ratio();
+        opponents += c.opponents().ratio();
+        shared += c.shared().ratio();
+        never += c.shared().never;
+    }
+};
+
+struct SeededGroup {
+    GroupSpec spec;
+    unsigned seed = 0;
+};
+
+// Groups with four on a court (doubles or no match type), two or three
+// courts, up to four entries more than the places, seasons of 28 to 40 dates.
+SeededGroup seededGroup(unsigned seed)
+{
+    std::mt19937 gen(seed);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+    SeededGroup g;
+    g.seed = seed;
+    g.spec.type = pick(0, 1) ? 2 : 0;
+    g.spec.courts = pick(2, 3);
+    g.spec.perSession = 4 * g.spec.courts;
+    g.spec.entries = g.spec.perSession + pick(0, 4);
+    g.spec.weekdays = pick(0, 1) ? QVector<int>{2} : QVector<int>{3, 5};
+    g.spec.weeks = 28 / int(g.spec.weekdays.size()) + pick(0, 12 / int(g.spec.weekdays.size()));
+    return g;
+}
+
+} // namespace
+
+class TestFairness : public QObject {
+    Q_OBJECT
+
+    // Generates the group with or without mixing; returns its id.
+    int generate(EngineFixture& f, const SeededGroup& g, bool mix)
+    {
+        const int group = f.addGroup(g.spec);
+        f.exec("UPDATE \"group\" SET MIXPAIRS = ? WHERE GROUPID = ?", {mix ? 1 : 0, group});
+        ScriptedHost host;
+        std::mt19937 rng(g.seed);
+        run(f, group, host, rng);
+        return group;
+    }
+
+    // (entry number, date) of every row, which mixing must leave as it was.
+    QVector<QPair<int, QString>> placements(EngineFixture& f, int group)
+    {
+        QVector<QPair<int, QString>> out;
+        QSqlQuery q(f.db().connection());
+        q.prepare("SELECT g.GRPSEQNUM, s.DATE FROM SCHEDULE s JOIN GRPPLAYR g ON g.GROUPPLAYERID = s.GRPPLAYRID "
+                  "WHERE g.GROUPID = ? ORDER BY s.DATE, g.GRPSEQNUM");
+        q.addBindValue(group);
+        q.exec();
+        while (q.next())
+            out.append({q.value(0).toInt(), q.value(1).toString()});
+        return out;
+    }
+
+    // A one-round league of four entries starting on a Monday.
+    static GroupSpec smallLeague(int courts, int type)
+    {
+        GroupSpec spec;
+        spec.entries = 4;
+        spec.courts = courts;
+        spec.perSession = 2 * courts;
+        spec.type = type;
+        spec.weeks = 1;
+        spec.start = QDate(2027, 1, 4);
+        return spec;
+    }
+    static void run(EngineFixture& f, int group, ScriptedHost& host, std::mt19937& rng)
+    {
+        runState() = RunState();
+        auto ds = f.open(group);
+        ScheduleEngine engine(*ds, host, rng);
+        engine.GenerateSchedule();
+    }
+
+    // League matches (rows that carry the opponent) where either side is off.
+    static int matchesOnDayOff(EngineFixture& f, int league)
+    {
+        return f.scalar("SELECT COUNT(*) FROM SCHEDULE s JOIN GRPPLAYR a ON a.GROUPPLAYERID = s.GRPPLAYRID "
+                        "JOIN GRPPLAYR b ON b.GROUPPLAYERID = s.VSGRPPLAYRID WHERE a.GROUPID = ? AND EXISTS "
+                        "(SELECT 1 FROM PLAYROFF o WHERE o.DATE = s.DATE AND o.PLAYERID IN "
+                        "(a.PLAYERID, a.SHARESLOTID, b.PLAYERID, b.SHARESLOTID))", {league}).toInt();
+    }
+    static bool everyPairingMet(EngineFixture& f, int league, const QVector<int>& entries, int rounds)
+    {
+        for (int i = 0; i < entries.size(); ++i)
+            for (int j = i + 1; j < entries.size(); ++j)
+                if (f.scalar("SELECT COUNT(*) FROM SCHEDULE WHERE (GRPPLAYRID = ? AND VSGRPPLAYRID = ?) OR "
+                             "(GRPPLAYRID = ? AND VSGRPPLAYRID = ?)", {entries[i], entries[j], entries[j], entries[i]})
+                        .toInt() != rounds)
+                    return false;
+        Q_UNUSED(league);
+        return true;
+    }
+
+private slots:
+    // The seeded sets write thousands of rows: memory-backed files keep the test quick.
+    void initTestCase()
+    {
+        if (QFileInfo(QStringLiteral("/dev/shm")).isWritable())
+            qputenv("TMPDIR", "/dev/shm");
+    }
+    void init() { runState() = RunState(); }
+
+    // Mixing on: partners and opponents spread, everybody meets everybody,
+    // who plays when is untouched, and the ball duty is even.
+    void seededGroupsMixed()
+    {
+        EngineFixture f;
+        Sums on, off;
+        for (unsigned s = 0; s < SeededGroups; ++s) {
+            const SeededGroup g = seededGroup(s);
+            const int mixed = generate(f, g, true);
+            const ScheduleCounts c(f.db(), mixed);
+            on.add(c);
+            const PairFigures partners = c.partners(), opponents = c.opponents();
+            // No group far off: within one meeting of the least the numbers allow.
+            QVERIFY2(partners.max <= std::max(std::ceil(partners.mean) + 1, 1.3 * partners.mean),
+                     qPrintable(QString("seed %1: partners %2 / %3").arg(s).arg(partners.max).arg(partners.mean)));
+            QVERIFY2(opponents.max <= std::max(std::ceil(opponents.mean) + 1, 1.3 * opponents.mean),
+                     qPrintable(QString("seed %1: opponents %2 / %3").arg(s).arg(opponents.max).arg(opponents.mean)));
+            // Every entry plays 20 dates or more and meets three others each
+            // time, far more than the others of its group: nobody is left out.
+            QCOMPARE(c.shared().never, 0);
+            QCOMPARE(c.courtsWithoutOneMark(), 0);
+            QVERIFY2(c.markSpreadAmongEqualPlayers() <= 1, qPrintable(QString("seed %1").arg(s)));
+            if (s < SeededWithoutMixing) {
+                const int plain = generate(f, g, false);
+                QCOMPARE(placements(f, mixed), placements(f, plain));
+                off.add(ScheduleCounts(f.db(), plain));
+            }
+        }
+        qInfo("max/mean over %d groups with mixing: partners %.3f, opponents %.3f, shared %.3f, pairs never met %d",
+              on.groups, on.partners / on.groups, on.opponents / on.groups, on.shared / on.groups, on.never);
+        qInfo("max/mean over the first %d without mixing: partners %.3f, opponents %.3f, shared %.3f, pairs never "
+              "met %d", off.groups, off.partners / off.groups, off.opponents / off.groups, off.shared / off.groups,
+              off.never);
+        QVERIFY(on.partners / on.groups <= 1.3);
+        QVERIFY(on.opponents / on.groups <= 1.3);
+    }
+
+    // Leagues with players' days off: no match on a day off while the
+    // rounds can still be completed; every pairing met once per round.
+    void seededLeaguesHonourDaysOff()
+    {
+        EngineFixture f;
+        int dayOffRows = 0, warned = 0, offered = 0;
+        for (unsigned s = 0; s < SeededLeagues; ++s) {
+            std::mt19937 gen(1000 + s);
+            auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
+            GroupSpec spec;
+            spec.entries = pick(4, 11);
+            spec.courts = pick(1, spec.entries / 2);
+            spec.perSession = 2 * spec.courts;
+            spec.type = pick(1, 2);
+            spec.weeks = pick(1, 2);     // rounds
+            spec.start = QDate(2027, 1, 4);
+            spec.weekdays = pick(0, 1) ? QVector<int>{2} : QVector<int>{3, 5};
+            const int league = f.addGroup(spec, 2);
+            const QVector<int> entries = f.entryIds(league);
+            for (int entry : entries) {
+                int partner = 0;
+                if (spec.type == 2) {
+                    partner = f.addPlayer("Partner", QString::number(entry));
+                    f.exec("UPDATE GRPPLAYR SET SHARESLOTID = ? WHERE GROUPPLAYERID = ?", {partner, entry});
+                }
+                const int player = f.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {entry}).toInt();
+                for (int k = pick(0, 4); k > 0; --k) {
+                    const QDate day = spec.start.addDays(7 * pick(0, 12) + (spec.weekdays.size() > 1 ? 3 : 0));
+                    f.playerOff(partner && pick(0, 1) ? partner : player, day);
+                    ++offered;
+                }
+            }
+            ScriptedHost host;
+            run(f, league, host, f.rng);
+
+            const int onDayOff = matchesOnDayOff(f, league);
+            const QString warning = host.warnings.join('\n');
+            if (warning.contains(ScheduleEngine::LeagueDayOffWarning)) {
+                ++warned;
+                QCOMPARE(int(warning.count("play on a day off of")), onDayOff);
+            } else {
+                QCOMPARE(onDayOff, 0);
+            }
+            dayOffRows += onDayOff;
+            QVERIFY2(everyPairingMet(f, league, entries, spec.weeks), qPrintable(QString("league %1").arg(s)));
+            const ScheduleCounts c(f.db(), league);
+            QCOMPARE(c.courtsWithoutOneMark(), 0);
+            QVERIFY2(c.markSpreadAmongEqualPlayers() <= 1, qPrintable(QString("league %1").arg(s)));
+        }
+        qInfo("%d leagues, %d days off: %d matches on a day off, %d runs that had to place one", SeededLeagues,
+              offered, dayOffRows, warned);
+    }
+
+    void seatsFillCourtsInListOrder()
+    {
+        QCOMPARE(CourtSeating::courtsOfSeats(10, 4, 2), (QVector<int>{0, 0, 0, 0, 1, 1, 1, 1, 1, 1}));
+        QCOMPARE(CourtSeating::courtsOfSeats(6, 2, 5), (QVector<int>{0, 0, 1, 1, 2, 2}));
+        QCOMPARE(CourtSeating::courtsOfSeats(3, 4, 0), (QVector<int>{0, 0, 0}));
+        QVERIFY(CourtSeating::courtsOfSeats(0, 4, 2).isEmpty());
+    }
+
+    void seatingBreaksUpWhoMetBefore()
+    {
+        CourtSeating seating;
+        const QVector<int> oneCourt{0, 0, 0, 0};
+        for (int i = 0; i < 3; ++i)
+            seating.record({1, 2, 3, 4}, oneCourt);
+        QCOMPARE(seating.partnerCount(2, 1), 3);
+        QCOMPARE(seating.opponentCount(1, 3), 3);
+        QCOMPARE(seating.partnerCount(1, 3), 0);
+        const QVector<int> seated = seating.seat({1, 2, 3, 4}, oneCourt);
+        // Same four, new partners.
+        QCOMPARE(QSet<int>(seated.begin(), seated.end()), (QSet<int>{1, 2, 3, 4}));
+        QVERIFY(seating.partnerCount(seated[0], seated[1]) == 0 && seating.partnerCount(seated[2], seated[3]) == 0);
+
+        // Two courts that always held the same four: the next date mixes them.
+        CourtSeating two;
+        const QVector<int> twoCourts{0, 0, 0, 0, 1, 1, 1, 1};
+        two.record({1, 2, 3, 4, 5, 6, 7, 8}, twoCourts);
+        two.record({1, 3, 2, 4, 5, 7, 6, 8}, twoCourts);
+        const QVector<int> mixed = two.seat({1, 2, 3, 4, 5, 6, 7, 8}, twoCourts);
+        for (int court = 0; court < 2; ++court) {
+            int low = 0;
+            for (int i = 0; i < 4; ++i)
+                low += mixed[4 * court + i] <= 4;
+            QCOMPARE(low, 2);
+        }
+        // The same history and order give the same seats.
+        QCOMPARE(two.seat({1, 2, 3, 4, 5, 6, 7, 8}, twoCourts), mixed);
+    }
+
+    void seatingKeepsAnEntryPlacedTwice()
+    {
+        CourtSeating seating;
+        seating.record({1, 2, 3, 4}, {0, 0, 0, 0});
+        const QVector<int> seated = seating.seat({1, 2, 3, 3, 4}, {0, 0, 0, 0, 0});
+        QVector<int> sorted = seated;
+        std::sort(sorted.begin(), sorted.end());
+        QCOMPARE(sorted, (QVector<int>{1, 2, 3, 3, 4}));
+    }
+
+    // Marks carried to other entries by reconciliation, a court left without
+    // a mark and one with two: afterwards one each, counts even.
+    void ballDutyEvenedFromTheRows()
+    {
+        EngineFixture f;
+        GroupSpec spec;
+        spec.entries = 4;
+        const int group = f.addGroup(spec);
+        const QVector<int> e = f.entryIds(group);
+        const int court = f.scalar("SELECT COURTID FROM COURTSLT WHERE GROUPID = ?", {group}).toInt();
+        auto row = [&](int day, int entry, bool home) {
+            f.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, HOME) VALUES (?, ?, ?, ?)",
+                   {entry, QDate(2027, 1, day).toString(Qt::ISODate), court, home ? 1 : 0});
+        };
+        row(1, e[0], true), row(1, e[1], false);
+        row(2, e[0], true), row(2, e[1], false);
+        row(3, e[0], true), row(3, e[2], false);
+        row(4, e[2], false), row(4, e[3], false);     // no mark
+        row(5, e[1], true), row(5, e[3], true);       // two marks
+        row(6, e[0], true), row(6, e[3], false);
+
+        BallDutyBalance balance(f.db());
+        QVERIFY(balance.balance(group) > 0);
+        const ScheduleCounts c(f.db(), group);
+        QCOMPARE(c.courtsWithoutOneMark(), 0);
+        // e0 plays 4 dates, e1 3, e2 2, e3 3: equal players within one mark,
+        // and e0 no longer carries all its four.
+        QVERIFY(std::abs(c.marked(e[1]) - c.marked(e[3])) <= 1);
+        QVERIFY(c.marked(e[0]) <= 2);
+        QCOMPARE(c.marked(e[0]) + c.marked(e[1]) + c.marked(e[2]) + c.marked(e[3]), 6);
+        for (int entry : e)
+            QCOMPARE(f.scalar("SELECT BBPRIORITY FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {entry}).toDouble(),
+                     5000 * std::pow(0.5, c.marked(entry)));
+        // Balanced already: nothing more to change.
+        QCOMPARE(balance.balance(group), 0);
+    }
+
+    // A doubles team whose second player is off on the first date sits it
+    // out; the round still completes without a match on a day off.
+    void doublesPartnerDayOffHonoured()
+    {
+        EngineFixture f;
+        const GroupSpec spec = smallLeague(2, 2);
+        const int league = f.addGroup(spec, 2);
+        const QVector<int> e = f.entryIds(league);
+        const int partner = f.addPlayer("Pat", "Partner");
+        f.exec("UPDATE GRPPLAYR SET SHARESLOTID = ? WHERE GROUPPLAYERID = ?", {partner, e[1]});
+        f.playerOff(partner, spec.start);
+        ScriptedHost host;
+        run(f, league, host, f.rng);
+        QCOMPARE(f.scalar("SELECT COUNT(*) FROM SCHEDULE WHERE GRPPLAYRID = ? AND DATE = ?",
+                          {e[1], spec.start.toString(Qt::ISODate)}).toInt(), 0);
+        QCOMPARE(matchesOnDayOff(f, league), 0);
+        QVERIFY(everyPairingMet(f, league, e, 1));
+        QVERIFY(host.warnings.isEmpty());
+    }
+
+    // A player off on every date the league could use: the run ends all the
+    // same and names each match it had to put on the day off.
+    void leagueThatCannotAvoidADayOffSaysSo()
+    {
+        EngineFixture f;
+        const GroupSpec spec = smallLeague(1, 1);
+        const int league = f.addGroup(spec, 2);
+        const QVector<int> e = f.entryIds(league);
+        const int player = f.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {e[0]}).toInt();
+        for (int week = 0; week < 200; ++week)
+            f.playerOff(player, spec.start.addDays(7 * week));
+        ScriptedHost host;
+        run(f, league, host, f.rng);
+        QVERIFY(everyPairingMet(f, league, e, 1));
+        QCOMPARE(matchesOnDayOff(f, league), 3);
+        QCOMPARE(host.warnings.size(), 1);
+        QVERIFY(host.warnings[0].startsWith(ScheduleEngine::LeagueDayOffWarning));
+        QCOMPARE(int(host.warnings[0].count("play on a day off of P1 L1")), 3);
+        QVERIFY(host.warnings[0].contains("entries 1 and 2"));
+    }
+};
+
+QTEST_MAIN(TestFairness)
+#include "tst_fairness.moc"
