@@ -1,6 +1,7 @@
 #include "cli.h"
 #include "appsetup.h"
 #include "data/database.h"
+#include "data/transaction.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
 #include "data/query.h"
@@ -301,10 +302,12 @@ void runGenerate(const QCommandLineParser& p, const Options& o, Tdmglobal& dm, Q
     ds.open();
     ds.tbgroup.locate("GROUPID", groupId);
     try {
-        db.runInTransaction([&] {
-            ScheduleEngine engine(ds, host, dm.random());
-            engine.GenerateSchedule();
-        });
+        // One transaction for the whole run, so a question refused after the
+        // walk (reconciliation) still leaves nothing changed.
+        Transaction whole(db, Transaction::Lock::AtStart);
+        ScheduleEngine engine(ds, host, dm.random());
+        engine.GenerateSchedule();
+        whole.commit();
     } catch (const CommandLineHost::Refused& r) {
         fail(QStringLiteral("The run would ask: \"%1\" Nothing was changed. Run again with --yes to answer Yes, "
                             "or change the group in its editor.").arg(r.question));

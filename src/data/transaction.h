@@ -8,8 +8,14 @@ class Transaction {
 public:
     enum class Lock { OnFirstWrite, AtStart };
 
-    explicit Transaction(Database& database, Lock lock = Lock::OnFirstWrite) : db(database)
+    // Inside a transaction already open (a caller that wants the whole job
+    // as one, such as the command line), this one joins it: the caller's
+    // commit or rollback decides.
+    explicit Transaction(Database& database, Lock lock = Lock::OnFirstWrite)
+        : db(database), own(!database.inTransaction())
     {
+        if (!own)
+            return;
         if (lock == Lock::AtStart)
             db.startWriteTransaction();
         else
@@ -17,7 +23,7 @@ public:
     }
     ~Transaction()
     {
-        if (!open || !db.inTransaction())
+        if (!own || !open || !db.inTransaction())
             return;
         try {
             db.rollback();
@@ -30,11 +36,13 @@ public:
 
     void commit()
     {
-        db.commit();
+        if (own)
+            db.commit();
         open = false;
     }
 
 private:
     Database& db;
+    const bool own;
     bool open = true;
 };
