@@ -3,7 +3,7 @@
 #include <QtTest>
 
 namespace {
-GroupSpec spec(int entries, int perSession, int courts, int matchType, int weeks)
+GroupSpec groupOf(int entries, int perSession, int courts, int matchType, int weeks)
 {
     GroupSpec g;
     g.entries = entries;
@@ -127,7 +127,7 @@ void TestFairness::handChangesAreWarnedAbout()
 void TestFairness::generatedScheduleAgreesWithItsCounters()
 {
     EngineFixture fx;
-    const int group = fx.addGroup(spec(10, 8, 2, 2, 10));
+    const int group = fx.addGroup(groupOf(10, 8, 2, 2, 10));
     fx.playerOff(fx.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPID = ? AND GRPSEQNUM = 3", {group}).toInt(),
                  QDate(2000, 3, 13));
     auto ds = fx.open(group);
@@ -159,7 +159,7 @@ void TestFairness::generatedScheduleAgreesWithItsCounters()
 void TestFairness::singlesAndLeaguesCountNoPairs()
 {
     EngineFixture fx;
-    const int group = fx.addGroup(spec(4, 4, 2, 1, 3));
+    const int group = fx.addGroup(groupOf(4, 4, 2, 1, 3));
     auto ds = fx.open(group);
     ScriptedHost host;
     ScheduleEngine(*ds, host, fx.rng).GenerateSchedule();
