@@ -33,6 +33,7 @@ void addGroupOutputItems(Tfrmmain& frame, QMenu* actionMenu)
 {
     QMenu* exports = actionMenu->addMenu(QStringLiteral("E&xport Schedule"));
     exports->setObjectName(QStringLiteral("ExportSchedule1"));
+    exports->menuAction()->setObjectName(QStringLiteral("ExportSchedule1"));
     addItem(frame, exports, "ExportCsv1", QStringLiteral("As &Spreadsheet (CSV)..."), GroupOutput::Csv);
     addItem(frame, exports, "ExportCalendar1", QStringLiteral("As &Calendar, Whole Group..."),
             GroupOutput::GroupCalendar);

@@ -153,7 +153,8 @@ void TestFrame::menuBarOrder()
     QCOMPARE(layout("File1"), (QStringList{"Players1", "Courts1", "Groups1", "Leagues1", "-", "LabelSetup1",
                                            "FooterSetup1", "-", "Exit1"}));
     QCOMPARE(layout("Action1"), (QStringList{"AddNew1", "Save1", "Cancel1", "Delete1", "-", "Open1", "TimeOff1",
-                                             "Schedule1", "EditSchedule1", "Print2", "-", "CloseWindow1"}));
+                                             "Schedule1", "EditSchedule1", "Print2", "ExportSchedule1", "Fairness1", "-",
+                                             "CloseWindow1"}));
     QCOMPARE(layout("Help1"), (QStringList{"Contents1", "HowTo1", "QuickReference1", "-", "About1"}));
 }
 

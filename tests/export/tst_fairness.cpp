@@ -2,6 +2,19 @@
 #include "scheduling/fairness.h"
 #include <QtTest>
 
+namespace {
+GroupSpec groupOf(int entries, int perSession, int courts, int matchType, int weeks)
+{
+    GroupSpec g;
+    g.entries = entries;
+    g.perSession = perSession;
+    g.courts = courts;
+    g.type = matchType;
+    g.weeks = weeks;
+    return g;
+}
+} // namespace
+
 class TestFairness : public QObject {
     Q_OBJECT
 private slots:
@@ -61,7 +74,7 @@ void TestFairness::spreadsAndWarningsMatchAHandCount()
     QVERIFY(text.contains("Dates played: most 4, fewest 1, spread 3"));
     QVERIFY(text.contains("Never met: 4 and 5"));
     // Columns line up: numbers to the right, names to the left.
-    QVERIFY2(text.contains("\n#  Name                  Played  Days off  Longest gap  Balls  Court A  Court B\n"
+    QVERIFY2(text.contains("\n#  Name                 Played  Days off  Longest gap  Balls  Court A  Court B\n"
                            "1  Ann \"Jo\" O'Neil, Jr       4         0            0      2        3        1\n"),
              qPrintable(text));
 }
@@ -114,13 +127,7 @@ void TestFairness::handChangesAreWarnedAbout()
 void TestFairness::generatedScheduleAgreesWithItsCounters()
 {
     EngineFixture fx;
-    GroupSpec spec;
-    spec.entries = 10;
-    spec.perSession = 8;
-    spec.courts = 2;
-    spec.type = 2;
-    spec.weeks = 10;
-    const int group = fx.addGroup(spec);
+    const int group = fx.addGroup(groupOf(10, 8, 2, 2, 10));
     fx.playerOff(fx.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPID = ? AND GRPSEQNUM = 3", {group}).toInt(),
                  QDate(2000, 3, 13));
     auto ds = fx.open(group);
@@ -152,13 +159,7 @@ void TestFairness::generatedScheduleAgreesWithItsCounters()
 void TestFairness::singlesAndLeaguesCountNoPairs()
 {
     EngineFixture fx;
-    GroupSpec spec;
-    spec.entries = 4;
-    spec.perSession = 4;
-    spec.courts = 2;
-    spec.type = 1;
-    spec.weeks = 3;
-    const int group = fx.addGroup(spec);
+    const int group = fx.addGroup(groupOf(4, 4, 2, 1, 3));
     auto ds = fx.open(group);
     ScriptedHost host;
     ScheduleEngine(*ds, host, fx.rng).GenerateSchedule();
