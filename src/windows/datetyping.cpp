@@ -255,6 +255,13 @@ private:
             show(false);
             return true;
         }
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            // Tab leaves the field as in every other field, instead of
+            // stepping through its sections.
+            finish();
+            edit->setCurrentSectionIndex(key->key() == Qt::Key_Tab ? edit->sectionCount() - 1 : 0);
+            return false;
+        }
         const QString text = key->text();
         if (text.size() != 1 || !text[0].isPrint()) {
             // Enter, Tab, arrows and the rest end the typing first.

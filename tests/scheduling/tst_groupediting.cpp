@@ -198,6 +198,7 @@ private slots:
         QCOMPARE(fx->count("SELECT COUNT(*) FROM \"SCHEDULE.db\""), 0);
 
         // The user can edit the stored value down.
+        activate();
         auto* weeks = child<QLineEdit>(g, "DBDURATION");
         weeks->setFocus(Qt::TabFocusReason);
         weeks->end(false);
@@ -251,6 +252,7 @@ private slots:
         QCOMPARE(fx->status[1], QString("Schedule completed."));
 
         // A report dialog taking the focus for a while leaves the message.
+        activate();
         QWidget* field = child<QLineEdit>(g, "dbname");
         field->setFocus(Qt::TabFocusReason);
         fx->dm->statusMessage("Schedule completed.");
