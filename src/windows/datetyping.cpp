@@ -248,6 +248,15 @@ private:
     {
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
             return false;
+        switch (key->key()) {
+        case Qt::Key_Shift:   // pressed for ":" and capitals; not the end of typing
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_CapsLock: return false;
+        default: break;
+        }
         if (key->key() == Qt::Key_Backspace) {
             if (typed.isEmpty())
                 return false;
