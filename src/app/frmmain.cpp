@@ -66,7 +66,15 @@ Tfrmmain::Tfrmmain(QWidget* parent)
     createStatusBar();
 }
 
-Tfrmmain::~Tfrmmain() = default;
+Tfrmmain::~Tfrmmain()
+{
+    // Windows still deleted with the area must not reach members already gone.
+    disconnect(clientArea, nullptr, this, nullptr);
+    for (QMdiSubWindow* sub : clientArea->findChildren<QMdiSubWindow*>()) {
+        disconnect(sub, nullptr, this, nullptr);
+        sub->removeEventFilter(this);
+    }
+}
 
 // ---------------------------------------------------------------- components
 
@@ -303,6 +311,7 @@ QWidget* Tfrmmain::openChildWindow(int listChoice)
 QMdiSubWindow* Tfrmmain::addChildWindow(QWidget* window)
 {
     QMdiSubWindow* cameFrom = currentChildWindow();
+    returnTo = nullptr;   // a window opened meanwhile takes the place
     QMdiSubWindow* sub = clientArea->addSubWindow(window);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->setWindowIcon(window->windowIcon());
@@ -327,8 +336,22 @@ QSize Tfrmmain::childMinimumSize(QMdiSubWindow* sub) const
     return sub->minimumSizeHint().expandedTo(QSize(SmallestWidth, SmallestHeight));
 }
 
+void Tfrmmain::finishReturn()
+{
+    if (!returnTo)
+        return;
+    const QPointer<QMdiSubWindow> back = returnTo;
+    returnTo = nullptr;
+    if (!closingWindow || !closingWindow->isVisible())
+        clientArea->setActiveSubWindow(back);
+}
+
 void Tfrmmain::childWindowActivated(QMdiSubWindow* sub)
 {
+    if (returnTo && (!closingWindow || !closingWindow->isVisible())) {
+        finishReturn();
+        return;
+    }
     showActiveDatasetState();
     if (sub)
         focusChildWindow(sub);
@@ -631,16 +654,14 @@ bool Tfrmmain::eventFilter(QObject* watched, QEvent* event)
 {
     // A child window closing while active hands over to the one it was
     // opened from (the list an editor came from), once the area has made
-    // its own choice.
-    if (event->type() == QEvent::Hide) {
+    // its own choice and if the window did not refuse to close.
+    if (event->type() == QEvent::Close) {
         auto* sub = qobject_cast<QMdiSubWindow*>(watched);
-        if (sub && sub == clientArea->currentSubWindow() && !sub->isMinimized()) {
-            const QPointer<QMdiSubWindow> back = openedFrom.value(sub);
-            if (back)
-                QTimer::singleShot(0, this, [this, back] {
-                    if (back)
-                        clientArea->setActiveSubWindow(back);
-                });
+        const QPointer<QMdiSubWindow> back = openedFrom.value(sub);
+        if (sub && back && sub == clientArea->currentSubWindow()) {
+            returnTo = back;
+            closingWindow = sub;
+            QTimer::singleShot(0, this, [this] { finishReturn(); });
         }
         return false;
     }

@@ -91,6 +91,7 @@ private:
     void runGuarded(const std::function<void()>& handler);
     void rebuildWindowMenu();
     void childWindowActivated(QMdiSubWindow* sub);
+    void finishReturn();
     void showActiveDatasetState();
     void focusChildWindow(QMdiSubWindow* sub);
     QSize childMinimumSize(QMdiSubWindow* sub) const;
@@ -104,6 +105,7 @@ private:
     QHash<int, Registration> factories;
     // The window each child window was opened from, active again when it closes.
     QHash<QMdiSubWindow*, QPointer<QMdiSubWindow>> openedFrom;
+    QPointer<QMdiSubWindow> returnTo, closingWindow;
     CommandRouter router;
     std::function<void()> beepSound;
 

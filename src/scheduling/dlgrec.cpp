@@ -145,7 +145,8 @@ void Tdlgreconcile::fitToTexts()
     bevel->setMinimumSize(listWidth, sgrec->horizontalHeader()->height() + shownRows * RowHeight + 8);
     const int labelWidth = std::max(298, listWidth);
     lblwarning->setFixedSize(labelWidth, lblwarning->heightForWidth(labelWidth));
-    setFixedSize(sizeHint());
+    layout()->activate();
+    setFixedSize(sizeHint().expandedTo(QSize(407, 217)));
 }
 
 void Tdlgreconcile::HelpBtnClick()

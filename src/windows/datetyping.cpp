@@ -248,12 +248,28 @@ private:
     {
         if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
             return false;
+        switch (key->key()) {
+        case Qt::Key_Shift:   // pressed for ":" and capitals; not the end of typing
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_CapsLock: return false;
+        default: break;
+        }
         if (key->key() == Qt::Key_Backspace) {
             if (typed.isEmpty())
                 return false;
             typed.chop(1);
             show(false);
             return true;
+        }
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+            // Tab leaves the field as in every other field, instead of
+            // stepping through its sections.
+            finish();
+            edit->setCurrentSectionIndex(key->key() == Qt::Key_Tab ? edit->sectionCount() - 1 : 0);
+            return false;
         }
         const QString text = key->text();
         if (text.size() != 1 || !text[0].isPrint()) {

@@ -158,7 +158,8 @@ private slots:
         rec.show();
         QLabel* label = rec.lblwarning;
         QVERIFY(label->height() >= label->heightForWidth(label->width()));
-        QVERIFY(label->geometry().bottom() < rec.bevel->geometry().top());
+        QVERIFY2(label->geometry().bottom() < rec.bevel->geometry().top(),
+                 qPrintable(QString("%1 %2").arg(label->geometry().bottom()).arg(rec.bevel->geometry().top())));
         QVERIFY(rec.sgrec->columnWidth(2) > rec.sgrec->fontMetrics().horizontalAdvance(longName));
         QVERIFY(rec.width() <= 1024 && rec.height() <= 700);
 
