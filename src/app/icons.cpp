@@ -141,6 +141,23 @@ QIcon schedule()
     });
 }
 
+QIcon season()
+{
+    return drawn([](QPainter& p) {
+        p.setPen(QPen(Ink, 1.5));
+        p.setBrush(Qt::white);
+        p.drawRect(QRectF(4, 6, 24, 22));
+        p.setBrush(CourtGreen);
+        p.drawRect(QRectF(4, 6, 24, 6));
+        // Two dates trading places.
+        p.setPen(QPen(Ink, 1.8));
+        p.drawLine(QPointF(9, 17), QPointF(23, 17));
+        p.drawLine(QPointF(19, 14), QPointF(23, 17));
+        p.drawLine(QPointF(9, 23), QPointF(23, 23));
+        p.drawLine(QPointF(9, 23), QPointF(13, 26));
+    });
+}
+
 QIcon print()
 {
     return drawn([](QPainter& p) {

@@ -12,6 +12,7 @@ QIcon exit();
 QIcon timeOff();
 QIcon schedule();
 QIcon print();
+QIcon season();    // the season window: a calendar with a trade of dates
 
 // Window icon of a group list (list kind 1) or league list (list kind 2).
 QIcon listWindow(int listKind);

@@ -45,6 +45,11 @@ public:
     // The whole run on the group row the datasets are positioned on.
     void GenerateSchedule();
 
+    // Re-planning a running season: the run's walk from `from` for `dates`
+    // more dates, on the counters (and league pairings) the caller set up in
+    // the run state; no date before `from` is written.
+    void ContinueFrom(const QDate& from, double dates, std::unique_ptr<LeaguePairing> pairing = nullptr);
+
     // --- steps of the run, public for the league pairing and the tests ---
     void FillGroupDate(int playersPerSession, const QDate& date);
     int PickPlayer(const QDate& date);       // GROUPPLAYERID, 0 only without entries
@@ -138,6 +143,7 @@ private:
     QVector<int> courts;               // COURTID of the courts list, in its order
     std::unique_ptr<LeaguePairing> league;
     bool reconcileComplete = true;
+    QDate lockedBefore;                // set while ContinueFrom walks
     qint64 writes = 0;
 
     // Tests of a pick and of the run

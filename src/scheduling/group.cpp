@@ -8,6 +8,8 @@
 #include "windows/dbgrid.h"
 #include "windows/dlguteam.h"
 #include "runstate.h"
+#include "seasonnotifier.h"
+#include "seasonwindow.h"
 #include "data/database.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
@@ -88,6 +90,11 @@ Tfrmgroup::Tfrmgroup(int recordKind, QWidget* parent)
     wireDatasets();
     wireFieldHints();
     ds.open();
+    // A season window changed this record's schedule: "Days On" follows.
+    connect(&SeasonNotifier::instance(), &SeasonNotifier::scheduleChanged, this, [this](int groupId) {
+        if (groupId == ds.groupId() && ds.tbplayers.state() == Table::State::Browse)
+            guarded(this, [this] { ds.tbplayers.refresh(); });
+    });
 }
 
 Tfrmgroup::~Tfrmgroup() = default;
@@ -605,6 +612,7 @@ void Tfrmgroup::commandSchedule()
     }
     if (ds.tbplayers.isActive())
         ds.tbplayers.refresh();
+    emit SeasonNotifier::instance().scheduleChanged(ds.groupId());
 }
 
 void Tfrmgroup::commandPrint()
@@ -619,6 +627,14 @@ void Tfrmgroup::commandTimeOff()
     if (busyWithRun() || !ensureStored())
         return;
     Tdlggroupoff::execFor(this, ds.groupId());
+}
+
+void Tfrmgroup::commandSeason()
+{
+    if (busyWithRun() || !ensureStored())
+        return;
+    save();
+    Tfrmseason::open(ds.groupId());
 }
 
 void Tfrmgroup::commandEditSchedule()

@@ -1,0 +1,198 @@
+#include "season.h"
+#include "data/query.h"
+#include <QSet>
+#include <algorithm>
+
+namespace {
+
+QVector<SeasonEntry> readEntries(Database& db, int groupId, bool teams)
+{
+    Query q(db, "SELECT e.GROUPPLAYERID, e.PLAYERID, e.SHARESLOTID, e.GRPSEQNUM, e.SESPLAYED, e.LWIN, e.LLOSSES, "
+                "e.LRANKING, p.FNAME AS FNAME1, p.LNAME AS LNAME1, p2.FNAME AS FNAME2, p2.LNAME AS LNAME2 "
+                "FROM \"GRPPLAYR.db\" e LEFT JOIN \"PLAYERS.db\" p ON p.PLAYERID = e.PLAYERID "
+                "LEFT JOIN \"PLAYERS.db\" p2 ON p2.PLAYERID = e.SHARESLOTID "
+                "WHERE e.GROUPID = :groupid ORDER BY e.GRPSEQNUM, e.GROUPPLAYERID");
+    q.setInteger("groupid", groupId);
+    q.open();
+    QVector<SeasonEntry> list;
+    for (q.first(); !q.eof(); q.next()) {
+        SeasonEntry e;
+        e.id = q.asInt("GROUPPLAYERID");
+        e.playerId = q.asInt("PLAYERID");
+        e.partnerId = q.asInt("SHARESLOTID");
+        e.number = q.asInt("GRPSEQNUM");
+        e.name = q.asString("FNAME1") + QLatin1Char(' ') + q.asString("LNAME1");
+        if (teams)
+            e.name += QLatin1Char('/') + q.asString("FNAME2") + QLatin1Char(' ') + q.asString("LNAME2");
+        e.played = q.asFloat("SESPLAYED");
+        e.wins = q.value("LWIN");
+        e.losses = q.value("LLOSSES");
+        e.rank = q.value("LRANKING");
+        list.append(e);
+    }
+    return list;
+}
+
+QVector<SeasonRow> readRows(Database& db, int groupId)
+{
+    Query q(db, "SELECT s.SCHEDULEID, s.GRPPLAYRID, s.\"DATE\", s.VSGRPPLAYRID, s.HOME, s.WINNER, s.GRPCOURTID, "
+                "s.SLOTCODE, s.SLOTCODE2 FROM \"SCHEDULE.db\" s JOIN \"GRPPLAYR.db\" e "
+                "ON e.GROUPPLAYERID = s.GRPPLAYRID WHERE e.GROUPID = :groupid "
+                "ORDER BY s.\"DATE\", s.GRPCOURTID, s.SCHEDULEID");
+    q.setInteger("groupid", groupId);
+    q.open();
+    QVector<SeasonRow> rows;
+    rows.reserve(q.recordCount());
+    for (q.first(); !q.eof(); q.next()) {
+        SeasonRow r;
+        r.scheduleId = q.asInteger("SCHEDULEID");
+        r.entry = q.asInt("GRPPLAYRID");
+        r.date = q.asDate("DATE");
+        r.opponent = q.asInt("VSGRPPLAYRID");
+        r.home = q.asBool("HOME");
+        r.winnerValue = q.value("WINNER");
+        r.winner = r.winnerValue.toInt();
+        r.court = q.asInt("GRPCOURTID");
+        r.slot = q.asInt("SLOTCODE");
+        r.slot2 = q.asInt("SLOTCODE2");
+        rows.append(r);
+    }
+    return rows;
+}
+
+// The courts in the printed schedule's order; a court that still has rows
+// but is no longer assigned gets a column after them.
+QVector<SeasonCourt> readCourts(Database& db, int groupId, const QVector<SeasonRow>& rows)
+{
+    Query q(db, "SELECT DISTINCT d1.COURTID, d1.NAME FROM \"COURTSLT.db\" d, \"COURTS.db\" d1 "
+                "WHERE (d.GROUPID = :groupid) AND (d1.COURTID = d.COURTID) ORDER BY d1.COURTID, d1.NAME");
+    q.setInteger("groupid", groupId);
+    q.open();
+    QVector<SeasonCourt> courts;
+    QSet<int> known;
+    for (q.first(); !q.eof(); q.next()) {
+        courts.append({q.asInt("COURTID"), q.asString("NAME")});
+        known.insert(courts.last().id);
+    }
+    for (const SeasonRow& r : rows)
+        if (!known.contains(r.court)) {
+            known.insert(r.court);
+            courts.append({r.court, QStringLiteral("Court %1").arg(r.court)});
+        }
+    return courts;
+}
+
+} // namespace
+
+Season Season::read(Database& db, int groupId)
+{
+    Season s;
+    s.groupId = groupId;
+    Query g(db, "SELECT NAME, RTYPE, TYPE, BBON FROM \"group.DB\" WHERE GROUPID = :groupid");
+    g.setInteger("groupid", groupId);
+    g.open();
+    if (g.eof())
+        return s;
+    s.name = g.asString("NAME");
+    if (s.name.isNull())
+        s.name = QStringLiteral("");
+    s.recordKind = g.asInt("RTYPE") == 1 ? 1 : 2;
+    s.matchType = g.asInt("TYPE");
+    s.bringBalls = g.asBool("BBON");
+    s.entries = readEntries(db, groupId, s.recordKind == 2 && s.matchType == 2);
+    s.rows = readRows(db, groupId);
+    s.courts = readCourts(db, groupId, s.rows);
+    return s;
+}
+
+QVector<QDate> Season::dates() const
+{
+    QVector<QDate> list;
+    for (const SeasonRow& r : rows)
+        if (list.isEmpty() || list.last() != r.date)
+            list.append(r.date);
+    return list;
+}
+
+const SeasonEntry* Season::entry(int id) const
+{
+    for (const SeasonEntry& e : entries)
+        if (e.id == id)
+            return &e;
+    return nullptr;
+}
+
+QString Season::entryText(int id) const
+{
+    const SeasonEntry* e = entry(id);
+    return e ? QString::number(e->number) + QLatin1Char(' ') + e->name : QStringLiteral("(removed entry)");
+}
+
+QVector<const SeasonRow*> Season::rowsOn(const QDate& date) const
+{
+    QVector<const SeasonRow*> list;
+    auto it = std::lower_bound(rows.cbegin(), rows.cend(), date,
+                               [](const SeasonRow& r, const QDate& d) { return r.date < d; });
+    for (; it != rows.cend() && it->date == date; ++it)
+        list.append(&*it);
+    return list;
+}
+
+const SeasonRow* Season::rowOf(int entry, const QDate& date) const
+{
+    for (const SeasonRow* r : rowsOn(date))
+        if (r->entry == entry)
+            return r;
+    return nullptr;
+}
+
+QVector<int> Season::sittingOut(const QDate& date) const
+{
+    QSet<int> placed;
+    for (const SeasonRow* r : rowsOn(date))
+        placed.insert(r->entry);
+    QVector<int> out;
+    for (const SeasonEntry& e : entries)
+        if (!placed.contains(e.id))
+            out.append(e.id);
+    return out;
+}
+
+SeasonMatch Season::matchOf(int entry, const QDate& date) const
+{
+    const SeasonRow* own = rowOf(entry, date);
+    if (!own || !isLeague())
+        return {};
+    for (const SeasonRow* r : rowsOn(date)) {
+        if (r == own || r->court != own->court)
+            continue;
+        if (own->opponent == r->entry && r->opponent == 0)
+            return {own, r};
+        if (r->opponent == entry && own->opponent == 0)
+            return {r, own};
+    }
+    return {};
+}
+
+QDate Season::lastPlayedBefore(int entry, const QDate& date) const
+{
+    QDate last;
+    for (const SeasonRow& r : rows) {
+        if (r.date >= date)
+            break;
+        if (r.entry == entry)
+            last = r.date;
+    }
+    return last;
+}
+
+int Season::homeCountBefore(int entry, const QDate& date) const
+{
+    int count = 0;
+    for (const SeasonRow& r : rows) {
+        if (r.date >= date)
+            break;
+        count += r.entry == entry && r.home;
+    }
+    return count;
+}

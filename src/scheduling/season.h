@@ -1,0 +1,74 @@
+#pragma once
+// A group's or league's schedule as the season window shows it and the
+// season operations check it: the entries with their counts and results,
+// the courts, and every schedule row in date and court order.
+#include <QDate>
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+class Database;
+
+struct SeasonEntry {
+    int id = 0;               // GROUPPLAYERID
+    int playerId = 0;
+    int partnerId = 0;        // SHARESLOTID of a doubles-league team
+    int number = 0;           // GRPSEQNUM
+    QString name;             // first and last name, "/" and the partner's for a team
+    double played = 0;        // SESPLAYED ("Days On")
+    QVariant wins, losses, rank;   // LWIN, LLOSSES, LRANKING as stored
+};
+
+struct SeasonCourt {
+    int id = 0;               // COURTID
+    QString name;
+};
+
+struct SeasonRow {
+    qint64 scheduleId = 0;
+    int entry = 0;            // GRPPLAYRID
+    QDate date;
+    int opponent = 0;         // VSGRPPLAYRID, on the first row of a league match
+    bool home = false;
+    int winner = 0;           // WINNER, 0 when no result
+    QVariant winnerValue;     // WINNER as stored
+    int court = 0;            // GRPCOURTID
+    int slot = 0;             // SLOTCODE
+    int slot2 = 0;            // SLOTCODE2
+};
+
+// The two rows of one league match.
+struct SeasonMatch {
+    const SeasonRow* first = nullptr;    // carries the opponent
+    const SeasonRow* second = nullptr;
+    int otherThan(int entry) const { return first->entry == entry ? second->entry : first->entry; }
+};
+
+struct Season {
+    int groupId = 0;
+    int recordKind = 1;       // 1 group, 2 league
+    int matchType = 0;
+    bool bringBalls = false;
+    QString name;
+    QVector<SeasonEntry> entries;   // in entry-number order
+    QVector<SeasonCourt> courts;    // the grid's columns
+    QVector<SeasonRow> rows;        // by date, court, row
+
+    static Season read(Database& db, int groupId);
+
+    bool isLeague() const { return recordKind == 2; }
+    bool exists() const { return !name.isNull(); }
+    QVector<QDate> dates() const;
+    const SeasonEntry* entry(int id) const;
+    QString entryText(int id) const;          // "3 Ann Lee"
+    // The row of an entry on a date, or null when it does not play then.
+    const SeasonRow* rowOf(int entry, const QDate& date) const;
+    QVector<const SeasonRow*> rowsOn(const QDate& date) const;
+    // Entries without a row on the date, in entry-number order.
+    QVector<int> sittingOut(const QDate& date) const;
+    // The league match the entry plays on the date; both rows null for none.
+    SeasonMatch matchOf(int entry, const QDate& date) const;
+    // The latest date before `date` on which the entry plays.
+    QDate lastPlayedBefore(int entry, const QDate& date) const;
+    int homeCountBefore(int entry, const QDate& date) const;
+};
