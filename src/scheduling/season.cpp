@@ -105,6 +105,30 @@ Season Season::read(Database& db, int groupId)
     return s;
 }
 
+namespace {
+
+bool sameRow(const SeasonRow& a, const SeasonRow& b)
+{
+    return a.scheduleId == b.scheduleId && a.entry == b.entry && a.date == b.date && a.opponent == b.opponent &&
+           a.home == b.home && a.winnerValue == b.winnerValue && a.court == b.court && a.slot == b.slot &&
+           a.slot2 == b.slot2;
+}
+
+bool sameEntry(const SeasonEntry& a, const SeasonEntry& b)
+{
+    return a.id == b.id && a.playerId == b.playerId && a.partnerId == b.partnerId && a.number == b.number &&
+           a.played == b.played && a.wins == b.wins && a.losses == b.losses && a.rank == b.rank;
+}
+
+} // namespace
+
+bool Season::sameAs(const Season& other) const
+{
+    return name == other.name && recordKind == other.recordKind && matchType == other.matchType &&
+           std::equal(rows.cbegin(), rows.cend(), other.rows.cbegin(), other.rows.cend(), sameRow) &&
+           std::equal(entries.cbegin(), entries.cend(), other.entries.cbegin(), other.entries.cend(), sameEntry);
+}
+
 QVector<QDate> Season::dates() const
 {
     QVector<QDate> list;

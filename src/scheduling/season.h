@@ -57,6 +57,9 @@ struct Season {
     static Season read(Database& db, int groupId);
 
     bool isLeague() const { return recordKind == 2; }
+    // The same rows and entry figures as `other`: nobody changed the season
+    // between the two readings.
+    bool sameAs(const Season& other) const;
     bool exists() const { return !name.isNull(); }
     QVector<QDate> dates() const;
     const SeasonEntry* entry(int id) const;

@@ -60,6 +60,9 @@ QString SeasonOps::change(const QString& description,
         const Season fresh = Season::read(db, group);
         if (!fresh.exists())
             return QStringLiteral("This group no longer exists; close the window.");
+        // What the user chose from may no longer be what is stored.
+        if (!fresh.sameAs(shown))
+            throw StaleRowError();
         const SeasonSnapshot before = SeasonSnapshot::take(db, group);
         if (!work(fresh, refusal))
             return refusal;
