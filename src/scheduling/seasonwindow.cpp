@@ -84,20 +84,20 @@ void Tfrmseason::createControls()
     lstentries->setObjectName(QStringLiteral("lstentries"));
     lblentries->setBuddy(lstentries);
 
-    btnsubstitute = button(this, "btnsubstitute", QStringLiteral("&Substitute..."),
+    btnsubstitute = button(this, "btnsubstitute", QStringLiteral("Su&bstitute..."),
                            QStringLiteral("Find a free entry to play for the chosen one on this date"));
-    btnswap = button(this, "btnswap", QStringLiteral("S&wap..."),
+    btnswap = button(this, "btnswap", QStringLiteral("Swa&p..."),
                      QStringLiteral("The chosen entry trades this date with another entry's date"));
-    btnreplan = button(this, "btnreplan", QStringLiteral("&Re-plan from Date..."),
+    btnreplan = button(this, "btnreplan", QStringLiteral("Re-pla&n from Date..."),
                        QStringLiteral("Keep the dates before this one and schedule the rest again"));
-    btnwinner = button(this, "btnwinner", QStringLiteral("Enter &Winner"),
+    btnwinner = button(this, "btnwinner", QStringLiteral("&Enter Winner"),
                        QStringLiteral("The chosen entry won its match on this date"));
     btnclearresult = button(this, "btnclearresult", QStringLiteral("C&lear Result"),
                             QStringLiteral("Remove the result of the chosen entry's match"));
-    btnstandings = button(this, "btnstandings", QStringLiteral("Print S&tandings"),
+    btnstandings = button(this, "btnstandings", QStringLiteral("Print Stan&dings"),
                           QStringLiteral("Print the league's standings or save them as PDF"));
     btnundo = button(this, "btnundo", QStringLiteral("&Undo"), QStringLiteral("Ctrl+Z"));
-    btnredo = button(this, "btnredo", QStringLiteral("Re&do"), QStringLiteral("Ctrl+Y"));
+    btnredo = button(this, "btnredo", QStringLiteral("Red&o"), QStringLiteral("Ctrl+Y"));
 
     grdstandings = new QTableWidget(0, 5, this);
     grdstandings->setObjectName(QStringLiteral("grdstandings"));
@@ -126,6 +126,8 @@ void Tfrmseason::createControls()
 
     // A change that failed (a row changed elsewhere, a database error) has
     // been told; the grid then shows the season as it now stands.
+    // Mnemonics differ from the frame's menus and the group editor's
+    // controls, which stay open behind this window.
     auto guard = [this](void (Tfrmseason::*handler)()) {
         return [this, handler] {
             if (!guarded(this, [this, handler] { (this->*handler)(); }))
@@ -140,14 +142,19 @@ void Tfrmseason::createControls()
     connect(btnstandings, &QPushButton::clicked, this, guard(&Tfrmseason::standingsClicked));
     connect(btnundo, &QPushButton::clicked, this, guard(&Tfrmseason::undoClicked));
     connect(btnredo, &QPushButton::clicked, this, guard(&Tfrmseason::redoClicked));
-    for (const QKeySequence& keys : {QKeySequence(QKeySequence::Undo)}) {
-        auto* shortcut = new QShortcut(keys, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, guard(&Tfrmseason::undoClicked));
-    }
-    for (const QKeySequence& keys : {QKeySequence(QKeySequence::Redo), QKeySequence(Qt::CTRL | Qt::Key_Y)}) {
-        auto* shortcut = new QShortcut(keys, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
-        connect(shortcut, &QShortcut::activated, this, guard(&Tfrmseason::redoClicked));
-    }
+    // Ctrl+Y redoes on every platform; one shortcut per key, since two for
+    // the same key would cancel each other out.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
+        redoKeys.append(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    const auto bind = [&](const QList<QKeySequence>& keys, void (Tfrmseason::*handler)()) {
+        for (const QKeySequence& key : keys) {
+            auto* shortcut = new QShortcut(key, this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut);
+            connect(shortcut, &QShortcut::activated, this, guard(handler));
+        }
+    };
+    bind(QKeySequence::keyBindings(QKeySequence::Undo), &Tfrmseason::undoClicked);
+    bind(redoKeys, &Tfrmseason::redoClicked);
     connect(grdseason->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this] { guarded(this, [this] { fillEntries(); }); });
     connect(lstentries, &QListWidget::currentRowChanged, this, [this] { updateButtons(); });
@@ -246,8 +253,8 @@ void Tfrmseason::fillEntries()
     const Season& s = ops->season();
     const QDate date = currentDate();
     lstentries->clear();
-    lblentries->setText(date.isValid() ? QStringLiteral("&Entries on %1:").arg(SeasonOps::dateText(date))
-                                       : QStringLiteral("&Entries:"));
+    lblentries->setText(date.isValid() ? QStringLiteral("Entr&ies on %1:").arg(SeasonOps::dateText(date))
+                                       : QStringLiteral("Entr&ies:"));
     if (!date.isValid()) {
         updateButtons();
         return;
@@ -303,7 +310,7 @@ void Tfrmseason::updateButtons()
     btnundo->setEnabled(ops->canUndo());
     btnundo->setText(ops->canUndo() ? QStringLiteral("&Undo ") + ops->undoText() : QStringLiteral("&Undo"));
     btnredo->setEnabled(ops->canRedo());
-    btnredo->setText(ops->canRedo() ? QStringLiteral("Re&do ") + ops->redoText() : QStringLiteral("Re&do"));
+    btnredo->setText(ops->canRedo() ? QStringLiteral("Red&o ") + ops->redoText() : QStringLiteral("Red&o"));
 }
 
 void Tfrmseason::selectDate(const QDate& date)
