@@ -36,6 +36,8 @@ public:
     bool showReconcile(const QVector<ReconcileLine>&, int, double) override { return true; }
 };
 
+} // namespace
+
 int createGroup(Database& db)
 {
     QSqlQuery q(db.connection());
@@ -61,6 +63,8 @@ int createGroup(Database& db)
     }
     return group;
 }
+
+namespace {
 
 struct RunFigures {
     double ms = 0;

@@ -39,6 +39,10 @@
 #include "bench_scheduling.h"
 #define VANTREL_BENCH_SCHEDULING 1
 #endif
+#if __has_include("bench_season.h")
+#include "bench_season.h"
+#define VANTREL_BENCH_SEASON 1
+#endif
 
 namespace {
 
@@ -185,6 +189,10 @@ int main(int argc, char* argv[])
 #ifdef VANTREL_BENCH_VIEWS
     if (wanted("views"))
         section(benchViews);
+#endif
+#ifdef VANTREL_BENCH_SEASON
+    if (wanted("season"))
+        section(benchSeason);
 #endif
     return status;
 }

@@ -4,6 +4,8 @@
 #include "data/transactionscope.h"
 #include <QSet>
 #include <algorithm>
+#include <memory>
+#include <unordered_map>
 
 namespace {
 
@@ -80,17 +82,36 @@ void requireOne(int affected)
         throw StaleRowError();
 }
 
-void writeImage(Database& db, const RowChange& c, const QVector<QVariant>& expected, const QVector<QVariant>& target)
+// Statements by their text, each prepared once for a whole record: a
+// re-plan's record holds thousands of rows of a few shapes.
+class Statements {
+public:
+    explicit Statements(Database& database) : db(database) {}
+    Query& operator()(const QString& sql)
+    {
+        std::unique_ptr<Query>& q = cache[sql];
+        if (!q)
+            q = std::make_unique<Query>(db, sql);
+        return *q;
+    }
+
+private:
+    Database& db;
+    std::unordered_map<QString, std::unique_ptr<Query>> cache;
+};
+
+void writeImage(Statements& statement, const RowChange& c, const QVector<QVariant>& expected,
+                const QVector<QVariant>& target)
 {
     const QString table = QLatin1Char('"') + c.table + QLatin1Char('"');
     if (target.isEmpty()) {
-        Query q(db, QStringLiteral("DELETE FROM %1 WHERE %2").arg(table, matching(c, expected)));
+        Query& q = statement(QStringLiteral("DELETE FROM %1 WHERE %2").arg(table, matching(c, expected)));
         bindImage(q, expected, QStringLiteral("w"));
         requireOne(q.execSql());
         return;
     }
     if (expected.isEmpty()) {
-        Query exists(db, QStringLiteral("SELECT COUNT(*) FROM %1 WHERE \"%2\" = :id").arg(table, c.key));
+        Query& exists = statement(QStringLiteral("SELECT COUNT(*) FROM %1 WHERE \"%2\" = :id").arg(table, c.key));
         exists.setInteger("id", c.id);
         exists.open();
         if (exists.value(0).toInt() != 0)
@@ -100,7 +121,7 @@ void writeImage(Database& db, const RowChange& c, const QVector<QVariant>& expec
             columns << QLatin1Char('"') + c.columns[i] + QLatin1Char('"');
             values << QStringLiteral(":v%1").arg(i);
         }
-        Query q(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns.join(", "), values.join(", ")));
+        Query& q = statement(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns.join(", "), values.join(", ")));
         bindImage(q, target, QStringLiteral("v"));
         requireOne(q.execSql());
         return;
@@ -111,7 +132,7 @@ void writeImage(Database& db, const RowChange& c, const QVector<QVariant>& expec
             sets << QStringLiteral("\"%1\" = :v%2").arg(c.columns[i]).arg(i);
     if (sets.isEmpty())
         return;
-    Query q(db, QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(table, sets.join(", "), matching(c, expected)));
+    Query& q = statement(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(table, sets.join(", "), matching(c, expected)));
     for (int i = 0; i < c.columns.size(); ++i)
         if (!sameImage({expected[i]}, {target[i]}))
             q.setParam(QStringLiteral("v%1").arg(i), target[i]);
@@ -154,13 +175,14 @@ UndoRecord UndoRecord::between(const SeasonSnapshot& before, const SeasonSnapsho
 
 void UndoRecord::apply(Database& db, bool undo) const
 {
+    Statements statements(db);
     // Deletions first, so that a restored row never meets one still in the way.
     for (int pass = 0; pass < 2; ++pass)
         for (const RowChange& c : changes) {
             const QVector<QVariant>& expected = undo ? c.after : c.before;
             const QVector<QVariant>& target = undo ? c.before : c.after;
             if ((pass == 0) == target.isEmpty())
-                writeImage(db, c, expected, target);
+                writeImage(statements, c, expected, target);
         }
 }
 
