@@ -184,25 +184,47 @@ void Tfrmseason::refresh()
     updateButtons();
 }
 
+// A group's court as the printed grid pairs it: singles "1 v. 2", doubles
+// "1 & 2 v. 3 & 4", without a match type one entry a line.
+QString Tfrmseason::groupCellText(const QVector<const SeasonRow*>& rows) const
+{
+    const Season& s = ops->season();
+    const int side = s.matchType == 1 || s.matchType == 2 ? s.matchType : 0;
+    QStringList names;
+    for (const SeasonRow* r : rows) {
+        const SeasonEntry* e = s.entry(r->entry);
+        names << (r->home ? QStringLiteral("(%1)").arg(r->slot) : QString::number(r->slot)) + QLatin1Char(' ') +
+                     (e ? e->name : QString());
+    }
+    if (side == 0)
+        return names.join(QLatin1Char('\n'));
+    QStringList lines;
+    for (int i = 0; i < names.size(); i += side) {
+        const QString pair = names.mid(i, side).join(QStringLiteral(" & "));
+        lines << (i == side ? QStringLiteral("v. ") + pair : pair);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
 QString Tfrmseason::cellText(const QVector<const SeasonRow*>& rows) const
 {
     const Season& s = ops->season();
+    if (!s.isLeague())
+        return groupCellText(rows);
     QStringList lines;
     for (const SeasonRow* r : rows) {
-        if (s.isLeague() && r->opponent == 0)
+        if (r->opponent == 0)
             continue;    // shown with its match's first row
         const SeasonEntry* e = s.entry(r->entry);
-        const QString number = r->home ? QStringLiteral("(%1)").arg(r->slot) : QString::number(r->slot);
-        QString line = number + QLatin1Char(' ') + (e ? e->name : QString());
-        if (s.isLeague()) {
-            const SeasonEntry* o = s.entry(r->opponent);
-            const SeasonMatch m = s.matchOf(r->entry, r->date);
-            const bool oppHome = m.second && m.second->home;
-            line += QStringLiteral(" v. ") + (oppHome ? QStringLiteral("(%1)").arg(r->slot2) : QString::number(r->slot2)) +
-                    QLatin1Char(' ') + (o ? o->name : QString());
-            if (r->winner != 0)
-                line += QStringLiteral("  -  won by %1").arg(s.entry(r->winner) ? s.entry(r->winner)->number : 0);
-        }
+        const SeasonEntry* o = s.entry(r->opponent);
+        const SeasonMatch m = s.matchOf(r->entry, r->date);
+        const bool opponentHome = m.second && m.second->home;
+        QString line = (r->home ? QStringLiteral("(%1)").arg(r->slot) : QString::number(r->slot)) + QLatin1Char(' ') +
+                       (e ? e->name : QString()) + QStringLiteral(" v. ") +
+                       (opponentHome ? QStringLiteral("(%1)").arg(r->slot2) : QString::number(r->slot2)) +
+                       QLatin1Char(' ') + (o ? o->name : QString());
+        if (r->winner != 0)
+            line += QStringLiteral("\nwon by %1").arg(s.entryText(r->winner));
         lines << line;
     }
     return lines.join(QLatin1Char('\n'));
@@ -243,7 +265,11 @@ void Tfrmseason::fillGrid()
             out << s.entryText(id);
         put(int(s.courts.size()) + 1, out.join(QLatin1Char('\n')));
     }
-    grdseason->resizeColumnsToContents();
+    // The courts share the width; the date and those sitting out fit their text.
+    QHeaderView* header = grdseason->horizontalHeader();
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(model->columnCount() - 1, QHeaderView::ResizeToContents);
     grdseason->resizeRowsToContents();
 }
 

@@ -64,6 +64,7 @@ private:
     void selectDate(const QDate& date);
     void refused(const QString& reason);
     QString cellText(const QVector<const SeasonRow*>& rows) const;
+    QString groupCellText(const QVector<const SeasonRow*>& rows) const;
     bool confirmReplan(const QVector<ReplanCount>& counts);
 
     std::unique_ptr<SeasonOps> ops;
