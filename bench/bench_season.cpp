@@ -6,6 +6,7 @@
 #include "scheduling/groupdata.h"
 #include "scheduling/runstate.h"
 #include "scheduling/schedulehost.h"
+#include "scheduling/replan.h"
 #include "scheduling/seasonops.h"
 #include "timing.h"
 #include <QElapsedTimer>
@@ -20,23 +21,12 @@ namespace {
 constexpr int Runs = 7;
 constexpr double TargetMs = 200.0;
 
-class SilentHost : public ScheduleHost {
-public:
-    Answer ask(const QString&) override { return Yes; }
-    void warn(const QString&) override {}
-    void statusMessage(const QString&) override {}
-    void setBusy(bool) override {}
-    void suspendUpdates(bool) override {}
-    void yield() override {}
-    bool showReconcile(const QVector<ReconcileLine>&, int, double) override { return true; }
-};
-
 void generate(Database& db, int group)
 {
     GroupDatasets ds(db);
     ds.open();
     ds.tbgroup.locate("GROUPID", group);
-    SilentHost host;
+    QuietHost host;
     std::mt19937 rng(17);
     ScheduleEngine engine(ds, host, rng);
     engine.GenerateSchedule();

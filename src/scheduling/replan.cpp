@@ -16,19 +16,6 @@ constexpr double StartPriority = 5000;
 constexpr double BallWeight = 0.5;
 constexpr int WeightSpan = 60;    // keeps 2^n well inside a double
 
-// The re-plan asks nothing and lets nothing else run while its transaction
-// is open: every question it could meet has been answered by its checks.
-class QuietHost : public ScheduleHost {
-public:
-    Answer ask(const QString&) override { return Yes; }
-    void warn(const QString&) override {}
-    void statusMessage(const QString&) override {}
-    void setBusy(bool) override {}
-    void suspendUpdates(bool) override {}
-    void yield() override {}
-    bool showReconcile(const QVector<ReconcileLine>&, int, double) override { return false; }
-};
-
 QuietHost& quietHost()
 {
     static QuietHost host;

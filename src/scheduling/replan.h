@@ -4,6 +4,7 @@
 // calendar with today's entries, courts and days off, starting from the play
 // and ball counts already carried, and a league schedules the pairings still
 // open in its rounds. Runs inside the caller's transaction.
+#include "schedulehost.h"
 #include "seasonops.h"
 #include <QDate>
 #include <QSet>
@@ -14,6 +15,19 @@ class GroupDatasets;
 class LeaguePairing;
 class ScheduleEngine;
 struct RunState;
+
+// A host that asks nothing and lets nothing else run: for work inside an
+// open transaction whose questions its checks have already answered.
+class QuietHost : public ScheduleHost {
+public:
+    Answer ask(const QString&) override { return Yes; }
+    void warn(const QString&) override {}
+    void statusMessage(const QString&) override {}
+    void setBusy(bool) override {}
+    void suspendUpdates(bool) override {}
+    void yield() override {}
+    bool showReconcile(const QVector<ReconcileLine>&, int, double) override { return true; }
+};
 
 class SeasonReplan {
 public:

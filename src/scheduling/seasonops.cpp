@@ -79,21 +79,18 @@ QString SeasonOps::change(const QString& description,
 
 bool SeasonOps::undo()
 {
-    try {
-        if (!history.undo(db))
-            return false;
-    } catch (const StaleRowError&) {
-        reload();
-        throw;
-    }
-    afterChange();
-    return true;
+    return replay(true);
 }
 
 bool SeasonOps::redo()
 {
+    return replay(false);
+}
+
+bool SeasonOps::replay(bool back)
+{
     try {
-        if (!history.redo(db))
+        if (!(back ? history.undo(db) : history.redo(db)))
             return false;
     } catch (const StaleRowError&) {
         reload();

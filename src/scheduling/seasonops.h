@@ -70,6 +70,7 @@ private:
     // snapshots around it; work answers true to keep what it wrote.
     QString change(const QString& description, const std::function<bool(const Season& fresh, QString& refusal)>& work);
     void afterChange();
+    bool replay(bool back);
     QString checkPlaces(const Season& fresh, int entry, const QDate& date) const;
     QString checkFree(const Season& fresh, int entry, const QDate& date);
     QString checkNoResult(const Season& fresh, int entry, const QDate& date) const;

@@ -113,7 +113,7 @@ private slots:
             listHadFocus = QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog->list(); }, 2000);
             if (!listHadFocus)
                 return dialog->reject();
-            press(Qt::Key_Return);
+            QTest::keyClick(dialog->list(), Qt::Key_Return);    // the focus widget, as waited for
         });
         press(Qt::Key_B, Qt::AltModifier);    // a mnemonic clicks after a moment
         QTRY_VERIFY(in != 0);
@@ -166,7 +166,7 @@ private slots:
                 if (s.rowOf(id, season->currentDate()))
                     dialog->list()->setCurrentRow(i);
             }
-            press(Qt::Key_Return);
+            dialog->accept();
         });
         season->entriesList()->setFocus();
         press(Qt::Key_P, Qt::AltModifier);
