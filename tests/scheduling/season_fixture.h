@@ -19,6 +19,20 @@ struct SeasonFixture : EngineFixture {
         engine.GenerateSchedule();
     }
 
+    // A generated singles league: two entries a court, `rounds` rounds.
+    int league(int entries, int courts, int rounds, unsigned seed)
+    {
+        GroupSpec g;
+        g.entries = entries;
+        g.courts = courts;
+        g.perSession = 2 * courts;
+        g.type = 1;
+        g.weeks = rounds;
+        const int id = addGroup(g, 2);
+        generate(id, seed);
+        return id;
+    }
+
     QString dump(const QString& table, const QString& where = QString())
     {
         QSqlQuery info(db().connection());

@@ -212,14 +212,7 @@ private slots:
         QFETCH(int, courts);
         QFETCH(int, rounds);
         SeasonFixture f;
-        GroupSpec g;
-        g.entries = entries;
-        g.courts = courts;
-        g.perSession = 2 * courts;
-        g.type = 1;
-        g.weeks = rounds;
-        const int id = f.addGroup(g, 2);
-        f.generate(id, 21);
+        const int id = f.league(entries, courts, rounds, 21);
         const QVector<QDate> dates = f.dates(id);
         const QDate from = dates[dates.size() / 2];
         SeasonOps ops(f.db(), id);

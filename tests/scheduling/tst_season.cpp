@@ -18,18 +18,6 @@ class TestSeason : public QObject {
         f.generate(id, 7);
         return id;
     }
-    int league(SeasonFixture& f, int entries, int courts, int rounds = 1)
-    {
-        GroupSpec g;
-        g.entries = entries;
-        g.courts = courts;
-        g.perSession = 2 * courts;
-        g.type = 1;
-        g.weeks = rounds;
-        const int id = f.addGroup(g, 2);
-        f.generate(id, 11);
-        return id;
-    }
 
 private slots:
     void substituteMovesTheRowAndRecordsTheDayOff()
@@ -189,7 +177,7 @@ private slots:
     void resultsGiveWinsLossesAndRanks()
     {
         SeasonFixture f;
-        const int g = league(f, 4, 2);
+        const int g = f.league(4, 2, 1, 11);
         const QVector<QDate> dates = f.dates(g);
         SeasonOps ops(f.db(), g);
         const QString before = f.dumpAll();
@@ -236,7 +224,7 @@ private slots:
     void noResultForAByeOrAGroup()
     {
         SeasonFixture f;
-        const int g = league(f, 5, 2);
+        const int g = f.league(5, 2, 1, 11);
         const QDate d = f.dates(g).first();
         const int bye = f.entryOn(g, d, false);
         QVERIFY(bye);
