@@ -46,6 +46,10 @@
 #include "bench_scheduling.h"
 #define VANTREL_BENCH_SCHEDULING 1
 #endif
+#if __has_include("bench_season.h")
+#include "bench_season.h"
+#define VANTREL_BENCH_SEASON 1
+#endif
 
 namespace {
 
@@ -200,6 +204,10 @@ int main(int argc, char* argv[])
 #ifdef VANTREL_BENCH_EXPORTS
     if (wanted("exports"))
         section(benchExports);
+#endif
+#ifdef VANTREL_BENCH_SEASON
+    if (wanted("season"))
+        section(benchSeason);
 #endif
     return status;
 }

@@ -7,6 +7,8 @@
 #include "icons.h"
 #include "reports/playerlabels.h"
 #include "reports/schedulereport.h"
+#include "reports/standingsreport.h"
+#include "scheduling/seasonwindow.h"
 #include "scheduling/group.h"
 #include "windows/courts.h"
 #include "windows/groups.h"
@@ -52,6 +54,16 @@ Tfrmplayers* activePlayersWindow(const QPointer<Tfrmmain>& frame)
     return frame ? dynamic_cast<Tfrmplayers*>(frame->activeChildWidget()) : nullptr;
 }
 
+void printLeagueStandings(const QString& league, const QVector<StandingLine>& standings, QWidget* parent)
+{
+    QVector<StandingsRow> rows;
+    for (const StandingLine& s : standings)
+        rows.append({s.rank, s.number, s.name, s.wins, s.losses});
+    TStandingsReport report;
+    report.setStandings(league, rows);
+    report.PrintStandings(parent);
+}
+
 } // namespace
 
 void registerChildWindows(Tfrmmain& frame)
@@ -84,6 +96,13 @@ void registerChildWindows(Tfrmmain& frame)
                                                target->addChildWindow(editor);
                                        });
     };
+
+    // The group editor opens its season window as another child window.
+    Tfrmseason::addToFrame = [target](QWidget* window) {
+        if (target)
+            target->addChildWindow(window);
+    };
+    Tfrmseason::printStandings = printLeagueStandings;
 
     frame.setMailingLabelCommands(
         [target] {

@@ -6,7 +6,7 @@ RouteAction routeActionFor(int windowKind, int commandCode)
 {
     using A = RouteAction;
     if (commandCode == CmdCloseWindow && windowKind >= ChildWindow::PlayerList
-        && windowKind <= ChildWindow::GroupEditor)
+        && windowKind <= ChildWindow::SeasonWindow)
         return A::CloseWindow;
 
     switch (windowKind) {
@@ -49,8 +49,11 @@ RouteAction routeActionFor(int windowKind, int commandCode)
         case CmdPrint: return A::Print;
         case CmdTimeOff: return A::TimeOff;
         case CmdEditSchedule: return A::EditSchedule;
+        case CmdSeason: return A::Season;
         default: return A::Beep;
         }
+    case ChildWindow::SeasonWindow:
+        return commandCode == CmdPrint ? A::Print : A::Beep;
     default:
         return A::Beep;
     }
@@ -86,6 +89,7 @@ void CommandRouter::perform(RouteAction action, ChildWindow& child)
     case A::EditSchedule: child.commandEditSchedule(); break;
     case A::PrintMailingLabels: callOrBeep(svc.printMailingLabels); break;
     case A::LabelSetup: callOrBeep(svc.labelSetup); break;
+    case A::Season: child.commandSeason(); break;
     }
 }
 

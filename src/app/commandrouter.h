@@ -16,6 +16,7 @@ enum CommandCode {
     CmdTimeOff = 9,
     CmdEditSchedule = 10,
     CmdLabelSetup = 13,
+    CmdSeason = 14,          // the group editor's season window
 };
 
 // What a command means for a window of a given kind.
@@ -34,6 +35,7 @@ enum class RouteAction {
     EditSchedule,
     PrintMailingLabels,
     LabelSetup,
+    Season,
 };
 
 // The table of window kinds and command codes; anything it does not name beeps.

@@ -142,6 +142,7 @@ void Tfrmmain::createMenus()
     editSchedule->setVisible(false);
     editSchedule->setEnabled(false);
     menuAction(action, "Print2", QStringLiteral("&Print"), QKeySequence(Qt::Key_F9), command(CmdPrint));
+    menuAction(action, "Season1", QStringLiteral("Se&ason..."), QKeySequence(Qt::CTRL | Qt::Key_F9), command(CmdSeason));
     addGroupOutputItems(*this, action);
     action->addSeparator();
     menuAction(action, "CloseWindow1", QStringLiteral("Close &Window"), QKeySequence(Qt::Key_F10),
@@ -195,7 +196,9 @@ void Tfrmmain::createToolBars()
         {{"tbopen", QStringLiteral("F6=Open"), st->standardIcon(QStyle::SP_DialogOpenButton), CmdOpen},
          {"tbtimeoff", QStringLiteral("F7=Time Off"), Icons::timeOff(), CmdTimeOff},
          {"tbschedule", QStringLiteral("F8=Generate Schedule"), Icons::schedule(), CmdSchedule},
-         {"tbprnt", QStringLiteral("F9=Print"), Icons::print(), CmdPrint}},
+         {"tbprnt", QStringLiteral("F9=Print"), Icons::print(), CmdPrint},
+         {"tbseason", QStringLiteral("Ctrl+F9=Season: substitutes, swaps, re-plan, results"), Icons::season(),
+          CmdSeason}},
         {{"tbclose", QStringLiteral("F10=Close Window"), st->standardIcon(QStyle::SP_TitleBarCloseButton),
           CmdCloseWindow}},
     };

@@ -112,14 +112,21 @@ QIcon exit()
     });
 }
 
+// The sheet of a calendar with its coloured heading, under the time-off,
+// schedule and season images.
+static void calendarSheet(QPainter& p, const QColor& heading)
+{
+    p.setPen(QPen(Ink, 1.5));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(4, 6, 24, 22));
+    p.setBrush(heading);
+    p.drawRect(QRectF(4, 6, 24, 6));
+}
+
 QIcon timeOff()
 {
     return drawn([](QPainter& p) {
-        p.setPen(QPen(Ink, 1.5));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4, 6, 24, 22));
-        p.setBrush(QColor(204, 0, 0));
-        p.drawRect(QRectF(4, 6, 24, 6));
+        calendarSheet(p, QColor(204, 0, 0));
         p.setPen(QPen(QColor(204, 0, 0), 2.5, Qt::SolidLine, Qt::RoundCap));
         p.drawLine(QPointF(11, 16), QPointF(21, 25));
         p.drawLine(QPointF(21, 16), QPointF(11, 25));
@@ -129,15 +136,24 @@ QIcon timeOff()
 QIcon schedule()
 {
     return drawn([](QPainter& p) {
-        p.setPen(QPen(Ink, 1.5));
-        p.setBrush(Qt::white);
-        p.drawRect(QRectF(4, 6, 24, 22));
-        p.setBrush(CourtGreen);
-        p.drawRect(QRectF(4, 6, 24, 6));
+        calendarSheet(p, CourtGreen);
         p.setPen(QPen(Ink, 1));
         for (int row = 0; row < 3; ++row)
             for (int col = 0; col < 4; ++col)
                 p.drawRect(QRectF(7 + col * 5.5, 14 + row * 4.5, 3, 2.5));
+    });
+}
+
+QIcon season()
+{
+    return drawn([](QPainter& p) {
+        calendarSheet(p, CourtGreen);
+        // Two dates trading places.
+        p.setPen(QPen(Ink, 1.8));
+        p.drawLine(QPointF(9, 17), QPointF(23, 17));
+        p.drawLine(QPointF(19, 14), QPointF(23, 17));
+        p.drawLine(QPointF(9, 23), QPointF(23, 23));
+        p.drawLine(QPointF(9, 23), QPointF(13, 26));
     });
 }
 

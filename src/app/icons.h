@@ -17,6 +17,7 @@ QIcon addNew();
 QIcon application();
 // A group editor's icon: a group's (record kind 1) or a league's (2).
 QIcon editorWindow(int recordKind);
+QIcon season();    // the season window: a calendar with a trade of dates
 
 // Window icon of a group list (list kind 1) or league list (list kind 2).
 QIcon listWindow(int listKind);

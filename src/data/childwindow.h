@@ -7,7 +7,7 @@
 // frame's error guard, so it may let a DbError escape.
 class ChildWindow {
 public:
-    enum Kind { PlayerList = 1, CourtList = 2, GroupList = 3, GroupEditor = 4 };
+    enum Kind { PlayerList = 1, CourtList = 2, GroupList = 3, GroupEditor = 4, SeasonWindow = 5 };
     virtual ~ChildWindow() = default;
 
     virtual int windowKind() const = 0;
@@ -25,4 +25,5 @@ public:
     virtual void commandPrint() {}           // code 8 (group editor; labels are the router's)
     virtual void commandTimeOff() {}         // code 9
     virtual void commandEditSchedule() {}    // code 10
+    virtual void commandSeason() {}          // code 14 (group editor: its season window)
 };

@@ -341,6 +341,16 @@ void ScheduleEngine::readDaysOff()
     q.close();
 }
 
+void ScheduleEngine::ContinueFrom(const QDate& from, double dates, std::unique_ptr<LeaguePairing> pairing)
+{
+    loadRunData();
+    runPlayersPerSession = state.playersPerSession;
+    league = std::move(pairing);
+    lockedBefore = from;
+    runWeeks(from, dates);
+    lockedBefore = QDate();
+}
+
 QString ScheduleEngine::progressPrefix() const
 {
     return recordKind == 1 ? QStringLiteral("Scheduling Group ... Please Wait")
@@ -365,6 +375,8 @@ void ScheduleEngine::runWeeks(const QDate& startDate, double total)
                 continue;
             date = MoveToWeekday(date, k);
             if (IsGroupOff(groupId, date))
+                continue;
+            if (lockedBefore.isValid() && date < lockedBefore)
                 continue;
             ++count;
             scheduleDate(date);

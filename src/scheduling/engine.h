@@ -47,6 +47,11 @@ public:
     // The whole run on the group row the datasets are positioned on.
     void GenerateSchedule();
 
+    // Re-planning a running season: the run's walk from `from` for `dates`
+    // more dates, on the counters (and league pairings) the caller set up in
+    // the run state; no date before `from` is written.
+    void ContinueFrom(const QDate& from, double dates, std::unique_ptr<LeaguePairing> pairing = nullptr);
+
     // --- steps of the run, public for the league pairing and the tests ---
     void FillGroupDate(int playersPerSession, const QDate& date);
     int PickPlayer(const QDate& date);       // GROUPPLAYERID, 0 only without entries
@@ -169,6 +174,7 @@ private:
     // Entries picked for the date being filled, before their rows are written.
     QSet<int> pendingIds;
     QDate pendingDate;
+    QDate lockedBefore;                // set while ContinueFrom walks
     qint64 writes = 0;
     YieldPacer pacer;
 

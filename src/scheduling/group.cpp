@@ -10,6 +10,8 @@
 #include "windows/dbgrid.h"
 #include "windows/dlguteam.h"
 #include "runstate.h"
+#include "seasonnotifier.h"
+#include "seasonwindow.h"
 #include "data/database.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
@@ -170,6 +172,11 @@ Tfrmgroup::Tfrmgroup(int recordKind, QWidget* parent)
     wireDatasets();
     wireFieldHints();
     ds.open();
+    // A season window changed this record's schedule: "Days On" follows.
+    connect(&SeasonNotifier::instance(), &SeasonNotifier::scheduleChanged, this, [this](int groupId) {
+        if (groupId == ds.groupId() && ds.tbplayers.state() == Table::State::Browse)
+            guarded(this, [this] { ds.tbplayers.refresh(); });
+    });
 }
 
 Tfrmgroup::~Tfrmgroup() = default;
@@ -776,6 +783,7 @@ void Tfrmgroup::commandSchedule()
     if (ds.tbplayers.isActive())
         ds.tbplayers.refresh();
     loadControls();
+    emit SeasonNotifier::instance().scheduleChanged(ds.groupId());
     if (printGroup > 0)
         Tdmglobal::instance().printSchedule(printGroup);
 }
@@ -792,6 +800,14 @@ void Tfrmgroup::commandTimeOff()
     if (busyWithRun() || !ensureStored())
         return;
     Tdlggroupoff::execFor(this, ds.groupId());
+}
+
+void Tfrmgroup::commandSeason()
+{
+    if (busyWithRun() || !ensureStored())
+        return;
+    save();
+    Tfrmseason::open(ds.groupId());
 }
 
 void Tfrmgroup::commandEditSchedule()

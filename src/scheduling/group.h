@@ -53,6 +53,7 @@ public:
     void commandPrint() override;
     void commandTimeOff() override;
     void commandEditSchedule() override;
+    void commandSeason() override;
 
     // --- what the scheduling engine uses ---
     GroupDatasets& datasets() { return ds; }

@@ -107,6 +107,7 @@ void TestFrame::menusCarryTheirCaptionsShortcutsAndHelp_data()
     row("Action1", "Schedule1", "Sc&hedule", QKeySequence("F8"));
     row("Action1", "EditSchedule1", "&Edit Schedule", QKeySequence("Ctrl+F8"));
     row("Action1", "Print2", "&Print", QKeySequence("F9"));
+    row("Action1", "Season1", "Se&ason...", QKeySequence("Ctrl+F9"));
     row("Action1", "CloseWindow1", "Close &Window", QKeySequence("F10"));
     row("Window1", "Arrange1", "&Arrange", QKeySequence());
     row("Window1", "Cascade1", "&Cascade", QKeySequence());
@@ -153,8 +154,8 @@ void TestFrame::menuBarOrder()
     QCOMPARE(layout("File1"), (QStringList{"Players1", "Courts1", "Groups1", "Leagues1", "-", "LabelSetup1",
                                            "FooterSetup1", "-", "Exit1"}));
     QCOMPARE(layout("Action1"), (QStringList{"AddNew1", "Save1", "Cancel1", "Delete1", "-", "Open1", "TimeOff1",
-                                             "Schedule1", "EditSchedule1", "Print2", "ExportSchedule1", "Fairness1", "-",
-                                             "CloseWindow1"}));
+                                             "Schedule1", "EditSchedule1", "Print2", "Season1", "ExportSchedule1",
+                                             "Fairness1", "-", "CloseWindow1"}));
     QCOMPARE(layout("Help1"), (QStringList{"Contents1", "HowTo1", "QuickReference1", "-", "About1"}));
 }
 
@@ -194,7 +195,8 @@ void TestFrame::actionToolBarButtonsAndGaps()
     const QList<std::pair<QString, QString>> expected = {
         {"tbnew", "F2 - Add New"}, {"tbsave", "F3=Save"},       {"tbcancel", "F4=Cancel"},
         {"tbdelete", "F5=Delete"}, {"tbopen", "F6=Open"},       {"tbtimeoff", "F7=Time Off"},
-        {"tbschedule", "F8=Generate Schedule"}, {"tbprnt", "F9=Print"}, {"tbclose", "F10=Close Window"},
+        {"tbschedule", "F8=Generate Schedule"}, {"tbprnt", "F9=Print"},
+        {"tbseason", "Ctrl+F9=Season: substitutes, swaps, re-plan, results"}, {"tbclose", "F10=Close Window"},
     };
     QVector<QToolButton*> buttons;
     for (const auto& [name, hint] : expected) {
@@ -212,7 +214,7 @@ void TestFrame::actionToolBarButtonsAndGaps()
         order << (qobject_cast<QToolButton*>(w) ? w->objectName() : QString("gap%1").arg(w->width()));
     }
     QCOMPARE(order, (QStringList{"gap89", "tbnew", "tbsave", "tbcancel", "tbdelete", "gap8", "tbopen", "tbtimeoff",
-                                 "tbschedule", "tbprnt", "gap8", "tbclose"}));
+                                 "tbschedule", "tbprnt", "tbseason", "gap8", "tbclose"}));
     QVERIFY(buttons[0]->x() >= 89);
 }
 

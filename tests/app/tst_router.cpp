@@ -29,6 +29,7 @@ private slots:
 
     void tableOfKindsAndCodes_data();
     void tableOfKindsAndCodes();
+    void seasonWindowTakesPrintAndClose();
     void commandWithoutChildWindowBeeps();
     void functionKeysReachTheActiveWindow();
     void listWindowIgnoresSaveCancelDeleteQuietly();
@@ -84,7 +85,18 @@ void TestRouter::tableOfKindsAndCodes()
     for (int code = 1; code <= 13; ++code)
         QVERIFY2(routeActionFor(kind, code) == actions[code - 1], qPrintable(QString("code %1").arg(code)));
     QVERIFY(routeActionFor(kind, 0) == A::Beep);
-    QVERIFY(routeActionFor(kind, 14) == A::Beep);
+    // Code 14 opens a group editor's season window; nothing else takes it.
+    QVERIFY(routeActionFor(kind, 14) == (kind == ChildWindow::GroupEditor ? A::Season : A::Beep));
+    QVERIFY(routeActionFor(kind, 15) == A::Beep);
+}
+
+void TestRouter::seasonWindowTakesPrintAndClose()
+{
+    for (int code = 1; code <= 14; ++code) {
+        const RouteAction expected =
+            code == CmdPrint ? A::Print : code == CmdCloseWindow ? A::CloseWindow : A::Beep;
+        QVERIFY2(routeActionFor(ChildWindow::SeasonWindow, code) == expected, qPrintable(QString::number(code)));
+    }
 }
 
 void TestRouter::commandWithoutChildWindowBeeps()

@@ -1,0 +1,54 @@
+#pragma once
+// The small modal dialogs of the season window: choosing a substitute, the
+// other side of a swap, and accepting a re-plan after seeing its counts.
+#include "seasonops.h"
+#include <QDialog>
+
+class QComboBox;
+class QListWidget;
+class QTableWidget;
+
+// The free entries, best first; Enter or OK takes the highlighted one.
+class TdlgSubstitute : public QDialog {
+    Q_OBJECT
+public:
+    TdlgSubstitute(const QString& question, const QVector<SubstituteCandidate>& candidates, QWidget* parent);
+    int chosenEntry() const;
+    QListWidget* list() const { return lstcandidates; }
+
+private:
+    QListWidget* lstcandidates;
+};
+
+// Another date and an entry who plays on it.
+class TdlgSwap : public QDialog {
+    Q_OBJECT
+public:
+    TdlgSwap(const SeasonSheet& season, int entry, const QDate& date, QWidget* parent);
+    QDate chosenDate() const;
+    int chosenEntry() const;
+    QComboBox* dates() const { return cbdates; }
+    QListWidget* list() const { return lstentries; }
+
+private:
+    void fillEntries();
+
+    const SeasonSheet& season;
+    int entry;
+    QComboBox* cbdates;
+    QListWidget* lstentries;
+};
+
+// Play counts before and after a re-plan; "Accept" keeps it.
+class TdlgReplan : public QDialog {
+    Q_OBJECT
+public:
+    TdlgReplan(const QDate& from, const QVector<ReplanCount>& counts, QWidget* parent);
+    QTableWidget* table() const { return grdcounts; }
+
+private:
+    QTableWidget* grdcounts;
+};
+
+// "5 dates, last 03/06/26" / "no date yet"
+QString candidateText(const SubstituteCandidate& c);

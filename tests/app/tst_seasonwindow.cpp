@@ -1,0 +1,184 @@
+// The season window driven through the frame with the keyboard, as an
+// organiser handles a dropout: Ctrl+F9 in the group editor, a date, the
+// entry, Alt+S, Enter; then Ctrl+Z and Ctrl+Y. What reached the file is read
+// back, and the editor's "Days On" follows at once.
+#include "apptest.h"
+#include "engine_fixture.h"
+#include "data/guard.h"
+#include "data/query.h"
+#include "scheduling/group.h"
+#include "scheduling/seasondialogs.h"
+#include "scheduling/seasonwindow.h"
+#include "windows/groups.h"
+#include <QListWidget>
+#include <QMdiSubWindow>
+#include <QTableView>
+#include <QtTest>
+
+class TestSeasonWindow : public QObject {
+    Q_OBJECT
+
+    int insert(const QString& sql)
+    {
+        Query q(fx->dm->database(), sql);
+        q.execSql();
+        return q.lastInsertId().toInt();
+    }
+    QVariant scalar(const QString& sql)
+    {
+        Query q(fx->dm->database(), sql);
+        q.open();
+        return q.value(0);
+    }
+    // Six players on one court, four a Tuesday, for six weeks, generated.
+    int generatedGroup()
+    {
+        const int g = insert("INSERT INTO \"group.DB\" (NAME, STARTDATE, DURATION, NumPerSes, TYPE, RTYPE, BBON, TUESDAY)"
+                             " VALUES ('Tuesday Doubles', '2031-01-07', 6, 4, 0, 1, 1, 1)");
+        for (int i = 1; i <= 6; ++i) {
+            const int p = insert(QString("INSERT INTO \"PLAYERS.db\" (FNAME, LNAME) VALUES ('Ann%1', 'Lee')").arg(i));
+            insert(QString("INSERT INTO \"GRPPLAYR.db\" (GROUPID, PLAYERID, GRPSEQNUM) VALUES (%1, %2, %3)")
+                       .arg(g).arg(p).arg(i));
+        }
+        const int c = insert("INSERT INTO \"COURTS.db\" (NAME) VALUES ('Centre')");
+        insert(QString("INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (%1, %2)").arg(c).arg(g));
+        GroupDatasets ds(fx->dm->database());
+        ds.open();
+        ds.tbgroup.locate("GROUPID", g);
+        ScriptedHost host;
+        std::mt19937 random(4);
+        ScheduleEngine engine(ds, host, random);
+        engine.GenerateSchedule();
+        return g;
+    }
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QTest::keyClick(focus, Qt::Key(key), modifiers);
+    }
+    int rowsOfEntry(int entry, const QString& date)
+    {
+        return scalar(QString("SELECT COUNT(*) FROM SCHEDULE WHERE GRPPLAYRID = %1 AND DATE = '%2'").arg(entry).arg(date))
+            .toInt();
+    }
+
+private slots:
+    void init()
+    {
+        errors.clear();
+        setErrorBoxHandler([this](const QString& message) { errors << message; });
+        fx = std::make_unique<AppFixture>();
+        fx->dm->printScheduleHandler = [](int) {};
+        registerChildWindows(*fx->frame);
+        fx->frame->show();
+        QApplication::setActiveWindow(fx->frame.get());
+        QVERIFY(QTest::qWaitForWindowActive(fx->frame.get()));
+    }
+    void cleanup()
+    {
+        fx.reset();
+        setErrorBoxHandler({});
+    }
+
+    void dropoutByKeyboardThenUndoAndRedo()
+    {
+        const int g = generatedGroup();
+        auto* editor = qobject_cast<Tfrmgroup*>(Tfrmgrouplist::openEditor(1, g, "Group: Tuesday Doubles", 3));
+        QVERIFY(editor);
+        editor->entriesGrid()->setFocus();
+        QTRY_VERIFY(QApplication::focusWidget() == editor->entriesGrid());
+
+        press(Qt::Key_F9, Qt::ControlModifier);
+        auto* season = qobject_cast<Tfrmseason*>(fx->frame->activeChildWidget());
+        QVERIFY(season);
+        QCOMPARE(season->windowKind(), int(ChildWindow::SeasonWindow));
+        QCOMPARE(QApplication::focusWidget(), season->grid());
+        QCOMPARE(season->grid()->model()->rowCount(), 6);
+        QCOMPARE(season->grid()->model()->headerData(1, Qt::Horizontal).toString(), QString("Centre"));
+
+        press(Qt::Key_Down);                       // the second date
+        const QDate date = season->currentDate();
+        const QString iso = date.toString(Qt::ISODate);
+        QCOMPARE(iso, QString("2031-01-14"));
+        press(Qt::Key_Tab);                        // to the entries of the date
+        QCOMPARE(QApplication::focusWidget(), season->entriesList());
+        const int out = season->currentEntry();
+        QCOMPARE(rowsOfEntry(out, iso), 1);
+
+        int in = 0;
+        bool listHadFocus = false;
+        whenModal<TdlgSubstitute>([&](TdlgSubstitute* dialog) {
+            in = dialog->chosenEntry();
+            listHadFocus = QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog->list(); }, 2000);
+            if (!listHadFocus)
+                return dialog->reject();
+            QTest::keyClick(dialog->list(), Qt::Key_Return);    // the focus widget, as waited for
+        });
+        press(Qt::Key_B, Qt::AltModifier);    // a mnemonic clicks after a moment
+        QTRY_VERIFY(in != 0);
+        QVERIFY(listHadFocus);    // the candidates take the keys at once
+        // Back in the frame (the window manager's part without one), the keys
+        // go where they were before the dialog.
+        QApplication::setActiveWindow(fx->frame.get());
+        QTRY_COMPARE(QApplication::focusWidget(), season->entriesList());
+        QTRY_COMPARE(rowsOfEntry(in, iso), 1);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
+        QCOMPARE(rowsOfEntry(out, iso), 0);
+        QCOMPARE(rowsOfEntry(in, iso), 1);
+        const int inPlayed = scalar(QString("SELECT SESPLAYED FROM GRPPLAYR WHERE GROUPPLAYERID = %1").arg(in)).toInt();
+        // The editor's "Days On" shows it at once.
+        Table& entries = editor->datasets().tbplayers;
+        QVERIFY(entries.locate("GROUPPLAYERID", in));
+        QCOMPARE(entries.asInt("SESPLAYED"), inPlayed);
+        // The grid shows the substitute on the date.
+        const QString cell = season->grid()->model()->index(1, 1).data().toString();
+        QVERIFY2(cell.contains(QString("Ann%1").arg(in - scalar("SELECT MIN(GROUPPLAYERID) FROM GRPPLAYR").toInt() + 1)),
+                 qPrintable(cell));
+
+        press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(rowsOfEntry(out, iso), 1);
+        QCOMPARE(rowsOfEntry(in, iso), 0);
+        QCOMPARE(scalar(QString("SELECT SESPLAYED FROM GRPPLAYR WHERE GROUPPLAYERID = %1").arg(in)).toInt(), inPlayed - 1);
+        press(Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(rowsOfEntry(in, iso), 1);
+        QVERIFY(errors.isEmpty());
+
+        // F10 closes the season window like any other child window.
+        press(Qt::Key_F10);
+        QTRY_VERIFY(qobject_cast<Tfrmgroup*>(fx->frame->activeChildWidget()) == editor);
+    }
+
+    void refusalIsToldAndChangesNothing()
+    {
+        const int g = generatedGroup();
+        Tfrmseason* season = nullptr;
+        Tfrmseason::open(g);
+        season = qobject_cast<Tfrmseason*>(fx->frame->activeChildWidget());
+        QVERIFY(season);
+        const QString before = scalar("SELECT group_concat(GRPPLAYRID || DATE) FROM SCHEDULE").toString();
+        // Swap with an entry who already plays on the date.
+        // Swap with an entry who plays on both dates: refused, nobody plays twice.
+        whenModal<TdlgSwap>([&](TdlgSwap* dialog) {
+            const SeasonSheet& s = season->operations().season();
+            for (int i = 0; i < dialog->list()->count(); ++i) {
+                const int id = dialog->list()->item(i)->data(Qt::UserRole).toInt();
+                if (s.rowOf(id, season->currentDate()))
+                    dialog->list()->setCurrentRow(i);
+            }
+            dialog->accept();
+        });
+        season->entriesList()->setFocus();
+        press(Qt::Key_P, Qt::AltModifier);
+        QTRY_COMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().contains("already plays"), qPrintable(errors.first()));
+        QCOMPARE(scalar("SELECT group_concat(GRPPLAYRID || DATE) FROM SCHEDULE").toString(), before);
+    }
+
+private:
+    std::unique_ptr<AppFixture> fx;
+    QStringList errors;
+};
+
+QTEST_MAIN(TestSeasonWindow)
+#include "tst_seasonwindow.moc"
