@@ -38,6 +38,7 @@
 #if __has_include("bench_exports.h")
 #include "bench_exports.h"
 #define VANTREL_BENCH_EXPORTS 1
+#endif
 #if __has_include("bench_mixing.h")
 #include "bench_mixing.h"
 #define VANTREL_BENCH_MIXING 1

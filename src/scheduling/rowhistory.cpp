@@ -1,7 +1,7 @@
 #include "rowhistory.h"
 #include "data/database.h"
 #include "data/query.h"
-#include "data/transactionscope.h"
+#include "data/transaction.h"
 #include <QSet>
 #include <algorithm>
 #include <memory>
@@ -199,7 +199,7 @@ bool UndoStack::undo(Database& db)
 {
     if (!canUndo())
         return false;
-    TransactionScope transaction(db);
+    Transaction transaction(db, Transaction::Lock::AtStart);
     records[done - 1].apply(db, true);
     transaction.commit();
     --done;
@@ -210,7 +210,7 @@ bool UndoStack::redo(Database& db)
 {
     if (!canRedo())
         return false;
-    TransactionScope transaction(db);
+    Transaction transaction(db, Transaction::Lock::AtStart);
     records[done].apply(db, false);
     transaction.commit();
     ++done;

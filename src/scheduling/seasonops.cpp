@@ -4,7 +4,7 @@
 #include "standings.h"
 #include "data/database.h"
 #include "data/query.h"
-#include "data/transactionscope.h"
+#include "data/transaction.h"
 #include <QLocale>
 #include <algorithm>
 
@@ -56,7 +56,7 @@ QString SeasonOps::change(const QString& description,
 {
     QString refusal;
     try {
-        TransactionScope transaction(db);
+        Transaction transaction(db, Transaction::Lock::AtStart);
         const SeasonSheet fresh = SeasonSheet::read(db, group);
         if (!fresh.exists())
             return QStringLiteral("This group no longer exists; close the window.");
