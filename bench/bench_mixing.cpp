@@ -1,4 +1,5 @@
 #include "bench_mixing.h"
+#include "acceptinghost.h"
 #include "data/dmuglobal.h"
 #include "scheduling/engine.h"
 #include "scheduling/groupdata.h"
@@ -21,17 +22,6 @@ namespace {
 constexpr int Entries = 64;
 constexpr int Courts = 8;
 constexpr int Runs = 5;
-
-class YesHost : public ScheduleHost {
-public:
-    Answer ask(const QString&) override { return Yes; }
-    void warn(const QString&) override {}
-    void statusMessage(const QString&) override {}
-    void setBusy(bool) override {}
-    void suspendUpdates(bool) override {}
-    void yield() override { QCoreApplication::processEvents(); }
-    bool showReconcile(const QVector<ReconcileLine>&, int, double) override { return true; }
-};
 
 // CPU time of this thread in nanoseconds: the figure stays true on a busy machine.
 qint64 threadNanos()
@@ -66,7 +56,7 @@ double timeRun(Database& db, int group, bool mix, unsigned seed)
     GroupDatasets ds(db);
     ds.open();
     ds.tbgroup.locate("GROUPID", group);
-    YesHost host;
+    AcceptingHost host;
     std::mt19937 rng(seed);
     ScheduleEngine engine(ds, host, rng);
     const qint64 start = threadNanos();
