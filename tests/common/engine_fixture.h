@@ -68,7 +68,7 @@ public:
     }
 };
 
-struct GroupSpec {
+struct GroupShape {
     int entries = 8;
     int perSession = 4;
     int courts = 1;
@@ -109,7 +109,7 @@ public:
         return q.next() ? q.value(0) : QVariant();
     }
 
-    int addGroup(const GroupSpec& g, int rtype = 1)
+    int addGroup(const GroupShape& g, int rtype = 1)
     {
         static const char* days[] = {"SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY"};
         QVariantList flags;

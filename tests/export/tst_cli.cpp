@@ -172,9 +172,9 @@ void TestCli::reportFairness()
 void TestCli::generateRefusesQuestionsWithoutYes()
 {
     EngineFixture fx;
-    GroupSpec spec;                    // 7 entries, 4 a date: the dates cannot come out even
-    spec.entries = 7;
-    const int group = fx.addGroup(spec);
+    GroupShape shape;                    // 7 entries, 4 a date: the dates cannot come out even
+    shape.entries = 7;
+    const int group = fx.addGroup(shape);
     fx.exec("UPDATE \"group\" SET NAME = 'Odd' WHERE GROUPID = ?", {group});
     const QVector<int> entries = fx.entryIds(group);
     fx.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE) VALUES (?, '2000-01-03', 1, 1)", {entries[0]});
@@ -187,7 +187,7 @@ void TestCli::generateRefusesQuestionsWithoutYes()
     QCOMPARE(fx.played(entries[0]), 9);
 
     // A question asked after the run reset the counters: those are kept too.
-    GroupSpec two;                     // 8 entries, 4 a date, but two courts want 8
+    GroupShape two;                     // 8 entries, 4 a date, but two courts want 8
     two.courts = 2;
     const int second = fx.addGroup(two);
     fx.exec("UPDATE \"group\" SET NAME = 'Two Courts' WHERE GROUPID = ?", {second});
@@ -202,9 +202,9 @@ void TestCli::generateRefusesQuestionsWithoutYes()
 void TestCli::generateWithYesAndSeedRepeats()
 {
     EngineFixture fx;
-    GroupSpec spec;
-    spec.entries = 7;
-    const int group = fx.addGroup(spec);
+    GroupShape shape;
+    shape.entries = 7;
+    const int group = fx.addGroup(shape);
     fx.exec("UPDATE \"group\" SET NAME = 'Odd' WHERE GROUPID = ?", {group});
     auto schedule = [&] {
         QStringList rows;

@@ -3,9 +3,9 @@
 #include <QtTest>
 
 namespace {
-GroupSpec groupOf(int entries, int perSession, int courts, int matchType, int weeks)
+GroupShape groupOf(int entries, int perSession, int courts, int matchType, int weeks)
 {
-    GroupSpec g;
+    GroupShape g;
     g.entries = entries;
     g.perSession = perSession;
     g.courts = courts;
@@ -173,7 +173,7 @@ void TestFairness::singlesAndLeaguesCountNoPairs()
 void TestFairness::noScheduleSaysSo()
 {
     EngineFixture fx;
-    const int group = fx.addGroup(GroupSpec());
+    const int group = fx.addGroup(GroupShape());
     const FairnessFigures f = computeFairness(loadSeason(fx.db(), group));
     QCOMPARE(f.warnings, QStringList{"There is no schedule yet: generate it first."});
     for (const EntryFairness& e : f.entries)

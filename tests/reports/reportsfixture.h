@@ -52,7 +52,7 @@ public:
         return q.lastInsertId().toInt();
     }
 
-    struct GroupSpec {
+    struct GroupShape {
         QString name = "Tuesday Ladies";
         int rtype = 1, type = 1;
         bool bbon = false;
@@ -60,7 +60,7 @@ public:
         QString notes;
     };
 
-    int addGroup(const GroupSpec& g)
+    int addGroup(const GroupShape& g)
     {
         Query q(db(), "INSERT INTO \"group.DB\" (NAME, STARTDATE, DURATION, NumPerSes, TYPE, STIME, ETIME, RTYPE, "
                       "NOTES, BBON) VALUES (:n, :sd, 10, 4, :t, :st, :et, :r, :notes, :bb)");
@@ -116,7 +116,7 @@ public:
         QVector<int> entries;   // index 0 is entry number 1
         QVector<int> courts;
     };
-    Built buildGroup(const GroupSpec& g, int players, int courts)
+    Built buildGroup(const GroupShape& g, int players, int courts)
     {
         Built b{addGroup(g), {}, {}};
         for (int c = 1; c <= courts; ++c) {

@@ -34,9 +34,9 @@ void season(ReportsFixture& fx, const ReportsFixture::Built& b, int dates, int p
     fx.db().commit();
 }
 
-ReportsFixture::GroupSpec groupOf(int matchType, bool bringBalls)
+ReportsFixture::GroupShape groupOf(int matchType, bool bringBalls)
 {
-    ReportsFixture::GroupSpec g;
+    ReportsFixture::GroupShape g;
     g.type = matchType;
     g.bbon = bringBalls;
     return g;
@@ -242,7 +242,7 @@ void TestReportLayout::tenDoublesCourts()
 void TestReportLayout::doublesLeagueWithLongNames()
 {
     ReportsFixture fx;
-    ReportsFixture::GroupSpec g;
+    ReportsFixture::GroupShape g;
     g.rtype = 2;
     g.type = 2;
     const auto b = fx.buildGroup(g, 0, 3);

@@ -30,7 +30,7 @@ QStringList gridLine(const ReportPage& page, const QString& date)
 // Singles group: one court, four players; entry 3 sits out on day 1.
 ReportsFixture::Built singlesGroup(ReportsFixture& fx, bool bbon)
 {
-    ReportsFixture::GroupSpec g;
+    ReportsFixture::GroupShape g;
     g.bbon = bbon;
     auto b = fx.buildGroup(g, 3, 1);
     fx.addScheduleRow(b.entries[0], day1, b.courts[0], 1, true);
@@ -130,7 +130,7 @@ void TestScheduleReport::noScheduleShowsMessageOnly()
 void TestScheduleReport::noCourtsIsRefused()
 {
     ReportsFixture fx;
-    ReportsFixture::GroupSpec g;
+    ReportsFixture::GroupShape g;
     const int group = fx.addGroup(g);
     const int e = fx.addEntry(group, fx.addPlayer("Ann", "Lee"), 1);
     fx.addScheduleRow(e, day1, 99, 1);
@@ -143,7 +143,7 @@ void TestScheduleReport::headerAndFooter()
 {
     ReportsFixture fx;
     setFooterText("Riverside Tennis Club - call 555-0100 with any changes");
-    ReportsFixture::GroupSpec g;
+    ReportsFixture::GroupShape g;
     g.notes = "Bring water.\nCourts open at 8:45.";
     auto b = singlesGroup(fx, false);
     Q_UNUSED(b);
@@ -188,7 +188,7 @@ void TestScheduleReport::headerAndFooter()
 void TestScheduleReport::emptyTimesReadMidnight()
 {
     ReportsFixture fx;
-    ReportsFixture::GroupSpec g;
+    ReportsFixture::GroupShape g;
     g.start = g.end = QTime();
     auto b = fx.buildGroup(g, 2, 1);
     fx.addScheduleRow(b.entries[0], day1, b.courts[0], 1);
@@ -271,7 +271,7 @@ void TestScheduleReport::groupKindsCells()
     };
     for (const Case& c : cases) {
         ReportsFixture fx;
-        ReportsFixture::GroupSpec g;
+        ReportsFixture::GroupShape g;
         g.rtype = c.rtype;
         g.type = c.type;
         g.bbon = c.type == 0;
@@ -365,7 +365,7 @@ void TestScheduleReport::courtNoLongerAssignedKeepsItsMatches()
 void TestScheduleReport::doublesLeagueRoster()
 {
     ReportsFixture fx;
-    ReportsFixture::GroupSpec g;
+    ReportsFixture::GroupShape g;
     g.rtype = 2;
     g.type = 2;
     auto b = fx.buildGroup(g, 0, 1);

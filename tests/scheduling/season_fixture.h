@@ -22,7 +22,7 @@ struct SeasonFixture : EngineFixture {
     // A generated singles league: two entries a court, `rounds` rounds.
     int league(int entries, int courts, int rounds, unsigned seed)
     {
-        GroupSpec g;
+        GroupShape g;
         g.entries = entries;
         g.courts = courts;
         g.perSession = 2 * courts;

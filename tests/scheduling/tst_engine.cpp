@@ -29,7 +29,7 @@ private slots:
     void datesWalkTheWeekBackAndForth()
     {
         EngineFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.weeks = 2;
         g.weekdays = {2, 6};      // Monday, Friday; the start is a Wednesday
         Run run(f, f.addGroup(g));
@@ -49,7 +49,7 @@ private slots:
     void groupDayOffIsSkippedAndNotCounted()
     {
         EngineFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.weeks = 3;
         g.weekdays = {2, 6};
         const int group = f.addGroup(g);
@@ -65,7 +65,7 @@ private slots:
     void unequalPlayAsksAndNoChangesNothing()
     {
         EngineFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.entries = 6;
         g.weekdays = {2, 6};
         const int group = f.addGroup(g);
@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(f.printed, 0);
         QVERIFY(!run.host.busy && !run.host.suspended && !runState().running);
 
-        GroupSpec whole;          // 8 entries, 4 a session, 10 weeks, 1 day: E = 5
+        GroupShape whole;          // 8 entries, 4 a session, 10 weeks, 1 day: E = 5
         Run second(f, f.addGroup(whole));
         second.generate();
         QVERIFY(second.host.questions.isEmpty());
@@ -90,7 +90,7 @@ private slots:
     void fractionalPlayShowsEveryEntryAndChangesNothing()
     {
         EngineFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.entries = 6;
         g.weekdays = {2, 6};
         Run run(f, f.addGroup(g));
@@ -134,7 +134,7 @@ private slots:
         QFETCH(int, stored);
         QFETCH(int, rowsPerDate);
         EngineFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.type = type;
         g.courts = courts;
         g.entries = entries;
@@ -198,7 +198,7 @@ private slots:
         QFETCH(int, courts);
         QFETCH(QString, message);
         EngineFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.courts = courts;
         g.entries = entries;
         g.perSession = perSession;
@@ -221,7 +221,7 @@ private slots:
     void cancelFinishesTheWeekAndSkipsReconciliation()
     {
         EngineFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.weekdays = {2, 4};
         Run run(f, f.addGroup(g));
         run.host.onYield = [] { runState().stopRequest = true; };
@@ -236,7 +236,7 @@ private slots:
     void secondGenerateDuringARunBeeps()
     {
         EngineFixture f;
-        Run run(f, f.addGroup(GroupSpec()));
+        Run run(f, f.addGroup(GroupShape()));
         int nested = 0;
         run.host.onYield = [&] {
             if (nested++ == 0) {
@@ -255,7 +255,7 @@ private slots:
     void closeDuringARunWaitsForItsEnd()
     {
         EngineFixture f;
-        Run run(f, f.addGroup(GroupSpec()));
+        Run run(f, f.addGroup(GroupShape()));
         int closed = 0;
         bool closeNow = true;
         run.host.onYield = [&] {
@@ -274,7 +274,7 @@ private slots:
     void databaseErrorLeavesNothingStuck()
     {
         EngineFixture f;
-        const int group = f.addGroup(GroupSpec());
+        const int group = f.addGroup(GroupShape());
         Run run(f, group);
         QStringList errors;
         setErrorBoxHandler([&](const QString& m) { errors << m; });
@@ -313,7 +313,7 @@ private slots:
         QFETCH(int, rtype);
         QFETCH(QString, trigger);
         EngineFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.type = rtype == 2 ? 1 : 0;
         g.courts = 2;
         g.perSession = rtype == 2 ? 4 : 8;
@@ -349,7 +349,7 @@ private slots:
     void refusedMoveKeepsTheGeneratedSchedule()
     {
         EngineFixture f;
-        GroupSpec g;               // 8 entries, 4 a session, 1 court, 10 Mondays: E = 5
+        GroupShape g;               // 8 entries, 4 a session, 1 court, 10 Mondays: E = 5
         const int group = f.addGroup(g);
         const QVector<int> ids = f.entryIds(group);
         const int player = f.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {ids[0]}).toInt();
@@ -376,7 +376,7 @@ private slots:
     void othersSeeThePreviousScheduleUntilTheEnd()
     {
         EngineFixture f;
-        const int group = f.addGroup(GroupSpec());
+        const int group = f.addGroup(GroupShape());
         Run first(f, group);
         first.generate();
         const int rows = f.scalar("SELECT COUNT(*) FROM SCHEDULE").toInt();
@@ -436,7 +436,7 @@ private slots:
         QCOMPARE(ScheduleEngine::ExpectedText(share.expected), QString::number(expected));
 
         EngineFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.entries = entries;
         g.perSession = perSession;
         g.type = type;
@@ -464,7 +464,7 @@ private slots:
     void aRunYieldsByTime()
     {
         EngineFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.entries = 6;                 // every date needs retries to fill
         g.weeks = 12;
         Run everyPoint(f, f.addGroup(g));
@@ -483,7 +483,7 @@ private slots:
     void leagueByeFollowsTheCourts()
     {
         EngineFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.entries = 20;
         g.perSession = 19;
         g.courts = 1;
@@ -509,7 +509,7 @@ private slots:
         QVERIFY2(longest <= 20, qPrintable(QString::number(longest)));
 
         // One entry more than the places: the bye rotation.
-        GroupSpec five;
+        GroupShape five;
         five.entries = 5;
         five.courts = 2;
         five.type = 1;
@@ -523,7 +523,7 @@ private slots:
     void lastDrawTakesAFreeEntry()
     {
         EngineFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.entries = 3;
         const int group = f.addGroup(g);
         const QVector<int> ids = f.entryIds(group);
@@ -554,7 +554,7 @@ private slots:
     void daysOffAreRespected()
     {
         EngineFixture f;
-        GroupSpec g;              // 8 entries, 4 a session, Mondays
+        GroupShape g;              // 8 entries, 4 a session, Mondays
         const int group = f.addGroup(g);
         const int entry = f.entryIds(group).first();
         const int player = f.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {entry}).toInt();
@@ -574,7 +574,7 @@ private slots:
             auto between = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(pick); };
             EngineFixture f;
             f.rng.seed(seed);
-            GroupSpec g;
+            GroupShape g;
             g.type = between(0, 1);
             g.courts = between(1, 3);
             g.perSession = g.courts * (g.type == 1 ? 2 : 4);

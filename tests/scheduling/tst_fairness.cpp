@@ -33,7 +33,7 @@ struct Sums {
 };
 
 struct SeededGroup {
-    GroupSpec spec;
+    GroupShape shape;
     unsigned seed = 0;
 };
 
@@ -45,12 +45,12 @@ SeededGroup seededGroup(unsigned seed)
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
     SeededGroup g;
     g.seed = seed;
-    g.spec.type = pick(0, 1) ? 2 : 0;
-    g.spec.courts = pick(2, 3);
-    g.spec.perSession = 4 * g.spec.courts;
-    g.spec.entries = g.spec.perSession + pick(0, 4);
-    g.spec.weekdays = pick(0, 1) ? QVector<int>{2} : QVector<int>{3, 5};
-    g.spec.weeks = 28 / int(g.spec.weekdays.size()) + pick(0, 12 / int(g.spec.weekdays.size()));
+    g.shape.type = pick(0, 1) ? 2 : 0;
+    g.shape.courts = pick(2, 3);
+    g.shape.perSession = 4 * g.shape.courts;
+    g.shape.entries = g.shape.perSession + pick(0, 4);
+    g.shape.weekdays = pick(0, 1) ? QVector<int>{2} : QVector<int>{3, 5};
+    g.shape.weeks = 28 / int(g.shape.weekdays.size()) + pick(0, 12 / int(g.shape.weekdays.size()));
     return g;
 }
 
@@ -62,7 +62,7 @@ class TestFairness : public QObject {
     // Generates the group with or without mixing; returns its id.
     int generate(EngineFixture& f, const SeededGroup& g, bool mix)
     {
-        const int group = f.addGroup(g.spec);
+        const int group = f.addGroup(g.shape);
         f.exec("UPDATE \"group\" SET MIXPAIRS = ? WHERE GROUPID = ?", {mix ? 1 : 0, group});
         ScriptedHost host;
         std::mt19937 rng(g.seed);
@@ -85,16 +85,16 @@ class TestFairness : public QObject {
     }
 
     // A one-round league of four entries starting on a Monday.
-    static GroupSpec smallLeague(int courts, int type)
+    static GroupShape smallLeague(int courts, int type)
     {
-        GroupSpec spec;
-        spec.entries = 4;
-        spec.courts = courts;
-        spec.perSession = 2 * courts;
-        spec.type = type;
-        spec.weeks = 1;
-        spec.start = QDate(2027, 1, 4);
-        return spec;
+        GroupShape shape;
+        shape.entries = 4;
+        shape.courts = courts;
+        shape.perSession = 2 * courts;
+        shape.type = type;
+        shape.weeks = 1;
+        shape.start = QDate(2027, 1, 4);
+        return shape;
     }
     static void run(EngineFixture& f, int group, ScriptedHost& host, std::mt19937& rng)
     {
@@ -179,25 +179,25 @@ private slots:
         for (unsigned s = 0; s < SeededLeagues; ++s) {
             std::mt19937 gen(1000 + s);
             auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(gen); };
-            GroupSpec spec;
-            spec.entries = pick(4, 11);
-            spec.courts = pick(1, spec.entries / 2);
-            spec.perSession = 2 * spec.courts;
-            spec.type = pick(1, 2);
-            spec.weeks = pick(1, 2);     // rounds
-            spec.start = QDate(2027, 1, 4);
-            spec.weekdays = pick(0, 1) ? QVector<int>{2} : QVector<int>{3, 5};
-            const int league = f.addGroup(spec, 2);
+            GroupShape shape;
+            shape.entries = pick(4, 11);
+            shape.courts = pick(1, shape.entries / 2);
+            shape.perSession = 2 * shape.courts;
+            shape.type = pick(1, 2);
+            shape.weeks = pick(1, 2);     // rounds
+            shape.start = QDate(2027, 1, 4);
+            shape.weekdays = pick(0, 1) ? QVector<int>{2} : QVector<int>{3, 5};
+            const int league = f.addGroup(shape, 2);
             const QVector<int> entries = f.entryIds(league);
             for (int entry : entries) {
                 int partner = 0;
-                if (spec.type == 2) {
+                if (shape.type == 2) {
                     partner = f.addPlayer("Partner", QString::number(entry));
                     f.exec("UPDATE GRPPLAYR SET SHARESLOTID = ? WHERE GROUPPLAYERID = ?", {partner, entry});
                 }
                 const int player = f.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {entry}).toInt();
                 for (int k = pick(0, 4); k > 0; --k) {
-                    const QDate day = spec.start.addDays(7 * pick(0, 12) + (spec.weekdays.size() > 1 ? 3 : 0));
+                    const QDate day = shape.start.addDays(7 * pick(0, 12) + (shape.weekdays.size() > 1 ? 3 : 0));
                     f.playerOff(partner && pick(0, 1) ? partner : player, day);
                     ++offered;
                 }
@@ -214,7 +214,7 @@ private slots:
                 QCOMPARE(onDayOff, 0);
             }
             dayOffRows += onDayOff;
-            QVERIFY2(everyPairingMet(f, league, entries, spec.weeks), qPrintable(QString("league %1").arg(s)));
+            QVERIFY2(everyPairingMet(f, league, entries, shape.weeks), qPrintable(QString("league %1").arg(s)));
             const ScheduleCounts c(f.db(), league);
             QCOMPARE(c.courtsWithoutOneMark(), 0);
             QVERIFY2(c.markSpreadAmongEqualPlayers() <= 1, qPrintable(QString("league %1").arg(s)));
@@ -276,9 +276,9 @@ private slots:
     void ballDutyEvenedFromTheRows()
     {
         EngineFixture f;
-        GroupSpec spec;
-        spec.entries = 4;
-        const int group = f.addGroup(spec);
+        GroupShape shape;
+        shape.entries = 4;
+        const int group = f.addGroup(shape);
         const QVector<int> e = f.entryIds(group);
         const int court = f.scalar("SELECT COURTID FROM COURTSLT WHERE GROUPID = ?", {group}).toInt();
         auto row = [&](int day, int entry, bool home) {
@@ -313,16 +313,16 @@ private slots:
     void doublesPartnerDayOffHonoured()
     {
         EngineFixture f;
-        const GroupSpec spec = smallLeague(2, 2);
-        const int league = f.addGroup(spec, 2);
+        const GroupShape shape = smallLeague(2, 2);
+        const int league = f.addGroup(shape, 2);
         const QVector<int> e = f.entryIds(league);
         const int partner = f.addPlayer("Pat", "Partner");
         f.exec("UPDATE GRPPLAYR SET SHARESLOTID = ? WHERE GROUPPLAYERID = ?", {partner, e[1]});
-        f.playerOff(partner, spec.start);
+        f.playerOff(partner, shape.start);
         ScriptedHost host;
         run(f, league, host, f.rng);
         QCOMPARE(f.scalar("SELECT COUNT(*) FROM SCHEDULE WHERE GRPPLAYRID = ? AND DATE = ?",
-                          {e[1], spec.start.toString(Qt::ISODate)}).toInt(), 0);
+                          {e[1], shape.start.toString(Qt::ISODate)}).toInt(), 0);
         QCOMPARE(matchesOnDayOff(f, league), 0);
         QVERIFY(everyPairingMet(f, league, e, 1));
         QVERIFY(host.warnings.isEmpty());
@@ -333,12 +333,12 @@ private slots:
     void leagueThatCannotAvoidADayOffSaysSo()
     {
         EngineFixture f;
-        const GroupSpec spec = smallLeague(1, 1);
-        const int league = f.addGroup(spec, 2);
+        const GroupShape shape = smallLeague(1, 1);
+        const int league = f.addGroup(shape, 2);
         const QVector<int> e = f.entryIds(league);
         const int player = f.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {e[0]}).toInt();
         for (int week = 0; week < 200; ++week)
-            f.playerOff(player, spec.start.addDays(7 * week));
+            f.playerOff(player, shape.start.addDays(7 * week));
         ScriptedHost host;
         run(f, league, host, f.rng);
         QVERIFY(everyPairingMet(f, league, e, 1));

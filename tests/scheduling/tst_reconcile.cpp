@@ -22,7 +22,7 @@ class TestReconcile : public QObject {
     }
     int setUp(EngineFixture& f, int entries)
     {
-        GroupSpec g;
+        GroupShape g;
         g.entries = entries;
         const int group = f.addGroup(g);
         f.exec("UPDATE GRPPLAYR SET SESPLAYED = 0 WHERE GROUPID = ?", {group});
@@ -35,7 +35,7 @@ private slots:
     void ballDutyGoesToTheHighestWeightPerCourt()
     {
         EngineFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.entries = 8;
         g.courts = 2;
         g.perSession = 8;

@@ -14,7 +14,7 @@ bool accept(const QVector<ReplanCount>&) { return true; }
 class TestReplan : public QObject {
     Q_OBJECT
 
-    int group(SeasonFixture& f, const GroupSpec& g, unsigned seed)
+    int group(SeasonFixture& f, const GroupShape& g, unsigned seed)
     {
         const int id = f.addGroup(g);
         f.generate(id, seed);
@@ -50,7 +50,7 @@ private slots:
         QFETCH(int, weeks);
         QFETCH(int, days);
         SeasonFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.entries = entries;
         g.perSession = perSession;
         g.courts = courts;
@@ -87,7 +87,7 @@ private slots:
     void injuryAndNewcomerFromADate()
     {
         SeasonFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.entries = 8;
         g.perSession = 4;
         g.weeks = 12;
@@ -132,7 +132,7 @@ private slots:
         // re-plan of the rest brings everybody to the same count again.
         QFETCH(unsigned, seed);
         SeasonFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.entries = 8;
         g.perSession = 4;
         g.weeks = 10;
@@ -156,7 +156,7 @@ private slots:
     void cancelAndRefusalsLeaveEverything()
     {
         SeasonFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.weekdays = {3};
         const int id = group(f, g, 9);
         const QVector<QDate> dates = f.dates(id);
@@ -181,7 +181,7 @@ private slots:
     void undoRestoresTheReplannedRows()
     {
         SeasonFixture f;
-        GroupSpec g;
+        GroupShape g;
         g.entries = 10;
         g.weekdays = {2, 5};
         const int id = group(f, g, 4);

@@ -29,7 +29,7 @@ private slots:
     void runOfTheSameGroupElsewhereRefusesThisOne()
     {
         EngineFixture f;
-        const int group = f.addGroup(GroupSpec{});
+        const int group = f.addGroup(GroupShape{});
         Database secondInstance(f.dir.path());
         auto ds = f.open(group);
         {
@@ -47,7 +47,7 @@ private slots:
     void groupDeletedElsewhereIsNotScheduled()
     {
         EngineFixture f;
-        const int group = f.addGroup(GroupSpec{});
+        const int group = f.addGroup(GroupShape{});
         auto ds = f.open(group);
         Database secondInstance(f.dir.path());
         secondInstance.exec(QString("DELETE FROM \"group\" WHERE GROUPID = %1").arg(group));
@@ -58,7 +58,7 @@ private slots:
     void datesPastTheLastYearAreRefused()
     {
         EngineFixture f;
-        GroupSpec late;
+        GroupShape late;
         late.start = QDate(9999, 12, 31);
         late.weeks = 6;
         auto ds = f.open(f.addGroup(late));

@@ -10,7 +10,7 @@ class TestSeason : public QObject {
     // 8 entries, 4 per session, one court, Tuesdays for 10 weeks.
     int group(SeasonFixture& f, int entries = 8, int perSession = 4)
     {
-        GroupSpec g;
+        GroupShape g;
         g.entries = entries;
         g.perSession = perSession;
         g.weekdays = {3};
