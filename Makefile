@@ -1,10 +1,13 @@
 # Vantrel: `make run` builds and starts the program, `make test` runs the suite headless.
 PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev \
-            fonts-liberation2 libical-dev pkg-config xvfb xauth xdotool imagemagick poppler-utils
+            fonts-liberation2 libical-dev pkg-config xvfb xauth xdotool imagemagick poppler-utils \
+            clang-format
 BUILD    := build
+# CI builds with WERROR=ON, so that a warning fails the build; a user's build only shows it.
+WERROR   ?= OFF
 APT      := apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $(PACKAGES)
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench format format-check clean
 
 all: build
 
@@ -23,10 +26,13 @@ deps:
 	  sh -c '$(APT)'; \
 	fi
 
-$(BUILD)/build.ninja:
-	cmake -S . -B $(BUILD) -G Ninja
+# Configured again whenever WERROR changes; the stamp records the setting.
+$(BUILD)/werror-$(WERROR):
+	cmake -S . -B $(BUILD) -G Ninja -DVANTREL_WERROR=$(WERROR)
+	rm -f $(BUILD)/werror-*
+	touch $@
 
-build: deps $(BUILD)/build.ninja
+build: deps $(BUILD)/werror-$(WERROR)
 	cmake --build $(BUILD)
 
 run: build
@@ -40,6 +46,13 @@ test: build
 
 bench: build
 	./$(BUILD)/bench/vantrel-bench
+
+# Rewrites every source file in the house style of .clang-format.
+format: deps
+	.ci/check-format --apply
+
+format-check: deps
+	.ci/check-format
 
 clean:
 	rm -rf $(BUILD)
