@@ -1,5 +1,6 @@
 #include "fairnessreport.h"
 #include "data/database.h"
+#include "reports/reportsetup.h"
 
 using Justify = ReportCanvas::Justify;
 
@@ -14,17 +15,8 @@ constexpr double tableFont = 9;
 
 TFairnessReport::TFairnessReport(QObject* parent) : QObject(parent), rsFairness(this)
 {
-    using RS = TReportSystem;
-    rsFairness.TitleSetup = "Fairness Setup";
-    rsFairness.TitleStatus = "Fairness Status";
-    rsFairness.TitlePreview = "Fairness Preview";
-    rsFairness.systemSetups = RS::ssAllowSetup | RS::ssAllowCopies | RS::ssAllowCollate | RS::ssAllowDuplex
-        | RS::ssAllowDestPreview | RS::ssAllowDestPrinter | RS::ssAllowPrinterSetup | RS::ssAllowPreviewSetup
-        | RS::ssAllowDestFile;
-    rsFairness.systemOptions = RS::soShowStatus | RS::soPreviewModal | RS::soAllowPrintFromPreview;
-    rsFairness.margins = PageMargins{0.5, 0.5, 0.5, 0.5};
-    rsFairness.printerTitle = "Vantrel";
-    rsFairness.OnPrint = [this](ReportCanvas& r) { rsFairnessPrint(r); };
+    setUpReport(rsFairness, "Fairness", PageMargins{0.5, 0.5, 0.5, 0.5},
+                [this](ReportCanvas& r) { rsFairnessPrint(r); });
 }
 
 void TFairnessReport::load(Database& db, int groupId)

@@ -1,31 +1,19 @@
 #include "playerlabels.h"
 #include "dlglabel.h"
 #include "printformats.h"
+#include "reportsetup.h"
 #include "data/table.h"
 #include <QWidget>
 
 TPlayerLabels::TPlayerLabels(Table& players, QObject* parent)
     : QObject(parent), lsPlayers(this), rsLabels(this), tbplayers(players)
 {
-    using RS = TReportSystem;
     lsPlayers.setBrand(TLabelShell::lbAV8160);
     lsPlayers.OnLabelPrint = [this](ReportCanvas& r, TLabelShell& s, bool& v) { lsPlayersLabelPrint(r, s, v); };
     lsPlayers.OnLabelAfter = [this](ReportCanvas& r, TLabelShell& s, bool& v) { lsPlayersLabelAfter(r, s, v); };
 
-    rsLabels.TitleSetup = "Report Setup";
-    rsLabels.TitleStatus = "Report Status";
-    rsLabels.TitlePreview = "Report Preview";
-    rsLabels.systemSetups = RS::ssAllowSetup | RS::ssAllowCopies | RS::ssAllowCollate | RS::ssAllowDuplex
-        | RS::ssAllowDestPreview | RS::ssAllowDestPrinter | RS::ssAllowPrinterSetup | RS::ssAllowPreviewSetup
-        | RS::ssAllowDestFile;
-    rsLabels.systemOptions = RS::soShowStatus | RS::soAllowPrintFromPreview | RS::soPreviewModal;
-    rsLabels.filerStatusFormat = "Generating page %p";
-    rsLabels.printerStatusFormat = "Printing page %p";
-    rsLabels.previewZoom = 100.0;
-    rsLabels.scaleX = rsLabels.scaleY = 100.0;
+    setUpReport(rsLabels, "Report", PageMargins{}, [this](ReportCanvas& r) { rsLabelsPrint(r); });
     rsLabels.printerTitle = "ReportPrinter Report";
-    rsLabels.unitsFactor = 1.0;
-    rsLabels.OnPrint = [this](ReportCanvas& r) { rsLabelsPrint(r); };
     rsLabels.documentName = tr("Mailing Labels");
 }
 

@@ -1,5 +1,6 @@
 #include "schedulereport.h"
 #include "printformats.h"
+#include "reportsetup.h"
 #include "scheduletext.h"
 #include "data/dmuglobal.h"
 #include "data/guard.h"
@@ -77,24 +78,8 @@ TScheduleReport::TScheduleReport(Database& db, QObject* parent)
       qnotscheduled(std::make_unique<Query>(db, notScheduledSql)),
       tblkupplayer(std::make_unique<Table>(db, "PLAYERS.db"))
 {
-    using RS = TReportSystem;
-    rsSchedule.TitleSetup = "Schedule Setup";
-    rsSchedule.TitleStatus = "Schedule Status";
-    rsSchedule.TitlePreview = "Schedule Preview";
-    // Saving as a PDF file goes beyond printing and preview, and is welcome.
-    rsSchedule.systemSetups = RS::ssAllowSetup | RS::ssAllowCopies | RS::ssAllowCollate | RS::ssAllowDuplex
-        | RS::ssAllowDestPreview | RS::ssAllowDestPrinter | RS::ssAllowPrinterSetup | RS::ssAllowPreviewSetup
-        | RS::ssAllowDestFile;
-    rsSchedule.systemOptions = RS::soShowStatus | RS::soPreviewModal | RS::soAllowPrintFromPreview;
-    rsSchedule.filerStatusFormat = "Generating page %p";
-    rsSchedule.printerStatusFormat = "Printing page %p";
-    rsSchedule.previewFormState = RS::FormState::Maximized;
-    rsSchedule.previewZoom = 100.0;
-    rsSchedule.margins = PageMargins{0.5, 0.5, 0.25, 0.25};
-    rsSchedule.scaleX = rsSchedule.scaleY = 100.0;
-    rsSchedule.printerTitle = "Vantrel";
-    rsSchedule.unitsFactor = 1.0;
-    rsSchedule.OnPrint = [this](ReportCanvas& r) { rsSchedulePrint(r); };
+    setUpReport(rsSchedule, "Schedule", PageMargins{0.5, 0.5, 0.25, 0.25},
+                [this](ReportCanvas& r) { rsSchedulePrint(r); });
     tblkupplayer->setReadOnly(true);
 }
 

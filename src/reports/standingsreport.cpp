@@ -1,4 +1,5 @@
 #include "standingsreport.h"
+#include "reportsetup.h"
 #include "scheduletext.h"
 #include <QDate>
 
@@ -13,16 +14,8 @@ constexpr double BottomLimit = 10.0;
 
 TStandingsReport::TStandingsReport(QObject* parent) : QObject(parent), rsStandings(this)
 {
-    using RS = TReportSystem;
-    rsStandings.TitleSetup = "Standings Setup";
-    rsStandings.TitleStatus = "Standings Status";
-    rsStandings.TitlePreview = "Standings Preview";
-    rsStandings.systemSetups = RS::ssAllowSetup | RS::ssAllowCopies | RS::ssAllowCollate | RS::ssAllowDuplex
-        | RS::ssAllowDestPreview | RS::ssAllowDestPrinter | RS::ssAllowPrinterSetup | RS::ssAllowPreviewSetup
-        | RS::ssAllowDestFile;
-    rsStandings.margins = PageMargins{0.5, 0.5, 0.25, 0.25};
-    rsStandings.printerTitle = "Vantrel";
-    rsStandings.OnPrint = [this](ReportCanvas& r) { rsStandingsPrint(r); };
+    setUpReport(rsStandings, "Standings", PageMargins{0.5, 0.5, 0.25, 0.25},
+                [this](ReportCanvas& r) { rsStandingsPrint(r); });
 }
 
 void TStandingsReport::setStandings(const QString& leagueName, const QVector<StandingsRow>& rows)
