@@ -142,12 +142,6 @@ void Query::setDate(const QString& name, const QDate& value)
     setParam(name, value.isValid() ? QVariant(value.toString(Qt::ISODate)) : QVariant());
 }
 
-void Query::setDateTime(const QString& name, const QDateTime& value)
-{
-    Schema::requireStorableDate(value.date());
-    setParam(name, value.isValid() ? QVariant(value.toString("yyyy-MM-dd HH:mm:ss")) : QVariant());
-}
-
 void Query::bindAll()
 {
     for (int i = 0; i < paramValues.size(); ++i)

@@ -35,7 +35,6 @@ public:
     void setString(const QString& name, const QString& value) { setParam(name, value); }
     void setBool(const QString& name, bool value) { setParam(name, value ? 1 : 0); }
     void setDate(const QString& name, const QDate& value);
-    void setDateTime(const QString& name, const QDateTime& value);
 
     void open();
     void close();

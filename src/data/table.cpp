@@ -375,12 +375,6 @@ void Table::fillAllDerived()
         fillDerived(i);
 }
 
-void Table::recalcAndReset()
-{
-    fillAllDerived();
-    emit rowsReset();
-}
-
 // -------------------------------------------------------------- navigation
 
 void Table::moveTo(int row)
@@ -919,14 +913,6 @@ void Table::setValue(const QString& field, const QVariant& v)
         }
     Q_UNUSED(dependent);
     emit rowChanged(cur);
-}
-
-QStringList Table::fieldNames() const
-{
-    QStringList names;
-    for (const auto& c : cols)
-        names << c.name;
-    return names;
 }
 
 bool Table::isStoredField(const QString& field) const

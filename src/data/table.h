@@ -108,8 +108,6 @@ public:
 
     // Random access for grids: row is 0-based, no cursor move.
     QVariant valueAt(int row, const QString& field) const;
-    // Every column: stored, looked-up and calculated.
-    QStringList fieldNames() const;
     bool isStoredField(const QString& field) const;
     FieldType fieldType(const QString& field) const;
     int fieldSize(const QString& field) const;
@@ -176,7 +174,6 @@ private:
     void masterMoved();
     QVariant convertIn(const Column& c, const QVariant& v) const;
     void notifyDetails();
-    void recalcAndReset();
 
     Database& db;
     const TableDef* def;

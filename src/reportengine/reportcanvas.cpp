@@ -43,7 +43,6 @@ ReportPage& ReportCanvas::page() { return pageList.last(); }
 // --- printing area and position ---
 
 double ReportCanvas::paperWidth() const { return out(paper.width); }
-double ReportCanvas::paperHeight() const { return out(paper.height); }
 double ReportCanvas::marginLeft() const { return out(margins.left); }
 double ReportCanvas::marginRight() const { return out(margins.right); }
 double ReportCanvas::topLimit() const { return out(top); }
@@ -72,7 +71,6 @@ void ReportCanvas::setYPos(double v)
     row = 0;
 }
 double ReportCanvas::xPos() const { return out(x); }
-void ReportCanvas::setXPos(double v) { x = in(v); }
 
 void ReportCanvas::home()
 {

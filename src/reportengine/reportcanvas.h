@@ -40,7 +40,6 @@ public:
 
     // --- printing area and position ---
     double paperWidth() const;
-    double paperHeight() const;
     double marginLeft() const;
     double marginRight() const;
     double topLimit() const;
@@ -57,7 +56,6 @@ public:
     double yPos() const;
     void setYPos(double y);
     double xPos() const;
-    void setXPos(double x);
     void home();               // first line of the printing area
     double lineHeight() const; // 1.2 times the font size
     // Whole lines from the current one down to the bottom limit, the current one included.
