@@ -494,6 +494,12 @@ void ScheduleEngine::UpdatePriorities(const QDate& date)
     writePriorities(date);
 }
 
+double ScheduleEngine::priorityOf(int groupPlayerId) const
+{
+    const int index = entryIndex(groupPlayerId);
+    return index >= 0 ? entries[index].priority : 0;
+}
+
 void ScheduleEngine::RefreshPriorityThreshold()
 {
     ensureLoaded();
@@ -509,43 +515,35 @@ void ScheduleEngine::RefreshPriorityThreshold()
 
 bool ScheduleEngine::IsGroupOff(int group, const QDate& date)
 {
-    Query& q = query(qgroupoff, "SELECT DISTINCT GROUPID, \"groupoff.DB\".\"DATE\" FROM \"groupoff.DB\" "
-                                "WHERE (GROUPID = :groupid) AND (\"groupoff.DB\".\"DATE\" = :date) "
-                                "ORDER BY GROUPID, \"groupoff.DB\".\"DATE\"");
-    q.setInteger("groupid", group);
-    q.setDate("date", date);
-    q.open();
-    const bool off = !q.isEmpty();
-    q.close();
-    return off;
+    return hasRowOn(qgroupoff, "groupoff.DB", "GROUPID", group, date);
 }
 
 bool ScheduleEngine::IsPlayerOff(int playerId, const QDate& date)
 {
-    Query& q = query(qplayeroff, "SELECT DISTINCT PLAYERID, \"playroff.DB\".\"DATE\" FROM \"playroff.db\" "
-                                 "WHERE (PLAYERID = :playerid) AND (\"playroff.DB\".\"DATE\" = :date) "
-                                 "ORDER BY PLAYERID, \"playroff.DB\".\"DATE\"");
-    q.setInteger("playerid", playerId);
-    q.setDate("date", date);
-    q.open();
-    const bool off = !q.isEmpty();
-    q.close();
-    return off;
+    return hasRowOn(qplayeroff, "playroff.db", "PLAYERID", playerId, date);
 }
 
 bool ScheduleEngine::IsScheduled(int groupPlayerId, const QDate& date)
 {
     if (date == pendingDate && pendingIds.contains(groupPlayerId))
         return true;
-    Query& q = query(qisscheduled, "SELECT DISTINCT grpplayrid, \"schedule.DB\".\"DATE\" FROM \"schedule.db\" "
-                                   "WHERE (grpplayrid = :grpplayrid) AND (\"schedule.DB\".\"DATE\" = :date) "
-                                   "ORDER BY grpplayrid, \"schedule.DB\".\"DATE\"");
-    q.setInteger("grpplayrid", groupPlayerId);
-    q.setDate("date", date);
-    q.open();
-    const bool scheduled = !q.isEmpty();
-    q.close();
-    return scheduled;
+    return hasRowOn(qisscheduled, "SCHEDULE.db", "GRPPLAYRID", groupPlayerId, date);
+}
+
+// Whether `table` has a row of `key` on `date`: a day off of a group or a
+// player, or a schedule row of an entry.
+bool ScheduleEngine::hasRowOn(std::unique_ptr<Query>& q, const char* table, const char* keyColumn, int key,
+                              const QDate& date)
+{
+    const QByteArray sql = QByteArray("SELECT 1 FROM \"") + table + "\" WHERE " + keyColumn
+        + " = :key AND \"DATE\" = :date";
+    Query& found = query(q, sql.constData());
+    found.setInteger("key", key);
+    found.setDate("date", date);
+    found.open();
+    const bool any = !found.isEmpty();
+    found.close();
+    return any;
 }
 
 // IsScheduled for every entry of the group at once: one read per date
@@ -620,14 +618,6 @@ int ScheduleEngine::drawIndex()
     while (r == 0)
         r = draw(rng);
     return r - 1;
-}
-
-int ScheduleEngine::PickRandomEntry()
-{
-    ensureLoaded();
-    if (entries.isEmpty())
-        return 0;
-    return entries[drawIndex()].id;
 }
 
 bool ScheduleEngine::passes(const Entry& entry, const QDate& date)

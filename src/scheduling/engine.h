@@ -55,7 +55,6 @@ public:
     // --- steps of the run, public for the league pairing and the tests ---
     void FillGroupDate(int playersPerSession, const QDate& date);
     int PickPlayer(const QDate& date);       // GROUPPLAYERID, 0 only without entries
-    int PickRandomEntry();                   // GROUPPLAYERID drawn uniformly
     void ClearSchedule();
     bool IsGroupOff(int groupId, const QDate& date);
     bool IsPlayerOff(int playerId, const QDate& date);
@@ -63,6 +62,8 @@ public:
     int CountPlayDays() const;
     void ResetPriorities();
     void UpdatePriorities(const QDate& date);
+    // The PRIORITY the run holds for an entry; what UpdatePriorities stored.
+    double priorityOf(int groupPlayerId) const;
     void RefreshPriorityThreshold();
     bool CheckSessionSize(int courts, int entries, int playersPerSession);
     void IncSessionsPlayed(int groupPlayerId);
@@ -131,6 +132,7 @@ private:
     int takeEntry(int index);
     void insertScheduleRow(const QDate& date, int groupPlayerId, int courtId);
     QSet<int> entriesPlacedOn(const QDate& date);
+    bool hasRowOn(std::unique_ptr<Query>& q, const char* table, const char* keyColumn, int key, const QDate& date);
     void writePriorities(const QDate& date);
     void decSessionsPlayed(int groupPlayerId);
     void moveScheduleRow(int from, const QDate& date, int to);

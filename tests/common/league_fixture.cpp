@@ -1,4 +1,5 @@
 #include "league_fixture.h"
+#include "engine_fixture.h"
 #include "data/dmuglobal.h"
 #include "data/query.h"
 #include "data/table.h"
@@ -12,6 +13,7 @@ LeagueFixture::LeagueFixture()
 
 LeagueFixture::~LeagueFixture()
 {
+    engine.reset();
     pairing.reset();
     ds.reset();
     dm.reset();
@@ -92,29 +94,17 @@ void LeagueFixture::startRun()
     state.entryCount = int(entries.size());
     state.playersPerSession = 2 * settings.courts;
     pairing->StartRun(settings.rounds);
-    Query reset(db(), "UPDATE \"GRPPLAYR.db\" SET PRIORITY = 5000, BBPRIORITY = 5000, SESPLAYED = 0"
-                      " WHERE GROUPID = :g");
-    reset.setInteger("g", groupId);
-    reset.prepare();
-    reset.execSql();
-    db().exec("DELETE FROM SCHEDULE");
-}
-
-void LeagueFixture::updatePriorities(const QDate& date)
-{
-    Query q(db(), "UPDATE \"GRPPLAYR.db\" SET PRIORITY = CASE WHEN EXISTS (SELECT 1 FROM \"SCHEDULE.db\""
-                  " WHERE GRPPLAYRID = GROUPPLAYERID AND \"DATE\" = :date) THEN PRIORITY * 0.5"
-                  " ELSE PRIORITY + 100000 END WHERE GROUPID = :g");
-    q.setDate("date", date);
-    q.setInteger("g", groupId);
-    q.prepare();
-    q.execSql();
+    if (!host)
+        host = std::make_unique<ScriptedHost>();
+    engine = std::make_unique<ScheduleEngine>(*ds, *host, random, state);
+    engine->ResetPriorities();
+    engine->ClearSchedule();
 }
 
 void LeagueFixture::scheduleDate(const QDate& date)
 {
     pairing->ScheduleLeagueDate(date);
-    updatePriorities(date);
+    engine->UpdatePriorities(date);
     pairing->WeighMatches();
 }
 

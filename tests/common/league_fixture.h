@@ -1,4 +1,5 @@
 #pragma once
+#include "scheduling/engine.h"
 #include "scheduling/groupdata.h"
 #include "scheduling/league.h"
 #include "scheduling/runstate.h"
@@ -6,7 +7,9 @@
 #include <QTemporaryDir>
 #include <QVector>
 #include <memory>
+#include <random>
 
+class ScriptedHost;
 class Tdmglobal;
 
 // One scheduled match as the schedule rows show it.
@@ -30,7 +33,8 @@ struct LeagueSettings {
 
 // A temporary database holding one league, its datasets positioned on it,
 // and a run of the league steps of the generator over it (start-up of the
-// pairing state, then per date pick, priorities, weights).
+// pairing state, then per date pick, priorities, weights), each step the
+// engine's own.
 class LeagueFixture {
 public:
     LeagueFixture();
@@ -39,7 +43,8 @@ public:
     Database& db();
     void createLeague(const LeagueSettings& settings);
 
-    // Sets the pairing state as the generator does and builds the pairings.
+    // Sets the pairing state as the generator does, builds the pairings and
+    // resets the counters and the schedule through the engine.
     void startRun();
     // One date: pick, priorities (played halved, sat out + 100000), weights.
     void scheduleDate(const QDate& date);
@@ -62,11 +67,13 @@ public:
     RunState state;
     std::unique_ptr<GroupDatasets> ds;
     std::unique_ptr<LeaguePairing> pairing;
+    std::unique_ptr<ScheduleEngine> engine;    // from startRun()
 
 private:
     int addPlayer(int n);
-    void updatePriorities(const QDate& date);
 
     QTemporaryDir dir;
+    std::unique_ptr<ScriptedHost> host;
+    std::mt19937 random{1};
     std::unique_ptr<Tdmglobal> dm;
 };

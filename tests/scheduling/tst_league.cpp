@@ -67,9 +67,11 @@ class TestLeague : public QObject {
             QVERIFY2(seen.size() == pairings, qPrintable(what + QString(" round %1").arg(r + 1)));
         }
 
+        // The weights the pairing reads back are the ones the run worked out.
         for (int e : f.entries) {
             QCOMPARE(f.sessionsPlayed(e), double(f.rowsOf(e)));
             QCOMPARE(f.rowsOf(e), (p - 1) * f.settings.rounds);
+            QCOMPARE(f.priority(e), f.engine->priorityOf(e));
         }
         QVERIFY(f.pairing->AllRoundsPlayed());
         QCOMPARE(f.openPairings(), 0);
