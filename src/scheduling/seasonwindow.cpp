@@ -2,7 +2,7 @@
 #include "seasondialogs.h"
 #include "seasonnotifier.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
+#include "windows/guard.h"
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>

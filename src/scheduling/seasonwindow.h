@@ -4,9 +4,9 @@
 // and the changes an organiser makes once the schedule is out: substitute,
 // swap, re-plan from a date, league results, undo and redo. The window
 // asks and shows; SeasonOps checks and writes.
-#include "data/childwindow.h"
 #include "seasonops.h"
 #include "standings.h"
+#include "windows/childwindow.h"
 #include <QWidget>
 #include <functional>
 #include <memory>

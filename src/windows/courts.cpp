@@ -1,5 +1,6 @@
 #include "courts.h"
 #include "dbgrid.h"
+#include "fielddefs.h"
 #include "rosterdeletes.h"
 #include "data/dmuglobal.h"
 #include "data/table.h"

@@ -2,7 +2,7 @@
 // The list of courts: one editable grid over the court table. The frame
 // creates it with `new Tfrmcourts(parent)` and routes the record commands to
 // it (kind 2).
-#include "data/childwindow.h"
+#include "childwindow.h"
 #include <QWidget>
 #include <memory>
 

@@ -1,9 +1,10 @@
 #include "daysoffdialog.h"
 #include "datetyping.h"
 #include "dbgrid.h"
+#include "fielddefs.h"
+#include "guard.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
 #include "data/table.h"
 #include <QComboBox>
 #include <QDateEdit>

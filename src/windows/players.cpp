@@ -1,6 +1,7 @@
 #include "players.h"
 #include "dbgrid.h"
 #include "dlgpoff.h"
+#include "fielddefs.h"
 #include "rosterdeletes.h"
 #include "data/dmuglobal.h"
 #include "data/table.h"

@@ -2,7 +2,7 @@
 // The roster: one editable grid over the whole player table. The frame
 // creates it with `new Tfrmplayers(parent)` and routes the record commands
 // to it (kind 1).
-#include "data/childwindow.h"
+#include "childwindow.h"
 #include <QWidget>
 #include <memory>
 

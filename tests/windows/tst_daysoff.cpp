@@ -3,6 +3,7 @@
 #include "windows/dlggrpof.h"
 #include "windows/dlgpoff.h"
 #include "data/table.h"
+#include "windows/fielddefs.h"
 #include <QComboBox>
 #include <QDateEdit>
 #include <QPushButton>

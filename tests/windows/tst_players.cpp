@@ -2,6 +2,7 @@
 #include "windows/courts.h"
 #include "windows/dbgrid.h"
 #include "windows/dlgpoff.h"
+#include "windows/fielddefs.h"
 #include "windows/players.h"
 #include "data/table.h"
 #include <QComboBox>
