@@ -7,8 +7,8 @@
 #include "reports/playerlabels.h"
 #include "reports/schedulereport.h"
 #include "reports/standingsreport.h"
-#include "scheduling/seasonwindow.h"
 #include "scheduling/group.h"
+#include "scheduling/seasonnotifier.h"
 #include "windows/courts.h"
 #include "windows/fielddefs.h"
 #include "windows/groups.h"
@@ -99,11 +99,9 @@ void registerChildWindows(Tfrmmain& frame)
     };
 
     // The group editor opens its season window as another child window.
-    Tfrmseason::addToFrame = [target](QWidget* window) {
-        if (target)
-            target->addChildWindow(window);
-    };
-    Tfrmseason::printStandings = printLeagueStandings;
+    SeasonNotifier& season = SeasonNotifier::instance();
+    QObject::connect(&season, &SeasonNotifier::seasonWindowOpened, &frame, &Tfrmmain::addChildWindow);
+    QObject::connect(&season, &SeasonNotifier::standingsPrintRequested, &frame, printLeagueStandings);
 
     frame.setMailingLabelCommands(
         [target] {
