@@ -26,7 +26,7 @@ public:
     DbGrid* grid() const { return dbgcourts; }
 
 private:
-    std::unique_ptr<Table> tbcourts;
-    std::unique_ptr<RosterDeletes> deletes;
     DbGrid* dbgcourts = nullptr;
+    Table* tbcourts = nullptr;    // the grid's child: it outlives the grid's editors
+    std::unique_ptr<RosterDeletes> deletes;
 };

@@ -27,7 +27,7 @@ public:
     DbGrid* grid() const { return dbgplayers; }
 
 private:
-    std::unique_ptr<Table> tbplayers;
-    std::unique_ptr<RosterDeletes> deletes;
     DbGrid* dbgplayers = nullptr;
+    Table* tbplayers = nullptr;   // the grid's child: it outlives the grid's editors
+    std::unique_ptr<RosterDeletes> deletes;
 };
