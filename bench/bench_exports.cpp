@@ -44,7 +44,6 @@ int generatedGroup(Tdmglobal& dm)
         const int court = exec(db, QString("INSERT INTO \"COURTS.db\" (NAME) VALUES ('Court %1')").arg(c));
         exec(db, QString("INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (%1, %2)").arg(court).arg(group));
     }
-    dm.printScheduleHandler = [](int) {};
     GroupDatasets ds(db);
     ds.open();
     ds.tbgroup.locate("GROUPID", group);

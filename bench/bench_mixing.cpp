@@ -91,7 +91,6 @@ void benchMixing()
 {
     QTemporaryDir work;
     Tdmglobal dm(work.path());
-    dm.printScheduleHandler = [](int) {};
     const int group = doublesGroup(dm.database());
     QVector<double> off, on;
     for (int i = 0; i < Runs; ++i) {

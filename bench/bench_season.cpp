@@ -45,7 +45,6 @@ void benchSeason()
 {
     QTemporaryDir dir;
     auto dm = std::make_unique<Tdmglobal>(dir.path());
-    dm->printScheduleHandler = [](int) {};
     Database& db = dm->database();
     const int group = createGroup(db);
     generate(db, group);

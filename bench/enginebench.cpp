@@ -241,7 +241,6 @@ void benchShapes(const char* title, const QVector<EngineShape>& shapes, int runs
         const QString dataDir = work.filePath("data");
         QDir().mkpath(dataDir);
         Tdmglobal dm(dataDir);
-        dm.printScheduleHandler = [](int) {};
         const int group = createShape(dm.database(), s);
         QVector<double> times, floors;
         EngineRun last;

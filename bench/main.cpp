@@ -74,8 +74,8 @@ int runStartup(int argc, char* argv[], const QString& databaseDir, const QString
     configureApplication();
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsDir);
 
+    Tdmglobal dm(databaseDir);   // outlives the frame, as in the program
     Tfrmmain frame;
-    Tdmglobal dm(databaseDir);
     registerChildWindows(frame);
     connectDataModule(frame, dm);
     frame.showMaximized();
@@ -84,7 +84,6 @@ int runStartup(int argc, char* argv[], const QString& databaseDir, const QString
     QCoreApplication::processEvents();
     std::printf("shown %.2f\n", sinceMain.nsecsElapsed() / 1e6);
     std::fflush(stdout);
-    frame.destroyChildWindows();
     return 0;
 }
 

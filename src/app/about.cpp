@@ -1,5 +1,6 @@
 #include "about.h"
 #include "data/dmuglobal.h"
+#include "windows/fielddefs.h"
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>

@@ -2,16 +2,17 @@
 #include "data/database.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
 #include "frmmain.h"
 #include "icons.h"
 #include "reports/playerlabels.h"
 #include "reports/schedulereport.h"
 #include "reports/standingsreport.h"
-#include "scheduling/seasonwindow.h"
 #include "scheduling/group.h"
+#include "scheduling/seasonnotifier.h"
 #include "windows/courts.h"
+#include "windows/fielddefs.h"
 #include "windows/groups.h"
+#include "windows/guard.h"
 #include "windows/players.h"
 #include <QApplication>
 #include <QCoreApplication>
@@ -98,11 +99,9 @@ void registerChildWindows(Tfrmmain& frame)
     };
 
     // The group editor opens its season window as another child window.
-    Tfrmseason::addToFrame = [target](QWidget* window) {
-        if (target)
-            target->addChildWindow(window);
-    };
-    Tfrmseason::printStandings = printLeagueStandings;
+    SeasonNotifier& season = SeasonNotifier::instance();
+    QObject::connect(&season, &SeasonNotifier::seasonWindowOpened, &frame, &Tfrmmain::addChildWindow);
+    QObject::connect(&season, &SeasonNotifier::standingsPrintRequested, &frame, printLeagueStandings);
 
     frame.setMailingLabelCommands(
         [target] {
@@ -117,10 +116,9 @@ void registerChildWindows(Tfrmmain& frame)
 
 void connectDataModule(Tfrmmain& frame, Tdmglobal& dm)
 {
-    dm.statusPanelHandler = [&frame](int panel, const QString& text) { frame.setStatusPanel(panel, text); };
-    dm.activeChildWindow = [&frame] { return frame.activeChildWidget(); };
-    dm.helpHandler = [&frame](int helpContext) { frame.showHelp(helpContext); };
-    dm.beepHandler = [&frame] { frame.beep(); };
+    QObject::connect(&dm, &Tdmglobal::statusPanelChanged, &frame, &Tfrmmain::setStatusPanel);
+    QObject::connect(&dm, &Tdmglobal::helpRequested, &frame, &Tfrmmain::showHelp);
+    QObject::connect(&dm, &Tdmglobal::beepRequested, &frame, &Tfrmmain::beep);
     // The data module owns the report; printing runs it over the active window.
     installScheduleReport(dm);
 }

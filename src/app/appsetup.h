@@ -11,9 +11,10 @@ class Tfrmmain;
 // into the group editor, and the players window's label commands.
 void registerChildWindows(Tfrmmain& frame);
 
-// Connects the data module's services to the frame: status bar panels, the
-// active child window, help, the beep, printing and the label commands.
-// The frame must outlive the data module.
+// Connects the data module's signals to the frame (status bar panels, help,
+// the beep) and to the schedule report (printing). The connections end with
+// either object; the data module must outlive the frame's windows, whose
+// tables use it.
 void connectDataModule(Tfrmmain& frame, Tdmglobal& dm);
 
 // The settings store of the program (INI file, organisation and application

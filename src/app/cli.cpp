@@ -294,9 +294,6 @@ void runGenerate(const QCommandLineParser& p, const Options& o, Tdmglobal& dm, Q
             fail(QStringLiteral("--seed needs a whole number from 0 to 4294967295."), Cli::Usage);
         dm.random().seed(seed);
     }
-    dm.printScheduleHandler = [](int) {};   // no printer on the command line
-    dm.beepHandler = [] {};
-
     CommandLineHost host(p.isSet(o.yes), err);
     GroupDatasets ds(db);
     ds.open();

@@ -1,5 +1,5 @@
 #include "commandrouter.h"
-#include "data/childwindow.h"
+#include "windows/childwindow.h"
 #include <utility>
 
 RouteAction routeActionFor(int windowKind, int commandCode)

@@ -1,6 +1,7 @@
 #include "footersetup.h"
 #include "data/dmuglobal.h"
 #include "data/settings.h"
+#include "windows/fielddefs.h"
 #include <QInputDialog>
 #include <QLineEdit>
 

@@ -1,16 +1,17 @@
 #include "frmmain.h"
 #include "about.h"
-#include "data/childwindow.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
 #include "footersetup.h"
 #include "groupoutputmenu.h"
 #include "help.h"
 #include "icons.h"
 #include "mdilayout.h"
 #include "scheduling/runstate.h"
+#include "windows/childwindow.h"
 #include "windows/dbgrid.h"
 #include "data/table.h"
+#include "windows/fielddefs.h"
+#include "windows/guard.h"
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -68,12 +69,15 @@ Tfrmmain::Tfrmmain(QWidget* parent)
 
 Tfrmmain::~Tfrmmain()
 {
-    // Windows still deleted with the area must not reach members already gone.
+    // Closing windows must not reach back into a frame on its way out.
     disconnect(clientArea, nullptr, this, nullptr);
     for (QMdiSubWindow* sub : clientArea->findChildren<QMdiSubWindow*>()) {
         disconnect(sub, nullptr, this, nullptr);
         sub->removeEventFilter(this);
     }
+    // The child windows go while the frame is still whole: what their
+    // tables announce on the way out reaches a status bar that still exists.
+    qDeleteAll(clientArea->subWindowList());
 }
 
 // ---------------------------------------------------------------- components
@@ -436,14 +440,6 @@ QVector<QMdiSubWindow*> Tfrmmain::childWindows() const
     for (QMdiSubWindow* sub : clientArea->subWindowList(QMdiArea::CreationOrder))
         list.append(sub);
     return list;
-}
-
-void Tfrmmain::destroyChildWindows()
-{
-    for (QMdiSubWindow* sub : childWindows()) {
-        clientArea->removeSubWindow(sub);
-        delete sub;
-    }
 }
 
 void Tfrmmain::routeCommand(int commandCode)

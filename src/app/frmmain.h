@@ -45,9 +45,6 @@ public:
     QMdiArea* mdiArea() const { return clientArea; }
     QWidget* activeChildWidget() const;
     QVector<QMdiSubWindow*> childWindows() const;
-    // Deletes every child window at once, without asking them: for the end
-    // of the program, while the data module their tables use still exists.
-    void destroyChildWindows();
 
     // --- status bar ---
     void setStatusPanel(int panel, const QString& text);

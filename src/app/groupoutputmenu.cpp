@@ -1,10 +1,10 @@
 #include "groupoutputmenu.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
 #include "export/groupoutputs.h"
 #include "frmmain.h"
 #include "scheduling/group.h"
 #include "scheduling/runstate.h"
+#include "windows/guard.h"
 #include <QMenu>
 
 namespace {

@@ -13,11 +13,12 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     configureApplication();
 
-    // The frame comes first; nothing in its creation touches the database.
-    Tfrmmain frame;
+    // The data module outlives the frame: the tables of the child windows,
+    // deleted with the frame, still use it.
     std::unique_ptr<Tdmglobal> dm = openConfiguredDataModule();
     if (!dm)
         return 1;   // the reason has been shown
+    Tfrmmain frame;
     registerChildWindows(frame);
     connectDataModule(frame, *dm);
 
@@ -26,10 +27,5 @@ int main(int argc, char* argv[])
     if (QScreen* screen = QGuiApplication::primaryScreen())
         frame.setGeometry(screen->availableGeometry());
     frame.showMaximized();
-    const int code = app.exec();
-    // Windows closed at the end are deleted only later; their tables need
-    // the data module, so they go before it.
-    frame.destroyChildWindows();
-    dm.reset();
-    return code;
+    return app.exec();
 }

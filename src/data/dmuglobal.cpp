@@ -1,10 +1,6 @@
 #include "dmuglobal.h"
 #include "dberror.h"
 #include "textwidth.h"
-#include <QAbstractButton>
-#include <QApplication>
-#include <QLabel>
-#include <QWidget>
 
 namespace {
 Tdmglobal* current = nullptr;
@@ -39,20 +35,13 @@ bool Tdmglobal::exists()
 
 void Tdmglobal::statusMessage(const QString& text)
 {
-    if (statusPanelHandler)
-        statusPanelHandler(1, text);
-}
-
-void Tdmglobal::showControlHint(QWidget* control)
-{
-    statusMessage(control ? control->toolTip() : QString());
+    emit statusPanelChanged(1, text);
 }
 
 QString Tdmglobal::datasetStateNames(const Table& table)
 {
     const QString name = stateName(table.state());
-    if (statusPanelHandler)
-        statusPanelHandler(0, name);
+    emit statusPanelChanged(0, name);
     return name;
 }
 
@@ -138,7 +127,7 @@ void Tdmglobal::rollback()
 
 // ------------------------------------------------------ field definitions
 
-void Tdmglobal::loadFieldDefs(const QString& formKey)
+QVector<FormFieldDef> Tdmglobal::loadFieldDefs(const QString& formKey)
 {
     if (!qfielddef)
         qfielddef = std::make_unique<Query>(
@@ -148,67 +137,26 @@ void Tdmglobal::loadFieldDefs(const QString& formKey)
     qfielddef->setString("formkey", formKey);
     qfielddef->prepare();
     qfielddef->open();
-    QWidget* window = activeChildWindow ? activeChildWindow() : nullptr;
-    if (!window)
-        return;
-    for (qfielddef->first(); !qfielddef->eof(); qfielddef->next()) {
-        QObject* field = window->findChild<QObject*>(qfielddef->asString("Fieldkey"));
-        if (!field && window->objectName() == qfielddef->asString("Fieldkey"))
-            field = window;
-        if (!field)
-            continue;
-        const QString labelKey = qfielddef->asString("LabelKey");
-        if (!labelKey.isEmpty()) {
-            if (QObject* label = window->findChild<QObject*>(labelKey)) {
-                if (auto* l = qobject_cast<QLabel*>(label))
-                    l->setText(qfielddef->asString("Label"));
-                else
-                    throw DbError(QStringLiteral("Invalid typecast"));
-            }
-        }
-        auto* control = qobject_cast<QWidget*>(field);
-        if (!control)
-            throw DbError(QStringLiteral("Invalid typecast"));
-        control->setToolTip(qfielddef->asString("Hint"));
-        control->setStatusTip(qfielddef->asString("Hint"));
-        setHelpContext(control, qfielddef->asInt("HelpContext"));
-    }
+    QVector<FormFieldDef> defs;
+    for (qfielddef->first(); !qfielddef->eof(); qfielddef->next())
+        defs.append({qfielddef->asString("Fieldkey"), qfielddef->asString("LabelKey"), qfielddef->asString("Label"),
+                     qfielddef->asString("Hint"), qfielddef->asInt("HelpContext")});
+    return defs;
 }
 
-// ------------------------------------------------------- installed services
+// ------------------------------------------------------------------ requests
 
 void Tdmglobal::showHelp(int helpContext)
 {
-    if (helpHandler)
-        helpHandler(helpContext);
+    emit helpRequested(helpContext);
 }
 
 void Tdmglobal::printSchedule(int groupId)
 {
-    if (!printScheduleHandler)
-        throw DbError(QStringLiteral("Printing is not available."));
-    printScheduleHandler(groupId);
+    emit printScheduleRequested(groupId);
 }
 
 void Tdmglobal::beep()
 {
-    if (beepHandler)
-        beepHandler();
-    else
-        QApplication::beep();
-}
-
-int helpContextOf(const QWidget* widget)
-{
-    for (const QWidget* w = widget; w; w = w->parentWidget()) {
-        const int context = w->property("helpContext").toInt();
-        if (context != 0)
-            return context;
-    }
-    return 0;
-}
-
-void setHelpContext(QWidget* widget, int helpContext)
-{
-    widget->setProperty("helpContext", helpContext);
+    emit beepRequested();
 }

@@ -4,15 +4,25 @@
 #include "table.h"
 #include <QObject>
 #include <QString>
-#include <functional>
+#include <QVector>
 #include <memory>
 #include <random>
 
-class QWidget;
+// One FIELDDEF row of a form: the control it describes (by object name), the
+// label that captions it, the control's hint and its help context.
+struct FormFieldDef {
+    QString fieldKey;
+    QString labelKey;
+    QString label;
+    QString hint;
+    int helpContext = 0;
+};
 
 // The shared data module: owns the connection and the services several
-// windows share. Created once, right after the frame; Tdmglobal::instance()
-// reaches it from everywhere.
+// windows share. Created once at start-up, before the frame, which it
+// outlives; Tdmglobal::instance() reaches it from everywhere. It holds no
+// widget: what the windows should show or do it announces by its signals,
+// which the application connects to the frame.
 class Tdmglobal : public QObject {
     Q_OBJECT
 public:
@@ -26,9 +36,7 @@ public:
 
     // --- status bar: panel 0 dataset state, panel 1 message ---
     void statusMessage(const QString& text);
-    void showControlHint(QWidget* control);
     QString datasetStateNames(const Table& table);
-    std::function<void(int panel, const QString& text)> statusPanelHandler;
 
     // --- entries ---
     // Fills FullName and SLOTCODE of the row being calculated.
@@ -49,20 +57,23 @@ public:
     void commit();
     void rollback();
 
-    // --- captions, hints, help contexts of the active child window ---
-    void loadFieldDefs(const QString& formKey);
-    std::function<QWidget*()> activeChildWindow;
+    // --- captions, hints, help contexts of a form's controls ---
+    QVector<FormFieldDef> loadFieldDefs(const QString& formKey);
 
-    // --- services the app installs (they live above this library) ---
-    std::function<void(int helpContext)> helpHandler;        // 0 = contents
-    std::function<void(int groupId)> printScheduleHandler;
-    std::function<void()> beepHandler;
+    // --- requests served above this library (see the signals) ---
     void showHelp(int helpContext);
     void printSchedule(int groupId);
     void beep();
 
     // One random source per run; tests may reseed it.
     std::mt19937& random() { return rng; }
+
+signals:
+    // Panel 0 of the frame's status bar names a dataset state, panel 1 holds a message.
+    void statusPanelChanged(int panel, const QString& text);
+    void helpRequested(int helpContext);   // 0 = contents
+    void printScheduleRequested(int groupId);
+    void beepRequested();
 
 private:
     void runDelete(std::unique_ptr<Query>& q, const char* sql, const char* param, int value);
@@ -72,7 +83,3 @@ private:
     std::unique_ptr<Query> qfielddef;
     std::mt19937 rng;
 };
-
-// The help context number of a widget (property "helpContext").
-int helpContextOf(const QWidget* widget);
-void setHelpContext(QWidget* widget, int helpContext);

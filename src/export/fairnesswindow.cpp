@@ -1,6 +1,6 @@
 #include "fairnesswindow.h"
-#include "data/guard.h"
 #include "fairnessreport.h"
+#include "windows/guard.h"
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>

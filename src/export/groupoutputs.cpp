@@ -1,6 +1,6 @@
 #include "groupoutputs.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
+#include "windows/guard.h"
 #include "exports.h"
 #include "fairnesswindow.h"
 #include "savefile.h"

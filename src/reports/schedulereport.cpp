@@ -3,11 +3,11 @@
 #include "reportsetup.h"
 #include "scheduletext.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
 #include "data/query.h"
 #include "data/settings.h"
 #include "data/table.h"
 #include "reportengine/fonts.h"
+#include "windows/guard.h"
 #include <QApplication>
 #include <QMap>
 #include <QSet>
@@ -488,6 +488,7 @@ void TScheduleReport::printGrid(ReportCanvas& r)
 TScheduleReport& installScheduleReport(Tdmglobal& dm)
 {
     auto* report = new TScheduleReport(dm.database(), &dm);
-    dm.printScheduleHandler = [report](int groupId) { report->PrintSchedule(groupId, dialogParent()); };
+    QObject::connect(&dm, &Tdmglobal::printScheduleRequested, report,
+                     [report](int groupId) { report->PrintSchedule(groupId, dialogParent()); });
     return *report;
 }

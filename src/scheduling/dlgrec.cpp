@@ -1,5 +1,6 @@
 #include "dlgrec.h"
 #include "data/dmuglobal.h"
+#include "windows/fielddefs.h"
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>

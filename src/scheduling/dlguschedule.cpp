@@ -1,7 +1,7 @@
 #include "dlguschedule.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
 #include "data/tablemodel.h"
+#include "windows/guard.h"
 #include <QHeaderView>
 #include <QStandardItemModel>
 #include <QTableView>

@@ -221,6 +221,7 @@ ScheduleEngine::PlayShare ScheduleEngine::SharePlay(int sessionTotal, int entryC
 
 void ScheduleEngine::GenerateSchedule()
 {
+    printWanted = false;
     // A second Generate while the first one yields would share its run state.
     if (state.running) {
         Tdmglobal::instance().beep();
@@ -298,8 +299,7 @@ void ScheduleEngine::GenerateSchedule()
     host.statusMessage(reconcileShortfall.isEmpty() ? QStringLiteral("Schedule completed.")
                                                     : QStringLiteral("Schedule completed.  ") + reconcileShortfall);
     // A window closing after a stop has no use for the printed schedule.
-    if (!state.closeRequested)
-        Tdmglobal::instance().printSchedule(groupId);
+    printWanted = !state.closeRequested;
 }
 
 // The counters, the pairings, the old rows and every date are one

@@ -46,6 +46,10 @@ public:
 
     // The whole run on the group row the datasets are positioned on.
     void GenerateSchedule();
+    // The finished run asks for its printed schedule: true after a run that
+    // completed or was stopped, false after a refusal, a question answered
+    // No or a close of the window during the run. The window prints it.
+    bool printRequested() const { return printWanted; }
 
     // Re-planning a running season: the run's walk from `from` for `dates`
     // more dates, on the counters (and league pairings) the caller set up in
@@ -170,6 +174,7 @@ private:
     QSet<int> placedOnDate;            // entries placed on fillingDate
     std::unique_ptr<LeaguePairing> league;
     QString reconcileShortfall;        // who could not be evened out, and why
+    bool printWanted = false;          // the last run asks for its printed schedule
     // Seating by who met whom; off keeps the seats in the order of the picks.
     bool mixing = false;
     CourtSeating seating;

@@ -15,8 +15,9 @@
 #include "data/database.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
 #include "data/tablemodel.h"
+#include "windows/fielddefs.h"
+#include "windows/guard.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -140,22 +141,6 @@ public:
 private:
     QPointer<QWidget> widget;
     bool wasEnabled;
-};
-
-// Notes the group a run asks to print instead of printing it at once.
-class PrintDeferred {
-public:
-    PrintDeferred(Tdmglobal& dm, int& requested) : dm(dm), keep(dm.printScheduleHandler)
-    {
-        dm.printScheduleHandler = [&requested](int groupId) { requested = groupId; };
-    }
-    ~PrintDeferred() { dm.printScheduleHandler = keep; }
-    PrintDeferred(const PrintDeferred&) = delete;
-    PrintDeferred& operator=(const PrintDeferred&) = delete;
-
-private:
-    Tdmglobal& dm;
-    std::function<void(int)> keep;
 };
 
 } // namespace
@@ -525,7 +510,7 @@ bool Tfrmgroup::eventFilter(QObject* watched, QEvent* event)
             auto* w = qobject_cast<QWidget*>(watched);
             if (w && (w == control || control->isAncestorOf(w))) {
                 if (event->type() == QEvent::FocusIn)
-                    Tdmglobal::instance().showControlHint(control);
+                    showControlHint(control);
                 else
                     Tdmglobal::instance().statusMessage(QString());
                 break;
@@ -608,19 +593,8 @@ void Tfrmgroup::setUpForKind()
     }
     selectMatchType();
 
-    Tdmglobal& dm = Tdmglobal::instance();
-    auto keepActive = dm.activeChildWindow;
-    // The loader addresses the active child window; this editor is the one
-    // being set up, whether or not the frame has activated it yet.
-    dm.activeChildWindow = [this] { return static_cast<QWidget*>(this); };
-    try {
-        dm.loadFieldDefs(group ? QStringLiteral("groups") : QStringLiteral("leagues"));
-    } catch (...) {
-        dm.activeChildWindow = keepActive;
-        throw;
-    }
-    dm.activeChildWindow = keepActive;
-    dm.showControlHint(dbname);
+    applyFieldDefs(this, group ? QStringLiteral("groups") : QStringLiteral("leagues"));
+    showControlHint(dbname);
 }
 
 void Tfrmgroup::selectMatchType()
@@ -766,26 +740,26 @@ void Tfrmgroup::commandSchedule()
     if (busyWithRun())
         return;
     dbgdplayers->commitEditor();
-    int printGroup = 0;
+    bool printWanted = false;
     {
         // The grids repaint once, with the new "Days On", when the run ends.
         UpdatesSuspended entriesHeld(dbgdplayers);
         UpdatesSuspended courtsHeld(dbgdcourts);
         InputHeld entriesLocked(dbgdplayers);
         InputHeld courtsLocked(dbgdcourts);
-        // The printed schedule the run asks for starts after it, once the
-        // grids show the new counts behind the report's dialogs.
-        PrintDeferred deferred(Tdmglobal::instance(), printGroup);
         WidgetScheduleHost host(this);
         ScheduleEngine engine(ds, host, Tdmglobal::instance().random());
         engine.GenerateSchedule();
+        printWanted = engine.printRequested();
     }
     if (ds.tbplayers.isActive())
         ds.tbplayers.refresh();
     loadControls();
     emit SeasonNotifier::instance().scheduleChanged(ds.groupId());
-    if (printGroup > 0)
-        Tdmglobal::instance().printSchedule(printGroup);
+    // The printed schedule starts after the run, once the grids show the
+    // new counts behind the report's dialogs.
+    if (printWanted)
+        Tdmglobal::instance().printSchedule(ds.groupId());
 }
 
 void Tfrmgroup::commandPrint()

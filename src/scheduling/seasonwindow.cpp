@@ -2,7 +2,7 @@
 #include "seasondialogs.h"
 #include "seasonnotifier.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
+#include "windows/guard.h"
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -15,9 +15,6 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
-
-std::function<void(QWidget*)> Tfrmseason::addToFrame;
-std::function<void(const QString&, const QVector<StandingLine>&, QWidget*)> Tfrmseason::printStandings;
 
 namespace {
 
@@ -53,9 +50,8 @@ Tfrmseason::~Tfrmseason() = default;
 Tfrmseason* Tfrmseason::open(int groupId)
 {
     auto* window = new Tfrmseason(groupId);
-    if (addToFrame) {
-        addToFrame(window);
-    } else {
+    emit SeasonNotifier::instance().seasonWindowOpened(window);
+    if (!window->parentWidget()) {
         window->setAttribute(Qt::WA_DeleteOnClose);
         window->show();
     }
@@ -429,9 +425,10 @@ void Tfrmseason::standingsClicked()
     const SeasonSheet& s = ops->season();
     if (!s.isLeague())
         return refused(QStringLiteral("Standings are kept for leagues only."));
-    if (!printStandings)
+    SeasonNotifier& notifier = SeasonNotifier::instance();
+    if (!notifier.printsStandings())
         return refused(QStringLiteral("Printing is not available."));
-    printStandings(s.name, computeStandings(s), this);
+    emit notifier.standingsPrintRequested(s.name, computeStandings(s), this);
 }
 
 void Tfrmseason::commandPrint()

@@ -4,11 +4,10 @@
 // and the changes an organiser makes once the schedule is out: substitute,
 // swap, re-plan from a date, league results, undo and redo. The window
 // asks and shows; SeasonOps checks and writes.
-#include "data/childwindow.h"
 #include "seasonops.h"
 #include "standings.h"
+#include "windows/childwindow.h"
 #include <QWidget>
-#include <functional>
 #include <memory>
 
 class QLabel;
@@ -27,12 +26,10 @@ public:
     int windowKind() const override { return SeasonWindow; }
     void commandPrint() override;
 
-    // Opens a season window as a child window of the frame (through
-    // `addToFrame`, installed at start-up; without it the window stands alone).
+    // Opens a season window as a child window of the frame, which takes it
+    // in on SeasonNotifier::seasonWindowOpened; where nothing does, the
+    // window stands alone.
     static Tfrmseason* open(int groupId);
-    static std::function<void(QWidget*)> addToFrame;
-    // Prints a league's standings through the report engine; installed at start-up.
-    static std::function<void(const QString& title, const QVector<StandingLine>&, QWidget*)> printStandings;
 
     SeasonOps& operations() { return *ops; }
     QTableView* grid() const { return grdseason; }

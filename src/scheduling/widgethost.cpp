@@ -1,6 +1,7 @@
 #include "widgethost.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
+#include "windows/fielddefs.h"
+#include "windows/guard.h"
 #include "dlgrec.h"
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,4 +1,5 @@
 #include "checklistpicker.h"
+#include "fielddefs.h"
 #include "data/dmuglobal.h"
 #include "data/textwidth.h"
 #include <QDialogButtonBox>

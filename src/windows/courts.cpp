@@ -1,5 +1,6 @@
 #include "courts.h"
 #include "dbgrid.h"
+#include "fielddefs.h"
 #include "rosterdeletes.h"
 #include "data/dmuglobal.h"
 #include "data/table.h"
@@ -11,14 +12,14 @@ Tfrmcourts::Tfrmcourts(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Court List"));
     setObjectName(QStringLiteral("frmcourts"));
     Tdmglobal& dm = Tdmglobal::instance();
-    tbcourts = std::make_unique<Table>(dm.database(), QStringLiteral("COURTS.db"));
-    tbcourts->setObjectName(QStringLiteral("tbcourts"));
-    deletes = std::make_unique<RosterDeletes>(dm.database());
-    connect(tbcourts.get(), &Table::stateChanged, this,
-            [this] { Tdmglobal::instance().datasetStateNames(*tbcourts); });
-
     dbgcourts = new DbGrid(this);
     dbgcourts->setObjectName(QStringLiteral("dbgcourts"));
+    tbcourts = new Table(dm.database(), QStringLiteral("COURTS.db"), dbgcourts);
+    tbcourts->setObjectName(QStringLiteral("tbcourts"));
+    deletes = std::make_unique<RosterDeletes>(dm.database());
+    connect(tbcourts, &Table::stateChanged, this,
+            [this] { Tdmglobal::instance().datasetStateNames(*tbcourts); });
+
     setHelpContext(dbgcourts, 38);
     tbcourts->open();
     dbgcourts->setTable(*tbcourts, {gridColumn("NAME", "Name / Description")});
@@ -30,10 +31,7 @@ Tfrmcourts::Tfrmcourts(QWidget* parent) : QWidget(parent)
     dbgcourts->setFocus();
 }
 
-Tfrmcourts::~Tfrmcourts()
-{
-    delete dbgcourts;
-}
+Tfrmcourts::~Tfrmcourts() = default;
 
 void Tfrmcourts::commandAddNew()
 {

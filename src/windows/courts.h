@@ -2,7 +2,7 @@
 // The list of courts: one editable grid over the court table. The frame
 // creates it with `new Tfrmcourts(parent)` and routes the record commands to
 // it (kind 2).
-#include "data/childwindow.h"
+#include "childwindow.h"
 #include <QWidget>
 #include <memory>
 
@@ -26,7 +26,7 @@ public:
     DbGrid* grid() const { return dbgcourts; }
 
 private:
-    std::unique_ptr<Table> tbcourts;
-    std::unique_ptr<RosterDeletes> deletes;
     DbGrid* dbgcourts = nullptr;
+    Table* tbcourts = nullptr;    // the grid's child: it outlives the grid's editors
+    std::unique_ptr<RosterDeletes> deletes;
 };

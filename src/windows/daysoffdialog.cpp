@@ -1,9 +1,10 @@
 #include "daysoffdialog.h"
 #include "datetyping.h"
 #include "dbgrid.h"
+#include "fielddefs.h"
+#include "guard.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
 #include "data/table.h"
 #include <QComboBox>
 #include <QDateEdit>
@@ -22,28 +23,28 @@ DaysOffDialog::DaysOffDialog(QWidget* parent, const Setup& s) : QDialog(parent),
     tblist->setReadOnly(true);
     if (!setup.listIndex.isEmpty())
         tblist->setIndexName(setup.listIndex);
-    tbdaysoff = std::make_unique<Table>(db, setup.daysOffTable);
+    buildControls();
+    tbdaysoff = new Table(db, setup.daysOffTable, dbgtimeoff);
     tbdaysoff->setObjectName(QStringLiteral("tbdaysoff"));
     tbdaysoff->setIndexName(setup.daysOffIndex);
     tbdaysoff->setMasterSource(tblist.get(), setup.keyField, setup.keyField);
-    buildControls();
 }
 
 DaysOffDialog::~DaysOffDialog()
 {
-    delete dbgtimeoff;   // before the table it shows
     if (finished || !Tdmglobal::exists())
         return;
     // Never shown, or left by an error: what was written stays written.
-    try {
-        tbdaysoff->checkBrowseMode();
-        Tdmglobal::instance().commit();
-    } catch (...) {
+    // Nothing may leave a destructor, so a failure goes to the error box;
+    // the transaction is ended either way.
+    guarded(parentWidget(), [this] {
         try {
-            Tdmglobal::instance().rollback();
+            finish();
         } catch (...) {
+            Tdmglobal::instance().rollback();
+            throw;
         }
-    }
+    });
 }
 
 void DaysOffDialog::buildControls()

@@ -58,7 +58,8 @@ private:
     void finish();
 
     Setup setup;
-    std::unique_ptr<Table> tblist, tbdaysoff;
+    std::unique_ptr<Table> tblist;
+    Table* tbdaysoff = nullptr;   // the grid's child: it outlives the grid's editors
     QComboBox* dblkup = nullptr;
     QDateEdit* dtpdate = nullptr;
     DbGrid* dbgtimeoff = nullptr;

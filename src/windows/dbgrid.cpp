@@ -1,6 +1,6 @@
 #include "dbgrid.h"
+#include "guard.h"
 #include "data/dberror.h"
-#include "data/guard.h"
 #include "data/table.h"
 #include <QCoreApplication>
 #include <QDoubleValidator>

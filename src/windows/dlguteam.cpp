@@ -1,4 +1,5 @@
 #include "dlguteam.h"
+#include "fielddefs.h"
 #include "data/dmuglobal.h"
 #include "data/table.h"
 #include <QComboBox>

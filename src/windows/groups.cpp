@@ -1,9 +1,9 @@
 #include "groups.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
 #include "data/tablemodel.h"
 #include "dbgrid.h"
+#include "guard.h"
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>

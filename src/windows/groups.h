@@ -1,5 +1,5 @@
 #pragma once
-#include "data/childwindow.h"
+#include "childwindow.h"
 #include "dbgrid.h"
 #include <QString>
 #include <QWidget>

@@ -1,6 +1,7 @@
 #include "players.h"
 #include "dbgrid.h"
 #include "dlgpoff.h"
+#include "fielddefs.h"
 #include "rosterdeletes.h"
 #include "data/dmuglobal.h"
 #include "data/table.h"
@@ -11,13 +12,13 @@ Tfrmplayers::Tfrmplayers(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Player List"));
     setObjectName(QStringLiteral("frmplayers"));
     Tdmglobal& dm = Tdmglobal::instance();
-    tbplayers = std::make_unique<Table>(dm.database(), QStringLiteral("PLAYERS.db"));
+    dbgplayers = new DbGrid(this);
+    dbgplayers->setObjectName(QStringLiteral("dbgplayers"));
+    tbplayers = new Table(dm.database(), QStringLiteral("PLAYERS.db"), dbgplayers);
     tbplayers->setObjectName(QStringLiteral("tbplayers"));
     tbplayers->setIndexName(QStringLiteral("lastname"));
     deletes = std::make_unique<RosterDeletes>(dm.database());
 
-    dbgplayers = new DbGrid(this);
-    dbgplayers->setObjectName(QStringLiteral("dbgplayers"));
     setHelpContext(dbgplayers, 37);
     const FieldMask phone = FieldMask::fromEditMask(RosterMasks::phone);
     dbgplayers->setColumnMask(QStringLiteral("PHONE1"), phone);
@@ -25,7 +26,7 @@ Tfrmplayers::Tfrmplayers(QWidget* parent) : QWidget(parent)
     dbgplayers->setColumnMask(QStringLiteral("STATE"), FieldMask::fromEditMask(RosterMasks::state));
     dbgplayers->setColumnMask(QStringLiteral("ZIPCODE"), FieldMask::fromEditMask(RosterMasks::zipCode));
     tbplayers->beforePost = [this](Table&) { dbgplayers->checkMaskedValues(); };
-    connect(tbplayers.get(), &Table::stateChanged, this,
+    connect(tbplayers, &Table::stateChanged, this,
             [this] { Tdmglobal::instance().datasetStateNames(*tbplayers); });
 
     tbplayers->open();
@@ -49,11 +50,7 @@ Tfrmplayers::Tfrmplayers(QWidget* parent) : QWidget(parent)
     dbgplayers->setFocus();
 }
 
-Tfrmplayers::~Tfrmplayers()
-{
-    // The grid goes first: its model and editors refer to the table.
-    delete dbgplayers;
-}
+Tfrmplayers::~Tfrmplayers() = default;
 
 void Tfrmplayers::commandAddNew()
 {

@@ -2,7 +2,7 @@
 // The roster: one editable grid over the whole player table. The frame
 // creates it with `new Tfrmplayers(parent)` and routes the record commands
 // to it (kind 1).
-#include "data/childwindow.h"
+#include "childwindow.h"
 #include <QWidget>
 #include <memory>
 
@@ -27,7 +27,7 @@ public:
     DbGrid* grid() const { return dbgplayers; }
 
 private:
-    std::unique_ptr<Table> tbplayers;
-    std::unique_ptr<RosterDeletes> deletes;
     DbGrid* dbgplayers = nullptr;
+    Table* tbplayers = nullptr;   // the grid's child: it outlives the grid's editors
+    std::unique_ptr<RosterDeletes> deletes;
 };

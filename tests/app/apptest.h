@@ -4,8 +4,8 @@
 #include "whenmodal.h"
 #include "app/appsetup.h"
 #include "app/frmmain.h"
-#include "data/childwindow.h"
 #include "data/dmuglobal.h"
+#include "windows/childwindow.h"
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -44,11 +44,11 @@ private:
         dm = std::make_unique<Tdmglobal>(databaseDir.path());
         connectDataModule(*frame, *dm);
     }
+    // The frame goes first, with its windows, as at the end of the program.
     void stop()
     {
-        frame->destroyChildWindows();
-        dm.reset();
         frame.reset();
+        dm.reset();
     }
 };
 

@@ -3,9 +3,10 @@
 #include "apptest.h"
 #include "app/about.h"
 #include "app/help.h"
-#include "data/guard.h"
 #include "data/settings.h"
 #include "scheduling/runstate.h"
+#include "windows/fielddefs.h"
+#include "windows/guard.h"
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,7 +78,7 @@ void TestFrame::captionHelpContextAndStatusBar()
     fx->dm->statusMessage("Scheduling Group ... Please Wait");
     QCOMPARE(fx->frame->statusPanelText(1), QString("Scheduling Group ... Please Wait"));
     QCOMPARE(panel1->text(), QString("Scheduling Group ... Please Wait"));
-    fx->dm->statusPanelHandler(0, "Browse");
+    emit fx->dm->statusPanelChanged(0, "Browse");
     QCOMPARE(panel0->text(), QString("Browse"));
 }
 

@@ -3,7 +3,7 @@
 #include "apptest.h"
 #include "app/commandrouter.h"
 #include "data/dberror.h"
-#include "data/guard.h"
+#include "windows/guard.h"
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QtTest>

@@ -4,12 +4,12 @@
 // back, and the editor's "Days On" follows at once.
 #include "apptest.h"
 #include "engine_fixture.h"
-#include "data/guard.h"
 #include "data/query.h"
 #include "scheduling/group.h"
 #include "scheduling/seasondialogs.h"
 #include "scheduling/seasonwindow.h"
 #include "windows/groups.h"
+#include "windows/guard.h"
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QTableView>
@@ -69,7 +69,6 @@ private slots:
         errors.clear();
         setErrorBoxHandler([this](const QString& message) { errors << message; });
         fx = std::make_unique<AppFixture>();
-        fx->dm->printScheduleHandler = [](int) {};
         registerChildWindows(*fx->frame);
         fx->frame->show();
         QApplication::setActiveWindow(fx->frame.get());

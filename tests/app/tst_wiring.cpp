@@ -2,11 +2,12 @@
 // way into the group editor, and a season set up through them the way an
 // organiser does it, surviving a restart.
 #include "apptest.h"
-#include "data/guard.h"
 #include "data/query.h"
 #include "scheduling/group.h"
 #include "windows/dlggrpof.h"
+#include "windows/fielddefs.h"
 #include "windows/groups.h"
+#include "windows/guard.h"
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLineEdit>

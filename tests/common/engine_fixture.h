@@ -83,8 +83,7 @@ public:
     EngineFixture()
     {
         dm = std::make_unique<Tdmglobal>(dir.path());
-        dm->printScheduleHandler = [this](int) { ++printed; };
-        dm->beepHandler = [this] { ++beeps; };
+        QObject::connect(dm.get(), &Tdmglobal::beepRequested, [this] { ++beeps; });
     }
 
     Database& db() { return dm->database(); }
@@ -219,7 +218,6 @@ public:
 
     QTemporaryDir dir;
     std::unique_ptr<Tdmglobal> dm;
-    int printed = 0;
     int beeps = 0;
     std::mt19937 rng{12345};
 };

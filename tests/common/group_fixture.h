@@ -5,8 +5,8 @@
 // and read them back.
 #include "whenmodal.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
 #include "data/query.h"
+#include "windows/guard.h"
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMdiArea>
@@ -29,12 +29,9 @@ struct GroupFixture {
     {
         dm = std::make_unique<Tdmglobal>(dir.path());
         setErrorBoxHandler([this](const QString& m) { errors << m; });
-        dm->beepHandler = [this] { ++beeps; };
-        dm->statusPanelHandler = [this](int panel, const QString& text) { status[panel] = text; };
-        dm->activeChildWindow = [this]() -> QWidget* {
-            QMdiSubWindow* sub = area.currentSubWindow();
-            return sub ? sub->widget() : nullptr;
-        };
+        QObject::connect(dm.get(), &Tdmglobal::beepRequested, [this] { ++beeps; });
+        QObject::connect(dm.get(), &Tdmglobal::statusPanelChanged,
+                         [this](int panel, const QString& text) { status[panel] = text; });
         area.resize(1024, 700);
     }
     ~GroupFixture()

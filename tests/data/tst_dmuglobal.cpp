@@ -1,17 +1,15 @@
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
-#include <QLabel>
-#include <QLineEdit>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <algorithm>
 
 // The shared services of the data module.
 class TestDmglobal : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
     std::unique_ptr<Tdmglobal> dm;
-    QStringList panel0, panel1;
 
     int count(const QString& sql)
     {
@@ -36,15 +34,16 @@ private slots:
         dm.reset();
         QFile::remove(Database::fileName(dir.path()));
         dm = std::make_unique<Tdmglobal>(dir.path());
-        panel0.clear();
-        panel1.clear();
-        dm->statusPanelHandler = [this](int panel, const QString& text) {
-            (panel == 0 ? panel0 : panel1) << text;
-        };
     }
 
-    void statusServices()
+    // What the data module asks of the windows arrives as signals, each once,
+    // with its panel, text, help context or group.
+    void requestsAreSignals()
     {
+        QSignalSpy status(dm.get(), &Tdmglobal::statusPanelChanged);
+        QSignalSpy help(dm.get(), &Tdmglobal::helpRequested);
+        QSignalSpy print(dm.get(), &Tdmglobal::printScheduleRequested);
+        QSignalSpy beep(dm.get(), &Tdmglobal::beepRequested);
         Table t(dm->database(), "COURTS.db");
         QCOMPARE(dm->datasetStateNames(t), QString("Inactive"));
         t.open();
@@ -53,12 +52,25 @@ private slots:
         t.cancel();
         t.setSetKeyState();
         QCOMPARE(dm->datasetStateNames(t), QString("Search"));
-        QCOMPARE(panel0, (QStringList{"Inactive", "Insert", "Search"}));
-        QLineEdit edit;
-        edit.setToolTip("Enter the entry fee.");
-        dm->showControlHint(&edit);
+        dm->statusMessage("Schedule completed.");
         dm->statusMessage(QString());
-        QCOMPARE(panel1, (QStringList{"Enter the entry fee.", ""}));
+        QCOMPARE(status.count(), 5);
+        const QList<QVariantList> expected = {{0, "Inactive"}, {0, "Insert"}, {0, "Search"},
+                                              {1, "Schedule completed."}, {1, ""}};
+        for (int i = 0; i < expected.size(); ++i) {
+            QCOMPARE(status[i][0].toInt(), expected[i][0].toInt());
+            QCOMPARE(status[i][1].toString(), expected[i][1].toString());
+        }
+        dm->showHelp(13);
+        dm->showHelp(0);                                      // the contents
+        QCOMPARE(help.count(), 2);
+        QCOMPARE(help[0][0].toInt(), 13);
+        QCOMPARE(help[1][0].toInt(), 0);
+        dm->printSchedule(7);
+        QCOMPARE(print.count(), 1);
+        QCOMPARE(print[0][0].toInt(), 7);
+        dm->beep();
+        QCOMPARE(beep.count(), 1);
     }
 
     void fullNames_data()
@@ -143,55 +155,29 @@ private slots:
         QCOMPARE(count("SELECT COUNT(*) FROM COURTS"), 1);
     }
 
-    void fieldDefinitionLoader()
+    // The rows of one form, in field order, and none for a form without rows.
+    void fieldDefinitionRows()
     {
-        QWidget window;
-        auto* label = new QLabel("Number of Weeks:", &window);
-        label->setObjectName("lblduration");
-        auto* edit = new QLineEdit(&window);
-        edit->setObjectName("DBDURATION");
-        dm->activeChildWindow = [&] { return &window; };
-        dm->loadFieldDefs("leagues");
-        QCOMPARE(label->text(), QString("Number of Rounds:"));
-        QVERIFY(edit->toolTip().contains("rounds"));
-        QCOMPARE(helpContextOf(edit), 23);
-        dm->loadFieldDefs("no such form");                    // nothing changes
-        QCOMPARE(label->text(), QString("Number of Rounds:"));
-
-        // A label key naming something that is not a label stops the loader;
-        // rows before it stay applied.
+        const QVector<FormFieldDef> leagues = dm->loadFieldDefs("leagues");
+        QCOMPARE(leagues.size(), 6);
+        QVERIFY(std::is_sorted(leagues.begin(), leagues.end(),
+                               [](const FormFieldDef& a, const FormFieldDef& b) { return a.fieldKey < b.fieldKey; }));
+        const auto rounds = std::find_if(leagues.begin(), leagues.end(),
+                                         [](const FormFieldDef& d) { return d.fieldKey == "DBDURATION"; });
+        QVERIFY(rounds != leagues.end());
+        QCOMPARE(rounds->labelKey, QString("lblduration"));
+        QCOMPARE(rounds->label, QString("Number of Rounds:"));
+        QVERIFY(rounds->hint.contains("rounds"));
+        QCOMPARE(rounds->helpContext, 23);
+        QVERIFY(dm->loadFieldDefs("no such form").isEmpty());
+        // Read again each time: a row added meanwhile is seen.
         dm->database().exec("INSERT INTO FIELDDEF (FormKey, Fieldkey, LabelKey, Label, Hint, HelpContext) "
-                            "VALUES ('t', 'a1', 'lblduration', 'A', 'first', 1), "
-                            "('t', 'b2', 'DBDURATION', 'B', 'second', 2), ('t', 'c3', NULL, NULL, 'third', 3)");
-        auto* a1 = new QLineEdit(&window);
-        a1->setObjectName("a1");
-        auto* b2 = new QLineEdit(&window);
-        b2->setObjectName("b2");
-        auto* c3 = new QLineEdit(&window);
-        c3->setObjectName("c3");
-        QStringList errors;
-        setErrorBoxHandler([&](const QString& m) { errors << m; });
-        QVERIFY(!guarded(nullptr, [&] { dm->loadFieldDefs("t"); }));
-        setErrorBoxHandler({});
-        QCOMPARE(errors, QStringList{"Invalid typecast"});
-        QCOMPARE(a1->toolTip(), QString("first"));
-        QCOMPARE(label->text(), QString("A"));
-        QVERIFY(b2->toolTip().isEmpty());
-        QVERIFY(c3->toolTip().isEmpty());
-    }
-
-    void guardShowsErrorAndRestoresCursor()
-    {
-        QStringList errors;
-        setErrorBoxHandler([&](const QString& m) { errors << m; });
-        QVERIFY(!guarded(nullptr, [] {
-            BusyCursor busy;
-            QApplication::setOverrideCursor(Qt::WaitCursor);   // a stray one too
-            throw DbError("disk full");
-        }));
-        setErrorBoxHandler({});
-        QCOMPARE(errors, QStringList{"disk full"});
-        QVERIFY(!QApplication::overrideCursor());
+                            "VALUES ('leagues', 'zz', NULL, NULL, 'last', 9)");
+        const QVector<FormFieldDef> again = dm->loadFieldDefs("leagues");
+        QCOMPARE(again.size(), 7);
+        QCOMPARE(again.last().fieldKey, QString("zz"));
+        QVERIFY(again.last().labelKey.isEmpty());
+        QCOMPARE(again.last().helpContext, 9);
     }
 };
 

@@ -4,11 +4,11 @@
 #include "whenmodal.h"
 #include "app/appsetup.h"
 #include "app/frmmain.h"
-#include "data/guard.h"
 #include "export/csvexport.h"
 #include "export/fairnesswindow.h"
 #include "export/savefile.h"
 #include "scheduling/group.h"
+#include "windows/guard.h"
 #include <QAbstractButton>
 #include <QAction>
 #include <QLabel>
@@ -64,7 +64,6 @@ private slots:
     {
         SaveFile::setFileAsker({});
         setErrorBoxHandler({});
-        frame->destroyChildWindows();
         frame.reset();
         h.reset();
     }

@@ -1,8 +1,8 @@
-#include "data/guard.h"
 #include "data/settings.h"
 #include "reportpdf_helpers.h"
 #include "reports/schedulereport.h"
 #include "reports/scheduletext.h"
+#include "windows/guard.h"
 #include "reportsfixture.h"
 #include <QtTest>
 

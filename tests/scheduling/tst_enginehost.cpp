@@ -39,14 +39,14 @@ private slots:
     void helpKeepsTheQuestionOpen()
     {
         EngineFixture f;
-        int help = 0;
-        f.dm->helpHandler = [&](int c) { help = c; };
+        QSignalSpy help(f.dm.get(), &Tdmglobal::helpRequested);
         WidgetScheduleHost host(nullptr);
         bool open = true;
         clickInTurn({QMessageBox::Help, QMessageBox::No}, &open);
         QCOMPARE(host.ask(ScheduleEngine::UnequalPlayQuestion), ScheduleHost::No);
         QVERIFY(open);
-        QCOMPARE(help, 13);
+        QCOMPARE(help.count(), 1);
+        QCOMPARE(help.first().first().toInt(), 13);
         clickInTurn({QMessageBox::Yes}, &open);
         QCOMPARE(host.ask(ScheduleEngine::UnequalPlayQuestion), ScheduleHost::Yes);
         clickInTurn({QMessageBox::Help, QMessageBox::Ok}, &open);

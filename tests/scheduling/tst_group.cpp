@@ -6,6 +6,7 @@
 #include "scheduling/runstate.h"
 #include "scheduling/widgethost.h"
 #include "data/tablemodel.h"
+#include "windows/fielddefs.h"
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QGroupBox>
@@ -14,6 +15,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimeEdit>
@@ -508,8 +510,7 @@ private slots:
         for (int i = 0; i < 8; ++i)
             fx->addEntry(g1, fx->addPlayer(QString("P%1").arg(i), "X"), i + 1);
         fx->insert(QString("INSERT INTO \"COURTSLT.db\" (GROUPID, COURTID) VALUES (%1, %2)").arg(g1).arg(fx->addCourt("C")));
-        int printed = 0;
-        fx->dm->printScheduleHandler = [&](int) { ++printed; };
+        QSignalSpy printed(fx->dm.get(), &Tdmglobal::printScheduleRequested);
         Tfrmgroup* g = openExisting(1, g1);
         WidgetScheduleHost::setYieldInterval(0);
         bool sawRun = false, gridsLocked = false;
@@ -533,7 +534,8 @@ private slots:
         QVERIFY(g->entriesGrid()->isEnabled() && g->courtsGrid()->isEnabled());
         QCOMPARE(fx->count(QString("SELECT COUNT(*) FROM \"GRPPLAYR.db\" WHERE GROUPID=%1").arg(g1)), 8);
         QCOMPARE(fx->status[1], QString("Schedule completed."));
-        QCOMPARE(printed, 1);
+        QCOMPARE(printed.count(), 1);
+        QCOMPARE(printed.first().first().toInt(), g1);
         QVERIFY(fx->errors.isEmpty());
     }
 };

@@ -248,15 +248,19 @@ private slots:
 
         QString shownAtPrint, daysOnAtPrint;
         bool gridUsableAtPrint = false;
-        fx->dm->printScheduleHandler = [&](int) {
+        int printRequests = 0;
+        connect(fx->dm.get(), &Tdmglobal::printScheduleRequested, g, [&](int groupId) {
+            ++printRequests;
+            QCOMPARE(groupId, id);
             shownAtPrint = child<QLineEdit>(g, "dbedplayers")->text();
             daysOnAtPrint = g->entriesGrid()->model()->index(0, 2).data().toString();
             gridUsableAtPrint = g->entriesGrid()->isEnabled() && g->entriesGrid()->updatesEnabled();
-        };
+        });
         answerMessageBox(QMessageBox::Yes);
         g->commandSchedule();
         QVERIFY2(fx->errors.isEmpty(), qPrintable(fx->errors.join('\n')));
         QCOMPARE(stored(id, "NumPerSes").toInt(), 8);
+        QCOMPARE(printRequests, 1);                 // once, after the run
         QCOMPARE(shownAtPrint, QString("8"));
         QCOMPARE(daysOnAtPrint, QString("1"));
         QVERIFY(gridUsableAtPrint);

@@ -181,10 +181,10 @@ private slots:
         QCOMPARE(dlg.sgrec->columnWidth(1), 41);
         QCOMPARE(dlg.sgrec->columnWidth(2), 177);
         QCOMPARE(dlg.sgrec->item(1, 2)->text(), QString("Bo Ray"));
-        int help = 0;
-        f.dm->helpHandler = [&](int c) { help = c; };
+        QSignalSpy help(f.dm.get(), &Tdmglobal::helpRequested);
         dlg.HelpBtn->click();
-        QCOMPARE(help, 13);
+        QCOMPARE(help.count(), 1);
+        QCOMPARE(help.first().first().toInt(), 13);
 
         Tdlgreconcile other;
         other.setExpected(20 / 1.5);

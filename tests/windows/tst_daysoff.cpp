@@ -2,7 +2,9 @@
 #include "windows/dbgrid.h"
 #include "windows/dlggrpof.h"
 #include "windows/dlgpoff.h"
+#include "data/dberror.h"
 #include "data/table.h"
+#include "windows/fielddefs.h"
 #include <QComboBox>
 #include <QDateEdit>
 #include <QPushButton>
@@ -123,6 +125,25 @@ void TestDaysOff::hiddenCancelRollsBack()
     }
     QVERIFY(!f.dm->database().inTransaction());
     QCOMPARE(f.count("PLAYROFF"), 0);
+
+    // Deleted without Done: what was written stays; a row that cannot be
+    // written is told in the error box and the transaction is rolled back.
+    {
+        Tdlgplayeroff d(nullptr, 1);
+        d.addButton()->click();
+    }
+    QVERIFY(!f.dm->database().inTransaction());
+    QCOMPARE(f.count("PLAYROFF"), 1);
+    QVERIFY(f.errors.isEmpty());
+    {
+        Tdlgplayeroff d(nullptr, 1);
+        d.addButton()->click();
+        d.daysOff().beforePost = [](Table&) { throw DbError("The disk is full."); };
+        d.daysOff().append();
+    }
+    QCOMPARE(f.errors, QStringList{"The disk is full."});
+    QVERIFY(!f.dm->database().inTransaction());
+    QCOMPARE(f.count("PLAYROFF"), 1);
 }
 
 void TestDaysOff::chooserSwitchesListAndNewDates()

@@ -2,6 +2,7 @@
 #include "windows/dlgaddcourts.h"
 #include "windows/dlgaddplayers.h"
 #include "windows/dlguteam.h"
+#include "windows/fielddefs.h"
 #include "windows/fieldmask.h"
 #include <QComboBox>
 #include <QDialogButtonBox>

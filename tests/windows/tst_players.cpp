@@ -2,9 +2,12 @@
 #include "windows/courts.h"
 #include "windows/dbgrid.h"
 #include "windows/dlgpoff.h"
+#include "windows/fielddefs.h"
 #include "windows/players.h"
 #include "data/table.h"
 #include <QComboBox>
+#include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QtTest>
 
@@ -142,6 +145,19 @@ void TestPlayers::cancelAndCloseLoseNothingStored()
     QVERIFY(f.mdi->subWindowList().isEmpty());
     QCOMPARE(f.count("PLAYERS"), 1);
     QCOMPARE(f.count("PLAYERS", "FNAME = 'New'"), 0);
+
+    // Deleted outright, as at the end of the program, with text still in a
+    // cell editor: the window's table goes with its grid, and the half-typed
+    // row is not stored.
+    w = f.open<Tfrmplayers>();
+    const QPointer<Table> table = &w->players();
+    WindowsFixture::key(Qt::Key_F2);
+    WindowsFixture::type("Half");
+    QVERIFY(qobject_cast<QLineEdit*>(QApplication::focusWidget()));
+    delete f.mdi->subWindowList().first();
+    QVERIFY(!table);
+    QVERIFY(f.errors.isEmpty());
+    QCOMPARE(f.count("PLAYERS"), 1);
 }
 
 void TestPlayers::engineMessagesForSaveAndEmptyDelete()

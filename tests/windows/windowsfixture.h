@@ -4,9 +4,9 @@
 // active child window as the real frame's do, collected error boxes, status
 // panels and help requests, and a helper that answers modal dialogs.
 #include "whenmodal.h"
-#include "data/childwindow.h"
 #include "data/dmuglobal.h"
-#include "data/guard.h"
+#include "windows/childwindow.h"
+#include "windows/guard.h"
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
@@ -59,11 +59,11 @@ struct WindowsFixture {
     void openDataModule()
     {
         dm = std::make_unique<Tdmglobal>(dir.path());
-        dm->statusPanelHandler = [this](int panel, const QString& text) {
+        QObject::connect(dm.get(), &Tdmglobal::statusPanelChanged, [this](int panel, const QString& text) {
             if (panel == 0)
                 panel0 = text;
-        };
-        dm->helpHandler = [this](int context) { helpShown << context; };
+        });
+        QObject::connect(dm.get(), &Tdmglobal::helpRequested, [this](int context) { helpShown << context; });
     }
     // Closes and reopens the database, as a restart of the program does.
     void restart()

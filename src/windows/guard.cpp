@@ -1,5 +1,5 @@
 #include "guard.h"
-#include "dberror.h"
+#include "data/dberror.h"
 #include <QApplication>
 #include <QMessageBox>
 #include <QWidget>
