@@ -308,6 +308,52 @@ private slots:
         QCOMPARE(balance.balance(group), 0);
     }
 
+    // From a date on: the three marks e0 carried before it stay, and count,
+    // so e0 takes no more; the later courts (one without a mark, one with
+    // two) end with one each, and the three who play four dates get two.
+    void ballDutyEvenedFromADate()
+    {
+        EngineFixture f;
+        GroupShape shape;
+        shape.entries = 4;
+        const int group = f.addGroup(shape);
+        const QVector<int> e = f.entryIds(group);
+        const int court = f.scalar("SELECT COURTID FROM COURTSLT WHERE GROUPID = ?", {group}).toInt();
+        auto row = [&](int day, int entry, bool home) {
+            f.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, HOME) VALUES (?, ?, ?, ?)",
+                   {entry, QDate(2027, 1, day).toString(Qt::ISODate), court, home ? 1 : 0});
+        };
+        row(1, e[0], true), row(1, e[1], false);
+        row(2, e[0], true), row(2, e[2], false);
+        row(3, e[0], true), row(3, e[3], false);
+        row(4, e[0], true), row(4, e[1], false);
+        row(5, e[0], false), row(5, e[2], false);     // no mark
+        row(6, e[1], true), row(6, e[2], true);       // two marks
+        row(7, e[3], true), row(7, e[0], false);
+        row(8, e[1], false), row(8, e[3], true);
+        row(9, e[2], false), row(9, e[3], true);
+        auto rowsUpTo = [&](int day) {
+            QStringList rows;
+            QSqlQuery q(f.db().connection());
+            q.exec("SELECT SCHEDULEID, GRPPLAYRID, DATE, quote(HOME) FROM SCHEDULE WHERE DATE <= '" +
+                   QDate(2027, 1, day).toString(Qt::ISODate) + "' ORDER BY SCHEDULEID");
+            while (q.next())
+                rows << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                                    q.value(3).toString()}.join('|');
+            return rows;
+        };
+        const QStringList kept = rowsUpTo(3);
+
+        BallDutyBalance(f.db()).balance(group, QDate(2027, 1, 4));
+        QCOMPARE(rowsUpTo(3), kept);
+        const ScheduleCounts c(f.db(), group);
+        QCOMPARE(c.courtsWithoutOneMark(), 0);
+        QCOMPARE(c.marked(e[0]), 3);
+        for (int i = 1; i < 4; ++i)
+            QCOMPARE(c.marked(e[i]), 2);
+        QCOMPARE(f.scalar("SELECT BBPRIORITY FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {e[0]}).toDouble(), 5000 * 0.125);
+    }
+
     // A doubles team whose second player is off on the first date sits it
     // out; the round still completes without a match on a day off.
     void doublesPartnerDayOffHonoured()
