@@ -9,11 +9,10 @@ namespace {
 constexpr int PartnerWeight = 10;
 // Swap passes over the date's seats; a pass that improves nothing ends it.
 constexpr int MaxPasses = 5;
-// Searches from different first seatings; the cheapest result is taken.
 // Searches from different first seatings; the cheapest result is taken. A
 // small date gets up to MostStarts, since its few seats leave a single
 // search stuck more often; a large one fewer, so that a date costs about
-// StartBudget / n² searches and stays cheap.
+// StartBudget / n² searches (2 for 32 seats, 8 up to 16) and stays cheap.
 constexpr int MostStarts = 8;
 constexpr int FewestStarts = 2;
 constexpr int StartBudget = 2048;
@@ -150,14 +149,14 @@ private:
     int step = 0;
 };
 
-// The first seatings of the searches: the order of the picks, then reversed,
-// interleaved, turned half round and further round, so the result depends on
-// the input alone.
 int startsFor(int n)
 {
     return std::clamp(StartBudget / (n * n), FewestStarts, MostStarts);
 }
 
+// The first seatings of the searches: the order of the picks, then reversed,
+// interleaved, turned half round and further round, so the result depends on
+// the input alone.
 std::vector<int> startingSeating(int start, int n)
 {
     std::vector<int> occupant(n);

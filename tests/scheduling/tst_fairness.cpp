@@ -288,6 +288,27 @@ private slots:
         QCOMPARE(two.seat({1, 2, 3, 4, 5, 6, 7, 8}, twoCourts), mixed);
     }
 
+    // The history keeps its counts as the entries seen grow past its room.
+    void seatingHistoryKeptAsEntriesGrow()
+    {
+        CourtSeating seating;
+        const QVector<int> oneCourt{0, 0, 0, 0};
+        seating.record({1, 2, 3, 4}, oneCourt);
+        seating.record({2, 1, 4, 3}, oneCourt);
+        for (int first = 5; first < 100; first += 4)
+            seating.record({first, first + 1, first + 2, first + 3}, oneCourt);
+        seating.record({1, 97, 98, 2}, oneCourt);
+        QCOMPARE(seating.partnerCount(1, 2), 2);
+        QCOMPARE(seating.opponentCount(4, 1), 2);
+        QCOMPARE(seating.opponentCount(1, 2), 1);
+        QCOMPARE(seating.partnerCount(1, 97), 1);
+        QCOMPARE(seating.partnerCount(97, 98), 1);
+        QCOMPARE(seating.partnerCount(98, 2), 1);
+        QCOMPARE(seating.opponentCount(97, 98), 1);
+        QCOMPARE(seating.opponentCount(3, 5), 0);
+        QCOMPARE(seating.partnerCount(1, 1000), 0);
+    }
+
     void seatingKeepsAnEntryPlacedTwice()
     {
         CourtSeating seating;
