@@ -20,6 +20,28 @@ constexpr int SeededLeagues = 100;
 // The seeds also generated without mixing, to compare who plays when.
 constexpr int SeededWithoutMixing = 20;
 
+// A group of four entries on one court, its rows written by hand, day by
+// day in January 2027.
+struct HandRows {
+    EngineFixture f;
+    int group = 0;
+    QVector<int> e;
+    int court = 0;
+    HandRows()
+    {
+        GroupShape shape;
+        shape.entries = 4;
+        group = f.addGroup(shape);
+        e = f.entryIds(group);
+        court = f.scalar("SELECT COURTID FROM COURTSLT WHERE GROUPID = ?", {group}).toInt();
+    }
+    void row(int day, int entry, bool home)
+    {
+        f.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, HOME) VALUES (?, ?, ?, ?)",
+               {entry, QDate(2027, 1, day).toString(Qt::ISODate), court, home ? 1 : 0});
+    }
+};
+
 // A group's schedule as it stands, measured by the fairness figures.
 struct Measured {
     Season season;
@@ -323,16 +345,11 @@ private slots:
     // a mark and one with two: afterwards one each, counts even.
     void ballDutyEvenedFromTheRows()
     {
-        EngineFixture f;
-        GroupShape shape;
-        shape.entries = 4;
-        const int group = f.addGroup(shape);
-        const QVector<int> e = f.entryIds(group);
-        const int court = f.scalar("SELECT COURTID FROM COURTSLT WHERE GROUPID = ?", {group}).toInt();
-        auto row = [&](int day, int entry, bool home) {
-            f.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, HOME) VALUES (?, ?, ?, ?)",
-                   {entry, QDate(2027, 1, day).toString(Qt::ISODate), court, home ? 1 : 0});
-        };
+        HandRows h;
+        EngineFixture& f = h.f;
+        const int group = h.group;
+        const QVector<int>& e = h.e;
+        auto row = [&](int day, int entry, bool home) { h.row(day, entry, home); };
         row(1, e[0], true), row(1, e[1], false);
         row(2, e[0], true), row(2, e[1], false);
         row(3, e[0], true), row(3, e[2], false);
@@ -361,16 +378,11 @@ private slots:
     // two) end with one each, and the three who play four dates get two.
     void ballDutyEvenedFromADate()
     {
-        EngineFixture f;
-        GroupShape shape;
-        shape.entries = 4;
-        const int group = f.addGroup(shape);
-        const QVector<int> e = f.entryIds(group);
-        const int court = f.scalar("SELECT COURTID FROM COURTSLT WHERE GROUPID = ?", {group}).toInt();
-        auto row = [&](int day, int entry, bool home) {
-            f.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, HOME) VALUES (?, ?, ?, ?)",
-                   {entry, QDate(2027, 1, day).toString(Qt::ISODate), court, home ? 1 : 0});
-        };
+        HandRows h;
+        EngineFixture& f = h.f;
+        const int group = h.group;
+        const QVector<int>& e = h.e;
+        auto row = [&](int day, int entry, bool home) { h.row(day, entry, home); };
         row(1, e[0], true), row(1, e[1], false);
         row(2, e[0], true), row(2, e[2], false);
         row(3, e[0], true), row(3, e[3], false);
