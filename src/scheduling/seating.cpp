@@ -12,10 +12,10 @@ constexpr int MaxPasses = 5;
 // Searches from different first seatings; the cheapest result is taken. A
 // small date gets up to MostStarts, since its few seats leave a single
 // search stuck more often; a large one fewer, so that a date costs about
-// StartBudget / n² searches (2 for 32 seats, 8 up to 16) and stays cheap.
+// StartBudget / n² searches (3 for 32 seats, 8 up to 19) and stays cheap.
 constexpr int MostStarts = 8;
 constexpr int FewestStarts = 2;
-constexpr int StartBudget = 2048;
+constexpr int StartBudget = 3072;
 
 // The growth of a sum of squares when a count goes from c to c + 1: a pair
 // that met twice costs more to bring together again than two that met once.
