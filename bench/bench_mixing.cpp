@@ -2,9 +2,11 @@
 #include "acceptinghost.h"
 #include "data/dmuglobal.h"
 #include "scheduling/engine.h"
+#include "scheduling/fairness.h"
 #include "scheduling/groupdata.h"
 #include "scheduling/runstate.h"
 #include "scheduling/schedulehost.h"
+#include "scheduling/season.h"
 #include "scheduling/seating.h"
 #include "timing.h"
 #include <QCoreApplication>
@@ -21,7 +23,7 @@ namespace {
 
 constexpr int Entries = 64;
 constexpr int Courts = 8;
-constexpr int Runs = 5;
+constexpr int Runs = 11;
 
 // CPU time of this thread in nanoseconds: the figure stays true on a busy machine.
 qint64 threadNanos()
@@ -85,6 +87,18 @@ double seatingMicrosPerDate()
     return ns / 1e3 / Dates;
 }
 
+// How evenly the last run met partners and opponents, as the fairness report counts it.
+void printMeetings(Database& db, int group)
+{
+    const FairnessFigures f = computeFairness(loadSeason(db, group));
+    const PairSpread partners = pairSpread(f, &PairFairness::partners);
+    const PairSpread opponents = pairSpread(f, &PairFairness::opponents);
+    const PairSpread together = pairSpread(f, &PairFairness::together);
+    std::printf("  with mixing, most / mean: partners %d / %.2f = %.2f, opponents %d / %.2f = %.2f, "
+                "pairs never met %d\n", partners.most, partners.mean, partners.mostOverMean(), opponents.most,
+                opponents.mean, opponents.mostOverMean(), together.never);
+}
+
 } // namespace
 
 void benchMixing()
@@ -103,5 +117,6 @@ void benchMixing()
     std::printf("  mixing off                median %7.1f ms  best %7.1f ms\n", a.median, a.best);
     std::printf("  mixing on                 median %7.1f ms  best %7.1f ms  (%+.1f%%, aim within 10%%)\n", b.median,
                 b.best, (b.median / a.median - 1) * 100);
+    printMeetings(dm.database(), group);
     std::printf("  seating 40 players        %7.1f us a date\n", seatingMicrosPerDate());
 }

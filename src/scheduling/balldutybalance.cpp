@@ -1,23 +1,24 @@
 #include "balldutybalance.h"
+#include "pacer.h"
 #include "data/database.h"
 #include "data/query.h"
-#include <QMap>
-#include <QSet>
+#include <QHash>
 #include <algorithm>
 #include <cmath>
+#include <numeric>
 
 namespace {
 constexpr double StartWeight = 5000;
 constexpr double BallWeight = 0.5;
 } // namespace
 
-BallDutyBalance::BallDutyBalance(Database& database) : db(database) {}
+BallDutyBalance::BallDutyBalance(Database& database, YieldPacer* p) : db(database), pacer(p) {}
 
-int BallDutyBalance::balance(int groupId)
+int BallDutyBalance::balance(int groupId, const QDate& from)
 {
     int changed = 0;
     db.runInTransaction([&] {
-        load(groupId);
+        load(groupId, from);
         chooseFirstMarks();
         while (improveOnce()) {
         }
@@ -26,24 +27,41 @@ int BallDutyBalance::balance(int groupId)
     return changed;
 }
 
-void BallDutyBalance::load(int groupId)
+void BallDutyBalance::checkpoint()
 {
-    sittings.clear();
-    entries.clear();
-    marks.clear();
-    plays.clear();
-    seats = 0;
+    if (pacer)
+        pacer->checkpoint();
+}
 
+void BallDutyBalance::loadEntries(int groupId)
+{
+    entries.clear();
     Query q(db, "SELECT GROUPPLAYERID FROM \"GRPPLAYR.db\" WHERE GROUPID = :groupid ORDER BY GROUPPLAYERID");
     q.setInteger("groupid", groupId);
     q.open();
-    for (q.first(); !q.eof(); q.next()) {
-        const int entry = q.asInt("GROUPPLAYERID");
-        entries.append(entry);
-        marks.insert(entry, 0);
-        plays.insert(entry, 0);
-    }
+    for (q.first(); !q.eof(); q.next())
+        entries.append(q.asInt("GROUPPLAYERID"));
     q.close();
+    const int n = int(entries.size());
+    marks.fill(0, n);
+    plays.fill(0, n);
+    markedSlots = QVector<QVector<int>>(n);
+    reachedAt.fill(0, n);
+    cameFrom.fill(-1, n);
+    viaSlot.fill(-1, n);
+    viaRow.fill(-1, n);
+    search = 0;
+}
+
+void BallDutyBalance::load(int groupId, const QDate& from)
+{
+    sittings.clear();
+    seats = 0;
+    sittingCount = 0;
+    loadEntries(groupId);
+    QHash<int, int> indexOf;
+    for (int i = 0; i < entries.size(); ++i)
+        indexOf.insert(entries[i], i);
 
     Query rows(db, "SELECT s.SCHEDULEID, s.GRPPLAYRID, s.\"DATE\", s.GRPCOURTID, s.HOME FROM \"SCHEDULE.db\" s, "
                    "\"GRPPLAYR.db\" g WHERE (g.GROUPPLAYERID = s.GRPPLAYRID) AND (g.GROUPID = :groupid) "
@@ -52,25 +70,53 @@ void BallDutyBalance::load(int groupId)
     rows.open();
     QDate lastDate;
     int lastCourt = 0;
-    QSet<int> playedOnDate;
+    int dateNumber = 0;
+    QVector<int> lastPlayed(entries.size(), 0);   // per entry: the dateNumber it last played
     for (rows.first(); !rows.eof(); rows.next()) {
+        checkpoint();
         const QDate date = rows.asDate("DATE");
         const int court = rows.asInt("GRPCOURTID");
-        if (sittings.isEmpty() || date != lastDate || court != lastCourt)
-            sittings.append(Slot{});
-        if (date != lastDate)
-            playedOnDate.clear();
+        const int entry = indexOf.value(rows.asInt("GRPPLAYRID"), -1);
+        if (entry < 0)
+            continue;
+        const bool changes = !from.isValid() || date >= from;
+        const bool newDate = dateNumber == 0 || date != lastDate;
+        if (newDate)
+            ++dateNumber;
+        if (newDate || court != lastCourt) {
+            ++sittingCount;
+            if (changes)
+                sittings.append(Slot{});
+        }
         lastDate = date;
         lastCourt = court;
-        const Row row{rows.asInt("SCHEDULEID"), rows.asInt("GRPPLAYRID"), rows.asBool("HOME")};
-        sittings.last().rows.append(row);
         ++seats;
-        if (!playedOnDate.contains(row.entry)) {
-            playedOnDate.insert(row.entry);
-            plays[row.entry] += 1;
+        if (lastPlayed[entry] != dateNumber) {
+            lastPlayed[entry] = dateNumber;
+            plays[entry] += 1;
         }
+        const Row row{rows.asInt("SCHEDULEID"), entry, rows.asBool("HOME")};
+        if (changes)
+            sittings.last().rows.append(row);
+        else if (row.home)
+            marks[entry] += 1;   // a date that stays as it is: its marks only count
     }
     rows.close();
+}
+
+// Marks `slot`'s row `row`, taking the mark from whoever had it.
+void BallDutyBalance::setMark(int slot, int row)
+{
+    Slot& s = sittings[slot];
+    if (s.marked >= 0) {
+        const int was = s.rows[s.marked].entry;
+        marks[was] -= 1;
+        markedSlots[was].removeOne(slot);
+    }
+    s.marked = row;
+    const int now = s.rows[row].entry;
+    marks[now] += 1;
+    markedSlots[now].append(slot);
 }
 
 // The mark a slot already carries stays where it is; a slot without one (its
@@ -78,21 +124,21 @@ void BallDutyBalance::load(int groupId)
 // below its share; a second mark on a slot is taken away.
 void BallDutyBalance::chooseFirstMarks()
 {
-    for (Slot& slot : sittings)
-        for (int i = 0; i < slot.rows.size(); ++i)
-            if (slot.rows[i].home && slot.marked < 0) {
-                slot.marked = i;
-                marks[slot.rows[i].entry] += 1;
-            }
-    for (Slot& slot : sittings) {
-        if (slot.marked >= 0)
+    for (int s = 0; s < sittings.size(); ++s) {
+        const QVector<Row>& rows = sittings[s].rows;
+        const auto home = std::find_if(rows.cbegin(), rows.cend(), [](const Row& r) { return r.home; });
+        if (home != rows.cend())
+            setMark(s, int(home - rows.cbegin()));
+    }
+    for (int s = 0; s < sittings.size(); ++s) {
+        const QVector<Row>& rows = sittings[s].rows;
+        if (sittings[s].marked >= 0)
             continue;
         int best = 0;
-        for (int i = 1; i < slot.rows.size(); ++i)
-            if (deviation(slot.rows[i].entry) < deviation(slot.rows[best].entry))
+        for (int i = 1; i < rows.size(); ++i)
+            if (deviation(rows[i].entry) < deviation(rows[best].entry))
                 best = i;
-        slot.marked = best;
-        marks[slot.rows[best].entry] += 1;
+        setMark(s, best);
     }
 }
 
@@ -100,16 +146,26 @@ void BallDutyBalance::chooseFirstMarks()
 // sittings per seat: integers, so that equal entries compare exactly.
 qint64 BallDutyBalance::deviation(int entry) const
 {
-    return qint64(marks.value(entry)) * seats - qint64(plays.value(entry)) * sittings.size();
+    return qint64(marks[entry]) * seats - qint64(plays[entry]) * sittingCount;
 }
 
 bool BallDutyBalance::improveOnce()
 {
-    QVector<int> order = entries;
+    QVector<int> order(entries.size());
+    std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(), [this](int a, int b) { return deviation(a) > deviation(b); });
-    for (int entry : std::as_const(order))
+    if (order.isEmpty())
+        return false;
+    const qint64 lowest = deviation(order.last());
+    for (int entry : std::as_const(order)) {
+        // Nobody lies far enough below this entry (nor below any after it)
+        // for a move to bring the two closer.
+        if (deviation(entry) - lowest <= seats)
+            return false;
+        checkpoint();
         if (moveAlongPath(entry))
             return true;
+    }
     return false;
 }
 
@@ -120,28 +176,23 @@ bool BallDutyBalance::improveOnce()
 // closer together, which is what leaves equal entries at most one apart.
 bool BallDutyBalance::moveAlongPath(int from)
 {
-    struct Step {
-        int previous = 0;
-        int slot = -1;
-        int row = -1;
-    };
-    QHash<int, Step> reachedBy;
-    reachedBy.insert(from, Step{});
-    QVector<int> queue{from};
-    QMap<int, QVector<int>> slotsMarkedBy;   // built once per search
-    for (int s = 0; s < sittings.size(); ++s)
-        slotsMarkedBy[sittings[s].rows[sittings[s].marked].entry].append(s);
-
+    ++search;
+    queue.clear();
+    queue.append(from);
+    reachedAt[from] = search;
     int target = from;
     for (int head = 0; head < queue.size(); ++head) {
         const int entry = queue[head];
-        for (int s : slotsMarkedBy.value(entry)) {
-            const Slot& slot = sittings[s];
-            for (int r = 0; r < slot.rows.size(); ++r) {
-                const int next = slot.rows[r].entry;
-                if (reachedBy.contains(next))
+        for (int s : std::as_const(markedSlots[entry])) {
+            const QVector<Row>& rows = sittings[s].rows;
+            for (int r = 0; r < rows.size(); ++r) {
+                const int next = rows[r].entry;
+                if (reachedAt[next] == search)
                     continue;
-                reachedBy.insert(next, Step{entry, s, r});
+                reachedAt[next] = search;
+                cameFrom[next] = entry;
+                viaSlot[next] = s;
+                viaRow[next] = r;
                 queue.append(next);
                 if (deviation(next) < deviation(target))
                     target = next;
@@ -150,13 +201,8 @@ bool BallDutyBalance::moveAlongPath(int from)
     }
     if (deviation(from) - deviation(target) <= seats)
         return false;
-    for (int entry = target; entry != from;) {
-        const Step step = reachedBy.value(entry);
-        sittings[step.slot].marked = step.row;
-        entry = step.previous;
-    }
-    marks[from] -= 1;
-    marks[target] += 1;
+    for (int entry = target; entry != from; entry = cameFrom[entry])
+        setMark(viaSlot[entry], viaRow[entry]);
     return true;
 }
 
@@ -170,6 +216,7 @@ int BallDutyBalance::write()
             const bool marked = i == slot.marked;
             if (marked == slot.rows[i].home)
                 continue;
+            checkpoint();
             home.setBool("home", marked);
             home.setInteger("scheduleid", slot.rows[i].scheduleId);
             home.execSql();
@@ -177,9 +224,9 @@ int BallDutyBalance::write()
         }
     Query weight(db, "UPDATE \"GRPPLAYR.db\" SET BBPRIORITY = :bbpriority WHERE GROUPPLAYERID = :groupplayerid");
     weight.prepare();
-    for (int entry : std::as_const(entries)) {
-        weight.setFloat("bbpriority", StartWeight * std::pow(BallWeight, marks.value(entry)));
-        weight.setInteger("groupplayerid", entry);
+    for (int e = 0; e < entries.size(); ++e) {
+        weight.setFloat("bbpriority", StartWeight * std::pow(BallWeight, marks[e]));
+        weight.setInteger("groupplayerid", entries[e]);
         weight.execSql();
     }
     return changed;

@@ -1,19 +1,20 @@
 #pragma once
 #include <QDate>
-#include <QHash>
 #include <QVector>
 
 class Database;
+class YieldPacer;
 
-// Evens out the ball duty (the HOME marks) of one group's or league's whole
+// Evens out the ball duty (the HOME marks) of one group's or league's
 // schedule. The marks of the generation run follow each entry's BBPRIORITY
 // date by date, but reconciliation later hands marked rows to other entries
-// and deletes some, so the counts drift apart. Afterwards:
+// and deletes some, and a substitute, a swap or a re-plan moves rows again,
+// so the counts drift apart. Afterwards, on the dates it may change:
 // - every court of every date carries exactly one mark;
-// - among entries that play equally often, the marks differ by at most one
-//   (wherever they share courts with each other at all), and each entry's
-//   marks come as close to its share of the courts it plays on as the
-//   courts allow.
+// - among entries that play equally often over the season, the marks over
+//   the season differ by at most one (wherever they share courts with each
+//   other on those dates at all), and each entry's marks come as close to
+//   its share of the courts it plays on as the courts allow.
 // A mark only ever moves to another entry on the same court and date, so the
 // schedule itself is unchanged. BBPRIORITY follows the new counts (5000 halved
 // once per mark), so that later marking goes on from them.
@@ -23,33 +24,49 @@ class Database;
 // caller's).
 class BallDutyBalance {
 public:
-    explicit BallDutyBalance(Database& db);
+    // With a pacer, the work lets the window's messages run now and then.
+    explicit BallDutyBalance(Database& db, YieldPacer* pacer = nullptr);
 
-    // Returns the number of schedule rows whose mark changed.
-    int balance(int groupId);
+    // Balances every date, or with `from` only the dates from it on: the
+    // marks of the dates before it (already played, or kept by the change)
+    // stay exactly as they are, though they count in the totals. Returns the
+    // number of schedule rows whose mark changed.
+    int balance(int groupId, const QDate& from = QDate());
 
 private:
     struct Row {
         int scheduleId = 0;
-        int entry = 0;
+        int entry = 0;             // index into `entries`
         bool home = false;
     };
-    struct Slot {                  // one court on one date
+    struct Slot {                  // one court on one date that may change
         QVector<Row> rows;
         int marked = -1;           // index into rows of the marked row
     };
 
-    void load(int groupId);
+    void load(int groupId, const QDate& from);
+    void loadEntries(int groupId);
     void chooseFirstMarks();
+    void setMark(int slot, int row);
     bool improveOnce();
     bool moveAlongPath(int from);
     qint64 deviation(int entry) const;   // marks above the entry's share, scaled to integers
     int write();
+    void checkpoint();
 
     Database& db;
-    QVector<Slot> sittings;
+    YieldPacer* pacer;
+    QVector<Slot> sittings;        // the courts and dates that may change
     QVector<int> entries;          // GROUPPLAYERIDs of the group, ascending
-    QHash<int, int> marks;         // entry -> sittings it is marked on
-    QHash<int, int> plays;         // entry -> dates it plays
+    QVector<int> marks;            // per entry: sittings of the whole season it is marked on
+    QVector<int> plays;            // per entry: dates it plays over the whole season
+    QVector<QVector<int>> markedSlots;   // per entry: the sittings that may change and carry its mark
     qint64 seats = 0;              // rows over all sittings (one per entry and court)
+    qint64 sittingCount = 0;       // courts and dates of the whole season
+
+    // The search's working lists, kept between searches.
+    QVector<int> queue;
+    QVector<int> reachedAt;        // per entry: the search that reached it last
+    QVector<int> cameFrom, viaSlot, viaRow;
+    int search = 0;
 };

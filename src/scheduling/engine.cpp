@@ -290,7 +290,7 @@ void ScheduleEngine::GenerateSchedule()
         host.statusMessage(QStringLiteral("Reconciling Schedule"));
         ReconcileSchedule(share.equal, share.expected);
     }
-    BallDutyBalance(db()).balance(groupId);
+    BallDutyBalance(db(), &pacer).balance(groupId);
     if (league && !league->daysOff().placementsOnDaysOff().isEmpty())
         host.warn(LeagueDayOffWarning + QLatin1Char('\n') + league->daysOff().placementsOnDaysOff().join('\n'));
 

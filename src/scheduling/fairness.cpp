@@ -233,6 +233,19 @@ FairnessFigures computeFairness(const Season& season)
     return f;
 }
 
+PairSpread pairSpread(const FairnessFigures& f, int PairFairness::*count)
+{
+    PairSpread spread;
+    long total = 0;
+    for (const PairFairness& p : f.pairs) {
+        spread.most = std::max(spread.most, p.*count);
+        spread.never += p.*count == 0;
+        total += p.*count;
+    }
+    spread.mean = f.pairs.isEmpty() ? 0 : double(total) / f.pairs.size();
+    return spread;
+}
+
 namespace FairnessText {
 
 QString title(const Season& season)

@@ -43,6 +43,16 @@ struct FairnessFigures {
 
 FairnessFigures computeFairness(const Season& season);
 
+// How evenly one count of the pairs (partners, opponents or together) is
+// spread: its most, its mean over every pair, and the pairs at 0.
+struct PairSpread {
+    int most = 0;
+    double mean = 0;
+    int never = 0;
+    double mostOverMean() const { return mean > 0 ? most / mean : 0; }
+};
+PairSpread pairSpread(const FairnessFigures& f, int PairFairness::*count);
+
 // The figures as lines and a table, for every form of the report.
 namespace FairnessText {
 QString title(const Season& season);

@@ -1,4 +1,5 @@
 #include "replan.h"
+#include "balldutybalance.h"
 #include "engine.h"
 #include "groupdata.h"
 #include "league.h"
@@ -96,6 +97,9 @@ void SeasonReplan::run()
         engine->ContinueFrom(from, groupDatesLeft());
         balance();
     }
+    // The walk marked its dates from the carried weights, and balancing
+    // moved rows since: the ball duty is evened over the re-planned dates.
+    BallDutyBalance(db).balance(before.groupId, from);
     ds->tbplayers.refresh();
 }
 

@@ -1,4 +1,5 @@
 #include "seasonops.h"
+#include "balldutybalance.h"
 #include "replan.h"
 #include "seasonnotifier.h"
 #include "standings.h"
@@ -256,8 +257,17 @@ QString SeasonOps::substitute(int entry, const QDate& date, int sub)
         setPlayed(sub, shown.entry(sub)->played + 1);
         // A later re-plan must not put the one who dropped out back on the date.
         recordDayOff(fresh.entry(entry)->playerId, date);
+        evenBallDuty(date);
         return true;
     });
+}
+
+// The rows moved may have carried marks off their courts or onto another
+// court's: the ball duty is evened again from the first date changed on,
+// leaving the dates before it as they were.
+void SeasonOps::evenBallDuty(const QDate& from)
+{
+    BallDutyBalance(db).balance(group, from);
 }
 
 // ------------------------------------------------------------------- swap
@@ -282,6 +292,7 @@ QString SeasonOps::swap(int a, const QDate& dateA, int b, const QDate& dateB)
             return false;
         moveRow(fresh, a, dateA, b);
         moveRow(fresh, b, dateB, a);
+        evenBallDuty(std::min(dateA, dateB));
         return true;
     });
 }

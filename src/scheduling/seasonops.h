@@ -79,6 +79,7 @@ private:
     void moveRow(const SeasonSheet& fresh, int from, const QDate& date, int to);
     void setPlayed(int entry, double played);
     void recordDayOff(int playerId, const QDate& date);
+    void evenBallDuty(const QDate& from);
     void writeStandings(const SeasonSheet& fresh);
 
     Database& db;

@@ -31,18 +31,18 @@ public:
     static QVector<int> courtsOfSeats(int seats, int perCourt, int courtCount);
 
 private:
-    enum class Relation { Partner, Opponent };
     struct Counts {
         int partners = 0;
         int opponents = 0;
     };
-    static quint64 key(int a, int b);
+    // The history is a square of counts over dense indexes given to entries
+    // as they are first recorded: a date's search reads it hundreds of times.
+    int denseIndex(int entry) const { return dense.value(entry, -1); }
+    int addEntry(int entry);
     Counts counts(int a, int b) const;
-    // What a pair adds to the date's cost in the given relation: rises with
-    // how often the pair already met, partners far more than opponents.
-    int pairCost(int a, int b, Relation relation) const;
-    template <typename Visit>
-    static void forEachPair(const QVector<int>& seats, Visit visit);
+    Counts& cell(int a, int b) { return history[a * capacity + b]; }
 
-    QHash<quint64, Counts> history;
+    QHash<int, int> dense;     // GROUPPLAYERID -> row and column of `history`
+    int capacity = 0;
+    QVector<Counts> history;   // capacity x capacity, symmetric
 };

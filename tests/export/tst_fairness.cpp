@@ -99,6 +99,13 @@ void TestFairness::pairsAsPartnersAndOpponents()
     }
     QCOMPARE(f.mostMet, 4);
     QCOMPARE(f.fewestMet, 0);
+    const PairSpread partners = pairSpread(f, &PairFairness::partners);
+    const PairSpread opponents = pairSpread(f, &PairFairness::opponents);
+    QCOMPARE(partners.most, 2);
+    QCOMPARE(partners.mean, 0.8);
+    QCOMPARE(partners.never, 5);
+    QCOMPARE(opponents.mostOverMean(), 4 / 1.6);
+    QCOMPARE(opponents.never, 2);
     const QStringList lines = FairnessText::pairLines(f);
     QVERIFY(lines.first().startsWith("Met most often, 4 times: 1 and 2 (2 as partners, 2 as opponents); "
                                      "1 and 3 (2 as partners, 2 as opponents); 2 and 3"));

@@ -68,7 +68,26 @@ struct SeasonFixture : EngineFixture {
                           .arg(placed ? "" : "NOT"),
                       {group, d.toString(Qt::ISODate)}).toInt();
     }
-    int playerOf(int entry) { return scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {entry}).toInt(); }
+    // Two entries that can trade dates from the date at `first` on: a plays
+    // on dA but not dB, b on dB but not dA. Zeros when there are none.
+    struct SwapPick {
+        int a = 0, b = 0;
+        QDate dA, dB;
+    };
+    SwapPick swapPick(int group, int first = 0)
+    {
+        const QVector<QDate> d = dates(group);
+        const QVector<int> ids = entryIds(group);
+        auto plays = [&](int entry, const QDate& date) { return !cell(entry, date, "SCHEDULEID").isNull(); };
+        for (int i = first; i < d.size(); ++i)
+            for (int j = first; j < d.size(); ++j)
+                for (int x : ids)
+                    for (int y : ids)
+                        if (i != j && plays(x, d[i]) && !plays(x, d[j]) && plays(y, d[j]) && !plays(y, d[i]))
+                            return {x, y, d[i], d[j]};
+        return {};
+    }
+        int playerOf(int entry) { return scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {entry}).toInt(); }
     QVariant cell(int entry, const QDate& d, const QString& column)
     {
         return scalar("SELECT " + column + " FROM SCHEDULE WHERE GRPPLAYRID = ? AND DATE = ?",

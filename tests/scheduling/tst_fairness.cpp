@@ -1,10 +1,12 @@
 // Fairness of generated schedules over seeded sets of groups and leagues:
 // partners and opponents mixed, leagues that honour days off, even ball
-// duty. Figures come from the schedule rows (schedulecounts.h).
+// duty. Figures come from the schedule rows, as the fairness report counts
+// them.
 #include "engine_fixture.h"
-#include "schedulecounts.h"
 #include "scheduling/balldutybalance.h"
+#include "scheduling/fairness.h"
 #include "scheduling/runstate.h"
+#include "scheduling/season.h"
 #include "scheduling/seating.h"
 #include <QFileInfo>
 #include <QSet>
@@ -18,19 +20,69 @@ constexpr int SeededLeagues = 100;
 // The seeds also generated without mixing, to compare who plays when.
 constexpr int SeededWithoutMixing = 20;
 
-struct Sums {
-    int groups = 0;
-    double partners = 0, opponents = 0, shared = 0;
-    int never = 0;
-    void add(const ScheduleCounts& c)
+// A group of four entries on one court, its rows written by hand, day by
+// day in January 2027.
+struct HandRows {
+    EngineFixture f;
+    int group = 0;
+    QVector<int> e;
+    int court = 0;
+    HandRows()
     {
-        ++groups;
-        partners += c.partners().ratio();
-        opponents += c.opponents().ratio();
-        shared += c.shared().ratio();
-        never += c.shared().never;
+        GroupShape shape;
+        shape.entries = 4;
+        group = f.addGroup(shape);
+        e = f.entryIds(group);
+        court = f.scalar("SELECT COURTID FROM COURTSLT WHERE GROUPID = ?", {group}).toInt();
+    }
+    void row(int day, int entry, bool home)
+    {
+        f.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, HOME) VALUES (?, ?, ?, ?)",
+               {entry, QDate(2027, 1, day).toString(Qt::ISODate), court, home ? 1 : 0});
     }
 };
+
+// A group's schedule as it stands, measured by the fairness figures.
+struct Measured {
+    Season season;
+    FairnessFigures figures;
+    Measured(Database& db, int group) : season(loadSeason(db, group)), figures(computeFairness(season)) {}
+
+    PairSpread partners() const { return pairSpread(figures, &PairFairness::partners); }
+    PairSpread opponents() const { return pairSpread(figures, &PairFairness::opponents); }
+    PairSpread together() const { return pairSpread(figures, &PairFairness::together); }
+    int marked(int entry) const { return figures.entries[season.entryIndex(entry)].balls; }
+    int courtsWithoutOneMark() const
+    {
+        return int(std::count_if(season.sessions.cbegin(), season.sessions.cend(),
+                                 [](const CourtSession& c) { return c.homeIds.size() != 1; }));
+    }
+};
+
+// Most over mean, averaged over groups; partners and opponents only where
+// the group plays doubles (elsewhere nobody partners anybody).
+struct Sums {
+    int groups = 0, doubles = 0;
+    double partners = 0, opponents = 0, together = 0;
+    int never = 0;
+    void add(const Measured& m)
+    {
+        ++groups;
+        together += m.together().mostOverMean();
+        never += m.together().never;
+        if (!m.figures.splitsSides)
+            return;
+        ++doubles;
+        partners += m.partners().mostOverMean();
+        opponents += m.opponents().mostOverMean();
+    }
+};
+
+// No group far off: within one meeting of the least the numbers allow.
+bool nearEven(const PairSpread& p)
+{
+    return p.most <= std::max(std::ceil(p.mean) + 1, 1.3 * p.mean);
+}
 
 struct SeededGroup {
     GroupShape shape;
@@ -142,32 +194,29 @@ private slots:
         for (unsigned s = 0; s < SeededGroups; ++s) {
             const SeededGroup g = seededGroup(s);
             const int mixed = generate(f, g, true);
-            const ScheduleCounts c(f.db(), mixed);
-            on.add(c);
-            const PairFigures partners = c.partners(), opponents = c.opponents();
-            // No group far off: within one meeting of the least the numbers allow.
-            QVERIFY2(partners.max <= std::max(std::ceil(partners.mean) + 1, 1.3 * partners.mean),
-                     qPrintable(QString("seed %1: partners %2 / %3").arg(s).arg(partners.max).arg(partners.mean)));
-            QVERIFY2(opponents.max <= std::max(std::ceil(opponents.mean) + 1, 1.3 * opponents.mean),
-                     qPrintable(QString("seed %1: opponents %2 / %3").arg(s).arg(opponents.max).arg(opponents.mean)));
+            const Measured m(f.db(), mixed);
+            on.add(m);
+            for (const PairSpread& p : {m.partners(), m.opponents()})
+                QVERIFY2(nearEven(p), qPrintable(QString("seed %1: %2 / %3").arg(s).arg(p.most).arg(p.mean)));
             // Every entry plays 20 dates or more and meets three others each
             // time, far more than the others of its group: nobody is left out.
-            QCOMPARE(c.shared().never, 0);
-            QCOMPARE(c.courtsWithoutOneMark(), 0);
-            QVERIFY2(c.markSpreadAmongEqualPlayers() <= 1, qPrintable(QString("seed %1").arg(s)));
+            QCOMPARE(m.together().never, 0);
+            QCOMPARE(m.courtsWithoutOneMark(), 0);
+            QVERIFY2(m.figures.ballSpread <= 1, qPrintable(QString("seed %1").arg(s)));
             if (s < SeededWithoutMixing) {
                 const int plain = generate(f, g, false);
                 QCOMPARE(placements(f, mixed), placements(f, plain));
-                off.add(ScheduleCounts(f.db(), plain));
+                off.add(Measured(f.db(), plain));
             }
         }
-        qInfo("max/mean over %d groups with mixing: partners %.3f, opponents %.3f, shared %.3f, pairs never met %d",
-              on.groups, on.partners / on.groups, on.opponents / on.groups, on.shared / on.groups, on.never);
-        qInfo("max/mean over the first %d without mixing: partners %.3f, opponents %.3f, shared %.3f, pairs never "
-              "met %d", off.groups, off.partners / off.groups, off.opponents / off.groups, off.shared / off.groups,
-              off.never);
-        QVERIFY(on.partners / on.groups <= 1.3);
-        QVERIFY(on.opponents / on.groups <= 1.3);
+        qInfo("max/mean over %d groups with mixing: together %.3f, pairs never met %d; over its %d doubles groups: "
+              "partners %.3f, opponents %.3f", on.groups, on.together / on.groups, on.never, on.doubles,
+              on.partners / on.doubles, on.opponents / on.doubles);
+        qInfo("max/mean over the first %d without mixing: together %.3f, pairs never met %d; over its %d doubles "
+              "groups: partners %.3f, opponents %.3f", off.groups, off.together / off.groups, off.never, off.doubles,
+              off.partners / off.doubles, off.opponents / off.doubles);
+        QVERIFY(on.partners / on.doubles <= 1.3);
+        QVERIFY(on.opponents / on.doubles <= 1.3);
     }
 
     // Leagues with players' days off: no match on a day off while the
@@ -215,9 +264,9 @@ private slots:
             }
             dayOffRows += onDayOff;
             QVERIFY2(everyPairingMet(f, league, entries, shape.weeks), qPrintable(QString("league %1").arg(s)));
-            const ScheduleCounts c(f.db(), league);
-            QCOMPARE(c.courtsWithoutOneMark(), 0);
-            QVERIFY2(c.markSpreadAmongEqualPlayers() <= 1, qPrintable(QString("league %1").arg(s)));
+            const Measured m(f.db(), league);
+            QCOMPARE(m.courtsWithoutOneMark(), 0);
+            QVERIFY2(m.figures.ballSpread <= 1, qPrintable(QString("league %1").arg(s)));
         }
         qInfo("%d leagues, %d days off: %d matches on a day off, %d runs that had to place one", SeededLeagues,
               offered, dayOffRows, warned);
@@ -261,6 +310,27 @@ private slots:
         QCOMPARE(two.seat({1, 2, 3, 4, 5, 6, 7, 8}, twoCourts), mixed);
     }
 
+    // The history keeps its counts as the entries seen grow past its room.
+    void seatingHistoryKeptAsEntriesGrow()
+    {
+        CourtSeating seating;
+        const QVector<int> oneCourt{0, 0, 0, 0};
+        seating.record({1, 2, 3, 4}, oneCourt);
+        seating.record({2, 1, 4, 3}, oneCourt);
+        for (int first = 5; first < 100; first += 4)
+            seating.record({first, first + 1, first + 2, first + 3}, oneCourt);
+        seating.record({1, 97, 98, 2}, oneCourt);
+        QCOMPARE(seating.partnerCount(1, 2), 2);
+        QCOMPARE(seating.opponentCount(4, 1), 2);
+        QCOMPARE(seating.opponentCount(1, 2), 1);
+        QCOMPARE(seating.partnerCount(1, 97), 1);
+        QCOMPARE(seating.partnerCount(97, 98), 1);
+        QCOMPARE(seating.partnerCount(98, 2), 1);
+        QCOMPARE(seating.opponentCount(97, 98), 1);
+        QCOMPARE(seating.opponentCount(3, 5), 0);
+        QCOMPARE(seating.partnerCount(1, 1000), 0);
+    }
+
     void seatingKeepsAnEntryPlacedTwice()
     {
         CourtSeating seating;
@@ -275,16 +345,11 @@ private slots:
     // a mark and one with two: afterwards one each, counts even.
     void ballDutyEvenedFromTheRows()
     {
-        EngineFixture f;
-        GroupShape shape;
-        shape.entries = 4;
-        const int group = f.addGroup(shape);
-        const QVector<int> e = f.entryIds(group);
-        const int court = f.scalar("SELECT COURTID FROM COURTSLT WHERE GROUPID = ?", {group}).toInt();
-        auto row = [&](int day, int entry, bool home) {
-            f.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, HOME) VALUES (?, ?, ?, ?)",
-                   {entry, QDate(2027, 1, day).toString(Qt::ISODate), court, home ? 1 : 0});
-        };
+        HandRows h;
+        EngineFixture& f = h.f;
+        const int group = h.group;
+        const QVector<int>& e = h.e;
+        auto row = [&](int day, int entry, bool home) { h.row(day, entry, home); };
         row(1, e[0], true), row(1, e[1], false);
         row(2, e[0], true), row(2, e[1], false);
         row(3, e[0], true), row(3, e[2], false);
@@ -294,7 +359,7 @@ private slots:
 
         BallDutyBalance balance(f.db());
         QVERIFY(balance.balance(group) > 0);
-        const ScheduleCounts c(f.db(), group);
+        const Measured c(f.db(), group);
         QCOMPARE(c.courtsWithoutOneMark(), 0);
         // e0 plays 4 dates, e1 3, e2 2, e3 3: equal players within one mark,
         // and e0 no longer carries all its four.
@@ -306,6 +371,47 @@ private slots:
                      5000 * std::pow(0.5, c.marked(entry)));
         // Balanced already: nothing more to change.
         QCOMPARE(balance.balance(group), 0);
+    }
+
+    // From a date on: the three marks e0 carried before it stay, and count,
+    // so e0 takes no more; the later courts (one without a mark, one with
+    // two) end with one each, and the three who play four dates get two.
+    void ballDutyEvenedFromADate()
+    {
+        HandRows h;
+        EngineFixture& f = h.f;
+        const int group = h.group;
+        const QVector<int>& e = h.e;
+        auto row = [&](int day, int entry, bool home) { h.row(day, entry, home); };
+        row(1, e[0], true), row(1, e[1], false);
+        row(2, e[0], true), row(2, e[2], false);
+        row(3, e[0], true), row(3, e[3], false);
+        row(4, e[0], true), row(4, e[1], false);
+        row(5, e[0], false), row(5, e[2], false);     // no mark
+        row(6, e[1], true), row(6, e[2], true);       // two marks
+        row(7, e[3], true), row(7, e[0], false);
+        row(8, e[1], false), row(8, e[3], true);
+        row(9, e[2], false), row(9, e[3], true);
+        auto rowsUpTo = [&](int day) {
+            QStringList rows;
+            QSqlQuery q(f.db().connection());
+            q.exec("SELECT SCHEDULEID, GRPPLAYRID, DATE, quote(HOME) FROM SCHEDULE WHERE DATE <= '" +
+                   QDate(2027, 1, day).toString(Qt::ISODate) + "' ORDER BY SCHEDULEID");
+            while (q.next())
+                rows << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                                    q.value(3).toString()}.join('|');
+            return rows;
+        };
+        const QStringList kept = rowsUpTo(3);
+
+        BallDutyBalance(f.db()).balance(group, QDate(2027, 1, 4));
+        QCOMPARE(rowsUpTo(3), kept);
+        const Measured c(f.db(), group);
+        QCOMPARE(c.courtsWithoutOneMark(), 0);
+        QCOMPARE(c.marked(e[0]), 3);
+        for (int i = 1; i < 4; ++i)
+            QCOMPARE(c.marked(e[i]), 2);
+        QCOMPARE(f.scalar("SELECT BBPRIORITY FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {e[0]}).toDouble(), 5000 * 0.125);
     }
 
     // A doubles team whose second player is off on the first date sits it

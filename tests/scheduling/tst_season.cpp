@@ -1,6 +1,8 @@
 // Substitutes, swaps, league results and standings, with undo and redo, on
 // generated schedules; and changes that meet rows changed elsewhere.
 #include "season_fixture.h"
+#include "scheduling/fairness.h"
+#include "scheduling/season.h"
 #include "scheduling/standings.h"
 #include <QtTest>
 
@@ -106,19 +108,7 @@ private slots:
     {
         SeasonFixture f;
         const int g = group(f);
-        const QVector<QDate> dates = f.dates(g);
-        // A plays on dA but not dB, B on dB but not dA.
-        int a = 0, b = 0;
-        QDate dA, dB;
-        for (int i = 0; i < dates.size() && !a; ++i)
-            for (int j = 0; j < dates.size() && !a; ++j)
-                for (int x : f.entryIds(g))
-                    for (int y : f.entryIds(g))
-                        if (!a && i != j && !f.cell(x, dates[i], "SCHEDULEID").isNull() &&
-                            f.cell(x, dates[j], "SCHEDULEID").isNull() &&
-                            !f.cell(y, dates[j], "SCHEDULEID").isNull() && f.cell(y, dates[i], "SCHEDULEID").isNull()) {
-                            a = x, b = y, dA = dates[i], dB = dates[j];
-                        }
+        const auto [a, b, dA, dB] = f.swapPick(g);
         QVERIFY(a && b);
         const QVariant courtA = f.cell(a, dA, "GRPCOURTID");
         const int playedA = f.played(a), playedB = f.played(b);
@@ -145,6 +135,57 @@ private slots:
         QVERIFY(ops.swap(a, dA, b, dB).contains("day off"));
         QVERIFY(ops.swap(a, dA, b, dA).contains("two different"));
         QCOMPARE(f.dumpAll().section("\n--\n", 0, 1), before.section("\n--\n", 0, 1));
+    }
+
+    // Each change evens the ball duty again, from its first date on: here
+    // every mark from that date is first piled onto one entry. Afterwards
+    // each court and date has one mark, the dates before are as they were,
+    // and entries that play equally often over the season have marks at
+    // most one apart. Undo brings every mark back.
+    void ballDutyEvenAfterEachChange_data()
+    {
+        QTest::addColumn<QString>("change");
+        for (const char* change : {"substitute", "swap", "re-plan"})
+            QTest::newRow(change) << QString(change);
+    }
+    void ballDutyEvenAfterEachChange()
+    {
+        QFETCH(QString, change);
+        SeasonFixture f;
+        GroupShape shape;
+        shape.entries = 11;
+        shape.perSession = 8;
+        shape.courts = 2;
+        shape.type = 2;
+        shape.weeks = 16;
+        const int g = f.addGroup(shape);
+        f.generate(g, 11);
+        const QDate middle = f.dates(g)[8];
+        const SeasonFixture::SwapPick pick = f.swapPick(g, 8);
+        QVERIFY(pick.a);
+        const QDate from = change == "swap" ? std::min(pick.dA, pick.dB) : middle;
+        const int piledOn = f.entryIds(g).first();
+        f.exec("UPDATE SCHEDULE SET HOME = (GRPPLAYRID = ?) WHERE DATE >= ?", {piledOn, from.toString(Qt::ISODate)});
+        const QString before = f.dumpAll(), kept = f.rowsBefore(from);
+
+        SeasonOps ops(f.db(), g);
+        std::mt19937 random(3);
+        if (change == "substitute")
+            QCOMPARE(ops.substitute(f.entryOn(g, from, true), from, f.entryOn(g, from, false)), QString());
+        else if (change == "swap")
+            QCOMPARE(ops.swap(pick.a, pick.dA, pick.b, pick.dB), QString());
+        else
+            QCOMPARE(ops.replan(from, random, [](const QVector<ReplanCount>&) { return true; }), QString());
+
+        QCOMPARE(f.rowsBefore(from), kept);
+        const Season season = loadSeason(f.db(), g);
+        for (const CourtSession& court : season.sessions)
+            QCOMPARE(court.homeIds.size(), 1);
+        const FairnessFigures figures = computeFairness(season);
+        QVERIFY2(figures.ballSpread <= 1, qPrintable(QString("spread %1 among entries playing %2 dates")
+                                                         .arg(figures.ballSpread).arg(figures.ballSpreadPlayed)));
+        QVERIFY(ops.undo());
+        QCOMPARE(f.dumpAll(), before);
     }
 
     void changesMadeElsewhereAreNotOverwritten()
