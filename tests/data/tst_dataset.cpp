@@ -289,7 +289,7 @@ private slots:
         addPlayer("B", "Two");
         Table t(db(), "PLAYERS.db");
         t.setIndexName("lastname");
-        TableModel model(t, {{"FNAME", "First"}, {"LNAME", "Last"}, {"PLAYERID", "Id", true}});
+        TableModel model(t, {{"FNAME", "First", false, {}}, {"LNAME", "Last", false, {}}, {"PLAYERID", "Id", true, {}}});
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         t.open();
         QCOMPARE(model.rowCount(), 2);
