@@ -31,7 +31,7 @@ void configureApplication()
 
 namespace {
 
-Tfrmmain::ChildWindowFactory groupListFactory(int listKind, const QString& caption, int helpContext)
+Tfrmmain::ChildWindowFactory groupListFactory(RecordKind listKind, const QString& caption, int helpContext)
 {
     return [=](QWidget* parent) {
         auto* list = new Tfrmgrouplist(parent);
@@ -78,14 +78,14 @@ void registerChildWindows(Tfrmmain& frame)
         courts->setWindowIcon(Icons::courts());
         return courts;
     });
-    frame.registerChildWindow(Tfrmmain::GroupList, groupListFactory(1, QStringLiteral("Group List"), 42),
+    frame.registerChildWindow(Tfrmmain::GroupList, groupListFactory(RecordKind::Group, QStringLiteral("Group List"), 42),
                               loadGroupList);
-    frame.registerChildWindow(Tfrmmain::LeagueList, groupListFactory(2, QStringLiteral("League List"), 43),
+    frame.registerChildWindow(Tfrmmain::LeagueList, groupListFactory(RecordKind::League, QStringLiteral("League List"), 43),
                               loadGroupList);
 
     // The group list opens editors through the frame; a frame already gone opens none.
     QPointer<Tfrmmain> target = &frame;
-    Tfrmgrouplist::openEditor = [target](int listKind, int groupId, const QString& caption,
+    Tfrmgrouplist::openEditor = [target](RecordKind listKind, int groupId, const QString& caption,
                                          int helpContext) -> QWidget* {
         if (!target)
             return nullptr;

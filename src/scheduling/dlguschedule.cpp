@@ -59,7 +59,7 @@ Tdlgschedule::Tdlgschedule(QWidget* parent)
 
 Tdlgschedule::~Tdlgschedule() = default;
 
-void Tdlgschedule::setGroup(int groupId, int matchType)
+void Tdlgschedule::setGroup(int groupId, MatchType matchType)
 {
     id = groupId;
     type = matchType;

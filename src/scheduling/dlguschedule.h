@@ -1,4 +1,5 @@
 #pragma once
+#include "data/kinds.h"
 #include "data/query.h"
 #include "data/table.h"
 #include <QDialog>
@@ -17,9 +18,9 @@ public:
     ~Tdlgschedule() override;
 
     // Given before showing; the match type is kept for the caller's sake.
-    void setGroup(int groupId, int matchType);
+    void setGroup(int groupId, MatchType matchType);
     int groupId() const { return id; }
-    int matchType() const { return type; }
+    MatchType matchType() const { return type; }
 
     // Opens the datasets; done by exec()/show(), callable by tests.
     void load();
@@ -34,7 +35,7 @@ private:
     void fillSchedule();
 
     int id = 0;
-    int type = 0;
+    MatchType type = MatchType::None;
     bool loaded = false;
     Table tbgroup;
     Table tbplayers;

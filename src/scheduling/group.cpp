@@ -162,11 +162,11 @@ private:
 
 // ------------------------------------------------------------------ creation
 
-Tfrmgroup::Tfrmgroup(int recordKind, QWidget* parent)
+Tfrmgroup::Tfrmgroup(RecordKind recordKind, QWidget* parent)
     : QWidget(parent), kindOfRecord(recordKind), ds(Tdmglobal::instance().database())
 {
     setObjectName("frmgroup");
-    setWindowTitle(recordKind == 1 ? QStringLiteral("New Group") : QStringLiteral("New League"));
+    setWindowTitle(recordKind == RecordKind::Group ? QStringLiteral("New Group") : QStringLiteral("New League"));
     createControls();
     orderTabs();
     wireDatasets();
@@ -181,7 +181,7 @@ Tfrmgroup::Tfrmgroup(int recordKind, QWidget* parent)
 
 Tfrmgroup::~Tfrmgroup() = default;
 
-QWidget* Tfrmgroup::openFromList(int listKind, int groupId, const QString& caption, int helpContext,
+QWidget* Tfrmgroup::openFromList(RecordKind listKind, int groupId, const QString& caption, int helpContext,
                                  const std::function<void(QWidget*)>& addToFrame)
 {
     auto* editor = new Tfrmgroup(listKind);
@@ -549,9 +549,9 @@ QString Tfrmgroup::datasetStateName() const
 void Tfrmgroup::newRecord()
 {
     ds.tbgroup.append();
-    ds.tbgroup.setValue("RTYPE", kindOfRecord);
-    if (kindOfRecord == 1) {
-        ds.tbgroup.setValue("TYPE", 0);   // a new group shows "None"
+    ds.tbgroup.setValue("RTYPE", storedValue(kindOfRecord));
+    if (kindOfRecord == RecordKind::Group) {
+        ds.tbgroup.setValue("TYPE", storedValue(MatchType::None));   // a new group shows "None"
         ds.tbgroup.setValue("MIXPAIRS", true);
     }
     touched = false;
@@ -596,7 +596,7 @@ void Tfrmgroup::setUpForKind()
 {
     static const QStringList groupChoices = {QStringLiteral("None"), QStringLiteral("Singles"), QStringLiteral("Doubles")};
     static const QStringList leagueChoices = {QStringLiteral("Singles"), QStringLiteral("Doubles")};
-    const bool group = ds.recordKind() == 1;
+    const bool group = ds.recordKind() == RecordKind::Group;
     lblduration->setText(group ? QStringLiteral("Number of Weeks:") : QStringLiteral("Number of Rounds:"));
     dbchkbxmix->setVisible(group);   // a league's pairings come from its rounds
     dbrgpairing->setTitle(QStringLiteral("Match Type"));
@@ -712,8 +712,8 @@ void Tfrmgroup::commandAddNew()
         ds.tbgroup.cancel();
     else
         save();
-    setWindowTitle(kindOfRecord == 1 ? QStringLiteral("New Group") : QStringLiteral("New League"));
-    setHelpContext(this, kindOfRecord == 1 ? 3 : 44);
+    setWindowTitle(kindOfRecord == RecordKind::Group ? QStringLiteral("New Group") : QStringLiteral("New League"));
+    setHelpContext(this, kindOfRecord == RecordKind::Group ? 3 : 44);
     newRecord();
 }
 
@@ -839,7 +839,7 @@ void Tfrmgroup::assignPlayersClicked()
 {
     if (busyWithRun())
         return;
-    if (ds.recordKind() == 2 && ds.matchType() == 2)
+    if (isDoublesLeague(ds.recordKind(), ds.matchType()))
         chooseTeam();
     else
         choosePlayers();
@@ -990,7 +990,7 @@ void Tfrmgroup::deleteWholeRecord()
     // not clear it.
     Tdmglobal::instance().statusMessage(
         QStringLiteral("%1 \"%2\" has been deleted.")
-            .arg(kindOfRecord == 1 ? QStringLiteral("Group") : QStringLiteral("League"), name));
+            .arg(kindOfRecord == RecordKind::Group ? QStringLiteral("Group") : QStringLiteral("League"), name));
 }
 
 void Tfrmgroup::allOrNothing(const std::function<void()>& work)

@@ -24,19 +24,19 @@ class TableModel;
 class Tfrmgroup : public QWidget, public ChildWindow {
     Q_OBJECT
 public:
-    // `recordKind`: 1 group, 2 league; the kind of the records it adds.
-    explicit Tfrmgroup(int recordKind, QWidget* parent = nullptr);
+    // `recordKind`: the kind of the records it adds.
+    explicit Tfrmgroup(RecordKind recordKind, QWidget* parent = nullptr);
     ~Tfrmgroup() override;
 
     int windowKind() const override { return GroupEditor; }
     QString datasetStateName() const override;
-    int recordKind() const { return kindOfRecord; }
+    RecordKind recordKind() const { return kindOfRecord; }
 
     // Opens an editor as the group list asks: groupId 0 starts a new record.
     // `addToFrame` makes the widget a child window of the frame before its
     // record loads. Returns null when the record does not exist (the editor
     // has told the user and closed).
-    static QWidget* openFromList(int listKind, int groupId, const QString& caption, int helpContext,
+    static QWidget* openFromList(RecordKind listKind, int groupId, const QString& caption, int helpContext,
                                  const std::function<void(QWidget*)>& addToFrame);
 
     // Appends a new record of the editor's kind and sets the window up for it.
@@ -111,7 +111,7 @@ private:
     void chooseTeam();
     void choosePlayers();
 
-    int kindOfRecord;
+    RecordKind kindOfRecord;
     GroupDatasets ds;
     bool loading = false;       // controls are being filled from the record
     bool touched = false;       // the user changed the shown record

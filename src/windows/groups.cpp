@@ -135,10 +135,10 @@ QString Tfrmgrouplist::datasetStateName() const
 
 void Tfrmgrouplist::load()
 {
-    tbgroups->setFilter(QStringLiteral("RTYPE = %1").arg(kindOfList));
+    tbgroups->setFilter(QStringLiteral("RTYPE = %1").arg(storedValue(kindOfList)));
     tbgroups->setFiltered(true);
     tbgroups->open();
-    model->setDurationTitle(kindOfList == 1 ? QStringLiteral("# Weeks") : QStringLiteral("# Rounds"));
+    model->setDurationTitle(kindOfList == RecordKind::Group ? QStringLiteral("# Weeks") : QStringLiteral("# Rounds"));
     sizeColumns();
 }
 
@@ -150,7 +150,7 @@ void Tfrmgrouplist::refresh()
 
 void Tfrmgrouplist::commandAddNew()
 {
-    if (kindOfList == 1)
+    if (kindOfList == RecordKind::Group)
         runOpener(0, QStringLiteral("New Group"), 3);
     else
         runOpener(0, QStringLiteral("New League"), 44);
@@ -164,7 +164,7 @@ void Tfrmgrouplist::commandOpen()
         Tdmglobal::instance().beep();
         return;
     }
-    const QString prefix = kindOfList == 1 ? QStringLiteral("Group: ") : QStringLiteral("League: ");
+    const QString prefix = kindOfList == RecordKind::Group ? QStringLiteral("Group: ") : QStringLiteral("League: ");
     runOpener(tbgroups->asInt("GROUPID"), prefix + tbgroups->asString("NAME"), 0);
 }
 
