@@ -1,5 +1,6 @@
 #include "about.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLinearGradient>
@@ -89,7 +90,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("AboutBox"));
-    setHelpContext(this, 2);
+    setHelpContext(this, HelpContext::About);
     setFixedSize(420, 300);
 
     auto* outer = new QVBoxLayout(this);

@@ -3,6 +3,7 @@
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
 #include "data/guard.h"
+#include "data/helpcontexts.h"
 #include "frmmain.h"
 #include "icons.h"
 #include "reports/playerlabels.h"
@@ -78,9 +79,12 @@ void registerChildWindows(Tfrmmain& frame)
         courts->setWindowIcon(Icons::courts());
         return courts;
     });
-    frame.registerChildWindow(Tfrmmain::GroupList, groupListFactory(RecordKind::Group, QStringLiteral("Group List"), 42),
+    frame.registerChildWindow(Tfrmmain::GroupList,
+                              groupListFactory(RecordKind::Group, QStringLiteral("Group List"), HelpContext::GroupList),
                               loadGroupList);
-    frame.registerChildWindow(Tfrmmain::LeagueList, groupListFactory(RecordKind::League, QStringLiteral("League List"), 43),
+    frame.registerChildWindow(Tfrmmain::LeagueList,
+                              groupListFactory(RecordKind::League, QStringLiteral("League List"),
+                                               HelpContext::LeagueList),
                               loadGroupList);
 
     // The group list opens editors through the frame; a frame already gone opens none.

@@ -1,15 +1,12 @@
 #include "dlglabel.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QFrame>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
 #include <algorithm>
-
-namespace {
-constexpr int helpContextLabels = 11;
-}
 
 Tdlglabels::Tdlglabels(Database& db, QWidget* parent)
     : QDialog(parent), tblabels(std::make_unique<Table>(db, "LABEL.DB"))
@@ -42,7 +39,7 @@ Tdlglabels::Tdlglabels(Database& db, QWidget* parent)
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
     connect(HelpBtn, &QPushButton::clicked, this, [] {
         if (Tdmglobal::exists())
-            Tdmglobal::instance().showHelp(helpContextLabels);
+            Tdmglobal::instance().showHelp(HelpContext::LabelSetup);
     });
     connect(dblkuplabels, &QListWidget::itemDoubleClicked, this, &Tdlglabels::OKBtnClick);
 

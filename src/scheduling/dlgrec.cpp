@@ -1,5 +1,6 @@
 #include "dlgrec.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
@@ -12,7 +13,6 @@
 #include <QTableWidget>
 
 namespace {
-constexpr int HelpContext = 13;
 constexpr int RowHeight = 15;
 const int ColumnWidths[3] = {46, 41, 177};
 } // namespace
@@ -28,7 +28,7 @@ const QString Tdlgreconcile::CannotReconcileText =
 Tdlgreconcile::Tdlgreconcile(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Reconcile Schedule"));
-    setHelpContext(this, HelpContext);
+    setHelpContext(this, HelpContext::EvenDates);
 
     lblwarning = new QLabel(this);
     lblwarning->setWordWrap(true);
@@ -152,5 +152,5 @@ void Tdlgreconcile::fitToTexts()
 void Tdlgreconcile::HelpBtnClick()
 {
     if (Tdmglobal::exists())
-        Tdmglobal::instance().showHelp(HelpContext);
+        Tdmglobal::instance().showHelp(HelpContext::EvenDates);
 }

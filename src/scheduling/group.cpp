@@ -16,6 +16,7 @@
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
 #include "data/guard.h"
+#include "data/helpcontexts.h"
 #include "data/tablemodel.h"
 #include <QApplication>
 #include <QCheckBox>
@@ -235,17 +236,18 @@ QWidget* Tfrmgroup::createRecordPanel()
     };
 
     lblname = label("lblname", QStringLiteral("Name:"));
-    dbname = edit("dbname", 50, QString(), 20);
+    dbname = edit("dbname", 50, QString(), HelpContext::GroupName);
     lblduration = label("lblduration", QStringLiteral("Number of Weeks:"));
     // The number fields limit what is typed by their validators, not by a
     // length that would cut a longer stored value.
-    DBDURATION = edit("DBDURATION", 0, QStringLiteral("The number of weeks of play"), 23);
+    DBDURATION = edit("DBDURATION", 0, QStringLiteral("The number of weeks of play"), HelpContext::Duration);
     DBDURATION->setValidator(new NumberValidator(GroupRules::DurationDigits, false, DBDURATION));
     lbldaysoff = label("lbldaysoff", QStringLiteral("Players per session:"));
-    dbedplayers = edit("dbedplayers", 0, QStringLiteral("The number of players which play during a session"), 24);
+    dbedplayers = edit("dbedplayers", 0, QStringLiteral("The number of players which play during a session"),
+                       HelpContext::PlayersPerSession);
     dbedplayers->setValidator(new NumberValidator(GroupRules::PlayersDigits, false, dbedplayers));
     Label5 = label("Label5", QStringLiteral("Fee:"));
-    dbedfee = edit("dbedfee", 0, QStringLiteral("Enter the entry fee."), 61);
+    dbedfee = edit("dbedfee", 0, QStringLiteral("Enter the entry fee."), HelpContext::Fee);
     dbedfee->setValidator(new NumberValidator(GroupRules::FeeDigits, true, dbedfee));
 
     dbrgpairing = new QGroupBox(QStringLiteral("Match Type"), panel);
@@ -264,7 +266,7 @@ QWidget* Tfrmgroup::createRecordPanel()
     gbdow = new QGroupBox(QStringLiteral("Days to play on:"), panel);
     gbdow->setObjectName("gbdow");
     gbdow->setToolTip(QStringLiteral("Select the day(s) or week to play."));
-    setHelpContext(gbdow, 25);
+    setHelpContext(gbdow, HelpContext::DaysToPlayOn);
     auto* days = new QGridLayout(gbdow);
     for (int d = 0; d < 7; ++d) {
         auto* box = new QCheckBox(QString::fromLatin1(dayCaptions[d]), gbdow);
@@ -287,21 +289,21 @@ QWidget* Tfrmgroup::createRecordPanel()
     DPStartDate->setCalendarPopup(true);
     setUpPicker(DPStartDate);
     DPStartDate->setToolTip(QStringLiteral("Select the start date"));
-    setHelpContext(DPStartDate, 55);
+    setHelpContext(DPStartDate, HelpContext::StartDate);
     Label2 = label("Label2", QStringLiteral("Start Time:"));
     dpstime = new QTimeEdit(panel);
     dpstime->setObjectName("dpstime");
     dpstime->setDisplayFormat(QStringLiteral("h:mm AP"));
     setUpPicker(dpstime);
     dpstime->setToolTip(QStringLiteral("Enter the time you start play each session."));
-    setHelpContext(dpstime, 60);
+    setHelpContext(dpstime, HelpContext::StartAndEndTime);
     Label3 = label("Label3", QStringLiteral("End Time:"));
     dpetime = new QTimeEdit(panel);
     dpetime->setObjectName("dpetime");
     dpetime->setDisplayFormat(QStringLiteral("h:mm AP"));
     setUpPicker(dpetime);
     dpetime->setToolTip(QStringLiteral("Enter the time of day you stop play each session"));
-    setHelpContext(dpetime, 60);
+    setHelpContext(dpetime, HelpContext::StartAndEndTime);
 
     lblnotes = label("lblnotes", QStringLiteral("Notes:"));
     dbmnotes = new QTextEdit(panel);
@@ -389,11 +391,11 @@ QWidget* Tfrmgroup::createCourtsPanel()
     bbtnaddcourts = new QPushButton(QStringLiteral("&Assign"), panel);
     bbtnaddcourts->setObjectName("bbtnaddcourts");
     bbtnaddcourts->setToolTip(QStringLiteral("Assign courts"));
-    setHelpContext(bbtnaddcourts, 50);
+    setHelpContext(bbtnaddcourts, HelpContext::AssignCourts);
     bbtnremovecourt = new QPushButton(QStringLiteral("&Remove"), panel);
     bbtnremovecourt->setObjectName("bbtnremovecourt");
     bbtnremovecourt->setToolTip(QStringLiteral("Remove assigned court(s)"));
-    setHelpContext(bbtnremovecourt, 51);
+    setHelpContext(bbtnremovecourt, HelpContext::RemoveCourt);
     connect(bbtnaddcourts, &QPushButton::clicked, this, [this] { guarded(this, [this] { assignCourtsClicked(); }); });
     connect(bbtnremovecourt, &QPushButton::clicked, this, [this] { guarded(this, [this] { removeCourt(); }); });
 
@@ -433,11 +435,11 @@ QWidget* Tfrmgroup::createEntriesPanel()
     bbtnPlayerAdd = new QPushButton(QStringLiteral("&Assign"), panel);
     bbtnPlayerAdd->setObjectName("bbtnPlayerAdd");
     bbtnPlayerAdd->setToolTip(QStringLiteral("Assign player or team entries"));
-    setHelpContext(bbtnPlayerAdd, 52);
+    setHelpContext(bbtnPlayerAdd, HelpContext::AssignPlayers);
     btnplayerremove = new QPushButton(QStringLiteral("&Remove"), panel);
     btnplayerremove->setObjectName("btnplayerremove");
     btnplayerremove->setToolTip(QStringLiteral("Remove assigned player/team entries"));
-    setHelpContext(btnplayerremove, 53);
+    setHelpContext(btnplayerremove, HelpContext::RemoveEntry);
     dbchkbxbbon = new QCheckBox(QStringLiteral("Turn on Bring Balls"), panel);
     dbchkbxbbon->setObjectName("dbchkbxbbon");
     connect(bbtnPlayerAdd, &QPushButton::clicked, this, [this] { guarded(this, [this] { assignPlayersClicked(); }); });
@@ -713,7 +715,7 @@ void Tfrmgroup::commandAddNew()
     else
         save();
     setWindowTitle(kindOfRecord == RecordKind::Group ? QStringLiteral("New Group") : QStringLiteral("New League"));
-    setHelpContext(this, kindOfRecord == RecordKind::Group ? 3 : 44);
+    setHelpContext(this, kindOfRecord == RecordKind::Group ? HelpContext::SettingUpAGroup : HelpContext::NewLeague);
     newRecord();
 }
 

@@ -2,6 +2,7 @@
 #include "dbgrid.h"
 #include "rosterdeletes.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QHeaderView>
 #include <QVBoxLayout>
@@ -19,7 +20,7 @@ Tfrmcourts::Tfrmcourts(QWidget* parent) : QWidget(parent)
 
     dbgcourts = new DbGrid(this);
     dbgcourts->setObjectName(QStringLiteral("dbgcourts"));
-    setHelpContext(dbgcourts, 38);
+    setHelpContext(dbgcourts, HelpContext::CourtList);
     tbcourts->open();
     dbgcourts->setTable(*tbcourts, {gridColumn("NAME", "Name / Description")});
 

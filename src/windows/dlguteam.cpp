@@ -1,5 +1,6 @@
 #include "dlguteam.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -23,7 +24,7 @@ Tdlgteam::Tdlgteam(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("dlgteam"));
     setWindowTitle(QStringLiteral("Team Players"));
-    setHelpContext(this, 48);
+    setHelpContext(this, HelpContext::TeamPlayers);
     tbplayers = std::make_unique<Table>(Tdmglobal::instance().database(), QStringLiteral("PLAYERS.db"));
     tbplayers->setReadOnly(true);
     tbplayers->setIndexName(QStringLiteral("lastname"));
@@ -49,7 +50,8 @@ Tdlgteam::Tdlgteam(QWidget* parent) : QDialog(parent)
     buttons->button(QDialogButtonBox::Help)->setObjectName(QStringLiteral("HelpBtn"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { Tdmglobal::instance().showHelp(48); });
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [] { Tdmglobal::instance().showHelp(HelpContext::TeamPlayers); });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

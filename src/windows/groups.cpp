@@ -2,6 +2,7 @@
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
 #include "data/guard.h"
+#include "data/helpcontexts.h"
 #include "data/tablemodel.h"
 #include "dbgrid.h"
 #include <QEvent>
@@ -151,9 +152,9 @@ void Tfrmgrouplist::refresh()
 void Tfrmgrouplist::commandAddNew()
 {
     if (kindOfList == RecordKind::Group)
-        runOpener(0, QStringLiteral("New Group"), 3);
+        runOpener(0, QStringLiteral("New Group"), HelpContext::SettingUpAGroup);
     else
-        runOpener(0, QStringLiteral("New League"), 44);
+        runOpener(0, QStringLiteral("New League"), HelpContext::NewLeague);
 }
 
 void Tfrmgrouplist::commandOpen()

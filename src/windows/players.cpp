@@ -3,6 +3,7 @@
 #include "dlgpoff.h"
 #include "rosterdeletes.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QVBoxLayout>
 
@@ -18,7 +19,7 @@ Tfrmplayers::Tfrmplayers(QWidget* parent) : QWidget(parent)
 
     dbgplayers = new DbGrid(this);
     dbgplayers->setObjectName(QStringLiteral("dbgplayers"));
-    setHelpContext(dbgplayers, 37);
+    setHelpContext(dbgplayers, HelpContext::PlayerList);
     const FieldMask phone = FieldMask::fromEditMask(RosterMasks::phone);
     dbgplayers->setColumnMask(QStringLiteral("PHONE1"), phone);
     dbgplayers->setColumnMask(QStringLiteral("PHONE2"), phone);
