@@ -25,8 +25,8 @@ public:
     // Opens the datasets; done by exec()/show(), callable by tests.
     void load();
 
-    QTableView* scheduleGrid() const { return dbgdschedule; }
-    QTableView* entriesGrid() const { return dbgdplayers; }
+    QTableView* scheduleGrid() const { return scheduleView; }
+    QTableView* entriesGrid() const { return entriesView; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -42,6 +42,6 @@ private:
     std::unique_ptr<Query> qschedule;
     QStandardItemModel* scheduleModel = nullptr;
     TableModel* entriesModel = nullptr;
-    QTableView* dbgdschedule = nullptr;
-    QTableView* dbgdplayers = nullptr;
+    QTableView* scheduleView = nullptr;
+    QTableView* entriesView = nullptr;
 };

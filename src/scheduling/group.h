@@ -70,8 +70,8 @@ public:
     void removeEntry();
     void removeCourt();
 
-    QTableView* entriesGrid() const { return dbgdplayers; }
-    QTableView* courtsGrid() const { return dbgdcourts; }
+    QTableView* entriesGrid() const { return entriesView; }
+    QTableView* courtsGrid() const { return courtsView; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -117,20 +117,20 @@ private:
     bool touched = false;       // the user changed the shown record
     bool startDateChosen = false;   // the user set the new record's start date
 
-    QLabel *lblname, *lblduration, *lbldaysoff, *lblstartdate, *Label2, *Label3, *Label5, *lblnotes, *Label4,
-        *lblplayers;
-    QLineEdit *dbname, *DBDURATION, *dbedplayers, *dbedfee;
-    QGroupBox* dbrgpairing;
+    QLabel *nameLabel, *durationLabel, *playersPerSessionLabel, *startDateLabel, *startTimeLabel, *endTimeLabel, *feeLabel, *notesLabel, *courtsLabel,
+        *entriesLabel;
+    QLineEdit *nameEdit, *durationEdit, *playersPerSessionEdit, *feeEdit;
+    QGroupBox* matchTypeBox;
     QVector<QRadioButton*> pairingButtons;
     QVector<int> pairingValues;
-    QDateEdit* DPStartDate;
-    QTimeEdit *dpstime, *dpetime;
-    QGroupBox* gbdow;
+    QDateEdit* startDatePicker;
+    QTimeEdit *startTimeEdit, *endTimeEdit;
+    QGroupBox* playDaysBox;
     QVector<QCheckBox*> dayBoxes;
-    QTextEdit* dbmnotes;
-    QCheckBox* dbchkbxbbon;
-    QCheckBox* dbchkbxmix;
-    DbGrid *dbgdplayers, *dbgdcourts;
-    QPushButton *bbtnPlayerAdd, *btnplayerremove, *bbtnaddcourts, *bbtnremovecourt;
+    QTextEdit* notesEdit;
+    QCheckBox* bringBallsCheck;
+    QCheckBox* mixPairsCheck;
+    DbGrid *entriesView, *courtsView;
+    QPushButton *assignPlayersButton, *removeEntryButton, *assignCourtsButton, *removeCourtButton;
     QVector<QWidget*> fieldControls;
 };

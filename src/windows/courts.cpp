@@ -18,46 +18,46 @@ Tfrmcourts::Tfrmcourts(QWidget* parent) : QWidget(parent)
     connect(tbcourts.get(), &Table::stateChanged, this,
             [this] { Tdmglobal::instance().datasetStateNames(*tbcourts); });
 
-    dbgcourts = new DbGrid(this);
-    dbgcourts->setObjectName(QStringLiteral("dbgcourts"));
-    setHelpContext(dbgcourts, HelpContext::CourtList);
+    courtsView = new DbGrid(this);
+    courtsView->setObjectName(QStringLiteral("dbgcourts"));
+    setHelpContext(courtsView, HelpContext::CourtList);
     tbcourts->open();
-    dbgcourts->setTable(*tbcourts, {gridColumn("NAME", "Name / Description")});
+    courtsView->setTable(*tbcourts, {gridColumn("NAME", "Name / Description")});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(dbgcourts);
-    setFocusProxy(dbgcourts);
-    dbgcourts->setFocus();
+    layout->addWidget(courtsView);
+    setFocusProxy(courtsView);
+    courtsView->setFocus();
 }
 
 Tfrmcourts::~Tfrmcourts()
 {
-    delete dbgcourts;
+    delete courtsView;
 }
 
 void Tfrmcourts::commandAddNew()
 {
-    dbgcourts->postPendingRow();
+    courtsView->postPendingRow();
     tbcourts->append();
-    dbgcourts->setCurrentIndex(dbgcourts->tableModel()->index(tbcourts->recNo() - 1, 0));
-    dbgcourts->setFocus();
+    courtsView->setCurrentIndex(courtsView->tableModel()->index(tbcourts->recNo() - 1, 0));
+    courtsView->setFocus();
 }
 
 void Tfrmcourts::commandSave()
 {
-    dbgcourts->commitEditor();
+    courtsView->commitEditor();
     tbcourts->post();
 }
 
 void Tfrmcourts::commandCancel()
 {
-    dbgcourts->discardEditor();
+    courtsView->discardEditor();
     tbcourts->cancel();
 }
 
 void Tfrmcourts::commandDelete()
 {
-    dbgcourts->discardEditor();
+    courtsView->discardEditor();
     deletes->deleteCourt(*tbcourts);
 }

@@ -23,10 +23,10 @@ public:
     void commandDelete() override;
 
     Table& courts() const { return *tbcourts; }
-    DbGrid* grid() const { return dbgcourts; }
+    DbGrid* grid() const { return courtsView; }
 
 private:
     std::unique_ptr<Table> tbcourts;
     std::unique_ptr<RosterDeletes> deletes;
-    DbGrid* dbgcourts = nullptr;
+    DbGrid* courtsView = nullptr;
 };

@@ -34,16 +34,16 @@ Tdlgteam::Tdlgteam(QWidget* parent) : QDialog(parent)
     };
     tbplayers->open();
 
-    dblkplayer1 = new QComboBox(this);
-    dblkplayer1->setObjectName(QStringLiteral("dblkplayer1"));
-    dblkplayer2 = new QComboBox(this);
-    dblkplayer2->setObjectName(QStringLiteral("dblkplayer2"));
-    fill(dblkplayer1);
-    fill(dblkplayer2);
+    firstPlayerBox = new QComboBox(this);
+    firstPlayerBox->setObjectName(QStringLiteral("dblkplayer1"));
+    secondPlayerBox = new QComboBox(this);
+    secondPlayerBox->setObjectName(QStringLiteral("dblkplayer2"));
+    fill(firstPlayerBox);
+    fill(secondPlayerBox);
 
     auto* form = new QFormLayout;
-    form->addRow(new QLabel(QStringLiteral("Player One:"), this), dblkplayer1);
-    form->addRow(new QLabel(QStringLiteral("Player Two:"), this), dblkplayer2);
+    form->addRow(new QLabel(QStringLiteral("Player One:"), this), firstPlayerBox);
+    form->addRow(new QLabel(QStringLiteral("Player Two:"), this), secondPlayerBox);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
@@ -70,12 +70,12 @@ void Tdlgteam::fill(QComboBox* box)
 
 QVariant Tdlgteam::player1Key() const
 {
-    return keyOf(dblkplayer1);
+    return keyOf(firstPlayerBox);
 }
 
 QVariant Tdlgteam::player2Key() const
 {
-    return keyOf(dblkplayer2);
+    return keyOf(secondPlayerBox);
 }
 
 std::optional<Tdlgteam::Team> Tdlgteam::pick(QWidget* parent)

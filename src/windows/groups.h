@@ -45,7 +45,7 @@ public:
     // Day codes of a row's weekday flags, Sunday first: "M,W,F".
     static QString daysOfWeekText(const bool days[7]);
 
-    QTableView* grid() const { return dbggroups; }
+    QTableView* grid() const { return groupsView; }
     Table& table() const { return *tbgroups; }
 
 protected:
@@ -60,6 +60,6 @@ private:
     RecordKind kindOfList = RecordKind::Group;
     std::unique_ptr<Table> tbgroups;
     GroupListModel* model = nullptr;
-    DbGrid* dbggroups = nullptr;
+    DbGrid* groupsView = nullptr;
     bool activationHooked = false;
 };

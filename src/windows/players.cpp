@@ -17,20 +17,20 @@ Tfrmplayers::Tfrmplayers(QWidget* parent) : QWidget(parent)
     tbplayers->setIndexName(QStringLiteral("lastname"));
     deletes = std::make_unique<RosterDeletes>(dm.database());
 
-    dbgplayers = new DbGrid(this);
-    dbgplayers->setObjectName(QStringLiteral("dbgplayers"));
-    setHelpContext(dbgplayers, HelpContext::PlayerList);
+    playersView = new DbGrid(this);
+    playersView->setObjectName(QStringLiteral("dbgplayers"));
+    setHelpContext(playersView, HelpContext::PlayerList);
     const FieldMask phone = FieldMask::fromEditMask(RosterMasks::phone);
-    dbgplayers->setColumnMask(QStringLiteral("PHONE1"), phone);
-    dbgplayers->setColumnMask(QStringLiteral("PHONE2"), phone);
-    dbgplayers->setColumnMask(QStringLiteral("STATE"), FieldMask::fromEditMask(RosterMasks::state));
-    dbgplayers->setColumnMask(QStringLiteral("ZIPCODE"), FieldMask::fromEditMask(RosterMasks::zipCode));
-    tbplayers->beforePost = [this](Table&) { dbgplayers->checkMaskedValues(); };
+    playersView->setColumnMask(QStringLiteral("PHONE1"), phone);
+    playersView->setColumnMask(QStringLiteral("PHONE2"), phone);
+    playersView->setColumnMask(QStringLiteral("STATE"), FieldMask::fromEditMask(RosterMasks::state));
+    playersView->setColumnMask(QStringLiteral("ZIPCODE"), FieldMask::fromEditMask(RosterMasks::zipCode));
+    tbplayers->beforePost = [this](Table&) { playersView->checkMaskedValues(); };
     connect(tbplayers.get(), &Table::stateChanged, this,
             [this] { Tdmglobal::instance().datasetStateNames(*tbplayers); });
 
     tbplayers->open();
-    dbgplayers->setTable(*tbplayers, {gridColumn("FNAME", "First"),
+    playersView->setTable(*tbplayers, {gridColumn("FNAME", "First"),
                                       gridColumn("LNAME", "Last"),
                                       gridColumn("PHONE1", "Home Phone"),
                                       gridColumn("PHONE2", "Work Phone"),
@@ -45,46 +45,46 @@ Tfrmplayers::Tfrmplayers(QWidget* parent) : QWidget(parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(dbgplayers);
-    setFocusProxy(dbgplayers);
-    dbgplayers->setFocus();
+    layout->addWidget(playersView);
+    setFocusProxy(playersView);
+    playersView->setFocus();
 }
 
 Tfrmplayers::~Tfrmplayers()
 {
     // The grid goes first: its model and editors refer to the table.
-    delete dbgplayers;
+    delete playersView;
 }
 
 void Tfrmplayers::commandAddNew()
 {
-    dbgplayers->postPendingRow();
+    playersView->postPendingRow();
     tbplayers->append();
-    dbgplayers->setCurrentIndex(dbgplayers->tableModel()->index(tbplayers->recNo() - 1, 0));
-    dbgplayers->setFocus();
+    playersView->setCurrentIndex(playersView->tableModel()->index(tbplayers->recNo() - 1, 0));
+    playersView->setFocus();
 }
 
 void Tfrmplayers::commandSave()
 {
-    dbgplayers->commitEditor();
+    playersView->commitEditor();
     tbplayers->post();
 }
 
 void Tfrmplayers::commandCancel()
 {
-    dbgplayers->discardEditor();
+    playersView->discardEditor();
     tbplayers->cancel();
 }
 
 void Tfrmplayers::commandDelete()
 {
-    dbgplayers->discardEditor();
+    playersView->discardEditor();
     deletes->deletePlayer(*tbplayers);
 }
 
 void Tfrmplayers::commandTimeOff()
 {
     // Days off belong to a stored player: a row being typed is posted first.
-    dbgplayers->postPendingRow();
+    playersView->postPendingRow();
     Tdlgplayeroff::execFor(this, tbplayers->value("PLAYERID").toInt());
 }

@@ -24,10 +24,10 @@ public:
     void commandTimeOff() override;
 
     Table& players() const { return *tbplayers; }
-    DbGrid* grid() const { return dbgplayers; }
+    DbGrid* grid() const { return playersView; }
 
 private:
     std::unique_ptr<Table> tbplayers;
     std::unique_ptr<RosterDeletes> deletes;
-    DbGrid* dbgplayers = nullptr;
+    DbGrid* playersView = nullptr;
 };
