@@ -145,7 +145,7 @@ void benchViews()
 
     int heldRows = -1, entries = 0;
     const Timings editorFigure = timeRuns([&] {
-              auto editor = std::make_unique<Tfrmgroup>(1);
+              auto editor = std::make_unique<Tfrmgroup>(RecordKind::Group);
               editor->resize(1024, 700);
               editor->openRecord(f.editedGroup);
               waitUntilPainted(*editor);
@@ -159,7 +159,7 @@ void benchViews()
     int shownRows = 0;
     const Timings viewFigure = timeRuns([&] {
               auto view = std::make_unique<Tdlgschedule>();
-              view->setGroup(f.viewedGroup, 1);
+              view->setGroup(f.viewedGroup, MatchType::Singles);
               waitUntilPainted(*view);
               shownRows = view->scheduleGrid()->model()->rowCount();
               return view;

@@ -1,5 +1,6 @@
 #include "about.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "windows/fielddefs.h"
 #include <QGuiApplication>
 #include <QLabel>
@@ -90,45 +91,45 @@ TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("AboutBox"));
-    setHelpContext(this, 2);
+    setHelpContext(this, HelpContext::About);
     setFixedSize(420, 300);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
-    ProgramIcon = new CourtPicture(this);
-    ProgramIcon->setObjectName(QStringLiteral("ProgramIcon"));
-    ProgramIcon->installEventFilter(this);
-    outer->addWidget(ProgramIcon);
+    programIcon = new CourtPicture(this);
+    programIcon->setObjectName(QStringLiteral("ProgramIcon"));
+    programIcon->installEventFilter(this);
+    outer->addWidget(programIcon);
 
-    auto* layout = new QVBoxLayout(ProgramIcon);
+    auto* layout = new QVBoxLayout(programIcon);
     layout->setContentsMargins(16, 20, 16, 16);
-    ProductName = whiteLabel(QStringLiteral("Vantrel"), 28, true, ProgramIcon);
-    ProductName->setObjectName(QStringLiteral("ProductName"));
-    Version = whiteLabel(QStringLiteral("Release  2.0.1 December 23, 1998"), 10, false, ProgramIcon);
-    Version->setObjectName(QStringLiteral("Version"));
+    productNameLabel = whiteLabel(QStringLiteral("Vantrel"), 28, true, programIcon);
+    productNameLabel->setObjectName(QStringLiteral("ProductName"));
+    versionLabel = whiteLabel(QStringLiteral("Release  2.0.1 December 23, 1998"), 10, false, programIcon);
+    versionLabel->setObjectName(QStringLiteral("Version"));
     // Clicks on the labels count as clicks on the picture.
-    ProductName->setAttribute(Qt::WA_TransparentForMouseEvents);
-    Version->setAttribute(Qt::WA_TransparentForMouseEvents);
-    layout->addWidget(ProductName);
-    layout->addWidget(Version);
+    productNameLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    versionLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    layout->addWidget(productNameLabel);
+    layout->addWidget(versionLabel);
     layout->addStretch();
 
-    OKButton = new QPushButton(QStringLiteral("&Continue"), ProgramIcon);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setDefault(true);
-    OKButton->setAutoDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
-    layout->addWidget(OKButton, 0, Qt::AlignRight | Qt::AlignBottom);
+    okButton = new QPushButton(QStringLiteral("&Continue"), programIcon);
+    okButton->setObjectName(QStringLiteral("OKButton"));
+    okButton->setDefault(true);
+    okButton->setAutoDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    layout->addWidget(okButton, 0, Qt::AlignRight | Qt::AlignBottom);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setSingleShot(true);
-    connect(Timer1, &QTimer::timeout, OKButton, &QPushButton::click);
+    closeTimer = new QTimer(this);
+    closeTimer->setObjectName(QStringLiteral("Timer1"));
+    closeTimer->setSingleShot(true);
+    connect(closeTimer, &QTimer::timeout, okButton, &QPushButton::click);
 }
 
 void TAboutBox::enableAutoClose(int intervalMs)
 {
-    Timer1->setInterval(intervalMs);
+    closeTimer->setInterval(intervalMs);
     autoClose = true;
 }
 
@@ -136,17 +137,17 @@ void TAboutBox::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
     centreOnScreen();
-    OKButton->setFocus();
+    okButton->setFocus();
     // The timer counts from the moment the box is on screen.
     if (autoCloseEnabled())
-        Timer1->start();
+        closeTimer->start();
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == ProgramIcon && event->type() == QEvent::MouseButtonRelease
+    if (watched == programIcon && event->type() == QEvent::MouseButtonRelease
         && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        OKButton->click();
+        okButton->click();
         return true;
     }
     return QDialog::eventFilter(watched, event);

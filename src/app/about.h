@@ -20,8 +20,8 @@ public:
     void enableAutoClose(int intervalMs);
     bool autoCloseEnabled() const { return autoClose; }
 
-    QPushButton* continueButton() const { return OKButton; }
-    QWidget* picture() const { return ProgramIcon; }
+    QPushButton* continueButton() const { return okButton; }
+    QWidget* picture() const { return programIcon; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -30,10 +30,10 @@ protected:
 private:
     void centreOnScreen();
 
-    QWidget* ProgramIcon;
-    QLabel* ProductName;
-    QLabel* Version;
-    QPushButton* OKButton;
-    QTimer* Timer1;
+    QWidget* programIcon;
+    QLabel* productNameLabel;
+    QLabel* versionLabel;
+    QPushButton* okButton;
+    QTimer* closeTimer;
     bool autoClose = false;
 };

@@ -2,6 +2,7 @@
 #include "data/database.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "frmmain.h"
 #include "icons.h"
 #include "reports/playerlabels.h"
@@ -32,7 +33,7 @@ void configureApplication()
 
 namespace {
 
-Tfrmmain::ChildWindowFactory groupListFactory(int listKind, const QString& caption, int helpContext)
+Tfrmmain::ChildWindowFactory groupListFactory(RecordKind listKind, const QString& caption, int helpContext)
 {
     return [=](QWidget* parent) {
         auto* list = new Tfrmgrouplist(parent);
@@ -79,14 +80,17 @@ void registerChildWindows(Tfrmmain& frame)
         courts->setWindowIcon(Icons::courts());
         return courts;
     });
-    frame.registerChildWindow(Tfrmmain::GroupList, groupListFactory(1, QStringLiteral("Group List"), 42),
+    frame.registerChildWindow(Tfrmmain::GroupList,
+                              groupListFactory(RecordKind::Group, QStringLiteral("Group List"), HelpContext::GroupList),
                               loadGroupList);
-    frame.registerChildWindow(Tfrmmain::LeagueList, groupListFactory(2, QStringLiteral("League List"), 43),
+    frame.registerChildWindow(Tfrmmain::LeagueList,
+                              groupListFactory(RecordKind::League, QStringLiteral("League List"),
+                                               HelpContext::LeagueList),
                               loadGroupList);
 
     // The group list opens editors through the frame; a frame already gone opens none.
     QPointer<Tfrmmain> target = &frame;
-    Tfrmgrouplist::openEditor = [target](int listKind, int groupId, const QString& caption,
+    Tfrmgrouplist::openEditor = [target](RecordKind listKind, int groupId, const QString& caption,
                                          int helpContext) -> QWidget* {
         if (!target)
             return nullptr;

@@ -4,6 +4,7 @@
 #include "data/transaction.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
+#include "data/kinds.h"
 #include "data/query.h"
 #include "export/csvexport.h"
 #include "export/exports.h"
@@ -79,18 +80,18 @@ std::unique_ptr<Tdmglobal> openDatabase(const QString& directory)
 struct GroupRow {
     int id = 0;
     QString name;
-    int kind = 1;
+    RecordKind kind = RecordKind::Group;
     QDate start;
 };
 
-QVector<GroupRow> groupRows(Database& db, int kind = 0)
+QVector<GroupRow> groupRows(Database& db, std::optional<RecordKind> kind = std::nullopt)
 {
     Query q(db, "SELECT GROUPID, NAME, RTYPE, STARTDATE FROM \"group.DB\" ORDER BY NAME, GROUPID");
     q.open();
     QVector<GroupRow> rows;
     for (; !q.eof(); q.next()) {
-        const GroupRow row{q.asInt("GROUPID"), q.asString("NAME"), q.asInt("RTYPE") == 1 ? 1 : 2, q.asDate("STARTDATE")};
-        if (kind == 0 || row.kind == kind)
+        const GroupRow row{q.asInt("GROUPID"), q.asString("NAME"), recordKindFrom(q.asInt("RTYPE")), q.asDate("STARTDATE")};
+        if (!kind || row.kind == *kind)
             rows << row;
     }
     return rows;
@@ -98,7 +99,7 @@ QVector<GroupRow> groupRows(Database& db, int kind = 0)
 
 QString describe(const GroupRow& g)
 {
-    return QStringLiteral("a %1 starting %2").arg(g.kind == 1 ? QStringLiteral("group") : QStringLiteral("league"),
+    return QStringLiteral("a %1 starting %2").arg(g.kind == RecordKind::Group ? QStringLiteral("group") : QStringLiteral("league"),
                                                   g.start.toString(Qt::ISODate));
 }
 
@@ -332,7 +333,7 @@ void runList(const QCommandLineParser& p, Database& db, QTextStream& out)
                 << q.asString("PHONE1") << '\n';
         return;
     }
-    for (const GroupRow& g : groupRows(db, what == QLatin1String("groups") ? 1 : 2)) {
+    for (const GroupRow& g : groupRows(db, what == QLatin1String("groups") ? RecordKind::Group : RecordKind::League)) {
         const Season s = loadSeason(db, g.id);
         out << g.name << '\t' << g.start.toString(Qt::ISODate) << '\t' << s.entries.size() << " entries\t"
             << s.dates.size() << " dates scheduled\n";

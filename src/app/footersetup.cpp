@@ -1,5 +1,6 @@
 #include "footersetup.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "data/settings.h"
 #include "windows/fielddefs.h"
 #include <QInputDialog>
@@ -13,7 +14,7 @@ bool runFooterSetup(QWidget* parent)
     box.setWindowTitle(QStringLiteral("Footer Setup"));
     box.setLabelText(QStringLiteral("Enter the text of the footer:"));
     box.setTextValue(footerText());
-    setHelpContext(&box, 62);
+    setHelpContext(&box, HelpContext::FooterSetup);
     // The edit exists once the text mode is set; limiting it cuts pasted text too.
     if (auto* edit = box.findChild<QLineEdit*>()) {
         edit->setMaxLength(FooterTextLimit);

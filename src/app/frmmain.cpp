@@ -9,6 +9,7 @@
 #include "scheduling/runstate.h"
 #include "windows/childwindow.h"
 #include "windows/dbgrid.h"
+#include "data/helpcontexts.h"
 #include "data/table.h"
 #include "windows/fielddefs.h"
 #include "windows/guard.h"
@@ -51,7 +52,7 @@ Tfrmmain::Tfrmmain(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmmain"));
     setWindowTitle(QStringLiteral("Vantrel"));
-    setHelpContext(this, 18);
+    setHelpContext(this, HelpContext::QuickReference);
     // The tool bars are fixed; a context menu to hide them would lose commands.
     setContextMenuPolicy(Qt::NoContextMenu);
 
@@ -126,9 +127,11 @@ void Tfrmmain::createMenus()
     menuAction(file, "Leagues1", QStringLiteral("&Leagues"), QKeySequence(Qt::CTRL | Qt::Key_L), open(LeagueList));
     file->addSeparator();
     menuAction(file, "LabelSetup1", QStringLiteral("La&bel Setup"), {}, command(CmdLabelSetup));
-    menuAction(file, "FooterSetup1", QStringLiteral("&Footer Setup"), {}, [this] { runFooterSetup(this); }, 62);
+    menuAction(file, "FooterSetup1", QStringLiteral("&Footer Setup"), {}, [this] { runFooterSetup(this); },
+               HelpContext::FooterSetup);
     file->addSeparator();
-    menuAction(file, "Exit1", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] { close(); }, 17);
+    menuAction(file, "Exit1", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] { close(); },
+               HelpContext::Exit);
 
     QMenu* action = maimenu->addMenu(QStringLiteral("&Action"));
     action->setObjectName(QStringLiteral("Action1"));
@@ -163,9 +166,11 @@ void Tfrmmain::createMenus()
 
     QMenu* helpMenu = maimenu->addMenu(QStringLiteral("&Help"));
     helpMenu->setObjectName(QStringLiteral("Help1"));
-    menuAction(helpMenu, "Contents1", QStringLiteral("&Open"), QKeySequence(Qt::Key_F1), [this] { showHelp(0); });
-    menuAction(helpMenu, "HowTo1", QStringLiteral("&How To"), {}, [this] { showHelp(3); });
-    menuAction(helpMenu, "QuickReference1", QStringLiteral("&Quick Reference"), {}, [this] { showHelp(18); });
+    menuAction(helpMenu, "Contents1", QStringLiteral("&Open"), QKeySequence(Qt::Key_F1),
+               [this] { showHelp(HelpContext::Contents); });
+    menuAction(helpMenu, "HowTo1", QStringLiteral("&How To"), {}, [this] { showHelp(HelpContext::SettingUpAGroup); });
+    menuAction(helpMenu, "QuickReference1", QStringLiteral("&Quick Reference"), {},
+               [this] { showHelp(HelpContext::QuickReference); });
     helpMenu->addSeparator();
     menuAction(helpMenu, "About1", QStringLiteral("&About"), {}, [this] { showAbout(); });
 

@@ -203,14 +203,14 @@ QIcon application()
     });
 }
 
-QIcon editorWindow(int recordKind)
+QIcon editorWindow(RecordKind recordKind)
 {
     return drawn([recordKind](QPainter& p) {
         // The schedule sheet with the list's sign in its corner.
         p.setPen(QPen(Ink, 1.5));
         p.setBrush(Qt::white);
         p.drawRect(QRectF(3, 5, 22, 22));
-        p.setBrush(recordKind == 2 ? QColor(230, 180, 40) : QColor(52, 101, 164));
+        p.setBrush(recordKind == RecordKind::League ? QColor(230, 180, 40) : QColor(52, 101, 164));
         p.drawRect(QRectF(3, 5, 22, 5));
         p.setPen(QPen(Ink, 1));
         for (int row = 0; row < 3; ++row)
@@ -219,9 +219,9 @@ QIcon editorWindow(int recordKind)
     });
 }
 
-QIcon listWindow(int listKind)
+QIcon listWindow(RecordKind listKind)
 {
-    return listKind == 2 ? leagues() : groups();
+    return listKind == RecordKind::League ? leagues() : groups();
 }
 
 } // namespace Icons

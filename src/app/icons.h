@@ -1,4 +1,5 @@
 #pragma once
+#include "data/kinds.h"
 #include <QIcon>
 
 // The program's own tool-button and window images, drawn at run time so that
@@ -15,10 +16,10 @@ QIcon print();
 QIcon addNew();
 // The program's own icon, for the frame and every window without one.
 QIcon application();
-// A group editor's icon: a group's (record kind 1) or a league's (2).
-QIcon editorWindow(int recordKind);
+// A group editor's icon: a group's or a league's.
+QIcon editorWindow(RecordKind recordKind);
 QIcon season();    // the season window: a calendar with a trade of dates
 
-// Window icon of a group list (list kind 1) or league list (list kind 2).
-QIcon listWindow(int listKind);
+// Window icon of a group list or league list.
+QIcon listWindow(RecordKind listKind);
 } // namespace Icons

@@ -47,10 +47,10 @@ QString Tdmglobal::datasetStateNames(const Table& table)
 
 // ----------------------------------------------------------------- entries
 
-void Tdmglobal::fullNameCalc(Table& entry, int recordKind, int matchType)
+void Tdmglobal::fullNameCalc(Table& entry, RecordKind recordKind, MatchType matchType)
 {
     QString name = entry.asString("Fname") + ' ' + entry.asString("lname");
-    if (recordKind == 2 && matchType == 2)
+    if (isDoublesLeague(recordKind, matchType))
         name += '/' + entry.asString("p2fname") + ' ' + entry.asString("p2lname");
     entry.setValue("FullName", cutToWidth(name, fullNameWidth));
     entry.setValue("SLOTCODE", entry.recNo());
@@ -65,7 +65,7 @@ void Tdmglobal::addEntryNameFields(Table& entries, const Table& group)
     entries.addCalcField("FullName", FieldType::String, fullNameWidth);
     entries.addCalcField("SLOTCODE", FieldType::Integer);
     entries.onCalcFields = [this, &group](Table& entry) {
-        fullNameCalc(entry, group.asInt("RTYPE"), group.asInt("TYPE"));
+        fullNameCalc(entry, recordKindFrom(group.asInt("RTYPE")), matchTypeFrom(group.asInt("TYPE")));
     };
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include "database.h"
+#include "kinds.h"
 #include "query.h"
 #include "table.h"
 #include <QObject>
@@ -40,7 +41,7 @@ public:
 
     // --- entries ---
     // Fills FullName and SLOTCODE of the row being calculated.
-    void fullNameCalc(Table& entry, int recordKind, int matchType);
+    void fullNameCalc(Table& entry, RecordKind recordKind, MatchType matchType);
     // Adds the looked-up names and the calculated FullName/SLOTCODE that
     // every list of a record's entries shows; `group` holds the record.
     void addEntryNameFields(Table& entries, const Table& group);

@@ -1,5 +1,6 @@
 #include "schema.h"
 #include "dberror.h"
+#include "helpcontexts.h"
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -109,21 +110,22 @@ struct ShippedFieldDef {
 // Captions and hints of the group editor per record kind; a league counts
 // rounds where a group counts weeks.
 const ShippedFieldDef shippedFieldDefs[] = {
-    {"groups", "dbname", "lblname", "Name:", "The name of the group", 20},
-    {"groups", "DBDURATION", "lblduration", "Number of Weeks:", "The number of weeks of play", 23},
+    {"groups", "dbname", "lblname", "Name:", "The name of the group", HelpContext::GroupName},
+    {"groups", "DBDURATION", "lblduration", "Number of Weeks:", "The number of weeks of play", HelpContext::Duration},
     {"groups", "dbedplayers", "lbldaysoff", "Players per session:",
-     "The number of players which play during a session", 24},
-    {"groups", "DPStartDate", "lblstartdate", "Start On:", "Select the start date", 55},
-    {"groups", "gbdow", "", "", "Select the day(s) of the week to play on.", 25},
-    {"groups", "dbedfee", "Label5", "Fee:", "Enter the entry fee.", 61},
-    {"leagues", "dbname", "lblname", "Name:", "The name of the league", 20},
+     "The number of players which play during a session", HelpContext::PlayersPerSession},
+    {"groups", "DPStartDate", "lblstartdate", "Start On:", "Select the start date", HelpContext::StartDate},
+    {"groups", "gbdow", "", "", "Select the day(s) of the week to play on.", HelpContext::DaysToPlayOn},
+    {"groups", "dbedfee", "Label5", "Fee:", "Enter the entry fee.", HelpContext::Fee},
+    {"leagues", "dbname", "lblname", "Name:", "The name of the league", HelpContext::GroupName},
     {"leagues", "DBDURATION", "lblduration", "Number of Rounds:",
-     "The number of rounds of play: each round every entry meets one opponent", 23},
+     "The number of rounds of play: each round every entry meets one opponent", HelpContext::Duration},
     {"leagues", "dbedplayers", "lbldaysoff", "Players per session:",
-     "The number of players (or teams) which play during a session", 24},
-    {"leagues", "DPStartDate", "lblstartdate", "Start On:", "Select the date of the first round", 55},
-    {"leagues", "gbdow", "", "", "Select the day(s) of the week the rounds are played on.", 25},
-    {"leagues", "dbedfee", "Label5", "Fee:", "Enter the league entry fee.", 61},
+     "The number of players (or teams) which play during a session", HelpContext::PlayersPerSession},
+    {"leagues", "DPStartDate", "lblstartdate", "Start On:", "Select the date of the first round",
+     HelpContext::StartDate},
+    {"leagues", "gbdow", "", "", "Select the day(s) of the week the rounds are played on.", HelpContext::DaysToPlayOn},
+    {"leagues", "dbedfee", "Label5", "Fee:", "Enter the league entry fee.", HelpContext::Fee},
 };
 
 void insertShippedRows(QSqlQuery& q)

@@ -1,15 +1,12 @@
 #include "dlglabel.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QFrame>
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
 #include <algorithm>
-
-namespace {
-constexpr int helpContextLabels = 11;
-}
 
 Tdlglabels::Tdlglabels(Database& db, QWidget* parent)
     : QDialog(parent), tblabels(std::make_unique<Table>(db, "LABEL.DB"))
@@ -26,25 +23,25 @@ Tdlglabels::Tdlglabels(Database& db, QWidget* parent)
     bevel->setFrameShadow(QFrame::Sunken);
     bevel->setGeometry(8, 8, 345, 161);
 
-    dblkuplabels = new QListWidget(this);
-    dblkuplabels->setObjectName("dblkuplabels");
-    dblkuplabels->setGeometry(15, 12, 332, 152);
+    labelTypesList = new QListWidget(this);
+    labelTypesList->setObjectName("dblkuplabels");
+    labelTypesList->setGeometry(15, 12, 332, 152);
 
-    OKBtn = new QPushButton("OK", this);
-    OKBtn->setGeometry(355, 9, 77, 27);
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton("Cancel", this);
-    CancelBtn->setGeometry(355, 40, 77, 27);
-    HelpBtn = new QPushButton("&Help", this);
-    HelpBtn->setGeometry(355, 69, 77, 27);
-    HelpBtn->hide();
-    connect(OKBtn, &QPushButton::clicked, this, &Tdlglabels::OKBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(HelpBtn, &QPushButton::clicked, this, [] {
+    okButton = new QPushButton("OK", this);
+    okButton->setGeometry(355, 9, 77, 27);
+    okButton->setDefault(true);
+    cancelButton = new QPushButton("Cancel", this);
+    cancelButton->setGeometry(355, 40, 77, 27);
+    helpButton = new QPushButton("&Help", this);
+    helpButton->setGeometry(355, 69, 77, 27);
+    helpButton->hide();
+    connect(okButton, &QPushButton::clicked, this, &Tdlglabels::OKBtnClick);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(helpButton, &QPushButton::clicked, this, [] {
         if (Tdmglobal::exists())
-            Tdmglobal::instance().showHelp(helpContextLabels);
+            Tdmglobal::instance().showHelp(HelpContext::LabelSetup);
     });
-    connect(dblkuplabels, &QListWidget::itemDoubleClicked, this, &Tdlglabels::OKBtnClick);
+    connect(labelTypesList, &QListWidget::itemDoubleClicked, this, &Tdlglabels::OKBtnClick);
 
     tblabels->setReadOnly(true);
     tblabels->open();
@@ -58,29 +55,29 @@ Tdlglabels::Tdlglabels(Database& db, QWidget* parent)
         return a.desc.compare(b.desc, Qt::CaseInsensitive) < 0;
     });
     for (const Stock& s : stocks) {
-        auto* item = new QListWidgetItem(s.desc, dblkuplabels);
+        auto* item = new QListWidgetItem(s.desc, labelTypesList);
         item->setData(Qt::UserRole, s.code);
     }
     // The list widens (and the buttons move right) until every description,
     // "(laser)" and "(ink jet)" included, shows whole.
     int widest = 0;
-    for (int i = 0; i < dblkuplabels->count(); ++i)
-        widest = std::max(widest, dblkuplabels->fontMetrics().horizontalAdvance(dblkuplabels->item(i)->text()));
-    const int needed = widest + 2 * dblkuplabels->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 12;
-    const int extra = std::max(0, needed - dblkuplabels->width());
+    for (int i = 0; i < labelTypesList->count(); ++i)
+        widest = std::max(widest, labelTypesList->fontMetrics().horizontalAdvance(labelTypesList->item(i)->text()));
+    const int needed = widest + 2 * labelTypesList->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 12;
+    const int extra = std::max(0, needed - labelTypesList->width());
     bevel->resize(bevel->width() + extra, bevel->height());
-    dblkuplabels->resize(dblkuplabels->width() + extra, dblkuplabels->height());
-    for (QPushButton* b : {OKBtn, CancelBtn, HelpBtn})
+    labelTypesList->resize(labelTypesList->width() + extra, labelTypesList->height());
+    for (QPushButton* b : {okButton, cancelButton, helpButton})
         b->move(b->x() + extra, b->y());
     setFixedSize(width() + extra, height());
-    OKBtn->setFocus();
+    okButton->setFocus();
 }
 
 Tdlglabels::~Tdlglabels() = default;
 
 void Tdlglabels::OKBtnClick()
 {
-    const QListWidgetItem* item = dblkuplabels->currentItem();
+    const QListWidgetItem* item = labelTypesList->currentItem();
     chosenCode = item && item->isSelected() ? item->data(Qt::UserRole).toString() : QString();
     accept();
 }

@@ -18,10 +18,10 @@ public:
     // The LBLCODE chosen with OK; empty when nothing was selected.
     QString resultCode() const { return chosenCode; }
 
-    QListWidget* dblkuplabels;
-    QPushButton* OKBtn;
-    QPushButton* CancelBtn;
-    QPushButton* HelpBtn;
+    QListWidget* labelTypesList;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
+    QPushButton* helpButton;
 
 private:
     void OKBtnClick();

@@ -3,6 +3,7 @@
 #include "reportsetup.h"
 #include "scheduletext.h"
 #include "data/dmuglobal.h"
+#include "data/kinds.h"
 #include "data/query.h"
 #include "data/settings.h"
 #include "data/table.h"
@@ -134,7 +135,7 @@ bool TScheduleReport::PrintSchedule(int id, QWidget* parent)
 
 bool TScheduleReport::isDoublesLeague() const
 {
-    return qschedule->asInt("RTYPE") == 2 && qschedule->asInt("TYPE") == 2;
+    return ::isDoublesLeague(recordKindFrom(qschedule->asInt("RTYPE")), matchTypeFrom(qschedule->asInt("TYPE")));
 }
 
 // The group's courts in column order; a court that has schedule rows but is
@@ -175,7 +176,7 @@ QVector<TScheduleReport::GridRow> TScheduleReport::gridRows(const QVector<Court>
     for (int i = 0; i < courts.size(); ++i)
         columnOf.insert(courts[i].id, i);
     qschedule->first();
-    const int side = ScheduleText::sideSize(qschedule->asInt("RTYPE"), qschedule->asInt("TYPE"));
+    const int side = sideSize(recordKindFrom(qschedule->asInt("RTYPE")), matchTypeFrom(qschedule->asInt("TYPE")));
     const bool bbon = qschedule->asBool("BBON");
     QVector<GridRow> rows;
     QVector<ScheduleText::CourtCell> cells;

@@ -23,13 +23,6 @@ QString joined(const QStringList& pieces)
 }
 } // namespace
 
-int sideSize(int recordKind, int matchType)
-{
-    if (recordKind == 2)
-        return 1;
-    return qBound(0, matchType, 2);
-}
-
 QString code(int slotCode, bool home, bool bringBallsOn)
 {
     const QString number = QString::number(slotCode);

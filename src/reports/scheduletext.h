@@ -8,10 +8,6 @@
 // The texts of the printed schedule, apart from any page.
 namespace ScheduleText {
 
-// Codes that make one side of a match: the match type (0 none, 1 singles,
-// 2 doubles), but 1 in a league, whose entries are the sides.
-int sideSize(int recordKind, int matchType);
-
 // An entry's number as a court cell shows it: "(4)" when it brings the balls.
 QString code(int slotCode, bool home, bool bringBallsOn);
 

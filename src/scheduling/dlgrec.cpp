@@ -1,5 +1,6 @@
 #include "dlgrec.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "windows/fielddefs.h"
 #include <QFrame>
 #include <QHeaderView>
@@ -13,7 +14,6 @@
 #include <QTableWidget>
 
 namespace {
-constexpr int HelpContext = 13;
 constexpr int RowHeight = 15;
 const int ColumnWidths[3] = {46, 41, 177};
 } // namespace
@@ -29,52 +29,52 @@ const QString Tdlgreconcile::CannotReconcileText =
 Tdlgreconcile::Tdlgreconcile(QWidget* parent) : QDialog(parent)
 {
     setWindowTitle(QStringLiteral("Reconcile Schedule"));
-    setHelpContext(this, HelpContext);
+    setHelpContext(this, HelpContext::EvenDates);
 
-    lblwarning = new QLabel(this);
-    lblwarning->setWordWrap(true);
-    lblwarning->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    warningLabel = new QLabel(this);
+    warningLabel->setWordWrap(true);
+    warningLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    HelpBtn = new QPushButton(QStringLiteral("&Help"), this);
-    for (QPushButton* b : {OKBtn, CancelBtn, HelpBtn})
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setDefault(true);
+    cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    helpButton = new QPushButton(QStringLiteral("&Help"), this);
+    for (QPushButton* b : {okButton, cancelButton, helpButton})
         b->setMinimumSize(77, 27);
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    connect(HelpBtn, &QPushButton::clicked, this, [this] { HelpBtnClick(); });
+    connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(helpButton, &QPushButton::clicked, this, [this] { HelpBtnClick(); });
 
     bevel = new QFrame(this);
     bevel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    sgrec = new QTableWidget(0, 3, bevel);
+    countsTable = new QTableWidget(0, 3, bevel);
     auto* inBevel = new QVBoxLayout(bevel);
     inBevel->setContentsMargins(2, 2, 2, 2);
-    inBevel->addWidget(sgrec);
-    sgrec->setFrameShape(QFrame::NoFrame);
-    sgrec->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    sgrec->setSelectionMode(QAbstractItemView::NoSelection);
-    sgrec->setShowGrid(false);
-    sgrec->verticalHeader()->hide();
-    sgrec->verticalHeader()->setMinimumSectionSize(RowHeight);
-    sgrec->verticalHeader()->setDefaultSectionSize(RowHeight);
-    sgrec->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    sgrec->horizontalHeader()->setMinimumSectionSize(10);
-    sgrec->horizontalHeader()->setHighlightSections(false);
-    sgrec->horizontalHeader()->setStyleSheet(
+    inBevel->addWidget(countsTable);
+    countsTable->setFrameShape(QFrame::NoFrame);
+    countsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    countsTable->setSelectionMode(QAbstractItemView::NoSelection);
+    countsTable->setShowGrid(false);
+    countsTable->verticalHeader()->hide();
+    countsTable->verticalHeader()->setMinimumSectionSize(RowHeight);
+    countsTable->verticalHeader()->setDefaultSectionSize(RowHeight);
+    countsTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    countsTable->horizontalHeader()->setMinimumSectionSize(10);
+    countsTable->horizontalHeader()->setHighlightSections(false);
+    countsTable->horizontalHeader()->setStyleSheet(
         QStringLiteral("QHeaderView::section { border: none; border-bottom: 1px solid palette(mid); padding: 0 2px; }"));
     for (int c = 0; c < 3; ++c)
-        sgrec->setColumnWidth(c, ColumnWidths[c]);
+        countsTable->setColumnWidth(c, ColumnWidths[c]);
 
     // The label above the list, the buttons beside both; the sizes follow
     // the texts (FormShow), so nothing hides behind the list.
     auto* left = new QVBoxLayout;
-    left->addWidget(lblwarning);
+    left->addWidget(warningLabel);
     left->addWidget(bevel, 1);
     auto* right = new QVBoxLayout;
-    right->addWidget(OKBtn);
-    right->addWidget(CancelBtn);
-    right->addWidget(HelpBtn);
+    right->addWidget(okButton);
+    right->addWidget(cancelButton);
+    right->addWidget(helpButton);
     right->addStretch();
     auto* outer = new QHBoxLayout(this);
     outer->setContentsMargins(8, 8, 8, 8);
@@ -86,22 +86,22 @@ Tdlgreconcile::Tdlgreconcile(QWidget* parent) : QDialog(parent)
 
 void Tdlgreconcile::FormCreate()
 {
-    sgrec->setHorizontalHeaderLabels({QStringLiteral("# On"), QStringLiteral("Id"), QStringLiteral("Player Name")});
+    countsTable->setHorizontalHeaderLabels({QStringLiteral("# On"), QStringLiteral("Id"), QStringLiteral("Player Name")});
     for (int c = 0; c < 3; ++c)
-        sgrec->horizontalHeaderItem(c)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    sgrec->horizontalHeader()->setFixedHeight(RowHeight + 4);
+        countsTable->horizontalHeaderItem(c)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    countsTable->horizontalHeader()->setFixedHeight(RowHeight + 4);
 }
 
 void Tdlgreconcile::setLines(const QVector<ReconcileLine>& lines)
 {
-    sgrec->setRowCount(int(lines.size()));
+    countsTable->setRowCount(int(lines.size()));
     for (int i = 0; i < lines.size(); ++i) {
         const ReconcileLine& line = lines[i];
-        sgrec->setItem(i, 0, new QTableWidgetItem(QString::number(line.sessionsPlayed)));
-        sgrec->setItem(i, 1, new QTableWidgetItem(QString::number(line.groupPlayerId)));
-        sgrec->setItem(i, 2, new QTableWidgetItem(line.playerName));
+        countsTable->setItem(i, 0, new QTableWidgetItem(QString::number(line.sessionsPlayed)));
+        countsTable->setItem(i, 1, new QTableWidgetItem(QString::number(line.groupPlayerId)));
+        countsTable->setItem(i, 2, new QTableWidgetItem(line.playerName));
     }
-    sgrec->viewport()->update();
+    countsTable->viewport()->update();
 }
 
 void Tdlgreconcile::setExpected(double expected)
@@ -118,10 +118,10 @@ void Tdlgreconcile::showEvent(QShowEvent* event)
 void Tdlgreconcile::FormShow()
 {
     if (reconcileMode == 1) {
-        lblwarning->setText(ReconcileText);
-        OKBtn->setText(QStringLiteral("Reconcile"));
+        warningLabel->setText(ReconcileText);
+        okButton->setText(QStringLiteral("Reconcile"));
     } else {
-        lblwarning->setText(CannotReconcileText);
+        warningLabel->setText(CannotReconcileText);
     }
     fitToTexts();
     if (const QScreen* s = screen()) {
@@ -136,16 +136,16 @@ void Tdlgreconcile::fitToTexts()
     // Names as long as they come; the label as wide as the list, and as
     // high as its wrapped lines.
     int widestName = 0;
-    for (int row = 0; row < sgrec->rowCount(); ++row)
-        widestName = std::max(widestName, sgrec->fontMetrics().horizontalAdvance(sgrec->item(row, 2)->text()));
+    for (int row = 0; row < countsTable->rowCount(); ++row)
+        widestName = std::max(widestName, countsTable->fontMetrics().horizontalAdvance(countsTable->item(row, 2)->text()));
     const int nameWidth = std::max(ColumnWidths[2], widestName + 12);
-    sgrec->setColumnWidth(2, nameWidth);
-    const int listWidth = ColumnWidths[0] + ColumnWidths[1] + nameWidth + 2 * sgrec->frameWidth()
-        + sgrec->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
-    const int shownRows = std::clamp(sgrec->rowCount(), 7, 12);
-    bevel->setMinimumSize(listWidth, sgrec->horizontalHeader()->height() + shownRows * RowHeight + 8);
+    countsTable->setColumnWidth(2, nameWidth);
+    const int listWidth = ColumnWidths[0] + ColumnWidths[1] + nameWidth + 2 * countsTable->frameWidth()
+        + countsTable->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+    const int shownRows = std::clamp(countsTable->rowCount(), 7, 12);
+    bevel->setMinimumSize(listWidth, countsTable->horizontalHeader()->height() + shownRows * RowHeight + 8);
     const int labelWidth = std::max(298, listWidth);
-    lblwarning->setFixedSize(labelWidth, lblwarning->heightForWidth(labelWidth));
+    warningLabel->setFixedSize(labelWidth, warningLabel->heightForWidth(labelWidth));
     layout()->activate();
     setFixedSize(sizeHint().expandedTo(QSize(407, 217)));
 }
@@ -153,5 +153,5 @@ void Tdlgreconcile::fitToTexts()
 void Tdlgreconcile::HelpBtnClick()
 {
     if (Tdmglobal::exists())
-        Tdmglobal::instance().showHelp(HelpContext);
+        Tdmglobal::instance().showHelp(HelpContext::EvenDates);
 }

@@ -27,12 +27,12 @@ public:
     static const QString ReconcileText;
     static const QString CannotReconcileText;
 
-    QLabel* lblwarning = nullptr;
-    QPushButton* OKBtn = nullptr;
-    QPushButton* CancelBtn = nullptr;
-    QPushButton* HelpBtn = nullptr;
+    QLabel* warningLabel = nullptr;
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
+    QPushButton* helpButton = nullptr;
     QFrame* bevel = nullptr;
-    QTableWidget* sgrec = nullptr;
+    QTableWidget* countsTable = nullptr;
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -43,23 +43,23 @@ Tdlgschedule::Tdlgschedule(QWidget* parent)
 
     scheduleModel = new QStandardItemModel(0, ScheduleColumns, this);
     scheduleModel->setHorizontalHeaderLabels({"DATE", "GRPCOURTID", "FullName", "SlotCode", "GRPPLAYRID", "HOME"});
-    dbgdschedule = readOnlyGrid(this, "dbgdschedule", QRect(0, 40, 521, 161));
-    dbgdschedule->setModel(scheduleModel);
-    dbgdschedule->setColumnWidth(NameCol, 162);
+    scheduleView = readOnlyGrid(this, "dbgdschedule", QRect(0, 40, 521, 161));
+    scheduleView->setModel(scheduleModel);
+    scheduleView->setColumnWidth(NameCol, 162);
 
     entriesModel = new TableModel(tbplayers,
                                   {{"GROUPPLAYERID", "GROUPPLAYERID", true, {}},
                                    {"FullName", "FullName", true, {}},
                                    {"SLOTCODE", "SLOTCODE", true, {}}},
                                   this);
-    dbgdplayers = readOnlyGrid(this, "dbgdplayers", QRect(8, 208, 513, 136));
-    dbgdplayers->setModel(entriesModel);
-    dbgdplayers->setColumnWidth(1, 152);
+    entriesView = readOnlyGrid(this, "dbgdplayers", QRect(8, 208, 513, 136));
+    entriesView->setModel(entriesModel);
+    entriesView->setColumnWidth(1, 152);
 }
 
 Tdlgschedule::~Tdlgschedule() = default;
 
-void Tdlgschedule::setGroup(int groupId, int matchType)
+void Tdlgschedule::setGroup(int groupId, MatchType matchType)
 {
     id = groupId;
     type = matchType;

@@ -1,4 +1,5 @@
 #pragma once
+#include "data/kinds.h"
 #include "data/query.h"
 #include "data/table.h"
 #include <QDialog>
@@ -17,15 +18,15 @@ public:
     ~Tdlgschedule() override;
 
     // Given before showing; the match type is kept for the caller's sake.
-    void setGroup(int groupId, int matchType);
+    void setGroup(int groupId, MatchType matchType);
     int groupId() const { return id; }
-    int matchType() const { return type; }
+    MatchType matchType() const { return type; }
 
     // Opens the datasets; done by exec()/show(), callable by tests.
     void load();
 
-    QTableView* scheduleGrid() const { return dbgdschedule; }
-    QTableView* entriesGrid() const { return dbgdplayers; }
+    QTableView* scheduleGrid() const { return scheduleView; }
+    QTableView* entriesGrid() const { return entriesView; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -34,13 +35,13 @@ private:
     void fillSchedule();
 
     int id = 0;
-    int type = 0;
+    MatchType type = MatchType::None;
     bool loaded = false;
     Table tbgroup;
     Table tbplayers;
     std::unique_ptr<Query> qschedule;
     QStandardItemModel* scheduleModel = nullptr;
     TableModel* entriesModel = nullptr;
-    QTableView* dbgdschedule = nullptr;
-    QTableView* dbgdplayers = nullptr;
+    QTableView* scheduleView = nullptr;
+    QTableView* entriesView = nullptr;
 };

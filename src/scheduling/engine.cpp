@@ -144,7 +144,7 @@ void ScheduleEngine::loadRunData()
     courts.clear();
     for (int row = 0; row < ds.tbcourtslt.recordCount(); ++row)
         courts.append(ds.tbcourtslt.valueAt(row, "COURTID").toInt());
-    mixing = recordKind == 1 && ds.tbgroup.asBool("MIXPAIRS");
+    mixing = recordKind == RecordKind::Group && ds.tbgroup.asBool("MIXPAIRS");
     seating.clear();
     loaded = true;
 }
@@ -169,14 +169,13 @@ int ScheduleEngine::entryNumber(int groupPlayerId)
 // Entries per court when filling a date: singles 2, otherwise 4.
 int ScheduleEngine::entriesPerCourt() const
 {
-    return ds.matchType() == 1 ? 2 : 4;
+    return ds.matchType() == MatchType::Singles ? 2 : 4;
 }
 
 // Places a court needs per session: a league's doubles entry is a team of two.
 int ScheduleEngine::placesPerCourt() const
 {
-    const int type = ds.matchType();
-    return type == 1 || (type == 2 && ds.recordKind() == 2) ? 2 : 4;
+    return ds.matchType() == MatchType::Singles || isDoublesLeague(ds.recordKind(), ds.matchType()) ? 2 : 4;
 }
 
 bool ScheduleEngine::playDay(int k) const
@@ -189,7 +188,7 @@ bool ScheduleEngine::playDay(int k) const
 QString ScheduleEngine::RefusalReason()
 {
     ensureLoaded();
-    const bool group = recordKind == 1;
+    const bool group = recordKind == RecordKind::Group;
     if (entries.isEmpty())
         return group ? NoEntriesRefusal
                      : QStringLiteral("Assign players to the league before generating its schedule.");
@@ -248,7 +247,7 @@ void ScheduleEngine::GenerateSchedule()
         host.warn(runGuard.refusal());
         return;
     }
-    const bool group = recordKind == 1;
+    const bool group = recordKind == RecordKind::Group;
     const QDate startDate = ds.tbgroup.asDate("STARTDATE");
     const int duration = ds.tbgroup.asInt("DURATION");
     runPlayersPerSession = ds.tbgroup.asInt("NUMPERSES");
@@ -310,7 +309,7 @@ void ScheduleEngine::GenerateSchedule()
 void ScheduleEngine::walkWeeks(const QDate& startDate, int duration, double total)
 {
     Transaction walk(db(), Transaction::Lock::AtStart);
-    if (recordKind != 1) {
+    if (recordKind != RecordKind::Group) {
         league = std::make_unique<LeaguePairing>(ds, state, db(), &pacer);
         league->daysOff().setPlan(total, duration);
         league->StartRun(duration);
@@ -353,7 +352,7 @@ void ScheduleEngine::ContinueFrom(const QDate& from, double dates, std::unique_p
 
 QString ScheduleEngine::progressPrefix() const
 {
-    return recordKind == 1 ? QStringLiteral("Scheduling Group ... Please Wait")
+    return recordKind == RecordKind::Group ? QStringLiteral("Scheduling Group ... Please Wait")
                            : QStringLiteral("Scheduling League ... Please Wait");
 }
 
@@ -390,13 +389,13 @@ void ScheduleEngine::runWeeks(const QDate& startDate, double total)
 
 void ScheduleEngine::scheduleDate(const QDate& date)
 {
-    if (recordKind == 1)
+    if (recordKind == RecordKind::Group)
         FillGroupDate(runPlayersPerSession, date);
     else
         league->ScheduleLeagueDate(date);
     UpdatePriorities(date);
     AssignHomeAndBalls(date);
-    if (recordKind == 2)
+    if (recordKind == RecordKind::League)
         league->WeighMatches();
     RefreshPriorityThreshold();
 }
@@ -472,7 +471,7 @@ void ScheduleEngine::writePriorities(const QDate& date)
                      "WHERE GROUPID = :groupid");
     q.setDate("date", date);
     q.setFloat("factor", PriorityFactor);
-    q.setInteger("league", recordKind == 1 ? 0 : 1);
+    q.setInteger("league", recordKind == RecordKind::Group ? 0 : 1);
     q.setFloat("raise", LeagueRaise);
     q.setFloat("divisor", PriorityFactor);
     q.setInteger("groupid", groupId);
@@ -486,7 +485,7 @@ void ScheduleEngine::UpdatePriorities(const QDate& date)
     for (Entry& e : entries) {
         if (placed.contains(e.id))
             e.priority *= PriorityFactor;
-        else if (recordKind == 1)
+        else if (recordKind == RecordKind::Group)
             e.priority /= PriorityFactor;
         else
             e.priority += LeagueRaise;

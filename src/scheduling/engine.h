@@ -19,6 +19,7 @@
 // beeps and returns when a run is already in progress.
 //
 // Tests construct it with a scripted host and a seeded std::mt19937.
+#include "data/kinds.h"
 #include "data/query.h"
 #include "pacer.h"
 #include "runstate.h"
@@ -160,7 +161,7 @@ private:
 
     bool loaded = false;
     int groupId = 0;
-    int recordKind = 1;
+    RecordKind recordKind = RecordKind::Group;
     int runPlayersPerSession = 0;   // N of the run, also after NUMPERSES was adjusted
     QVector<Entry> entries;            // the entries list, in its order
     QHash<int, int> indexOfEntry;      // GROUPPLAYERID -> index

@@ -11,16 +11,16 @@ int fixedCourtSize(const Season& s)
 {
     if (s.isLeague())
         return 2;
-    if (s.matchType == 1)
+    if (s.matchType == MatchType::Singles)
         return 2;
-    if (s.matchType == 2)
+    if (s.matchType == MatchType::Doubles)
         return 4;
     return 0;
 }
 
 bool fourToACourt(const Season& s)
 {
-    return !s.isLeague() && s.matchType != 1;
+    return !s.isLeague() && s.matchType != MatchType::Singles;
 }
 
 QString dateText(const QDate& d)
@@ -111,7 +111,7 @@ void countSpreads(FairnessFigures& f)
 void countPairs(const Season& s, FairnessFigures& f)
 {
     f.hasPairs = fourToACourt(s);
-    f.splitsSides = f.hasPairs && s.matchType == 2;
+    f.splitsSides = f.hasPairs && s.matchType == MatchType::Doubles;
     if (!f.hasPairs)
         return;
     const int n = int(s.entries.size());

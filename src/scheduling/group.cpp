@@ -15,6 +15,7 @@
 #include "data/database.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "data/tablemodel.h"
 #include "windows/fielddefs.h"
 #include "windows/guard.h"
@@ -147,11 +148,11 @@ private:
 
 // ------------------------------------------------------------------ creation
 
-Tfrmgroup::Tfrmgroup(int recordKind, QWidget* parent)
+Tfrmgroup::Tfrmgroup(RecordKind recordKind, QWidget* parent)
     : QWidget(parent), kindOfRecord(recordKind), ds(Tdmglobal::instance().database())
 {
     setObjectName("frmgroup");
-    setWindowTitle(recordKind == 1 ? QStringLiteral("New Group") : QStringLiteral("New League"));
+    setWindowTitle(recordKind == RecordKind::Group ? QStringLiteral("New Group") : QStringLiteral("New League"));
     createControls();
     orderTabs();
     wireDatasets();
@@ -166,7 +167,7 @@ Tfrmgroup::Tfrmgroup(int recordKind, QWidget* parent)
 
 Tfrmgroup::~Tfrmgroup() = default;
 
-QWidget* Tfrmgroup::openFromList(int listKind, int groupId, const QString& caption, int helpContext,
+QWidget* Tfrmgroup::openFromList(RecordKind listKind, int groupId, const QString& caption, int helpContext,
                                  const std::function<void(QWidget*)>& addToFrame)
 {
     auto* editor = new Tfrmgroup(listKind);
@@ -219,26 +220,27 @@ QWidget* Tfrmgroup::createRecordPanel()
         return e;
     };
 
-    lblname = label("lblname", QStringLiteral("Name:"));
-    dbname = edit("dbname", 50, QString(), 20);
-    lblduration = label("lblduration", QStringLiteral("Number of Weeks:"));
+    nameLabel = label("lblname", QStringLiteral("Name:"));
+    nameEdit = edit("dbname", 50, QString(), HelpContext::GroupName);
+    durationLabel = label("lblduration", QStringLiteral("Number of Weeks:"));
     // The number fields limit what is typed by their validators, not by a
     // length that would cut a longer stored value.
-    DBDURATION = edit("DBDURATION", 0, QStringLiteral("The number of weeks of play"), 23);
-    DBDURATION->setValidator(new NumberValidator(GroupRules::DurationDigits, false, DBDURATION));
-    lbldaysoff = label("lbldaysoff", QStringLiteral("Players per session:"));
-    dbedplayers = edit("dbedplayers", 0, QStringLiteral("The number of players which play during a session"), 24);
-    dbedplayers->setValidator(new NumberValidator(GroupRules::PlayersDigits, false, dbedplayers));
-    Label5 = label("Label5", QStringLiteral("Fee:"));
-    dbedfee = edit("dbedfee", 0, QStringLiteral("Enter the entry fee."), 61);
-    dbedfee->setValidator(new NumberValidator(GroupRules::FeeDigits, true, dbedfee));
+    durationEdit = edit("DBDURATION", 0, QStringLiteral("The number of weeks of play"), HelpContext::Duration);
+    durationEdit->setValidator(new NumberValidator(GroupRules::DurationDigits, false, durationEdit));
+    playersPerSessionLabel = label("lbldaysoff", QStringLiteral("Players per session:"));
+    playersPerSessionEdit = edit("dbedplayers", 0, QStringLiteral("The number of players which play during a session"),
+                       HelpContext::PlayersPerSession);
+    playersPerSessionEdit->setValidator(new NumberValidator(GroupRules::PlayersDigits, false, playersPerSessionEdit));
+    feeLabel = label("Label5", QStringLiteral("Fee:"));
+    feeEdit = edit("dbedfee", 0, QStringLiteral("Enter the entry fee."), HelpContext::Fee);
+    feeEdit->setValidator(new NumberValidator(GroupRules::FeeDigits, true, feeEdit));
 
-    dbrgpairing = new QGroupBox(QStringLiteral("Match Type"), panel);
-    dbrgpairing->setObjectName("dbrgpairing");
-    dbrgpairing->setToolTip(QStringLiteral("Select the match type."));
-    auto* pairingRow = new QHBoxLayout(dbrgpairing);
+    matchTypeBox = new QGroupBox(QStringLiteral("Match Type"), panel);
+    matchTypeBox->setObjectName("dbrgpairing");
+    matchTypeBox->setToolTip(QStringLiteral("Select the match type."));
+    auto* pairingRow = new QHBoxLayout(matchTypeBox);
     for (int i = 0; i < 3; ++i) {
-        auto* b = new QRadioButton(dbrgpairing);
+        auto* b = new QRadioButton(matchTypeBox);
         b->setObjectName(QStringLiteral("dbrgpairing%1").arg(i));
         b->setAutoExclusive(false);   // a league may show no choice at all
         pairingRow->addWidget(b);
@@ -246,13 +248,13 @@ QWidget* Tfrmgroup::createRecordPanel()
         connect(b, &QRadioButton::clicked, this, [this, i] { guarded(this, [&] { matchTypeClicked(i); }); });
     }
 
-    gbdow = new QGroupBox(QStringLiteral("Days to play on:"), panel);
-    gbdow->setObjectName("gbdow");
-    gbdow->setToolTip(QStringLiteral("Select the day(s) or week to play."));
-    setHelpContext(gbdow, 25);
-    auto* days = new QGridLayout(gbdow);
+    playDaysBox = new QGroupBox(QStringLiteral("Days to play on:"), panel);
+    playDaysBox->setObjectName("gbdow");
+    playDaysBox->setToolTip(QStringLiteral("Select the day(s) or week to play."));
+    setHelpContext(playDaysBox, HelpContext::DaysToPlayOn);
+    auto* days = new QGridLayout(playDaysBox);
     for (int d = 0; d < 7; ++d) {
-        auto* box = new QCheckBox(QString::fromLatin1(dayCaptions[d]), gbdow);
+        auto* box = new QCheckBox(QString::fromLatin1(dayCaptions[d]), playDaysBox);
         box->setObjectName(QStringLiteral("dbchk%1").arg(QString::fromLatin1(dayFields[d]).toLower()));
         days->addWidget(box, d % 4, d / 4);
         dayBoxes << box;
@@ -266,94 +268,94 @@ QWidget* Tfrmgroup::createRecordPanel()
         });
     }
 
-    lblstartdate = label("lblstartdate", QStringLiteral("Start On:"));
-    DPStartDate = new QDateEdit(panel);
-    DPStartDate->setObjectName("DPStartDate");
-    DPStartDate->setCalendarPopup(true);
-    setUpPicker(DPStartDate);
-    DPStartDate->setToolTip(QStringLiteral("Select the start date"));
-    setHelpContext(DPStartDate, 55);
-    Label2 = label("Label2", QStringLiteral("Start Time:"));
-    dpstime = new QTimeEdit(panel);
-    dpstime->setObjectName("dpstime");
-    dpstime->setDisplayFormat(QStringLiteral("h:mm AP"));
-    setUpPicker(dpstime);
-    dpstime->setToolTip(QStringLiteral("Enter the time you start play each session."));
-    setHelpContext(dpstime, 60);
-    Label3 = label("Label3", QStringLiteral("End Time:"));
-    dpetime = new QTimeEdit(panel);
-    dpetime->setObjectName("dpetime");
-    dpetime->setDisplayFormat(QStringLiteral("h:mm AP"));
-    setUpPicker(dpetime);
-    dpetime->setToolTip(QStringLiteral("Enter the time of day you stop play each session"));
-    setHelpContext(dpetime, 60);
+    startDateLabel = label("lblstartdate", QStringLiteral("Start On:"));
+    startDatePicker = new QDateEdit(panel);
+    startDatePicker->setObjectName("DPStartDate");
+    startDatePicker->setCalendarPopup(true);
+    setUpPicker(startDatePicker);
+    startDatePicker->setToolTip(QStringLiteral("Select the start date"));
+    setHelpContext(startDatePicker, HelpContext::StartDate);
+    startTimeLabel = label("Label2", QStringLiteral("Start Time:"));
+    startTimeEdit = new QTimeEdit(panel);
+    startTimeEdit->setObjectName("dpstime");
+    startTimeEdit->setDisplayFormat(QStringLiteral("h:mm AP"));
+    setUpPicker(startTimeEdit);
+    startTimeEdit->setToolTip(QStringLiteral("Enter the time you start play each session."));
+    setHelpContext(startTimeEdit, HelpContext::StartAndEndTime);
+    endTimeLabel = label("Label3", QStringLiteral("End Time:"));
+    endTimeEdit = new QTimeEdit(panel);
+    endTimeEdit->setObjectName("dpetime");
+    endTimeEdit->setDisplayFormat(QStringLiteral("h:mm AP"));
+    setUpPicker(endTimeEdit);
+    endTimeEdit->setToolTip(QStringLiteral("Enter the time of day you stop play each session"));
+    setHelpContext(endTimeEdit, HelpContext::StartAndEndTime);
 
-    lblnotes = label("lblnotes", QStringLiteral("Notes:"));
-    dbmnotes = new QTextEdit(panel);
-    dbmnotes->setObjectName("dbmnotes");
-    dbmnotes->setAcceptRichText(false);
-    dbmnotes->setTabChangesFocus(true);   // Tab moves on, as in every other field
-    dbmnotes->setToolTip(QStringLiteral("Enter additional instructions / information"));
-    dbmnotes->setMaximumHeight(dbmnotes->fontMetrics().height() * 4 + 12);
+    notesLabel = label("lblnotes", QStringLiteral("Notes:"));
+    notesEdit = new QTextEdit(panel);
+    notesEdit->setObjectName("dbmnotes");
+    notesEdit->setAcceptRichText(false);
+    notesEdit->setTabChangesFocus(true);   // Tab moves on, as in every other field
+    notesEdit->setToolTip(QStringLiteral("Enter additional instructions / information"));
+    notesEdit->setMaximumHeight(notesEdit->fontMetrics().height() * 4 + 12);
 
     // Name and match type beside the weekdays; then length and start; then
     // players, times and fee; then the notes.
     auto* nameBox = new QGridLayout;
-    nameBox->addWidget(lblname, 0, 0);
-    nameBox->addWidget(dbname, 0, 1);
-    nameBox->addWidget(dbrgpairing, 1, 0, 1, 2);
+    nameBox->addWidget(nameLabel, 0, 0);
+    nameBox->addWidget(nameEdit, 0, 1);
+    nameBox->addWidget(matchTypeBox, 1, 0, 1, 2);
     grid->addLayout(nameBox, 0, 0, 1, 4);
-    grid->addWidget(gbdow, 0, 4, 2, 4);
+    grid->addWidget(playDaysBox, 0, 4, 2, 4);
 
-    grid->addWidget(lblduration, 2, 0);
-    grid->addWidget(DBDURATION, 2, 1);
-    grid->addWidget(lblstartdate, 2, 2);
-    grid->addWidget(DPStartDate, 2, 3);
+    grid->addWidget(durationLabel, 2, 0);
+    grid->addWidget(durationEdit, 2, 1);
+    grid->addWidget(startDateLabel, 2, 2);
+    grid->addWidget(startDatePicker, 2, 3);
 
-    grid->addWidget(lbldaysoff, 3, 0);
-    grid->addWidget(dbedplayers, 3, 1);
-    grid->addWidget(Label2, 3, 2);
-    grid->addWidget(dpstime, 3, 3);
-    grid->addWidget(Label3, 3, 4);
-    grid->addWidget(dpetime, 3, 5);
-    grid->addWidget(Label5, 3, 6);
-    grid->addWidget(dbedfee, 3, 7);
+    grid->addWidget(playersPerSessionLabel, 3, 0);
+    grid->addWidget(playersPerSessionEdit, 3, 1);
+    grid->addWidget(startTimeLabel, 3, 2);
+    grid->addWidget(startTimeEdit, 3, 3);
+    grid->addWidget(endTimeLabel, 3, 4);
+    grid->addWidget(endTimeEdit, 3, 5);
+    grid->addWidget(feeLabel, 3, 6);
+    grid->addWidget(feeEdit, 3, 7);
 
-    grid->addWidget(lblnotes, 4, 0, Qt::AlignTop);
-    grid->addWidget(dbmnotes, 4, 1, 1, 7);
+    grid->addWidget(notesLabel, 4, 0, Qt::AlignTop);
+    grid->addWidget(notesEdit, 4, 1, 1, 7);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     grid->setColumnStretch(5, 1);
     grid->setColumnStretch(7, 1);
 
-    connect(dbname, &QLineEdit::textEdited, this,
+    connect(nameEdit, &QLineEdit::textEdited, this,
             [this](const QString& t) { guarded(this, [&] { setField("NAME", t.isEmpty() ? QVariant() : QVariant(t)); }); });
-    connect(DBDURATION, &QLineEdit::textEdited, this,
+    connect(durationEdit, &QLineEdit::textEdited, this,
             [this](const QString& t) { guarded(this, [&] { setField("DURATION", parseNumber(t)); }); });
-    connect(dbedplayers, &QLineEdit::textEdited, this,
+    connect(playersPerSessionEdit, &QLineEdit::textEdited, this,
             [this](const QString& t) { guarded(this, [&] { setField("NumPerSes", parseNumber(t)); }); });
-    connect(dbedfee, &QLineEdit::textEdited, this,
+    connect(feeEdit, &QLineEdit::textEdited, this,
             [this](const QString& t) { guarded(this, [&] { setField("FEE", parseFee(t)); }); });
     // The fee shows in its currency form as soon as the field is left.
-    connect(dbedfee, &QLineEdit::editingFinished, this,
-            [this] { showNumber(dbedfee, GroupRules::feeText(ds.tbgroup.value("FEE"))); });
-    connect(dbmnotes, &QTextEdit::textChanged, this, [this] {
+    connect(feeEdit, &QLineEdit::editingFinished, this,
+            [this] { showNumber(feeEdit, GroupRules::feeText(ds.tbgroup.value("FEE"))); });
+    connect(notesEdit, &QTextEdit::textChanged, this, [this] {
         if (!loading) {
-            const QString t = dbmnotes->toPlainText();
+            const QString t = notesEdit->toPlainText();
             guarded(this, [&] { setField("NOTES", t.isEmpty() ? QVariant() : QVariant(t)); });
         }
     });
-    for (QAbstractSpinBox* picker : {static_cast<QAbstractSpinBox*>(DPStartDate), static_cast<QAbstractSpinBox*>(dpstime),
-                                     static_cast<QAbstractSpinBox*>(dpetime)})
+    for (QAbstractSpinBox* picker : {static_cast<QAbstractSpinBox*>(startDatePicker), static_cast<QAbstractSpinBox*>(startTimeEdit),
+                                     static_cast<QAbstractSpinBox*>(endTimeEdit)})
         connect(static_cast<QDateTimeEdit*>(picker), &QDateTimeEdit::dateTimeChanged, this, [this, picker] {
             if (loading)
                 return;
-            if (picker == DPStartDate)
+            if (picker == startDatePicker)
                 startDateChosen = true;
             guarded(this, [this] { startEditing(); });
         });
 
-    fieldControls = {dbname, DBDURATION, dbedplayers, DPStartDate, gbdow, dpstime, dpetime, dbrgpairing, dbedfee, dbmnotes};
+    fieldControls = {nameEdit, durationEdit, playersPerSessionEdit, startDatePicker, playDaysBox, startTimeEdit, endTimeEdit, matchTypeBox, feeEdit, notesEdit};
     return panel;
 }
 
@@ -362,32 +364,32 @@ QWidget* Tfrmgroup::createCourtsPanel()
     auto* panel = new QWidget(this);
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
-    Label4 = new QLabel(QStringLiteral("Courts:"), panel);
-    Label4->setObjectName("Label4");
+    courtsLabel = new QLabel(QStringLiteral("Courts:"), panel);
+    courtsLabel->setObjectName("Label4");
 
-    dbgdcourts = new DbGrid(panel);
-    dbgdcourts->setObjectName("dbgdcourts");
-    dbgdcourts->setTable(ds.tbcourtslt, {gridColumn("Name", QStringLiteral("Name"), true)});
-    dbgdcourts->setEditable(false);
-    dbgdcourts->horizontalHeader()->setStretchLastSection(true);
+    courtsView = new DbGrid(panel);
+    courtsView->setObjectName("dbgdcourts");
+    courtsView->setTable(ds.tbcourtslt, {gridColumn("Name", QStringLiteral("Name"), true)});
+    courtsView->setEditable(false);
+    courtsView->horizontalHeader()->setStretchLastSection(true);
 
-    bbtnaddcourts = new QPushButton(QStringLiteral("&Assign"), panel);
-    bbtnaddcourts->setObjectName("bbtnaddcourts");
-    bbtnaddcourts->setToolTip(QStringLiteral("Assign courts"));
-    setHelpContext(bbtnaddcourts, 50);
-    bbtnremovecourt = new QPushButton(QStringLiteral("&Remove"), panel);
-    bbtnremovecourt->setObjectName("bbtnremovecourt");
-    bbtnremovecourt->setToolTip(QStringLiteral("Remove assigned court(s)"));
-    setHelpContext(bbtnremovecourt, 51);
-    connect(bbtnaddcourts, &QPushButton::clicked, this, [this] { guarded(this, [this] { assignCourtsClicked(); }); });
-    connect(bbtnremovecourt, &QPushButton::clicked, this, [this] { guarded(this, [this] { removeCourt(); }); });
+    assignCourtsButton = new QPushButton(QStringLiteral("&Assign"), panel);
+    assignCourtsButton->setObjectName("bbtnaddcourts");
+    assignCourtsButton->setToolTip(QStringLiteral("Assign courts"));
+    setHelpContext(assignCourtsButton, HelpContext::AssignCourts);
+    removeCourtButton = new QPushButton(QStringLiteral("&Remove"), panel);
+    removeCourtButton->setObjectName("bbtnremovecourt");
+    removeCourtButton->setToolTip(QStringLiteral("Remove assigned court(s)"));
+    setHelpContext(removeCourtButton, HelpContext::RemoveCourt);
+    connect(assignCourtsButton, &QPushButton::clicked, this, [this] { guarded(this, [this] { assignCourtsClicked(); }); });
+    connect(removeCourtButton, &QPushButton::clicked, this, [this] { guarded(this, [this] { removeCourt(); }); });
 
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(bbtnaddcourts);
-    buttons->addWidget(bbtnremovecourt);
+    buttons->addWidget(assignCourtsButton);
+    buttons->addWidget(removeCourtButton);
     buttons->addStretch();
-    row->addWidget(Label4, 0, Qt::AlignTop);
-    row->addWidget(dbgdcourts, 1);
+    row->addWidget(courtsLabel, 0, Qt::AlignTop);
+    row->addWidget(courtsView, 1);
     row->addLayout(buttons);
     return panel;
 }
@@ -397,57 +399,57 @@ QWidget* Tfrmgroup::createEntriesPanel()
     auto* panel = new QWidget(this);
     auto* row = new QHBoxLayout(panel);
     row->setContentsMargins(0, 0, 0, 0);
-    lblplayers = new QLabel(QStringLiteral("Players:"), panel);
-    lblplayers->setObjectName("lblplayers");
+    entriesLabel = new QLabel(QStringLiteral("Players:"), panel);
+    entriesLabel->setObjectName("lblplayers");
 
-    dbgdplayers = new DbGrid(panel);
-    dbgdplayers->setObjectName("dbgdplayers");
-    dbgdplayers->setTable(ds.tbplayers, {gridColumn("SLOTCODE", QStringLiteral("Entry #:"), true),
+    entriesView = new DbGrid(panel);
+    entriesView->setObjectName("dbgdplayers");
+    entriesView->setTable(ds.tbplayers, {gridColumn("SLOTCODE", QStringLiteral("Entry #:"), true),
                                          gridColumn("FullName", QStringLiteral("Name"), true),
                                          gridColumn("SESPLAYED", QStringLiteral("Days On"), true),
                                          gridColumn("LWIN", QStringLiteral("Win")),
                                          gridColumn("LLOSSES", QStringLiteral("Loss")),
                                          gridColumn("LRANKING", QStringLiteral("Rank"))});
     // What the user cannot edit sits on the button face.
-    dbgdplayers->setReadOnlyColumnsShaded(true);
+    entriesView->setReadOnlyColumnsShaded(true);
     // Entries come from the Assign button only, never from a typed row.
-    dbgdplayers->setRowsAppendable(false);
+    entriesView->setRowsAppendable(false);
     // The other columns fit their titles; names get room.
-    dbgdplayers->setColumnWidth(1, 40 * dbgdplayers->fontMetrics().averageCharWidth());
+    entriesView->setColumnWidth(1, 40 * entriesView->fontMetrics().averageCharWidth());
 
-    bbtnPlayerAdd = new QPushButton(QStringLiteral("&Assign"), panel);
-    bbtnPlayerAdd->setObjectName("bbtnPlayerAdd");
-    bbtnPlayerAdd->setToolTip(QStringLiteral("Assign player or team entries"));
-    setHelpContext(bbtnPlayerAdd, 52);
-    btnplayerremove = new QPushButton(QStringLiteral("&Remove"), panel);
-    btnplayerremove->setObjectName("btnplayerremove");
-    btnplayerremove->setToolTip(QStringLiteral("Remove assigned player/team entries"));
-    setHelpContext(btnplayerremove, 53);
-    dbchkbxbbon = new QCheckBox(QStringLiteral("Turn on Bring Balls"), panel);
-    dbchkbxbbon->setObjectName("dbchkbxbbon");
-    connect(bbtnPlayerAdd, &QPushButton::clicked, this, [this] { guarded(this, [this] { assignPlayersClicked(); }); });
-    connect(btnplayerremove, &QPushButton::clicked, this, [this] { guarded(this, [this] { removeEntry(); }); });
-    connect(dbchkbxbbon, &QCheckBox::toggled, this, [this](bool on) {
+    assignPlayersButton = new QPushButton(QStringLiteral("&Assign"), panel);
+    assignPlayersButton->setObjectName("bbtnPlayerAdd");
+    assignPlayersButton->setToolTip(QStringLiteral("Assign player or team entries"));
+    setHelpContext(assignPlayersButton, HelpContext::AssignPlayers);
+    removeEntryButton = new QPushButton(QStringLiteral("&Remove"), panel);
+    removeEntryButton->setObjectName("btnplayerremove");
+    removeEntryButton->setToolTip(QStringLiteral("Remove assigned player/team entries"));
+    setHelpContext(removeEntryButton, HelpContext::RemoveEntry);
+    bringBallsCheck = new QCheckBox(QStringLiteral("Turn on Bring Balls"), panel);
+    bringBallsCheck->setObjectName("dbchkbxbbon");
+    connect(assignPlayersButton, &QPushButton::clicked, this, [this] { guarded(this, [this] { assignPlayersClicked(); }); });
+    connect(removeEntryButton, &QPushButton::clicked, this, [this] { guarded(this, [this] { removeEntry(); }); });
+    connect(bringBallsCheck, &QCheckBox::toggled, this, [this](bool on) {
         if (!loading)
             guarded(this, [&] { setField("BBON", on); });
     });
-    dbchkbxmix = new QCheckBox(QStringLiteral("Mix partners and opponents"), panel);
-    dbchkbxmix->setObjectName("dbchkbxmix");
-    dbchkbxmix->setToolTip(QStringLiteral("Seat the players of each date so that those who have shared a "
+    mixPairsCheck = new QCheckBox(QStringLiteral("Mix partners and opponents"), panel);
+    mixPairsCheck->setObjectName("dbchkbxmix");
+    mixPairsCheck->setToolTip(QStringLiteral("Seat the players of each date so that those who have shared a "
                                           "court least come together"));
-    connect(dbchkbxmix, &QCheckBox::toggled, this, [this](bool on) {
+    connect(mixPairsCheck, &QCheckBox::toggled, this, [this](bool on) {
         if (!loading)
             guarded(this, [&] { setField("MIXPAIRS", on); });
     });
 
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(bbtnPlayerAdd);
-    buttons->addWidget(btnplayerremove);
+    buttons->addWidget(assignPlayersButton);
+    buttons->addWidget(removeEntryButton);
     buttons->addStretch();
-    buttons->addWidget(dbchkbxbbon);
-    buttons->addWidget(dbchkbxmix);
-    row->addWidget(lblplayers, 0, Qt::AlignTop);
-    row->addWidget(dbgdplayers, 1);
+    buttons->addWidget(bringBallsCheck);
+    buttons->addWidget(mixPairsCheck);
+    row->addWidget(entriesLabel, 0, Qt::AlignTop);
+    row->addWidget(entriesView, 1);
     row->addLayout(buttons);
     return panel;
 }
@@ -456,14 +458,14 @@ QWidget* Tfrmgroup::createEntriesPanel()
 // of fields left to right, the notes, the courts and the entries.
 void Tfrmgroup::orderTabs()
 {
-    QVector<QWidget*> chain{dbname};
+    QVector<QWidget*> chain{nameEdit};
     for (QRadioButton* b : pairingButtons)
         chain << b;
     for (QCheckBox* box : dayBoxes)
         chain << box;
-    chain << DBDURATION << DPStartDate << dbedplayers << dpstime << dpetime << dbedfee << dbmnotes << dbgdcourts
-          << bbtnaddcourts << bbtnremovecourt << dbgdplayers << bbtnPlayerAdd << btnplayerremove << dbchkbxbbon
-          << dbchkbxmix;
+    chain << durationEdit << startDatePicker << playersPerSessionEdit << startTimeEdit << endTimeEdit << feeEdit << notesEdit << courtsView
+          << assignCourtsButton << removeCourtButton << entriesView << assignPlayersButton << removeEntryButton << bringBallsCheck
+          << mixPairsCheck;
     for (int i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
@@ -534,9 +536,9 @@ QString Tfrmgroup::datasetStateName() const
 void Tfrmgroup::newRecord()
 {
     ds.tbgroup.append();
-    ds.tbgroup.setValue("RTYPE", kindOfRecord);
-    if (kindOfRecord == 1) {
-        ds.tbgroup.setValue("TYPE", 0);   // a new group shows "None"
+    ds.tbgroup.setValue("RTYPE", storedValue(kindOfRecord));
+    if (kindOfRecord == RecordKind::Group) {
+        ds.tbgroup.setValue("TYPE", storedValue(MatchType::None));   // a new group shows "None"
         ds.tbgroup.setValue("MIXPAIRS", true);
     }
     touched = false;
@@ -556,7 +558,7 @@ void Tfrmgroup::moveStartToFirstPlayDay()
         days[d] = dayBoxes[d]->isChecked();
     const bool keep = loading;
     loading = true;
-    DPStartDate->setDate(GroupRules::firstPlayDay(QDate::currentDate(), days));
+    startDatePicker->setDate(GroupRules::firstPlayDay(QDate::currentDate(), days));
     loading = keep;
 }
 
@@ -581,10 +583,10 @@ void Tfrmgroup::setUpForKind()
 {
     static const QStringList groupChoices = {QStringLiteral("None"), QStringLiteral("Singles"), QStringLiteral("Doubles")};
     static const QStringList leagueChoices = {QStringLiteral("Singles"), QStringLiteral("Doubles")};
-    const bool group = ds.recordKind() == 1;
-    lblduration->setText(group ? QStringLiteral("Number of Weeks:") : QStringLiteral("Number of Rounds:"));
-    dbchkbxmix->setVisible(group);   // a league's pairings come from its rounds
-    dbrgpairing->setTitle(QStringLiteral("Match Type"));
+    const bool group = ds.recordKind() == RecordKind::Group;
+    durationLabel->setText(group ? QStringLiteral("Number of Weeks:") : QStringLiteral("Number of Rounds:"));
+    mixPairsCheck->setVisible(group);   // a league's pairings come from its rounds
+    matchTypeBox->setTitle(QStringLiteral("Match Type"));
     const QStringList& choices = group ? groupChoices : leagueChoices;
     pairingValues = group ? QVector<int>{0, 1, 2} : QVector<int>{1, 2};
     for (int i = 0; i < pairingButtons.size(); ++i) {
@@ -594,7 +596,7 @@ void Tfrmgroup::setUpForKind()
     selectMatchType();
 
     applyFieldDefs(this, group ? QStringLiteral("groups") : QStringLiteral("leagues"));
-    showControlHint(dbname);
+    showControlHint(nameEdit);
 }
 
 void Tfrmgroup::selectMatchType()
@@ -620,20 +622,20 @@ void Tfrmgroup::loadControls()
     const Table& g = ds.tbgroup;
     const bool keep = loading;
     loading = true;
-    dbname->setText(g.asString("NAME"));
-    showNumber(DBDURATION, g.isNull("DURATION") ? QString() : QString::number(g.asInt("DURATION")));
-    showNumber(dbedplayers, g.isNull("NumPerSes") ? QString() : QString::number(g.asInt("NumPerSes")));
-    showNumber(dbedfee, GroupRules::feeText(g.value("FEE")));
+    nameEdit->setText(g.asString("NAME"));
+    showNumber(durationEdit, g.isNull("DURATION") ? QString() : QString::number(g.asInt("DURATION")));
+    showNumber(playersPerSessionEdit, g.isNull("NumPerSes") ? QString() : QString::number(g.asInt("NumPerSes")));
+    showNumber(feeEdit, GroupRules::feeText(g.value("FEE")));
     for (int d = 0; d < 7; ++d)
         dayBoxes[d]->setChecked(g.asBool(QString::fromLatin1(dayFields[d])));
-    if (dbmnotes->toPlainText() != g.asString("NOTES"))
-        dbmnotes->setPlainText(g.asString("NOTES"));
-    dbchkbxbbon->setChecked(g.asBool("BBON"));
-    dbchkbxmix->setChecked(g.asBool("MIXPAIRS"));
+    if (notesEdit->toPlainText() != g.asString("NOTES"))
+        notesEdit->setPlainText(g.asString("NOTES"));
+    bringBallsCheck->setChecked(g.asBool("BBON"));
+    mixPairsCheck->setChecked(g.asBool("MIXPAIRS"));
     // A record without a start date (a new one) starts today.
-    DPStartDate->setDate(g.isNull("STARTDATE") ? QDate::currentDate() : g.asDate("STARTDATE"));
-    dpstime->setTime(g.isNull("STIME") ? QTime(0, 0) : g.asTime("STIME"));
-    dpetime->setTime(g.isNull("ETIME") ? QTime(0, 0) : g.asTime("ETIME"));
+    startDatePicker->setDate(g.isNull("STARTDATE") ? QDate::currentDate() : g.asDate("STARTDATE"));
+    startTimeEdit->setTime(g.isNull("STIME") ? QTime(0, 0) : g.asTime("STIME"));
+    endTimeEdit->setTime(g.isNull("ETIME") ? QTime(0, 0) : g.asTime("ETIME"));
     if (!pairingValues.isEmpty())
         selectMatchType();
     loading = keep;
@@ -642,9 +644,9 @@ void Tfrmgroup::loadControls()
 void Tfrmgroup::storePickers()
 {
     Table& g = ds.tbgroup;
-    g.setValue("STARTDATE", DPStartDate->date());
-    g.setValue("STIME", dpstime->time());
-    g.setValue("ETIME", dpetime->time());
+    g.setValue("STARTDATE", startDatePicker->date());
+    g.setValue("STIME", startTimeEdit->time());
+    g.setValue("ETIME", endTimeEdit->time());
 }
 
 void Tfrmgroup::startEditing()
@@ -667,7 +669,7 @@ void Tfrmgroup::setField(const QString& field, const QVariant& value)
 void Tfrmgroup::save()
 {
     // A Win, Loss or Rank still being typed is part of what is saved.
-    dbgdplayers->commitEditor();
+    entriesView->commitEditor();
     ds.savePending();
 }
 
@@ -686,15 +688,15 @@ void Tfrmgroup::commandAddNew()
         ds.tbgroup.cancel();
     else
         save();
-    setWindowTitle(kindOfRecord == 1 ? QStringLiteral("New Group") : QStringLiteral("New League"));
-    setHelpContext(this, kindOfRecord == 1 ? 3 : 44);
+    setWindowTitle(kindOfRecord == RecordKind::Group ? QStringLiteral("New Group") : QStringLiteral("New League"));
+    setHelpContext(this, kindOfRecord == RecordKind::Group ? HelpContext::SettingUpAGroup : HelpContext::NewLeague);
     newRecord();
 }
 
 void Tfrmgroup::commandCancel()
 {
     const bool wasNew = ds.tbgroup.state() == Table::State::Insert;
-    dbgdplayers->discardEditor();
+    entriesView->discardEditor();
     ds.tbgroup.cancel();
     ds.tbplayers.cancel();
     runState().stopRequest = true;
@@ -710,8 +712,8 @@ void Tfrmgroup::commandDelete()
         return;
     if (!confirmDelete())
         return;
-    if (focusWidget() == dbgdplayers || dbgdplayers->isAncestorOf(focusWidget())) {
-        dbgdplayers->discardEditor();
+    if (focusWidget() == entriesView || entriesView->isAncestorOf(focusWidget())) {
+        entriesView->discardEditor();
         allOrNothing([this] { deleteCurrentEntry(); });
         return;
     }
@@ -739,14 +741,14 @@ void Tfrmgroup::commandSchedule()
 {
     if (busyWithRun())
         return;
-    dbgdplayers->commitEditor();
+    entriesView->commitEditor();
     bool printWanted = false;
     {
         // The grids repaint once, with the new "Days On", when the run ends.
-        UpdatesSuspended entriesHeld(dbgdplayers);
-        UpdatesSuspended courtsHeld(dbgdcourts);
-        InputHeld entriesLocked(dbgdplayers);
-        InputHeld courtsLocked(dbgdcourts);
+        UpdatesSuspended entriesHeld(entriesView);
+        UpdatesSuspended courtsHeld(courtsView);
+        InputHeld entriesLocked(entriesView);
+        InputHeld courtsLocked(courtsView);
         WidgetScheduleHost host(this);
         ScheduleEngine engine(ds, host, Tdmglobal::instance().random());
         engine.GenerateSchedule();
@@ -813,7 +815,7 @@ void Tfrmgroup::assignPlayersClicked()
 {
     if (busyWithRun())
         return;
-    if (ds.recordKind() == 2 && ds.matchType() == 2)
+    if (isDoublesLeague(ds.recordKind(), ds.matchType()))
         chooseTeam();
     else
         choosePlayers();
@@ -886,7 +888,7 @@ void Tfrmgroup::removeEntry()
 {
     if (busyWithRun())
         return;
-    dbgdplayers->discardEditor();
+    entriesView->discardEditor();
     allOrNothing([this] {
         deleteCurrentEntry();
         renumberEntries();
@@ -964,7 +966,7 @@ void Tfrmgroup::deleteWholeRecord()
     // not clear it.
     Tdmglobal::instance().statusMessage(
         QStringLiteral("%1 \"%2\" has been deleted.")
-            .arg(kindOfRecord == 1 ? QStringLiteral("Group") : QStringLiteral("League"), name));
+            .arg(kindOfRecord == RecordKind::Group ? QStringLiteral("Group") : QStringLiteral("League"), name));
 }
 
 void Tfrmgroup::allOrNothing(const std::function<void()>& work)

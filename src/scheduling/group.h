@@ -24,19 +24,19 @@ class TableModel;
 class Tfrmgroup : public QWidget, public ChildWindow {
     Q_OBJECT
 public:
-    // `recordKind`: 1 group, 2 league; the kind of the records it adds.
-    explicit Tfrmgroup(int recordKind, QWidget* parent = nullptr);
+    // `recordKind`: the kind of the records it adds.
+    explicit Tfrmgroup(RecordKind recordKind, QWidget* parent = nullptr);
     ~Tfrmgroup() override;
 
     int windowKind() const override { return GroupEditor; }
     QString datasetStateName() const override;
-    int recordKind() const { return kindOfRecord; }
+    RecordKind recordKind() const { return kindOfRecord; }
 
     // Opens an editor as the group list asks: groupId 0 starts a new record.
     // `addToFrame` makes the widget a child window of the frame before its
     // record loads. Returns null when the record does not exist (the editor
     // has told the user and closed).
-    static QWidget* openFromList(int listKind, int groupId, const QString& caption, int helpContext,
+    static QWidget* openFromList(RecordKind listKind, int groupId, const QString& caption, int helpContext,
                                  const std::function<void(QWidget*)>& addToFrame);
 
     // Appends a new record of the editor's kind and sets the window up for it.
@@ -70,8 +70,8 @@ public:
     void removeEntry();
     void removeCourt();
 
-    QTableView* entriesGrid() const { return dbgdplayers; }
-    QTableView* courtsGrid() const { return dbgdcourts; }
+    QTableView* entriesGrid() const { return entriesView; }
+    QTableView* courtsGrid() const { return courtsView; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -111,26 +111,26 @@ private:
     void chooseTeam();
     void choosePlayers();
 
-    int kindOfRecord;
+    RecordKind kindOfRecord;
     GroupDatasets ds;
     bool loading = false;       // controls are being filled from the record
     bool touched = false;       // the user changed the shown record
     bool startDateChosen = false;   // the user set the new record's start date
 
-    QLabel *lblname, *lblduration, *lbldaysoff, *lblstartdate, *Label2, *Label3, *Label5, *lblnotes, *Label4,
-        *lblplayers;
-    QLineEdit *dbname, *DBDURATION, *dbedplayers, *dbedfee;
-    QGroupBox* dbrgpairing;
+    QLabel *nameLabel, *durationLabel, *playersPerSessionLabel, *startDateLabel, *startTimeLabel, *endTimeLabel, *feeLabel, *notesLabel, *courtsLabel,
+        *entriesLabel;
+    QLineEdit *nameEdit, *durationEdit, *playersPerSessionEdit, *feeEdit;
+    QGroupBox* matchTypeBox;
     QVector<QRadioButton*> pairingButtons;
     QVector<int> pairingValues;
-    QDateEdit* DPStartDate;
-    QTimeEdit *dpstime, *dpetime;
-    QGroupBox* gbdow;
+    QDateEdit* startDatePicker;
+    QTimeEdit *startTimeEdit, *endTimeEdit;
+    QGroupBox* playDaysBox;
     QVector<QCheckBox*> dayBoxes;
-    QTextEdit* dbmnotes;
-    QCheckBox* dbchkbxbbon;
-    QCheckBox* dbchkbxmix;
-    DbGrid *dbgdplayers, *dbgdcourts;
-    QPushButton *bbtnPlayerAdd, *btnplayerremove, *bbtnaddcourts, *bbtnremovecourt;
+    QTextEdit* notesEdit;
+    QCheckBox* bringBallsCheck;
+    QCheckBox* mixPairsCheck;
+    DbGrid *entriesView, *courtsView;
+    QPushButton *assignPlayersButton, *removeEntryButton, *assignCourtsButton, *removeCourtButton;
     QVector<QWidget*> fieldControls;
 };

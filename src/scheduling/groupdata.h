@@ -1,4 +1,5 @@
 #pragma once
+#include "data/kinds.h"
 #include "data/query.h"
 #include "data/table.h"
 #include <QDate>
@@ -24,8 +25,8 @@ public:
     void open();
 
     int groupId() const { return tbgroup.asInt("GROUPID"); }
-    int recordKind() const { return tbgroup.asInt("RTYPE"); }
-    int matchType() const { return tbgroup.asInt("TYPE"); }
+    RecordKind recordKind() const { return recordKindFrom(tbgroup.asInt("RTYPE")); }
+    MatchType matchType() const { return matchTypeFrom(tbgroup.asInt("TYPE")); }
 
     // Moves the entries to the one with this GROUPPLAYERID and returns its
     // GRPSEQNUM; 0 (and no move) when the record has no such entry.

@@ -1,4 +1,5 @@
 #include "grouprules.h"
+#include "data/kinds.h"
 #include "data/table.h"
 #include "data/tablemodel.h"
 #include <QLocale>
@@ -38,7 +39,7 @@ int largestWithDigits(int digits)
 
 QString storedValueProblem(const Table& group)
 {
-    const bool isGroup = group.asInt("RTYPE") == 1;
+    const bool isGroup = recordKindFrom(group.asInt("RTYPE")) == RecordKind::Group;
     const QString what = isGroup ? QStringLiteral("group") : QStringLiteral("league");
     if (!group.isNull("DURATION")) {
         const int duration = group.asInt("DURATION");

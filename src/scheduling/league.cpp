@@ -13,7 +13,7 @@ const char* const openPairings = "(PLAYED IS NULL OR PLAYED = False)";
 
 LeaguePairing::LeaguePairing(GroupDatasets& datasets, RunState& runState, Database& database, YieldPacer* yieldPacer)
     : ds(datasets), state(runState), db(database), pacer(yieldPacer),
-      dayOffs(std::make_unique<LeagueDaysOff>(db, ds.groupId(), ds.matchType() == 2))
+      dayOffs(std::make_unique<LeagueDaysOff>(db, ds.groupId(), isDoublesLeague(ds.recordKind(), ds.matchType())))
 {
     const QString open = QString::fromLatin1(openPairings);
     qmatches = std::make_unique<Query>(

@@ -46,7 +46,7 @@ void readEntries(Database& db, Season& s)
         e.player = person(q, q.asInt("PLAYERID"), "FNAME", "LNAME", "PHONE1");
         // Only a doubles-league team has a second player; anything else in
         // the column is not a partner.
-        if (s.isLeague() && s.matchType == 2 && q.asInt("SHARESLOTID") != 0)
+        if (isDoublesLeague(s.recordKind, s.matchType) && q.asInt("SHARESLOTID") != 0)
             e.partner = person(q, q.asInt("SHARESLOTID"), "P2FNAME", "P2LNAME", "P2PHONE");
         s.indexOfEntry.insert(e.id, int(s.entries.size()));
         s.entries << e;
@@ -137,9 +137,7 @@ QString SeasonEntry::label() const
 
 int Season::sideSize() const
 {
-    if (isLeague())
-        return 1;
-    return qBound(0, matchType, 2);
+    return ::sideSize(recordKind, matchType);
 }
 
 int Season::entryIndex(int entryId) const
@@ -199,8 +197,8 @@ Season loadSeason(Database& db, int groupId)
         return s;
     s.groupId = groupId;
     s.name = q.asString("NAME");
-    s.recordKind = q.asInt("RTYPE") == 1 ? 1 : 2;
-    s.matchType = q.asInt("TYPE");
+    s.recordKind = recordKindFrom(q.asInt("RTYPE"));
+    s.matchType = matchTypeFrom(q.asInt("TYPE"));
     s.startTime = q.value("STIME").toTime();
     s.endTime = q.value("ETIME").toTime();
     s.notes = q.asString("NOTES");

@@ -2,6 +2,7 @@
 // One group's or league's schedule as its SCHEDULE rows stand, with the
 // names, courts and days off that describe it. Read straight from the rows,
 // so it also describes a schedule changed by hand. No widgets.
+#include "data/kinds.h"
 #include <QDate>
 #include <QHash>
 #include <QSet>
@@ -40,8 +41,8 @@ struct CourtSession {
 struct Season {
     int groupId = 0;
     QString name;
-    int recordKind = 1;      // 1 group, 2 league
-    int matchType = 0;       // 0 none, 1 singles, 2 doubles
+    RecordKind recordKind = RecordKind::Group;
+    MatchType matchType = MatchType::None;
     QTime startTime, endTime;
     QString notes;
     bool bringBallsOn = false;
@@ -54,7 +55,7 @@ struct Season {
     QHash<int, QSet<QDate>> playerDaysOff;   // PLAYERID -> days off on dates of play
     QHash<int, int> indexOfEntry;            // GROUPPLAYERID -> index in entries
 
-    bool isLeague() const { return recordKind == 2; }
+    bool isLeague() const { return recordKind == RecordKind::League; }
     // Codes that make one side of a court: 2 in a doubles group, else 1, or
     // 0 in a group without pairing.
     int sideSize() const;

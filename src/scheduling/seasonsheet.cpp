@@ -96,10 +96,10 @@ SeasonSheet SeasonSheet::read(Database& db, int groupId)
     s.name = g.asString("NAME");
     if (s.name.isNull())
         s.name = QStringLiteral("");
-    s.recordKind = g.asInt("RTYPE") == 1 ? 1 : 2;
-    s.matchType = g.asInt("TYPE");
+    s.recordKind = recordKindFrom(g.asInt("RTYPE"));
+    s.matchType = matchTypeFrom(g.asInt("TYPE"));
     s.bringBalls = g.asBool("BBON");
-    s.entries = readEntries(db, groupId, s.recordKind == 2 && s.matchType == 2);
+    s.entries = readEntries(db, groupId, isDoublesLeague(s.recordKind, s.matchType));
     s.rows = readRows(db, groupId);
     s.courts = readCourts(db, groupId, s.rows);
     return s;

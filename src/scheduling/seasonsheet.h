@@ -2,6 +2,7 @@
 // A group's or league's schedule as the season window shows it and the
 // season operations check it: the entries with their counts and results,
 // the courts, and every schedule row in date and court order.
+#include "data/kinds.h"
 #include <QDate>
 #include <QString>
 #include <QVariant>
@@ -46,8 +47,8 @@ struct SheetMatch {
 
 struct SeasonSheet {
     int groupId = 0;
-    int recordKind = 1;       // 1 group, 2 league
-    int matchType = 0;
+    RecordKind recordKind = RecordKind::Group;
+    MatchType matchType = MatchType::None;
     bool bringBalls = false;
     QString name;
     QVector<SheetEntry> entries;   // in entry-number order
@@ -56,7 +57,7 @@ struct SeasonSheet {
 
     static SeasonSheet read(Database& db, int groupId);
 
-    bool isLeague() const { return recordKind == 2; }
+    bool isLeague() const { return recordKind == RecordKind::League; }
     // The same rows and entry figures as `other`: nobody changed the season
     // between the two readings.
     bool sameAs(const SeasonSheet& other) const;

@@ -185,7 +185,7 @@ void Tfrmseason::refresh()
 QString Tfrmseason::groupCellText(const QVector<const SheetRow*>& rows) const
 {
     const SeasonSheet& s = ops->season();
-    const int side = s.matchType == 1 || s.matchType == 2 ? s.matchType : 0;
+    const int side = storedValue(s.matchType);
     QStringList names;
     for (const SheetRow* r : rows) {
         const SheetEntry* e = s.entry(r->entry);

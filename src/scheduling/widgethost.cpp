@@ -1,5 +1,6 @@
 #include "widgethost.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "windows/fielddefs.h"
 #include "windows/guard.h"
 #include "dlgrec.h"
@@ -17,7 +18,6 @@
 #include <QToolButton>
 
 namespace {
-constexpr int HelpContext = 13;
 
 // The frame's Cancel command: its menu item (with F4) and its tool button.
 bool isCancelCommand(const QObject* object)
@@ -103,9 +103,9 @@ bool WidgetScheduleHost::messageBox(QWidget* parent, const QString& text, bool q
     QObject::disconnect(help, &QAbstractButton::clicked, nullptr, nullptr);
     QObject::connect(help, &QAbstractButton::clicked, &box, [] {
         if (Tdmglobal::exists())
-            Tdmglobal::instance().showHelp(HelpContext);
+            Tdmglobal::instance().showHelp(HelpContext::EvenDates);
     });
-    setHelpContext(&box, HelpContext);
+    setHelpContext(&box, HelpContext::EvenDates);
     // The question is answered with the normal cursor, also mid-run.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     box.exec();

@@ -27,8 +27,8 @@ CheckListPicker::CheckListPicker(QWidget* parent, const QString& caption, int he
 {
     setWindowTitle(caption);
     setHelpContext(this, helpContext);
-    SrcList = new QListWidget(this);
-    SrcList->setObjectName(QStringLiteral("SrcList"));
+    choices = new QListWidget(this);
+    choices->setObjectName(QStringLiteral("SrcList"));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
@@ -38,17 +38,17 @@ CheckListPicker::CheckListPicker(QWidget* parent, const QString& caption, int he
     connect(buttons, &QDialogButtonBox::helpRequested, this,
             [helpContext] { Tdmglobal::instance().showHelp(helpContext); });
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(SrcList);
+    layout->addWidget(choices);
     layout->addWidget(buttons);
     setFixedSize(320, 360);
     if (QScreen* s = QGuiApplication::primaryScreen())
         move(s->availableGeometry().center() - rect().center());
-    SrcList->setFocus();
+    choices->setFocus();
 }
 
 void CheckListPicker::addLine(const QString& text)
 {
-    auto* item = new QListWidgetItem(text, SrcList);
+    auto* item = new QListWidgetItem(text, choices);
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
 }
@@ -56,8 +56,8 @@ void CheckListPicker::addLine(const QString& text)
 QVector<CheckListPicker::Line> CheckListPicker::lines() const
 {
     QVector<Line> out;
-    for (int i = 0; i < SrcList->count(); ++i)
-        out.append({SrcList->item(i)->text(), SrcList->item(i)->checkState() == Qt::Checked});
+    for (int i = 0; i < choices->count(); ++i)
+        out.append({choices->item(i)->text(), choices->item(i)->checkState() == Qt::Checked});
     return out;
 }
 
@@ -72,9 +72,9 @@ QList<int> CheckListPicker::checkedIds() const
 
 bool CheckListPicker::setChecked(int id, bool checked)
 {
-    for (int i = 0; i < SrcList->count(); ++i)
-        if (pickerLineId(SrcList->item(i)->text()) == id) {
-            SrcList->item(i)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
+    for (int i = 0; i < choices->count(); ++i)
+        if (pickerLineId(choices->item(i)->text()) == id) {
+            choices->item(i)->setCheckState(checked ? Qt::Checked : Qt::Unchecked);
             return true;
         }
     return false;

@@ -23,7 +23,7 @@ public:
         QString text;
         bool checked = false;
     };
-    QListWidget* list() const { return SrcList; }
+    QListWidget* list() const { return choices; }
     // Every line with its check, in list order.
     QVector<Line> lines() const;
     // The ids of the checked lines, in list order.
@@ -38,5 +38,5 @@ protected:
     static QList<int> run(CheckListPicker& picker, bool* accepted);
 
 private:
-    QListWidget* SrcList = nullptr;
+    QListWidget* choices = nullptr;
 };

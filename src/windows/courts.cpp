@@ -3,6 +3,7 @@
 #include "fielddefs.h"
 #include "rosterdeletes.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QHeaderView>
 #include <QVBoxLayout>
@@ -12,49 +13,49 @@ Tfrmcourts::Tfrmcourts(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Court List"));
     setObjectName(QStringLiteral("frmcourts"));
     Tdmglobal& dm = Tdmglobal::instance();
-    dbgcourts = new DbGrid(this);
-    dbgcourts->setObjectName(QStringLiteral("dbgcourts"));
-    tbcourts = new Table(dm.database(), QStringLiteral("COURTS.db"), dbgcourts);
+    courtsView = new DbGrid(this);
+    courtsView->setObjectName(QStringLiteral("dbgcourts"));
+    tbcourts = new Table(dm.database(), QStringLiteral("COURTS.db"), courtsView);
     tbcourts->setObjectName(QStringLiteral("tbcourts"));
     deletes = std::make_unique<RosterDeletes>(dm.database());
     connect(tbcourts, &Table::stateChanged, this,
             [this] { Tdmglobal::instance().datasetStateNames(*tbcourts); });
 
-    setHelpContext(dbgcourts, 38);
+    setHelpContext(courtsView, HelpContext::CourtList);
     tbcourts->open();
-    dbgcourts->setTable(*tbcourts, {gridColumn("NAME", "Name / Description")});
+    courtsView->setTable(*tbcourts, {gridColumn("NAME", "Name / Description")});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(dbgcourts);
-    setFocusProxy(dbgcourts);
-    dbgcourts->setFocus();
+    layout->addWidget(courtsView);
+    setFocusProxy(courtsView);
+    courtsView->setFocus();
 }
 
 Tfrmcourts::~Tfrmcourts() = default;
 
 void Tfrmcourts::commandAddNew()
 {
-    dbgcourts->postPendingRow();
+    courtsView->postPendingRow();
     tbcourts->append();
-    dbgcourts->setCurrentIndex(dbgcourts->tableModel()->index(tbcourts->recNo() - 1, 0));
-    dbgcourts->setFocus();
+    courtsView->setCurrentIndex(courtsView->tableModel()->index(tbcourts->recNo() - 1, 0));
+    courtsView->setFocus();
 }
 
 void Tfrmcourts::commandSave()
 {
-    dbgcourts->commitEditor();
+    courtsView->commitEditor();
     tbcourts->post();
 }
 
 void Tfrmcourts::commandCancel()
 {
-    dbgcourts->discardEditor();
+    courtsView->discardEditor();
     tbcourts->cancel();
 }
 
 void Tfrmcourts::commandDelete()
 {
-    dbgcourts->discardEditor();
+    courtsView->discardEditor();
     deletes->deleteCourt(*tbcourts);
 }

@@ -23,10 +23,10 @@ public:
     void commandDelete() override;
 
     Table& courts() const { return *tbcourts; }
-    DbGrid* grid() const { return dbgcourts; }
+    DbGrid* grid() const { return courtsView; }
 
 private:
-    DbGrid* dbgcourts = nullptr;
+    DbGrid* courtsView = nullptr;
     Table* tbcourts = nullptr;    // the grid's child: it outlives the grid's editors
     std::unique_ptr<RosterDeletes> deletes;
 };

@@ -24,7 +24,7 @@ DaysOffDialog::DaysOffDialog(QWidget* parent, const Setup& s) : QDialog(parent),
     if (!setup.listIndex.isEmpty())
         tblist->setIndexName(setup.listIndex);
     buildControls();
-    tbdaysoff = new Table(db, setup.daysOffTable, dbgtimeoff);
+    tbdaysoff = new Table(db, setup.daysOffTable, daysOffView);
     tbdaysoff->setObjectName(QStringLiteral("tbdaysoff"));
     tbdaysoff->setIndexName(setup.daysOffIndex);
     tbdaysoff->setMasterSource(tblist.get(), setup.keyField, setup.keyField);
@@ -49,70 +49,70 @@ DaysOffDialog::~DaysOffDialog()
 
 void DaysOffDialog::buildControls()
 {
-    dblkup = new QComboBox(this);
-    dblkup->setObjectName(setup.chooserName);
-    dtpdate = new QDateEdit(QDate::currentDate(), this);
-    dtpdate->setObjectName(QStringLiteral("dtpdate"));
-    dtpdate->setCalendarPopup(true);
-    setUpPicker(dtpdate);
-    btnadd = new QPushButton(QStringLiteral("&Add"), this);
-    btnadd->setObjectName(QStringLiteral("btnadd"));
-    btnadd->setAutoDefault(false);
-    dbgtimeoff = new DbGrid(this);
-    dbgtimeoff->setObjectName(QStringLiteral("dbgtimeoff"));
-    dbgtimeoff->setEditable(false);
-    dbgtimeoff->horizontalHeader()->hide();
-    dbgtimeoff->verticalHeader()->hide();
-    dbgtimeoff->horizontalHeader()->setStretchLastSection(true);
-    btnremove = new QPushButton(QStringLiteral("&Remove"), this);
-    btnremove->setObjectName(QStringLiteral("btnremove"));
-    btnremove->setAutoDefault(false);
-    OKBtn = new QPushButton(QStringLiteral("&Done"), this);
-    OKBtn->setObjectName(QStringLiteral("OKBtn"));
-    OKBtn->setDefault(true);
-    HelpBtn = new QPushButton(QStringLiteral("&Help"), this);
-    HelpBtn->setObjectName(QStringLiteral("HelpBtn"));
-    HelpBtn->setAutoDefault(false);
-    setHelpContext(HelpBtn, setup.helpContext);
-    CancelBtn = new QPushButton(setup.cancelCaption, this);
-    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
-    CancelBtn->setAutoDefault(false);
-    CancelBtn->setVisible(false);
+    chooserBox = new QComboBox(this);
+    chooserBox->setObjectName(setup.chooserName);
+    dateEdit = new QDateEdit(QDate::currentDate(), this);
+    dateEdit->setObjectName(QStringLiteral("dtpdate"));
+    dateEdit->setCalendarPopup(true);
+    setUpPicker(dateEdit);
+    addDateButton = new QPushButton(QStringLiteral("&Add"), this);
+    addDateButton->setObjectName(QStringLiteral("btnadd"));
+    addDateButton->setAutoDefault(false);
+    daysOffView = new DbGrid(this);
+    daysOffView->setObjectName(QStringLiteral("dbgtimeoff"));
+    daysOffView->setEditable(false);
+    daysOffView->horizontalHeader()->hide();
+    daysOffView->verticalHeader()->hide();
+    daysOffView->horizontalHeader()->setStretchLastSection(true);
+    removeDateButton = new QPushButton(QStringLiteral("&Remove"), this);
+    removeDateButton->setObjectName(QStringLiteral("btnremove"));
+    removeDateButton->setAutoDefault(false);
+    okButton = new QPushButton(QStringLiteral("&Done"), this);
+    okButton->setObjectName(QStringLiteral("OKBtn"));
+    okButton->setDefault(true);
+    helpButton = new QPushButton(QStringLiteral("&Help"), this);
+    helpButton->setObjectName(QStringLiteral("HelpBtn"));
+    helpButton->setAutoDefault(false);
+    setHelpContext(helpButton, setup.helpContext);
+    cancelButton = new QPushButton(setup.cancelCaption, this);
+    cancelButton->setObjectName(QStringLiteral("CancelBtn"));
+    cancelButton->setAutoDefault(false);
+    cancelButton->setVisible(false);
 
     auto* grid = new QGridLayout;
-    grid->addWidget(dblkup, 0, 0, 1, 2);
-    grid->addWidget(dtpdate, 1, 0);
-    grid->addWidget(btnadd, 1, 1);
-    grid->addWidget(dbgtimeoff, 2, 0);
-    grid->addWidget(btnremove, 2, 1, Qt::AlignTop);
+    grid->addWidget(chooserBox, 0, 0, 1, 2);
+    grid->addWidget(dateEdit, 1, 0);
+    grid->addWidget(addDateButton, 1, 1);
+    grid->addWidget(daysOffView, 2, 0);
+    grid->addWidget(removeDateButton, 2, 1, Qt::AlignTop);
     grid->setColumnStretch(0, 1);
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(OKBtn);
-    buttons->addWidget(HelpBtn);
-    buttons->addWidget(CancelBtn);
+    buttons->addWidget(okButton);
+    buttons->addWidget(helpButton);
+    buttons->addWidget(cancelButton);
     buttons->addStretch();
     auto* outer = new QHBoxLayout(this);
     outer->addLayout(grid, 1);
     outer->addLayout(buttons);
     // Wide enough for a long name in the chooser and the whole date.
-    dblkup->setMinimumContentsLength(30);
-    dblkup->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    chooserBox->setMinimumContentsLength(30);
+    chooserBox->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     resize(sizeHint().expandedTo(QSize(420, 300)));
 
-    connect(dblkup, &QComboBox::currentIndexChanged, this, &DaysOffDialog::chooserChange);
-    connect(btnadd, &QPushButton::clicked, this, &DaysOffDialog::btnaddClick);
-    connect(btnremove, &QPushButton::clicked, this, &DaysOffDialog::btnremoveClick);
-    connect(OKBtn, &QPushButton::clicked, this, &DaysOffDialog::OKBtnClick);
-    connect(HelpBtn, &QPushButton::clicked, this, [this] { Tdmglobal::instance().showHelp(setup.helpContext); });
-    connect(CancelBtn, &QPushButton::clicked, this, &DaysOffDialog::CancelBtnClick);
-    OKBtn->setFocus();
+    connect(chooserBox, &QComboBox::currentIndexChanged, this, &DaysOffDialog::chooserChange);
+    connect(addDateButton, &QPushButton::clicked, this, &DaysOffDialog::btnaddClick);
+    connect(removeDateButton, &QPushButton::clicked, this, &DaysOffDialog::btnremoveClick);
+    connect(okButton, &QPushButton::clicked, this, &DaysOffDialog::OKBtnClick);
+    connect(helpButton, &QPushButton::clicked, this, [this] { Tdmglobal::instance().showHelp(setup.helpContext); });
+    connect(cancelButton, &QPushButton::clicked, this, &DaysOffDialog::CancelBtnClick);
+    okButton->setFocus();
 }
 
 void DaysOffDialog::load(int id)
 {
     tblist->open();
     tbdaysoff->open();
-    dbgtimeoff->setTable(*tbdaysoff, {gridColumn("DATE", "Date")});
+    daysOffView->setTable(*tbdaysoff, {gridColumn("DATE", "Date")});
     if (id == 0 || !tblist->locate(setup.keyField, id))
         tblist->first();
     fillChooser();
@@ -122,10 +122,10 @@ void DaysOffDialog::load(int id)
 void DaysOffDialog::fillChooser()
 {
     filling = true;
-    dblkup->clear();
+    chooserBox->clear();
     for (int row = 0; row < tblist->recordCount(); ++row)
-        dblkup->addItem(tblist->valueAt(row, setup.nameField).toString(), tblist->valueAt(row, setup.keyField));
-    dblkup->setCurrentIndex(tblist->recNo() - 1);
+        chooserBox->addItem(tblist->valueAt(row, setup.nameField).toString(), tblist->valueAt(row, setup.keyField));
+    chooserBox->setCurrentIndex(tblist->recNo() - 1);
     filling = false;
 }
 
@@ -140,7 +140,7 @@ void DaysOffDialog::chooserChange(int index)
         return;
     guarded(this, [&] {
         // The list follows the chooser, and the days off follow the list.
-        if (!tblist->locate(setup.keyField, dblkup->itemData(index)))
+        if (!tblist->locate(setup.keyField, chooserBox->itemData(index)))
             throw DbError(QStringLiteral("The chosen entry is no longer in the list."));
     });
 }
@@ -151,7 +151,7 @@ void DaysOffDialog::btnaddClick()
         if (tblist->isEmpty())
             throw DbError(setup.noneToChoose);
         tbdaysoff->append();
-        tbdaysoff->setValue(QStringLiteral("DATE"), dtpdate->date());
+        tbdaysoff->setValue(QStringLiteral("DATE"), dateEdit->date());
         tbdaysoff->post();
     });
 }

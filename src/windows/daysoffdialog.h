@@ -18,12 +18,12 @@ class DaysOffDialog : public QDialog {
 public:
     ~DaysOffDialog() override;
 
-    QComboBox* chooser() const { return dblkup; }
-    QDateEdit* datePicker() const { return dtpdate; }
-    DbGrid* daysOffGrid() const { return dbgtimeoff; }
-    QPushButton* addButton() const { return btnadd; }
-    QPushButton* removeButton() const { return btnremove; }
-    QPushButton* doneButton() const { return OKBtn; }
+    QComboBox* chooser() const { return chooserBox; }
+    QDateEdit* datePicker() const { return dateEdit; }
+    DbGrid* daysOffGrid() const { return daysOffView; }
+    QPushButton* addButton() const { return addDateButton; }
+    QPushButton* removeButton() const { return removeDateButton; }
+    QPushButton* doneButton() const { return okButton; }
     Table& chooserList() const { return *tblist; }
     Table& daysOff() const { return *tbdaysoff; }
     // Key of the player or group shown in the chooser; 0 when the list is empty.
@@ -60,11 +60,11 @@ private:
     Setup setup;
     std::unique_ptr<Table> tblist;
     Table* tbdaysoff = nullptr;   // the grid's child: it outlives the grid's editors
-    QComboBox* dblkup = nullptr;
-    QDateEdit* dtpdate = nullptr;
-    DbGrid* dbgtimeoff = nullptr;
-    QPushButton *btnadd = nullptr, *btnremove = nullptr, *OKBtn = nullptr, *HelpBtn = nullptr,
-                *CancelBtn = nullptr;
+    QComboBox* chooserBox = nullptr;
+    QDateEdit* dateEdit = nullptr;
+    DbGrid* daysOffView = nullptr;
+    QPushButton *addDateButton = nullptr, *removeDateButton = nullptr, *okButton = nullptr, *helpButton = nullptr,
+                *cancelButton = nullptr;
     bool filling = false;
     bool finished = false;
 };

@@ -1,12 +1,14 @@
 #include "dlgaddcourts.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "data/table.h"
 
 namespace {
 const int listitemWidth = 53;
 }
 
-Tdlgcourts::Tdlgcourts(QWidget* parent) : CheckListPicker(parent, QStringLiteral("All Courts"), 50)
+Tdlgcourts::Tdlgcourts(QWidget* parent)
+    : CheckListPicker(parent, QStringLiteral("All Courts"), HelpContext::AssignCourts)
 {
     setObjectName(QStringLiteral("dlgcourts"));
     tbcourts = std::make_unique<Table>(Tdmglobal::instance().database(), QStringLiteral("COURTS.db"));

@@ -1,12 +1,14 @@
 #include "dlgaddplayers.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "data/table.h"
 
 namespace {
 const int fullnameWidth = 51;
 }
 
-Tdlgplayers::Tdlgplayers(QWidget* parent) : CheckListPicker(parent, QStringLiteral("All Players"), 52)
+Tdlgplayers::Tdlgplayers(QWidget* parent)
+    : CheckListPicker(parent, QStringLiteral("All Players"), HelpContext::AssignPlayers)
 {
     setObjectName(QStringLiteral("dlgplayers"));
     tbplayers = std::make_unique<Table>(Tdmglobal::instance().database(), QStringLiteral("PLAYERS.db"));

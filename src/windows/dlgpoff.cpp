@@ -1,4 +1,5 @@
 #include "dlgpoff.h"
+#include "data/helpcontexts.h"
 #include "data/table.h"
 #include "data/textwidth.h"
 
@@ -12,8 +13,9 @@ QString playerChooserName(const QString& firstName, const QString& lastName)
 }
 
 Tdlgplayeroff::Tdlgplayeroff(QWidget* parent, int playerId)
-    : DaysOffDialog(parent, {QStringLiteral("Player Days Off"), 11, QStringLiteral("PLAYERS.db"), QString(),
-                             QStringLiteral("PLAYERID"), QStringLiteral("Name"), QStringLiteral("dblkupplayers"),
+    : DaysOffDialog(parent, {QStringLiteral("Player Days Off"), HelpContext::PlayerDaysOff, QStringLiteral("PLAYERS.db"),
+                             QString(), QStringLiteral("PLAYERID"), QStringLiteral("Name"),
+                             QStringLiteral("dblkupplayers"),
                              QStringLiteral("PLAYROFF.db"), QStringLiteral("parentid"), QStringLiteral("&Cancel"),
                              QStringLiteral("There is no player to record a day off for. Enter the player "
                                             "in the Player List first.")})

@@ -1,6 +1,7 @@
 #include "dlguteam.h"
 #include "fielddefs.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -24,7 +25,7 @@ Tdlgteam::Tdlgteam(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("dlgteam"));
     setWindowTitle(QStringLiteral("Team Players"));
-    setHelpContext(this, 48);
+    setHelpContext(this, HelpContext::TeamPlayers);
     tbplayers = std::make_unique<Table>(Tdmglobal::instance().database(), QStringLiteral("PLAYERS.db"));
     tbplayers->setReadOnly(true);
     tbplayers->setIndexName(QStringLiteral("lastname"));
@@ -34,23 +35,24 @@ Tdlgteam::Tdlgteam(QWidget* parent) : QDialog(parent)
     };
     tbplayers->open();
 
-    dblkplayer1 = new QComboBox(this);
-    dblkplayer1->setObjectName(QStringLiteral("dblkplayer1"));
-    dblkplayer2 = new QComboBox(this);
-    dblkplayer2->setObjectName(QStringLiteral("dblkplayer2"));
-    fill(dblkplayer1);
-    fill(dblkplayer2);
+    firstPlayerBox = new QComboBox(this);
+    firstPlayerBox->setObjectName(QStringLiteral("dblkplayer1"));
+    secondPlayerBox = new QComboBox(this);
+    secondPlayerBox->setObjectName(QStringLiteral("dblkplayer2"));
+    fill(firstPlayerBox);
+    fill(secondPlayerBox);
 
     auto* form = new QFormLayout;
-    form->addRow(new QLabel(QStringLiteral("Player One:"), this), dblkplayer1);
-    form->addRow(new QLabel(QStringLiteral("Player Two:"), this), dblkplayer2);
+    form->addRow(new QLabel(QStringLiteral("Player One:"), this), firstPlayerBox);
+    form->addRow(new QLabel(QStringLiteral("Player Two:"), this), secondPlayerBox);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
     buttons->button(QDialogButtonBox::Help)->setObjectName(QStringLiteral("HelpBtn"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this, [] { Tdmglobal::instance().showHelp(48); });
+    connect(buttons, &QDialogButtonBox::helpRequested, this,
+            [] { Tdmglobal::instance().showHelp(HelpContext::TeamPlayers); });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
@@ -69,12 +71,12 @@ void Tdlgteam::fill(QComboBox* box)
 
 QVariant Tdlgteam::player1Key() const
 {
-    return keyOf(dblkplayer1);
+    return keyOf(firstPlayerBox);
 }
 
 QVariant Tdlgteam::player2Key() const
 {
-    return keyOf(dblkplayer2);
+    return keyOf(secondPlayerBox);
 }
 
 std::optional<Tdlgteam::Team> Tdlgteam::pick(QWidget* parent)

@@ -24,8 +24,8 @@ public:
     ~Tdlgteam() override;
     static std::optional<Team> pick(QWidget* parent);
 
-    QComboBox* playerOne() const { return dblkplayer1; }
-    QComboBox* playerTwo() const { return dblkplayer2; }
+    QComboBox* playerOne() const { return firstPlayerBox; }
+    QComboBox* playerTwo() const { return secondPlayerBox; }
     // PLAYERID chosen in the box; null when none.
     QVariant player1Key() const;
     QVariant player2Key() const;
@@ -34,6 +34,6 @@ private:
     void fill(QComboBox* box);
 
     std::unique_ptr<Table> tbplayers;
-    QComboBox* dblkplayer1 = nullptr;
-    QComboBox* dblkplayer2 = nullptr;
+    QComboBox* firstPlayerBox = nullptr;
+    QComboBox* secondPlayerBox = nullptr;
 };

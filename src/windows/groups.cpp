@@ -1,6 +1,7 @@
 #include "groups.h"
 #include "data/dberror.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "data/tablemodel.h"
 #include "dbgrid.h"
 #include "guard.h"
@@ -84,23 +85,23 @@ Tfrmgrouplist::Tfrmgrouplist(QWidget* parent)
                             {"NumPerSes", QStringLiteral("Plyrs Per Wk"), true, {}}},
                            this);
 
-    dbggroups = new DbGrid(this);
-    dbggroups->setObjectName("dbggroups");
-    dbggroups->setTableModel(model);
-    dbggroups->setEditable(false);
-    dbggroups->setShowGrid(true);
-    dbggroups->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    dbggroups->horizontalHeader()->setStretchLastSection(true);
-    dbggroups->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { color: navy; }"));
-    dbggroups->installEventFilter(this);
-    connect(dbggroups, &QAbstractItemView::doubleClicked, this,
+    groupsView = new DbGrid(this);
+    groupsView->setObjectName("dbggroups");
+    groupsView->setTableModel(model);
+    groupsView->setEditable(false);
+    groupsView->setShowGrid(true);
+    groupsView->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    groupsView->horizontalHeader()->setStretchLastSection(true);
+    groupsView->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { color: navy; }"));
+    groupsView->installEventFilter(this);
+    connect(groupsView, &QAbstractItemView::doubleClicked, this,
             [this] { guarded(this, [this] { commandOpen(); }); });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(dbggroups);
+    layout->addWidget(groupsView);
     // Activating the window puts the keyboard in the list, where Enter opens.
-    setFocusProxy(dbggroups);
+    setFocusProxy(groupsView);
     sizeColumns();
 }
 
@@ -110,13 +111,13 @@ void Tfrmgrouplist::sizeColumns()
 {
     // Display widths count characters of the grid's font; a column is never
     // narrower than its title or its widest value, so neither is cut off.
-    const QFontMetrics cells = dbggroups->fontMetrics();
-    const QFontMetrics titles(dbggroups->horizontalHeader()->font());
+    const QFontMetrics cells = groupsView->fontMetrics();
+    const QFontMetrics titles(groupsView->horizontalHeader()->font());
     const int ch = cells.averageCharWidth();
     const int pad = 2 * ch;
     auto width = [&](int column, int chars, const QString& widest = {}) {
         const QString title = model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        dbggroups->setColumnWidth(column, std::max({chars * ch, titles.horizontalAdvance(title) + ch,
+        groupsView->setColumnWidth(column, std::max({chars * ch, titles.horizontalAdvance(title) + ch,
                                                     cells.horizontalAdvance(widest)}) + pad);
     };
     width(0, 30);
@@ -135,10 +136,10 @@ QString Tfrmgrouplist::datasetStateName() const
 
 void Tfrmgrouplist::load()
 {
-    tbgroups->setFilter(QStringLiteral("RTYPE = %1").arg(kindOfList));
+    tbgroups->setFilter(QStringLiteral("RTYPE = %1").arg(storedValue(kindOfList)));
     tbgroups->setFiltered(true);
     tbgroups->open();
-    model->setDurationTitle(kindOfList == 1 ? QStringLiteral("# Weeks") : QStringLiteral("# Rounds"));
+    model->setDurationTitle(kindOfList == RecordKind::Group ? QStringLiteral("# Weeks") : QStringLiteral("# Rounds"));
     sizeColumns();
 }
 
@@ -150,10 +151,10 @@ void Tfrmgrouplist::refresh()
 
 void Tfrmgrouplist::commandAddNew()
 {
-    if (kindOfList == 1)
-        runOpener(0, QStringLiteral("New Group"), 3);
+    if (kindOfList == RecordKind::Group)
+        runOpener(0, QStringLiteral("New Group"), HelpContext::SettingUpAGroup);
     else
-        runOpener(0, QStringLiteral("New League"), 44);
+        runOpener(0, QStringLiteral("New League"), HelpContext::NewLeague);
 }
 
 void Tfrmgrouplist::commandOpen()
@@ -164,7 +165,7 @@ void Tfrmgrouplist::commandOpen()
         Tdmglobal::instance().beep();
         return;
     }
-    const QString prefix = kindOfList == 1 ? QStringLiteral("Group: ") : QStringLiteral("League: ");
+    const QString prefix = kindOfList == RecordKind::Group ? QStringLiteral("Group: ") : QStringLiteral("League: ");
     runOpener(tbgroups->asInt("GROUPID"), prefix + tbgroups->asString("NAME"), 0);
 }
 
@@ -202,7 +203,7 @@ void Tfrmgrouplist::showEvent(QShowEvent* e)
 
 bool Tfrmgrouplist::eventFilter(QObject* watched, QEvent* e)
 {
-    if (watched == dbggroups && e->type() == QEvent::KeyPress) {
+    if (watched == groupsView && e->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(e)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             guarded(this, [this] { commandOpen(); });

@@ -1,5 +1,6 @@
 #pragma once
 #include "childwindow.h"
+#include "data/kinds.h"
 #include "dbgrid.h"
 #include <QString>
 #include <QWidget>
@@ -20,9 +21,9 @@ public:
     int windowKind() const override { return GroupList; }
     QString datasetStateName() const override;
 
-    // 1 groups, 2 leagues; set before load().
-    void setListKind(int kind) { kindOfList = kind; }
-    int listKind() const { return kindOfList; }
+    // Groups or leagues; set before load().
+    void setListKind(RecordKind kind) { kindOfList = kind; }
+    RecordKind listKind() const { return kindOfList; }
 
     // Filters the table to the list kind, opens it and titles the length column.
     void load();
@@ -38,13 +39,13 @@ public:
     // the window caption and the help context (0 = keep the editor's own).
     // It creates the editor as a child window of the frame and returns it,
     // or null when it did not open.
-    using EditorOpener = std::function<QWidget*(int listKind, int groupId, const QString& caption, int helpContext)>;
+    using EditorOpener = std::function<QWidget*(RecordKind listKind, int groupId, const QString& caption, int helpContext)>;
     static EditorOpener openEditor;
 
     // Day codes of a row's weekday flags, Sunday first: "M,W,F".
     static QString daysOfWeekText(const bool days[7]);
 
-    QTableView* grid() const { return dbggroups; }
+    QTableView* grid() const { return groupsView; }
     Table& table() const { return *tbgroups; }
 
 protected:
@@ -56,9 +57,9 @@ private:
     QWidget* runOpener(int groupId, const QString& caption, int helpContext);
     void sizeColumns();
 
-    int kindOfList = 1;
+    RecordKind kindOfList = RecordKind::Group;
     std::unique_ptr<Table> tbgroups;
     GroupListModel* model = nullptr;
-    DbGrid* dbggroups = nullptr;
+    DbGrid* groupsView = nullptr;
     bool activationHooked = false;
 };

@@ -4,6 +4,7 @@
 #include "fielddefs.h"
 #include "rosterdeletes.h"
 #include "data/dmuglobal.h"
+#include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QVBoxLayout>
 
@@ -12,25 +13,25 @@ Tfrmplayers::Tfrmplayers(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Player List"));
     setObjectName(QStringLiteral("frmplayers"));
     Tdmglobal& dm = Tdmglobal::instance();
-    dbgplayers = new DbGrid(this);
-    dbgplayers->setObjectName(QStringLiteral("dbgplayers"));
-    tbplayers = new Table(dm.database(), QStringLiteral("PLAYERS.db"), dbgplayers);
+    playersView = new DbGrid(this);
+    playersView->setObjectName(QStringLiteral("dbgplayers"));
+    tbplayers = new Table(dm.database(), QStringLiteral("PLAYERS.db"), playersView);
     tbplayers->setObjectName(QStringLiteral("tbplayers"));
     tbplayers->setIndexName(QStringLiteral("lastname"));
     deletes = std::make_unique<RosterDeletes>(dm.database());
 
-    setHelpContext(dbgplayers, 37);
+    setHelpContext(playersView, HelpContext::PlayerList);
     const FieldMask phone = FieldMask::fromEditMask(RosterMasks::phone);
-    dbgplayers->setColumnMask(QStringLiteral("PHONE1"), phone);
-    dbgplayers->setColumnMask(QStringLiteral("PHONE2"), phone);
-    dbgplayers->setColumnMask(QStringLiteral("STATE"), FieldMask::fromEditMask(RosterMasks::state));
-    dbgplayers->setColumnMask(QStringLiteral("ZIPCODE"), FieldMask::fromEditMask(RosterMasks::zipCode));
-    tbplayers->beforePost = [this](Table&) { dbgplayers->checkMaskedValues(); };
+    playersView->setColumnMask(QStringLiteral("PHONE1"), phone);
+    playersView->setColumnMask(QStringLiteral("PHONE2"), phone);
+    playersView->setColumnMask(QStringLiteral("STATE"), FieldMask::fromEditMask(RosterMasks::state));
+    playersView->setColumnMask(QStringLiteral("ZIPCODE"), FieldMask::fromEditMask(RosterMasks::zipCode));
+    tbplayers->beforePost = [this](Table&) { playersView->checkMaskedValues(); };
     connect(tbplayers, &Table::stateChanged, this,
             [this] { Tdmglobal::instance().datasetStateNames(*tbplayers); });
 
     tbplayers->open();
-    dbgplayers->setTable(*tbplayers, {gridColumn("FNAME", "First"),
+    playersView->setTable(*tbplayers, {gridColumn("FNAME", "First"),
                                       gridColumn("LNAME", "Last"),
                                       gridColumn("PHONE1", "Home Phone"),
                                       gridColumn("PHONE2", "Work Phone"),
@@ -45,42 +46,42 @@ Tfrmplayers::Tfrmplayers(QWidget* parent) : QWidget(parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(dbgplayers);
-    setFocusProxy(dbgplayers);
-    dbgplayers->setFocus();
+    layout->addWidget(playersView);
+    setFocusProxy(playersView);
+    playersView->setFocus();
 }
 
 Tfrmplayers::~Tfrmplayers() = default;
 
 void Tfrmplayers::commandAddNew()
 {
-    dbgplayers->postPendingRow();
+    playersView->postPendingRow();
     tbplayers->append();
-    dbgplayers->setCurrentIndex(dbgplayers->tableModel()->index(tbplayers->recNo() - 1, 0));
-    dbgplayers->setFocus();
+    playersView->setCurrentIndex(playersView->tableModel()->index(tbplayers->recNo() - 1, 0));
+    playersView->setFocus();
 }
 
 void Tfrmplayers::commandSave()
 {
-    dbgplayers->commitEditor();
+    playersView->commitEditor();
     tbplayers->post();
 }
 
 void Tfrmplayers::commandCancel()
 {
-    dbgplayers->discardEditor();
+    playersView->discardEditor();
     tbplayers->cancel();
 }
 
 void Tfrmplayers::commandDelete()
 {
-    dbgplayers->discardEditor();
+    playersView->discardEditor();
     deletes->deletePlayer(*tbplayers);
 }
 
 void Tfrmplayers::commandTimeOff()
 {
     // Days off belong to a stored player: a row being typed is posted first.
-    dbgplayers->postPendingRow();
+    playersView->postPendingRow();
     Tdlgplayeroff::execFor(this, tbplayers->value("PLAYERID").toInt());
 }

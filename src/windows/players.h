@@ -24,10 +24,10 @@ public:
     void commandTimeOff() override;
 
     Table& players() const { return *tbplayers; }
-    DbGrid* grid() const { return dbgplayers; }
+    DbGrid* grid() const { return playersView; }
 
 private:
-    DbGrid* dbgplayers = nullptr;
+    DbGrid* playersView = nullptr;
     Table* tbplayers = nullptr;   // the grid's child: it outlives the grid's editors
     std::unique_ptr<RosterDeletes> deletes;
 };

@@ -156,17 +156,17 @@ private slots:
         rec.reconcileMode = 2;
         rec.setExpected(5);
         rec.show();
-        QLabel* label = rec.lblwarning;
+        QLabel* label = rec.warningLabel;
         QVERIFY(label->height() >= label->heightForWidth(label->width()));
         QVERIFY2(label->geometry().bottom() < rec.bevel->geometry().top(),
                  qPrintable(QString("%1 %2").arg(label->geometry().bottom()).arg(rec.bevel->geometry().top())));
-        QVERIFY(rec.sgrec->columnWidth(2) > rec.sgrec->fontMetrics().horizontalAdvance(longName));
+        QVERIFY(rec.countsTable->columnWidth(2) > rec.countsTable->fontMetrics().horizontalAdvance(longName));
         QVERIFY(rec.width() <= 1024 && rec.height() <= 700);
 
         // The label types show "(laser)" and "(ink jet)" whole.
         Tdlglabels labels(fx->dm->database());
         labels.show();
-        QListWidget* list = labels.dblkuplabels;
+        QListWidget* list = labels.labelTypesList;
         QVERIFY(list->count() > 0);
         for (int i = 0; i < list->count(); ++i)
             QVERIFY2(list->fontMetrics().horizontalAdvance(list->item(i)->text()) < list->viewport()->width(),

@@ -83,7 +83,7 @@ private slots:
     void dropoutByKeyboardThenUndoAndRedo()
     {
         const int g = generatedGroup();
-        auto* editor = qobject_cast<Tfrmgroup*>(Tfrmgrouplist::openEditor(1, g, "Group: Tuesday Doubles", 3));
+        auto* editor = qobject_cast<Tfrmgroup*>(Tfrmgrouplist::openEditor(RecordKind::Group, g, "Group: Tuesday Doubles", 3));
         QVERIFY(editor);
         editor->entriesGrid()->setFocus();
         QTRY_VERIFY(QApplication::focusWidget() == editor->entriesGrid());

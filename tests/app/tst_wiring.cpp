@@ -133,7 +133,7 @@ void TestWiring::listChoicesOpenTheirWindows()
     }
     auto* leagues = dynamic_cast<Tfrmgrouplist*>(fx->frame->activeChildWidget());
     QVERIFY(leagues);
-    QCOMPARE(leagues->listKind(), 2);
+    QCOMPARE(leagues->listKind(), RecordKind::League);
     QVERIFY(errors.isEmpty());
     QCOMPARE(fx->frame->childWindows().size(), 4);
 }

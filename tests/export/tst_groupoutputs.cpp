@@ -28,7 +28,7 @@ class TestGroupOutputs : public QObject {
 
     void openEditor(int groupId)
     {
-        Tfrmgroup::openFromList(1, groupId, "Group: Monday Doubles", 0,
+        Tfrmgroup::openFromList(RecordKind::Group, groupId, "Group: Monday Doubles", 0,
                                 [this](QWidget* w) { frame->addChildWindow(w); });
     }
     void trigger(const char* name)

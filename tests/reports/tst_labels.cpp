@@ -119,13 +119,13 @@ void TestLabels::dialogListsStocksByDescription()
     const int extra = dialog.width() - 438;
     QVERIFY(extra >= 0);
     QCOMPARE(dialog.height(), 179);
-    QVERIFY(dialog.HelpBtn->isHidden());
-    QCOMPARE(dialog.OKBtn->geometry(), QRect(355 + extra, 9, 77, 27));
-    QCOMPARE(dialog.dblkuplabels->geometry(), QRect(15, 12, 332 + extra, 152));
+    QVERIFY(dialog.helpButton->isHidden());
+    QCOMPARE(dialog.okButton->geometry(), QRect(355 + extra, 9, 77, 27));
+    QCOMPARE(dialog.labelTypesList->geometry(), QRect(15, 12, 332 + extra, 152));
     QStringList codes, descs;
-    for (int i = 0; i < dialog.dblkuplabels->count(); ++i) {
-        codes << dialog.dblkuplabels->item(i)->data(Qt::UserRole).toString();
-        descs << dialog.dblkuplabels->item(i)->text();
+    for (int i = 0; i < dialog.labelTypesList->count(); ++i) {
+        codes << dialog.labelTypesList->item(i)->data(Qt::UserRole).toString();
+        descs << dialog.labelTypesList->item(i)->text();
     }
     QVERIFY(codes.contains("lbAV5160") && codes.contains("lbAV8160"));
     QStringList sorted = descs;
@@ -135,7 +135,7 @@ void TestLabels::dialogListsStocksByDescription()
     QCOMPARE(descs, sorted);
 
     // OK without a selection gives an empty result.
-    dialog.OKBtn->click();
+    dialog.okButton->click();
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.resultCode(), QString());
 }
@@ -151,7 +151,7 @@ void TestLabels::dialogChoicesApplyOnlyKnownStocks()
     // Cancel keeps the settings.
     QTimer::singleShot(0, [] {
         if (auto* d = qobject_cast<Tdlglabels*>(QApplication::activeModalWidget()))
-            d->CancelBtn->click();
+            d->cancelButton->click();
     });
     labels.ChooseLabelType(nullptr);
     QCOMPARE(labels.lsPlayers.NumDown, 7);
@@ -159,10 +159,10 @@ void TestLabels::dialogChoicesApplyOnlyKnownStocks()
     // Choosing 5160 sets the whole sheet.
     QTimer::singleShot(0, [] {
         if (auto* d = qobject_cast<Tdlglabels*>(QApplication::activeModalWidget())) {
-            for (int i = 0; i < d->dblkuplabels->count(); ++i)
-                if (d->dblkuplabels->item(i)->data(Qt::UserRole) == "lbAV5160")
-                    d->dblkuplabels->setCurrentRow(i);
-            d->OKBtn->click();
+            for (int i = 0; i < d->labelTypesList->count(); ++i)
+                if (d->labelTypesList->item(i)->data(Qt::UserRole) == "lbAV5160")
+                    d->labelTypesList->setCurrentRow(i);
+            d->okButton->click();
         }
     });
     labels.ChooseLabelType(nullptr);

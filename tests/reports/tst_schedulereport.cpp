@@ -1,3 +1,4 @@
+#include "data/kinds.h"
 #include "data/settings.h"
 #include "reportpdf_helpers.h"
 #include "reports/schedulereport.h"
@@ -106,9 +107,9 @@ void TestScheduleReport::courtCells()
     QCOMPARE(cell(2, {"1", "2", "3", "4"}), QString("1&2 v. 3&4"));
     QCOMPARE(cell(0, {"(1)", "2", "3", "4"}), QString("(1) 2 3 4"));   // numbers stand apart
     QCOMPARE(cell(0, {"10", "11", "12"}), QString("10 11 12"));
-    QCOMPARE(ScheduleText::sideSize(2, 2), 1);   // a league's entries are its sides
-    QCOMPARE(ScheduleText::sideSize(1, 2), 2);
-    QCOMPARE(ScheduleText::sideSize(1, 0), 0);
+    QCOMPARE(sideSize(RecordKind::League, MatchType::Doubles), 1);   // a league's entries are its sides
+    QCOMPARE(sideSize(RecordKind::Group, MatchType::Doubles), 2);
+    QCOMPARE(sideSize(RecordKind::Group, matchTypeFrom(7)), 0);        // an unknown TYPE pairs nothing
 }
 
 void TestScheduleReport::noScheduleShowsMessageOnly()

@@ -43,7 +43,7 @@ private slots:
         fx->addSchedule(foreign, "2026-01-05", 1);
 
         Tdlgschedule d;
-        d.setGroup(g, 1);
+        d.setGroup(g, MatchType::Singles);
         d.load();
         QCOMPARE(d.windowTitle(), QString("dlgschedule"));
         QCOMPARE(d.size(), QSize(544, 375));
@@ -63,7 +63,7 @@ private slots:
         const int g = fx->addGroup("Quiet", 1);
         fx->addEntry(g, fx->addPlayer("Ann", "Lee"), 1);
         Tdlgschedule d;
-        d.setGroup(g, 0);
+        d.setGroup(g, MatchType::None);
         d.load();
         QCOMPARE(d.scheduleGrid()->model()->rowCount(), 0);
         QCOMPARE(d.entriesGrid()->model()->rowCount(), 1);
@@ -77,7 +77,7 @@ private slots:
         const int team = fx->addEntry(g, ann, 1, bob);
         fx->addSchedule(team, "2026-01-05", 1, 1);
         Tdlgschedule d;
-        d.setGroup(g, 2);
+        d.setGroup(g, MatchType::Doubles);
         d.load();
         QCOMPARE(row(d.scheduleGrid(), 0)[2], QString("Ann Lee/Bob Ray"));
         QCOMPARE(row(d.entriesGrid(), 0)[1], QString("Ann Lee/Bob Ray"));

@@ -26,12 +26,12 @@ class TestGroup : public QObject {
 
     std::unique_ptr<GroupFixture> fx;
 
-    Tfrmgroup* openNew(int kind)
+    Tfrmgroup* openNew(RecordKind kind)
     {
         return qobject_cast<Tfrmgroup*>(Tfrmgroup::openFromList(
-            kind, 0, kind == 1 ? "New Group" : "New League", kind == 1 ? 3 : 44, fx->adder()));
+            kind, 0, kind == RecordKind::Group ? "New Group" : "New League", kind == RecordKind::Group ? 3 : 44, fx->adder()));
     }
-    Tfrmgroup* openExisting(int kind, int id)
+    Tfrmgroup* openExisting(RecordKind kind, int id)
     {
         return qobject_cast<Tfrmgroup*>(Tfrmgroup::openFromList(kind, id, "Group: x", 0, fx->adder()));
     }
@@ -76,7 +76,7 @@ private slots:
 
     void newGroupSetUpForItsKind()
     {
-        Tfrmgroup* g = openNew(1);
+        Tfrmgroup* g = openNew(RecordKind::Group);
         QVERIFY(g);
         QCOMPARE(g->windowTitle(), QString("New Group"));
         QCOMPARE(helpContextOf(g), 3);
@@ -89,7 +89,7 @@ private slots:
         QCOMPARE(fx->status[1], QString("The name of the group"));
         QCOMPARE(fx->status[0], QString("Insert"));
 
-        Tfrmgroup* l = openNew(2);
+        Tfrmgroup* l = openNew(RecordKind::League);
         QCOMPARE(l->windowTitle(), QString("New League"));
         QCOMPARE(helpContextOf(l), 44);
         QCOMPARE(child<QLabel>(l, "lblduration")->text(), QString("Number of Rounds:"));
@@ -107,7 +107,7 @@ private slots:
         const int ann = fx->addPlayer("Ann", "Lee");
         const int bob = fx->addPlayer("Bob", "Ray");
         const int c1 = fx->addCourt("Centre");
-        Tfrmgroup* g = openNew(1);
+        Tfrmgroup* g = openNew(RecordKind::Group);
         type(g, "dbname", "Tuesday Ladies");
         pairing(g, 2)->click();
         type(g, "DBDURATION", "12");
@@ -135,7 +135,7 @@ private slots:
                  QStringList({QString("%1:1").arg(ann), QString("%1:2").arg(bob), QString("%1:3").arg(ann)}));
         QCOMPARE(fx->count(QString("SELECT COUNT(*) FROM \"COURTSLT.db\" WHERE GROUPID=%1 AND COURTID=%2").arg(id).arg(c1)), 1);
 
-        Tfrmgroup* again = openExisting(1, id);
+        Tfrmgroup* again = openExisting(RecordKind::Group, id);
         QVERIFY(again);
         QCOMPARE(child<QLineEdit>(again, "dbname")->text(), QString("Tuesday Ladies"));
         QVERIFY(pairing(again, 2)->isChecked());
@@ -164,7 +164,7 @@ private slots:
     void pickerChangeStartsEditingAndIsStored()
     {
         const int id = fx->addGroup("Morning", 1);
-        Tfrmgroup* g = openExisting(1, id);
+        Tfrmgroup* g = openExisting(RecordKind::Group, id);
         QCOMPARE(g->datasets().tbgroup.state(), Table::State::Browse);
         child<QTimeEdit>(g, "dpstime")->setTime(QTime(7, 15));
         QCOMPARE(g->datasets().tbgroup.state(), Table::State::Edit);
@@ -176,7 +176,7 @@ private slots:
     {
         const int ann = fx->addPlayer("Ann", "Lee");
         const int bob = fx->addPlayer("Bob", "Ray");
-        Tfrmgroup* l = openNew(2);
+        Tfrmgroup* l = openNew(RecordKind::League);
         type(l, "dbname", "Winter League");
         pairing(l, 1)->click();
         QCOMPARE(l->datasets().tbgroup.asInt("TYPE"), 2);
@@ -205,7 +205,7 @@ private slots:
         fx->addSchedule(e[1], "2026-01-05", 1);
         fx->addSchedule(e[1], "2026-01-12", 1);
         fx->addSchedule(e[2], "2026-01-05", 1);
-        Tfrmgroup* g = openExisting(1, g1);
+        Tfrmgroup* g = openExisting(RecordKind::Group, g1);
         g->datasets().tbplayers.setRecNo(2);
         child<QPushButton>(g, "btnplayerremove")->click();
         QCOMPARE(fx->column(QString("SELECT GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 ORDER BY GROUPPLAYERID").arg(g1)),
@@ -220,7 +220,7 @@ private slots:
         const int g1 = fx->addGroup("G", 1);
         for (int i = 0; i < 3; ++i)
             fx->addEntry(g1, fx->addPlayer(QString("P%1").arg(i), "X"), i + 1);
-        Tfrmgroup* g = openExisting(1, g1);
+        Tfrmgroup* g = openExisting(RecordKind::Group, g1);
         fx->area.show();
         g->datasets().tbplayers.setRecNo(2);
         g->entriesGrid()->setFocus();
@@ -253,7 +253,7 @@ private slots:
         fx->insert(QString("INSERT INTO \"PLAYROFF.db\" (PLAYERID, \"DATE\") VALUES (%1, '2026-02-02')").arg(p));
         fx->insert(QString("INSERT INTO \"MATCHES.db\" (PID1, PID2) VALUES (%1, %2)").arg(e1).arg(e2));
 
-        Tfrmgroup* g = openExisting(1, g1);
+        Tfrmgroup* g = openExisting(RecordKind::Group, g1);
         // Saying No changes nothing.
         answerMessageBox(QMessageBox::No);
         g->commandDelete();
@@ -278,7 +278,7 @@ private slots:
     {
         const int keep = fx->addGroup("Other", 1);
         fx->insert(QString("INSERT INTO \"groupoff.db\" (GROUPID, \"DATE\") VALUES (%1, '2026-02-02')").arg(keep));
-        Tfrmgroup* g = openNew(1);
+        Tfrmgroup* g = openNew(RecordKind::Group);
         type(g, "dbname", "Typed only");
         answerMessageBox(QMessageBox::Yes);
         g->commandDelete();
@@ -289,7 +289,7 @@ private slots:
 
     void addNewSavesChangesAndDropsUntouchedRecord()
     {
-        Tfrmgroup* g = openNew(1);
+        Tfrmgroup* g = openNew(RecordKind::Group);
         g->commandAddNew();   // untouched: discarded, not stored
         QCOMPARE(fx->count("SELECT COUNT(*) FROM \"group.DB\""), 0);
         QCOMPARE(g->datasets().tbgroup.state(), Table::State::Insert);
@@ -306,12 +306,12 @@ private slots:
     void closingStoresPendingEditsWithoutAsking()
     {
         const int id = fx->addGroup("Before", 1);
-        Tfrmgroup* g = openExisting(1, id);
+        Tfrmgroup* g = openExisting(RecordKind::Group, id);
         type(g, "dbname", "After");
         closeEditor(g);
         QCOMPARE(fx->scalar("SELECT NAME FROM \"group.DB\"").toString(), QString("After"));
 
-        Tfrmgroup* fresh = openNew(2);
+        Tfrmgroup* fresh = openNew(RecordKind::League);
         closeEditor(fresh);   // untouched: nothing stored, nothing asked
         QCOMPARE(fx->count("SELECT COUNT(*) FROM \"group.DB\""), 1);
         QVERIFY(fx->errors.isEmpty());
@@ -320,7 +320,7 @@ private slots:
     void cancelDiscardsEditsAndRequestsStop()
     {
         const int id = fx->addGroup("Kept", 1);
-        Tfrmgroup* g = openExisting(1, id);
+        Tfrmgroup* g = openExisting(RecordKind::Group, id);
         type(g, "dbname", "Changed");
         g->commandCancel();
         QVERIFY(runState().stopRequest);
@@ -329,7 +329,7 @@ private slots:
         QCOMPARE(fx->scalar("SELECT NAME FROM \"group.DB\"").toString(), QString("Kept"));
 
         // A new record cancelled starts over blank, not on another group's row.
-        Tfrmgroup* fresh = openNew(1);
+        Tfrmgroup* fresh = openNew(RecordKind::Group);
         type(fresh, "dbname", "Gone");
         fresh->commandCancel();
         QCOMPARE(fresh->datasets().tbgroup.state(), Table::State::Insert);
@@ -341,7 +341,7 @@ private slots:
         fx->addGroup("Somebody else's", 1);
         QString said;
         answerMessageBox(QMessageBox::Ok, &said);
-        QWidget* w = Tfrmgroup::openFromList(1, 999, "Group: Ghost", 0, fx->adder());
+        QWidget* w = Tfrmgroup::openFromList(RecordKind::Group, 999, "Group: Ghost", 0, fx->adder());
         QVERIFY(!w);
         QCOMPARE(said, QString("This group or league no longer exists."));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -350,7 +350,7 @@ private slots:
 
     void emptyNameIsRefusedAndStaysInInsert()
     {
-        Tfrmgroup* g = openNew(1);
+        Tfrmgroup* g = openNew(RecordKind::Group);
         type(g, "DBDURATION", "5");
         QVERIFY(!guarded(g, [g] { g->commandSave(); }));
         QCOMPARE(fx->errors.size(), 1);
@@ -367,7 +367,7 @@ private slots:
     {
         const int other = fx->addGroup("Other", 1);
         fx->addSchedule(fx->addEntry(other, fx->addPlayer("A", "B"), 1), "2026-01-05", 1);
-        Tfrmgroup* g = openNew(1);
+        Tfrmgroup* g = openNew(RecordKind::Group);
         type(g, "dbname", "Fresh");
         int shownFor = -1;
         int rows = -1;
@@ -388,7 +388,7 @@ private slots:
         fx->addEntry(g1, fx->addPlayer("A", "A"), 1);
         const int e2 = fx->addEntry(g1, fx->addPlayer("B", "B"), 7);
         fx->addEntry(g1, fx->addPlayer("C", "C"), 3);
-        Tfrmgroup* g = openExisting(1, g1);
+        Tfrmgroup* g = openExisting(RecordKind::Group, g1);
         g->datasets().tbplayers.setRecNo(3);
         QCOMPARE(g->EntryNumber(99999), 0);
         QCOMPARE(g->datasets().tbplayers.recNo(), 3);
@@ -402,7 +402,7 @@ private slots:
         const int c = fx->addCourt("East");
         fx->insert(QString("INSERT INTO \"COURTSLT.db\" (GROUPID, COURTID) VALUES (%1, %2)").arg(g1).arg(c));
         fx->addSchedule(fx->addEntry(g1, fx->addPlayer("A", "B"), 1), "2026-01-05", c);
-        Tfrmgroup* g = openExisting(1, g1);
+        Tfrmgroup* g = openExisting(RecordKind::Group, g1);
         child<QPushButton>(g, "bbtnremovecourt")->click();
         QCOMPARE(fx->count("SELECT COUNT(*) FROM \"COURTSLT.db\""), 0);
         QCOMPARE(fx->count(QString("SELECT COUNT(*) FROM \"SCHEDULE.db\" WHERE GRPCOURTID=%1").arg(c)), 1);
@@ -411,7 +411,7 @@ private slots:
     void fieldHintOnEnteringAndLeaving()
     {
         const int id = fx->addGroup("G", 1);
-        Tfrmgroup* g = openExisting(1, id);
+        Tfrmgroup* g = openExisting(RecordKind::Group, id);
         fx->area.show();
         QApplication::setActiveWindow(&fx->area);
         child<QLineEdit>(g, "dbedfee")->setFocus();
@@ -425,7 +425,7 @@ private slots:
         const int g1 = fx->addGroup("G", 2);
         fx->addEntry(g1, fx->addPlayer("Ann", "Lee"), 1);
         fx->addEntry(g1, fx->addPlayer("Bob", "Ray"), 2);
-        Tfrmgroup* g = openExisting(2, g1);
+        Tfrmgroup* g = openExisting(RecordKind::League, g1);
         fx->area.show();
         QTableView* grid = g->entriesGrid();
         for (int c = 0; c < 6; ++c)
@@ -468,7 +468,7 @@ private slots:
         fx->insert(QString("INSERT INTO \"COURTSLT.db\" (GROUPID, COURTID) VALUES (%1, 1)").arg(g1));
         fx->insert("CREATE TRIGGER refuse BEFORE DELETE ON \"group.DB\" BEGIN SELECT RAISE(ABORT, 'disk is full'); END");
 
-        Tfrmgroup* g = openExisting(1, g1);
+        Tfrmgroup* g = openExisting(RecordKind::Group, g1);
         answerMessageBox(QMessageBox::Yes);
         QVERIFY(!guarded(g, [g] { g->commandDelete(); }));
         QCOMPARE(fx->errors.size(), 1);
@@ -492,7 +492,7 @@ private slots:
         fx->addSchedule(e[1], "2026-01-05", 1);
         fx->insert("CREATE TRIGGER refuse BEFORE UPDATE OF GRPSEQNUM ON \"GRPPLAYR.db\" "
                    "BEGIN SELECT RAISE(ABORT, 'disk is full'); END");
-        Tfrmgroup* g = openExisting(1, g1);
+        Tfrmgroup* g = openExisting(RecordKind::Group, g1);
         g->datasets().tbplayers.setRecNo(2);
         QVERIFY(!guarded(g, [g] { g->removeEntry(); }));
         QCOMPARE(fx->column(QString("SELECT GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 ORDER BY GROUPPLAYERID").arg(g1)),
@@ -511,7 +511,7 @@ private slots:
             fx->addEntry(g1, fx->addPlayer(QString("P%1").arg(i), "X"), i + 1);
         fx->insert(QString("INSERT INTO \"COURTSLT.db\" (GROUPID, COURTID) VALUES (%1, %2)").arg(g1).arg(fx->addCourt("C")));
         QSignalSpy printed(fx->dm.get(), &Tdmglobal::printScheduleRequested);
-        Tfrmgroup* g = openExisting(1, g1);
+        Tfrmgroup* g = openExisting(RecordKind::Group, g1);
         WidgetScheduleHost::setYieldInterval(0);
         bool sawRun = false, gridsLocked = false;
         int beepsDuringRun = 0;

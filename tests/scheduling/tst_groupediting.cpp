@@ -18,16 +18,16 @@ class TestGroupEditing : public QObject {
 
     std::unique_ptr<GroupFixture> fx;
 
-    Tfrmgroup* openNew(int kind)
+    Tfrmgroup* openNew(RecordKind kind)
     {
         auto* g = qobject_cast<Tfrmgroup*>(Tfrmgroup::openFromList(
-            kind, 0, kind == 1 ? "New Group" : "New League", kind == 1 ? 3 : 44, fx->adder()));
+            kind, 0, kind == RecordKind::Group ? "New Group" : "New League", kind == RecordKind::Group ? 3 : 44, fx->adder()));
         activate();
         return g;
     }
     Tfrmgroup* openExisting(int id)
     {
-        auto* g = qobject_cast<Tfrmgroup*>(Tfrmgroup::openFromList(1, id, "Group: x", 0, fx->adder()));
+        auto* g = qobject_cast<Tfrmgroup*>(Tfrmgroup::openFromList(RecordKind::Group, id, "Group: x", 0, fx->adder()));
         activate();
         return g;
     }
@@ -69,7 +69,7 @@ private slots:
 
     void tabWalksTheWindowAsItReads()
     {
-        Tfrmgroup* g = openNew(1);
+        Tfrmgroup* g = openNew(RecordKind::Group);
         child<QLineEdit>(g, "dbname")->setFocus(Qt::TabFocusReason);
         QStringList walked;
         for (int i = 0; i < 19; ++i) {
@@ -84,7 +84,7 @@ private slots:
 
     void aNewGroupStartsTodayOrOnItsFirstDayOfPlay()
     {
-        Tfrmgroup* g = openNew(1);
+        Tfrmgroup* g = openNew(RecordKind::Group);
         auto* start = child<QDateEdit>(g, "DPStartDate");
         const QDate today = QDate::currentDate();
         QCOMPARE(start->date(), today);
@@ -108,7 +108,7 @@ private slots:
 
     void aStartDateTypedByHandStaysWhenDaysChange()
     {
-        Tfrmgroup* g = openNew(2);
+        Tfrmgroup* g = openNew(RecordKind::League);
         auto* start = child<QDateEdit>(g, "DPStartDate");
         typeInto(start, "3/2/2027");
         QCOMPARE(start->date(), QDate(2027, 3, 2));
@@ -132,7 +132,7 @@ private slots:
         QFETCH(QString, startTime);
         QFETCH(QString, endTime);
         QFETCH(QDate, expectedDate);
-        Tfrmgroup* g = openNew(1);
+        Tfrmgroup* g = openNew(RecordKind::Group);
         typeInto(child<QLineEdit>(g, "dbname"), "Evening");
         typeInto(child<QDateEdit>(g, "DPStartDate"), date);
         // The start time typed, Tab, the end time typed: as one walk.
@@ -158,7 +158,7 @@ private slots:
 
     void oneSectionTakesTypingWhereTheCursorIs()
     {
-        Tfrmgroup* g = openNew(1);
+        Tfrmgroup* g = openNew(RecordKind::Group);
         auto* start = child<QDateEdit>(g, "DPStartDate");
         start->setDate(QDate(2027, 4, 10));
         start->setFocus(Qt::MouseFocusReason);
@@ -174,7 +174,7 @@ private slots:
 
     void feeShowsAsCurrencyWhenLeft()
     {
-        Tfrmgroup* g = openNew(1);
+        Tfrmgroup* g = openNew(RecordKind::Group);
         auto* fee = child<QLineEdit>(g, "dbedfee");
         typeInto(fee, "40");
         QCOMPARE(fee->text(), QString("$40"));
@@ -302,7 +302,7 @@ private slots:
 
     void aNewLeagueIsInsertedUntilSaved()
     {
-        Tfrmgroup* g = openNew(2);
+        Tfrmgroup* g = openNew(RecordKind::League);
         QCOMPARE(g->datasetStateName(), QString("Insert"));
         typeInto(child<QLineEdit>(g, "dbname"), "Spring League");
         g->commandSave();

@@ -12,7 +12,7 @@ class TestGroupMix : public QObject {
 
     std::unique_ptr<GroupFixture> fx;
 
-    Tfrmgroup* open(int kind, int id)
+    Tfrmgroup* open(RecordKind kind, int id)
     {
         return qobject_cast<Tfrmgroup*>(Tfrmgroup::openFromList(kind, id, "Group", 0, fx->adder()));
     }
@@ -31,7 +31,7 @@ private slots:
         const int ann = fx->addPlayer("Ann", "Lee");
         fx->area.show();
         QVERIFY(QTest::qWaitForWindowActive(&fx->area));
-        Tfrmgroup* g = open(1, 0);
+        Tfrmgroup* g = open(RecordKind::Group, 0);
         QVERIFY(mixBox(g) && !mixBox(g)->isHidden());
         QVERIFY(mixBox(g)->isChecked());
         auto* name = g->findChild<QLineEdit*>("dbname");
@@ -53,14 +53,14 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(fx->count("SELECT MIXPAIRS FROM \"group.DB\""), 0);
 
-        Tfrmgroup* again = open(1, id);
+        Tfrmgroup* again = open(RecordKind::Group, id);
         QVERIFY(!mixBox(again)->isChecked());
         QVERIFY(fx->errors.isEmpty());
     }
 
     void leaguesHaveNoMixing()
     {
-        Tfrmgroup* league = open(2, 0);
+        Tfrmgroup* league = open(RecordKind::League, 0);
         QVERIFY(mixBox(league));
         QVERIFY(mixBox(league)->isHidden());
     }

@@ -17,7 +17,7 @@ private slots:
         runState() = RunState();
         const int id = fx.addGroup("Monday mixed", 1);
         QPointer<Tfrmgroup> editor =
-            qobject_cast<Tfrmgroup*>(Tfrmgroup::openFromList(1, id, "Group: Monday mixed", 0, fx.adder()));
+            qobject_cast<Tfrmgroup*>(Tfrmgroup::openFromList(RecordKind::Group, id, "Group: Monday mixed", 0, fx.adder()));
         QVERIFY(editor);
         {
             Database otherInstance(fx.dir.path());

@@ -173,16 +173,16 @@ private slots:
         dlg.show();
         QCOMPARE(dlg.windowTitle(), QString("Reconcile Schedule Players should play: 5"));
         QVERIFY(dlg.width() >= 407 && dlg.height() >= 217);   // grows to show its texts
-        QCOMPARE(dlg.OKBtn->text(), QString("Reconcile"));
-        QCOMPARE(dlg.lblwarning->text(), Tdlgreconcile::ReconcileText);
-        QCOMPARE(dlg.sgrec->horizontalHeaderItem(0)->text(), QString("# On"));
-        QCOMPARE(dlg.sgrec->horizontalHeaderItem(2)->text(), QString("Player Name"));
-        QCOMPARE(dlg.sgrec->columnWidth(0), 46);
-        QCOMPARE(dlg.sgrec->columnWidth(1), 41);
-        QCOMPARE(dlg.sgrec->columnWidth(2), 177);
-        QCOMPARE(dlg.sgrec->item(1, 2)->text(), QString("Bo Ray"));
+        QCOMPARE(dlg.okButton->text(), QString("Reconcile"));
+        QCOMPARE(dlg.warningLabel->text(), Tdlgreconcile::ReconcileText);
+        QCOMPARE(dlg.countsTable->horizontalHeaderItem(0)->text(), QString("# On"));
+        QCOMPARE(dlg.countsTable->horizontalHeaderItem(2)->text(), QString("Player Name"));
+        QCOMPARE(dlg.countsTable->columnWidth(0), 46);
+        QCOMPARE(dlg.countsTable->columnWidth(1), 41);
+        QCOMPARE(dlg.countsTable->columnWidth(2), 177);
+        QCOMPARE(dlg.countsTable->item(1, 2)->text(), QString("Bo Ray"));
         QSignalSpy help(f.dm.get(), &Tdmglobal::helpRequested);
-        dlg.HelpBtn->click();
+        dlg.helpButton->click();
         QCOMPARE(help.count(), 1);
         QCOMPARE(help.first().first().toInt(), 13);
 
@@ -190,8 +190,8 @@ private slots:
         other.setExpected(20 / 1.5);
         other.show();
         QCOMPARE(other.windowTitle(), QString("Reconcile Schedule Players should play: 13.3333333333333"));
-        QCOMPARE(other.OKBtn->text(), QString("OK"));
-        QCOMPARE(other.lblwarning->text(), Tdlgreconcile::CannotReconcileText);
+        QCOMPARE(other.okButton->text(), QString("OK"));
+        QCOMPARE(other.warningLabel->text(), Tdlgreconcile::CannotReconcileText);
     }
 };
 

@@ -286,7 +286,7 @@ private slots:
         // Four entries; 1 and 2 both 2-1, 2 beat 1; 3 and 4 both 1-2 with no
         // match between them that counts (it has no result).
         SeasonSheet s;
-        s.recordKind = 2;
+        s.recordKind = RecordKind::League;
         for (int i = 1; i <= 4; ++i)
             s.entries.append({i, i, 0, i, QString("E%1").arg(i), 0, {}, {}, {}});
         const QDate d(2030, 1, 1);
@@ -317,7 +317,7 @@ private slots:
 
         // Three level in a circle: head to head cannot split them; they share.
         SeasonSheet c;
-        c.recordKind = 2;
+        c.recordKind = RecordKind::League;
         for (int i = 1; i <= 3; ++i)
             c.entries.append({i, i, 0, i, QString("E%1").arg(i), 0, {}, {}, {}});
         s = c;

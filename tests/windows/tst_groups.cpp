@@ -12,13 +12,14 @@ class TestGroupList : public QObject {
 
     std::unique_ptr<GroupFixture> fx;
     struct Call {
-        int kind, id;
+        RecordKind kind;
+        int id;
         QString caption;
         int help;
     };
     QVector<Call> calls;
 
-    Tfrmgrouplist* openList(int kind)
+    Tfrmgrouplist* openList(RecordKind kind)
     {
         auto* list = new Tfrmgrouplist;
         list->setListKind(kind);
@@ -33,7 +34,7 @@ private slots:
     {
         fx = std::make_unique<GroupFixture>();
         calls.clear();
-        Tfrmgrouplist::openEditor = [this](int kind, int id, const QString& caption, int help) -> QWidget* {
+        Tfrmgrouplist::openEditor = [this](RecordKind kind, int id, const QString& caption, int help) -> QWidget* {
             calls << Call{kind, id, caption, help};
             return nullptr;
         };
@@ -62,7 +63,7 @@ private slots:
         fx->addGroup("Alpha", 1);
         fx->addGroup("League A", 2);
         fx->insert("UPDATE \"group.DB\" SET STIME='18:30:00' WHERE NAME='Alpha'");
-        Tfrmgrouplist* groups = openList(1);
+        Tfrmgrouplist* groups = openList(RecordKind::Group);
         QCOMPARE(groups->grid()->model()->rowCount(), 2);
         QCOMPARE(cell(groups, 0, 0), QString("Alpha"));   // by name
         QCOMPARE(cell(groups, 1, 1), QString("Th,Sa"));
@@ -71,7 +72,7 @@ private slots:
         QCOMPARE(groups->grid()->model()->headerData(6, Qt::Horizontal).toString(), QString("Plyrs Per Wk"));
         QCOMPARE(groups->table().filter(), QString("RTYPE = 1"));
 
-        Tfrmgrouplist* leagues = openList(2);
+        Tfrmgrouplist* leagues = openList(RecordKind::League);
         QCOMPARE(leagues->grid()->model()->rowCount(), 1);
         QCOMPARE(leagues->grid()->model()->headerData(5, Qt::Horizontal).toString(), QString("# Rounds"));
         QVERIFY(!(leagues->grid()->model()->flags(leagues->grid()->model()->index(0, 0)) & Qt::ItemIsEditable));
@@ -80,11 +81,11 @@ private slots:
     void newAndOpenAskForTheRightEditor()
     {
         const int id = fx->addGroup("Winter", 2);
-        Tfrmgrouplist* leagues = openList(2);
+        Tfrmgrouplist* leagues = openList(RecordKind::League);
         leagues->commandAddNew();
         leagues->commandOpen();
         QCOMPARE(calls.size(), 2);
-        QCOMPARE(calls[0].kind, 2);
+        QCOMPARE(calls[0].kind, RecordKind::League);
         QCOMPARE(calls[0].id, 0);
         QCOMPARE(calls[0].caption, QString("New League"));
         QCOMPARE(calls[0].help, 44);
@@ -92,18 +93,18 @@ private slots:
         QCOMPARE(calls[1].caption, QString("League: Winter"));
         QCOMPARE(calls[1].help, 0);
 
-        Tfrmgrouplist* groups = openList(1);
+        Tfrmgrouplist* groups = openList(RecordKind::Group);
         groups->commandAddNew();
         QCOMPARE(calls.last().caption, QString("New Group"));
         QCOMPARE(calls.last().help, 3);
-        QCOMPARE(calls.last().kind, 1);
+        QCOMPARE(calls.last().kind, RecordKind::Group);
     }
 
     void enterAndDoubleClickOpen()
     {
         fx->addGroup("A", 1);
         fx->addGroup("B", 1);
-        Tfrmgrouplist* groups = openList(1);
+        Tfrmgrouplist* groups = openList(RecordKind::Group);
         groups->grid()->setCurrentIndex(groups->grid()->model()->index(1, 0));
         QTest::keyClick(groups->grid(), Qt::Key_Return);
         QCOMPARE(calls.size(), 1);
@@ -112,7 +113,7 @@ private slots:
 
     void openOnEmptyListBeepsAndOpensNothing()
     {
-        Tfrmgrouplist* groups = openList(1);
+        Tfrmgrouplist* groups = openList(RecordKind::Group);
         groups->commandOpen();
         QCOMPARE(calls.size(), 0);
         QCOMPARE(fx->beeps, 1);
@@ -120,7 +121,7 @@ private slots:
 
     void activationRereadsTable()
     {
-        Tfrmgrouplist* groups = openList(1);
+        Tfrmgrouplist* groups = openList(RecordKind::Group);
         QCOMPARE(groups->grid()->model()->rowCount(), 0);
         fx->addGroup("Saved elsewhere", 1);
         QMdiSubWindow* other = fx->area.addSubWindow(new QWidget);
