@@ -2,7 +2,7 @@
 #include "printformats.h"
 #include "reportsetup.h"
 #include "scheduletext.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/kinds.h"
 #include "data/query.h"
 #include "data/settings.h"

@@ -1,7 +1,7 @@
 #include "replan.h"
 #include "balldutybalance.h"
 #include "engine.h"
-#include "groupdata.h"
+#include "groupdatasets.h"
 #include "league.h"
 #include "runstate.h"
 #include "schedulehost.h"

@@ -1,9 +1,9 @@
 #include "widgethost.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/helpcontexts.h"
 #include "windows/fielddefs.h"
 #include "windows/guard.h"
-#include "dlgrec.h"
+#include "reconciledialog.h"
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCoreApplication>

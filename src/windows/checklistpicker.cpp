@@ -1,6 +1,6 @@
 #include "checklistpicker.h"
 #include "fielddefs.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/textwidth.h"
 #include <QDialogButtonBox>
 #include <QGuiApplication>

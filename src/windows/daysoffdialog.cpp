@@ -4,7 +4,7 @@
 #include "fielddefs.h"
 #include "guard.h"
 #include "data/dberror.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/table.h"
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,6 +1,6 @@
 #include "fielddefs.h"
 #include "data/dberror.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include <QLabel>
 #include <QWidget>
 

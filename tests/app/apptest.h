@@ -3,8 +3,8 @@
 // database directory, the data module, and a frame whose beeps are counted.
 #include "whenmodal.h"
 #include "app/appsetup.h"
-#include "app/frmmain.h"
-#include "data/dmuglobal.h"
+#include "app/mainwindow.h"
+#include "data/datamodule.h"
 #include "windows/childwindow.h"
 #include <QApplication>
 #include <QSettings>

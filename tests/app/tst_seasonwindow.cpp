@@ -5,10 +5,10 @@
 #include "apptest.h"
 #include "engine_fixture.h"
 #include "data/query.h"
-#include "scheduling/group.h"
+#include "scheduling/groupeditor.h"
 #include "scheduling/seasondialogs.h"
 #include "scheduling/seasonwindow.h"
-#include "windows/groups.h"
+#include "windows/grouplist.h"
 #include "windows/guard.h"
 #include <QListWidget>
 #include <QMdiSubWindow>

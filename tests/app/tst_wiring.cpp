@@ -3,10 +3,10 @@
 // organiser does it, surviving a restart.
 #include "apptest.h"
 #include "data/query.h"
-#include "scheduling/group.h"
-#include "windows/dlggrpof.h"
+#include "scheduling/groupeditor.h"
+#include "windows/groupdaysoffdialog.h"
 #include "windows/fielddefs.h"
-#include "windows/groups.h"
+#include "windows/grouplist.h"
 #include "windows/guard.h"
 #include <QCheckBox>
 #include <QDateEdit>

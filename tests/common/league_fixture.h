@@ -1,6 +1,6 @@
 #pragma once
 #include "scheduling/engine.h"
-#include "scheduling/groupdata.h"
+#include "scheduling/groupdatasets.h"
 #include "scheduling/league.h"
 #include "scheduling/runstate.h"
 #include <QDate>

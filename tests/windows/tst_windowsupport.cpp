@@ -1,7 +1,7 @@
 // What every window leans on: the field definitions put on a window's
 // controls, help contexts found through the parents, and the error guard.
 #include "data/dberror.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "windows/fielddefs.h"
 #include "windows/guard.h"
 #include <QLabel>

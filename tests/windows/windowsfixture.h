@@ -4,7 +4,7 @@
 // active child window as the real frame's do, collected error boxes, status
 // panels and help requests, and a helper that answers modal dialogs.
 #include "whenmodal.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "windows/childwindow.h"
 #include "windows/guard.h"
 #include <QAction>

@@ -1,8 +1,8 @@
-#include "courts.h"
+#include "courtlist.h"
 #include "dbgrid.h"
 #include "fielddefs.h"
 #include "rosterdeletes.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QHeaderView>

@@ -1,6 +1,6 @@
-#include "frmmain.h"
+#include "mainwindow.h"
 #include "about.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "footersetup.h"
 #include "groupoutputmenu.h"
 #include "help.h"

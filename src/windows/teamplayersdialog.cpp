@@ -1,6 +1,6 @@
-#include "dlguteam.h"
+#include "teamplayersdialog.h"
 #include "fielddefs.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QComboBox>
