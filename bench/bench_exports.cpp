@@ -1,10 +1,10 @@
 #include "bench_exports.h"
 #include "acceptinghost.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/query.h"
 #include "export/exports.h"
 #include "scheduling/engine.h"
-#include "scheduling/groupdata.h"
+#include "scheduling/groupdatasets.h"
 #include "timing.h"
 #include <QDir>
 #include <QElapsedTimer>

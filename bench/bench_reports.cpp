@@ -1,5 +1,5 @@
 #include "bench_reports.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/query.h"
 #include "data/table.h"
 #include "reports/playerlabels.h"

@@ -1,9 +1,9 @@
 #include "bench_views.h"
 #include "data/database.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/query.h"
-#include "scheduling/dlguschedule.h"
-#include "scheduling/group.h"
+#include "scheduling/scheduleeditdialog.h"
+#include "scheduling/groupeditor.h"
 #include "timing.h"
 #include <QCoreApplication>
 #include <QDate>

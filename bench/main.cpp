@@ -5,9 +5,9 @@
 // Each start-up is a new process (this program run with --startup), so the
 // figure includes loading the program and its libraries, as a user sees it.
 #include "app/appsetup.h"
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "data/database.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "timing.h"
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
 #include "about.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/helpcontexts.h"
 #include <QGuiApplication>
 #include <QLabel>

@@ -3,7 +3,7 @@
 #include "data/database.h"
 #include "data/transaction.h"
 #include "data/dberror.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/kinds.h"
 #include "data/query.h"
 #include "export/csvexport.h"
@@ -13,7 +13,7 @@
 #include "reportengine/reporterror.h"
 #include "scheduling/engine.h"
 #include "scheduling/fairness.h"
-#include "scheduling/groupdata.h"
+#include "scheduling/groupdatasets.h"
 #include "scheduling/schedulehost.h"
 #include <QApplication>
 #include <QCommandLineParser>

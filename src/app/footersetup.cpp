@@ -1,5 +1,5 @@
 #include "footersetup.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/helpcontexts.h"
 #include "data/settings.h"
 #include <QInputDialog>

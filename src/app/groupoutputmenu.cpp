@@ -1,9 +1,9 @@
 #include "groupoutputmenu.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/guard.h"
 #include "export/groupoutputs.h"
-#include "frmmain.h"
-#include "scheduling/group.h"
+#include "mainwindow.h"
+#include "scheduling/groupeditor.h"
 #include "scheduling/runstate.h"
 #include <QMenu>
 

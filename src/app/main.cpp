@@ -1,8 +1,8 @@
 #include "app/about.h"
 #include "app/appsetup.h"
 #include "app/cli.h"
-#include "app/frmmain.h"
-#include "data/dmuglobal.h"
+#include "app/mainwindow.h"
+#include "data/datamodule.h"
 #include <QApplication>
 #include <QScreen>
 

@@ -1,5 +1,5 @@
 #include "groupoutputs.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/guard.h"
 #include "exports.h"
 #include "fairnesswindow.h"

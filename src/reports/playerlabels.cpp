@@ -1,5 +1,5 @@
 #include "playerlabels.h"
-#include "dlglabel.h"
+#include "labeltypedialog.h"
 #include "printformats.h"
 #include "data/table.h"
 #include <QWidget>

@@ -1,7 +1,7 @@
 #include "schedulereport.h"
 #include "printformats.h"
 #include "scheduletext.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/guard.h"
 #include "data/kinds.h"
 #include "data/query.h"

@@ -1,11 +1,11 @@
 #include "engine.h"
 #include "grouprules.h"
 #include "data/database.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/runguard.h"
 #include "data/transaction.h"
 #include "balldutybalance.h"
-#include "groupdata.h"
+#include "groupdatasets.h"
 #include "league.h"
 #include "schedulehost.h"
 #include <cmath>

@@ -1,5 +1,5 @@
 #include "league.h"
-#include "groupdata.h"
+#include "groupdatasets.h"
 #include "runstate.h"
 #include "pacer.h"
 #include "data/database.h"

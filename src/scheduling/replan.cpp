@@ -1,6 +1,6 @@
 #include "replan.h"
 #include "engine.h"
-#include "groupdata.h"
+#include "groupdatasets.h"
 #include "league.h"
 #include "runstate.h"
 #include "schedulehost.h"

@@ -1,7 +1,7 @@
 #include "seasonwindow.h"
 #include "seasondialogs.h"
 #include "seasonnotifier.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/guard.h"
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,8 +1,8 @@
 #include "widgethost.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/guard.h"
 #include "data/helpcontexts.h"
-#include "dlgrec.h"
+#include "reconciledialog.h"
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCoreApplication>

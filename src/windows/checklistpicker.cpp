@@ -1,5 +1,5 @@
 #include "checklistpicker.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/textwidth.h"
 #include <QDialogButtonBox>
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 #include "datetyping.h"
 #include "dbgrid.h"
 #include "data/dberror.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/guard.h"
 #include "data/table.h"
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "rosterdeletes.h"
 #include "data/database.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/table.h"
 
 RosterDeletes::RosterDeletes(Database& database) : db(database) {}

@@ -3,9 +3,9 @@
 // database directory, the data module, and a frame whose beeps are counted.
 #include "whenmodal.h"
 #include "app/appsetup.h"
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "data/childwindow.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include <QApplication>
 #include <QSettings>
 #include <QTemporaryDir>

@@ -4,11 +4,11 @@
 #include "apptest.h"
 #include "app/footersetup.h"
 #include "app/mdilayout.h"
-#include "reports/dlglabel.h"
-#include "scheduling/dlgrec.h"
-#include "scheduling/group.h"
+#include "reports/labeltypedialog.h"
+#include "scheduling/reconciledialog.h"
+#include "scheduling/groupeditor.h"
 #include "windows/dbgrid.h"
-#include "windows/groups.h"
+#include "windows/grouplist.h"
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>

@@ -6,10 +6,10 @@
 #include "engine_fixture.h"
 #include "data/guard.h"
 #include "data/query.h"
-#include "scheduling/group.h"
+#include "scheduling/groupeditor.h"
 #include "scheduling/seasondialogs.h"
 #include "scheduling/seasonwindow.h"
-#include "windows/groups.h"
+#include "windows/grouplist.h"
 #include <QListWidget>
 #include <QMdiSubWindow>
 #include <QTableView>

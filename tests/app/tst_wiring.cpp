@@ -4,9 +4,9 @@
 #include "apptest.h"
 #include "data/guard.h"
 #include "data/query.h"
-#include "scheduling/group.h"
-#include "windows/dlggrpof.h"
-#include "windows/groups.h"
+#include "scheduling/groupeditor.h"
+#include "windows/groupdaysoffdialog.h"
+#include "windows/grouplist.h"
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QLineEdit>

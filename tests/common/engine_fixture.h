@@ -1,9 +1,9 @@
 #pragma once
 // Shared set-up of the scheduling engine tests: a temporary database, a
 // group with entries and courts, and a host with scripted answers.
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "scheduling/engine.h"
-#include "scheduling/groupdata.h"
+#include "scheduling/groupdatasets.h"
 #include "scheduling/schedulehost.h"
 #include <QDate>
 #include <QSqlError>

@@ -4,7 +4,7 @@
 // texts, an MDI area standing in for the frame, and helpers to put rows in
 // and read them back.
 #include "whenmodal.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/guard.h"
 #include "data/query.h"
 #include <QAbstractButton>

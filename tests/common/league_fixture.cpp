@@ -1,5 +1,5 @@
 #include "league_fixture.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/query.h"
 #include "data/table.h"
 #include <QFile>

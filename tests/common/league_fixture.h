@@ -1,5 +1,5 @@
 #pragma once
-#include "scheduling/groupdata.h"
+#include "scheduling/groupdatasets.h"
 #include "scheduling/league.h"
 #include "scheduling/runstate.h"
 #include <QDate>

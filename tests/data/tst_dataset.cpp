@@ -1,5 +1,5 @@
 #include "data/dberror.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/tablemodel.h"
 #include "datarows.h"
 #include <QAbstractItemModelTester>

@@ -1,7 +1,7 @@
 // Two Vantrel instances on one file, each standing as its own Database:
 // no update of one is lost to the other without the user being told.
 #include "data/dberror.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/runguard.h"
 #include "datarows.h"
 #include <QElapsedTimer>

@@ -3,12 +3,12 @@
 #include "exportfixture.h"
 #include "whenmodal.h"
 #include "app/appsetup.h"
-#include "app/frmmain.h"
+#include "app/mainwindow.h"
 #include "data/guard.h"
 #include "export/csvexport.h"
 #include "export/fairnesswindow.h"
 #include "export/savefile.h"
-#include "scheduling/group.h"
+#include "scheduling/groupeditor.h"
 #include <QAbstractButton>
 #include <QAction>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 // Test data for the printed reports: a temporary database, its own settings
 // file, and rows written through the data layer.
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/query.h"
 #include "reportengine/pageops.h"
 #include "reports/schedulereport.h"

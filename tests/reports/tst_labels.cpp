@@ -1,6 +1,6 @@
 #include "data/table.h"
 #include "reportpdf_helpers.h"
-#include "reports/dlglabel.h"
+#include "reports/labeltypedialog.h"
 #include "reports/playerlabels.h"
 #include "reportsfixture.h"
 #include <QListWidget>

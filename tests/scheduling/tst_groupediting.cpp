@@ -3,7 +3,7 @@
 // record, the fields shown in full, what the fields show after a run, the
 // status bar and the Tab order.
 #include "group_fixture.h"
-#include "scheduling/group.h"
+#include "scheduling/groupeditor.h"
 #include "scheduling/runstate.h"
 #include <QCheckBox>
 #include <QDateEdit>

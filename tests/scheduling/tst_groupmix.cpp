@@ -1,7 +1,7 @@
 // The editor's "Mix partners and opponents" box: on for a new group, kept
 // in the file, reached with Tab after "Turn on Bring Balls", absent from leagues.
 #include "group_fixture.h"
-#include "scheduling/group.h"
+#include "scheduling/groupeditor.h"
 #include "scheduling/runstate.h"
 #include <QCheckBox>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 // The group editor over a record that another Vantrel deleted: saving is
 // refused with the editor's message, nothing is written, and the editor goes.
 #include "group_fixture.h"
-#include "scheduling/group.h"
+#include "scheduling/groupeditor.h"
 #include "scheduling/runstate.h"
 #include <QLineEdit>
 #include <QMdiSubWindow>

@@ -1,6 +1,6 @@
 // Ball and home marking, reconciliation of play counts and its dialog.
 #include "engine_fixture.h"
-#include "scheduling/dlgrec.h"
+#include "scheduling/reconciledialog.h"
 #include "scheduling/runstate.h"
 #include <QLabel>
 #include <QPushButton>

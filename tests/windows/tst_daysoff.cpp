@@ -1,7 +1,7 @@
 #include "windowsfixture.h"
 #include "windows/dbgrid.h"
-#include "windows/dlggrpof.h"
-#include "windows/dlgpoff.h"
+#include "windows/groupdaysoffdialog.h"
+#include "windows/playerdaysoffdialog.h"
 #include "data/table.h"
 #include <QComboBox>
 #include <QDateEdit>

@@ -1,11 +1,11 @@
 // The data grids typed into as an organiser does, with the keyboard only:
 // every key goes to the focus widget, so an open cell editor gets it.
 #include "windowsfixture.h"
-#include "windows/courts.h"
+#include "windows/courtlist.h"
 #include "windows/dbgrid.h"
-#include "windows/dlgpoff.h"
-#include "windows/groups.h"
-#include "windows/players.h"
+#include "windows/playerdaysoffdialog.h"
+#include "windows/grouplist.h"
+#include "windows/playerlist.h"
 #include "data/table.h"
 #include <QHeaderView>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "windowsfixture.h"
-#include "windows/dlgaddcourts.h"
-#include "windows/dlgaddplayers.h"
-#include "windows/dlguteam.h"
+#include "windows/courtpicker.h"
+#include "windows/playerpicker.h"
+#include "windows/teamplayersdialog.h"
 #include "windows/fieldmask.h"
 #include <QComboBox>
 #include <QDialogButtonBox>

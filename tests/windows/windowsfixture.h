@@ -5,7 +5,7 @@
 // panels and help requests, and a helper that answers modal dialogs.
 #include "whenmodal.h"
 #include "data/childwindow.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/guard.h"
 #include <QAction>
 #include <QApplication>

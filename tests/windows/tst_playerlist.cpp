@@ -1,8 +1,8 @@
 #include "windowsfixture.h"
-#include "windows/courts.h"
+#include "windows/courtlist.h"
 #include "windows/dbgrid.h"
-#include "windows/dlgpoff.h"
-#include "windows/players.h"
+#include "windows/playerdaysoffdialog.h"
+#include "windows/playerlist.h"
 #include "data/table.h"
 #include <QComboBox>
 #include <QPushButton>
@@ -265,4 +265,4 @@ void TestPlayers::rosterSurvivesRestart()
 }
 
 QTEST_MAIN(TestPlayers)
-#include "tst_players.moc"
+#include "tst_playerlist.moc"

@@ -1,8 +1,8 @@
-#include "players.h"
+#include "playerlist.h"
 #include "dbgrid.h"
-#include "dlgpoff.h"
+#include "playerdaysoffdialog.h"
 #include "rosterdeletes.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QVBoxLayout>

@@ -1,8 +1,8 @@
 // The group editor driven as a user drives it: controls, assignments,
 // removal, the delete paths, add new and closing, read back from the database.
 #include "group_fixture.h"
-#include "scheduling/dlguschedule.h"
-#include "scheduling/group.h"
+#include "scheduling/scheduleeditdialog.h"
+#include "scheduling/groupeditor.h"
 #include "scheduling/runstate.h"
 #include "scheduling/widgethost.h"
 #include "data/tablemodel.h"
@@ -539,4 +539,4 @@ private slots:
 };
 
 QTEST_MAIN(TestGroup)
-#include "tst_group.moc"
+#include "tst_groupeditor.moc"

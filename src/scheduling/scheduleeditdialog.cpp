@@ -1,5 +1,5 @@
-#include "dlguschedule.h"
-#include "data/dmuglobal.h"
+#include "scheduleeditdialog.h"
+#include "data/datamodule.h"
 #include "data/guard.h"
 #include "data/tablemodel.h"
 #include <QHeaderView>

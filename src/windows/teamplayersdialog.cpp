@@ -1,5 +1,5 @@
-#include "dlguteam.h"
-#include "data/dmuglobal.h"
+#include "teamplayersdialog.h"
+#include "data/datamodule.h"
 #include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QComboBox>

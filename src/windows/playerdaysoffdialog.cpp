@@ -1,4 +1,4 @@
-#include "dlgpoff.h"
+#include "playerdaysoffdialog.h"
 #include "data/helpcontexts.h"
 #include "data/table.h"
 #include "data/textwidth.h"

@@ -1,5 +1,5 @@
 #include "data/dberror.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/guard.h"
 #include <QLabel>
 #include <QLineEdit>
@@ -196,4 +196,4 @@ private slots:
 };
 
 QTEST_MAIN(TestDmglobal)
-#include "tst_dmuglobal.moc"
+#include "tst_datamodule.moc"

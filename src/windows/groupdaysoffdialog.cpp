@@ -1,4 +1,4 @@
-#include "dlggrpof.h"
+#include "groupdaysoffdialog.h"
 #include "data/helpcontexts.h"
 
 Tdlggroupoff::Tdlggroupoff(QWidget* parent, int groupId)

@@ -1,4 +1,4 @@
-#include "dmuglobal.h"
+#include "datamodule.h"
 #include "dberror.h"
 #include "textwidth.h"
 #include <QAbstractButton>

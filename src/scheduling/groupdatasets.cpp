@@ -1,6 +1,6 @@
-#include "groupdata.h"
+#include "groupdatasets.h"
 #include "data/database.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 
 GroupDatasets::GroupDatasets(Database& db, QObject* parent)
     : QObject(parent),

@@ -1,5 +1,5 @@
-#include "dlgaddcourts.h"
-#include "data/dmuglobal.h"
+#include "courtpicker.h"
+#include "data/datamodule.h"
 #include "data/helpcontexts.h"
 #include "data/table.h"
 

@@ -1,6 +1,6 @@
 // The schedule view over rows put straight into the database.
 #include "group_fixture.h"
-#include "scheduling/dlguschedule.h"
+#include "scheduling/scheduleeditdialog.h"
 #include <QTableView>
 #include <QTest>
 
@@ -85,4 +85,4 @@ private slots:
 };
 
 QTEST_MAIN(TestScheduleView)
-#include "tst_dlguschedule.moc"
+#include "tst_scheduleeditdialog.moc"

@@ -1,5 +1,5 @@
-#include "dlgaddplayers.h"
-#include "data/dmuglobal.h"
+#include "playerpicker.h"
+#include "data/datamodule.h"
 #include "data/helpcontexts.h"
 #include "data/table.h"
 

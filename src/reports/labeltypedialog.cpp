@@ -1,5 +1,5 @@
-#include "dlglabel.h"
-#include "data/dmuglobal.h"
+#include "labeltypedialog.h"
+#include "data/datamodule.h"
 #include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QFrame>

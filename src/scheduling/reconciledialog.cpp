@@ -1,5 +1,5 @@
-#include "dlgrec.h"
-#include "data/dmuglobal.h"
+#include "reconciledialog.h"
+#include "data/datamodule.h"
 #include "data/helpcontexts.h"
 #include <QFrame>
 #include <QHeaderView>

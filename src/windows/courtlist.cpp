@@ -1,7 +1,7 @@
-#include "courts.h"
+#include "courtlist.h"
 #include "dbgrid.h"
 #include "rosterdeletes.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QHeaderView>

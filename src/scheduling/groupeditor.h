@@ -1,6 +1,6 @@
 #pragma once
 #include "data/childwindow.h"
-#include "groupdata.h"
+#include "groupdatasets.h"
 #include "windows/dbgrid.h"
 #include <QStringList>
 #include <QVector>

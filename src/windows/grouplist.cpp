@@ -1,6 +1,6 @@
-#include "groups.h"
+#include "grouplist.h"
 #include "data/dberror.h"
-#include "data/dmuglobal.h"
+#include "data/datamodule.h"
 #include "data/guard.h"
 #include "data/helpcontexts.h"
 #include "data/tablemodel.h"

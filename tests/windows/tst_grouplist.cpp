@@ -1,7 +1,7 @@
 // The Group and League lists: filter, weekday codes, titles, what New and
 // Open ask of the installed editor opener, and refresh on activation.
 #include "group_fixture.h"
-#include "windows/groups.h"
+#include "windows/grouplist.h"
 #include "data/table.h"
 #include <QHeaderView>
 #include <QTableView>
@@ -134,4 +134,4 @@ private slots:
 };
 
 QTEST_MAIN(TestGroupList)
-#include "tst_groups.moc"
+#include "tst_grouplist.moc"
