@@ -7,7 +7,11 @@
 class AcceptingHost : public ScheduleHost {
 public:
     int questions = 0;
-    Answer ask(const QString&) override { ++questions; return Yes; }
+    Answer ask(const QString&) override
+    {
+        ++questions;
+        return Yes;
+    }
     void warn(const QString&) override { ++questions; }
     void statusMessage(const QString&) override {}
     void setBusy(bool) override {}

@@ -20,7 +20,6 @@ constexpr int Courts = 8;
 constexpr int Runs = 7;
 constexpr double TargetMs = 200.0;
 
-
 int exec(Database& db, const QString& sql)
 {
     Query q(db, sql);
@@ -36,9 +35,12 @@ int generatedGroup(Tdmglobal& dm)
                                "2, 1, 1, 1, 1, '18:00:00', '19:30:00', 'Courts 5-8 are indoors.')");
     for (int i = 1; i <= Entries; ++i) {
         const int player = exec(db, QString("INSERT INTO \"PLAYERS.db\" (FNAME, LNAME, PHONE1) VALUES ('First%1', "
-                                            "'Last%1', '(555)123-4567')").arg(i));
+                                            "'Last%1', '(555)123-4567')")
+                                        .arg(i));
         exec(db, QString("INSERT INTO \"GRPPLAYR.db\" (GROUPID, PLAYERID, GRPSEQNUM) VALUES (%1, %2, %3)")
-                     .arg(group).arg(player).arg(i));
+                     .arg(group)
+                     .arg(player)
+                     .arg(i));
     }
     for (int c = 1; c <= Courts; ++c) {
         const int court = exec(db, QString("INSERT INTO \"COURTS.db\" (NAME) VALUES ('Court %1')").arg(c));
@@ -83,8 +85,8 @@ void print(const QString& label, const QVector<Cost>& costs, bool checked)
         cpu << c.cpu;
     }
     const Timings w = summarize(wall), c = summarize(cpu);
-    std::printf("%-40s wall median %6.1f ms  best %6.1f ms   processor median %6.1f ms  %s\n",
-                qPrintable(label), w.median, w.best, c.median,
+    std::printf("%-40s wall median %6.1f ms  best %6.1f ms   processor median %6.1f ms  %s\n", qPrintable(label),
+                w.median, w.best, c.median,
                 checked ? (w.median < TargetMs ? "under 200 ms" : "OVER 200 ms (wall)") : "");
 }
 
@@ -101,7 +103,7 @@ Cost exportOnce(Tdmglobal& dm, int group, const QString& folder, int* files)
     });
 }
 
-} // namespace
+}   // namespace
 
 void benchExports()
 {
@@ -126,7 +128,8 @@ void benchExports()
         again << exportOnce(dm, group, dir.filePath("run0"), &files);
 
     std::printf("Export of a group of %d entries, %d dates, %d schedule rows, as CSV and %d player calendars "
-                "(%d runs):\n", Entries, int(season.dates.size()), rows, files, Runs);
+                "(%d runs):\n",
+                Entries, int(season.dates.size()), rows, files, Runs);
     print("into an empty folder", fresh, true);
     print("again over the last export", again, true);
 }

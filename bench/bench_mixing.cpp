@@ -42,18 +42,23 @@ int doublesGroup(Database& db)
     for (int i = 1; i <= Entries; ++i) {
         q.exec(QString("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('F%1', 'L%1')").arg(i));
         q.exec(QString("INSERT INTO GRPPLAYR (GROUPID, PLAYERID, GRPSEQNUM) VALUES (%1, %2, %3)")
-                   .arg(group).arg(q.lastInsertId().toInt()).arg(i));
+                   .arg(group)
+                   .arg(q.lastInsertId().toInt())
+                   .arg(i));
     }
     for (int c = 1; c <= Courts; ++c) {
         q.exec(QString("INSERT INTO COURTS (NAME) VALUES ('Court %1')").arg(c));
-        q.exec(QString("INSERT INTO COURTSLT (COURTID, GROUPID) VALUES (%1, %2)").arg(q.lastInsertId().toInt()).arg(group));
+        q.exec(QString("INSERT INTO COURTSLT (COURTID, GROUPID) VALUES (%1, %2)")
+                   .arg(q.lastInsertId().toInt())
+                   .arg(group));
     }
     return group;
 }
 
 double timeRun(Database& db, int group, bool mix, unsigned seed)
 {
-    QSqlQuery(db.connection()).exec(QString("UPDATE \"group\" SET MIXPAIRS = %1 WHERE GROUPID = %2").arg(mix).arg(group));
+    QSqlQuery(db.connection())
+        .exec(QString("UPDATE \"group\" SET MIXPAIRS = %1 WHERE GROUPID = %2").arg(mix).arg(group));
     runState() = RunState();
     GroupDatasets ds(db);
     ds.open();
@@ -95,11 +100,12 @@ void printMeetings(Database& db, int group)
     const PairSpread opponents = pairSpread(f, &PairFairness::opponents);
     const PairSpread together = pairSpread(f, &PairFairness::together);
     std::printf("  with mixing, most / mean: partners %d / %.2f = %.2f, opponents %d / %.2f = %.2f, "
-                "pairs never met %d\n", partners.most, partners.mean, partners.mostOverMean(), opponents.most,
-                opponents.mean, opponents.mostOverMean(), together.never);
+                "pairs never met %d\n",
+                partners.most, partners.mean, partners.mostOverMean(), opponents.most, opponents.mean,
+                opponents.mostOverMean(), together.never);
 }
 
-} // namespace
+}   // namespace
 
 void benchMixing()
 {
@@ -113,7 +119,8 @@ void benchMixing()
     }
     const Timings a = summarize(off), b = summarize(on);
     std::printf("Doubles group with and without mixing: %d entries, 32 a session, %d courts, 52 weeks on 2 days "
-                "(%d runs each, in turn; CPU time):\n", Entries, Courts, Runs);
+                "(%d runs each, in turn; CPU time):\n",
+                Entries, Courts, Runs);
     std::printf("  mixing off                median %7.1f ms  best %7.1f ms\n", a.median, a.best);
     std::printf("  mixing on                 median %7.1f ms  best %7.1f ms  (%+.1f%%, aim within 10%%)\n", b.median,
                 b.best, (b.median / a.median - 1) * 100);

@@ -52,7 +52,7 @@ int addPlayer(Database& db, int n)
 
 struct Season {
     QString name;
-    int type;          // 1 singles, 2 doubles
+    int type;   // 1 singles, 2 doubles
     int courts;
     int entries;
 };
@@ -155,15 +155,17 @@ Figure timeSchedule(Database& db, int group, const QString& file)
 {
     TScheduleReport schedule(db);
     schedule.rsSchedule.setPresetDestination(TReportSystem::Destination::PdfFile, file);
-    const Figure f = timeRuns([&] {
-        schedule.PrintSchedule(group);
-        return int(schedule.rsSchedule.pages().size());
-    }, file);
+    const Figure f = timeRuns(
+        [&] {
+            schedule.PrintSchedule(group);
+            return int(schedule.rsSchedule.pages().size());
+        },
+        file);
     keep(file);
     return f;
 }
 
-} // namespace
+}   // namespace
 
 void benchReports()
 {
@@ -188,9 +190,11 @@ void benchReports()
     const QString labelsPdf = work.filePath("labels.pdf");
     TPlayerLabels labels(players);
     labels.rsLabels.setPresetDestination(TReportSystem::Destination::PdfFile, labelsPdf);
-    print("mailing labels, 300 players", timeRuns([&] {
-              labels.PrintLabels(nullptr);
-              return int(labels.rsLabels.pages().size());
-          }, labelsPdf));
+    print("mailing labels, 300 players", timeRuns(
+                                             [&] {
+                                                 labels.PrintLabels(nullptr);
+                                                 return int(labels.rsLabels.pages().size());
+                                             },
+                                             labelsPdf));
     keep(labelsPdf);
 }

@@ -2,7 +2,8 @@
 #include "enginebench.h"
 
 namespace {
-const EngineShape benchmarkGroup = {"group 64 entries, 32 a session, 8 courts, 52 wk x 2", 1, 64, 32, 8, 0, 52, {2, 5}, 150};
+const EngineShape benchmarkGroup = {
+    "group 64 entries, 32 a session, 8 courts, 52 wk x 2", 1, 64, 32, 8, 0, 52, {2, 5}, 150};
 }
 
 void benchScheduling()

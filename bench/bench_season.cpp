@@ -39,7 +39,7 @@ int spread(Database& db, int group)
     return q.next() ? q.value(0).toInt() : -1;
 }
 
-} // namespace
+}   // namespace
 
 void benchSeason()
 {

@@ -128,12 +128,12 @@ Timings timeRuns(const std::function<std::unique_ptr<QWidget>()>& open)
 
 void print(const char* label, const Timings& f, const QString& detail)
 {
-    std::printf("%-42s median %6.1f ms  best %6.1f ms  first %6.1f ms  (%s)  %s\n", label, f.median, f.best,
-                f.first, detail.toLocal8Bit().constData(), f.median < TargetMs ? "under 200 ms" : "OVER 200 ms");
+    std::printf("%-42s median %6.1f ms  best %6.1f ms  first %6.1f ms  (%s)  %s\n", label, f.median, f.best, f.first,
+                detail.toLocal8Bit().constData(), f.median < TargetMs ? "under 200 ms" : "OVER 200 ms");
     std::fflush(stdout);
 }
 
-} // namespace
+}   // namespace
 
 void benchViews()
 {
@@ -145,24 +145,24 @@ void benchViews()
 
     int heldRows = -1, entries = 0;
     const Timings editorFigure = timeRuns([&] {
-              auto editor = std::make_unique<Tfrmgroup>(RecordKind::Group);
-              editor->resize(1024, 700);
-              editor->openRecord(f.editedGroup);
-              waitUntilPainted(*editor);
-              heldRows = editor->datasets().tbschedule.recordCount();
-              entries = editor->datasets().tbplayers.recordCount();
-              return editor;
-          });
+        auto editor = std::make_unique<Tfrmgroup>(RecordKind::Group);
+        editor->resize(1024, 700);
+        editor->openRecord(f.editedGroup);
+        waitUntilPainted(*editor);
+        heldRows = editor->datasets().tbschedule.recordCount();
+        entries = editor->datasets().tbplayers.recordCount();
+        return editor;
+    });
     print("group editor among 100,000 other rows", editorFigure,
           QString("%1 entries; schedule rows held: %2").arg(entries).arg(heldRows));
 
     int shownRows = 0;
     const Timings viewFigure = timeRuns([&] {
-              auto view = std::make_unique<Tdlgschedule>();
-              view->setGroup(f.viewedGroup, MatchType::Singles);
-              waitUntilPainted(*view);
-              shownRows = view->scheduleGrid()->model()->rowCount();
-              return view;
-          });
+        auto view = std::make_unique<Tdlgschedule>();
+        view->setGroup(f.viewedGroup, MatchType::Singles);
+        waitUntilPainted(*view);
+        shownRows = view->scheduleGrid()->model()->rowCount();
+        return view;
+    });
     print("schedule view of a group with 2,000 rows", viewFigure, QString("%1 rows shown").arg(shownRows));
 }

@@ -77,7 +77,8 @@ QString checkGroup(Database& db, int groupId, const EngineShape& s)
     counts.setInteger("g", groupId);
     counts.open();
     const int e = int(places / s.entries);
-    return counts.asInt("LO") == e && counts.asInt("HI") == e ? QString() : QString("not every entry on %1 dates").arg(e);
+    return counts.asInt("LO") == e && counts.asInt("HI") == e ? QString()
+                                                              : QString("not every entry on %1 dates").arg(e);
 }
 
 QString checkLeague(Database& db, int groupId, const EngineShape& s)
@@ -99,10 +100,11 @@ QString checkLeague(Database& db, int groupId, const EngineShape& s)
         if (round.size() == pairings)
             round.clear();
     }
-    return matches == pairings * s.duration ? QString() : QString("%1 matches, not %2").arg(matches).arg(pairings * s.duration);
+    return matches == pairings * s.duration ? QString()
+                                            : QString("%1 matches, not %2").arg(matches).arg(pairings * s.duration);
 }
 
-} // namespace
+}   // namespace
 
 int createShape(Database& db, const EngineShape& s)
 {
@@ -117,7 +119,8 @@ int createShape(Database& db, const EngineShape& s)
     for (int i = 1; i <= s.entries; ++i) {
         const int player = insert(db, "INSERT INTO \"PLAYERS.db\" (FNAME, LNAME) VALUES (:v0, :v1)",
                                   {QString("First%1").arg(i), QString("Last%1").arg(i)});
-        insert(db, "INSERT INTO \"GRPPLAYR.db\" (GROUPID, PLAYERID, GRPSEQNUM) VALUES (:v0, :v1, :v2)", {group, player, i});
+        insert(db, "INSERT INTO \"GRPPLAYR.db\" (GROUPID, PLAYERID, GRPSEQNUM) VALUES (:v0, :v1, :v2)",
+               {group, player, i});
     }
     for (int c = 1; c <= s.courts; ++c) {
         const int court = insert(db, "INSERT INTO \"COURTS.db\" (NAME) VALUES (:v0)", {QString("Court %1").arg(c)});
@@ -192,7 +195,7 @@ struct Sqlite {
     }
 };
 
-} // namespace
+}   // namespace
 
 double timeOneTransactionFloor(const QString& dir, qint64 writes)
 {
@@ -203,12 +206,13 @@ double timeOneTransactionFloor(const QString& dir, qint64 writes)
     void* db = nullptr;
     if (s.open(path.constData(), &db, 0x02 | 0x04, nullptr) != 0)   // READWRITE | CREATE
         return -1;
-    s.exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
-               "CREATE TABLE SCHEDULE (SCHEDULEID INTEGER PRIMARY KEY AUTOINCREMENT, GRPPLAYRID INTEGER, "
-               "DATE TEXT, VSGRPPLAYRID INTEGER, HOME INTEGER DEFAULT 0, WINNER INTEGER, GRPCOURTID INTEGER, "
-               "SLOTCODE INTEGER, SLOTCODE2 INTEGER);"
-               "CREATE INDEX BYENTRY ON SCHEDULE (GRPPLAYRID, DATE);"
-               "CREATE INDEX BYDATE ON SCHEDULE (DATE, GRPCOURTID);",
+    s.exec(db,
+           "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
+           "CREATE TABLE SCHEDULE (SCHEDULEID INTEGER PRIMARY KEY AUTOINCREMENT, GRPPLAYRID INTEGER, "
+           "DATE TEXT, VSGRPPLAYRID INTEGER, HOME INTEGER DEFAULT 0, WINNER INTEGER, GRPCOURTID INTEGER, "
+           "SLOTCODE INTEGER, SLOTCODE2 INTEGER);"
+           "CREATE INDEX BYENTRY ON SCHEDULE (GRPPLAYRID, DATE);"
+           "CREATE INDEX BYDATE ON SCHEDULE (DATE, GRPCOURTID);",
            nullptr, nullptr, nullptr);
     void* stmt = nullptr;
     s.prepare(db, "INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE) VALUES (?, ?, ?, ?)", -1, &stmt,
@@ -235,7 +239,8 @@ double timeOneTransactionFloor(const QString& dir, qint64 writes)
 void benchShapes(const char* title, const QVector<EngineShape>& shapes, int runs)
 {
     std::printf("%s (%d runs each, fresh database per shape; floor: sqlite3 writing as many rows in one "
-                "transaction):\n", title, runs);
+                "transaction):\n",
+                title, runs);
     for (const EngineShape& s : shapes) {
         QTemporaryDir work;
         const QString dataDir = work.filePath("data");
@@ -258,9 +263,9 @@ void benchShapes(const char* title, const QVector<EngineShape>& shapes, int runs
         }
         const Timings t = summarize(times);
         const double floor = median(floors);
-        const QString verdict = s.targetMs <= 0 ? QString("(no target)")
+        const QString verdict = s.targetMs <= 0          ? QString("(no target)")
                                 : t.median <= s.targetMs ? QString("within %1 ms").arg(s.targetMs)
-                                                        : QString("OVER %1 ms").arg(s.targetMs);
+                                                         : QString("OVER %1 ms").arg(s.targetMs);
         std::printf("  %-52s median %7.1f ms  best %7.1f ms  %s\n", s.label, t.median, t.best, qPrintable(verdict));
         std::printf("  %-52s floor  %7.1f ms (%lld writes)  ratio %.1f x  longest without a yield %.1f ms  %s\n", "",
                     floor, static_cast<long long>(last.writes), floor > 0 ? t.median / floor : 0.0, longest,

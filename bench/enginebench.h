@@ -9,7 +9,7 @@ class Database;
 
 struct EngineShape {
     const char* label;
-    int recordKind;          // 1 group, 2 league
+    int recordKind;   // 1 group, 2 league
     int entries, perSession, courts, matchType;
     int duration;            // weeks or rounds
     QVector<int> weekdays;   // 1 Sunday ... 7 Saturday
@@ -18,10 +18,10 @@ struct EngineShape {
 
 struct EngineRun {
     double ms = 0;
-    qint64 writes = 0;              // statements that changed rows
-    double longestStretchMs = 0;    // most work between two yields (or the ends)
+    qint64 writes = 0;             // statements that changed rows
+    double longestStretchMs = 0;   // most work between two yields (or the ends)
     int yields = 0;
-    QString check;                  // empty when the schedule is sound, else what is wrong
+    QString check;   // empty when the schedule is sound, else what is wrong
 };
 
 // Creates the shape's group or league in `db` and returns its GROUPID.

@@ -59,8 +59,8 @@ constexpr double TargetMs = 300.0;
 
 void useOffscreenWithoutDisplay()
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
@@ -88,8 +88,8 @@ int runStartup(int argc, char* argv[], const QString& databaseDir, const QString
 }
 
 struct Sample {
-    double fromSpawn = 0;    // measured by the parent: spawn to "shown"
-    double fromMain = 0;     // measured by the child: main() to "shown"
+    double fromSpawn = 0;   // measured by the parent: spawn to "shown"
+    double fromMain = 0;    // measured by the child: main() to "shown"
 };
 
 bool spawnStartup(const QString& databaseDir, const QString& settingsDir, Sample& sample)
@@ -155,14 +155,14 @@ int runStartupBenchmark()
         }
         existing << s;
     }
-    std::printf("Start-up, process start to frame shown with the database open (%d runs each, platform %s):\n",
-                Runs, qEnvironmentVariable("QT_QPA_PLATFORM", "default").toLocal8Bit().constData());
+    std::printf("Start-up, process start to frame shown with the database open (%d runs each, platform %s):\n", Runs,
+                qEnvironmentVariable("QT_QPA_PLATFORM", "default").toLocal8Bit().constData());
     report("fresh database file", fresh);
     report("existing database file", existing);
     return 0;
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char* argv[])
 {

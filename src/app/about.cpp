@@ -36,8 +36,8 @@ protected:
         // The court in perspective: wider at the bottom.
         const qreal top = r.height() * 0.45, bottom = r.height() * 0.98;
         const qreal w = r.width();
-        QPolygonF court({QPointF(w * 0.28, top), QPointF(w * 0.72, top), QPointF(w * 0.96, bottom),
-                         QPointF(w * 0.04, bottom)});
+        QPolygonF court(
+            {QPointF(w * 0.28, top), QPointF(w * 0.72, top), QPointF(w * 0.96, bottom), QPointF(w * 0.04, bottom)});
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(40, 118, 70));
         p.drawPolygon(court);
@@ -85,10 +85,9 @@ QLabel* whiteLabel(const QString& text, int pointSize, bool bold, QWidget* paren
     return label;
 }
 
-} // namespace
+}   // namespace
 
-TAboutBox::TAboutBox(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("AboutBox"));
     setHelpContext(this, HelpContext::About);
@@ -145,8 +144,8 @@ void TAboutBox::showEvent(QShowEvent* event)
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == programIcon && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
+    if (watched == programIcon && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
         okButton->click();
         return true;
     }
@@ -155,8 +154,8 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event)
 
 void TAboutBox::centreOnScreen()
 {
-    QScreen* screen = parentWidget() && parentWidget()->screen() ? parentWidget()->screen()
-                                                                  : QGuiApplication::primaryScreen();
+    QScreen* screen =
+        parentWidget() && parentWidget()->screen() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
     QRect frame = frameGeometry();

@@ -66,7 +66,7 @@ void printLeagueStandings(const QString& league, const QVector<StandingLine>& st
     report.PrintStandings(parent);
 }
 
-} // namespace
+}   // namespace
 
 void registerChildWindows(Tfrmmain& frame)
 {
@@ -83,10 +83,9 @@ void registerChildWindows(Tfrmmain& frame)
     frame.registerChildWindow(Tfrmmain::GroupList,
                               groupListFactory(RecordKind::Group, QStringLiteral("Group List"), HelpContext::GroupList),
                               loadGroupList);
-    frame.registerChildWindow(Tfrmmain::LeagueList,
-                              groupListFactory(RecordKind::League, QStringLiteral("League List"),
-                                               HelpContext::LeagueList),
-                              loadGroupList);
+    frame.registerChildWindow(
+        Tfrmmain::LeagueList,
+        groupListFactory(RecordKind::League, QStringLiteral("League List"), HelpContext::LeagueList), loadGroupList);
 
     // The group list opens editors through the frame; a frame already gone opens none.
     QPointer<Tfrmmain> target = &frame;
@@ -94,12 +93,11 @@ void registerChildWindows(Tfrmmain& frame)
                                          int helpContext) -> QWidget* {
         if (!target)
             return nullptr;
-        return Tfrmgroup::openFromList(listKind, groupId, caption, helpContext,
-                                       [target, listKind](QWidget* editor) {
-                                           editor->setWindowIcon(Icons::editorWindow(listKind));
-                                           if (target)
-                                               target->addChildWindow(editor);
-                                       });
+        return Tfrmgroup::openFromList(listKind, groupId, caption, helpContext, [target, listKind](QWidget* editor) {
+            editor->setWindowIcon(Icons::editorWindow(listKind));
+            if (target)
+                target->addChildWindow(editor);
+        });
     };
 
     // The group editor opens its season window as another child window.
@@ -146,7 +144,7 @@ std::unique_ptr<Tdmglobal> openReportingFailure(Open&& open)
     return nullptr;
 }
 
-} // namespace
+}   // namespace
 
 std::unique_ptr<Tdmglobal> openDataModule(const QString& directory)
 {

@@ -36,21 +36,20 @@ struct CliError {
     throw CliError{message, status};
 }
 
-const char* const commandsText =
-    "Without arguments Vantrel starts its window. Commands:\n"
-    "  export --group NAME --format csv|ics|pdf [--player NAME] --output FILE\n"
-    "      the schedule as a spreadsheet, a calendar or the printed schedule;\n"
-    "      with --player only that player's dates (csv, ics)\n"
-    "  export --group NAME --format ics --every-player --output DIR\n"
-    "      one calendar per player into the folder DIR\n"
-    "  report fairness --group NAME [--format text|csv|pdf] [--output FILE]\n"
-    "      how evenly the season shares out dates, balls and courts\n"
-    "  generate --group NAME [--yes] [--seed N]\n"
-    "      writes the schedule anew; without --yes it stops, changing nothing,\n"
-    "      where the run would ask a question\n"
-    "  list groups|leagues|players\n"
-    "A NAME with blanks goes in quotes: --group \"Monday Doubles\".\n"
-    "Exit status: 0 done, 1 the work failed, 2 the command line was wrong.";
+const char* const commandsText = "Without arguments Vantrel starts its window. Commands:\n"
+                                 "  export --group NAME --format csv|ics|pdf [--player NAME] --output FILE\n"
+                                 "      the schedule as a spreadsheet, a calendar or the printed schedule;\n"
+                                 "      with --player only that player's dates (csv, ics)\n"
+                                 "  export --group NAME --format ics --every-player --output DIR\n"
+                                 "      one calendar per player into the folder DIR\n"
+                                 "  report fairness --group NAME [--format text|csv|pdf] [--output FILE]\n"
+                                 "      how evenly the season shares out dates, balls and courts\n"
+                                 "  generate --group NAME [--yes] [--seed N]\n"
+                                 "      writes the schedule anew; without --yes it stops, changing nothing,\n"
+                                 "      where the run would ask a question\n"
+                                 "  list groups|leagues|players\n"
+                                 "A NAME with blanks goes in quotes: --group \"Monday Doubles\".\n"
+                                 "Exit status: 0 done, 1 the work failed, 2 the command line was wrong.";
 
 struct Options {
     QCommandLineOption database{"database", "The directory that holds vantrel.db (default: from the settings).", "DIR"};
@@ -69,7 +68,8 @@ std::unique_ptr<Tdmglobal> openDatabase(const QString& directory)
 {
     if (!QFileInfo::exists(Database::fileName(directory)))
         fail(QStringLiteral("There is no Vantrel database in %1. Name the directory that holds vantrel.db "
-                            "with --database DIR, or start Vantrel once to create it.").arg(directory));
+                            "with --database DIR, or start Vantrel once to create it.")
+                 .arg(directory));
     try {
         return std::make_unique<Tdmglobal>(directory);
     } catch (const DbError& e) {
@@ -90,7 +90,8 @@ QVector<GroupRow> groupRows(Database& db, std::optional<RecordKind> kind = std::
     q.open();
     QVector<GroupRow> rows;
     for (; !q.eof(); q.next()) {
-        const GroupRow row{q.asInt("GROUPID"), q.asString("NAME"), recordKindFrom(q.asInt("RTYPE")), q.asDate("STARTDATE")};
+        const GroupRow row{q.asInt("GROUPID"), q.asString("NAME"), recordKindFrom(q.asInt("RTYPE")),
+                           q.asDate("STARTDATE")};
         if (!kind || row.kind == *kind)
             rows << row;
     }
@@ -99,8 +100,9 @@ QVector<GroupRow> groupRows(Database& db, std::optional<RecordKind> kind = std::
 
 QString describe(const GroupRow& g)
 {
-    return QStringLiteral("a %1 starting %2").arg(g.kind == RecordKind::Group ? QStringLiteral("group") : QStringLiteral("league"),
-                                                  g.start.toString(Qt::ISODate));
+    return QStringLiteral("a %1 starting %2")
+        .arg(g.kind == RecordKind::Group ? QStringLiteral("group") : QStringLiteral("league"),
+             g.start.toString(Qt::ISODate));
 }
 
 // The one group or league of that name: exactly as written, else ignoring case.
@@ -118,13 +120,15 @@ int findGroup(Database& db, const QString& name)
     const QVector<GroupRow>& found = exact.isEmpty() ? loose : exact;
     if (found.isEmpty())
         fail(QStringLiteral("No group or league is named \"%1\". See the names with: vantrel list groups "
-                            "(or leagues).").arg(name));
+                            "(or leagues).")
+                 .arg(name));
     if (found.size() > 1) {
         QStringList which;
         for (const GroupRow& g : found)
             which << describe(g);
         fail(QStringLiteral("More than one group or league is named \"%1\" (%2). Rename one of them in its "
-                            "editor so that the name picks one.").arg(name, which.join(QStringLiteral(", "))));
+                            "editor so that the name picks one.")
+                 .arg(name, which.join(QStringLiteral(", "))));
     }
     return found.first().id;
 }
@@ -137,10 +141,12 @@ int findPlayer(const Season& s, const QString& name)
             found << p;
     if (found.isEmpty())
         fail(QStringLiteral("No player named \"%1\" plays in %2. Give the first and last name as the players "
-                            "list shows them (vantrel list players).").arg(name, s.name));
+                            "list shows them (vantrel list players).")
+                 .arg(name, s.name));
     if (found.size() > 1)
         fail(QStringLiteral("Two players named \"%1\" play in %2; their calendars can be told apart only with "
-                            "--every-player.").arg(name, s.name));
+                            "--every-player.")
+                 .arg(name, s.name));
     return found.first().id;
 }
 
@@ -228,9 +234,10 @@ void runReport(const QCommandLineParser& p, const Options& o, Database& db, QTex
         out << QStringLiteral("Wrote %1\n").arg(output);
         return;
     }
-    const QByteArray text = format == QLatin1String("csv")
-        ? Csv::document(FairnessText::tableHeaders(report.season()), FairnessText::tableRows(report.figures()))
-        : FairnessText::plainText(report.season(), report.figures()).toUtf8();
+    const QByteArray text =
+        format == QLatin1String("csv")
+            ? Csv::document(FairnessText::tableHeaders(report.season()), FairnessText::tableRows(report.figures()))
+            : FairnessText::plainText(report.season(), report.figures()).toUtf8();
     if (output.isEmpty()) {
         out << QString::fromUtf8(text);
         return;
@@ -272,8 +279,7 @@ public:
             return false;
         }
         return ask(QStringLiteral("Reconcile the schedule so that every entry plays %1 dates? (%2)")
-                       .arg(ScheduleEngine::ExpectedText(expected), detail))
-            == Yes;
+                       .arg(ScheduleEngine::ExpectedText(expected), detail)) == Yes;
     }
 
     QStringList warnings;
@@ -308,7 +314,8 @@ void runGenerate(const QCommandLineParser& p, const Options& o, Tdmglobal& dm, Q
         whole.commit();
     } catch (const CommandLineHost::Refused& r) {
         fail(QStringLiteral("The run would ask: \"%1\" Nothing was changed. Run again with --yes to answer Yes, "
-                            "or change the group in its editor.").arg(r.question));
+                            "or change the group in its editor.")
+                 .arg(r.question));
     }
     for (const QString& w : host.warnings)
         err << w << '\n';
@@ -316,8 +323,8 @@ void runGenerate(const QCommandLineParser& p, const Options& o, Tdmglobal& dm, Q
         fail(host.warnings.isEmpty() ? QStringLiteral("The schedule was not generated.")
                                      : QStringLiteral("The schedule was not generated; see above why."));
     const Season s = loadSeason(db, groupId);
-    out << host.lastStatus.simplified() << QStringLiteral(" %1 dates, %2 courts a date at most.\n")
-               .arg(s.dates.size()).arg(s.courtOrder.size());
+    out << host.lastStatus.simplified()
+        << QStringLiteral(" %1 dates, %2 courts a date at most.\n").arg(s.dates.size()).arg(s.courtOrder.size());
 }
 
 void runList(const QCommandLineParser& p, Database& db, QTextStream& out)
@@ -361,7 +368,7 @@ void dispatch(const QCommandLineParser& p, const Options& o, QTextStream& out, Q
     }
 }
 
-} // namespace
+}   // namespace
 
 namespace Cli {
 
@@ -372,13 +379,12 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QCommandLineOption help = parser.addHelpOption();
     Options o;
     parser.addOptions({o.database, o.group, o.format, o.player, o.everyPlayer, o.output, o.yes, o.seed});
-    parser.addPositionalArgument("command", "export, report, generate or list, and what it needs.",
-                                 "command [what]");
+    parser.addPositionalArgument("command", "export, report, generate or list, and what it needs.", "command [what]");
     int status = Ok;
     try {
         if (!parser.parse(arguments))
-            fail(parser.errorText().chopped(parser.errorText().endsWith(QLatin1Char('.')) ? 1 : 0)
-                     + QStringLiteral(". See vantrel --help."),
+            fail(parser.errorText().chopped(parser.errorText().endsWith(QLatin1Char('.')) ? 1 : 0) +
+                     QStringLiteral(". See vantrel --help."),
                  Usage);
         if (parser.isSet(help)) {
             out << parser.helpText();
@@ -399,7 +405,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     return status;
 }
 
-} // namespace Cli
+}   // namespace Cli
 
 int runCommandLine(int argc, char* argv[])
 {

@@ -5,8 +5,8 @@
 RouteAction routeActionFor(int windowKind, int commandCode)
 {
     using A = RouteAction;
-    if (commandCode == CmdCloseWindow && windowKind >= ChildWindow::PlayerList
-        && windowKind <= ChildWindow::SeasonWindow)
+    if (commandCode == CmdCloseWindow && windowKind >= ChildWindow::PlayerList &&
+        windowKind <= ChildWindow::SeasonWindow)
         return A::CloseWindow;
 
     switch (windowKind) {
@@ -52,10 +52,8 @@ RouteAction routeActionFor(int windowKind, int commandCode)
         case CmdSeason: return A::Season;
         default: return A::Beep;
         }
-    case ChildWindow::SeasonWindow:
-        return commandCode == CmdPrint ? A::Print : A::Beep;
-    default:
-        return A::Beep;
+    case ChildWindow::SeasonWindow: return commandCode == CmdPrint ? A::Print : A::Beep;
+    default: return A::Beep;
     }
 }
 

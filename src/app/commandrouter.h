@@ -16,7 +16,7 @@ enum CommandCode {
     CmdTimeOff = 9,
     CmdEditSchedule = 10,
     CmdLabelSetup = 13,
-    CmdSeason = 14,          // the group editor's season window
+    CmdSeason = 14,   // the group editor's season window
 };
 
 // What a command means for a window of a given kind.
@@ -49,7 +49,7 @@ public:
         std::function<ChildWindow*()> activeChild;   // null when no child window is open
         std::function<void()> closeActive;
         std::function<void()> beep;
-        std::function<void()> printMailingLabels;    // empty until the reports are installed
+        std::function<void()> printMailingLabels;   // empty until the reports are installed
         std::function<void()> labelSetup;
     };
 

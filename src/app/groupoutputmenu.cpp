@@ -27,7 +27,7 @@ void addItem(Tfrmmain& frame, QMenu* menu, const char* name, const QString& capt
     QObject::connect(action, &QAction::triggered, &frame,
                      [&frame, output] { guarded(&frame, [&frame, output] { runForActiveEditor(frame, output); }); });
 }
-} // namespace
+}   // namespace
 
 void addGroupOutputItems(Tfrmmain& frame, QMenu* actionMenu)
 {

@@ -36,7 +36,7 @@ bool hasTopic(int helpContext)
     return helpContext > 0 && QFile::exists(topicPath(helpContext));
 }
 
-} // namespace HelpTopics
+}   // namespace HelpTopics
 
 namespace {
 QString readResource(const QString& path)
@@ -46,7 +46,7 @@ QString readResource(const QString& path)
         return {};
     return QString::fromUtf8(file.readAll());
 }
-} // namespace
+}   // namespace
 
 THelpBrowser::THelpBrowser(QWidget* parent) : QWidget(parent, Qt::Window)
 {
@@ -89,10 +89,9 @@ void THelpBrowser::showTopic(int helpContext)
     } else {
         // The contents page, with a line in front of it saying what is missing.
         QString page = readResource(HelpTopics::contentsPath());
-        const QString notice =
-            QStringLiteral("<p style=\"color:#a40000\"><b>There is no help topic number %1. "
-                           "Choose a topic from the contents below.</b></p>")
-                .arg(helpContext);
+        const QString notice = QStringLiteral("<p style=\"color:#a40000\"><b>There is no help topic number %1. "
+                                              "Choose a topic from the contents below.</b></p>")
+                                   .arg(helpContext);
         const int body = page.indexOf(QStringLiteral("<body"));
         const int bodyEnd = body < 0 ? -1 : page.indexOf('>', body);
         page.insert(bodyEnd < 0 ? 0 : bodyEnd + 1, notice);

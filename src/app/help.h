@@ -7,10 +7,10 @@ class QTextBrowser;
 // Where the help topics live: one HTML page per help context number, shipped
 // as resources, and a contents page.
 namespace HelpTopics {
-QString contentsPath();                    // ":/help/contents.html"
-QString topicPath(int helpContext);        // ":/help/topic<n>.html", whether it exists or not
+QString contentsPath();               // ":/help/contents.html"
+QString topicPath(int helpContext);   // ":/help/topic<n>.html", whether it exists or not
 bool hasTopic(int helpContext);
-} // namespace HelpTopics
+}   // namespace HelpTopics
 
 // The help window: a browser over the help topics, opened at the contents or
 // at the topic of a help context number.

@@ -31,8 +31,7 @@ void person(QPainter& p, QPointF at, qreal scale, const QColor& colour)
     p.setBrush(colour);
     p.drawEllipse(QPointF(at.x(), at.y() - 7 * scale), 4.5 * scale, 4.5 * scale);
     QPainterPath body;
-    body.addRoundedRect(QRectF(at.x() - 7 * scale, at.y() - 1 * scale, 14 * scale, 12 * scale), 5 * scale,
-                        5 * scale);
+    body.addRoundedRect(QRectF(at.x() - 7 * scale, at.y() - 1 * scale, 14 * scale, 12 * scale), 5 * scale, 5 * scale);
     p.drawPath(body);
 }
 
@@ -42,7 +41,7 @@ void ball(QPainter& p, QPointF centre, qreal radius)
     p.setBrush(BallYellow);
     p.drawEllipse(centre, radius, radius);
 }
-} // namespace
+}   // namespace
 
 namespace Icons {
 
@@ -224,4 +223,4 @@ QIcon listWindow(RecordKind listKind)
     return listKind == RecordKind::League ? leagues() : groups();
 }
 
-} // namespace Icons
+}   // namespace Icons

@@ -18,8 +18,8 @@ QIcon addNew();
 QIcon application();
 // A group editor's icon: a group's or a league's.
 QIcon editorWindow(RecordKind recordKind);
-QIcon season();    // the season window: a calendar with a trade of dates
+QIcon season();   // the season window: a calendar with a trade of dates
 
 // Window icon of a group list or league list.
 QIcon listWindow(RecordKind listKind);
-} // namespace Icons
+}   // namespace Icons

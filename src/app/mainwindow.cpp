@@ -35,19 +35,17 @@ constexpr int ActionLeadingGap = 89;
 constexpr int ActionGroupGap = 8;
 constexpr int StatePanelWidth = 69;
 const char* const HelpContextProperty = "helpContext";
-} // namespace
+}   // namespace
 
 Tfrmmain::Tfrmmain(QWidget* parent)
-    : QMainWindow(parent),
-      router(CommandRouter::Services{
-          [this] { return activeChild(); },
-          [this] {
-              if (QMdiSubWindow* sub = currentChildWindow())
-                  sub->close();
-          },
-          [this] { beep(); },
-          {},
-          {}}),
+    : QMainWindow(parent), router(CommandRouter::Services{[this] { return activeChild(); },
+                                                          [this] {
+                                                              if (QMdiSubWindow* sub = currentChildWindow())
+                                                                  sub->close();
+                                                          },
+                                                          [this] { beep(); },
+                                                          {},
+                                                          {}}),
       beepSound([] { QApplication::beep(); })
 {
     setObjectName(QStringLiteral("frmmain"));
@@ -127,11 +125,13 @@ void Tfrmmain::createMenus()
     menuAction(file, "Leagues1", QStringLiteral("&Leagues"), QKeySequence(Qt::CTRL | Qt::Key_L), open(LeagueList));
     file->addSeparator();
     menuAction(file, "LabelSetup1", QStringLiteral("La&bel Setup"), {}, command(CmdLabelSetup));
-    menuAction(file, "FooterSetup1", QStringLiteral("&Footer Setup"), {}, [this] { runFooterSetup(this); },
-               HelpContext::FooterSetup);
+    menuAction(
+        file, "FooterSetup1", QStringLiteral("&Footer Setup"), {}, [this] { runFooterSetup(this); },
+        HelpContext::FooterSetup);
     file->addSeparator();
-    menuAction(file, "Exit1", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] { close(); },
-               HelpContext::Exit);
+    menuAction(
+        file, "Exit1", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] { close(); },
+        HelpContext::Exit);
 
     QMenu* action = maimenu->addMenu(QStringLiteral("&Action"));
     action->setObjectName(QStringLiteral("Action1"));
@@ -149,7 +149,8 @@ void Tfrmmain::createMenus()
     editSchedule->setVisible(false);
     editSchedule->setEnabled(false);
     menuAction(action, "Print2", QStringLiteral("&Print"), QKeySequence(Qt::Key_F9), command(CmdPrint));
-    menuAction(action, "Season1", QStringLiteral("Se&ason..."), QKeySequence(Qt::CTRL | Qt::Key_F9), command(CmdSeason));
+    menuAction(action, "Season1", QStringLiteral("Se&ason..."), QKeySequence(Qt::CTRL | Qt::Key_F9),
+               command(CmdSeason));
     addGroupOutputItems(*this, action);
     action->addSeparator();
     menuAction(action, "CloseWindow1", QStringLiteral("Close &Window"), QKeySequence(Qt::Key_F10),
@@ -486,7 +487,8 @@ void Tfrmmain::cascadeChildWindows()
     for (QMdiSubWindow* sub : shown)
         smallest = smallest.expandedTo(sub->minimumSize());
     const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, shown.first()) + 4;
-    const QVector<QRect> places = cascadeRects(clientArea->viewport()->rect(), int(shown.size()), QSize(step, step), smallest);
+    const QVector<QRect> places =
+        cascadeRects(clientArea->viewport()->rect(), int(shown.size()), QSize(step, step), smallest);
     for (int i = 0; i < shown.size(); ++i) {
         shown[i]->showNormal();
         shown[i]->setGeometry(places[i]);
@@ -539,8 +541,8 @@ void Tfrmmain::rebuildWindowMenu()
         QMdiSubWindow* sub = windows[i];
         const QString title = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
         // Numbered like the window lists of other programs; the first nine get a mnemonic.
-        const QString caption = i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title)
-                                      : QStringLiteral("%1 %2").arg(i + 1).arg(title);
+        const QString caption =
+            i < 9 ? QStringLiteral("&%1 %2").arg(i + 1).arg(title) : QStringLiteral("%1 %2").arg(i + 1).arg(title);
         auto* action = new QAction(caption, windowMenu);
         action->setCheckable(true);
         action->setChecked(sub == active);

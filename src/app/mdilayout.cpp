@@ -36,9 +36,9 @@ QVector<QRect> iconPositions(const QRect& area, const QSize& iconSize, int count
     const int perRow = std::max(1, area.width() / iconSize.width());
     for (int i = 0; i < count; ++i) {
         const int column = i % perRow, row = i / perRow;
-        places.append(QRect(QPoint(area.left() + column * iconSize.width(),
-                                   area.bottom() + 1 - (row + 1) * iconSize.height()),
-                            iconSize));
+        places.append(
+            QRect(QPoint(area.left() + column * iconSize.width(), area.bottom() + 1 - (row + 1) * iconSize.height()),
+                  iconSize));
     }
     return places;
 }

@@ -115,7 +115,7 @@ QString aliasSetting()
     return {};
 }
 
-} // namespace
+}   // namespace
 
 QString Database::configuredDirectory()
 {
@@ -141,8 +141,7 @@ void Database::setFreeSpaceSource(std::function<qint64(const QString&)> source)
     FileProbe::setFreeSpaceSource(std::move(source));
 }
 
-Database::Database(const QString& directory)
-    : connectionName(nextConnectionName()), filePath(fileName(directory))
+Database::Database(const QString& directory) : connectionName(nextConnectionName()), filePath(fileName(directory))
 {
     int version = Schema::version;
     if (needsCreating(filePath)) {

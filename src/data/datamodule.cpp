@@ -5,7 +5,7 @@
 namespace {
 Tdmglobal* current = nullptr;
 const int fullNameWidth = 51;
-} // namespace
+}   // namespace
 
 Tdmglobal::Tdmglobal(const QString& directory, QObject* parent)
     : QObject(parent), dbvantrel(std::make_unique<Database>(directory)), rng(std::random_device{}())
@@ -130,9 +130,9 @@ void Tdmglobal::rollback()
 QVector<FormFieldDef> Tdmglobal::loadFieldDefs(const QString& formKey)
 {
     if (!qfielddef)
-        qfielddef = std::make_unique<Query>(
-            *dbvantrel, "SELECT DISTINCT Fieldkey, LabelKey, Label, Hint, HelpContext\n"
-                        "FROM \"FIELDDEF.db\"\nWHERE (FormKey = :formkey)\nORDER BY Fieldkey");
+        qfielddef =
+            std::make_unique<Query>(*dbvantrel, "SELECT DISTINCT Fieldkey, LabelKey, Label, Hint, HelpContext\n"
+                                                "FROM \"FIELDDEF.db\"\nWHERE (FormKey = :formkey)\nORDER BY Fieldkey");
     qfielddef->close();
     qfielddef->setString("formkey", formKey);
     qfielddef->prepare();

@@ -9,8 +9,15 @@ namespace {
 
 // Primary result codes of the engine; extended codes carry them in the low byte.
 enum EngineCode {
-    Busy = 5, Locked = 6, ReadOnly = 8, IoError = 10, Corrupt = 11, Full = 13, CantOpen = 14,
-    Constraint = 19, NotADatabase = 26
+    Busy = 5,
+    Locked = 6,
+    ReadOnly = 8,
+    IoError = 10,
+    Corrupt = 11,
+    Full = 13,
+    CantOpen = 14,
+    Constraint = 19,
+    NotADatabase = 26
 };
 
 // The engine's text without what the driver appends ("Unable to fetch row").
@@ -22,7 +29,7 @@ QString engineText(const QSqlError& error)
     return text;
 }
 
-} // namespace
+}   // namespace
 
 QString engineAdvice(int engineCode)
 {

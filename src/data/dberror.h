@@ -8,8 +8,7 @@ class QSqlError;
 // text the user sees in the error box.
 class DbError : public std::runtime_error {
 public:
-    explicit DbError(const QString& message)
-        : std::runtime_error(message.toStdString()), text(message) {}
+    explicit DbError(const QString& message) : std::runtime_error(message.toStdString()), text(message) {}
     QString message() const { return text; }
 
 private:

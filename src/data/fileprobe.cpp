@@ -117,7 +117,7 @@ void requireSpace(const QString& directory, const QString& what)
                           .arg(shown(what)));
 }
 
-} // namespace
+}   // namespace
 
 namespace FileProbe {
 
@@ -198,4 +198,4 @@ void requireWritable(const QString& directory, const QString& path)
     requireSpace(directory, QFileInfo::exists(path) ? path : directory);
 }
 
-} // namespace FileProbe
+}   // namespace FileProbe

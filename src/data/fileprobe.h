@@ -26,4 +26,4 @@ void requireWritable(const QString& directory, const QString& path);
 qint64 freeBytes(const QString& directory);
 void setFreeSpaceSource(std::function<qint64(const QString&)> source);
 
-} // namespace FileProbe
+}   // namespace FileProbe

@@ -3,16 +3,16 @@
 // Help context numbers: each opens the help page ":/help/topic<n>.html".
 // The numbers are also stored in FIELDDEF.HelpContext, so they never change.
 namespace HelpContext {
-inline constexpr int Contents = 0;            // the contents page, not a topic
+inline constexpr int Contents = 0;   // the contents page, not a topic
 inline constexpr int About = 2;
-inline constexpr int SettingUpAGroup = 3;     // "How To", and a new group's editor
+inline constexpr int SettingUpAGroup = 3;   // "How To", and a new group's editor
 inline constexpr int PlayerDaysOff = 11;
-inline constexpr int LabelSetup = 11;         // has no page of its own
-inline constexpr int EvenDates = 13;          // every player the same number of dates
+inline constexpr int LabelSetup = 11;   // has no page of its own
+inline constexpr int EvenDates = 13;    // every player the same number of dates
 inline constexpr int Exit = 17;
-inline constexpr int QuickReference = 18;     // also the main window's own
+inline constexpr int QuickReference = 18;   // also the main window's own
 inline constexpr int GroupName = 20;
-inline constexpr int Duration = 23;           // number of weeks or rounds
+inline constexpr int Duration = 23;   // number of weeks or rounds
 inline constexpr int PlayersPerSession = 24;
 inline constexpr int DaysToPlayOn = 25;
 inline constexpr int PlayerList = 37;
@@ -30,4 +30,4 @@ inline constexpr int StartDate = 55;
 inline constexpr int StartAndEndTime = 60;
 inline constexpr int Fee = 61;
 inline constexpr int FooterSetup = 62;
-} // namespace HelpContext
+}   // namespace HelpContext

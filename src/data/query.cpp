@@ -26,7 +26,7 @@ QString translateQuoted(const QString& inner)
     return '"' + inner + '"';
 }
 
-} // namespace
+}   // namespace
 
 QString translateSql(const QString& sql, QStringList* names)
 {
@@ -35,7 +35,7 @@ QString translateSql(const QString& sql, QStringList* names)
     const int n = int(sql.size());
     for (int i = 0; i < n;) {
         const QChar c = sql[i];
-        if (c == '\'') {                         // string literal: copied as is
+        if (c == '\'') {   // string literal: copied as is
             int j = i + 1;
             while (j < n && !(sql[j] == '\'' && (j + 1 >= n || sql[j + 1] != '\'')))
                 j += (sql[j] == '\'') ? 2 : 1;

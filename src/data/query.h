@@ -46,8 +46,16 @@ public:
     bool eof() const { return !active || row >= rows.size(); }
     bool bof() const { return row <= 0; }
     void first() { row = 0; }
-    void next() { if (row < rows.size()) ++row; }
-    void prior() { if (row > 0) --row; }
+    void next()
+    {
+        if (row < rows.size())
+            ++row;
+    }
+    void prior()
+    {
+        if (row > 0)
+            --row;
+    }
     void last() { row = rows.isEmpty() ? 0 : int(rows.size()) - 1; }
     int recordCount() const { return int(rows.size()); }
     int recNo() const { return row + 1; }

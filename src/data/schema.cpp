@@ -19,51 +19,73 @@ FieldDef f(const char* name, FieldType type, int size = 0, bool required = false
 QVector<TableDef> buildTables()
 {
     QVector<TableDef> t;
-    t.append({"PLAYERS", "PLAYERS.db",
-              {f("PLAYERID", T::AutoInc), f("FNAME", T::String, 25), f("LNAME", T::String, 25),
-               f("STREET1", T::String, 25), f("STREET2", T::String, 25), f("CITY", T::String, 25),
-               f("STATE", T::String, 2), f("ZIPCODE", T::String, 10), f("WINS", T::Integer),
-               f("LOSSES", T::Integer), f("RANKING", T::Float), f("NOTES", T::Memo),
-               f("RELPLAYERS", T::Integer), f("PHONE1", T::String, 13), f("PHONE2", T::String, 13)},
-              {{"lastname", {"LNAME", "FNAME", "PLAYERID"}}}});
+    t.append(
+        {"PLAYERS",
+         "PLAYERS.db",
+         {f("PLAYERID", T::AutoInc), f("FNAME", T::String, 25), f("LNAME", T::String, 25), f("STREET1", T::String, 25),
+          f("STREET2", T::String, 25), f("CITY", T::String, 25), f("STATE", T::String, 2), f("ZIPCODE", T::String, 10),
+          f("WINS", T::Integer), f("LOSSES", T::Integer), f("RANKING", T::Float), f("NOTES", T::Memo),
+          f("RELPLAYERS", T::Integer), f("PHONE1", T::String, 13), f("PHONE2", T::String, 13)},
+         {{"lastname", {"LNAME", "FNAME", "PLAYERID"}}}});
     t.append({"COURTS", "COURTS.db", {f("COURTID", T::AutoInc), f("NAME", T::String, 50)}, {}});
-    t.append({"group", "group.DB",
-              {f("GROUPID", T::AutoInc), f("NAME", T::String, 50, true), f("STARTDATE", T::Date, 0, true),
-               f("DURATION", T::SmallInt), f("NumPerSes", T::SmallInt), f("TYPE", T::SmallInt),
-               f("STIME", T::Time), f("ETIME", T::Time), f("FEE", T::Currency),
-               f("SUNDAY", T::Boolean), f("MONDAY", T::Boolean), f("TUESDAY", T::Boolean),
-               f("WEDNESDAY", T::Boolean), f("THURSDAY", T::Boolean), f("FRIDAY", T::Boolean),
-               f("SATURDAY", T::Boolean), f("RTYPE", T::SmallInt), f("NOTES", T::Memo),
-               f("BBON", T::Boolean), f("MIXPAIRS", T::Boolean)},
+    t.append({"group",
+              "group.DB",
+              {f("GROUPID", T::AutoInc),
+               f("NAME", T::String, 50, true),
+               f("STARTDATE", T::Date, 0, true),
+               f("DURATION", T::SmallInt),
+               f("NumPerSes", T::SmallInt),
+               f("TYPE", T::SmallInt),
+               f("STIME", T::Time),
+               f("ETIME", T::Time),
+               f("FEE", T::Currency),
+               f("SUNDAY", T::Boolean),
+               f("MONDAY", T::Boolean),
+               f("TUESDAY", T::Boolean),
+               f("WEDNESDAY", T::Boolean),
+               f("THURSDAY", T::Boolean),
+               f("FRIDAY", T::Boolean),
+               f("SATURDAY", T::Boolean),
+               f("RTYPE", T::SmallInt),
+               f("NOTES", T::Memo),
+               f("BBON", T::Boolean),
+               f("MIXPAIRS", T::Boolean)},
               {{"GNAME", {"NAME", "GROUPID"}}}});
-    t.append({"GRPPLAYR", "GRPPLAYR.db",
+    t.append({"GRPPLAYR",
+              "GRPPLAYR.db",
               {f("GROUPPLAYERID", T::AutoInc), f("GROUPID", T::Integer), f("PLAYERID", T::Integer),
-               f("BBPRIORITY", T::Float), f("PRIORITY", T::Float), f("SESPLAYED", T::Float),
-               f("LWIN", T::Integer), f("LLOSSES", T::Integer), f("LRANKING", T::Integer),
-               f("SHARESLOTID", T::Integer), f("GRPSEQNUM", T::SmallInt)},
+               f("BBPRIORITY", T::Float), f("PRIORITY", T::Float), f("SESPLAYED", T::Float), f("LWIN", T::Integer),
+               f("LLOSSES", T::Integer), f("LRANKING", T::Integer), f("SHARESLOTID", T::Integer),
+               f("GRPSEQNUM", T::SmallInt)},
               {{"PARENT", {"GROUPID", "GROUPPLAYERID"}}, {"BYPLAYER", {"PLAYERID"}}}});
-    t.append({"COURTSLT", "COURTSLT.db",
+    t.append({"COURTSLT",
+              "COURTSLT.db",
               {f("GRPCRTID", T::AutoInc), f("COURTID", T::Integer), f("GROUPID", T::Integer)},
               {{"GROUPID", {"GROUPID", "GRPCRTID"}}, {"BYCOURT", {"COURTID"}}}});
-    t.append({"SCHEDULE", "SCHEDULE.db",
+    t.append({"SCHEDULE",
+              "SCHEDULE.db",
               {f("SCHEDULEID", T::AutoInc), f("GRPPLAYRID", T::Integer), f("DATE", T::Date),
                f("VSGRPPLAYRID", T::Integer), f("HOME", T::Boolean), f("WINNER", T::Integer),
                f("GRPCOURTID", T::Integer), f("SLOTCODE", T::SmallInt), f("SLOTCODE2", T::SmallInt)},
               {{"BYENTRY", {"GRPPLAYRID", "DATE"}}, {"BYDATE", {"DATE", "GRPCOURTID"}}}});
-    t.append({"PLAYROFF", "PLAYROFF.db",
+    t.append({"PLAYROFF",
+              "PLAYROFF.db",
               {f("PLAYEROFFID", T::AutoInc), f("PLAYERID", T::Integer), f("DATE", T::Date)},
               {{"parentid", {"PLAYERID", "DATE"}}}});
-    t.append({"GROUPOFF", "groupoff.db",
+    t.append({"GROUPOFF",
+              "groupoff.db",
               {f("GROUPOFFID", T::AutoInc), f("GROUPID", T::Integer), f("DATE", T::Date)},
               {{"parent", {"GROUPID", "DATE"}}}});
     // Entry ids are 32-bit everywhere else; a 16-bit pairing column would
     // wrap once the GRPPLAYR counter passes 32767.
-    t.append({"MATCHES", "MATCHES.db",
+    t.append({"MATCHES",
+              "MATCHES.db",
               {f("MATCHID", T::AutoInc), f("PID1", T::Integer, 0, true), f("PID2", T::Integer, 0, true),
                f("PLAYED", T::Boolean), f("WEIGHT", T::Float), f("Mix", T::String, 10)},
               {}});
     t.append({"LABEL", "LABEL.DB", {f("LBLCODE", T::String, 20), f("DESC", T::String, 50)}, {}});
-    t.append({"FIELDDEF", "FIELDDEF.db",
+    t.append({"FIELDDEF",
+              "FIELDDEF.db",
               {f("FormKey", T::String, 20), f("Fieldkey", T::String, 40), f("LabelKey", T::String, 40),
                f("Label", T::String, 60), f("Hint", T::String, 120), f("HelpContext", T::Integer)},
               {{"FORM", {"FormKey", "Fieldkey"}}}});
@@ -112,8 +134,8 @@ struct ShippedFieldDef {
 const ShippedFieldDef shippedFieldDefs[] = {
     {"groups", "dbname", "lblname", "Name:", "The name of the group", HelpContext::GroupName},
     {"groups", "DBDURATION", "lblduration", "Number of Weeks:", "The number of weeks of play", HelpContext::Duration},
-    {"groups", "dbedplayers", "lbldaysoff", "Players per session:",
-     "The number of players which play during a session", HelpContext::PlayersPerSession},
+    {"groups", "dbedplayers", "lbldaysoff", "Players per session:", "The number of players which play during a session",
+     HelpContext::PlayersPerSession},
     {"groups", "DPStartDate", "lblstartdate", "Start On:", "Select the start date", HelpContext::StartDate},
     {"groups", "gbdow", "", "", "Select the day(s) of the week to play on.", HelpContext::DaysToPlayOn},
     {"groups", "dbedfee", "Label5", "Fee:", "Enter the entry fee.", HelpContext::Fee},
@@ -155,7 +177,7 @@ void insertShippedRows(QSqlQuery& q)
     }
 }
 
-} // namespace
+}   // namespace
 
 const FieldDef* TableDef::field(const QString& column) const
 {
@@ -188,11 +210,17 @@ QString TableDef::sqlName() const
 
 QString TableDef::recordNoun() const
 {
-    static const QHash<QString, QString> nouns = {
-        {"PLAYERS", "player"}, {"COURTS", "court"}, {"group", "group or league"},
-        {"GRPPLAYR", "entry"}, {"COURTSLT", "court assignment"}, {"SCHEDULE", "schedule row"},
-        {"PLAYROFF", "day off"}, {"GROUPOFF", "day off"}, {"MATCHES", "match"},
-        {"LABEL", "label type"}, {"FIELDDEF", "field definition"}};
+    static const QHash<QString, QString> nouns = {{"PLAYERS", "player"},
+                                                  {"COURTS", "court"},
+                                                  {"group", "group or league"},
+                                                  {"GRPPLAYR", "entry"},
+                                                  {"COURTSLT", "court assignment"},
+                                                  {"SCHEDULE", "schedule row"},
+                                                  {"PLAYROFF", "day off"},
+                                                  {"GROUPOFF", "day off"},
+                                                  {"MATCHES", "match"},
+                                                  {"LABEL", "label type"},
+                                                  {"FIELDDEF", "field definition"}};
     return nouns.value(name, QStringLiteral("row"));
 }
 
@@ -262,4 +290,4 @@ void create(QSqlDatabase& db)
     run(q, QStringLiteral("PRAGMA user_version = %1").arg(version));
 }
 
-} // namespace Schema
+}   // namespace Schema

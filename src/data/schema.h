@@ -11,7 +11,7 @@ enum class FieldType { AutoInc, Integer, SmallInt, Float, Currency, Boolean, Dat
 struct FieldDef {
     QString name;
     FieldType type;
-    int size = 0;          // characters, for String
+    int size = 0;   // characters, for String
     bool required = false;
 };
 
@@ -21,16 +21,16 @@ struct IndexDef {
 };
 
 struct TableDef {
-    QString name;          // stored table name ("PLAYERS", "group")
-    QString fileName;      // the name statements use ("PLAYERS.db")
+    QString name;       // stored table name ("PLAYERS", "group")
+    QString fileName;   // the name statements use ("PLAYERS.db")
     QVector<FieldDef> fields;
     QVector<IndexDef> indexes;
 
-    const FieldDef* field(const QString& column) const;   // case-insensitive
-    const IndexDef* index(const QString& indexName) const; // case-insensitive
-    const FieldDef* primaryKey() const;                    // the auto-increment column
-    QString sqlName() const;                               // quoted where needed
-    QString recordNoun() const;                            // "player", "group or league"
+    const FieldDef* field(const QString& column) const;      // case-insensitive
+    const IndexDef* index(const QString& indexName) const;   // case-insensitive
+    const FieldDef* primaryKey() const;                      // the auto-increment column
+    QString sqlName() const;                                 // quoted where needed
+    QString recordNoun() const;                              // "player", "group or league"
 };
 
 namespace Schema {
@@ -65,4 +65,4 @@ void requireStorableDate(const QDate& date);
 constexpr int smallintMax = 32767;
 constexpr int smallintMin = -32768;
 
-} // namespace Schema
+}   // namespace Schema

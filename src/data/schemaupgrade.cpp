@@ -11,7 +11,7 @@
 namespace {
 
 struct AddedColumn {
-    int version;          // the schema version that brought it
+    int version;   // the schema version that brought it
     const char* table;
     const char* column;
 };
@@ -48,7 +48,7 @@ void addColumns(Database& db, int fromVersion)
     }
 }
 
-} // namespace
+}   // namespace
 
 namespace SchemaUpgrade {
 
@@ -94,4 +94,4 @@ QString upgrade(Database& db, int fromVersion)
         .arg(QDir::toNativeSeparators(db.path()), QDir::toNativeSeparators(copy));
 }
 
-} // namespace SchemaUpgrade
+}   // namespace SchemaUpgrade

@@ -25,4 +25,4 @@ QString upgrade(Database& db, int fromVersion);
 // so an earlier copy is never overwritten.
 QString backupPath(const QString& filePath, int fromVersion);
 
-} // namespace SchemaUpgrade
+}   // namespace SchemaUpgrade

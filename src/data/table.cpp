@@ -87,7 +87,7 @@ bool sameValue(const QVariant& a, const QVariant& b, FieldType type)
     return compareValues(a, b, type) == 0;
 }
 
-} // namespace
+}   // namespace
 
 QString stateName(Table::State state)
 {
@@ -256,9 +256,9 @@ QString Table::selectSql(QVariantList& binds) const
     if (!where.isEmpty())
         sql += " WHERE " + where.join(" AND ");
     QStringList order;
-    const QStringList orderCols = index.isEmpty()
-        ? (def->primaryKey() ? QStringList{def->primaryKey()->name} : QStringList{"rowid"})
-        : def->index(index)->columns;
+    const QStringList orderCols =
+        index.isEmpty() ? (def->primaryKey() ? QStringList{def->primaryKey()->name} : QStringList{"rowid"})
+                        : def->index(index)->columns;
     for (const auto& oc : orderCols) {
         const FieldDef* fd = def->field(oc);
         order << '"' + oc + '"' + (fd && isStringType(fd->type) ? " COLLATE NOCASE" : "");
@@ -322,8 +322,9 @@ QVariant Table::lookupValue(const Column& c, const QVariant& key) const
         return *hit;
     auto& q = lookupQueries[ci];
     if (!q)
-        q = std::make_shared<Query>(db, QStringLiteral("SELECT \"%1\" FROM %2 WHERE \"%3\" = :key")
-                                            .arg(c.resultField, c.lookupTable, c.lookupKey));
+        q = std::make_shared<Query>(
+            db,
+            QStringLiteral("SELECT \"%1\" FROM %2 WHERE \"%3\" = :key").arg(c.resultField, c.lookupTable, c.lookupKey));
     q->setParam("key", key);
     q->open();
     const QVariant v = q->eof() ? QVariant() : fromStorage(c.type, q->value(0));
@@ -446,8 +447,8 @@ bool Table::findKey(const QVariantList& key)
     requireActive();
     checkBrowseMode();
     QStringList keyCols = index.isEmpty() || !def->index(index)
-        ? QStringList{def->primaryKey() ? def->primaryKey()->name : QString()}
-        : def->index(index)->columns;
+                              ? QStringList{def->primaryKey() ? def->primaryKey()->name : QString()}
+                              : def->index(index)->columns;
     QVector<int> ci;
     for (int i = 0; i < key.size() && i < keyCols.size(); ++i)
         ci << requireColumn(keyCols[i]);
@@ -570,13 +571,13 @@ void Table::post()
         beforePost(*this);
     for (int i = 0; i < cols.size(); ++i)
         if (cols[i].kind == Column::Stored && cols[i].type == FieldType::Boolean && buffer[i].isNull())
-            buffer[i] = false;    // an unset flag counts as false everywhere
+            buffer[i] = false;   // an unset flag counts as false everywhere
     checkRequired();
     if (state_ == State::Insert) {
         try {
             writeInsert();
         } catch (const RowConflict&) {
-            cancel();    // the row has nowhere to go
+            cancel();   // the row has nowhere to go
             throw;
         }
     } else if (!writeUpdate())
@@ -672,8 +673,9 @@ void Table::writeInsert()
             params << ':' + c.name;
         }
     if (!insertStmt)
-        insertStmt = std::make_unique<Query>(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                                     .arg(def->sqlName(), names.join(", "), params.join(", ")));
+        insertStmt = std::make_unique<Query>(
+            db,
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(def->sqlName(), names.join(", "), params.join(", ")));
     int pkCol = -1;
     for (int i = 0; i < cols.size(); ++i) {
         if (cols[i].kind != Column::Stored)
@@ -709,8 +711,7 @@ bool Table::writeUpdate()
 // must still hold the value shown, so a change made by another Vantrel
 // meanwhile makes the statement change nothing. A NULL needs IS NULL, so
 // there is one statement per pattern of empty columns.
-Query& Table::asReadStatement(std::map<QString, std::unique_ptr<Query>>& cache, const QString& head,
-                              const Row& asRead)
+Query& Table::asReadStatement(std::map<QString, std::unique_ptr<Query>>& cache, const QString& head, const Row& asRead)
 {
     QString nullPattern;
     QStringList conditions;
@@ -780,8 +781,8 @@ void Table::sortRows()
     if (rows.size() < 2)
         return;
     const QStringList orderCols = index.isEmpty() || !def->index(index)
-        ? QStringList{def->primaryKey() ? def->primaryKey()->name : QString()}
-        : def->index(index)->columns;
+                                      ? QStringList{def->primaryKey() ? def->primaryKey()->name : QString()}
+                                      : def->index(index)->columns;
     QVector<int> ci;
     for (const auto& c : orderCols)
         if (columnIndex(c) >= 0)
@@ -847,7 +848,10 @@ QVariant Table::convertIn(const Column& c, const QVariant& v) const
         const qint64 n = qint64(d);
         if (c.type == FieldType::SmallInt && (n < Schema::smallintMin || n > Schema::smallintMax))
             throw DbError(QStringLiteral("Value %1 is out of range for field '%2' (%3 to %4)")
-                              .arg(n).arg(c.name).arg(Schema::smallintMin).arg(Schema::smallintMax));
+                              .arg(n)
+                              .arg(c.name)
+                              .arg(Schema::smallintMin)
+                              .arg(Schema::smallintMax));
         if (n < INT32_MIN || n > INT32_MAX)
             throw DbError(QStringLiteral("Value %1 is out of range for field '%2'").arg(n).arg(c.name));
         return int(n);

@@ -56,11 +56,11 @@ public:
     void open();
     void close();
     bool isActive() const { return state_ != State::Inactive; }
-    void refresh();            // re-reads the selection, keeps the current row by key
-    void emptyTable();         // deletes every stored row of the table
+    void refresh();      // re-reads the selection, keeps the current row by key
+    void emptyTable();   // deletes every stored row of the table
 
     State state() const { return state_; }
-    void setSetKeyState();     // search key entry (shown as "Search")
+    void setSetKeyState();   // search key entry (shown as "Search")
 
     // --- navigation ---
     void first();
@@ -69,7 +69,7 @@ public:
     void prior();
     bool eof() const { return atEof; }
     bool bof() const { return atBof; }
-    int recNo() const;         // 1-based; the row being calculated during calc
+    int recNo() const;   // 1-based; the row being calculated during calc
     void setRecNo(int recNo);
     int recordCount() const { return int(rows.size()); }
     bool isEmpty() const { return rows.isEmpty(); }
@@ -89,8 +89,8 @@ public:
     // A post or delete names the row as it was read. When another Vantrel
     // changed or deleted it meanwhile, nothing is written, the table shows
     // the row as it is now, and a RowConflict tells the user in words.
-    void remove();             // deletes the current row
-    void checkBrowseMode();    // posts a pending edit
+    void remove();            // deletes the current row
+    void checkBrowseMode();   // posts a pending edit
 
     // --- values of the current row (or the row being calculated) ---
     QVariant value(const QString& field) const;
@@ -129,8 +129,8 @@ signals:
     void afterDelete();
     void afterCancel();
     void afterOpen();
-    void rowsReset();               // the whole selection changed
-    void rowChanged(int row);       // one row's values changed (0-based)
+    void rowsReset();           // the whole selection changed
+    void rowChanged(int row);   // one row's values changed (0-based)
     // A write found the current row (or, for a detail, the master's row)
     // deleted by another Vantrel; the write was refused.
     void rowVanished();
@@ -143,7 +143,7 @@ private:
         FieldType type;
         int size;
         Kind kind;
-        int keyColumn = -1;         // lookup: our key column
+        int keyColumn = -1;   // lookup: our key column
         QString lookupTable, lookupKey, resultField;
     };
     using Row = QVector<QVariant>;
@@ -188,16 +188,16 @@ private:
 
     State state_ = State::Inactive;
     QVector<Row> rows;
-    int cur = -1;                  // 0-based current row, -1 when empty
-    int calcRow = -1;              // row being calculated
+    int cur = -1;       // 0-based current row, -1 when empty
+    int calcRow = -1;   // row being calculated
     bool atEof = true, atBof = true;
-    Row buffer;                    // edit/insert buffer
+    Row buffer;   // edit/insert buffer
     int insertAt = -1;
-    int rowBeforeInsert = -1;     // where cancelling an insert returns to
+    int rowBeforeInsert = -1;                                   // where cancelling an insert returns to
     mutable QHash<int, QHash<QString, QVariant>> lookupCache;   // per lookup column
     mutable QHash<int, std::shared_ptr<Query>> lookupQueries;
-    QVector<Table*> details;       // detail tables following this one
-    QVariant linkedValue;          // master value the rows were read for
+    QVector<Table*> details;   // detail tables following this one
+    QVariant linkedValue;      // master value the rows were read for
     std::unique_ptr<Query> insertStmt;
     // Updates and deletes by the null columns of the row as read.
     std::map<QString, std::unique_ptr<Query>> updateStmts, deleteStmts;

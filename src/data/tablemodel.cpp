@@ -17,7 +17,8 @@ QString shortDateFormat()
         f.replace(QRegularExpression(QStringLiteral("dddd?[^dMy]*")), QString());
         f.replace(QRegularExpression(QStringLiteral("MMMM?")), QStringLiteral("M"));
         f.replace(QRegularExpression(QStringLiteral("y+")), QStringLiteral("yyyy"));
-        const bool usable = f.contains(QLatin1Char('d')) && f.contains(QLatin1Char('M')) && f.contains(QLatin1Char('y'));
+        const bool usable =
+            f.contains(QLatin1Char('d')) && f.contains(QLatin1Char('M')) && f.contains(QLatin1Char('y'));
         return usable ? f.trimmed() : fallback;
     }();
     return format;

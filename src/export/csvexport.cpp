@@ -70,7 +70,7 @@ QVector<QStringList> parse(const QByteArray& data)
     return records;
 }
 
-} // namespace Csv
+}   // namespace Csv
 
 namespace ScheduleCsv {
 
@@ -100,12 +100,13 @@ bool involves(const QVector<int>& entryIds, const QVector<int>& mine)
             return true;
     return false;
 }
-} // namespace
+}   // namespace
 
 QStringList header()
 {
-    return {QStringLiteral("Date"), QStringLiteral("Weekday"), QStringLiteral("Start"), QStringLiteral("End"),
-            QStringLiteral("Court"), QStringLiteral("Entries"), QStringLiteral("Brings the balls")};
+    return {
+        QStringLiteral("Date"),  QStringLiteral("Weekday"), QStringLiteral("Start"),           QStringLiteral("End"),
+        QStringLiteral("Court"), QStringLiteral("Entries"), QStringLiteral("Brings the balls")};
 }
 
 QString sitsOutCaption()
@@ -180,4 +181,4 @@ QByteArray document(const Season& s, int playerId)
     return Csv::document(header(), rows(s, playerId));
 }
 
-} // namespace ScheduleCsv
+}   // namespace ScheduleCsv

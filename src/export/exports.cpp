@@ -23,8 +23,8 @@ QString writeCsv(const Season& season, int playerId, const QString& fileName)
 QString writeCalendar(const Season& season, int playerId, const QString& fileName, CalendarOptions options)
 {
     options.previous = SaveFile::readIfExists(fileName);
-    const QByteArray text = playerId ? Ics::playerCalendar(season, playerId, options)
-                                     : Ics::groupCalendar(season, options);
+    const QByteArray text =
+        playerId ? Ics::playerCalendar(season, playerId, options) : Ics::groupCalendar(season, options);
     // Unchanged events keep their stamps: a season that did not change
     // leaves the file, and its time, as they were.
     if (text == options.previous)
@@ -74,4 +74,4 @@ QString writeSchedulePdf(Database& db, int groupId, const QString& fileName)
     return {};
 }
 
-} // namespace Exports
+}   // namespace Exports

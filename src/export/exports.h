@@ -14,8 +14,7 @@ QString noScheduleMessage(const Season& season);
 
 QString writeCsv(const Season& season, int playerId, const QString& fileName);
 // The calendar at `fileName` is read first, for the dates to cancel.
-QString writeCalendar(const Season& season, int playerId, const QString& fileName,
-                      CalendarOptions options = {});
+QString writeCalendar(const Season& season, int playerId, const QString& fileName, CalendarOptions options = {});
 // "Monday Doubles - Ann Alder.ics"; a name two players share gets the id.
 QString calendarFileName(const Season& season, const SeasonPerson& player);
 // One calendar per player into the directory; `written` receives the files.

@@ -11,7 +11,7 @@ constexpr double right = 8.0;
 constexpr double fixedWidths[] = {0.4, 2.3, 0.6, 0.65, 0.8, 0.75};
 constexpr double fixedTotal = 5.5;
 constexpr double tableFont = 9;
-} // namespace
+}   // namespace
 
 TFairnessReport::TFairnessReport(QObject* parent) : QObject(parent), rsFairness(this)
 {

@@ -16,7 +16,7 @@ QLabel* wrappedLabel(const QStringList& lines, QWidget* parent)
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
 }
-} // namespace
+}   // namespace
 
 TFairnessWindow::TFairnessWindow(Database& db, int groupId, QWidget* parent)
     : QDialog(parent), fairness(std::make_unique<TFairnessReport>())

@@ -63,10 +63,11 @@ void exportEveryCalendar(QWidget* parent, const Season& s)
         return;
     QStringList files;
     const QString error = Exports::writeEveryCalendar(s, dir, &files);
-    done(error, parent, QStringLiteral("Exported %1 calendars to %2").arg(files.size()).arg(QDir::toNativeSeparators(dir)));
+    done(error, parent,
+         QStringLiteral("Exported %1 calendars to %2").arg(files.size()).arg(QDir::toNativeSeparators(dir)));
 }
 
-} // namespace
+}   // namespace
 
 void runGroupOutput(QWidget* parent, Database& db, int groupId, GroupOutput output)
 {
@@ -92,18 +93,13 @@ void runGroupOutput(QWidget* parent, Database& db, int groupId, GroupOutput outp
         if (!file.isEmpty())
             done(Exports::writeCalendar(s, 0, file), parent, wrote(file));
         break;
-    case GroupOutput::EveryPlayerCalendar:
-        exportEveryCalendar(parent, s);
-        break;
-    case GroupOutput::PlayerCalendar:
-        exportPlayerCalendar(parent, s);
-        break;
+    case GroupOutput::EveryPlayerCalendar: exportEveryCalendar(parent, s); break;
+    case GroupOutput::PlayerCalendar: exportPlayerCalendar(parent, s); break;
     case GroupOutput::Pdf:
         file = SaveFile::askSaveFile(parent, QStringLiteral("Export Schedule as PDF"), s.name, ".pdf", pdfFilter);
         if (!file.isEmpty())
             done(Exports::writeSchedulePdf(db, groupId, file), parent, wrote(file));
         break;
-    case GroupOutput::FairnessReport:
-        break;
+    case GroupOutput::FairnessReport: break;
     }
 }

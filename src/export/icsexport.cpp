@@ -34,7 +34,9 @@ QString offsetText(int seconds)
 {
     const QChar sign = seconds < 0 ? QLatin1Char('-') : QLatin1Char('+');
     seconds = std::abs(seconds);
-    QString text = QStringLiteral("%1%2%3").arg(sign).arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+    QString text = QStringLiteral("%1%2%3")
+                       .arg(sign)
+                       .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
                        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'));
     if (seconds % 60)
         text += QStringLiteral("%1").arg(seconds % 60, 2, 10, QLatin1Char('0'));
@@ -75,8 +77,8 @@ struct Event {
     QString uid;
     int sequence = 0;
     bool cancelled = false;
-    QString stamp;          // DTSTAMP: when the event last changed
-    QStringList lines;      // the properties that say what the event is
+    QString stamp;       // DTSTAMP: when the event last changed
+    QStringList lines;   // the properties that say what the event is
 };
 
 QVector<Event> previousEvents(const QByteArray& data, const QString& uidPrefix)
@@ -262,7 +264,6 @@ private:
     QByteArray out;
 };
 
-
 QStringList names(const Season& s, const QVector<int>& entryIds, int exceptPlayer)
 {
     QStringList out;
@@ -295,8 +296,8 @@ QStringList playerLines(const Season& s, const CourtSession& cs, int playerId, c
         if (const QStringList partners = names(s, ownSide, playerId); !partners.isEmpty())
             lines << QStringLiteral("Partner: ") + partners.join(comma);
         if (const QStringList opponents = names(s, otherSide, playerId); !opponents.isEmpty())
-            lines << (opponents.size() > 1 ? QStringLiteral("Opponents: ") : QStringLiteral("Opponent: "))
-                         + opponents.join(comma);
+            lines << (opponents.size() > 1 ? QStringLiteral("Opponents: ") : QStringLiteral("Opponent: ")) +
+                         opponents.join(comma);
     }
     if (s.bringBallsOn)
         for (int id : mine)
@@ -314,7 +315,7 @@ QStringList withNotes(QStringList lines, const Season& s)
     return lines;
 }
 
-} // namespace
+}   // namespace
 
 namespace Ics {
 
@@ -327,8 +328,8 @@ QString eventUid(int groupId, int playerId, const QDate& date)
 QString escapeText(const QString& text)
 {
     const auto special = [](QChar c) {
-        return c == QLatin1Char('\\') || c == QLatin1Char(';') || c == QLatin1Char(',') || c == QLatin1Char('\n')
-            || c == QLatin1Char('\r');
+        return c == QLatin1Char('\\') || c == QLatin1Char(';') || c == QLatin1Char(',') || c == QLatin1Char('\n') ||
+               c == QLatin1Char('\r');
     };
     if (std::none_of(text.begin(), text.end(), special))
         return text;
@@ -421,4 +422,4 @@ QByteArray playerCalendar(const Season& s, int playerId, const CalendarOptions& 
     return w.finish();
 }
 
-} // namespace Ics
+}   // namespace Ics

@@ -25,13 +25,12 @@ QString startDirectory()
 
 bool agreeToReplace(QWidget* parent, const QString& fileName)
 {
-    return QMessageBox::question(parent, QStringLiteral("Vantrel"),
-                                 QStringLiteral("%1 already exists.\nDo you want to replace it?")
-                                     .arg(QDir::toNativeSeparators(fileName)),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        == QMessageBox::Yes;
+    return QMessageBox::question(
+               parent, QStringLiteral("Vantrel"),
+               QStringLiteral("%1 already exists.\nDo you want to replace it?").arg(QDir::toNativeSeparators(fileName)),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
-} // namespace
+}   // namespace
 
 namespace SaveFile {
 
@@ -96,7 +95,8 @@ QString write(const QString& fileName, const QByteArray& data)
     temp.setPermissions(target.exists() ? target.permissions()
                                         : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
     temp.close();
-    if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
+                    QFile::encodeName(target.absoluteFilePath()).constData()) != 0)
         return failed(QString::fromLocal8Bit(std::strerror(errno)));
     temp.setAutoRemove(false);
     return {};
@@ -108,4 +108,4 @@ QByteArray readIfExists(const QString& fileName)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-} // namespace SaveFile
+}   // namespace SaveFile

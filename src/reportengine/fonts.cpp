@@ -25,8 +25,7 @@ const QHash<QString, QStringList>& substitutes()
 
 QString key(const FontSpec& face)
 {
-    return face.family.toLower() + QChar('|') + QChar(face.bold ? 'b' : '-')
-        + QChar(face.italic ? 'i' : '-');
+    return face.family.toLower() + QChar('|') + QChar(face.bold ? 'b' : '-') + QChar(face.italic ? 'i' : '-');
 }
 
 // A face's metrics and the advances of the texts measured in it so far.
@@ -62,7 +61,7 @@ QFontMetricsF& metricsFor(const FontSpec& face)
 {
     return faceMetrics(face).metrics;
 }
-} // namespace
+}   // namespace
 
 QString resolvedFamily(const QString& family)
 {
@@ -72,9 +71,7 @@ QString resolvedFamily(const QString& family)
     if (it != cache.constEnd())
         return *it;
     const QStringList installed = QFontDatabase::families();
-    auto has = [&](const QString& name) {
-        return installed.contains(name, Qt::CaseInsensitive);
-    };
+    auto has = [&](const QString& name) { return installed.contains(name, Qt::CaseInsensitive); };
     QString chosen = family;
     if (!has(family)) {
         for (const QString& alt : substitutes().value(lower))
@@ -124,4 +121,4 @@ double descent(const FontSpec& face)
     return metricsFor(face).descent() / referencePixels * face.size / 72.0;
 }
 
-} // namespace ReportFonts
+}   // namespace ReportFonts

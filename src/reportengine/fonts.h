@@ -15,7 +15,7 @@ QFont font(const FontSpec& face, double pointSize);
 
 // Advance of `text` in inches.
 double textWidth(const FontSpec& face, const QString& text);
-double ascent(const FontSpec& face);     // inches
-double descent(const FontSpec& face);    // inches
+double ascent(const FontSpec& face);    // inches
+double descent(const FontSpec& face);   // inches
 
-} // namespace ReportFonts
+}   // namespace ReportFonts

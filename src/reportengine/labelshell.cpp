@@ -1,7 +1,10 @@
 #include "labelshell.h"
 #include "reportcanvas.h"
 
-TLabelShell::TLabelShell(QObject* parent) : QObject(parent) { setBrand(lbAV8160); }
+TLabelShell::TLabelShell(QObject* parent) : QObject(parent)
+{
+    setBrand(lbAV8160);
+}
 
 void TLabelShell::setBrand(LabelBrand b)
 {

@@ -19,12 +19,12 @@ public:
     int NumDown = 10;
     double LabelWidth = 2.625;
     double LabelHeight = 1.0;
-    double SpacingLeft = 0.188;    // left edge of the first label
-    double SpacingTop = 0.5;       // top edge of the first label
-    double SpacingWidth = 2.75;    // left edge to the next label's left edge
-    double SpacingHeight = 1.0;    // top of a row to the top of the next
+    double SpacingLeft = 0.188;   // left edge of the first label
+    double SpacingTop = 0.5;      // top edge of the first label
+    double SpacingWidth = 2.75;   // left edge to the next label's left edge
+    double SpacingHeight = 1.0;   // top of a row to the top of the next
     LabelShape Shape = lsRoundRect;
-    bool PrintByRow = true;        // fill a row left to right, then the next row
+    bool PrintByRow = true;   // fill a row left to right, then the next row
     // Room kept free inside each label so that no text touches its edge.
     double InnerMarginLeft = 0.1;
     double InnerMarginTop = 0.1;

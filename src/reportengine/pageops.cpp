@@ -10,8 +10,17 @@ QVector<T> opsOf(const QVector<PageOp>& ops)
             out.append(*t);
     return out;
 }
-} // namespace
+}   // namespace
 
-QVector<TextOp> ReportPage::texts() const { return opsOf<TextOp>(ops); }
-QVector<LineOp> ReportPage::lines() const { return opsOf<LineOp>(ops); }
-QVector<ShadeOp> ReportPage::shades() const { return opsOf<ShadeOp>(ops); }
+QVector<TextOp> ReportPage::texts() const
+{
+    return opsOf<TextOp>(ops);
+}
+QVector<LineOp> ReportPage::lines() const
+{
+    return opsOf<LineOp>(ops);
+}
+QVector<ShadeOp> ReportPage::shades() const
+{
+    return opsOf<ShadeOp>(ops);
+}

@@ -9,8 +9,8 @@
 // a printer or a PDF, each at its own resolution.
 
 struct FontSpec {
-    QString family;          // as asked for ("Arial")
-    double size = 10.0;      // points
+    QString family;       // as asked for ("Arial")
+    double size = 10.0;   // points
     bool bold = false;
     bool italic = false;
     bool underline = false;
@@ -20,7 +20,7 @@ struct FontSpec {
 struct PenSpec {
     QColor color = Qt::black;
     Qt::PenStyle style = Qt::SolidLine;
-    int width = 1;           // device pixels; 0 is the device's thinnest line
+    int width = 1;   // device pixels; 0 is the device's thinnest line
     bool operator==(const PenSpec&) const = default;
 };
 
@@ -28,9 +28,9 @@ struct TextOp {
     QString text;
     FontSpec font;
     QColor color = Qt::black;
-    double x = 0;            // left end of the text
+    double x = 0;   // left end of the text
     double baseline = 0;
-    double width = 0;        // measured advance
+    double width = 0;   // measured advance
 };
 
 // A line is either drawn with a pen of device pixels or has a fixed width
@@ -38,12 +38,12 @@ struct TextOp {
 struct LineOp {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     PenSpec pen;
-    double inchWidth = 0;    // > 0: width in inches, overrides pen.width
+    double inchWidth = 0;   // > 0: width in inches, overrides pen.width
 };
 
 struct ShadeOp {
     double left = 0, top = 0, right = 0, bottom = 0;
-    int percent = 0;         // 0 white .. 100 black
+    int percent = 0;   // 0 white .. 100 black
 };
 
 using PageOp = std::variant<TextOp, LineOp, ShadeOp>;

@@ -18,10 +18,7 @@ struct Context {
     FontSpec lastFont{};
     double lastPoints = -1;
 
-    QPointF at(double x, double y) const
-    {
-        return origin + QPointF(x * scale.x * dpi, y * scale.y * dpi);
-    }
+    QPointF at(double x, double y) const { return origin + QPointF(x * scale.x * dpi, y * scale.y * dpi); }
 };
 
 struct LineKey {
@@ -65,7 +62,7 @@ void drawShade(const Context& c, const ShadeOp& s)
     const int level = 255 - qBound(0, s.percent, 100) * 255 / 100;
     c.painter.fillRect(QRectF(c.at(s.left, s.top), c.at(s.right, s.bottom)), QColor(level, level, level));
 }
-} // namespace
+}   // namespace
 
 void draw(QPainter& painter, const ReportPage& page, double dpi, QPointF origin, Scale scale)
 {
@@ -85,8 +82,8 @@ void draw(QPainter& painter, const ReportPage& page, double dpi, QPointF origin,
         if (const TextOp* t = std::get_if<TextOp>(&op))
             drawText(c, *t);
         else if (const LineOp* l = std::get_if<LineOp>(&op)) {
-            const LineKey key{l->x1, l->y1, l->x2, l->y2, l->inchWidth, l->pen.width, int(l->pen.style),
-                              l->pen.color.rgba()};
+            const LineKey key{
+                l->x1, l->y1, l->x2, l->y2, l->inchWidth, l->pen.width, int(l->pen.style), l->pen.color.rgba()};
             if (!drawn.contains(key)) {
                 drawn.insert(key);
                 drawLine(c, *l);
@@ -108,4 +105,4 @@ QImage image(const ReportPage& page, PaperGeometry paper, double dpi, Scale scal
     return img;
 }
 
-} // namespace PagePainter
+}   // namespace PagePainter

@@ -10,7 +10,7 @@ class QPainter;
 namespace PagePainter {
 
 struct Scale {
-    double x = 1.0;          // scale factors (100 % = 1.0)
+    double x = 1.0;   // scale factors (100 % = 1.0)
     double y = 1.0;
 };
 
@@ -21,4 +21,4 @@ void draw(QPainter& painter, const ReportPage& page, double dpi, QPointF origin 
 // The page on white paper at `dpi`, for the preview.
 QImage image(const ReportPage& page, PaperGeometry paper, double dpi, Scale scale = {});
 
-} // namespace PagePainter
+}   // namespace PagePainter

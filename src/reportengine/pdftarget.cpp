@@ -61,8 +61,7 @@ bool confirmReplace(QWidget* parent, const QString& title, const QString& fileNa
     if (!QFileInfo::exists(fileName))
         return true;
     return QMessageBox::question(parent, title, replaceQuestion(fileName), QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No)
-        == QMessageBox::Yes;
+                                 QMessageBox::No) == QMessageBox::Yes;
 }
 
-} // namespace PdfTarget
+}   // namespace PdfTarget

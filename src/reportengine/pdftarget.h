@@ -26,4 +26,4 @@ QString replaceQuestion(const QString& fileName);
 // No is the default answer.
 bool confirmReplace(QWidget* parent, const QString& title, const QString& fileName);
 
-} // namespace PdfTarget
+}   // namespace PdfTarget

@@ -56,9 +56,9 @@ ReportPreviewDialog::ReportPreviewDialog(TReportSystem& r, QVector<ReportPage> p
     btnClose->setText(tr("&Close"));
 
     auto* bar = new QHBoxLayout;
-    for (QWidget* w : {static_cast<QWidget*>(btnFirst), static_cast<QWidget*>(btnPrior),
-                       static_cast<QWidget*>(pageLabel), static_cast<QWidget*>(btnNext),
-                       static_cast<QWidget*>(btnLast)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(btnFirst), static_cast<QWidget*>(btnPrior), static_cast<QWidget*>(pageLabel),
+          static_cast<QWidget*>(btnNext), static_cast<QWidget*>(btnLast)})
         bar->addWidget(w);
     bar->addSpacing(16);
     bar->addWidget(zoomOut);
@@ -183,9 +183,9 @@ void ReportPreviewDialog::printFromPreview()
 void ReportPreviewDialog::saveFromPreview()
 {
     // The replace question is ours, because ".pdf" may still be added to the name.
-    const QString chosen = QFileDialog::getSaveFileName(this, tr("Save as PDF"), report.proposedPdfPath(),
-                                                        tr("PDF files (*.pdf)"), nullptr,
-                                                        QFileDialog::DontConfirmOverwrite);
+    const QString chosen =
+        QFileDialog::getSaveFileName(this, tr("Save as PDF"), report.proposedPdfPath(), tr("PDF files (*.pdf)"),
+                                     nullptr, QFileDialog::DontConfirmOverwrite);
     const QString name = PdfTarget::withPdfSuffix(chosen);
     if (name.isEmpty() || !PdfTarget::confirmReplace(this, report.TitlePreview, name))
         return;

@@ -16,7 +16,7 @@ class ReportPreviewDialog : public QDialog {
 public:
     ReportPreviewDialog(TReportSystem& report, QVector<ReportPage> pages, QWidget* parent = nullptr);
 
-    int currentPage() const { return page; }     // 0-based
+    int currentPage() const { return page; }   // 0-based
     double zoom() const { return zoomPercent; }
     void showPage(int index);
     void setZoom(double percent);

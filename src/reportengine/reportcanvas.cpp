@@ -8,7 +8,7 @@ namespace {
 // Lines left are counted with a little slack so that a position computed
 // by repeated additions of the line height still counts its last line.
 constexpr double slack = 1e-6;
-} // namespace
+}   // namespace
 
 ReportCanvas::ReportCanvas(PaperGeometry paperSize, Margins pageMargins, double unitsFactor)
     : paper(paperSize), margins(pageMargins), units_(unitsFactor > 0 ? unitsFactor : 1.0)
@@ -38,18 +38,45 @@ void ReportCanvas::resetPageArea()
     home();
 }
 
-ReportPage& ReportCanvas::page() { return pageList.last(); }
+ReportPage& ReportCanvas::page()
+{
+    return pageList.last();
+}
 
 // --- printing area and position ---
 
-double ReportCanvas::paperWidth() const { return out(paper.width); }
-double ReportCanvas::marginLeft() const { return out(margins.left); }
-double ReportCanvas::marginRight() const { return out(margins.right); }
-double ReportCanvas::topLimit() const { return out(top); }
-double ReportCanvas::bottomLimit() const { return out(bottom); }
-void ReportCanvas::setTopLimit(double t) { top = in(t); }
-void ReportCanvas::setBottomLimit(double b) { bottom = in(b); }
-void ReportCanvas::setTopLimitToCurrent() { top = y; }
+double ReportCanvas::paperWidth() const
+{
+    return out(paper.width);
+}
+double ReportCanvas::marginLeft() const
+{
+    return out(margins.left);
+}
+double ReportCanvas::marginRight() const
+{
+    return out(margins.right);
+}
+double ReportCanvas::topLimit() const
+{
+    return out(top);
+}
+double ReportCanvas::bottomLimit() const
+{
+    return out(bottom);
+}
+void ReportCanvas::setTopLimit(double t)
+{
+    top = in(t);
+}
+void ReportCanvas::setBottomLimit(double b)
+{
+    bottom = in(b);
+}
+void ReportCanvas::setTopLimitToCurrent()
+{
+    top = y;
+}
 
 void ReportCanvas::setSection(double left, double t, double right, double b)
 {
@@ -61,16 +88,28 @@ void ReportCanvas::setSection(double left, double t, double right, double b)
     memoEnd = areaRight;
 }
 
-double ReportCanvas::sectionLeft() const { return out(areaLeft); }
-double ReportCanvas::sectionRight() const { return out(areaRight); }
-double ReportCanvas::yPos() const { return out(y); }
+double ReportCanvas::sectionLeft() const
+{
+    return out(areaLeft);
+}
+double ReportCanvas::sectionRight() const
+{
+    return out(areaRight);
+}
+double ReportCanvas::yPos() const
+{
+    return out(y);
+}
 void ReportCanvas::setYPos(double v)
 {
     y = in(v);
     tallestOnLine = 0;
     row = 0;
 }
-double ReportCanvas::xPos() const { return out(x); }
+double ReportCanvas::xPos() const
+{
+    return out(x);
+}
 
 void ReportCanvas::home()
 {
@@ -81,7 +120,10 @@ void ReportCanvas::home()
     tabIndex = -1;
 }
 
-double ReportCanvas::lineHeight() const { return out(1.2 * fontSpec.size / 72.0); }
+double ReportCanvas::lineHeight() const
+{
+    return out(1.2 * fontSpec.size / 72.0);
+}
 
 int ReportCanvas::linesLeft() const
 {
@@ -97,9 +139,18 @@ void ReportCanvas::setFont(const QString& family, double size)
     fontSpec = FontSpec{family, size > 0 ? size : 10.0};
 }
 
-void ReportCanvas::setBold(bool on) { fontSpec.bold = on; }
-void ReportCanvas::setItalic(bool on) { fontSpec.italic = on; }
-void ReportCanvas::setUnderline(bool on) { fontSpec.underline = on; }
+void ReportCanvas::setBold(bool on)
+{
+    fontSpec.bold = on;
+}
+void ReportCanvas::setItalic(bool on)
+{
+    fontSpec.italic = on;
+}
+void ReportCanvas::setUnderline(bool on)
+{
+    fontSpec.underline = on;
+}
 
 void ReportCanvas::setPen(const QColor& color, Qt::PenStyle style, int width)
 {
@@ -134,14 +185,17 @@ void ReportCanvas::addText(const QString& text, double left)
 
 void ReportCanvas::printCenter(const QString& text, double at)
 {
-    addText(text, in(at) - ReportFonts::textWidth(fontSpec, text) / 2.0);
+    addText(text, in(at)-ReportFonts::textWidth(fontSpec, text) / 2.0);
 }
 
-void ReportCanvas::printLeft(const QString& text, double at) { addText(text, in(at)); }
+void ReportCanvas::printLeft(const QString& text, double at)
+{
+    addText(text, in(at));
+}
 
 void ReportCanvas::printRight(const QString& text, double at)
 {
-    addText(text, in(at) - ReportFonts::textWidth(fontSpec, text));
+    addText(text, in(at)-ReportFonts::textWidth(fontSpec, text));
 }
 
 void ReportCanvas::printFooter(const QString& text, Justify justify)
@@ -152,9 +206,7 @@ void ReportCanvas::printFooter(const QString& text, Justify justify)
     switch (justify) {
     case Justify::Left: addText(text, margins.left); break;
     case Justify::Right: addText(text, paper.width - margins.right - w); break;
-    case Justify::Center:
-        addText(text, (margins.left + paper.width - margins.right - w) / 2.0);
-        break;
+    case Justify::Center: addText(text, (margins.left + paper.width - margins.right - w) / 2.0); break;
     }
     y = keepY;
     x = keepX;
@@ -197,8 +249,7 @@ void ReportCanvas::clearTabs()
     tabIndex = -1;
 }
 
-void ReportCanvas::setTab(double position, Justify justify, double width, double margin,
-                          int boxLines, int shade)
+void ReportCanvas::setTab(double position, Justify justify, double width, double margin, int boxLines, int shade)
 {
     double left = in(position);
     if (position < 0)
@@ -242,16 +293,28 @@ void ReportCanvas::printInColumn(Column& c, const QString& text)
     const double w = ReportFonts::textWidth(fontSpec, text);
     const double inner = c.left + c.margin, innerRight = c.left + c.width - c.margin;
     switch (c.justify) {
-    case Justify::Left: addText(text, inner + c.used); c.used += w; break;
+    case Justify::Left:
+        addText(text, inner + c.used);
+        c.used += w;
+        break;
     case Justify::Right: addText(text, innerRight - w); break;
     case Justify::Center: addText(text, (inner + innerRight - w) / 2.0); break;
     }
 }
 
-double ReportCanvas::rowBottom() const { return y + qMax(1.2 * fontSpec.size / 72.0, row); }
+double ReportCanvas::rowBottom() const
+{
+    return y + qMax(1.2 * fontSpec.size / 72.0, row);
+}
 
-void ReportCanvas::setRowHeight(double height) { row = qMax(0.0, in(height)); }
-double ReportCanvas::rowHeight() const { return out(row); }
+void ReportCanvas::setRowHeight(double height)
+{
+    row = qMax(0.0, in(height));
+}
+double ReportCanvas::rowHeight() const
+{
+    return out(row);
+}
 
 void ReportCanvas::printColumnLines(const QStringList& lines)
 {
@@ -302,8 +365,14 @@ void ReportCanvas::printTab(const QString& text)
 
 // --- memo ---
 
-void ReportCanvas::setPrintStart(double v) { memoStart = in(v); }
-void ReportCanvas::setPrintEnd(double v) { memoEnd = in(v); }
+void ReportCanvas::setPrintStart(double v)
+{
+    memoStart = in(v);
+}
+void ReportCanvas::setPrintEnd(double v)
+{
+    memoEnd = in(v);
+}
 
 QStringList ReportCanvas::wrapLines(const QString& text, double widthUnits) const
 {
@@ -348,7 +417,7 @@ QString withoutLeadingBlanks(const QString& s)
         ++i;
     return s.mid(i);
 }
-} // namespace
+}   // namespace
 
 QStringList ReportCanvas::wrapPiecesIn(const FontSpec& face, const QStringList& pieces, double firstWidth,
                                        double restWidth, bool* cut) const
@@ -391,8 +460,7 @@ ReportCanvas::FittedText ReportCanvas::fitText(const QStringList& pieces, double
     FontSpec face = fontSpec;
     bool bestCut = false;
     FittedText best{face.size, wrapPiecesIn(face, pieces, width, width, &bestCut)};
-    for (face.size -= 0.5; (bestCut || best.lines.size() > 1) && face.size >= smallestSize - slack;
-         face.size -= 0.5) {
+    for (face.size -= 0.5; (bestCut || best.lines.size() > 1) && face.size >= smallestSize - slack; face.size -= 0.5) {
         bool cut = false;
         QStringList lines = wrapPiecesIn(face, pieces, width, width, &cut);
         if ((bestCut && !cut) || (cut == bestCut && lines.size() < best.lines.size())) {

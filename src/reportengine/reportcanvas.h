@@ -56,8 +56,8 @@ public:
     double yPos() const;
     void setYPos(double y);
     double xPos() const;
-    void home();               // first line of the printing area
-    double lineHeight() const; // 1.2 times the font size
+    void home();                 // first line of the printing area
+    double lineHeight() const;   // 1.2 times the font size
     // Whole lines from the current one down to the bottom limit, the current one included.
     int linesLeft() const;
 
@@ -102,8 +102,8 @@ public:
 
     // --- columns ---
     void clearTabs();
-    void setTab(double position, Justify justify, double width, double margin /*1/100 in*/,
-                int boxLines, int shade /*percent*/);
+    void setTab(double position, Justify justify, double width, double margin /*1/100 in*/, int boxLines,
+                int shade /*percent*/);
     int tabCount() const { return int(tabs.size()); }
     int currentTab() const { return tabIndex; }   // -1 before the first of the line
     // Moves into the next column and draws its shade and box lines.
@@ -148,10 +148,10 @@ private:
     struct Column {
         double left, width;
         Justify justify;
-        double margin;         // inches
+        double margin;   // inches
         int boxLines;
         int shade;
-        double used = 0;       // inches already written left-justified
+        double used = 0;   // inches already written left-justified
     };
 
     double in(double units) const { return units / units_; }
@@ -164,8 +164,8 @@ private:
     void resetPageArea();
     double rowBottom() const;
     // `cut` tells whether a piece had to be cut between characters.
-    QStringList wrapPiecesIn(const FontSpec& face, const QStringList& pieces, double firstWidth,
-                             double restWidth, bool* cut = nullptr) const;
+    QStringList wrapPiecesIn(const FontSpec& face, const QStringList& pieces, double firstWidth, double restWidth,
+                             bool* cut = nullptr) const;
 
     PaperGeometry paper;
     Margins margins;

@@ -6,8 +6,7 @@
 // written); the text says what to do about it.
 class ReportError : public std::runtime_error {
 public:
-    explicit ReportError(const QString& message)
-        : std::runtime_error(message.toStdString()), text(message) {}
+    explicit ReportError(const QString& message) : std::runtime_error(message.toStdString()), text(message) {}
     QString message() const { return text; }
 
 private:

@@ -15,7 +15,7 @@ namespace {
 // A PDF is drawn at the resolution of a good laser printer; a pen of one
 // device pixel then prints as a fine but visible line.
 constexpr int pdfResolution = 600;
-} // namespace
+}   // namespace
 
 TReportSystem::TReportSystem(QObject* parent) : QObject(parent) {}
 TReportSystem::~TReportSystem() = default;
@@ -38,7 +38,10 @@ QString TReportSystem::statusText(const QString& format, int page)
     return text.replace("%p", QString::number(page));
 }
 
-bool TReportSystem::printerInstalled() { return !QPrinterInfo::availablePrinters().isEmpty(); }
+bool TReportSystem::printerInstalled()
+{
+    return !QPrinterInfo::availablePrinters().isEmpty();
+}
 
 QString TReportSystem::noPrinterMessage()
 {
@@ -104,7 +107,8 @@ void TReportSystem::printPages(const QVector<ReportPage>& pageList, bool showSta
     QPainter painter;
     if (!painter.begin(&p))
         throw ReportError(tr("The printer %1 could not be started. Check that it is switched on and ready, "
-                             "then print again.").arg(p.printerName()));
+                             "then print again.")
+                              .arg(p.printerName()));
     const double dpi = p.resolution();
     for (int i = 0; i < pageList.size(); ++i) {
         if (status)
@@ -187,15 +191,9 @@ TReportSystem::Outcome TReportSystem::execute(QWidget* parent)
     // Runs with a preset destination (tests, batch output) show no windows.
     generateWithStatus(!preset, parent);
     switch (destination) {
-    case Destination::Preview:
-        showPreview(parent);
-        return Outcome::Previewed;
-    case Destination::Printer:
-        printPages(lastPages, !preset, parent);
-        return Outcome::Printed;
-    case Destination::PdfFile:
-        savePdf(lastPages, pdfFileName);
-        return Outcome::Saved;
+    case Destination::Preview: showPreview(parent); return Outcome::Previewed;
+    case Destination::Printer: printPages(lastPages, !preset, parent); return Outcome::Printed;
+    case Destination::PdfFile: savePdf(lastPages, pdfFileName); return Outcome::Saved;
     }
     return Outcome::Cancelled;
 }

@@ -24,7 +24,7 @@ public:
         ssAllowDestPrinter = 0x20,
         ssAllowPrinterSetup = 0x40,
         ssAllowPreviewSetup = 0x80,
-        ssAllowDestFile = 0x100,     // PDF file
+        ssAllowDestFile = 0x100,   // PDF file
     };
     Q_DECLARE_FLAGS(SystemSetups, SystemSetup)
     enum SystemOption {
@@ -53,11 +53,11 @@ public:
     double previewZoom = 100.0;
     ReportCanvas::Margins margins;
     double scaleX = 100.0, scaleY = 100.0;
-    double unitsFactor = 1.0;        // report units per inch
-    QString printerTitle = "Report";  // print job and PDF title
+    double unitsFactor = 1.0;          // report units per inch
+    QString printerTitle = "Report";   // print job and PDF title
     // What the pages are of (a group's name): the file name proposed for a PDF.
     QString documentName;
-    PaperGeometry paper;             // Letter until a printer setup says otherwise
+    PaperGeometry paper;   // Letter until a printer setup says otherwise
 
     std::function<void(ReportCanvas&)> OnPrint;
 

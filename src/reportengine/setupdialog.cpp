@@ -23,8 +23,7 @@
 
 using RS = TReportSystem;
 
-ReportSetupDialog::ReportSetupDialog(TReportSystem& r, QWidget* parent)
-    : QDialog(parent), report(r)
+ReportSetupDialog::ReportSetupDialog(TReportSystem& r, QWidget* parent) : QDialog(parent), report(r)
 {
     setWindowTitle(report.TitleSetup);
     const auto setups = report.systemSetups;
@@ -141,8 +140,7 @@ void ReportSetupDialog::pageSetup()
 
 void ReportSetupDialog::showPrinterName()
 {
-    lblPrinter->setText(RS::printerInstalled() ? report.printer().printerName()
-                                               : tr("(no printer installed)"));
+    lblPrinter->setText(RS::printerInstalled() ? report.printer().printerName() : tr("(no printer installed)"));
 }
 
 void ReportSetupDialog::updateEnabled()
@@ -158,8 +156,8 @@ void ReportSetupDialog::browseFile()
     if (start.isEmpty())
         start = report.proposedPdfPath();
     // OK asks about an existing file, for a typed name as for a chosen one.
-    const QString name = QFileDialog::getSaveFileName(this, tr("Save as PDF"), start, tr("PDF files (*.pdf)"),
-                                                      nullptr, QFileDialog::DontConfirmOverwrite);
+    const QString name = QFileDialog::getSaveFileName(this, tr("Save as PDF"), start, tr("PDF files (*.pdf)"), nullptr,
+                                                      QFileDialog::DontConfirmOverwrite);
     if (!name.isEmpty())
         edFile->setText(QDir::toNativeSeparators(PdfTarget::withPdfSuffix(name)));
 }

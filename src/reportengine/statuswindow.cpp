@@ -24,4 +24,7 @@ void ReportStatusWindow::showStatus(const QString& text)
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-QString ReportStatusWindow::text() const { return label->text(); }
+QString ReportStatusWindow::text() const
+{
+    return label->text();
+}

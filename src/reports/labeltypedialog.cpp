@@ -51,9 +51,8 @@ Tdlglabels::Tdlglabels(Database& db, QWidget* parent)
     QVector<Stock> stocks;
     for (tblabels->first(); !tblabels->eof(); tblabels->next())
         stocks.append({tblabels->asString("LBLCODE"), tblabels->asString("DESC")});
-    std::stable_sort(stocks.begin(), stocks.end(), [](const Stock& a, const Stock& b) {
-        return a.desc.compare(b.desc, Qt::CaseInsensitive) < 0;
-    });
+    std::stable_sort(stocks.begin(), stocks.end(),
+                     [](const Stock& a, const Stock& b) { return a.desc.compare(b.desc, Qt::CaseInsensitive) < 0; });
     for (const Stock& s : stocks) {
         auto* item = new QListWidgetItem(s.desc, labelTypesList);
         item->setData(Qt::UserRole, s.code);
@@ -63,7 +62,8 @@ Tdlglabels::Tdlglabels(Database& db, QWidget* parent)
     int widest = 0;
     for (int i = 0; i < labelTypesList->count(); ++i)
         widest = std::max(widest, labelTypesList->fontMetrics().horizontalAdvance(labelTypesList->item(i)->text()));
-    const int needed = widest + 2 * labelTypesList->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 12;
+    const int needed =
+        widest + 2 * labelTypesList->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 12;
     const int extra = std::max(0, needed - labelTypesList->width());
     bevel->resize(bevel->width() + extra, bevel->height());
     labelTypesList->resize(labelTypesList->width() + extra, labelTypesList->height());

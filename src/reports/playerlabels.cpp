@@ -62,8 +62,8 @@ void TPlayerLabels::lsPlayersLabelPrint(ReportCanvas& report, TLabelShell&, bool
     if (!street2.trimmed().isEmpty())
         line(street2);
     // A long city is cut before the state and zip code, which the mail needs whole.
-    line(tbplayers.asString("CITY"), " " + tbplayers.asString("STATE") + " "
-         + PrintFormats::zipCode(tbplayers.asString("ZIPCODE")));
+    line(tbplayers.asString("CITY"),
+         " " + tbplayers.asString("STATE") + " " + PrintFormats::zipCode(tbplayers.asString("ZIPCODE")));
     report.newLine();
 }
 

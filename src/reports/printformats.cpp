@@ -10,7 +10,7 @@ bool hasDigit(const QString& s)
             return true;
     return false;
 }
-} // namespace
+}   // namespace
 
 QString phone(const QString& stored)
 {
@@ -32,4 +32,4 @@ QString zipCode(const QString& stored)
     return text;
 }
 
-} // namespace PrintFormats
+}   // namespace PrintFormats

@@ -11,4 +11,4 @@ QString phone(const QString& stored);
 // "62704-1234" as stored; "62704" when the last four digits are blank.
 QString zipCode(const QString& stored);
 
-} // namespace PrintFormats
+}   // namespace PrintFormats

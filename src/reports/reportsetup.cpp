@@ -8,9 +8,9 @@ void setUpReport(TReportSystem& report, const QString& name, const PageMargins& 
     report.TitleStatus = name + " Status";
     report.TitlePreview = name + " Preview";
     // Saving as a PDF file goes beyond printing and preview, and is welcome.
-    report.systemSetups = RS::ssAllowSetup | RS::ssAllowCopies | RS::ssAllowCollate | RS::ssAllowDuplex
-        | RS::ssAllowDestPreview | RS::ssAllowDestPrinter | RS::ssAllowPrinterSetup | RS::ssAllowPreviewSetup
-        | RS::ssAllowDestFile;
+    report.systemSetups = RS::ssAllowSetup | RS::ssAllowCopies | RS::ssAllowCollate | RS::ssAllowDuplex |
+                          RS::ssAllowDestPreview | RS::ssAllowDestPrinter | RS::ssAllowPrinterSetup |
+                          RS::ssAllowPreviewSetup | RS::ssAllowDestFile;
     report.systemOptions = RS::soShowStatus | RS::soPreviewModal | RS::soAllowPrintFromPreview;
     report.filerStatusFormat = "Generating page %p";
     report.printerStatusFormat = "Printing page %p";

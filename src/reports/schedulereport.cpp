@@ -22,16 +22,16 @@ constexpr double gridLeft = 0.5;
 constexpr double dateWidth = 0.75;
 constexpr double courtsWidth = 6.0;
 constexpr double byeWidth = 0.5;
-constexpr int heavy = -2;            // heading lines 2/100 inch wide
-constexpr double cellPadding = 0.02; // text keeps this far from a cell's box lines
+constexpr int heavy = -2;              // heading lines 2/100 inch wide
+constexpr double cellPadding = 0.02;   // text keeps this far from a cell's box lines
 constexpr double gridBottom = 9.5;
 constexpr double rosterLeft = 0.5;
 constexpr double rosterColumnWidth = 3.75;
 constexpr double rosterMargin = 0.02;
 constexpr double teamRosterLeft = 1.25;
 constexpr double rosterRight = 8.0;
-constexpr double hangingIndent = 0.25;  // continuation lines of a roster entry
-constexpr double footerGap = 0.25;      // between the footer text and "Printed On:"
+constexpr double hangingIndent = 0.25;   // continuation lines of a roster entry
+constexpr double footerGap = 0.25;       // between the footer text and "Printed On:"
 
 // The schedule rows tie-break on SCHEDULEID so that the codes of one court
 // come in the order in which the generator wrote them.
@@ -44,9 +44,8 @@ const char* const scheduleSql =
     "AND d.groupid = :groupid "
     "ORDER BY d3.\"DATE\", d3.GRPCOURTID, d3.SCHEDULEID";
 
-const char* const courtsSql =
-    "SELECT DISTINCT d1.COURTID, d1.NAME FROM \"COURTSLT.db\" d, \"COURTS.db\" d1 "
-    "WHERE (d.GROUPID = :groupid) AND (d1.COURTID = d.COURTID) ORDER BY d1.COURTID, d1.NAME";
+const char* const courtsSql = "SELECT DISTINCT d1.COURTID, d1.NAME FROM \"COURTSLT.db\" d, \"COURTS.db\" d1 "
+                              "WHERE (d.GROUPID = :groupid) AND (d1.COURTID = d.COURTID) ORDER BY d1.COURTID, d1.NAME";
 
 // The group table only repeats every row here; the roster is one row per
 // number and player, ordered by number.
@@ -57,25 +56,20 @@ const char* const playersSql =
     "GROUP BY d3.SLOTCODE, d1.FNAME, d1.LNAME, d1.PHONE1, d2.SHARESLOTID "
     "ORDER BY d3.SLOTCODE, d1.LNAME, d1.FNAME";
 
-const char* const notScheduledSql =
-    "SELECT d2.GROUPPLAYERID, d2.PRIORITY, d2.GRPSEQNUM FROM \"GRPPLAYR.db\" d2 "
-    "WHERE (D2.GROUPID = :groupid) AND (D2.GROUPPLAYERID NOT IN "
-    " (SELECT d6.GRPPLAYRID FROM \"SCHEDULE.db\" d6 WHERE (d6.\"DATE\" = :date))) "
-    " ORDER BY d2.GRPSEQNUM";
+const char* const notScheduledSql = "SELECT d2.GROUPPLAYERID, d2.PRIORITY, d2.GRPSEQNUM FROM \"GRPPLAYR.db\" d2 "
+                                    "WHERE (D2.GROUPID = :groupid) AND (D2.GROUPPLAYERID NOT IN "
+                                    " (SELECT d6.GRPPLAYRID FROM \"SCHEDULE.db\" d6 WHERE (d6.\"DATE\" = :date))) "
+                                    " ORDER BY d2.GRPSEQNUM";
 
 QWidget* dialogParent()
 {
     return QApplication::activeWindow();
 }
-} // namespace
+}   // namespace
 
 TScheduleReport::TScheduleReport(Database& db, QObject* parent)
-    : QObject(parent),
-      rsSchedule(this),
-      database(db),
-      qschedule(std::make_unique<Query>(db, scheduleSql)),
-      qcourts(std::make_unique<Query>(db, courtsSql)),
-      qsplayers(std::make_unique<Query>(db, playersSql)),
+    : QObject(parent), rsSchedule(this), database(db), qschedule(std::make_unique<Query>(db, scheduleSql)),
+      qcourts(std::make_unique<Query>(db, courtsSql)), qsplayers(std::make_unique<Query>(db, playersSql)),
       qnotscheduled(std::make_unique<Query>(db, notScheduledSql)),
       tblkupplayer(std::make_unique<Table>(db, "PLAYERS.db"))
 {
@@ -287,7 +281,7 @@ void printRosterLines(ReportCanvas& r, const QStringList& lines, double left)
         r.printLeft(lines[i], i == 0 ? left : left + hangingIndent);
     }
 }
-} // namespace
+}   // namespace
 
 ScheduleText::Person TScheduleReport::rosterPerson(const QVariant& playerId) const
 {
@@ -312,7 +306,8 @@ void TScheduleReport::printRoster(ReportCanvas& r)
                             PrintFormats::phone(qsplayers->asString("PHONE1"))};
         const QVariant partnerId = qsplayers->value("SHARESLOTID");
         if (teams)
-            entries << ScheduleText::teamRosterPieces(slot, player, partnerId.isNull() ? Person{} : rosterPerson(partnerId));
+            entries << ScheduleText::teamRosterPieces(slot, player,
+                                                      partnerId.isNull() ? Person{} : rosterPerson(partnerId));
         else
             entries << QStringList{ScheduleText::rosterEntry(slot, player)};
     }
@@ -382,8 +377,8 @@ void TScheduleReport::setGridColumns(ReportCanvas& r)
 {
     r.clearTabs();
     for (int i = 0; i < widths.size(); ++i)
-        r.setTab(i == 0 ? gridLeft : ReportCanvas::AfterPrevious, Justify::Center, widths[i], 0,
-                 ReportCanvas::BoxAll, 0);
+        r.setTab(i == 0 ? gridLeft : ReportCanvas::AfterPrevious, Justify::Center, widths[i], 0, ReportCanvas::BoxAll,
+                 0);
 }
 
 // A cell whose text is wider than the cell wraps, set smaller if that

@@ -21,7 +21,7 @@ QString joined(const QStringList& pieces)
             kept << p.trimmed();
     return kept.join(QChar(' '));
 }
-} // namespace
+}   // namespace
 
 QString code(int slotCode, bool home, bool bringBallsOn)
 {
@@ -130,4 +130,4 @@ QTime timeOf(const QVariant& value)
     return {};
 }
 
-} // namespace ScheduleText
+}   // namespace ScheduleText

@@ -57,4 +57,4 @@ QStringList teamRosterPieces(int slotCode, const Person& player, const Person& p
 // A time column as stored ("09:00:00") or as a QTime; invalid when empty.
 QTime timeOf(const QVariant& value);
 
-} // namespace ScheduleText
+}   // namespace ScheduleText

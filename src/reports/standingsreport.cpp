@@ -10,7 +10,7 @@ constexpr double NumberWidth = 0.9;
 constexpr double NameWidth = 3.85;
 constexpr double CountWidth = 0.75;
 constexpr double BottomLimit = 10.0;
-} // namespace
+}   // namespace
 
 TStandingsReport::TStandingsReport(QObject* parent) : QObject(parent), rsStandings(this)
 {
@@ -77,7 +77,7 @@ void TStandingsReport::rsStandingsPrint(ReportCanvas& r)
             r.newPage();
             printHeading(r);
         }
-        printRow(r, {QString::number(line.rank), QString::number(line.number), line.name,
-                     QString::number(line.wins), QString::number(line.losses)});
+        printRow(r, {QString::number(line.rank), QString::number(line.number), line.name, QString::number(line.wins),
+                     QString::number(line.losses)});
     }
 }

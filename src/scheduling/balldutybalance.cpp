@@ -10,7 +10,7 @@
 namespace {
 constexpr double StartWeight = 5000;
 constexpr double BallWeight = 0.5;
-} // namespace
+}   // namespace
 
 BallDutyBalance::BallDutyBalance(Database& database, YieldPacer* p) : db(database), pacer(p) {}
 

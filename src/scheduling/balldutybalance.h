@@ -36,12 +36,12 @@ public:
 private:
     struct Row {
         int scheduleId = 0;
-        int entry = 0;             // index into `entries`
+        int entry = 0;   // index into `entries`
         bool home = false;
     };
-    struct Slot {                  // one court on one date that may change
+    struct Slot {   // one court on one date that may change
         QVector<Row> rows;
-        int marked = -1;           // index into rows of the marked row
+        int marked = -1;   // index into rows of the marked row
     };
 
     void load(int groupId, const QDate& from);
@@ -56,17 +56,17 @@ private:
 
     Database& db;
     YieldPacer* pacer;
-    QVector<Slot> sittings;        // the courts and dates that may change
-    QVector<int> entries;          // GROUPPLAYERIDs of the group, ascending
-    QVector<int> marks;            // per entry: sittings of the whole season it is marked on
-    QVector<int> plays;            // per entry: dates it plays over the whole season
+    QVector<Slot> sittings;              // the courts and dates that may change
+    QVector<int> entries;                // GROUPPLAYERIDs of the group, ascending
+    QVector<int> marks;                  // per entry: sittings of the whole season it is marked on
+    QVector<int> plays;                  // per entry: dates it plays over the whole season
     QVector<QVector<int>> markedSlots;   // per entry: the sittings that may change and carry its mark
-    qint64 seats = 0;              // rows over all sittings (one per entry and court)
-    qint64 sittingCount = 0;       // courts and dates of the whole season
+    qint64 seats = 0;                    // rows over all sittings (one per entry and court)
+    qint64 sittingCount = 0;             // courts and dates of the whole season
 
     // The search's working lists, kept between searches.
     QVector<int> queue;
-    QVector<int> reachedAt;        // per entry: the search that reached it last
+    QVector<int> reachedAt;   // per entry: the search that reached it last
     QVector<int> cameFrom, viaSlot, viaRow;
     int search = 0;
 };

@@ -13,8 +13,8 @@
 namespace {
 
 constexpr double StartPriority = 5000;
-constexpr double PriorityFactor = 0.5;      // placed: x 0.5; group entry not placed: / 0.5
-constexpr double LeagueRaise = 100000;      // league entry not placed
+constexpr double PriorityFactor = 0.5;   // placed: x 0.5; group entry not placed: / 0.5
+constexpr double LeagueRaise = 100000;   // league entry not placed
 constexpr double BallWeight = 0.5;
 constexpr int RetriesBeforeLowering = 50;
 constexpr int LastRetry = 100;
@@ -63,7 +63,7 @@ private:
     GroupDatasets& ds;
 };
 
-} // namespace
+}   // namespace
 
 const QString ScheduleEngine::UnequalPlayQuestion =
     QStringLiteral("All Players will not have equal playing time.  Do you want to continue?");
@@ -77,8 +77,7 @@ const QString ScheduleEngine::TooFewEntriesMessage =
     QStringLiteral("You do not have enough assigned players.  You must add players.");
 const QString ScheduleEngine::NoEntriesRefusal =
     QStringLiteral("Assign players to the group before generating its schedule.");
-const QString ScheduleEngine::NoPlayersPerSessionRefusal =
-    QStringLiteral("Enter the number of players per session.");
+const QString ScheduleEngine::NoPlayersPerSessionRefusal = QStringLiteral("Enter the number of players per session.");
 const QString ScheduleEngine::NoCourtsRefusal =
     QStringLiteral("Assign at least one court to the group before generating its schedule.");
 const QString ScheduleEngine::NoPlayDaysRefusal =
@@ -293,7 +292,7 @@ void ScheduleEngine::GenerateSchedule()
     if (league && !league->daysOff().placementsOnDaysOff().isEmpty())
         host.warn(LeagueDayOffWarning + QLatin1Char('\n') + league->daysOff().placementsOnDaysOff().join('\n'));
 
-    ds.tbplayers.refresh();        // Days On and the weights as the run left them
+    ds.tbplayers.refresh();   // Days On and the weights as the run left them
     host.suspendUpdates(false);
     host.statusMessage(reconcileShortfall.isEmpty() ? QStringLiteral("Schedule completed.")
                                                     : QStringLiteral("Schedule completed.  ") + reconcileShortfall);
@@ -353,7 +352,7 @@ void ScheduleEngine::ContinueFrom(const QDate& from, double dates, std::unique_p
 QString ScheduleEngine::progressPrefix() const
 {
     return recordKind == RecordKind::Group ? QStringLiteral("Scheduling Group ... Please Wait")
-                           : QStringLiteral("Scheduling League ... Please Wait");
+                                           : QStringLiteral("Scheduling League ... Please Wait");
 }
 
 // A league goes on past its session total until its last round is played.
@@ -382,8 +381,8 @@ void ScheduleEngine::runWeeks(const QDate& startDate, double total)
         }
         date = date.addDays(DaysPerWeek);
         pacer.checkpoint();
-        host.statusMessage(progressPrefix() + QStringLiteral(".  ") +
-                           QString::number(PercentComplete(count, total)) + QStringLiteral("% complete."));
+        host.statusMessage(progressPrefix() + QStringLiteral(".  ") + QString::number(PercentComplete(count, total)) +
+                           QStringLiteral("% complete."));
     } while (wantsMoreDates(count, total) && !state.stopRequest);
 }
 
@@ -402,7 +401,7 @@ void ScheduleEngine::scheduleDate(const QDate& date)
 
 int ScheduleEngine::WeekdayNumber(const QDate& date)
 {
-    return date.dayOfWeek() % 7 + 1;    // Qt: Monday 1 ... Sunday 7
+    return date.dayOfWeek() % 7 + 1;   // Qt: Monday 1 ... Sunday 7
 }
 
 QDate ScheduleEngine::MoveToWeekday(const QDate& date, int k)
@@ -534,8 +533,8 @@ bool ScheduleEngine::IsScheduled(int groupPlayerId, const QDate& date)
 bool ScheduleEngine::hasRowOn(std::unique_ptr<Query>& q, const char* table, const char* keyColumn, int key,
                               const QDate& date)
 {
-    const QByteArray sql = QByteArray("SELECT 1 FROM \"") + table + "\" WHERE " + keyColumn
-        + " = :key AND \"DATE\" = :date";
+    const QByteArray sql =
+        QByteArray("SELECT 1 FROM \"") + table + "\" WHERE " + keyColumn + " = :key AND \"DATE\" = :date";
     Query& found = query(q, sql.constData());
     found.setInteger("key", key);
     found.setDate("date", date);
@@ -713,10 +712,10 @@ void ScheduleEngine::AssignHomeAndBalls(const QDate& date)
 {
     ensureLoaded();
     // Ties of BBPRIORITY go to the lowest GROUPPLAYERID, the entry added first.
-    Query& pick = query(qbbpriority,
-                        "SELECT DISTINCT d.grpplayrid, d.HOME, d1.BBPRIORITY FROM \"SCHEDULE.db\" d, \"GRPPLAYR.db\" d1 "
-                        "WHERE (d.\"DATE\" = :date) AND (d1.groupid = :groupid) AND (d1.GROUPPLAYERID = d.GRPPLAYRID) "
-                        "AND d.GRPCOURTID = :grpcourtid ORDER BY d1.BBPRIORITY DESC, d.grpplayrid");
+    Query& pick = query(
+        qbbpriority, "SELECT DISTINCT d.grpplayrid, d.HOME, d1.BBPRIORITY FROM \"SCHEDULE.db\" d, \"GRPPLAYR.db\" d1 "
+                     "WHERE (d.\"DATE\" = :date) AND (d1.groupid = :groupid) AND (d1.GROUPPLAYERID = d.GRPPLAYRID) "
+                     "AND d.GRPCOURTID = :grpcourtid ORDER BY d1.BBPRIORITY DESC, d.grpplayrid");
     Query& home = query(quhome, "UPDATE \"SCHEDULE.db\" SET HOME= :home WHERE GRPPLAYRID = :grpplayrid AND "
                                 "\"SCHEDULE.DB\".\"DATE\" = :date");
     Query& weight = query(qupbbpriority, "UPDATE \"GRPPLAYR.db\" SET BBPRIORITY= BBPRIORITY * :bbweight "
@@ -745,10 +744,10 @@ void ScheduleEngine::AssignHomeAndBalls(const QDate& date)
 // The entries whose play count is not E, lowest GROUPPLAYERID first.
 QVector<ReconcileLine> ScheduleEngine::unevenEntries(double expected)
 {
-    Query& q = query(qreconcile,
-                     "SELECT DISTINCT d.GROUPPLAYERID, d.SESPLAYED, d1.FNAME, d1.LNAME FROM \"GRPPLAYR.db\" d, "
-                     "\"PLAYERS.db\" d1 WHERE (d.GROUPID = :groupid) AND (d.SESPLAYED <> :sesplayed) AND "
-                     "(d1.PLAYERID = d.PLAYERID) ORDER BY d.GROUPPLAYERID, d.SESPLAYED, d1.FNAME, d1.LNAME");
+    Query& q =
+        query(qreconcile, "SELECT DISTINCT d.GROUPPLAYERID, d.SESPLAYED, d1.FNAME, d1.LNAME FROM \"GRPPLAYR.db\" d, "
+                          "\"PLAYERS.db\" d1 WHERE (d.GROUPID = :groupid) AND (d.SESPLAYED <> :sesplayed) AND "
+                          "(d1.PLAYERID = d.PLAYERID) ORDER BY d.GROUPPLAYERID, d.SESPLAYED, d1.FNAME, d1.LNAME");
     q.setInteger("groupid", groupId);
     q.setFloat("sesplayed", expected);
     q.open();
@@ -819,7 +818,9 @@ void ScheduleEngine::evenOut(double expected)
 
 QString ScheduleEngine::whyUneven(const ReconcileLine& line, double expected)
 {
-    const QString counts = QStringLiteral("%1 plays %2 dates, not %3").arg(line.playerName).arg(line.sessionsPlayed)
+    const QString counts = QStringLiteral("%1 plays %2 dates, not %3")
+                               .arg(line.playerName)
+                               .arg(line.sessionsPlayed)
                                .arg(ExpectedText(expected));
     return line.sessionsPlayed > expected
                ? counts + QStringLiteral(" (no one who plays fewer is free on those dates)")
@@ -851,7 +852,7 @@ QVector<int> entriesOf(Query& q, int groupId, double expected)
     return ids;
 }
 
-} // namespace
+}   // namespace
 
 bool ScheduleEngine::GiveDate(int overPlayed, double expected)
 {
@@ -859,8 +860,9 @@ bool ScheduleEngine::GiveDate(int overPlayed, double expected)
     Query& dates = query(qdates, "SELECT DISTINCT \"SCHEDULE.db\".\"DATE\" FROM \"SCHEDULE.db\" WHERE "
                                  "(GRPPLAYRID = :grpplayrid) ORDER BY \"SCHEDULE.db\".\"DATE\" DESC");
     // Candidates with equal counts in GROUPPLAYERID order.
-    Query& under = query(qgivedate, "SELECT DISTINCT GROUPPLAYERID, SESPLAYED FROM \"GRPPLAYR.db\" WHERE "
-                                    "(GROUPID = :groupid) AND (SESPLAYED < :threshold) ORDER BY SESPLAYED, GROUPPLAYERID");
+    Query& under =
+        query(qgivedate, "SELECT DISTINCT GROUPPLAYERID, SESPLAYED FROM \"GRPPLAYR.db\" WHERE "
+                         "(GROUPID = :groupid) AND (SESPLAYED < :threshold) ORDER BY SESPLAYED, GROUPPLAYERID");
     const QVector<QDate> days = datesOf(dates, overPlayed);
     const QVector<int> candidates = entriesOf(under, groupId, expected);
     bool given = false;
@@ -891,8 +893,9 @@ bool ScheduleEngine::TakeDate(int underPlayed, double expected)
     Query& dates = query(qdates, "SELECT DISTINCT \"SCHEDULE.db\".\"DATE\" FROM \"SCHEDULE.db\" WHERE "
                                  "(GRPPLAYRID = :grpplayrid) ORDER BY \"SCHEDULE.db\".\"DATE\" DESC");
     // Givers with equal counts in GROUPPLAYERID order.
-    Query& over = query(qgetdate, "SELECT DISTINCT GROUPPLAYERID, SESPLAYED FROM \"GRPPLAYR.db\" WHERE "
-                                  "(GROUPID = :groupid) AND (SESPLAYED > :threshold) ORDER BY SESPLAYED, GROUPPLAYERID");
+    Query& over =
+        query(qgetdate, "SELECT DISTINCT GROUPPLAYERID, SESPLAYED FROM \"GRPPLAYR.db\" WHERE "
+                        "(GROUPID = :groupid) AND (SESPLAYED > :threshold) ORDER BY SESPLAYED, GROUPPLAYERID");
     const int index = entryIndex(underPlayed);
     const int playerId = index >= 0 ? entries[index].playerId : 0;
     for (int giver : entriesOf(over, groupId, expected))

@@ -39,8 +39,7 @@ class ScheduleHost;
 
 class ScheduleEngine {
 public:
-    ScheduleEngine(GroupDatasets& datasets, ScheduleHost& host, std::mt19937& random,
-                   RunState& state = runState());
+    ScheduleEngine(GroupDatasets& datasets, ScheduleHost& host, std::mt19937& random, RunState& state = runState());
     ~ScheduleEngine();
     ScheduleEngine(const ScheduleEngine&) = delete;
     ScheduleEngine& operator=(const ScheduleEngine&) = delete;
@@ -59,7 +58,7 @@ public:
 
     // --- steps of the run, public for the league pairing and the tests ---
     void FillGroupDate(int playersPerSession, const QDate& date);
-    int PickPlayer(const QDate& date);       // GROUPPLAYERID, 0 only without entries
+    int PickPlayer(const QDate& date);   // GROUPPLAYERID, 0 only without entries
     void ClearSchedule();
     bool IsGroupOff(int groupId, const QDate& date);
     bool IsPlayerOff(int playerId, const QDate& date);
@@ -117,9 +116,9 @@ public:
 
 private:
     struct Entry {
-        int id = 0;             // GROUPPLAYERID
+        int id = 0;   // GROUPPLAYERID
         int playerId = 0;
-        int number = 0;         // GRPSEQNUM
+        int number = 0;   // GRPSEQNUM
         double priority = 5000;
     };
 
@@ -163,26 +162,26 @@ private:
     int groupId = 0;
     RecordKind recordKind = RecordKind::Group;
     int runPlayersPerSession = 0;   // N of the run, also after NUMPERSES was adjusted
-    QVector<Entry> entries;            // the entries list, in its order
-    QHash<int, int> indexOfEntry;      // GROUPPLAYERID -> index
-    QVector<int> courts;               // COURTID of the courts list, in its order
+    QVector<Entry> entries;         // the entries list, in its order
+    QHash<int, int> indexOfEntry;   // GROUPPLAYERID -> index
+    QVector<int> courts;            // COURTID of the courts list, in its order
     // While the weeks are walked nothing else writes: the days off of the
     // entries' players are read once, and the rows of the date being filled
     // are the ones the run wrote.
     bool walking = false;
     QSet<QPair<int, QDate>> daysOff;   // (PLAYERID, DATE)
     QDate fillingDate;
-    QSet<int> placedOnDate;            // entries placed on fillingDate
+    QSet<int> placedOnDate;   // entries placed on fillingDate
     std::unique_ptr<LeaguePairing> league;
-    QString reconcileShortfall;        // who could not be evened out, and why
-    bool printWanted = false;          // the last run asks for its printed schedule
+    QString reconcileShortfall;   // who could not be evened out, and why
+    bool printWanted = false;     // the last run asks for its printed schedule
     // Seating by who met whom; off keeps the seats in the order of the picks.
     bool mixing = false;
     CourtSeating seating;
     // Entries picked for the date being filled, before their rows are written.
     QSet<int> pendingIds;
     QDate pendingDate;
-    QDate lockedBefore;                // set while ContinueFrom walks
+    QDate lockedBefore;   // set while ContinueFrom walks
     qint64 writes = 0;
     YieldPacer pacer;
 

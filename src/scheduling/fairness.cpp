@@ -87,8 +87,10 @@ void countSpreads(FairnessFigures& f)
 {
     if (f.entries.isEmpty())
         return;
-    const auto [lo, hi] = std::minmax_element(f.entries.begin(), f.entries.end(),
-        [](const EntryFairness& a, const EntryFairness& b) { return a.datesPlayed < b.datesPlayed; });
+    const auto [lo, hi] =
+        std::minmax_element(f.entries.begin(), f.entries.end(), [](const EntryFairness& a, const EntryFairness& b) {
+            return a.datesPlayed < b.datesPlayed;
+        });
     f.fewestPlayed = lo->datesPlayed;
     f.mostPlayed = hi->datesPlayed;
     f.playedSpread = f.mostPlayed - f.fewestPlayed;
@@ -150,8 +152,9 @@ void countPairs(const Season& s, FairnessFigures& f)
         }
     if (f.pairs.isEmpty())
         return;
-    const auto [lo, hi] = std::minmax_element(f.pairs.begin(), f.pairs.end(),
-        [](const PairFairness& a, const PairFairness& b) { return a.together < b.together; });
+    const auto [lo, hi] =
+        std::minmax_element(f.pairs.begin(), f.pairs.end(),
+                            [](const PairFairness& a, const PairFairness& b) { return a.together < b.together; });
     f.fewestMet = lo->together;
     f.mostMet = hi->together;
 }
@@ -164,24 +167,36 @@ void warnAboutDates(const Season& s, FairnessFigures& f)
     const int n = int(f.entries.size());
     if (f.playedSpread > 1)
         f.warnings << QStringLiteral("Dates played differ by %1: some entries play %2 dates, others only %3.")
-                          .arg(f.playedSpread).arg(f.mostPlayed).arg(f.fewestPlayed);
+                          .arg(f.playedSpread)
+                          .arg(f.mostPlayed)
+                          .arg(f.fewestPlayed);
     else if (f.playedSpread == 1 && places % n != 0)
         f.warnings << QStringLiteral("The %1 places of the season cannot be shared equally among %2 entries, "
-                                     "so some play one date more than others.").arg(places).arg(n);
+                                     "so some play one date more than others.")
+                          .arg(places)
+                          .arg(n);
     else if (f.playedSpread == 1)
         f.warnings << QStringLiteral("Dates played differ by 1 although the %1 places could be shared equally "
-                                     "among %2 entries.").arg(places).arg(n);
+                                     "among %2 entries.")
+                          .arg(places)
+                          .arg(n);
     for (const EntryFairness& e : f.entries) {
         if (e.datesPlayed == 0)
             f.warnings << QStringLiteral("%1. %2 plays no date at all.").arg(e.number).arg(e.name);
         else if (e.datesPlayed < f.mostPlayed && e.daysOff > 0 && e.freeDates < f.mostPlayed)
             f.warnings << QStringLiteral("%1. %2 could play on only %3 of the %4 dates because of %5, while "
                                          "others play up to %6.")
-                              .arg(e.number).arg(e.name).arg(e.freeDates).arg(f.dateCount)
-                              .arg(plural(e.daysOff, "day off", "days off")).arg(f.mostPlayed);
+                              .arg(e.number)
+                              .arg(e.name)
+                              .arg(e.freeDates)
+                              .arg(f.dateCount)
+                              .arg(plural(e.daysOff, "day off", "days off"))
+                              .arg(f.mostPlayed);
         if (e.doubleBooked > 0)
             f.warnings << QStringLiteral("%1. %2 is placed more than once on %3.")
-                              .arg(e.number).arg(e.name).arg(plural(e.doubleBooked, "date", "dates"));
+                              .arg(e.number)
+                              .arg(e.name)
+                              .arg(plural(e.doubleBooked, "date", "dates"));
     }
     Q_UNUSED(s);
 }
@@ -207,14 +222,15 @@ void warnAboutBallsAndPairs(const Season& s, FairnessFigures& f)
                           .arg(s.isLeague() ? QStringLiteral("home and ball duty") : QStringLiteral("ball duty"))
                           .arg(f.ballSpread);
     if (f.hasPairs && f.fewestMet == 0 && f.mostMet >= 2) {
-        const int never = int(std::count_if(f.pairs.begin(), f.pairs.end(),
-                                            [](const PairFairness& p) { return p.together == 0; }));
+        const int never =
+            int(std::count_if(f.pairs.begin(), f.pairs.end(), [](const PairFairness& p) { return p.together == 0; }));
         f.warnings << QStringLiteral("%1 never share a court, while others meet up to %2 times.")
-                          .arg(plural(never, "pair of entries", "pairs of entries")).arg(f.mostMet);
+                          .arg(plural(never, "pair of entries", "pairs of entries"))
+                          .arg(f.mostMet);
     }
 }
 
-} // namespace
+}   // namespace
 
 FairnessFigures computeFairness(const Season& season)
 {
@@ -258,19 +274,23 @@ QStringList summary(const Season& season, const FairnessFigures& f)
     QStringList lines;
     lines << QStringLiteral("Dates of play: %1").arg(f.dateCount);
     lines << QStringLiteral("Dates played: most %1, fewest %2, spread %3")
-                 .arg(f.mostPlayed).arg(f.fewestPlayed).arg(f.playedSpread);
+                 .arg(f.mostPlayed)
+                 .arg(f.fewestPlayed)
+                 .arg(f.playedSpread);
     lines << QStringLiteral("Spread of %1 among entries that play equally often: %2")
-                 .arg(season.isLeague() ? QStringLiteral("home and ball duty") : QStringLiteral("ball duty"))
-                 .arg(f.ballSpread)
-          + (f.entries.isEmpty() ? QString() : QStringLiteral(" (those playing %1 dates)").arg(f.ballSpreadPlayed));
+                     .arg(season.isLeague() ? QStringLiteral("home and ball duty") : QStringLiteral("ball duty"))
+                     .arg(f.ballSpread) +
+                 (f.entries.isEmpty() ? QString()
+                                      : QStringLiteral(" (those playing %1 dates)").arg(f.ballSpreadPlayed));
     return lines;
 }
 
 QStringList tableHeaders(const Season& season)
 {
-    QStringList h{QStringLiteral("#"), QStringLiteral("Name"), QStringLiteral("Played"),
-                  QStringLiteral("Days off"), QStringLiteral("Longest gap"),
-                  season.isLeague() ? QStringLiteral("Home/balls") : QStringLiteral("Balls")};
+    QStringList h{
+        QStringLiteral("#"),           QStringLiteral("Name"),
+        QStringLiteral("Played"),      QStringLiteral("Days off"),
+        QStringLiteral("Longest gap"), season.isLeague() ? QStringLiteral("Home/balls") : QStringLiteral("Balls")};
     for (int court : season.courtOrder)
         h << season.courtName(court);
     return h;
@@ -280,8 +300,9 @@ QVector<QStringList> tableRows(const FairnessFigures& f)
 {
     QVector<QStringList> rows;
     for (const EntryFairness& e : f.entries) {
-        QStringList r{QString::number(e.number), e.name, QString::number(e.datesPlayed),
-                      QString::number(e.daysOff), QString::number(e.longestGap), QString::number(e.balls)};
+        QStringList r{QString::number(e.number),      e.name,
+                      QString::number(e.datesPlayed), QString::number(e.daysOff),
+                      QString::number(e.longestGap),  QString::number(e.balls)};
         for (int n : e.perCourt)
             r << QString::number(n);
         rows << r;
@@ -352,4 +373,4 @@ QString plainText(const Season& season, const FairnessFigures& f)
     return out.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
-} // namespace FairnessText
+}   // namespace FairnessText

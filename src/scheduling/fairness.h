@@ -24,19 +24,19 @@ struct EntryFairness {
 struct PairFairness {
     int first = 0, second = 0;   // entry numbers, first < second
     int partners = 0, opponents = 0;
-    int together = 0;            // dates on one court, as partners, opponents or neither
+    int together = 0;   // dates on one court, as partners, opponents or neither
 };
 
 struct FairnessFigures {
     int dateCount = 0;
-    QVector<EntryFairness> entries;       // in entry-number order
+    QVector<EntryFairness> entries;   // in entry-number order
     int mostPlayed = 0, fewestPlayed = 0;
-    int playedSpread = 0;                 // most - fewest dates played
-    int ballSpread = 0;                   // widest ball-duty spread among entries playing equally often
-    int ballSpreadPlayed = 0;             // the dates played of those entries
-    bool hasPairs = false;                // four to a court: partners and opponents counted
-    bool splitsSides = false;             // doubles: partners and opponents are told apart
-    QVector<PairFairness> pairs;          // every pair of entries
+    int playedSpread = 0;          // most - fewest dates played
+    int ballSpread = 0;            // widest ball-duty spread among entries playing equally often
+    int ballSpreadPlayed = 0;      // the dates played of those entries
+    bool hasPairs = false;         // four to a court: partners and opponents counted
+    bool splitsSides = false;      // doubles: partners and opponents are told apart
+    QVector<PairFairness> pairs;   // every pair of entries
     int mostMet = 0, fewestMet = 0;
     QStringList warnings;
 };

@@ -3,12 +3,8 @@
 #include "data/datamodule.h"
 
 GroupDatasets::GroupDatasets(Database& db, QObject* parent)
-    : QObject(parent),
-      tbgroup(db, "group.DB"),
-      tbplayers(db, "GRPPLAYR.db"),
-      tbcourtslt(db, "COURTSLT.db"),
-      tbschedule(db, "SCHEDULE.db"),
-      database(db)
+    : QObject(parent), tbgroup(db, "group.DB"), tbplayers(db, "GRPPLAYR.db"), tbcourtslt(db, "COURTSLT.db"),
+      tbschedule(db, "SCHEDULE.db"), database(db)
 {
     tbplayers.setIndexName("PARENT");
     tbplayers.setMasterSource(&tbgroup, "GROUPID", "GROUPID");
@@ -50,13 +46,14 @@ void GroupDatasets::incSessionsPlayed(int groupPlayerId)
     qincsesplayed->execSql();
 }
 
-void GroupDatasets::appendScheduleRow(const QDate& date, int groupPlayerId, int entryNumber, int courtId,
-                                      int opponent, int opponentNumber)
+void GroupDatasets::appendScheduleRow(const QDate& date, int groupPlayerId, int entryNumber, int courtId, int opponent,
+                                      int opponentNumber)
 {
     if (!qinsertschedule) {
         qinsertschedule = std::make_unique<Query>(
-            database, "INSERT INTO \"SCHEDULE.db\" (\"DATE\", GRPPLAYRID, SLOTCODE, VSGRPPLAYRID, SLOTCODE2, GRPCOURTID) "
-                      "VALUES (:date, :grpplayrid, :slotcode, :vsgrpplayrid, :slotcode2, :grpcourtid)");
+            database,
+            "INSERT INTO \"SCHEDULE.db\" (\"DATE\", GRPPLAYRID, SLOTCODE, VSGRPPLAYRID, SLOTCODE2, GRPCOURTID) "
+            "VALUES (:date, :grpplayrid, :slotcode, :vsgrpplayrid, :slotcode2, :grpcourtid)");
         qinsertschedule->prepare();
     }
     Query& q = *qinsertschedule;

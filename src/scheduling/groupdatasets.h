@@ -15,10 +15,10 @@ class GroupDatasets : public QObject {
 public:
     explicit GroupDatasets(Database& db, QObject* parent = nullptr);
 
-    Table tbgroup;        // group.DB, whole table, positioned on the record shown
-    Table tbplayers;      // GRPPLAYR.db, detail of tbgroup on GROUPID, index PARENT
-    Table tbcourtslt;     // COURTSLT.db, detail of tbgroup on GROUPID, index GROUPID
-    Table tbschedule;     // SCHEDULE.db, opened for appending only
+    Table tbgroup;      // group.DB, whole table, positioned on the record shown
+    Table tbplayers;    // GRPPLAYR.db, detail of tbgroup on GROUPID, index PARENT
+    Table tbcourtslt;   // COURTSLT.db, detail of tbgroup on GROUPID, index GROUPID
+    Table tbschedule;   // SCHEDULE.db, opened for appending only
 
     // Opens all datasets (entries with their looked-up names and calculated
     // FullName/SLOTCODE, courts with their looked-up Name).
@@ -35,8 +35,8 @@ public:
     void incSessionsPlayed(int groupPlayerId);
     // One schedule row of a run: an entry with its number on a court, and in
     // a league's first row of a match the opponent with its number.
-    void appendScheduleRow(const QDate& date, int groupPlayerId, int entryNumber, int courtId,
-                           int opponent = 0, int opponentNumber = 0);
+    void appendScheduleRow(const QDate& date, int groupPlayerId, int entryNumber, int courtId, int opponent = 0,
+                           int opponentNumber = 0);
     // GRPSEQNUM of the entry with this GROUPPLAYERID, 0 when there is none;
     // the list stays where it is.
     int numberOf(int groupPlayerId) const;

@@ -45,7 +45,8 @@
 
 namespace {
 const char* const dayFields[7] = {"SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY"};
-const char* const dayCaptions[7] = {"&Sunday", "&Monday", "&Tuesday", "&Wednesday", "T&hursday", "&Friday", "S&aturday"};
+const char* const dayCaptions[7] = {"&Sunday",   "&Monday", "&Tuesday", "&Wednesday",
+                                    "T&hursday", "&Friday", "S&aturday"};
 
 bool editing(const Table& t)
 {
@@ -144,7 +145,7 @@ private:
     bool wasEnabled;
 };
 
-} // namespace
+}   // namespace
 
 // ------------------------------------------------------------------ creation
 
@@ -229,7 +230,7 @@ QWidget* Tfrmgroup::createRecordPanel()
     durationEdit->setValidator(new NumberValidator(GroupRules::DurationDigits, false, durationEdit));
     playersPerSessionLabel = label("lbldaysoff", QStringLiteral("Players per session:"));
     playersPerSessionEdit = edit("dbedplayers", 0, QStringLiteral("The number of players which play during a session"),
-                       HelpContext::PlayersPerSession);
+                                 HelpContext::PlayersPerSession);
     playersPerSessionEdit->setValidator(new NumberValidator(GroupRules::PlayersDigits, false, playersPerSessionEdit));
     feeLabel = label("Label5", QStringLiteral("Fee:"));
     feeEdit = edit("dbedfee", 0, QStringLiteral("Enter the entry fee."), HelpContext::Fee);
@@ -328,8 +329,9 @@ QWidget* Tfrmgroup::createRecordPanel()
     grid->setColumnStretch(5, 1);
     grid->setColumnStretch(7, 1);
 
-    connect(nameEdit, &QLineEdit::textEdited, this,
-            [this](const QString& t) { guarded(this, [&] { setField("NAME", t.isEmpty() ? QVariant() : QVariant(t)); }); });
+    connect(nameEdit, &QLineEdit::textEdited, this, [this](const QString& t) {
+        guarded(this, [&] { setField("NAME", t.isEmpty() ? QVariant() : QVariant(t)); });
+    });
     connect(durationEdit, &QLineEdit::textEdited, this,
             [this](const QString& t) { guarded(this, [&] { setField("DURATION", parseNumber(t)); }); });
     connect(playersPerSessionEdit, &QLineEdit::textEdited, this,
@@ -345,8 +347,9 @@ QWidget* Tfrmgroup::createRecordPanel()
             guarded(this, [&] { setField("NOTES", t.isEmpty() ? QVariant() : QVariant(t)); });
         }
     });
-    for (QAbstractSpinBox* picker : {static_cast<QAbstractSpinBox*>(startDatePicker), static_cast<QAbstractSpinBox*>(startTimeEdit),
-                                     static_cast<QAbstractSpinBox*>(endTimeEdit)})
+    for (QAbstractSpinBox* picker :
+         {static_cast<QAbstractSpinBox*>(startDatePicker), static_cast<QAbstractSpinBox*>(startTimeEdit),
+          static_cast<QAbstractSpinBox*>(endTimeEdit)})
         connect(static_cast<QDateTimeEdit*>(picker), &QDateTimeEdit::dateTimeChanged, this, [this, picker] {
             if (loading)
                 return;
@@ -355,7 +358,8 @@ QWidget* Tfrmgroup::createRecordPanel()
             guarded(this, [this] { startEditing(); });
         });
 
-    fieldControls = {nameEdit, durationEdit, playersPerSessionEdit, startDatePicker, playDaysBox, startTimeEdit, endTimeEdit, matchTypeBox, feeEdit, notesEdit};
+    fieldControls = {nameEdit,      durationEdit, playersPerSessionEdit, startDatePicker, playDaysBox,
+                     startTimeEdit, endTimeEdit,  matchTypeBox,          feeEdit,         notesEdit};
     return panel;
 }
 
@@ -381,7 +385,8 @@ QWidget* Tfrmgroup::createCourtsPanel()
     removeCourtButton->setObjectName("bbtnremovecourt");
     removeCourtButton->setToolTip(QStringLiteral("Remove assigned court(s)"));
     setHelpContext(removeCourtButton, HelpContext::RemoveCourt);
-    connect(assignCourtsButton, &QPushButton::clicked, this, [this] { guarded(this, [this] { assignCourtsClicked(); }); });
+    connect(assignCourtsButton, &QPushButton::clicked, this,
+            [this] { guarded(this, [this] { assignCourtsClicked(); }); });
     connect(removeCourtButton, &QPushButton::clicked, this, [this] { guarded(this, [this] { removeCourt(); }); });
 
     auto* buttons = new QVBoxLayout;
@@ -404,12 +409,11 @@ QWidget* Tfrmgroup::createEntriesPanel()
 
     entriesView = new DbGrid(panel);
     entriesView->setObjectName("dbgdplayers");
-    entriesView->setTable(ds.tbplayers, {gridColumn("SLOTCODE", QStringLiteral("Entry #:"), true),
-                                         gridColumn("FullName", QStringLiteral("Name"), true),
-                                         gridColumn("SESPLAYED", QStringLiteral("Days On"), true),
-                                         gridColumn("LWIN", QStringLiteral("Win")),
-                                         gridColumn("LLOSSES", QStringLiteral("Loss")),
-                                         gridColumn("LRANKING", QStringLiteral("Rank"))});
+    entriesView->setTable(
+        ds.tbplayers,
+        {gridColumn("SLOTCODE", QStringLiteral("Entry #:"), true), gridColumn("FullName", QStringLiteral("Name"), true),
+         gridColumn("SESPLAYED", QStringLiteral("Days On"), true), gridColumn("LWIN", QStringLiteral("Win")),
+         gridColumn("LLOSSES", QStringLiteral("Loss")), gridColumn("LRANKING", QStringLiteral("Rank"))});
     // What the user cannot edit sits on the button face.
     entriesView->setReadOnlyColumnsShaded(true);
     // Entries come from the Assign button only, never from a typed row.
@@ -427,7 +431,8 @@ QWidget* Tfrmgroup::createEntriesPanel()
     setHelpContext(removeEntryButton, HelpContext::RemoveEntry);
     bringBallsCheck = new QCheckBox(QStringLiteral("Turn on Bring Balls"), panel);
     bringBallsCheck->setObjectName("dbchkbxbbon");
-    connect(assignPlayersButton, &QPushButton::clicked, this, [this] { guarded(this, [this] { assignPlayersClicked(); }); });
+    connect(assignPlayersButton, &QPushButton::clicked, this,
+            [this] { guarded(this, [this] { assignPlayersClicked(); }); });
     connect(removeEntryButton, &QPushButton::clicked, this, [this] { guarded(this, [this] { removeEntry(); }); });
     connect(bringBallsCheck, &QCheckBox::toggled, this, [this](bool on) {
         if (!loading)
@@ -436,7 +441,7 @@ QWidget* Tfrmgroup::createEntriesPanel()
     mixPairsCheck = new QCheckBox(QStringLiteral("Mix partners and opponents"), panel);
     mixPairsCheck->setObjectName("dbchkbxmix");
     mixPairsCheck->setToolTip(QStringLiteral("Seat the players of each date so that those who have shared a "
-                                          "court least come together"));
+                                             "court least come together"));
     connect(mixPairsCheck, &QCheckBox::toggled, this, [this](bool on) {
         if (!loading)
             guarded(this, [&] { setField("MIXPAIRS", on); });
@@ -463,9 +468,9 @@ void Tfrmgroup::orderTabs()
         chain << b;
     for (QCheckBox* box : dayBoxes)
         chain << box;
-    chain << durationEdit << startDatePicker << playersPerSessionEdit << startTimeEdit << endTimeEdit << feeEdit << notesEdit << courtsView
-          << assignCourtsButton << removeCourtButton << entriesView << assignPlayersButton << removeEntryButton << bringBallsCheck
-          << mixPairsCheck;
+    chain << durationEdit << startDatePicker << playersPerSessionEdit << startTimeEdit << endTimeEdit << feeEdit
+          << notesEdit << courtsView << assignCourtsButton << removeCourtButton << entriesView << assignPlayersButton
+          << removeEntryButton << bringBallsCheck << mixPairsCheck;
     for (int i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
@@ -565,7 +570,8 @@ void Tfrmgroup::moveStartToFirstPlayDay()
 bool Tfrmgroup::openRecord(int groupId)
 {
     if (groupId <= 0 || !ds.tbgroup.findKey({groupId})) {
-        QMessageBox::information(this, QStringLiteral("Vantrel"), QStringLiteral("This group or league no longer exists."));
+        QMessageBox::information(this, QStringLiteral("Vantrel"),
+                                 QStringLiteral("This group or league no longer exists."));
         closeWindow();
         return false;
     }
@@ -581,7 +587,8 @@ bool Tfrmgroup::openRecord(int groupId)
 
 void Tfrmgroup::setUpForKind()
 {
-    static const QStringList groupChoices = {QStringLiteral("None"), QStringLiteral("Singles"), QStringLiteral("Doubles")};
+    static const QStringList groupChoices = {QStringLiteral("None"), QStringLiteral("Singles"),
+                                             QStringLiteral("Doubles")};
     static const QStringList leagueChoices = {QStringLiteral("Singles"), QStringLiteral("Doubles")};
     const bool group = ds.recordKind() == RecordKind::Group;
     durationLabel->setText(group ? QStringLiteral("Number of Weeks:") : QStringLiteral("Number of Rounds:"));
@@ -724,8 +731,7 @@ bool Tfrmgroup::confirmDelete()
 {
     return QMessageBox::question(this, QStringLiteral("Confirm"),
                                  QStringLiteral("Deletions can not be reversed.  Are you sure you want to continue?"),
-                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No)
-        == QMessageBox::Yes;
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 // While a generation yields to the event loop only Cancel may act on it.
@@ -824,7 +830,8 @@ void Tfrmgroup::assignPlayersClicked()
 void Tfrmgroup::chooseTeam()
 {
     if (const auto team = Tdlgteam::pick(this))
-        addTeamEntry(team->player1.isNull() ? 0 : team->player1.toInt(), team->player2.isNull() ? 0 : team->player2.toInt());
+        addTeamEntry(team->player1.isNull() ? 0 : team->player1.toInt(),
+                     team->player2.isNull() ? 0 : team->player2.toInt());
 }
 
 void Tfrmgroup::choosePlayers()
@@ -868,7 +875,8 @@ void Tfrmgroup::addTeamEntry(int playerOne, int playerTwo)
 {
     // A team needs two players; one missing or twice could never be placed.
     if (playerOne <= 0 || playerTwo <= 0 || playerOne == playerTwo) {
-        QMessageBox::warning(this, QStringLiteral("Vantrel"), QStringLiteral("Choose two different players for the team."));
+        QMessageBox::warning(this, QStringLiteral("Vantrel"),
+                             QStringLiteral("Choose two different players for the team."));
         return;
     }
     appendEntry(playerOne, playerTwo);

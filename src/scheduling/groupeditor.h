@@ -113,12 +113,12 @@ private:
 
     RecordKind kindOfRecord;
     GroupDatasets ds;
-    bool loading = false;       // controls are being filled from the record
-    bool touched = false;       // the user changed the shown record
+    bool loading = false;           // controls are being filled from the record
+    bool touched = false;           // the user changed the shown record
     bool startDateChosen = false;   // the user set the new record's start date
 
-    QLabel *nameLabel, *durationLabel, *playersPerSessionLabel, *startDateLabel, *startTimeLabel, *endTimeLabel, *feeLabel, *notesLabel, *courtsLabel,
-        *entriesLabel;
+    QLabel *nameLabel, *durationLabel, *playersPerSessionLabel, *startDateLabel, *startTimeLabel, *endTimeLabel,
+        *feeLabel, *notesLabel, *courtsLabel, *entriesLabel;
     QLineEdit *nameEdit, *durationEdit, *playersPerSessionEdit, *feeEdit;
     QGroupBox* matchTypeBox;
     QVector<QRadioButton*> pairingButtons;

@@ -35,7 +35,7 @@ int largestWithDigits(int digits)
         n *= 10;
     return n - 1;
 }
-} // namespace
+}   // namespace
 
 QString storedValueProblem(const Table& group)
 {
@@ -62,4 +62,4 @@ QString storedValueProblem(const Table& group)
     return QString();
 }
 
-} // namespace GroupRules
+}   // namespace GroupRules

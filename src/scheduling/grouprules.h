@@ -27,4 +27,4 @@ QString feeText(const QVariant& fee);
 // a negative players per session), in words for the user; empty when none.
 QString storedValueProblem(const Table& group);
 
-} // namespace GroupRules
+}   // namespace GroupRules

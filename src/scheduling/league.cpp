@@ -16,24 +16,24 @@ LeaguePairing::LeaguePairing(GroupDatasets& datasets, RunState& runState, Databa
       dayOffs(std::make_unique<LeagueDaysOff>(db, ds.groupId(), isDoublesLeague(ds.recordKind(), ds.matchType())))
 {
     const QString open = QString::fromLatin1(openPairings);
-    qmatches = std::make_unique<Query>(
-        db, "SELECT DISTINCT MATCHID, PID1, PID2, PLAYED, WEIGHT FROM \"MATCHES.db\" WHERE " + open +
-                " ORDER BY WEIGHT Desc, PID1, PID2");
+    qmatches =
+        std::make_unique<Query>(db, "SELECT DISTINCT MATCHID, PID1, PID2, PLAYED, WEIGHT FROM \"MATCHES.db\" WHERE " +
+                                        open + " ORDER BY WEIGHT Desc, PID1, PID2");
     // DISTINCT promises no order, so the order of building is asked for.
-    qbyematches = std::make_unique<Query>(
-        db, "SELECT DISTINCT MATCHID, PID1, PID2, PLAYED, WEIGHT FROM \"MATCHES.db\" WHERE " + open +
-                " AND (PID1 <> :byeentry) AND (PID2 <> :byeentry) ORDER BY MATCHID");
+    qbyematches =
+        std::make_unique<Query>(db, "SELECT DISTINCT MATCHID, PID1, PID2, PLAYED, WEIGHT FROM \"MATCHES.db\" WHERE " +
+                                        open + " AND (PID1 <> :byeentry) AND (PID2 <> :byeentry) ORDER BY MATCHID");
     qudisablematch = std::make_unique<Query>(db, "UPDATE \"MATCHES.db\"\n"
                                                  "SET PLAYED= :mswitch\n"
                                                  "WHERE MATCHID = :matchid");
     qemptymatches = std::make_unique<Query>(db, "DELETE FROM \"MATCHES.db\"");
-    qinsertmatch = std::make_unique<Query>(
-        db, "INSERT INTO \"MATCHES.db\" (PID1, PID2, Mix) VALUES (:pid1, :pid2, :mix)");
-    qweighmatches = std::make_unique<Query>(
-        db, "UPDATE \"MATCHES.db\" SET WEIGHT ="
-            " (SELECT PRIORITY FROM \"GRPPLAYR.db\" WHERE GROUPPLAYERID = PID1) +"
-            " (SELECT PRIORITY FROM \"GRPPLAYR.db\" WHERE GROUPPLAYERID = PID2)"
-            " WHERE " + open);
+    qinsertmatch =
+        std::make_unique<Query>(db, "INSERT INTO \"MATCHES.db\" (PID1, PID2, Mix) VALUES (:pid1, :pid2, :mix)");
+    qweighmatches = std::make_unique<Query>(db, "UPDATE \"MATCHES.db\" SET WEIGHT ="
+                                                " (SELECT PRIORITY FROM \"GRPPLAYR.db\" WHERE GROUPPLAYERID = PID1) +"
+                                                " (SELECT PRIORITY FROM \"GRPPLAYR.db\" WHERE GROUPPLAYERID = PID2)"
+                                                " WHERE " +
+                                                    open);
 }
 
 LeaguePairing::~LeaguePairing() = default;

@@ -57,7 +57,7 @@ private:
         int matchId = 0;
         int pid1 = 0;
         int pid2 = 0;
-        int row = -1;           // index into `rows`
+        int row = -1;   // index into `rows`
     };
     struct Row {
         int matchId = 0;
@@ -98,8 +98,8 @@ private:
     std::unique_ptr<Query> qemptymatches;
     std::unique_ptr<Query> qinsertmatch;
     std::unique_ptr<Query> qweighmatches;
-    QVector<Pick> picked;                     // slots 1..courts; index 0 unused
-    QHash<int, int> entryNumbers;             // GROUPPLAYERID -> GRPSEQNUM, read once
+    QVector<Pick> picked;           // slots 1..courts; index 0 unused
+    QHash<int, int> entryNumbers;   // GROUPPLAYERID -> GRPSEQNUM, read once
     qint64 writes = 0;
     std::unique_ptr<LeagueDaysOff> dayOffs;
 };

@@ -8,8 +8,9 @@ LeagueDaysOff::LeagueDaysOff(Database& database, int group, bool doublesLeague)
     : db(database), groupId(group), doubles(doublesLeague)
 {
     qentriesoff = std::make_unique<Query>(
-        db, "SELECT DISTINCT g.GROUPPLAYERID FROM \"GRPPLAYR.db\" g, \"playroff.db\" o WHERE (g.GROUPID = :groupid) "
-            "AND (o.\"DATE\" = :date) AND ((o.PLAYERID = g.PLAYERID) OR (:doubles = 1 AND o.PLAYERID = g.SHARESLOTID))");
+        db,
+        "SELECT DISTINCT g.GROUPPLAYERID FROM \"GRPPLAYR.db\" g, \"playroff.db\" o WHERE (g.GROUPID = :groupid) "
+        "AND (o.\"DATE\" = :date) AND ((o.PLAYERID = g.PLAYERID) OR (:doubles = 1 AND o.PLAYERID = g.SHARESLOTID))");
     qallentries = std::make_unique<Query>(db, "SELECT GROUPPLAYERID FROM \"GRPPLAYR.db\" WHERE GROUPID = :groupid");
     qgroupoff = std::make_unique<Query>(
         db, "SELECT GROUPID FROM \"groupoff.DB\" WHERE (GROUPID = :groupid) AND (\"DATE\" = :date)");

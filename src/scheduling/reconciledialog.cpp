@@ -16,7 +16,7 @@
 namespace {
 constexpr int RowHeight = 15;
 const int ColumnWidths[3] = {46, 41, 177};
-} // namespace
+}   // namespace
 
 const QString Tdlgreconcile::ReconcileText =
     QStringLiteral("The following players do not play the correct number of times. If you would like the "
@@ -61,8 +61,8 @@ Tdlgreconcile::Tdlgreconcile(QWidget* parent) : QDialog(parent)
     countsTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     countsTable->horizontalHeader()->setMinimumSectionSize(10);
     countsTable->horizontalHeader()->setHighlightSections(false);
-    countsTable->horizontalHeader()->setStyleSheet(
-        QStringLiteral("QHeaderView::section { border: none; border-bottom: 1px solid palette(mid); padding: 0 2px; }"));
+    countsTable->horizontalHeader()->setStyleSheet(QStringLiteral(
+        "QHeaderView::section { border: none; border-bottom: 1px solid palette(mid); padding: 0 2px; }"));
     for (int c = 0; c < 3; ++c)
         countsTable->setColumnWidth(c, ColumnWidths[c]);
 
@@ -86,7 +86,8 @@ Tdlgreconcile::Tdlgreconcile(QWidget* parent) : QDialog(parent)
 
 void Tdlgreconcile::FormCreate()
 {
-    countsTable->setHorizontalHeaderLabels({QStringLiteral("# On"), QStringLiteral("Id"), QStringLiteral("Player Name")});
+    countsTable->setHorizontalHeaderLabels(
+        {QStringLiteral("# On"), QStringLiteral("Id"), QStringLiteral("Player Name")});
     for (int c = 0; c < 3; ++c)
         countsTable->horizontalHeaderItem(c)->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     countsTable->horizontalHeader()->setFixedHeight(RowHeight + 4);
@@ -137,11 +138,12 @@ void Tdlgreconcile::fitToTexts()
     // high as its wrapped lines.
     int widestName = 0;
     for (int row = 0; row < countsTable->rowCount(); ++row)
-        widestName = std::max(widestName, countsTable->fontMetrics().horizontalAdvance(countsTable->item(row, 2)->text()));
+        widestName =
+            std::max(widestName, countsTable->fontMetrics().horizontalAdvance(countsTable->item(row, 2)->text()));
     const int nameWidth = std::max(ColumnWidths[2], widestName + 12);
     countsTable->setColumnWidth(2, nameWidth);
-    const int listWidth = ColumnWidths[0] + ColumnWidths[1] + nameWidth + 2 * countsTable->frameWidth()
-        + countsTable->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
+    const int listWidth = ColumnWidths[0] + ColumnWidths[1] + nameWidth + 2 * countsTable->frameWidth() +
+                          countsTable->style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 4;
     const int shownRows = std::clamp(countsTable->rowCount(), 7, 12);
     bevel->setMinimumSize(listWidth, countsTable->horizontalHeader()->height() + shownRows * RowHeight + 8);
     const int labelWidth = std::max(298, listWidth);

@@ -15,7 +15,7 @@ namespace {
 
 constexpr double StartPriority = 5000;
 constexpr double BallWeight = 0.5;
-constexpr int WeightSpan = 60;    // keeps 2^n well inside a double
+constexpr int WeightSpan = 60;   // keeps 2^n well inside a double
 
 QuietHost& quietHost()
 {
@@ -28,7 +28,7 @@ qint64 pairKey(int a, int b)
     return (qint64(std::min(a, b)) << 32) | qint64(std::max(a, b));
 }
 
-} // namespace
+}   // namespace
 
 SeasonReplan::SeasonReplan(Database& database, const SeasonSheet& season, const QDate& start, std::mt19937& random)
     : db(database), before(season), from(start), rng(random)
@@ -58,7 +58,8 @@ QString SeasonReplan::refusal()
         return reason;
     if (!before.isLeague() && groupDatesLeft() < 1)
         return QStringLiteral("The season's %1 dates all lie before %2; there is nothing left to re-plan.")
-            .arg(lockedDateCount()).arg(SeasonOps::dateText(from));
+            .arg(lockedDateCount())
+            .arg(SeasonOps::dateText(from));
     return {};
 }
 
@@ -167,7 +168,8 @@ double SeasonReplan::prepareLeague(LeaguePairing& pairing)
     state->roundsWanted = rounds;
     state->roundsBuilt = complete;
     pairing.BuildMatches();
-    Query mark(db, "UPDATE \"MATCHES.db\" SET PLAYED = True WHERE (PID1 = :a AND PID2 = :b) OR (PID1 = :b AND PID2 = :a)");
+    Query mark(db,
+               "UPDATE \"MATCHES.db\" SET PLAYED = True WHERE (PID1 = :a AND PID2 = :b) OR (PID1 = :b AND PID2 = :a)");
     int used = 0;
     for (int i = 0; i < entries.size(); ++i)
         for (int j = i + 1; j < entries.size(); ++j)
@@ -227,7 +229,7 @@ void SeasonReplan::balance()
         entryOf.insert(e.id, &e);
     }
     QHash<QDate, QSet<int>> placed;
-    QHash<int, QVector<qint64>> movable;      // rows from the date on, per entry
+    QHash<int, QVector<qint64>> movable;   // rows from the date on, per entry
     QHash<qint64, QDate> dateOf;
     for (const SheetRow& r : now.rows) {
         played[r.entry] += 1;
@@ -237,7 +239,7 @@ void SeasonReplan::balance()
             dateOf.insert(r.scheduleId, r.date);
         }
     }
-    QSet<qint64> off;                         // (player, day) pairs
+    QSet<qint64> off;   // (player, day) pairs
     Query days(db, "SELECT PLAYERID, \"DATE\" FROM \"PLAYROFF.db\" WHERE \"DATE\" >= :from");
     days.setDate("from", from);
     days.open();
@@ -252,9 +254,8 @@ void SeasonReplan::balance()
     Query move(db, "UPDATE \"SCHEDULE.db\" SET GRPPLAYRID = :receiver, SLOTCODE = :slotcode WHERE SCHEDULEID = :id");
     QVector<int> ids = played.keys().toVector();
     for (;;) {
-        std::sort(ids.begin(), ids.end(), [&](int a, int b) {
-            return played[a] != played[b] ? played[a] > played[b] : a < b;
-        });
+        std::sort(ids.begin(), ids.end(),
+                  [&](int a, int b) { return played[a] != played[b] ? played[a] > played[b] : a < b; });
         bool moved = false;
         for (int o = 0; o < ids.size() && !moved; ++o)
             for (int u = int(ids.size()) - 1; u > o && !moved; --u) {

@@ -59,5 +59,5 @@ private:
     struct Result {
         int low, high, winner;
     };
-    QVector<Result> results;    // results of the matches from the date on, in date order
+    QVector<Result> results;   // results of the matches from the date on, in date order
 };

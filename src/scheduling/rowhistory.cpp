@@ -63,8 +63,7 @@ QString matching(const RowChange& c, const QVector<QVariant>& image)
     QStringList terms;
     for (int i = 0; i < c.columns.size(); ++i) {
         const QString column = QLatin1Char('"') + c.columns[i] + QLatin1Char('"');
-        terms << (image[i].isNull() ? column + QStringLiteral(" IS NULL")
-                                    : column + QStringLiteral(" = :w%1").arg(i));
+        terms << (image[i].isNull() ? column + QStringLiteral(" IS NULL") : column + QStringLiteral(" = :w%1").arg(i));
     }
     return terms.join(QStringLiteral(" AND "));
 }
@@ -121,7 +120,8 @@ void writeImage(Statements& statement, const RowChange& c, const QVector<QVarian
             columns << QLatin1Char('"') + c.columns[i] + QLatin1Char('"');
             values << QStringLiteral(":v%1").arg(i);
         }
-        Query& q = statement(QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns.join(", "), values.join(", ")));
+        Query& q = statement(
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns.join(", "), values.join(", ")));
         bindImage(q, target, QStringLiteral("v"));
         requireOne(q.execSql());
         return;
@@ -132,7 +132,8 @@ void writeImage(Statements& statement, const RowChange& c, const QVector<QVarian
             sets << QStringLiteral("\"%1\" = :v%2").arg(c.columns[i]).arg(i);
     if (sets.isEmpty())
         return;
-    Query& q = statement(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(table, sets.join(", "), matching(c, expected)));
+    Query& q =
+        statement(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(table, sets.join(", "), matching(c, expected)));
     for (int i = 0; i < c.columns.size(); ++i)
         if (!sameImage({expected[i]}, {target[i]}))
             q.setParam(QStringLiteral("v%1").arg(i), target[i]);
@@ -140,7 +141,7 @@ void writeImage(Statements& statement, const RowChange& c, const QVector<QVarian
     requireOne(q.execSql());
 }
 
-} // namespace
+}   // namespace
 
 SeasonSnapshot SeasonSnapshot::take(Database& db, int groupId)
 {

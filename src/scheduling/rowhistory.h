@@ -49,7 +49,7 @@ struct RowChange {
 };
 
 struct UndoRecord {
-    QString description;          // "Substitute", "Swap", ...
+    QString description;   // "Substitute", "Swap", ...
     QVector<RowChange> changes;
     bool isEmpty() const { return changes.isEmpty(); }
 

@@ -11,7 +11,7 @@ QVector<std::function<void()>>& pendingCloses()
     return closes;
 }
 
-} // namespace
+}   // namespace
 
 RunState& runState()
 {

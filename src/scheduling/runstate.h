@@ -19,8 +19,8 @@ struct RunState {
     bool closeRequested = false;
 
     // League pairing
-    bool byeFlag = false;        // exactly one entry sits out each date
-    QVector<int> byeOrder;       // GROUPPLAYERIDs, indexed from 0
+    bool byeFlag = false;    // exactly one entry sits out each date
+    QVector<int> byeOrder;   // GROUPPLAYERIDs, indexed from 0
     int byeCursor = 0;
     int roundsWanted = 0;
     int roundsBuilt = 0;

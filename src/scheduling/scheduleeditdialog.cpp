@@ -7,12 +7,13 @@
 #include <QTableView>
 
 namespace {
-const char* const scheduleSql = "SELECT DISTINCT d.GRPCOURTID, d.\"DATE\", d.GRPPLAYRID, d.VSGRPPLAYRID, d.HOME, d.WINNER\n"
-                                "FROM \"SCHEDULE.db\" d, \"GRPPLAYR.db\" d1\n"
-                                "WHERE\n"
-                                "(d1.GROUPPLAYERID = d.GRPPLAYRID)\n"
-                                " AND (d1.GROUPID = :groupid)\n"
-                                "ORDER BY d.\"DATE\", d.GRPCOURTID, d.GRPPLAYRID, d.VSGRPPLAYRID, d.HOME, d.WINNER";
+const char* const scheduleSql =
+    "SELECT DISTINCT d.GRPCOURTID, d.\"DATE\", d.GRPPLAYRID, d.VSGRPPLAYRID, d.HOME, d.WINNER\n"
+    "FROM \"SCHEDULE.db\" d, \"GRPPLAYR.db\" d1\n"
+    "WHERE\n"
+    "(d1.GROUPPLAYERID = d.GRPPLAYRID)\n"
+    " AND (d1.GROUPID = :groupid)\n"
+    "ORDER BY d.\"DATE\", d.GRPCOURTID, d.GRPPLAYRID, d.VSGRPPLAYRID, d.HOME, d.WINNER";
 
 enum ScheduleColumn { DateCol, CourtCol, NameCol, SlotCol, EntryCol, HomeCol, ScheduleColumns };
 
@@ -25,11 +26,10 @@ QTableView* readOnlyGrid(QWidget* parent, const char* name, const QRect& geometr
     grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 4);
     return grid;
 }
-} // namespace
+}   // namespace
 
 Tdlgschedule::Tdlgschedule(QWidget* parent)
-    : QDialog(parent),
-      tbgroup(Tdmglobal::instance().database(), "group.DB"),
+    : QDialog(parent), tbgroup(Tdmglobal::instance().database(), "group.DB"),
       tbplayers(Tdmglobal::instance().database(), "GRPPLAYR.db")
 {
     setObjectName("dlgschedule");

@@ -13,21 +13,18 @@ const char* const entriesSql =
     "LEFT JOIN \"PLAYERS.db\" q ON q.PLAYERID = e.SHARESLOTID "
     "WHERE e.GROUPID = :groupid ORDER BY e.GRPSEQNUM, e.GROUPPLAYERID";
 
-const char* const courtsSql =
-    "SELECT DISTINCT c.COURTID, c.NAME FROM \"COURTSLT.db\" s, \"COURTS.db\" c "
-    "WHERE s.GROUPID = :groupid AND c.COURTID = s.COURTID ORDER BY c.COURTID";
+const char* const courtsSql = "SELECT DISTINCT c.COURTID, c.NAME FROM \"COURTSLT.db\" s, \"COURTS.db\" c "
+                              "WHERE s.GROUPID = :groupid AND c.COURTID = s.COURTID ORDER BY c.COURTID";
 
 // SCHEDULEID keeps the order in which the generator wrote a court's entries,
 // which is how the printed schedule pairs them.
-const char* const rowsSql =
-    "SELECT s.\"DATE\", s.GRPCOURTID, s.GRPPLAYRID, s.HOME, c.NAME "
-    "FROM \"SCHEDULE.db\" s JOIN \"GRPPLAYR.db\" e ON e.GROUPPLAYERID = s.GRPPLAYRID "
-    "LEFT JOIN \"COURTS.db\" c ON c.COURTID = s.GRPCOURTID "
-    "WHERE e.GROUPID = :groupid ORDER BY s.\"DATE\", s.GRPCOURTID, s.SCHEDULEID";
+const char* const rowsSql = "SELECT s.\"DATE\", s.GRPCOURTID, s.GRPPLAYRID, s.HOME, c.NAME "
+                            "FROM \"SCHEDULE.db\" s JOIN \"GRPPLAYR.db\" e ON e.GROUPPLAYERID = s.GRPPLAYRID "
+                            "LEFT JOIN \"COURTS.db\" c ON c.COURTID = s.GRPCOURTID "
+                            "WHERE e.GROUPID = :groupid ORDER BY s.\"DATE\", s.GRPCOURTID, s.SCHEDULEID";
 
-const char* const daysOffSql =
-    "SELECT DISTINCT o.PLAYERID, o.\"DATE\" FROM \"PLAYROFF.db\" o, \"GRPPLAYR.db\" e "
-    "WHERE e.GROUPID = :groupid AND (o.PLAYERID = e.PLAYERID OR o.PLAYERID = e.SHARESLOTID)";
+const char* const daysOffSql = "SELECT DISTINCT o.PLAYERID, o.\"DATE\" FROM \"PLAYROFF.db\" o, \"GRPPLAYR.db\" e "
+                               "WHERE e.GROUPID = :groupid AND (o.PLAYERID = e.PLAYERID OR o.PLAYERID = e.SHARESLOTID)";
 
 SeasonPerson person(const Query& q, int id, const char* first, const char* last, const char* phone)
 {
@@ -118,7 +115,7 @@ void readDaysOff(Database& db, Season& s)
     }
 }
 
-} // namespace
+}   // namespace
 
 QString SeasonPerson::fullName() const
 {

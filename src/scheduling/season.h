@@ -13,16 +13,16 @@
 class Database;
 
 struct SeasonPerson {
-    int id = 0;            // PLAYERID, 0 when there is none
+    int id = 0;   // PLAYERID, 0 when there is none
     QString firstName, lastName, phone;
     QString fullName() const;
 };
 
 struct SeasonEntry {
-    int id = 0;            // GROUPPLAYERID
-    int number = 0;        // GRPSEQNUM
+    int id = 0;       // GROUPPLAYERID
+    int number = 0;   // GRPSEQNUM
     SeasonPerson player;
-    SeasonPerson partner;  // doubles-league team only
+    SeasonPerson partner;   // doubles-league team only
     bool isTeam() const { return partner.id != 0; }
     // "Ann Alder", or "Ann Alder/Bob Brown" for a team.
     QString fullName() const;

@@ -32,7 +32,7 @@ int chosenIn(const QListWidget* list)
     return item ? item->data(Qt::UserRole).toInt() : 0;
 }
 
-} // namespace
+}   // namespace
 
 QString candidateText(const SubstituteCandidate& c)
 {
@@ -42,8 +42,7 @@ QString candidateText(const SubstituteCandidate& c)
     return QStringLiteral("%1 %2  -  %3 dates, %4").arg(c.number).arg(c.name).arg(c.played).arg(last);
 }
 
-TdlgSubstitute::TdlgSubstitute(const QString& question, const QVector<SubstituteCandidate>& candidates,
-                               QWidget* parent)
+TdlgSubstitute::TdlgSubstitute(const QString& question, const QVector<SubstituteCandidate>& candidates, QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("dlgsubstitute"));
@@ -74,7 +73,8 @@ TdlgSwap::TdlgSwap(const SeasonSheet& s, int e, const QDate& date, QWidget* pare
     setWindowTitle(QStringLiteral("Swap"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("%1 gives up %2 and plays instead the date of:")
-                                     .arg(season.entryText(entry), SeasonOps::dateText(date)), this));
+                                     .arg(season.entryText(entry), SeasonOps::dateText(date)),
+                                 this));
     cbdates = new QComboBox(this);
     cbdates->setObjectName(QStringLiteral("cbdates"));
     for (const QDate& d : season.dates())

@@ -23,7 +23,7 @@ void requireOne(int affected)
         throw StaleRowError();
 }
 
-} // namespace
+}   // namespace
 
 SeasonOps::SeasonOps(Database& database, int groupId) : db(database), group(groupId)
 {
@@ -42,8 +42,7 @@ QString SeasonOps::dateText(const QDate& date)
 
 QString SeasonOps::nobodyFree(const QDate& date)
 {
-    return QStringLiteral("Nobody is free on %1: every other entry plays that date or has it off.")
-        .arg(dateText(date));
+    return QStringLiteral("Nobody is free on %1: every other entry plays that date or has it off.").arg(dateText(date));
 }
 
 void SeasonOps::afterChange()
@@ -156,7 +155,8 @@ QString SeasonOps::checkNoResult(const SeasonSheet& fresh, int entry, const QDat
     const SheetMatch m = fresh.matchOf(entry, date);
     if (m.first && (m.first->winner != 0 || m.second->winner != 0))
         return QStringLiteral("The match of %1 on %2 already has a result; clear the result before "
-                              "changing who plays.").arg(fresh.entryText(entry), dateText(date));
+                              "changing who plays.")
+            .arg(fresh.entryText(entry), dateText(date));
     return {};
 }
 
@@ -301,8 +301,8 @@ QString SeasonOps::swap(int a, const QDate& dateA, int b, const QDate& dateB)
 
 QString SeasonOps::setWinner(int entry, const QDate& date, int winner)
 {
-    return change(winner ? QStringLiteral("Result") : QStringLiteral("Clear Result"),
-                  [&](const SeasonSheet& fresh, QString& refusal) {
+    return change(winner ? QStringLiteral("Result") : QStringLiteral("Clear Result"), [&](const SeasonSheet& fresh,
+                                                                                          QString& refusal) {
         if (!fresh.isLeague())
             refusal = QStringLiteral("Results are kept for league matches only.");
         if (refusal.isEmpty())
@@ -345,8 +345,9 @@ void SeasonOps::writeStandings(const SeasonSheet& fresh)
         if (same)
             continue;
         Query q(db, "UPDATE \"GRPPLAYR.db\" SET LWIN = :wins, LLOSSES = :losses, LRANKING = :rank "
-                    "WHERE GROUPPLAYERID = :id AND " + asRead("LWIN", e->wins, "w0") + " AND " +
-                        asRead("LLOSSES", e->losses, "l0") + " AND " + asRead("LRANKING", e->rank, "r0"));
+                    "WHERE GROUPPLAYERID = :id AND " +
+                        asRead("LWIN", e->wins, "w0") + " AND " + asRead("LLOSSES", e->losses, "l0") + " AND " +
+                        asRead("LRANKING", e->rank, "r0"));
         q.setInteger("wins", line.wins);
         q.setInteger("losses", line.losses);
         q.setInteger("rank", line.rank);

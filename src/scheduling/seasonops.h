@@ -18,8 +18,8 @@ struct SubstituteCandidate {
     int entry = 0;
     int number = 0;
     QString name;
-    int played = 0;         // "Days On"
-    QDate lastPlayed;       // before the date; invalid when never
+    int played = 0;     // "Days On"
+    QDate lastPlayed;   // before the date; invalid when never
 };
 
 struct ReplanCount {
@@ -68,7 +68,8 @@ public:
 private:
     // Runs `work` on a fresh reading of the season in one transaction, with
     // snapshots around it; work answers true to keep what it wrote.
-    QString change(const QString& description, const std::function<bool(const SeasonSheet& fresh, QString& refusal)>& work);
+    QString change(const QString& description,
+                   const std::function<bool(const SeasonSheet& fresh, QString& refusal)>& work);
     void afterChange();
     bool replay(bool back);
     QString checkPlaces(const SeasonSheet& fresh, int entry, const QDate& date) const;
@@ -84,6 +85,6 @@ private:
 
     Database& db;
     int group;
-    SeasonSheet shown;            // what the window shows: writes name these values
+    SeasonSheet shown;   // what the window shows: writes name these values
     UndoStack history;
 };

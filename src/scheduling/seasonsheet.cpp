@@ -82,7 +82,7 @@ QVector<SheetCourt> readCourts(Database& db, int groupId, const QVector<SheetRow
     return courts;
 }
 
-} // namespace
+}   // namespace
 
 SeasonSheet SeasonSheet::read(Database& db, int groupId)
 {
@@ -120,7 +120,7 @@ bool sameEntry(const SheetEntry& a, const SheetEntry& b)
            a.played == b.played && a.wins == b.wins && a.losses == b.losses && a.rank == b.rank;
 }
 
-} // namespace
+}   // namespace
 
 bool SeasonSheet::sameAs(const SeasonSheet& other) const
 {

@@ -11,36 +11,36 @@
 class Database;
 
 struct SheetEntry {
-    int id = 0;               // GROUPPLAYERID
+    int id = 0;   // GROUPPLAYERID
     int playerId = 0;
-    int partnerId = 0;        // SHARESLOTID of a doubles-league team
-    int number = 0;           // GRPSEQNUM
-    QString name;             // first and last name, "/" and the partner's for a team
-    double played = 0;        // SESPLAYED ("Days On")
+    int partnerId = 0;             // SHARESLOTID of a doubles-league team
+    int number = 0;                // GRPSEQNUM
+    QString name;                  // first and last name, "/" and the partner's for a team
+    double played = 0;             // SESPLAYED ("Days On")
     QVariant wins, losses, rank;   // LWIN, LLOSSES, LRANKING as stored
 };
 
 struct SheetCourt {
-    int id = 0;               // COURTID
+    int id = 0;   // COURTID
     QString name;
 };
 
 struct SheetRow {
     qint64 scheduleId = 0;
-    int entry = 0;            // GRPPLAYRID
+    int entry = 0;   // GRPPLAYRID
     QDate date;
-    int opponent = 0;         // VSGRPPLAYRID, on the first row of a league match
+    int opponent = 0;   // VSGRPPLAYRID, on the first row of a league match
     bool home = false;
-    int winner = 0;           // WINNER, 0 when no result
-    QVariant winnerValue;     // WINNER as stored
-    int court = 0;            // GRPCOURTID
-    int slot = 0;             // SLOTCODE
-    int slot2 = 0;            // SLOTCODE2
+    int winner = 0;         // WINNER, 0 when no result
+    QVariant winnerValue;   // WINNER as stored
+    int court = 0;          // GRPCOURTID
+    int slot = 0;           // SLOTCODE
+    int slot2 = 0;          // SLOTCODE2
 };
 
 // The two rows of one league match.
 struct SheetMatch {
-    const SheetRow* first = nullptr;    // carries the opponent
+    const SheetRow* first = nullptr;   // carries the opponent
     const SheetRow* second = nullptr;
     int otherThan(int entry) const { return first->entry == entry ? second->entry : first->entry; }
 };
@@ -64,7 +64,7 @@ struct SeasonSheet {
     bool exists() const { return !name.isNull(); }
     QVector<QDate> dates() const;
     const SheetEntry* entry(int id) const;
-    QString entryText(int id) const;          // "3 Ann Lee"
+    QString entryText(int id) const;   // "3 Ann Lee"
     // The row of an entry on a date, or null when it does not play then.
     const SheetRow* rowOf(int entry, const QDate& date) const;
     QVector<const SheetRow*> rowsOn(const QDate& date) const;

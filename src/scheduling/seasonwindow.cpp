@@ -28,13 +28,11 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
     return b;
 }
 
-} // namespace
+}   // namespace
 
 Tfrmseason::Tfrmseason(int groupId, QWidget* parent)
-    : QWidget(parent),
-      ops(std::make_unique<SeasonOps>(Tdmglobal::instance().database(), groupId)),
-      today(QDate::currentDate()),
-      random(std::random_device{}())
+    : QWidget(parent), ops(std::make_unique<SeasonOps>(Tdmglobal::instance().database(), groupId)),
+      today(QDate::currentDate()), random(std::random_device{}())
 {
     setObjectName(QStringLiteral("frmseason"));
     createControls();
@@ -166,11 +164,10 @@ void Tfrmseason::refresh()
     const SeasonSheet& s = ops->season();
     setWindowTitle((s.isLeague() ? QStringLiteral("Season of League: ") : QStringLiteral("Season of Group: ")) +
                    s.name);
-    lblseason->setText(s.rows.isEmpty()
-                           ? QStringLiteral("No schedule yet: generate it in the editor (F8) first.")
-                           : QStringLiteral("%1 dates; dates before %2 are shown as played.")
-                                 .arg(s.dates().size())
-                                 .arg(SeasonOps::dateText(today)));
+    lblseason->setText(s.rows.isEmpty() ? QStringLiteral("No schedule yet: generate it in the editor (F8) first.")
+                                        : QStringLiteral("%1 dates; dates before %2 are shown as played.")
+                                              .arg(s.dates().size())
+                                              .arg(SeasonOps::dateText(today)));
     fillGrid();
     selectDate(keep.isValid() ? keep : (dates.isEmpty() ? QDate() : dates.first()));
     for (int i = 0; i < lstentries->count(); ++i)
@@ -210,7 +207,7 @@ QString Tfrmseason::cellText(const QVector<const SheetRow*>& rows) const
     QStringList lines;
     for (const SheetRow* r : rows) {
         if (r->opponent == 0)
-            continue;    // shown with its match's first row
+            continue;   // shown with its match's first row
         const SheetEntry* e = s.entry(r->entry);
         const SheetEntry* o = s.entry(r->opponent);
         const SheetMatch m = s.matchOf(r->entry, r->date);
@@ -313,8 +310,8 @@ void Tfrmseason::fillStandings()
     grdstandings->setRowCount(int(lines.size()));
     for (int i = 0; i < lines.size(); ++i) {
         const StandingLine& l = lines[i];
-        const QStringList cells = {QString::number(l.rank), QString::number(l.number), l.name,
-                                   QString::number(l.wins), QString::number(l.losses)};
+        const QStringList cells = {QString::number(l.rank), QString::number(l.number), l.name, QString::number(l.wins),
+                                   QString::number(l.losses)};
         for (int c = 0; c < cells.size(); ++c)
             grdstandings->setItem(i, c, new QTableWidgetItem(cells[c]));
     }
@@ -373,9 +370,9 @@ void Tfrmseason::substituteClicked()
     const QVector<SubstituteCandidate> candidates = ops->substituteCandidates(entry, date);
     if (candidates.isEmpty())
         return refused(SeasonOps::nobodyFree(date));
-    TdlgSubstitute dialog(QStringLiteral("Who plays for %1 on %2?")
-                              .arg(ops->season().entryText(entry), SeasonOps::dateText(date)),
-                          candidates, this);
+    TdlgSubstitute dialog(
+        QStringLiteral("Who plays for %1 on %2?").arg(ops->season().entryText(entry), SeasonOps::dateText(date)),
+        candidates, this);
     if (dialog.exec() != QDialog::Accepted || !dialog.chosenEntry())
         return;
     refused(ops->substitute(entry, date, dialog.chosenEntry()));

@@ -47,7 +47,7 @@ public:
     void refresh();
 
     QDate currentDate() const;
-    int currentEntry() const;       // 0 when none is chosen
+    int currentEntry() const;   // 0 when none is chosen
 
     // The date before which the grid shows dates as played; today unless a test sets it.
     void setToday(const QDate& date) { today = date; }
@@ -75,6 +75,5 @@ private:
     QStandardItemModel* model = nullptr;
     QListWidget* lstentries = nullptr;
     QTableWidget* grdstandings = nullptr;
-    QPushButton *btnsubstitute, *btnswap, *btnreplan, *btnwinner, *btnclearresult, *btnstandings, *btnundo,
-        *btnredo;
+    QPushButton *btnsubstitute, *btnswap, *btnreplan, *btnwinner, *btnclearresult, *btnstandings, *btnundo, *btnredo;
 };

@@ -138,14 +138,14 @@ private:
     const int n;
     const std::vector<int> partnerCosts, opponentCosts;
     const std::vector<int> courtOf;
-    std::vector<int> partnerOf;                 // seat -> partner's seat, -1 on a court without partners
+    std::vector<int> partnerOf;   // seat -> partner's seat, -1 on a court without partners
     int courtCount = 0;
-    std::vector<std::vector<int>> seatsOf;      // court -> its seats in order
-    std::vector<Neighbour> neighbours;          // the others of each seat's court, seat by seat
-    std::vector<int> firstNeighbour;            // seat -> its first in `neighbours`; one more at the end
-    int* occ = nullptr;                         // the seating being improved
-    std::vector<int> bears;                     // seat -> what its occupant costs with its court
-    std::vector<int> changedAt, checkedAt;      // steps: a court's last swap, a seat pair's last try without a gain
+    std::vector<std::vector<int>> seatsOf;   // court -> its seats in order
+    std::vector<Neighbour> neighbours;       // the others of each seat's court, seat by seat
+    std::vector<int> firstNeighbour;         // seat -> its first in `neighbours`; one more at the end
+    int* occ = nullptr;                      // the seating being improved
+    std::vector<int> bears;                  // seat -> what its occupant costs with its court
+    std::vector<int> changedAt, checkedAt;   // steps: a court's last swap, a seat pair's last try without a gain
     int step = 0;
 };
 
@@ -172,7 +172,7 @@ std::vector<int> startingSeating(int start, int n)
     return occupant;
 }
 
-} // namespace
+}   // namespace
 
 int CourtSeating::addEntry(int entry)
 {

@@ -42,7 +42,7 @@ private:
     Counts counts(int a, int b) const;
     Counts& cell(int a, int b) { return history[a * capacity + b]; }
 
-    QHash<int, int> dense;     // GROUPPLAYERID -> row and column of `history`
+    QHash<int, int> dense;   // GROUPPLAYERID -> row and column of `history`
     int capacity = 0;
     QVector<Counts> history;   // capacity x capacity, symmetric
 };

@@ -16,7 +16,7 @@ QVector<Result> resultsOf(const SeasonSheet& season)
     QVector<Result> results;
     for (const SheetRow& r : season.rows) {
         if (r.opponent == 0 || r.winner == 0)
-            continue;    // each match once, on its first row
+            continue;   // each match once, on its first row
         if (r.winner == r.entry)
             results.append({r.entry, r.opponent});
         else if (r.winner == r.opponent)
@@ -60,7 +60,7 @@ void rankLevelRun(QVector<StandingLine>::iterator begin, QVector<StandingLine>::
     }
 }
 
-} // namespace
+}   // namespace
 
 QVector<StandingLine> computeStandings(const SeasonSheet& season)
 {

@@ -8,12 +8,12 @@
 struct SeasonSheet;
 
 struct StandingLine {
-    int entry = 0;        // GROUPPLAYERID
-    int number = 0;       // entry number
+    int entry = 0;    // GROUPPLAYERID
+    int number = 0;   // entry number
     QString name;
     int wins = 0;
     int losses = 0;
-    int rank = 0;         // 1 for the first; level entries share one
+    int rank = 0;   // 1 for the first; level entries share one
 };
 
 QVector<StandingLine> computeStandings(const SeasonSheet& season);

@@ -45,10 +45,8 @@ bool isInput(QEvent::Type type)
     case QEvent::TouchBegin:
     case QEvent::TouchUpdate:
     case QEvent::TabletPress:
-    case QEvent::InputMethod:
-        return true;
-    default:
-        return false;
+    case QEvent::InputMethod: return true;
+    default: return false;
     }
 }
 
@@ -85,7 +83,7 @@ private:
     }
 };
 
-} // namespace
+}   // namespace
 
 WidgetScheduleHost::WidgetScheduleHost(QWidget* w) : window(w) {}
 

@@ -29,7 +29,8 @@ CheckListPicker::CheckListPicker(QWidget* parent, const QString& caption, int he
     setHelpContext(this, helpContext);
     choices = new QListWidget(this);
     choices->setObjectName(QStringLiteral("SrcList"));
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    auto* buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
     buttons->button(QDialogButtonBox::Help)->setObjectName(QStringLiteral("HelpBtn"));

@@ -16,14 +16,14 @@ public:
     // read it from the window's grids.
     virtual QString datasetStateName() const { return QString(); }
 
-    virtual void commandAddNew() {}          // code 1
-    virtual void commandSave() {}            // code 2
-    virtual void commandCancel() {}          // code 3
-    virtual void commandDelete() {}          // code 4
-    virtual void commandOpen() {}            // code 6
-    virtual void commandSchedule() {}        // code 7
-    virtual void commandPrint() {}           // code 8 (group editor; labels are the router's)
-    virtual void commandTimeOff() {}         // code 9
-    virtual void commandEditSchedule() {}    // code 10
-    virtual void commandSeason() {}          // code 14 (group editor: its season window)
+    virtual void commandAddNew() {}         // code 1
+    virtual void commandSave() {}           // code 2
+    virtual void commandCancel() {}         // code 3
+    virtual void commandDelete() {}         // code 4
+    virtual void commandOpen() {}           // code 6
+    virtual void commandSchedule() {}       // code 7
+    virtual void commandPrint() {}          // code 8 (group editor; labels are the router's)
+    virtual void commandTimeOff() {}        // code 9
+    virtual void commandEditSchedule() {}   // code 10
+    virtual void commandSeason() {}         // code 14 (group editor: its season window)
 };

@@ -18,8 +18,7 @@ Tfrmcourts::Tfrmcourts(QWidget* parent) : QWidget(parent)
     tbcourts = new Table(dm.database(), QStringLiteral("COURTS.db"), courtsView);
     tbcourts->setObjectName(QStringLiteral("tbcourts"));
     deletes = std::make_unique<RosterDeletes>(dm.database());
-    connect(tbcourts, &Table::stateChanged, this,
-            [this] { Tdmglobal::instance().datasetStateNames(*tbcourts); });
+    connect(tbcourts, &Table::stateChanged, this, [this] { Tdmglobal::instance().datasetStateNames(*tbcourts); });
 
     setHelpContext(courtsView, HelpContext::CourtList);
     tbcourts->open();

@@ -27,6 +27,6 @@ public:
 
 private:
     DbGrid* courtsView = nullptr;
-    Table* tbcourts = nullptr;    // the grid's child: it outlives the grid's editors
+    Table* tbcourts = nullptr;   // the grid's child: it outlives the grid's editors
     std::unique_ptr<RosterDeletes> deletes;
 };

@@ -40,7 +40,7 @@ struct Fields {
     int year, month, day, hour, minute, second;
     std::optional<bool> typedPm;   // "a" or "p" typed
     bool hourTyped = false;
-    int hour12 = 0;                // the hour as typed into a 12-hour field
+    int hour12 = 0;   // the hour as typed into a 12-hour field
 };
 
 // Writes the digits of one part into the fields; a value the part cannot
@@ -77,12 +77,12 @@ void commit(Fields& f, Part p, const QString& digits, bool finished)
     }
 }
 
-} // namespace
+}   // namespace
 
 QVector<Part> DateTimeTyping::partsOf(const QString& format)
 {
-    const bool twelveHour = format.contains(QLatin1String("AP"), Qt::CaseInsensitive)
-        || format.contains(QLatin1Char('A'), Qt::CaseInsensitive);
+    const bool twelveHour = format.contains(QLatin1String("AP"), Qt::CaseInsensitive) ||
+                            format.contains(QLatin1Char('A'), Qt::CaseInsensitive);
     QVector<Part> result;
     for (int i = 0; i < format.size();) {
         const QChar c = format[i];
@@ -235,9 +235,7 @@ protected:
             return false;
         switch (event->type()) {
         case QEvent::KeyPress: return keyPress(static_cast<QKeyEvent*>(event));
-        case QEvent::FocusOut:
-            finish();
-            return false;
+        case QEvent::FocusOut: finish(); return false;
         case QEvent::FocusIn: reset(); return false;
         default: return false;
         }
@@ -319,7 +317,7 @@ private:
     bool applying = false;
 };
 
-} // namespace
+}   // namespace
 
 void setUpPicker(QDateTimeEdit* picker)
 {

@@ -39,7 +39,7 @@ protected:
         QString listTable, listIndex, keyField, nameField, chooserName;
         QString daysOffTable, daysOffIndex;
         QString cancelCaption;
-        QString noneToChoose;    // "There is no player ..." for an empty chooser
+        QString noneToChoose;   // "There is no player ..." for an empty chooser
     };
     DaysOffDialog(QWidget* parent, const Setup& setup);
     // Opens the datasets, puts the chooser on `id` (or the first row) and

@@ -36,14 +36,13 @@ QString incompleteMessage(const QString& title, const QString& shown, const Fiel
 
 bool isTypingKey(const QKeyEvent* event)
 {
-    return !event->text().isEmpty() && event->text()[0].isPrint()
-        && (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+    return !event->text().isEmpty() && event->text()[0].isPrint() &&
+           (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
 }
 
 bool isBackTab(const QKeyEvent* event)
 {
-    return event->key() == Qt::Key_Backtab
-        || (event->key() == Qt::Key_Tab && (event->modifiers() & Qt::ShiftModifier));
+    return event->key() == Qt::Key_Backtab || (event->key() == Qt::Key_Tab && (event->modifiers() & Qt::ShiftModifier));
 }
 
 // Room around a cell's text: the frame of the cell and its editor.
@@ -52,7 +51,7 @@ int cellPadding(const QFontMetrics& fm)
     return 2 * fm.averageCharWidth() + 4;
 }
 
-} // namespace
+}   // namespace
 
 // ------------------------------------------------------------------ DbGrid
 
@@ -60,8 +59,8 @@ DbGrid::DbGrid(QWidget* parent) : QTableView(parent)
 {
     setItemDelegate(new DbGridDelegate(*this));
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked
-                    | QAbstractItemView::EditKeyPressed);
+    setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                    QAbstractItemView::EditKeyPressed);
     setTabKeyNavigation(true);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
@@ -173,8 +172,8 @@ void DbGrid::checkMaskedValues() const
 void DbGrid::setEditable(bool on)
 {
     editable = on;
-    setEditTriggers(on ? QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked
-                             | QAbstractItemView::EditKeyPressed
+    setEditTriggers(on ? QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                             QAbstractItemView::EditKeyPressed
                        : QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(on ? QAbstractItemView::SelectItems : QAbstractItemView::SelectRows);
     // A list of whole rows has no cells to walk: Tab goes on to the next
@@ -384,8 +383,8 @@ void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
 void DbGrid::keyPressEvent(QKeyEvent* event)
 {
     const bool editing = state() == QAbstractItemView::EditingState;
-    if (event->key() == Qt::Key_Escape && !editing && tbl
-        && (tbl->state() == Table::State::Edit || tbl->state() == Table::State::Insert)) {
+    if (event->key() == Qt::Key_Escape && !editing && tbl &&
+        (tbl->state() == Table::State::Edit || tbl->state() == Table::State::Insert)) {
         guarded(this, [&] { tbl->cancel(); });
         event->accept();
         return;
@@ -434,9 +433,7 @@ QWidget* DbGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewIte
             editor->setMaxLength(table.fieldSize(field));
         break;
     case FieldType::Integer:
-    case FieldType::SmallInt:
-        editor->setValidator(new QIntValidator(editor));
-        break;
+    case FieldType::SmallInt: editor->setValidator(new QIntValidator(editor)); break;
     case FieldType::Float:
     case FieldType::Currency: {
         auto* v = new QDoubleValidator(editor);
@@ -484,8 +481,8 @@ QString DbGridDelegate::editorProblem(QWidget* editor, const QModelIndex& index)
     const auto& col = grid.tableModel()->column(index.column());
     if (const FieldMask* mask = grid.columnMask(col.field))
         return mask->isComplete(mask->storedValue(line->displayText()))
-            ? QString()
-            : incompleteMessage(col.title, line->displayText(), *mask);
+                   ? QString()
+                   : incompleteMessage(col.title, line->displayText(), *mask);
     QString text = line->text();
     const QValidator* validator = line->validator();
     if (text.isEmpty() || !validator)
@@ -495,8 +492,8 @@ QString DbGridDelegate::editorProblem(QWidget* editor, const QModelIndex& index)
         return {};
     const bool whole = qobject_cast<const QIntValidator*>(validator) != nullptr;
     return QStringLiteral("%1 \"%2\" is not a number. Type %3, or clear the field.")
-        .arg(col.title, line->text(), whole ? QStringLiteral("a whole number such as 12")
-                                            : QStringLiteral("a number such as 12.5"));
+        .arg(col.title, line->text(),
+             whole ? QStringLiteral("a whole number such as 12") : QStringLiteral("a number such as 12.5"));
 }
 
 bool DbGridDelegate::eventFilter(QObject* object, QEvent* event)
@@ -516,9 +513,7 @@ bool DbGridDelegate::eventFilter(QObject* object, QEvent* event)
             grid.leaveGrid(!isBackTab(key));
         return true;
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        grid.finishEditing();
-        return true;
+    case Qt::Key_Enter: grid.finishEditing(); return true;
     case Qt::Key_Escape:
         grid.discardEditor();   // the cell shows what it held before
         return true;
@@ -532,8 +527,7 @@ bool DbGridDelegate::eventFilter(QObject* object, QEvent* event)
             QCoreApplication::sendEvent(&grid, &copy);
         }
         return true;
-    default:
-        return QStyledItemDelegate::eventFilter(object, event);
+    default: return QStyledItemDelegate::eventFilter(object, event);
     }
 }
 

@@ -25,7 +25,6 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
-
 // One grid column: the field and its title.
 inline TableModel::ColumnSpec gridColumn(const QString& field, const QString& title, bool readOnly = false)
 {

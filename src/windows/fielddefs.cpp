@@ -27,7 +27,7 @@ void setLabelText(QWidget* window, const QString& labelKey, const QString& text)
     label->setText(text);
 }
 
-} // namespace
+}   // namespace
 
 void applyFieldDefs(QWidget* window, const QString& formKey)
 {

@@ -12,7 +12,7 @@ QChar applyCase(QChar c, int caseMode)
     return caseMode > 0 ? c.toUpper() : caseMode < 0 ? c.toLower() : c;
 }
 
-} // namespace
+}   // namespace
 
 FieldMask FieldMask::fromEditMask(const QString& editMask)
 {
@@ -31,8 +31,7 @@ FieldMask FieldMask::fromEditMask(const QString& editMask)
                 s.literal = editMask[++i];
             m.positions.append(s);
             continue;
-        case '!':
-            continue;   // blanks lead instead of trail; we keep positions as typed
+        case '!': continue;   // blanks lead instead of trail; we keep positions as typed
         case '>':
             if (i + 1 < editMask.size() && editMask[i + 1] == QLatin1Char('<')) {
                 caseMode = 0;
@@ -41,17 +40,27 @@ FieldMask FieldMask::fromEditMask(const QString& editMask)
                 caseMode = 1;
             }
             continue;
-        case '<':
-            caseMode = -1;
-            continue;
-        case '0': s.kind = Slot::Digit; s.required = true; break;
+        case '<': caseMode = -1; continue;
+        case '0':
+            s.kind = Slot::Digit;
+            s.required = true;
+            break;
         case '9':
         case '#': s.kind = Slot::Digit; break;
-        case 'L': s.kind = Slot::Letter; s.required = true; break;
+        case 'L':
+            s.kind = Slot::Letter;
+            s.required = true;
+            break;
         case 'l': s.kind = Slot::Letter; break;
-        case 'A': s.kind = Slot::AlphaNum; s.required = true; break;
+        case 'A':
+            s.kind = Slot::AlphaNum;
+            s.required = true;
+            break;
         case 'a': s.kind = Slot::AlphaNum; break;
-        case 'C': s.kind = Slot::Any; s.required = true; break;
+        case 'C':
+            s.kind = Slot::Any;
+            s.required = true;
+            break;
         case 'c': s.kind = Slot::Any; break;
         default: s.literal = c; break;
         }

@@ -45,7 +45,7 @@ private:
         Kind kind = Literal;
         bool required = false;
         QChar literal;
-        int caseMode = 0;          // 1 upper, -1 lower
+        int caseMode = 0;   // 1 upper, -1 lower
     };
     bool accepts(const Slot& s, QChar c) const;
     bool optionalPositionsLead() const;
@@ -61,4 +61,4 @@ namespace RosterMasks {
 const QString phone = QStringLiteral("!\\(999\\)000-0000;1;_");
 const QString state = QStringLiteral(">LL;1;_");
 const QString zipCode = QStringLiteral("00000\\-9999;1;_");
-} // namespace RosterMasks
+}   // namespace RosterMasks

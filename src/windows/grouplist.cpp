@@ -19,7 +19,7 @@ namespace {
 const char* const dayFields[7] = {"SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY"};
 const char* const dayCodes[7] = {"S", "M", "T", "W", "Th", "F", "Sa"};
 const int durationColumn = 5;
-} // namespace
+}   // namespace
 
 // The length column's title depends on the list kind; the two counts are centred.
 class GroupListModel : public TableModel {
@@ -32,8 +32,8 @@ public:
     }
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override
     {
-        if (orientation == Qt::Horizontal && section == durationColumn && role == Qt::DisplayRole
-            && !durationTitle.isEmpty())
+        if (orientation == Qt::Horizontal && section == durationColumn && role == Qt::DisplayRole &&
+            !durationTitle.isEmpty())
             return durationTitle;
         return TableModel::headerData(section, orientation, role);
     }
@@ -72,18 +72,17 @@ Tfrmgrouplist::Tfrmgrouplist(QWidget* parent)
             days[d] = row.asBool(QString::fromLatin1(dayFields[d]));
         row.setValue("DOW", daysOfWeekText(days));
     };
-    connect(tbgroups.get(), &Table::stateChanged, this,
-            [this] { Tdmglobal::instance().datasetStateNames(*tbgroups); });
+    connect(tbgroups.get(), &Table::stateChanged, this, [this] { Tdmglobal::instance().datasetStateNames(*tbgroups); });
 
     model = new GroupListModel(*tbgroups,
-                           {{"NAME", QStringLiteral("Name"), true, {}},
-                            {"DOW", QStringLiteral("Play on wk day(s)"), true, {}},
-                            {"STARTDATE", QStringLiteral("Start On"), true, {}},
-                            {"STIME", QStringLiteral("Start"), true, QStringLiteral("hh:nn AM/PM")},
-                            {"ETIME", QStringLiteral("End"), true, QStringLiteral("hh:nn AM/PM")},
-                            {"DURATION", QStringLiteral("# Weeks"), true, {}},
-                            {"NumPerSes", QStringLiteral("Plyrs Per Wk"), true, {}}},
-                           this);
+                               {{"NAME", QStringLiteral("Name"), true, {}},
+                                {"DOW", QStringLiteral("Play on wk day(s)"), true, {}},
+                                {"STARTDATE", QStringLiteral("Start On"), true, {}},
+                                {"STIME", QStringLiteral("Start"), true, QStringLiteral("hh:nn AM/PM")},
+                                {"ETIME", QStringLiteral("End"), true, QStringLiteral("hh:nn AM/PM")},
+                                {"DURATION", QStringLiteral("# Weeks"), true, {}},
+                                {"NumPerSes", QStringLiteral("Plyrs Per Wk"), true, {}}},
+                               this);
 
     groupsView = new DbGrid(this);
     groupsView->setObjectName("dbggroups");
@@ -94,8 +93,7 @@ Tfrmgrouplist::Tfrmgrouplist(QWidget* parent)
     groupsView->horizontalHeader()->setStretchLastSection(true);
     groupsView->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { color: navy; }"));
     groupsView->installEventFilter(this);
-    connect(groupsView, &QAbstractItemView::doubleClicked, this,
-            [this] { guarded(this, [this] { commandOpen(); }); });
+    connect(groupsView, &QAbstractItemView::doubleClicked, this, [this] { guarded(this, [this] { commandOpen(); }); });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -117,8 +115,9 @@ void Tfrmgrouplist::sizeColumns()
     const int pad = 2 * ch;
     auto width = [&](int column, int chars, const QString& widest = {}) {
         const QString title = model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
-        groupsView->setColumnWidth(column, std::max({chars * ch, titles.horizontalAdvance(title) + ch,
-                                                    cells.horizontalAdvance(widest)}) + pad);
+        groupsView->setColumnWidth(
+            column,
+            std::max({chars * ch, titles.horizontalAdvance(title) + ch, cells.horizontalAdvance(widest)}) + pad);
     };
     width(0, 30);
     width(1, 15, QStringLiteral("S,M,T,W,Th,F,Sa"));

@@ -39,7 +39,8 @@ public:
     // the window caption and the help context (0 = keep the editor's own).
     // It creates the editor as a child window of the frame and returns it,
     // or null when it did not open.
-    using EditorOpener = std::function<QWidget*(RecordKind listKind, int groupId, const QString& caption, int helpContext)>;
+    using EditorOpener =
+        std::function<QWidget*(RecordKind listKind, int groupId, const QString& caption, int helpContext)>;
     static EditorOpener openEditor;
 
     // Day codes of a row's weekday flags, Sunday first: "M,W,F".

@@ -11,7 +11,7 @@ std::function<void(const QString&)>& errorBoxHandler()
     static std::function<void(const QString&)> handler;
     return handler;
 }
-} // namespace
+}   // namespace
 
 void setErrorBoxHandler(std::function<void(const QString&)> handler)
 {

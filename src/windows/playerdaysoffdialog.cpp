@@ -13,12 +13,12 @@ QString playerChooserName(const QString& firstName, const QString& lastName)
 }
 
 Tdlgplayeroff::Tdlgplayeroff(QWidget* parent, int playerId)
-    : DaysOffDialog(parent, {QStringLiteral("Player Days Off"), HelpContext::PlayerDaysOff, QStringLiteral("PLAYERS.db"),
-                             QString(), QStringLiteral("PLAYERID"), QStringLiteral("Name"),
-                             QStringLiteral("dblkupplayers"),
-                             QStringLiteral("PLAYROFF.db"), QStringLiteral("parentid"), QStringLiteral("&Cancel"),
-                             QStringLiteral("There is no player to record a day off for. Enter the player "
-                                            "in the Player List first.")})
+    : DaysOffDialog(parent,
+                    {QStringLiteral("Player Days Off"), HelpContext::PlayerDaysOff, QStringLiteral("PLAYERS.db"),
+                     QString(), QStringLiteral("PLAYERID"), QStringLiteral("Name"), QStringLiteral("dblkupplayers"),
+                     QStringLiteral("PLAYROFF.db"), QStringLiteral("parentid"), QStringLiteral("&Cancel"),
+                     QStringLiteral("There is no player to record a day off for. Enter the player "
+                                    "in the Player List first.")})
 {
     setObjectName(QStringLiteral("dlgplayeroff"));
     Table& list = chooserList();

@@ -19,7 +19,7 @@ QVariant keyOf(const QComboBox* box)
     return box->currentIndex() < 0 ? QVariant() : box->currentData();
 }
 
-} // namespace
+}   // namespace
 
 Tdlgteam::Tdlgteam(QWidget* parent) : QDialog(parent)
 {
@@ -45,7 +45,8 @@ Tdlgteam::Tdlgteam(QWidget* parent) : QDialog(parent)
     auto* form = new QFormLayout;
     form->addRow(new QLabel(QStringLiteral("Player One:"), this), firstPlayerBox);
     form->addRow(new QLabel(QStringLiteral("Player Two:"), this), secondPlayerBox);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
+    auto* buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
     buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
     buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
     buttons->button(QDialogButtonBox::Help)->setObjectName(QStringLiteral("HelpBtn"));

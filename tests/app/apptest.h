@@ -70,4 +70,3 @@ public:
     int kind;
     QStringList calls;
 };
-

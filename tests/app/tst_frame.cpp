@@ -154,9 +154,9 @@ void TestFrame::menuBarOrder()
     };
     QCOMPARE(layout("File1"), (QStringList{"Players1", "Courts1", "Groups1", "Leagues1", "-", "LabelSetup1",
                                            "FooterSetup1", "-", "Exit1"}));
-    QCOMPARE(layout("Action1"), (QStringList{"AddNew1", "Save1", "Cancel1", "Delete1", "-", "Open1", "TimeOff1",
-                                             "Schedule1", "EditSchedule1", "Print2", "Season1", "ExportSchedule1",
-                                             "Fairness1", "-", "CloseWindow1"}));
+    QCOMPARE(layout("Action1"),
+             (QStringList{"AddNew1", "Save1", "Cancel1", "Delete1", "-", "Open1", "TimeOff1", "Schedule1",
+                          "EditSchedule1", "Print2", "Season1", "ExportSchedule1", "Fairness1", "-", "CloseWindow1"}));
     QCOMPARE(layout("Help1"), (QStringList{"Contents1", "HowTo1", "QuickReference1", "-", "About1"}));
 }
 
@@ -168,10 +168,8 @@ void TestFrame::leftToolBarButtons()
     QCOMPARE(tbmain->toolButtonStyle(), Qt::ToolButtonTextUnderIcon);
     // Tool buttons show their caption without the mnemonic marker.
     const QList<std::tuple<QString, QString, QString>> expected = {
-        {"tbnpalyers", "&Players", "Open player list."},
-        {"tbcourts", "&Courts", "Open court list"},
-        {"tbgroups", "&Groups", "Open group list"},
-        {"tbleagues", "&Leagues", "Open League list"},
+        {"tbnpalyers", "&Players", "Open player list."}, {"tbcourts", "&Courts", "Open court list"},
+        {"tbgroups", "&Groups", "Open group list"},      {"tbleagues", "&Leagues", "Open League list"},
         {"tbexit", "&Exit", "Shut down the program"},
     };
     int previousTop = -1;
@@ -194,10 +192,16 @@ void TestFrame::actionToolBarButtonsAndGaps()
     auto* tbaction = fx->frame->findChild<QToolBar*>("tbaction");
     QCOMPARE(fx->frame->toolBarArea(tbaction), Qt::TopToolBarArea);
     const QList<std::pair<QString, QString>> expected = {
-        {"tbnew", "F2 - Add New"}, {"tbsave", "F3=Save"},       {"tbcancel", "F4=Cancel"},
-        {"tbdelete", "F5=Delete"}, {"tbopen", "F6=Open"},       {"tbtimeoff", "F7=Time Off"},
-        {"tbschedule", "F8=Generate Schedule"}, {"tbprnt", "F9=Print"},
-        {"tbseason", "Ctrl+F9=Season: substitutes, swaps, re-plan, results"}, {"tbclose", "F10=Close Window"},
+        {"tbnew", "F2 - Add New"},
+        {"tbsave", "F3=Save"},
+        {"tbcancel", "F4=Cancel"},
+        {"tbdelete", "F5=Delete"},
+        {"tbopen", "F6=Open"},
+        {"tbtimeoff", "F7=Time Off"},
+        {"tbschedule", "F8=Generate Schedule"},
+        {"tbprnt", "F9=Print"},
+        {"tbseason", "Ctrl+F9=Season: substitutes, swaps, re-plan, results"},
+        {"tbclose", "F10=Close Window"},
     };
     QVector<QToolButton*> buttons;
     for (const auto& [name, hint] : expected) {
@@ -430,7 +434,7 @@ void TestFrame::helpOpensContentsTopicsAndMissingNotice()
 
 void TestFrame::everyHelpContextInUseHasATopic()
 {
-    const QList<int> used = {2, 3, 11, 13, 17, 18, 20, 23, 24, 25, 37, 38, 42,
+    const QList<int> used = {2,  3,  11, 13, 17, 18, 20, 23, 24, 25, 37, 38, 42,
                              43, 44, 48, 49, 50, 51, 52, 53, 55, 60, 61, 62};
     THelpBrowser help;
     for (int context : used) {

@@ -65,16 +65,18 @@ void TestRouter::tableOfKindsAndCodes_data()
     QTest::addColumn<int>("kind");
     QTest::addColumn<QVector<RouteAction>>("actions");   // for codes 1..13
     const A B = A::Beep;
-    QTest::newRow("player list") << 1
-        << QVector<A>{A::AddNew, A::Save, A::Cancel, A::Delete, A::CloseWindow, B, B, A::PrintMailingLabels,
-                      A::TimeOff, B, B, B, A::LabelSetup};
-    QTest::newRow("court list") << 2
-        << QVector<A>{A::AddNew, A::Save, A::Cancel, A::Delete, A::CloseWindow, B, B, B, B, B, B, B, B};
-    QTest::newRow("group list") << 3
-        << QVector<A>{A::AddNew, A::Nothing, A::Nothing, A::Nothing, A::CloseWindow, A::Open, B, B, B, B, B, B, B};
-    QTest::newRow("group editor") << 4
-        << QVector<A>{A::AddNew, A::Save, A::Cancel, A::Delete, A::CloseWindow, B, A::Schedule, A::Print,
-                      A::TimeOff, A::EditSchedule, B, B, B};
+    QTest::newRow("player list") << 1 << QVector<A>{A::AddNew,      A::Save, A::Cancel, A::Delete,
+                                                    A::CloseWindow, B,       B,         A::PrintMailingLabels,
+                                                    A::TimeOff,     B,       B,         B,
+                                                    A::LabelSetup};
+    QTest::newRow("court list") << 2 << QVector<A>{A::AddNew, A::Save, A::Cancel, A::Delete, A::CloseWindow, B, B, B, B,
+                                                   B,         B,       B,         B};
+    QTest::newRow("group list") << 3 << QVector<A>{A::AddNew, A::Nothing, A::Nothing, A::Nothing, A::CloseWindow,
+                                                   A::Open,   B,          B,          B,          B,
+                                                   B,         B,          B};
+    QTest::newRow("group editor") << 4 << QVector<A>{A::AddNew, A::Save,     A::Cancel, A::Delete,  A::CloseWindow,
+                                                     B,         A::Schedule, A::Print,  A::TimeOff, A::EditSchedule,
+                                                     B,         B,           B};
     QTest::newRow("unknown kind") << 7 << QVector<A>(13, B);
 }
 
@@ -93,8 +95,7 @@ void TestRouter::tableOfKindsAndCodes()
 void TestRouter::seasonWindowTakesPrintAndClose()
 {
     for (int code = 1; code <= 14; ++code) {
-        const RouteAction expected =
-            code == CmdPrint ? A::Print : code == CmdCloseWindow ? A::CloseWindow : A::Beep;
+        const RouteAction expected = code == CmdPrint ? A::Print : code == CmdCloseWindow ? A::CloseWindow : A::Beep;
         QVERIFY2(routeActionFor(ChildWindow::SeasonWindow, code) == expected, qPrintable(QString::number(code)));
     }
 }
@@ -115,7 +116,7 @@ void TestRouter::functionKeysReachTheActiveWindow()
 {
     FakeChild* editor = openFake(ChildWindow::GroupEditor, "Group: Tuesday");
     const QList<std::pair<Qt::Key, QString>> keys = {
-        {Qt::Key_F2, "addnew"}, {Qt::Key_F3, "save"},     {Qt::Key_F4, "cancel"},  {Qt::Key_F5, "delete"},
+        {Qt::Key_F2, "addnew"},  {Qt::Key_F3, "save"},     {Qt::Key_F4, "cancel"}, {Qt::Key_F5, "delete"},
         {Qt::Key_F7, "timeoff"}, {Qt::Key_F8, "schedule"}, {Qt::Key_F9, "print"},
     };
     QStringList expected;
@@ -151,7 +152,8 @@ void TestRouter::listWindowIgnoresSaveCancelDeleteQuietly()
     fx->frame->routeCommand(CmdOpen);
     fx->frame->routeCommand(CmdAddNew);
     QCOMPARE(list->calls, (QStringList{"open", "addnew"}));
-    for (int code : {int(CmdSchedule), int(CmdPrint), int(CmdTimeOff), int(CmdEditSchedule), int(CmdLabelSetup), 11, 12})
+    for (int code :
+         {int(CmdSchedule), int(CmdPrint), int(CmdTimeOff), int(CmdEditSchedule), int(CmdLabelSetup), 11, 12})
         fx->frame->routeCommand(code);
     QCOMPARE(fx->beeps, 7);
 }
@@ -229,12 +231,10 @@ void TestRouter::openChildWindowCreatesAnotherEachTime()
     QCOMPARE(fx->frame->openChildWindow(Tfrmmain::PlayerList), nullptr);   // nothing registered yet
     QVERIFY(fx->frame->childWindows().isEmpty());
 
-    fx->frame->registerChildWindow(Tfrmmain::PlayerList, [](QWidget*) {
-        return new FakeChild(ChildWindow::PlayerList, "Player List");
-    });
-    fx->frame->registerChildWindow(Tfrmmain::GroupList, [](QWidget*) {
-        return new FakeChild(ChildWindow::GroupList, "Group List");
-    });
+    fx->frame->registerChildWindow(Tfrmmain::PlayerList,
+                                   [](QWidget*) { return new FakeChild(ChildWindow::PlayerList, "Player List"); });
+    fx->frame->registerChildWindow(Tfrmmain::GroupList,
+                                   [](QWidget*) { return new FakeChild(ChildWindow::GroupList, "Group List"); });
     press(QKeySequence(Qt::CTRL | Qt::Key_P));
     press(QKeySequence(Qt::CTRL | Qt::Key_P));
     fx->frame->findChild<QAction*>("tbgroups")->trigger();

@@ -33,12 +33,15 @@ class TestSeasonWindow : public QObject {
     // Six players on one court, four a Tuesday, for six weeks, generated.
     int generatedGroup()
     {
-        const int g = insert("INSERT INTO \"group.DB\" (NAME, STARTDATE, DURATION, NumPerSes, TYPE, RTYPE, BBON, TUESDAY)"
-                             " VALUES ('Tuesday Doubles', '2031-01-07', 6, 4, 0, 1, 1, 1)");
+        const int g =
+            insert("INSERT INTO \"group.DB\" (NAME, STARTDATE, DURATION, NumPerSes, TYPE, RTYPE, BBON, TUESDAY)"
+                   " VALUES ('Tuesday Doubles', '2031-01-07', 6, 4, 0, 1, 1, 1)");
         for (int i = 1; i <= 6; ++i) {
             const int p = insert(QString("INSERT INTO \"PLAYERS.db\" (FNAME, LNAME) VALUES ('Ann%1', 'Lee')").arg(i));
             insert(QString("INSERT INTO \"GRPPLAYR.db\" (GROUPID, PLAYERID, GRPSEQNUM) VALUES (%1, %2, %3)")
-                       .arg(g).arg(p).arg(i));
+                       .arg(g)
+                       .arg(p)
+                       .arg(i));
         }
         const int c = insert("INSERT INTO \"COURTS.db\" (NAME) VALUES ('Centre')");
         insert(QString("INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (%1, %2)").arg(c).arg(g));
@@ -59,7 +62,8 @@ class TestSeasonWindow : public QObject {
     }
     int rowsOfEntry(int entry, const QString& date)
     {
-        return scalar(QString("SELECT COUNT(*) FROM SCHEDULE WHERE GRPPLAYRID = %1 AND DATE = '%2'").arg(entry).arg(date))
+        return scalar(
+                   QString("SELECT COUNT(*) FROM SCHEDULE WHERE GRPPLAYRID = %1 AND DATE = '%2'").arg(entry).arg(date))
             .toInt();
     }
 
@@ -83,7 +87,8 @@ private slots:
     void dropoutByKeyboardThenUndoAndRedo()
     {
         const int g = generatedGroup();
-        auto* editor = qobject_cast<Tfrmgroup*>(Tfrmgrouplist::openEditor(RecordKind::Group, g, "Group: Tuesday Doubles", 3));
+        auto* editor =
+            qobject_cast<Tfrmgroup*>(Tfrmgrouplist::openEditor(RecordKind::Group, g, "Group: Tuesday Doubles", 3));
         QVERIFY(editor);
         editor->entriesGrid()->setFocus();
         QTRY_VERIFY(QApplication::focusWidget() == editor->entriesGrid());
@@ -96,11 +101,11 @@ private slots:
         QCOMPARE(season->grid()->model()->rowCount(), 6);
         QCOMPARE(season->grid()->model()->headerData(1, Qt::Horizontal).toString(), QString("Centre"));
 
-        press(Qt::Key_Down);                       // the second date
+        press(Qt::Key_Down);   // the second date
         const QDate date = season->currentDate();
         const QString iso = date.toString(Qt::ISODate);
         QCOMPARE(iso, QString("2031-01-14"));
-        press(Qt::Key_Tab);                        // to the entries of the date
+        press(Qt::Key_Tab);   // to the entries of the date
         QCOMPARE(QApplication::focusWidget(), season->entriesList());
         const int out = season->currentEntry();
         QCOMPARE(rowsOfEntry(out, iso), 1);
@@ -112,11 +117,11 @@ private slots:
             listHadFocus = QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog->list(); }, 2000);
             if (!listHadFocus)
                 return dialog->reject();
-            QTest::keyClick(dialog->list(), Qt::Key_Return);    // the focus widget, as waited for
+            QTest::keyClick(dialog->list(), Qt::Key_Return);   // the focus widget, as waited for
         });
-        press(Qt::Key_B, Qt::AltModifier);    // a mnemonic clicks after a moment
+        press(Qt::Key_B, Qt::AltModifier);   // a mnemonic clicks after a moment
         QTRY_VERIFY(in != 0);
-        QVERIFY(listHadFocus);    // the candidates take the keys at once
+        QVERIFY(listHadFocus);   // the candidates take the keys at once
         // Back in the frame (the window manager's part without one), the keys
         // go where they were before the dialog.
         QApplication::setActiveWindow(fx->frame.get());
@@ -132,13 +137,15 @@ private slots:
         QCOMPARE(entries.asInt("SESPLAYED"), inPlayed);
         // The grid shows the substitute on the date.
         const QString cell = season->grid()->model()->index(1, 1).data().toString();
-        QVERIFY2(cell.contains(QString("Ann%1").arg(in - scalar("SELECT MIN(GROUPPLAYERID) FROM GRPPLAYR").toInt() + 1)),
-                 qPrintable(cell));
+        QVERIFY2(
+            cell.contains(QString("Ann%1").arg(in - scalar("SELECT MIN(GROUPPLAYERID) FROM GRPPLAYR").toInt() + 1)),
+            qPrintable(cell));
 
         press(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(rowsOfEntry(out, iso), 1);
         QCOMPARE(rowsOfEntry(in, iso), 0);
-        QCOMPARE(scalar(QString("SELECT SESPLAYED FROM GRPPLAYR WHERE GROUPPLAYERID = %1").arg(in)).toInt(), inPlayed - 1);
+        QCOMPARE(scalar(QString("SELECT SESPLAYED FROM GRPPLAYR WHERE GROUPPLAYERID = %1").arg(in)).toInt(),
+                 inPlayed - 1);
         press(Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(rowsOfEntry(in, iso), 1);
         QVERIFY(errors.isEmpty());

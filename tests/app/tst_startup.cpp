@@ -87,7 +87,7 @@ void TestStartup::settingsThatNameNoUsableDirectoryAreShown()
     QVERIFY(!openConfiguredDataModule());
     QCOMPARE(errors.size(), 1);
     QVERIFY2(errors[0].contains("not a full path"), qPrintable(errors[0]));
-    QVERIFY(!QDir("club").exists());      // nothing made in the working directory
+    QVERIFY(!QDir("club").exists());   // nothing made in the working directory
 
     QSettings().setValue("Aliases/VANTREL32", databaseDir.path());
     auto dm = openConfiguredDataModule();

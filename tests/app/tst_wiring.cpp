@@ -157,8 +157,8 @@ void TestWiring::groupAndLeagueSurviveARestart()
 {
     QList<int> players;
     for (int i = 1; i <= 16; ++i)
-        players << insert(QString("INSERT INTO \"PLAYERS.db\" (FNAME, LNAME) VALUES ('Player', 'No%1')")
-                              .arg(i, 2, 10, QChar('0')));
+        players << insert(
+            QString("INSERT INTO \"PLAYERS.db\" (FNAME, LNAME) VALUES ('Player', 'No%1')").arg(i, 2, 10, QChar('0')));
     const QList<int> courts = {insert("INSERT INTO \"COURTS.db\" (NAME) VALUES ('Centre')"),
                                insert("INSERT INTO \"COURTS.db\" (NAME) VALUES ('East')"),
                                insert("INSERT INTO \"COURTS.db\" (NAME) VALUES ('West')")};
@@ -239,8 +239,9 @@ void TestWiring::groupAndLeagueSurviveARestart()
     QCOMPARE(cell(entries, 5, 1), QString("Player No11/Player No12"));
     QCOMPARE(cell(entries, 5, 0), QString("6"));
     QCOMPARE(league->courtsGrid()->model()->rowCount(), 3);
-    QCOMPARE(column(QString("SELECT \"DATE\" FROM \"groupoff.db\" WHERE GROUPID = %1").arg(league->datasets().groupId())),
-             QStringList{"2027-02-13"});
+    QCOMPARE(
+        column(QString("SELECT \"DATE\" FROM \"groupoff.db\" WHERE GROUPID = %1").arg(league->datasets().groupId())),
+        QStringList{"2027-02-13"});
 
     // Each list shows its own kind only.
     auto* list = dynamic_cast<Tfrmgrouplist*>(fx->frame->childWindows().first()->widget());

@@ -19,7 +19,7 @@
 
 class ScriptedHost : public ScheduleHost {
 public:
-    QVector<Answer> answers;          // taken in turn; Yes when used up
+    QVector<Answer> answers;   // taken in turn; Yes when used up
     QStringList questions, warnings, messages;
     int yields = 0;
     int reconcileShown = 0;
@@ -37,7 +37,7 @@ public:
     qint64 tickMs = 0;
     mutable qint64 now = 0;
     qint64 lastYieldAt = 0;
-    qint64 longestStretch = 0;     // most clock time between two yields
+    qint64 longestStretch = 0;   // most clock time between two yields
 
     Answer ask(const QString& text) override
     {
@@ -72,7 +72,7 @@ struct GroupShape {
     int entries = 8;
     int perSession = 4;
     int courts = 1;
-    int type = 0;               // 0 None, 1 Singles, 2 Doubles
+    int type = 0;   // 0 None, 1 Singles, 2 Doubles
     int weeks = 10;
     QDate start = QDate(2000, 3, 8);
     QVector<int> weekdays = {2};   // 1 Sunday ... 7 Saturday
@@ -117,9 +117,11 @@ public:
         QStringList cols;
         for (auto d : days)
             cols << d;
-        const int id = exec(QString("INSERT INTO \"group\" (NAME, STARTDATE, DURATION, NumPerSes, TYPE, RTYPE, BBON, %1) "
-                                    "VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?, ?, ?, ?, ?, ?)").arg(cols.join(", ")),
-                            QVariantList{"G", g.start.toString(Qt::ISODate), g.weeks, g.perSession, g.type, rtype} + flags);
+        const int id =
+            exec(QString("INSERT INTO \"group\" (NAME, STARTDATE, DURATION, NumPerSes, TYPE, RTYPE, BBON, %1) "
+                         "VALUES (?, ?, ?, ?, ?, ?, 1, ?, ?, ?, ?, ?, ?, ?)")
+                     .arg(cols.join(", ")),
+                 QVariantList{"G", g.start.toString(Qt::ISODate), g.weeks, g.perSession, g.type, rtype} + flags);
         for (int i = 1; i <= g.entries; ++i)
             addEntry(id, addPlayer(QString("P%1").arg(i), QString("L%1").arg(i)), i);
         for (int c = 1; c <= g.courts; ++c)
@@ -133,7 +135,8 @@ public:
     int addEntry(int groupId, int playerId, int seq)
     {
         return exec("INSERT INTO GRPPLAYR (GROUPID, PLAYERID, GRPSEQNUM, PRIORITY, BBPRIORITY, SESPLAYED) "
-                    "VALUES (?, ?, ?, 77, 77, 9)", {groupId, playerId, seq});
+                    "VALUES (?, ?, ?, 77, 77, 9)",
+                    {groupId, playerId, seq});
     }
     int addCourt(int groupId, const QString& name)
     {
@@ -187,13 +190,17 @@ public:
     int rowsOn(int groupId, const QDate& d)
     {
         return scalar("SELECT COUNT(*) FROM SCHEDULE s JOIN GRPPLAYR g ON g.GROUPPLAYERID = s.GRPPLAYRID "
-                      "WHERE g.GROUPID = ? AND s.DATE = ?", {groupId, d.toString(Qt::ISODate)}).toInt();
+                      "WHERE g.GROUPID = ? AND s.DATE = ?",
+                      {groupId, d.toString(Qt::ISODate)})
+            .toInt();
     }
     int doubledOn(int groupId)   // (entry, date) pairs with more than one row
     {
         return scalar("SELECT COUNT(*) FROM (SELECT s.GRPPLAYRID, s.DATE FROM SCHEDULE s JOIN GRPPLAYR g ON "
                       "g.GROUPPLAYERID = s.GRPPLAYRID WHERE g.GROUPID = ? GROUP BY s.GRPPLAYRID, s.DATE "
-                      "HAVING COUNT(*) > 1)", {groupId}).toInt();
+                      "HAVING COUNT(*) > 1)",
+                      {groupId})
+            .toInt();
     }
 
     // Everything a run writes, row by row: the schedule with its marks, the

@@ -68,10 +68,7 @@ struct GroupFixture {
     {
         return insert("INSERT INTO \"PLAYERS.db\" (FNAME, LNAME) VALUES (:f, :l)", {{"f", first}, {"l", last}});
     }
-    int addCourt(const QString& name)
-    {
-        return insert("INSERT INTO \"COURTS.db\" (NAME) VALUES (:n)", {{"n", name}});
-    }
+    int addCourt(const QString& name) { return insert("INSERT INTO \"COURTS.db\" (NAME) VALUES (:n)", {{"n", name}}); }
     int addGroup(const QString& name, int rtype, int type = 1, const QString& days = "MONDAY")
     {
         // `days`: the weekday columns to switch on, comma-separated.
@@ -91,8 +88,9 @@ struct GroupFixture {
     }
     int addSchedule(int entryId, const QString& date, int courtId, int slot = 0)
     {
-        return insert("INSERT INTO \"SCHEDULE.db\" (GRPPLAYRID, \"DATE\", GRPCOURTID, SLOTCODE) VALUES (:e, :d, :c, :s)",
-                      {{"e", entryId}, {"d", date}, {"c", courtId}, {"s", slot}});
+        return insert(
+            "INSERT INTO \"SCHEDULE.db\" (GRPPLAYRID, \"DATE\", GRPCOURTID, SLOTCODE) VALUES (:e, :d, :c, :s)",
+            {{"e", entryId}, {"d", date}, {"c", courtId}, {"s", slot}});
     }
 
     QVariant scalar(const QString& sql)
@@ -114,7 +112,6 @@ struct GroupFixture {
         return values;
     }
 };
-
 
 // Answers the next message box with `button`; `text` receives its text.
 inline void answerMessageBox(QMessageBox::StandardButton button, QString* text = nullptr)

@@ -19,7 +19,10 @@ LeagueFixture::~LeagueFixture()
     dm.reset();
 }
 
-Database& LeagueFixture::db() { return dm->database(); }
+Database& LeagueFixture::db()
+{
+    return dm->database();
+}
 
 int LeagueFixture::addPlayer(int n)
 {
@@ -34,8 +37,7 @@ int LeagueFixture::addPlayer(int n)
 void LeagueFixture::createLeague(const LeagueSettings& s)
 {
     settings = s;
-    static const char* const days[] = {"SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY",
-                                       "THURSDAY", "FRIDAY", "SATURDAY"};
+    static const char* const days[] = {"SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY"};
     QString cols = "NAME, STARTDATE, DURATION, NumPerSes, TYPE, RTYPE";
     QString vals = ":name, :start, :rounds, :num, :type, 2";
     for (int d : s.weekdays) {

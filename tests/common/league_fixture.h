@@ -15,18 +15,18 @@ class Tdmglobal;
 // One scheduled match as the schedule rows show it.
 struct LeagueMatch {
     QDate date;
-    int pid1 = 0, pid2 = 0;      // entry ids, PID1's row carries the opponent
-    int slot1 = 0, slot2 = 0;    // SLOTCODE of the first row, SLOTCODE2
-    int court = 0;               // GRPCOURTID
-    int courtIndex = 0;          // position of the court in the league's courts
+    int pid1 = 0, pid2 = 0;     // entry ids, PID1's row carries the opponent
+    int slot1 = 0, slot2 = 0;   // SLOTCODE of the first row, SLOTCODE2
+    int court = 0;              // GRPCOURTID
+    int courtIndex = 0;         // position of the court in the league's courts
 };
 
 struct LeagueSettings {
     int entries = 4;
     int courts = 2;
     int rounds = 1;
-    int matchType = 1;           // 1 singles, 2 doubles (teams)
-    int firstEntryId = 0;        // 0: ids as the table gives them
+    int matchType = 1;                 // 1 singles, 2 doubles (teams)
+    int firstEntryId = 0;              // 0: ids as the table gives them
     QDate start = QDate(2027, 1, 4);   // a Monday
     QVector<int> weekdays = {2};       // 1 Sunday .. 7 Saturday
 };
@@ -53,7 +53,7 @@ public:
     QVector<QDate> run(bool untilComplete = true);
     double sessionTotal() const;
 
-    QVector<LeagueMatch> matches();     // in date, court order
+    QVector<LeagueMatch> matches();   // in date, court order
     int scheduleRows();
     int rowsOf(int entry);
     double sessionsPlayed(int entry);
@@ -61,13 +61,13 @@ public:
     int openPairings();
 
     LeagueSettings settings;
-    QVector<int> entries;       // GROUPPLAYERIDs in table order
-    QVector<int> courts;        // COURTIDs in court-list order
+    QVector<int> entries;   // GROUPPLAYERIDs in table order
+    QVector<int> courts;    // COURTIDs in court-list order
     int groupId = 0;
     RunState state;
     std::unique_ptr<GroupDatasets> ds;
     std::unique_ptr<LeaguePairing> pairing;
-    std::unique_ptr<ScheduleEngine> engine;    // from startRun()
+    std::unique_ptr<ScheduleEngine> engine;   // from startRun()
 
 private:
     int addPlayer(int n);

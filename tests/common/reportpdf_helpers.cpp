@@ -4,7 +4,10 @@
 
 namespace ReportPdf {
 
-bool toolsAvailable() { return !QStandardPaths::findExecutable("pdftotext").isEmpty(); }
+bool toolsAvailable()
+{
+    return !QStandardPaths::findExecutable("pdftotext").isEmpty();
+}
 
 QString text(const QString& pdfPath)
 {
@@ -23,4 +26,4 @@ QStringList pages(const QString& pdfPath)
     return list;
 }
 
-} // namespace ReportPdf
+}   // namespace ReportPdf

@@ -11,4 +11,4 @@ QString text(const QString& pdfPath);
 QStringList pages(const QString& pdfPath);
 bool toolsAvailable();
 
-} // namespace ReportPdf
+}   // namespace ReportPdf

@@ -49,7 +49,7 @@ QString refusal(const QString& dir)
     }
     return QString();
 }
-} // namespace
+}   // namespace
 
 // The database file: created with the schema, kept on reopening, foreign files refused.
 class TestDatabase : public QObject {
@@ -66,8 +66,8 @@ private slots:
         while (q.next())
             names << q.value(0).toString();
         names.sort(Qt::CaseInsensitive);
-        QCOMPARE(names, (QStringList{"COURTS", "COURTSLT", "FIELDDEF", "group", "GROUPOFF", "GRPPLAYR",
-                                     "LABEL", "MATCHES", "PLAYERS", "PLAYROFF", "SCHEDULE"}));
+        QCOMPARE(names, (QStringList{"COURTS", "COURTSLT", "FIELDDEF", "group", "GROUPOFF", "GRPPLAYR", "LABEL",
+                                     "MATCHES", "PLAYERS", "PLAYROFF", "SCHEDULE"}));
         Query labels(db, "SELECT LBLCODE FROM \"LABEL.DB\" ORDER BY LBLCODE");
         labels.open();
         QCOMPARE(labels.recordCount(), 2);
@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(q.asString("NAME"), QString("Centre"));
         Query labels(db, "SELECT COUNT(*) FROM LABEL");
         labels.open();
-        QCOMPARE(labels.value(0).toInt(), 2);                // shipped rows not written twice
+        QCOMPARE(labels.value(0).toInt(), 2);   // shipped rows not written twice
     }
 
     void foreignFilesRefusedUntouched()
@@ -110,7 +110,7 @@ private slots:
         QVERIFY(refusal(text.path()).contains(text.path()));
         QCOMPARE(digest(f.fileName()), before);
 
-        QTemporaryDir other;                                 // an SQLite file of another program
+        QTemporaryDir other;   // an SQLite file of another program
         {
             auto c = QSqlDatabase::addDatabase("QSQLITE", "other");
             c.setDatabaseName(Database::fileName(other.path()));
@@ -160,7 +160,9 @@ private slots:
     void fullDiskIsNamedAndNothingIsLeft()
     {
         QTemporaryDir fresh, existing;
-        { Database db(existing.path()); }
+        {
+            Database db(existing.path());
+        }
         const QByteArray before = digest(Database::fileName(existing.path()));
         Database::setFreeSpaceSource([](const QString&) { return qint64(4096); });
         const QString onCreate = refusal(fresh.path());
@@ -195,7 +197,10 @@ private slots:
     {
         QTemporaryDir foreign, newer;
         execOn(Database::fileName(foreign.path()), {"PRAGMA journal_mode=WAL", "CREATE TABLE notes (t TEXT)"});
-        { Database db(newer.path()); db.exec("PRAGMA user_version = 7"); }
+        {
+            Database db(newer.path());
+            db.exec("PRAGMA user_version = 7");
+        }
         for (const QString& d : {foreign.path(), newer.path()}) {
             QVERIFY(!refusal(d).isEmpty());
             QCOMPARE(besideTheFile(d), QStringList());
@@ -207,7 +212,9 @@ private slots:
         if (geteuid() == 0)
             QSKIP("permissions do not bind the superuser");
         QTemporaryDir dir;
-        { Database db(dir.path()); }
+        {
+            Database db(dir.path());
+        }
         const QString path = Database::fileName(dir.path());
         QFile::setPermissions(path, QFile::ReadOwner);
         const QString readOnlyFile = refusal(dir.path());

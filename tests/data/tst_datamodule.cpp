@@ -22,7 +22,9 @@ class TestDmglobal : public QObject {
     void openEntriesOf(Table& group, int rtype, int type, Table& entries)
     {
         dm->database().exec(QString("INSERT INTO \"group\" (GROUPID, NAME, STARTDATE, RTYPE, TYPE) "
-                                    "VALUES (1, 'G', '2026-01-05', %1, %2)").arg(rtype).arg(type));
+                                    "VALUES (1, 'G', '2026-01-05', %1, %2)")
+                                .arg(rtype)
+                                .arg(type));
         group.open();
         dm->addEntryNameFields(entries, group);
         entries.open();
@@ -55,14 +57,14 @@ private slots:
         dm->statusMessage("Schedule completed.");
         dm->statusMessage(QString());
         QCOMPARE(status.count(), 5);
-        const QList<QVariantList> expected = {{0, "Inactive"}, {0, "Insert"}, {0, "Search"},
-                                              {1, "Schedule completed."}, {1, ""}};
+        const QList<QVariantList> expected = {
+            {0, "Inactive"}, {0, "Insert"}, {0, "Search"}, {1, "Schedule completed."}, {1, ""}};
         for (int i = 0; i < expected.size(); ++i) {
             QCOMPARE(status[i][0].toInt(), expected[i][0].toInt());
             QCOMPARE(status[i][1].toString(), expected[i][1].toString());
         }
         dm->showHelp(13);
-        dm->showHelp(0);                                      // the contents
+        dm->showHelp(0);   // the contents
         QCOMPARE(help.count(), 2);
         QCOMPARE(help[0][0].toInt(), 13);
         QCOMPARE(help[1][0].toInt(), 0);
@@ -123,7 +125,7 @@ private slots:
         dm->deleteGroupDaysOff(1);
         dm->deleteEntrySchedule(1);
         dm->deleteCourtAssignments(3);
-        dm->deletePlayerEntries(77);                          // nobody: no error
+        dm->deletePlayerEntries(77);   // nobody: no error
         dm->deletePlayerDaysOff(77);
         QCOMPARE(count("SELECT COUNT(*) FROM GRPPLAYR WHERE PLAYERID = 6"), 1);
         QCOMPARE(count("SELECT COUNT(*) FROM GRPPLAYR"), 1);
@@ -135,12 +137,12 @@ private slots:
 
     void transactionsRespectTheActiveOne()
     {
-        dm->commit();                                         // none active: nothing
+        dm->commit();   // none active: nothing
         dm->rollback();
         dm->beginTransaction();
-        dm->beginTransaction();                               // already active: nothing
+        dm->beginTransaction();   // already active: nothing
         dm->database().exec("INSERT INTO COURTS (NAME) VALUES ('a')");
-        Table seen(dm->database(), "COURTS.db");              // same connection sees it
+        Table seen(dm->database(), "COURTS.db");   // same connection sees it
         seen.open();
         QCOMPARE(seen.recordCount(), 1);
         dm->rollback();
@@ -149,7 +151,7 @@ private slots:
         dm->database().exec("INSERT INTO COURTS (NAME) VALUES ('b')");
         dm->commit();
         QVERIFY(!dm->database().inTransaction());
-        dm->beginTransaction();                               // a new one after the commit
+        dm->beginTransaction();   // a new one after the commit
         QVERIFY(dm->database().inTransaction());
         dm->commit();
         QCOMPARE(count("SELECT COUNT(*) FROM COURTS"), 1);

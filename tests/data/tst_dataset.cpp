@@ -103,8 +103,8 @@ private slots:
         g.open();
         g.append();
         g.setValue("NAME", QString(80, 'n'));
-        QCOMPARE(g.asString("NAME").size(), 50);            // cut, as stored
-        QVERIFY_THROWS_EXCEPTION(DbError, g.post());        // STARTDATE required
+        QCOMPARE(g.asString("NAME").size(), 50);       // cut, as stored
+        QVERIFY_THROWS_EXCEPTION(DbError, g.post());   // STARTDATE required
         g.setValue("STARTDATE", QDate(2026, 3, 1));
         QVERIFY_THROWS_EXCEPTION(DbError, g.setValue("DURATION", 40000));
         QVERIFY_THROWS_EXCEPTION(DbError, g.setValue("DURATION", -32769));
@@ -113,7 +113,7 @@ private slots:
         g.refresh();
         QCOMPARE(g.asInt("DURATION"), 32767);
         QCOMPARE(g.asDate("STARTDATE"), QDate(2026, 3, 1));
-        QCOMPARE(g.asBool("MONDAY"), false);                // unset flag stored as false
+        QCOMPARE(g.asBool("MONDAY"), false);   // unset flag stored as false
         Query q(db(), "SELECT MONDAY, STARTDATE FROM \"group.DB\"");
         q.open();
         QCOMPARE(q.value("MONDAY").toInt(), 0);
@@ -132,7 +132,7 @@ private slots:
         for (t.first(); !t.eof(); t.next())
             order << t.asString("FNAME");
         QCOMPARE(order, (QStringList{"Al", "Zoe", "Bob"}));
-        QVERIFY(t.locate("LNAME", "BAKER"));                // case-insensitive
+        QVERIFY(t.locate("LNAME", "BAKER"));   // case-insensitive
         QCOMPARE(t.asInt("PLAYERID"), bob);
         QCOMPARE(t.recNo(), 3);
         QVERIFY(!t.locate("LNAME", "Nobody"));
@@ -164,7 +164,7 @@ private slots:
         groups.open();
         courts.open();
         QVERIFY(groups.findKey({g1}));
-        courts.append();                                    // link column set from the master
+        courts.append();   // link column set from the master
         courts.setValue("COURTID", 7);
         courts.post();
         QCOMPARE(courts.asInt("GROUPID"), g1);
@@ -172,7 +172,7 @@ private slots:
         QCOMPARE(courts.recordCount(), 0);
         groups.first();
         QCOMPARE(courts.recordCount(), 1);
-        groups.append();                                    // new master row: no details yet
+        groups.append();   // new master row: no details yet
         QCOMPARE(courts.recordCount(), 0);
         groups.cancel();
         QCOMPARE(courts.recordCount(), 1);
@@ -217,10 +217,10 @@ private slots:
         QCOMPARE(entries.asString("lname"), QString("Lee"));
         QCOMPARE(entries.asInt("SLOTCODE"), 10);
         entries.next();
-        QVERIFY(entries.isNull("Fname"));                   // no such player: empty name
+        QVERIFY(entries.isNull("Fname"));   // no such player: empty name
         QCOMPARE(entries.asInt("SLOTCODE"), 20);
         entries.first();
-        entries.remove();                                   // positions move up
+        entries.remove();   // positions move up
         QCOMPARE(entries.asInt("SLOTCODE"), 10);
         QVERIFY_THROWS_EXCEPTION(DbError, entries.setValue("Fname", "x"));
     }
@@ -236,7 +236,7 @@ private slots:
         Table m(db(), "MATCHES.db");
         m.open();
         m.append();
-        m.setValue("PID1", 40000);                          // entry ids beyond 16 bits
+        m.setValue("PID1", 40000);   // entry ids beyond 16 bits
         m.setValue("PID2", 2);
         m.post();
         m.refresh();
@@ -245,7 +245,7 @@ private slots:
         filtered.setFilter("PLAYED = False");
         filtered.setFiltered(true);
         filtered.open();
-        QCOMPARE(filtered.recordCount(), 1);                // appended without a value: unplayed
+        QCOMPARE(filtered.recordCount(), 1);   // appended without a value: unplayed
         m.emptyTable();
         filtered.refresh();
         QCOMPARE(filtered.recordCount(), 0);
@@ -275,7 +275,7 @@ private slots:
         q.open();
         QCOMPARE(q.recordCount(), 1);
         QCOMPARE(q.asString("name"), QString("G"));
-        q.setInteger("groupid", 2);                          // reused, prepared once
+        q.setInteger("groupid", 2);   // reused, prepared once
         q.open();
         QVERIFY(q.eof());
         QVERIFY_THROWS_EXCEPTION(DbError, q.setInteger("nosuch", 1));
@@ -289,7 +289,8 @@ private slots:
         addPlayer("B", "Two");
         Table t(db(), "PLAYERS.db");
         t.setIndexName("lastname");
-        TableModel model(t, {{"FNAME", "First", false, {}}, {"LNAME", "Last", false, {}}, {"PLAYERID", "Id", true, {}}});
+        TableModel model(t,
+                         {{"FNAME", "First", false, {}}, {"LNAME", "Last", false, {}}, {"PLAYERID", "Id", true, {}}});
         QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
         t.open();
         QCOMPARE(model.rowCount(), 2);

@@ -55,7 +55,8 @@ void makeFirstReleaseFile(const QString& dir)
                 "VALUES ('Monday Doubles', '2026-01-05', 10, 4, 2, 1, 1, 1)");
         db.exec("INSERT INTO GRPPLAYR (GROUPID, PLAYERID, GRPSEQNUM, SESPLAYED) VALUES (1, 1, 1, 3)");
         db.exec("INSERT INTO GRPPLAYR (GROUPID, PLAYERID, GRPSEQNUM, SESPLAYED) VALUES (1, 2, 2, 4)");
-        db.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE, HOME) VALUES (1, '2026-01-05', 1, 1, 1)");
+        db.exec(
+            "INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE, HOME) VALUES (1, '2026-01-05', 1, 1, 1)");
         db.exec("INSERT INTO PLAYROFF (PLAYERID, DATE) VALUES (2, '2026-01-12')");
     }
     rawQuery(Database::fileName(dir), {"ALTER TABLE \"group\" DROP COLUMN MIXPAIRS", "PRAGMA user_version = 1"});
@@ -67,12 +68,12 @@ QStringList contents(const QString& path)
     QStringList rows;
     for (const char* table : {"PLAYERS", "\"group\"", "GRPPLAYR", "SCHEDULE", "PLAYROFF", "FIELDDEF", "LABEL"}) {
         QStringList columns;
-        for (const QVariant& c : rawQuery(path, {QString("SELECT name FROM pragma_table_info('%1')")
-                                                     .arg(QString(table).remove('"'))}))
+        for (const QVariant& c :
+             rawQuery(path, {QString("SELECT name FROM pragma_table_info('%1')").arg(QString(table).remove('"'))}))
             if (c.toString() != "MIXPAIRS")
                 columns << '"' + c.toString() + '"';
-        for (const QVariant& r : rawQuery(path, {QString("SELECT %1 FROM %2 ORDER BY 1")
-                                                      .arg(columns.join(" || '|' || "), table)}))
+        for (const QVariant& r :
+             rawQuery(path, {QString("SELECT %1 FROM %2 ORDER BY 1").arg(columns.join(" || '|' || "), table)}))
             rows << QString(table) + ':' + r.toString();
     }
     return rows;
@@ -88,7 +89,7 @@ QString failure(const QString& dir)
     return QString();
 }
 
-} // namespace
+}   // namespace
 
 class TestSchemaUpgrade : public QObject {
     Q_OBJECT

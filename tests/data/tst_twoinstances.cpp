@@ -27,13 +27,13 @@ int count(Database& db, const QString& sql)
     return q.value(0).toInt();
 }
 
-} // namespace
+}   // namespace
 
 class TestTwoInstances : public QObject {
     Q_OBJECT
     QTemporaryDir dir;
-    std::unique_ptr<Tdmglobal> dm;      // instance A
-    std::unique_ptr<Database> other;    // instance B
+    std::unique_ptr<Tdmglobal> dm;     // instance A
+    std::unique_ptr<Database> other;   // instance B
     Database& a() { return dm->database(); }
     Database& b() { return *other; }
 
@@ -74,7 +74,7 @@ private slots:
         const int id = addPlayer(a(), "Ann", "Lee");
         Table inA(a(), "PLAYERS.db"), inB(b(), "PLAYERS.db");
         inA.open();
-        inB.open();                                   // B read the row before A saved
+        inB.open();   // B read the row before A saved
         inA.edit();
         inA.setValue("FNAME", "Anne");
         inA.post();

@@ -28,7 +28,8 @@ struct HandSeason : EngineFixture {
         groupId = exec("INSERT INTO \"group\" (NAME, STARTDATE, DURATION, NumPerSes, TYPE, RTYPE, BBON, MONDAY, "
                        "STIME, ETIME, NOTES) VALUES (?, '2027-03-08', 4, 4, 2, 1, 1, 1, '09:00:00', '10:30:00', ?)",
                        {name, QStringLiteral("Bring water; park behind the hall, please.\nNew balls: Zoë")});
-        players = {0, addPlayer(QStringLiteral("Ann \"Jo\""), QStringLiteral("O'Neil, Jr")),
+        players = {0,
+                   addPlayer(QStringLiteral("Ann \"Jo\""), QStringLiteral("O'Neil, Jr")),
                    addPlayer(QStringLiteral("Bob"), QStringLiteral("Brown")),
                    addPlayer(QStringLiteral("Cy"), QStringLiteral("Cole")),
                    addPlayer(QStringLiteral("Di"), QStringLiteral("Dunn")),

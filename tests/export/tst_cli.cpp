@@ -24,7 +24,7 @@ QByteArray readAll(const QString& file)
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-} // namespace
+}   // namespace
 
 class TestCli : public QObject {
     Q_OBJECT
@@ -55,19 +55,30 @@ void TestCli::mistakesOfTheCommandLine()
 {
     HandSeason h;
     const QString db = h.dir.path();
-    struct Case { QStringList args; int status; const char* says; };
+    struct Case {
+        QStringList args;
+        int status;
+        const char* says;
+    };
     const Case cases[] = {
         {{}, Cli::Usage, "Name a command"},
         {{"frobnicate", "--database", db}, Cli::Usage, "The command \"frobnicate\" is not one of export, report"},
         {{"export", "--bogus"}, Cli::Usage, "Unknown option 'bogus'. See vantrel --help."},
-        {{"export", "--database", db, "--group", "Monday Doubles", "--output", "x"}, Cli::Usage, "export needs --format"},
-        {{"export", "--database", db, "--group", "Monday Doubles", "--format", "xls", "--output", "x"}, Cli::Usage,
+        {{"export", "--database", db, "--group", "Monday Doubles", "--output", "x"},
+         Cli::Usage,
+         "export needs --format"},
+        {{"export", "--database", db, "--group", "Monday Doubles", "--format", "xls", "--output", "x"},
+         Cli::Usage,
          "The format \"xls\" is not one of csv, ics, pdf"},
-        {{"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--player", "Cy Cole",
-          "--output", "x"}, Cli::Usage, "leave out --player for a PDF"},
+        {{"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--player", "Cy Cole", "--output",
+          "x"},
+         Cli::Usage,
+         "leave out --player for a PDF"},
         {{"report", "--database", db, "--group", "Monday Doubles"}, Cli::Usage, "vantrel report fairness"},
         {{"list", "teams", "--database", db}, Cli::Usage, "list: the kind \"teams\""},
-        {{"generate", "--database", db, "--group", "Monday Doubles", "--seed", "abc"}, Cli::Usage, "--seed needs a whole number"},
+        {{"generate", "--database", db, "--group", "Monday Doubles", "--seed", "abc"},
+         Cli::Usage,
+         "--seed needs a whole number"},
         {{"list", "groups", "--database", h.dir.filePath("elsewhere")}, Cli::Failed, "There is no Vantrel database in"},
     };
     for (const Case& c : cases) {
@@ -95,7 +106,8 @@ void TestCli::groupNamesMustPickOneGroup()
     r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "csv", "--output", out});
     QCOMPARE(r.status, int(Cli::Failed));
     QVERIFY2(r.err.contains("More than one group or league is named \"Monday Doubles\" (a group starting "
-                            "2027-03-08, a league starting 2027-09-06)"), qPrintable(r.err));
+                            "2027-03-08, a league starting 2027-09-06)"),
+             qPrintable(r.err));
     // A group without a schedule has nothing to export.
     h.exec("INSERT INTO \"group\" (NAME, STARTDATE, RTYPE) VALUES ('Empty', '2027-09-06', 1)");
     r = cli({"export", "--database", db, "--group", "Empty", "--format", "ics", "--output", out});
@@ -124,8 +136,8 @@ void TestCli::exportsWriteTheirFiles()
     QVERIFY(readAll(pdf).startsWith("%PDF"));
 
     QDir().mkpath(h.dir.filePath("cal"));
-    r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "ics", "--every-player",
-             "--output", h.dir.filePath("cal")});
+    r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "ics", "--every-player", "--output",
+             h.dir.filePath("cal")});
     QCOMPARE(r.status, 0);
     QCOMPARE(QDir(h.dir.filePath("cal")).entryList(QDir::Files).size(), 5);
 
@@ -172,22 +184,25 @@ void TestCli::reportFairness()
 void TestCli::generateRefusesQuestionsWithoutYes()
 {
     EngineFixture fx;
-    GroupShape shape;                    // 7 entries, 4 a date: the dates cannot come out even
+    GroupShape shape;   // 7 entries, 4 a date: the dates cannot come out even
     shape.entries = 7;
     const int group = fx.addGroup(shape);
     fx.exec("UPDATE \"group\" SET NAME = 'Odd' WHERE GROUPID = ?", {group});
     const QVector<int> entries = fx.entryIds(group);
-    fx.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE) VALUES (?, '2000-01-03', 1, 1)", {entries[0]});
+    fx.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE) VALUES (?, '2000-01-03', 1, 1)",
+            {entries[0]});
     const Run r = cli({"generate", "--database", fx.dir.path(), "--group", "Odd"});
     QCOMPARE(r.status, int(Cli::Failed));
-    QVERIFY2(r.err.contains("The run would ask: \"" + ScheduleEngine::UnequalPlayQuestion + "\" Nothing was changed. "
-                            "Run again with --yes"), qPrintable(r.err));
+    QVERIFY2(r.err.contains("The run would ask: \"" + ScheduleEngine::UnequalPlayQuestion +
+                            "\" Nothing was changed. "
+                            "Run again with --yes"),
+             qPrintable(r.err));
     // The old schedule and the counters stand as they were.
     QCOMPARE(fx.rowsOf(entries[0]), 1);
     QCOMPARE(fx.played(entries[0]), 9);
 
     // A question asked after the run reset the counters: those are kept too.
-    GroupShape two;                     // 8 entries, 4 a date, but two courts want 8
+    GroupShape two;   // 8 entries, 4 a date, but two courts want 8
     two.courts = 2;
     const int second = fx.addGroup(two);
     fx.exec("UPDATE \"group\" SET NAME = 'Two Courts' WHERE GROUPID = ?", {second});
@@ -219,7 +234,7 @@ void TestCli::generateWithYesAndSeedRepeats()
     QVERIFY2(r.out.startsWith("Schedule completed."), qPrintable(r.out));
     QVERIFY(r.err.contains("Answered Yes: " + ScheduleEngine::UnequalPlayQuestion));
     const QStringList first = schedule();
-    QCOMPARE(first.size(), 40);       // 4 a date, 10 dates
+    QCOMPARE(first.size(), 40);   // 4 a date, 10 dates
     r = cli({"generate", "--database", fx.dir.path(), "--group", "Odd", "--yes", "--seed", "7"});
     QCOMPARE(r.status, 0);
     QCOMPARE(schedule(), first);

@@ -17,7 +17,8 @@ void TestCsvExport::readerFollowsTheFormat()
 {
     // Quoted and bare fields, doubled quotes, a line break inside quotes,
     // an empty last field, LF as well as CRLF.
-    const QByteArray text = "\xEF\xBB\xBF" "a,\"b,c\",\"say \"\"hi\"\"\"\r\n"
+    const QByteArray text = "\xEF\xBB\xBF"
+                            "a,\"b,c\",\"say \"\"hi\"\"\"\r\n"
                             "\"two\r\nlines\",,\r\n"
                             "x,y,z\n";
     const QVector<QStringList> rows = Csv::parse(text);

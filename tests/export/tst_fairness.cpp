@@ -13,7 +13,7 @@ GroupShape groupOf(int entries, int perSession, int courts, int matchType, int w
     g.weeks = weeks;
     return g;
 }
-} // namespace
+}   // namespace
 
 class TestFairness : public QObject {
     Q_OBJECT
@@ -34,9 +34,11 @@ void TestFairness::entryFiguresMatchAHandCount()
     const FairnessFigures f = computeFairness(s);
     QCOMPARE(f.dateCount, 4);
     QCOMPARE(s.courtOrder, (QVector<int>{h.courtA, h.courtB}));
-    struct Want { int played, daysOff, gap, balls, onA, onB; };
-    const Want want[] = {{}, {4, 0, 0, 2, 3, 1}, {4, 0, 0, 1, 3, 1}, {4, 0, 0, 1, 3, 1},
-                         {1, 2, 3, 0, 1, 0}, {3, 0, 1, 0, 2, 1}};
+    struct Want {
+        int played, daysOff, gap, balls, onA, onB;
+    };
+    const Want want[] = {
+        {}, {4, 0, 0, 2, 3, 1}, {4, 0, 0, 1, 3, 1}, {4, 0, 0, 1, 3, 1}, {1, 2, 3, 0, 1, 0}, {3, 0, 1, 0, 2, 1}};
     QCOMPARE(f.entries.size(), 5);
     for (int n = 1; n <= 5; ++n) {
         const EntryFairness& e = f.entries[n - 1];
@@ -65,7 +67,8 @@ void TestFairness::spreadsAndWarningsMatchAHandCount()
     const QString all = f.warnings.join('\n');
     QVERIFY2(all.contains("Dates played differ by 3: some entries play 4 dates, others only 1."), qPrintable(all));
     QVERIFY2(all.contains("4. Di Dunn could play on only 2 of the 4 dates because of 2 days off, while others "
-                          "play up to 4."), qPrintable(all));
+                          "play up to 4."),
+             qPrintable(all));
     QVERIFY2(all.contains("1 pair of entries never share a court, while others meet up to 4 times."), qPrintable(all));
     QVERIFY(!all.contains("ball duty differs"));   // a spread of 1 is as even as it gets
     QCOMPARE(f.warnings.size(), 3);
@@ -114,9 +117,9 @@ void TestFairness::pairsAsPartnersAndOpponents()
 void TestFairness::handChangesAreWarnedAbout()
 {
     HandSeason h;
-    h.removeRow(4, 5);                          // d4, court A keeps three entries
-    h.court(4, h.courtB, {4}, 0);               // entry 4 alone on court B
-    h.court(2, h.courtB, {1, 4, 5, 2}, 0);      // entry 1 on two courts on d2
+    h.removeRow(4, 5);                       // d4, court A keeps three entries
+    h.court(4, h.courtB, {4}, 0);            // entry 4 alone on court B
+    h.court(2, h.courtB, {1, 4, 5, 2}, 0);   // entry 1 on two courts on d2
     const Season s = loadSeason(h.db(), h.groupId);
     const FairnessFigures f = computeFairness(s);
     const QString all = f.warnings.join('\n');
@@ -128,7 +131,7 @@ void TestFairness::handChangesAreWarnedAbout()
     QCOMPARE(f.entries[0].datesPlayed, 4);
     QCOMPARE(f.entries[0].doubleBooked, 1);
     QCOMPARE(f.entries[0].perCourt, (QVector<int>{3, 2}));
-    QCOMPARE(f.entries[3].datesPlayed, 3);      // d1, d2 and d4 now, despite its days off
+    QCOMPARE(f.entries[3].datesPlayed, 3);   // d1, d2 and d4 now, despite its days off
 }
 
 void TestFairness::generatedScheduleAgreesWithItsCounters()
@@ -146,21 +149,21 @@ void TestFairness::generatedScheduleAgreesWithItsCounters()
     QCOMPARE(f.dateCount, 10);
     int places = 0;
     for (const EntryFairness& e : f.entries) {
-        QCOMPARE(e.datesPlayed, fx.played(e.entryId));     // SESPLAYED, kept by the run
+        QCOMPARE(e.datesPlayed, fx.played(e.entryId));   // SESPLAYED, kept by the run
         QCOMPARE(e.perCourt[0] + e.perCourt[1], e.datesPlayed);
         places += e.datesPlayed;
         QVERIFY(e.longestGap < f.dateCount);
     }
-    QCOMPARE(places, 80);                                  // 8 a date on 10 dates
-    QCOMPARE(f.playedSpread, 0);                           // 80 places share out as 8 each
+    QCOMPARE(places, 80);          // 8 a date on 10 dates
+    QCOMPARE(f.playedSpread, 0);   // 80 places share out as 8 each
     int balls = 0;
     for (const EntryFairness& e : f.entries)
         balls += e.balls;
-    QCOMPARE(balls, 20);                                   // one per court per date
+    QCOMPARE(balls, 20);   // one per court per date
     int together = 0;
     for (const PairFairness& p : f.pairs)
         together += p.together;
-    QCOMPARE(together, 20 * 6);                            // six pairs on each court and date
+    QCOMPARE(together, 20 * 6);   // six pairs on each court and date
 }
 
 void TestFairness::singlesAndLeaguesCountNoPairs()

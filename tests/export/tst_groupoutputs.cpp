@@ -23,7 +23,7 @@ class TestGroupOutputs : public QObject {
     std::unique_ptr<HandSeason> h;
     std::unique_ptr<Tfrmmain> frame;
     QStringList errors, asked;
-    QString answer;     // what the file dialog answers
+    QString answer;   // what the file dialog answers
     int beeps = 0;
 
     void openEditor(int groupId)
@@ -128,7 +128,7 @@ private slots:
         answer = h->dir.filePath("season.pdf");
         trigger("ExportPdf1");
         QVERIFY(readAll(answer).startsWith("%PDF"));
-        answer.clear();                                // Cancel: nothing written, nothing said
+        answer.clear();   // Cancel: nothing written, nothing said
         trigger("ExportCsv1");
         QVERIFY(QDir(h->dir.path()).entryList({"*.csv"}).isEmpty());
         QVERIFY(errors.isEmpty());
@@ -152,7 +152,7 @@ private slots:
 
     void withoutAScheduleOrAnEditor()
     {
-        trigger("ExportCsv1");                         // no child window: a beep, as other commands
+        trigger("ExportCsv1");   // no child window: a beep, as other commands
         QCOMPARE(beeps, 1);
         frame->openChildWindow(Tfrmmain::PlayerList);
         trigger("ExportPdf1");

@@ -72,7 +72,7 @@ QByteArray readAll(const QString& file)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-} // namespace
+}   // namespace
 
 class TestIcsExport : public QObject {
     Q_OBJECT
@@ -90,7 +90,10 @@ void TestIcsExport::groupCalendarParsesWithLocalTimes()
     const Season s = loadSeason(h.db(), h.groupId);
     Parsed p(Ics::groupCalendar(s, newYork()));
     QVERIFY(p.cal);
-    { const QStringList e = p.errors(); QVERIFY2(e.isEmpty(), qPrintable(e.join(" | "))); }
+    {
+        const QStringList e = p.errors();
+        QVERIFY2(e.isEmpty(), qPrintable(e.join(" | ")));
+    }
     QCOMPARE(p.events().size(), 4);
     icalcomponent* d1 = p.event(Ics::eventUid(h.groupId, 0, h.d[1]));
     icalcomponent* d2 = p.event(Ics::eventUid(h.groupId, 0, h.d[2]));
@@ -118,11 +121,15 @@ void TestIcsExport::playerCalendarTellsWhoWithAndTheBalls()
     HandSeason h;
     const Season s = loadSeason(h.db(), h.groupId);
     Parsed p(Ics::playerCalendar(s, h.players[3], newYork()));
-    { const QStringList e = p.errors(); QVERIFY2(e.isEmpty(), qPrintable(e.join(" | "))); }
+    {
+        const QStringList e = p.errors();
+        QVERIFY2(e.isEmpty(), qPrintable(e.join(" | ")));
+    }
     QCOMPARE(p.events().size(), 4);   // Cy plays every date
     const QString d2 = text(icalcomponent_get_description(p.event(Ics::eventUid(h.groupId, h.players[3], h.d[2]))));
     QVERIFY2(d2.startsWith("Court: Court A\nPartner: Ann \"Jo\" O'Neil, Jr\nOpponents: Bob Brown, Zoë Élan\n"
-                           "You bring the balls\n"), qPrintable(d2));
+                           "You bring the balls\n"),
+             qPrintable(d2));
     const QString d1 = text(icalcomponent_get_description(p.event(Ics::eventUid(h.groupId, h.players[3], h.d[1]))));
     QVERIFY2(!d1.contains("You bring the balls"), qPrintable(d1));
     QVERIFY(d1.startsWith("Court: Court A\nPartner: Di Dunn\nOpponents: Ann \"Jo\" O'Neil, Jr, Bob Brown\n"));
@@ -146,9 +153,12 @@ void TestIcsExport::textIsEscapedAndFolded()
     for (const QByteArray& line : cal.split('\n'))
         QVERIFY2(line.size() <= 76, line.constData());
     Parsed p(cal);
-    { const QStringList e = p.errors(); QVERIFY2(e.isEmpty(), qPrintable(e.join(" | "))); }
-    QVERIFY(text(icalcomponent_get_description(p.events().first())).endsWith(QString("x").repeated(300) +
-                                                                               ", \\ ; Zoë"));
+    {
+        const QStringList e = p.errors();
+        QVERIFY2(e.isEmpty(), qPrintable(e.join(" | ")));
+    }
+    QVERIFY(
+        text(icalcomponent_get_description(p.events().first())).endsWith(QString("x").repeated(300) + ", \\ ; Zoë"));
 }
 
 void TestIcsExport::reexportKeepsUidsAndCancelsDatesThatLeft()
@@ -167,10 +177,13 @@ void TestIcsExport::reexportKeepsUidsAndCancelsDatesThatLeft()
     QCOMPARE(Exports::writeCalendar(loadSeason(h.db(), h.groupId), di, file, newYork()), QString());
     {
         Parsed p(readAll(file));
-        { const QStringList e = p.errors(); QVERIFY2(e.isEmpty(), qPrintable(e.join(" | "))); }
+        {
+            const QStringList e = p.errors();
+            QVERIFY2(e.isEmpty(), qPrintable(e.join(" | ")));
+        }
         QCOMPARE(p.events().size(), 2);
         icalcomponent* gone = p.event(Ics::eventUid(h.groupId, di, h.d[1]));
-        QVERIFY(gone);                                  // the same UID, so the program updates it
+        QVERIFY(gone);   // the same UID, so the program updates it
         QCOMPARE(icalcomponent_get_status(gone), ICAL_STATUS_CANCELLED);
         QCOMPARE(icalcomponent_get_sequence(gone), 1);
         QCOMPARE(startUtc(gone), QDateTime(QDate(2027, 3, 8), QTime(14, 0), Qt::UTC));
@@ -211,11 +224,15 @@ void TestIcsExport::everyPlayerGetsACalendar()
     QStringList files;
     QCOMPARE(Exports::writeEveryCalendar(s, h.dir.path(), &files, newYork()), QString());
     QCOMPARE(files.size(), 5);
-    QVERIFY(files.contains(QDir(h.dir.path()).filePath("Monday Doubles - Ann \"Jo\" O'Neil, Jr.ics").replace('"', '-')));
+    QVERIFY(
+        files.contains(QDir(h.dir.path()).filePath("Monday Doubles - Ann \"Jo\" O'Neil, Jr.ics").replace('"', '-')));
     int events = 0;
     for (const QString& f : files) {
         Parsed p(readAll(f));
-        { const QStringList e = p.errors(); QVERIFY2(e.isEmpty(), qPrintable(e.join(" | "))); }
+        {
+            const QStringList e = p.errors();
+            QVERIFY2(e.isEmpty(), qPrintable(e.join(" | ")));
+        }
         events += int(p.events().size());
     }
     QCOMPARE(events, 4 + 4 + 4 + 1 + 3);   // the dates each entry plays

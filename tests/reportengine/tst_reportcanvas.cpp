@@ -138,8 +138,8 @@ void TestReportCanvas::columnsAndBoxLines()
 
     const auto t = page.texts();
     QVERIFY(qAbs(t[0].x + t[0].width / 2 - 0.875) < 1e-9);   // centred
-    QVERIFY(qAbs(t[1].x + t[1].width - 3.15) < 1e-9);          // right, inner margin 0.1
-    QVERIFY(qAbs(t[2].x - 3.30) < 1e-9);                       // left, inner margin 0.05
+    QVERIFY(qAbs(t[1].x + t[1].width - 3.15) < 1e-9);        // right, inner margin 0.1
+    QVERIFY(qAbs(t[2].x - 3.30) < 1e-9);                     // left, inner margin 0.05
 
     // Ending the line starts again before the first column.
     c.newLine();

@@ -39,7 +39,7 @@ void twoPages(ReportCanvas& c)
     c.print("Page two text");
 }
 
-} // namespace
+}   // namespace
 
 class TestReportSystem : public QObject {
     Q_OBJECT
@@ -208,7 +208,7 @@ QByteArray contentOf(const QString& name)
     QFile f(name);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
-} // namespace
+}   // namespace
 
 // The setup of one report never offers the file of the report before, and
 // OK asks before it replaces a file; Return on the question keeps it.

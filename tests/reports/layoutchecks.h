@@ -22,13 +22,18 @@ inline QRectF inkBox(const TextOp& t)
 
 inline QString describe(const TextOp& t)
 {
-    return QString("\"%1\" at %2,%3 (%4 wide, %5 pt)").arg(t.text).arg(t.x).arg(t.baseline).arg(t.width).arg(t.font.size);
+    return QString("\"%1\" at %2,%3 (%4 wide, %5 pt)")
+        .arg(t.text)
+        .arg(t.x)
+        .arg(t.baseline)
+        .arg(t.width)
+        .arg(t.font.size);
 }
 
 inline bool overlap(const QRectF& a, const QRectF& b)
 {
-    return a.left() < b.right() - tolerance && b.left() < a.right() - tolerance && a.top() < b.bottom() - tolerance
-        && b.top() < a.bottom() - tolerance;
+    return a.left() < b.right() - tolerance && b.left() < a.right() - tolerance && a.top() < b.bottom() - tolerance &&
+           b.top() < a.bottom() - tolerance;
 }
 
 // Every pair of texts that overprint each other.
@@ -52,8 +57,8 @@ inline QStringList outside(const ReportPage& page, const QRectF& area)
     QStringList found;
     for (const TextOp& t : page.texts()) {
         const QRectF box = inkBox(t);
-        if (box.left() < area.left() - tolerance || box.right() > area.right() + tolerance
-            || box.top() < area.top() - tolerance || box.bottom() > area.bottom() + tolerance)
+        if (box.left() < area.left() - tolerance || box.right() > area.right() + tolerance ||
+            box.top() < area.top() - tolerance || box.bottom() > area.bottom() + tolerance)
             found << describe(t);
     }
     return found;
@@ -105,12 +110,15 @@ inline QStringList outsideCells(const ReportPage& page, int* cells = nullptr)
         if (cells)
             ++*cells;
         const QRectF box = inkBox(t);
-        if (box.left() < cell->left() - tolerance || box.right() > cell->right() + tolerance
-            || box.top() < cell->top() - tolerance || box.bottom() > cell->bottom() + tolerance)
+        if (box.left() < cell->left() - tolerance || box.right() > cell->right() + tolerance ||
+            box.top() < cell->top() - tolerance || box.bottom() > cell->bottom() + tolerance)
             found << describe(t) + QString(" in cell %1,%2 to %3,%4")
-                                       .arg(cell->left()).arg(cell->top()).arg(cell->right()).arg(cell->bottom());
+                                       .arg(cell->left())
+                                       .arg(cell->top())
+                                       .arg(cell->right())
+                                       .arg(cell->bottom());
     }
     return found;
 }
 
-} // namespace LayoutChecks
+}   // namespace LayoutChecks

@@ -26,9 +26,9 @@ public:
     Database& db() { return dm->database(); }
     QString path(const QString& name) const { return dir.filePath(name); }
 
-    int addPlayer(const QString& first, const QString& last, const QString& phone = {},
-                  const QString& street1 = {}, const QString& street2 = {}, const QString& city = {},
-                  const QString& state = {}, const QString& zip = {})
+    int addPlayer(const QString& first, const QString& last, const QString& phone = {}, const QString& street1 = {},
+                  const QString& street2 = {}, const QString& city = {}, const QString& state = {},
+                  const QString& zip = {})
     {
         Query q(db(), "INSERT INTO \"PLAYERS.db\" (FNAME, LNAME, PHONE1, STREET1, STREET2, CITY, STATE, ZIPCODE) "
                       "VALUES (:f, :l, :p, :s1, :s2, :c, :st, :z)");

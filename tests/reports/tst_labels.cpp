@@ -28,7 +28,7 @@ QStringList labelTexts(const ReportPage& page, double left, double top)
             out << t.text;
     return out;
 }
-} // namespace
+}   // namespace
 
 class TestLabels : public QObject {
     Q_OBJECT
@@ -66,8 +66,8 @@ void TestLabels::thirtyOnePlayersTakeTwoSheets()
 {
     ReportsFixture fx;
     for (int i = 1; i <= 31; ++i)
-        fx.addPlayer(QString("P%1").arg(i), QString("L%1").arg(i, 2, 10, QChar('0')), {}, "Street", {}, "City",
-                     "ST", "00000-");
+        fx.addPlayer(QString("P%1").arg(i), QString("L%1").arg(i, 2, 10, QChar('0')), {}, "Street", {}, "City", "ST",
+                     "00000-");
     auto players = openPlayers(fx);
     TPlayerLabels labels(*players);
     const auto pages = labels.rsLabels.generate();
@@ -129,9 +129,8 @@ void TestLabels::dialogListsStocksByDescription()
     }
     QVERIFY(codes.contains("lbAV5160") && codes.contains("lbAV8160"));
     QStringList sorted = descs;
-    std::sort(sorted.begin(), sorted.end(), [](const QString& a, const QString& b) {
-        return a.compare(b, Qt::CaseInsensitive) < 0;
-    });
+    std::sort(sorted.begin(), sorted.end(),
+              [](const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     QCOMPARE(descs, sorted);
 
     // OK without a selection gives an empty result.

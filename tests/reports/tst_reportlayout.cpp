@@ -88,7 +88,7 @@ QString allText(const QVector<ReportPage>& pages)
 
 const QString longName = "Wolfgang-Maximilian Wyatt";   // 25 characters
 const QString wide25(25, QChar('W'));
-} // namespace
+}   // namespace
 
 class TestReportLayout : public QObject {
     Q_OBJECT
@@ -339,8 +339,9 @@ void TestReportLayout::labelsWithLongNames()
 {
     ReportsFixture fx;
     for (int i = 0; i < 31; ++i)
-        fx.addPlayer(wide25, i % 2 ? wide25 : longName, {}, "12345 Wwwwwwwwwww Boulevard", i % 3 ? "" : "Apartment 1200 West Tower",
-                     "Wwwwwwwwwwwwwwwwwwwwwwwww", "IL", i % 2 ? "62704-" : "62704-1234");
+        fx.addPlayer(wide25, i % 2 ? wide25 : longName, {}, "12345 Wwwwwwwwwww Boulevard",
+                     i % 3 ? "" : "Apartment 1200 West Tower", "Wwwwwwwwwwwwwwwwwwwwwwwww", "IL",
+                     i % 2 ? "62704-" : "62704-1234");
     Table players(fx.db(), "PLAYERS.db");
     players.setIndexName("lastname");
     players.open();
@@ -430,8 +431,8 @@ void TestReportLayout::pdfOfTenDoublesCourts()
             for (int j = i + 1; j < words.size(); ++j) {
                 const QRectF& b2 = words[j].box;
                 // Boxes of neighbouring lines may touch by a fraction of a point.
-                const bool apart = a.right() <= b2.left() + 0.3 || b2.right() <= a.left() + 0.3
-                    || a.bottom() <= b2.top() + 0.6 || b2.bottom() <= a.top() + 0.6;
+                const bool apart = a.right() <= b2.left() + 0.3 || b2.right() <= a.left() + 0.3 ||
+                                   a.bottom() <= b2.top() + 0.6 || b2.bottom() <= a.top() + 0.6;
                 QVERIFY2(apart, qPrintable(words[i].text + " overlaps " + words[j].text));
             }
             if (a.top() >= gridTop - 1 && a.bottom() <= gridBottom) {

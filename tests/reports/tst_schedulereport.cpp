@@ -10,7 +10,6 @@
 namespace {
 const QDate day1(2027, 1, 5);
 
-
 // The texts of the grid body line whose date cell reads `date`, in column order.
 QStringList gridLine(const ReportPage& page, const QString& date)
 {
@@ -40,7 +39,7 @@ ReportsFixture::Built singlesGroup(ReportsFixture& fx, bool bbon)
     fx.addScheduleRow(b.entries[2], day1.addDays(7), b.courts[0], 3, true);
     return b;
 }
-} // namespace
+}   // namespace
 
 class TestScheduleReport : public QObject {
     Q_OBJECT
@@ -80,7 +79,8 @@ void TestScheduleReport::texts_data()
     QTest::newRow("home") << code(4, true, true) << "(4)";
     QTest::newRow("home, balls off") << code(4, true, false) << "4";
     QTest::newRow("roster") << rosterEntry(3, {"Ann", "Lee", "(555)123-4567"}) << "3. Ann Lee (555)123-4567";
-    QTest::newRow("team") << teamRosterEntry(1, {"Ann", "Lee", "1"}, {"Bea", "Cole", "2"}) << "1. Ann Lee 1 / Bea Cole 2";
+    QTest::newRow("team") << teamRosterEntry(1, {"Ann", "Lee", "1"}, {"Bea", "Cole", "2"})
+                          << "1. Ann Lee 1 / Bea Cole 2";
     QTest::newRow("team, no phone") << teamRosterEntry(1, {"Ann", "Lee", ""}, {"Bea", "Cole", " "})
                                     << "1. Ann Lee / Bea Cole";
     QTest::newRow("no partner") << teamRosterEntry(1, {"Ann", "Lee", "1"}, {}) << "1. Ann Lee 1";
@@ -109,7 +109,7 @@ void TestScheduleReport::courtCells()
     QCOMPARE(cell(0, {"10", "11", "12"}), QString("10 11 12"));
     QCOMPARE(sideSize(RecordKind::League, MatchType::Doubles), 1);   // a league's entries are its sides
     QCOMPARE(sideSize(RecordKind::Group, MatchType::Doubles), 2);
-    QCOMPARE(sideSize(RecordKind::Group, matchTypeFrom(7)), 0);        // an unknown TYPE pairs nothing
+    QCOMPARE(sideSize(RecordKind::Group, matchTypeFrom(7)), 0);   // an unknown TYPE pairs nothing
 }
 
 void TestScheduleReport::noScheduleShowsMessageOnly()
@@ -371,7 +371,7 @@ void TestScheduleReport::doublesLeagueRoster()
     g.type = 2;
     auto b = fx.buildGroup(g, 0, 1);
     const int ann = fx.addPlayer("Ann", "Lee", "(555)111-2222");
-    const int bea = fx.addPlayer("Bea", "Cole");               // no phone
+    const int bea = fx.addPlayer("Bea", "Cole");   // no phone
     const int cid = fx.addPlayer("Cid", "Moe", "(555)333-4444");
     const int dot = fx.addPlayer("Dot", "Fry", "(555)555-6666");
     const int t1 = fx.addEntry(b.groupId, ann, 1, bea);
@@ -458,7 +458,8 @@ void TestScheduleReport::longRosterContinuesOnNextPage()
     for (const TextOp& t : pages[0].texts())
         if (t.text != footer && !t.text.isEmpty())
             QVERIFY2(t.baseline < 10.0, qPrintable(t.text));
-    QVERIFY2(findText(pages.last(), "120. First120 Last120 (555)000-0120"), qPrintable(textsOf(pages.last()).join('|')));
+    QVERIFY2(findText(pages.last(), "120. First120 Last120 (555)000-0120"),
+             qPrintable(textsOf(pages.last()).join('|')));
     // The grid continues after the roster, once.
     int headings = 0;
     for (const ReportPage& p : pages)

@@ -35,7 +35,7 @@ private slots:
         const TextOp* first = findText(pages[0], "Player 1/Partner 1");
         const TextOp* second = findText(pages[0], "Player 2/Partner 2");
         QVERIFY(first && second && second->baseline > first->baseline);
-        QVERIFY(!pages[0].lines().isEmpty());    // boxed cells
+        QVERIFY(!pages[0].lines().isEmpty());   // boxed cells
     }
 
     void longTablesRepeatTheHeading()
@@ -49,7 +49,7 @@ private slots:
             const QStringList texts = textsOf(page);
             QVERIFY(texts.contains("Rank"));
             for (const TextOp& t : page.texts()) {
-                QVERIFY(t.baseline < 10.6);    // nothing below the page's printing area
+                QVERIFY(t.baseline < 10.6);   // nothing below the page's printing area
                 lines += t.text.startsWith("Player ");
             }
         }

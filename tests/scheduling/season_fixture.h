@@ -59,14 +59,17 @@ struct SeasonFixture : EngineFixture {
     bool countsMatchRows(int group)
     {
         return scalar("SELECT COUNT(*) FROM GRPPLAYR g WHERE GROUPID = ? AND SESPLAYED <> "
-                      "(SELECT COUNT(*) FROM SCHEDULE s WHERE s.GRPPLAYRID = g.GROUPPLAYERID)", {group}).toInt() == 0;
+                      "(SELECT COUNT(*) FROM SCHEDULE s WHERE s.GRPPLAYRID = g.GROUPPLAYERID)",
+                      {group})
+                   .toInt() == 0;
     }
     int entryOn(int group, const QDate& d, bool placed)
     {
         return scalar(QString("SELECT MIN(GROUPPLAYERID) FROM GRPPLAYR g WHERE GROUPID = ? AND %1 EXISTS "
                               "(SELECT 1 FROM SCHEDULE s WHERE s.GRPPLAYRID = g.GROUPPLAYERID AND s.DATE = ?)")
                           .arg(placed ? "" : "NOT"),
-                      {group, d.toString(Qt::ISODate)}).toInt();
+                      {group, d.toString(Qt::ISODate)})
+            .toInt();
     }
     // Two entries that can trade dates from the date at `first` on: a plays
     // on dA but not dB, b on dB but not dA. Zeros when there are none.
@@ -87,7 +90,7 @@ struct SeasonFixture : EngineFixture {
                             return {x, y, d[i], d[j]};
         return {};
     }
-        int playerOf(int entry) { return scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {entry}).toInt(); }
+    int playerOf(int entry) { return scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {entry}).toInt(); }
     QVariant cell(int entry, const QDate& d, const QString& column)
     {
         return scalar("SELECT " + column + " FROM SCHEDULE WHERE GRPPLAYRID = ? AND DATE = ?",

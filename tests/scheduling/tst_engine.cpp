@@ -33,11 +33,11 @@ private slots:
         EngineFixture f;
         GroupShape g;
         g.weeks = 2;
-        g.weekdays = {2, 6};      // Monday, Friday; the start is a Wednesday
+        g.weekdays = {2, 6};   // Monday, Friday; the start is a Wednesday
         Run run(f, f.addGroup(g));
         run.generate();
-        QCOMPARE(f.dates(run.group), (QVector<QDate>{QDate(2000, 3, 6), QDate(2000, 3, 10), QDate(2000, 3, 13),
-                                                      QDate(2000, 3, 17)}));
+        QCOMPARE(f.dates(run.group),
+                 (QVector<QDate>{QDate(2000, 3, 6), QDate(2000, 3, 10), QDate(2000, 3, 13), QDate(2000, 3, 17)}));
         QVERIFY(run.host.questions.isEmpty());
         QCOMPARE(run.host.messages.first(), QString("Scheduling Group ... Please Wait"));
         QVERIFY(run.host.messages.contains("Scheduling Group ... Please Wait.  50% complete."));
@@ -59,7 +59,7 @@ private slots:
         Run run(f, group);
         run.generate();
         QCOMPARE(f.dates(group), (QVector<QDate>{QDate(2000, 3, 6), QDate(2000, 3, 10), QDate(2000, 3, 17),
-                                                  QDate(2000, 3, 20), QDate(2000, 3, 24), QDate(2000, 3, 27)}));
+                                                 QDate(2000, 3, 20), QDate(2000, 3, 24), QDate(2000, 3, 27)}));
         for (const QDate& d : f.dates(group))
             QCOMPARE(f.rowsOn(group, d), 4);
     }
@@ -82,7 +82,7 @@ private slots:
         QVERIFY(!run.printRequested);
         QVERIFY(!run.host.busy && !run.host.suspended && !runState().running);
 
-        GroupShape whole;          // 8 entries, 4 a session, 10 weeks, 1 day: E = 5
+        GroupShape whole;   // 8 entries, 4 a session, 10 weeks, 1 day: E = 5
         Run second(f, f.addGroup(whole));
         second.generate();
         QVERIFY(second.host.questions.isEmpty());
@@ -96,7 +96,7 @@ private slots:
         g.entries = 6;
         g.weekdays = {2, 6};
         Run run(f, f.addGroup(g));
-        run.generate();                           // Yes to the question
+        run.generate();   // Yes to the question
         QCOMPARE(run.host.reconcileShown, 1);
         QCOMPARE(run.host.reconcileMode, 2);
         QCOMPARE(run.host.reconcileLines.size(), 6);
@@ -120,8 +120,10 @@ private slots:
         QTest::newRow("equal") << 0 << 1 << 8 << 4 << true << QString() << 4 << 4;
         QTest::newRow("too few, yes") << 1 << 2 << 6 << 3 << true << ScheduleEngine::TooFewPerSessionQuestion << 4 << 3;
         QTest::newRow("too few, no") << 1 << 2 << 6 << 3 << false << ScheduleEngine::TooFewPerSessionQuestion << 3 << 0;
-        QTest::newRow("too many, yes") << 1 << 1 << 3 << 4 << true << ScheduleEngine::TooManyPerSessionQuestion << 2 << 4;
-        QTest::newRow("too many, no") << 1 << 1 << 3 << 4 << false << ScheduleEngine::TooManyPerSessionQuestion << 4 << 0;
+        QTest::newRow("too many, yes") << 1 << 1 << 3 << 4 << true << ScheduleEngine::TooManyPerSessionQuestion << 2
+                                       << 4;
+        QTest::newRow("too many, no") << 1 << 1 << 3 << 4 << false << ScheduleEngine::TooManyPerSessionQuestion << 4
+                                      << 0;
         QTest::newRow("too few entries") << 0 << 2 << 6 << 6 << true << ScheduleEngine::TooFewEntriesMessage << 6 << 0;
     }
 
@@ -141,7 +143,7 @@ private slots:
         g.courts = courts;
         g.entries = entries;
         g.perSession = perSession;
-        g.weeks = entries == 3 ? 3 : 4;     // whole expected counts: no equal-play question
+        g.weeks = entries == 3 ? 3 : 4;   // whole expected counts: no equal-play question
         const int group = f.addGroup(g);
         const int first = f.entryIds(group).first();
         // An old schedule row: it goes only when the run gets to its dates.
@@ -166,12 +168,14 @@ private slots:
         QCOMPARE(dates.size(), g.weeks);
         for (const QDate& d : dates)
             QCOMPARE(f.rowsOn(group, d), rowsPerDate);
-        if (courts == 2 && rowsPerDate == 3) {    // two on the first court, one on the second
+        if (courts == 2 && rowsPerDate == 3) {   // two on the first court, one on the second
             const int court1 = f.scalar("SELECT MIN(COURTID) FROM COURTSLT WHERE GROUPID = ?", {group}).toInt();
             QCOMPARE(f.scalar("SELECT COUNT(*) FROM SCHEDULE WHERE DATE = ? AND GRPCOURTID = ?",
-                              {dates[0].toString(Qt::ISODate), court1}).toInt(), 2);
+                              {dates[0].toString(Qt::ISODate), court1})
+                         .toInt(),
+                     2);
         }
-        if (entries == 3)                          // four picks of three entries: one placed twice
+        if (entries == 3)   // four picks of three entries: one placed twice
             QCOMPARE(f.doubledOn(group), 3);
     }
 
@@ -184,7 +188,8 @@ private slots:
         QTest::addColumn<int>("courts");
         QTest::addColumn<QString>("message");
         QTest::newRow("no entries") << 0 << 4 << 10 << true << 1 << ScheduleEngine::NoEntriesRefusal;
-        QTest::newRow("no players per session") << 8 << 0 << 10 << true << 1 << ScheduleEngine::NoPlayersPerSessionRefusal;
+        QTest::newRow("no players per session")
+            << 8 << 0 << 10 << true << 1 << ScheduleEngine::NoPlayersPerSessionRefusal;
         QTest::newRow("no weekday") << 8 << 4 << 10 << false << 1 << ScheduleEngine::NoPlayDaysRefusal;
         QTest::newRow("no weeks") << 8 << 4 << 0 << true << 1 << ScheduleEngine::NoPlayDaysRefusal;
         // Rows without a court would have no column on the grid or the page.
@@ -228,7 +233,7 @@ private slots:
         Run run(f, f.addGroup(g));
         run.host.onYield = [] { runState().stopRequest = true; };
         run.generate();
-        QCOMPARE(f.dates(run.group).size(), 2);       // the first week, both days
+        QCOMPARE(f.dates(run.group).size(), 2);   // the first week, both days
         QVERIFY(!run.host.messages.contains("Reconciling Schedule"));
         QCOMPARE(run.host.reconcileShown, 0);
         QCOMPARE(run.host.messages.last(), QString("Schedule completed."));
@@ -265,7 +270,7 @@ private slots:
                 closeNow = requestCloseDuringRun([&] { ++closed; });
         };
         run.generate();
-        QCOMPARE(closed, 0);                 // not from inside the run
+        QCOMPARE(closed, 0);   // not from inside the run
         QCOMPARE(f.dates(run.group).size(), 1);
         QVERIFY(!run.printRequested);
         QCoreApplication::processEvents();
@@ -280,7 +285,10 @@ private slots:
         Run run(f, group);
         QStringList errors;
         setErrorBoxHandler([&](const QString& m) { errors << m; });
-        run.host.onYield = [&] { f.exec("ALTER TABLE SCHEDULE RENAME TO SCHEDULE_GONE"); run.host.onYield = nullptr; };
+        run.host.onYield = [&] {
+            f.exec("ALTER TABLE SCHEDULE RENAME TO SCHEDULE_GONE");
+            run.host.onYield = nullptr;
+        };
         QVERIFY(!guarded(nullptr, [&] { run.generate(); }));
         QCOMPARE(errors.size(), 1);
         QVERIFY(!run.host.busy && !run.host.suspended && !runState().running);
@@ -301,12 +309,17 @@ private slots:
         const QString raise = " BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END";
         QTest::newRow("first row") << 1 << "BEFORE INSERT ON SCHEDULE" + raise;
         QTest::newRow("row 23") << 1 << "BEFORE INSERT ON SCHEDULE WHEN (SELECT COUNT(*) FROM SCHEDULE) >= 23" + raise;
-        QTest::newRow("last date") << 1 << "BEFORE INSERT ON SCHEDULE WHEN (SELECT COUNT(*) FROM SCHEDULE) >= 38" + raise;
+        QTest::newRow("last date") << 1
+                                   << "BEFORE INSERT ON SCHEDULE WHEN (SELECT COUNT(*) FROM SCHEDULE) >= 38" + raise;
         QTest::newRow("a counter") << 1 << "BEFORE UPDATE OF SESPLAYED ON GRPPLAYR WHEN NEW.SESPLAYED >= 3" + raise;
-        QTest::newRow("a HOME mark") << 1
+        QTest::newRow("a HOME mark")
+            << 1
             << "BEFORE UPDATE OF HOME ON SCHEDULE WHEN (SELECT COUNT(*) FROM SCHEDULE WHERE HOME = 1) >= 7" + raise;
-        QTest::newRow("league row 30") << 2 << "BEFORE INSERT ON SCHEDULE WHEN (SELECT COUNT(*) FROM SCHEDULE) >= 30" + raise;
-        QTest::newRow("league pairing") << 2
+        QTest::newRow("league row 30") << 2
+                                       << "BEFORE INSERT ON SCHEDULE WHEN (SELECT COUNT(*) FROM SCHEDULE) >= 30" +
+                                              raise;
+        QTest::newRow("league pairing")
+            << 2
             << "BEFORE UPDATE OF PLAYED ON MATCHES WHEN (SELECT COUNT(*) FROM MATCHES WHERE PLAYED = 1) >= 9" + raise;
     }
 
@@ -351,11 +364,11 @@ private slots:
     void refusedMoveKeepsTheGeneratedSchedule()
     {
         EngineFixture f;
-        GroupShape g;               // 8 entries, 4 a session, 1 court, 10 Mondays: E = 5
+        GroupShape g;   // 8 entries, 4 a session, 1 court, 10 Mondays: E = 5
         const int group = f.addGroup(g);
         const QVector<int> ids = f.entryIds(group);
         const int player = f.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {ids[0]}).toInt();
-        for (int w = 0; w < 6; ++w)          // off on six of the ten dates: it can play only four
+        for (int w = 0; w < 6; ++w)   // off on six of the ten dates: it can play only four
             f.playerOff(player, QDate(2000, 3, 6).addDays(7 * w));
         f.exec("CREATE TRIGGER refuse BEFORE UPDATE OF GRPPLAYRID ON SCHEDULE BEGIN "
                "SELECT RAISE(ABORT, 'database or disk is full'); END");
@@ -467,7 +480,7 @@ private slots:
     {
         EngineFixture f;
         GroupShape g;
-        g.entries = 6;                 // every date needs retries to fill
+        g.entries = 6;   // every date needs retries to fill
         g.weeks = 12;
         Run everyPoint(f, f.addGroup(g));
         everyPoint.generate();
@@ -490,10 +503,10 @@ private slots:
         g.perSession = 19;
         g.courts = 1;
         g.type = 1;
-        g.weeks = 1;               // rounds
+        g.weeks = 1;   // rounds
         const int league = f.addGroup(g, 2);
         Run run(f, league);
-        run.generate();            // Yes: store 2 players per session
+        run.generate();   // Yes: store 2 players per session
         QVERIFY(!runState().byeFlag);
         QCOMPARE(runState().byeCount, 18);
         const QVector<QDate> dates = f.dates(league);
@@ -503,7 +516,8 @@ private slots:
             int streak = 0;
             for (const QDate& d : dates) {
                 const bool plays = f.scalar("SELECT COUNT(*) FROM SCHEDULE WHERE GRPPLAYRID = ? AND DATE = ?",
-                                            {id, d.toString(Qt::ISODate)}).toInt() > 0;
+                                            {id, d.toString(Qt::ISODate)})
+                                       .toInt() > 0;
                 streak = plays ? 0 : streak + 1;
                 longest = std::max(longest, streak);
             }
@@ -536,9 +550,9 @@ private slots:
         ScriptedHost host;
         ScheduleEngine engine(*ds, host, f.rng);
         engine.ResetPriorities();
-        runState().priorityThreshold = 1e30;     // no draw passes, even after 50 halvings
+        runState().priorityThreshold = 1e30;   // no draw passes, even after 50 halvings
         host.intervalMs = 30;
-        host.tickMs = 4;                         // each retry's work passes the clock on
+        host.tickMs = 4;   // each retry's work passes the clock on
         QCOMPARE(engine.PickPlayer(day), ids[1]);
         // Yields by time, not per retry: about one in eight retries, and never
         // more than the interval (and the work of one retry) without one.
@@ -556,7 +570,7 @@ private slots:
     void daysOffAreRespected()
     {
         EngineFixture f;
-        GroupShape g;              // 8 entries, 4 a session, Mondays
+        GroupShape g;   // 8 entries, 4 a session, Mondays
         const int group = f.addGroup(g);
         const int entry = f.entryIds(group).first();
         const int player = f.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {entry}).toInt();

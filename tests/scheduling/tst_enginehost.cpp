@@ -97,9 +97,10 @@ private slots:
             QCoreApplication::postEvent(&save, new QShortcutEvent(QKeySequence(Qt::Key_F3), 0));
             for (QToolButton* b : {cancelButton, saveButton})
                 for (QEvent::Type t : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
-                    QCoreApplication::postEvent(b, new QMouseEvent(t, QPointF(2, 2), b->mapToGlobal(QPointF(2, 2)),
-                                                                   Qt::LeftButton, t == QEvent::MouseButtonPress
-                                                                   ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier));
+                    QCoreApplication::postEvent(
+                        b,
+                        new QMouseEvent(t, QPointF(2, 2), b->mapToGlobal(QPointF(2, 2)), Qt::LeftButton,
+                                        t == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier));
         };
         WidgetScheduleHost host(&frame);
         postInput();

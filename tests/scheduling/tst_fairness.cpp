@@ -106,7 +106,7 @@ SeededGroup seededGroup(unsigned seed)
     return g;
 }
 
-} // namespace
+}   // namespace
 
 class TestFairness : public QObject {
     Q_OBJECT
@@ -159,17 +159,21 @@ class TestFairness : public QObject {
     // League matches (rows that carry the opponent) where either side is off.
     static int matchesOnDayOff(EngineFixture& f, int league)
     {
-        return f.scalar("SELECT COUNT(*) FROM SCHEDULE s JOIN GRPPLAYR a ON a.GROUPPLAYERID = s.GRPPLAYRID "
-                        "JOIN GRPPLAYR b ON b.GROUPPLAYERID = s.VSGRPPLAYRID WHERE a.GROUPID = ? AND EXISTS "
-                        "(SELECT 1 FROM PLAYROFF o WHERE o.DATE = s.DATE AND o.PLAYERID IN "
-                        "(a.PLAYERID, a.SHARESLOTID, b.PLAYERID, b.SHARESLOTID))", {league}).toInt();
+        return f
+            .scalar("SELECT COUNT(*) FROM SCHEDULE s JOIN GRPPLAYR a ON a.GROUPPLAYERID = s.GRPPLAYRID "
+                    "JOIN GRPPLAYR b ON b.GROUPPLAYERID = s.VSGRPPLAYRID WHERE a.GROUPID = ? AND EXISTS "
+                    "(SELECT 1 FROM PLAYROFF o WHERE o.DATE = s.DATE AND o.PLAYERID IN "
+                    "(a.PLAYERID, a.SHARESLOTID, b.PLAYERID, b.SHARESLOTID))",
+                    {league})
+            .toInt();
     }
     static bool everyPairingMet(EngineFixture& f, int league, const QVector<int>& entries, int rounds)
     {
         for (int i = 0; i < entries.size(); ++i)
             for (int j = i + 1; j < entries.size(); ++j)
                 if (f.scalar("SELECT COUNT(*) FROM SCHEDULE WHERE (GRPPLAYRID = ? AND VSGRPPLAYRID = ?) OR "
-                             "(GRPPLAYRID = ? AND VSGRPPLAYRID = ?)", {entries[i], entries[j], entries[j], entries[i]})
+                             "(GRPPLAYRID = ? AND VSGRPPLAYRID = ?)",
+                             {entries[i], entries[j], entries[j], entries[i]})
                         .toInt() != rounds)
                     return false;
         Q_UNUSED(league);
@@ -210,11 +214,13 @@ private slots:
             }
         }
         qInfo("max/mean over %d groups with mixing: together %.3f, pairs never met %d; over its %d doubles groups: "
-              "partners %.3f, opponents %.3f", on.groups, on.together / on.groups, on.never, on.doubles,
-              on.partners / on.doubles, on.opponents / on.doubles);
+              "partners %.3f, opponents %.3f",
+              on.groups, on.together / on.groups, on.never, on.doubles, on.partners / on.doubles,
+              on.opponents / on.doubles);
         qInfo("max/mean over the first %d without mixing: together %.3f, pairs never met %d; over its %d doubles "
-              "groups: partners %.3f, opponents %.3f", off.groups, off.together / off.groups, off.never, off.doubles,
-              off.partners / off.doubles, off.opponents / off.doubles);
+              "groups: partners %.3f, opponents %.3f",
+              off.groups, off.together / off.groups, off.never, off.doubles, off.partners / off.doubles,
+              off.opponents / off.doubles);
         QVERIFY(on.partners / on.doubles <= 1.3);
         QVERIFY(on.opponents / on.doubles <= 1.3);
     }
@@ -233,7 +239,7 @@ private slots:
             shape.courts = pick(1, shape.entries / 2);
             shape.perSession = 2 * shape.courts;
             shape.type = pick(1, 2);
-            shape.weeks = pick(1, 2);     // rounds
+            shape.weeks = pick(1, 2);   // rounds
             shape.start = QDate(2027, 1, 4);
             shape.weekdays = pick(0, 1) ? QVector<int>{2} : QVector<int>{3, 5};
             const int league = f.addGroup(shape, 2);
@@ -268,8 +274,8 @@ private slots:
             QCOMPARE(m.courtsWithoutOneMark(), 0);
             QVERIFY2(m.figures.ballSpread <= 1, qPrintable(QString("league %1").arg(s)));
         }
-        qInfo("%d leagues, %d days off: %d matches on a day off, %d runs that had to place one", SeededLeagues,
-              offered, dayOffRows, warned);
+        qInfo("%d leagues, %d days off: %d matches on a day off, %d runs that had to place one", SeededLeagues, offered,
+              dayOffRows, warned);
     }
 
     void seatsFillCourtsInListOrder()
@@ -353,8 +359,8 @@ private slots:
         row(1, e[0], true), row(1, e[1], false);
         row(2, e[0], true), row(2, e[1], false);
         row(3, e[0], true), row(3, e[2], false);
-        row(4, e[2], false), row(4, e[3], false);     // no mark
-        row(5, e[1], true), row(5, e[3], true);       // two marks
+        row(4, e[2], false), row(4, e[3], false);   // no mark
+        row(5, e[1], true), row(5, e[3], true);     // two marks
         row(6, e[0], true), row(6, e[3], false);
 
         BallDutyBalance balance(f.db());
@@ -387,8 +393,8 @@ private slots:
         row(2, e[0], true), row(2, e[2], false);
         row(3, e[0], true), row(3, e[3], false);
         row(4, e[0], true), row(4, e[1], false);
-        row(5, e[0], false), row(5, e[2], false);     // no mark
-        row(6, e[1], true), row(6, e[2], true);       // two marks
+        row(5, e[0], false), row(5, e[2], false);   // no mark
+        row(6, e[1], true), row(6, e[2], true);     // two marks
         row(7, e[3], true), row(7, e[0], false);
         row(8, e[1], false), row(8, e[3], true);
         row(9, e[2], false), row(9, e[3], true);
@@ -399,7 +405,8 @@ private slots:
                    QDate(2027, 1, day).toString(Qt::ISODate) + "' ORDER BY SCHEDULEID");
             while (q.next())
                 rows << QStringList{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-                                    q.value(3).toString()}.join('|');
+                                    q.value(3).toString()}
+                            .join('|');
             return rows;
         };
         const QStringList kept = rowsUpTo(3);
@@ -428,7 +435,9 @@ private slots:
         ScriptedHost host;
         run(f, league, host, f.rng);
         QCOMPARE(f.scalar("SELECT COUNT(*) FROM SCHEDULE WHERE GRPPLAYRID = ? AND DATE = ?",
-                          {e[1], shape.start.toString(Qt::ISODate)}).toInt(), 0);
+                          {e[1], shape.start.toString(Qt::ISODate)})
+                     .toInt(),
+                 0);
         QCOMPARE(matchesOnDayOff(f, league), 0);
         QVERIFY(everyPairingMet(f, league, e, 1));
         QVERIFY(host.warnings.isEmpty());

@@ -20,8 +20,9 @@ class TestGroupEditing : public QObject {
 
     Tfrmgroup* openNew(RecordKind kind)
     {
-        auto* g = qobject_cast<Tfrmgroup*>(Tfrmgroup::openFromList(
-            kind, 0, kind == RecordKind::Group ? "New Group" : "New League", kind == RecordKind::Group ? 3 : 44, fx->adder()));
+        auto* g = qobject_cast<Tfrmgroup*>(
+            Tfrmgroup::openFromList(kind, 0, kind == RecordKind::Group ? "New Group" : "New League",
+                                    kind == RecordKind::Group ? 3 : 44, fx->adder()));
         activate();
         return g;
     }
@@ -77,9 +78,9 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         QCOMPARE(walked, (QStringList{"dbname", "dbrgpairing0", "dbrgpairing1", "dbrgpairing2", "dbchksunday",
-                                      "dbchkmonday", "dbchktuesday", "dbchkwednesday", "dbchkthursday",
-                                      "dbchkfriday", "dbchksaturday", "DBDURATION", "DPStartDate", "dbedplayers",
-                                      "dpstime", "dpetime", "dbedfee", "dbmnotes", "dbgdcourts"}));
+                                      "dbchkmonday", "dbchktuesday", "dbchkwednesday", "dbchkthursday", "dbchkfriday",
+                                      "dbchksaturday", "DBDURATION", "DPStartDate", "dbedplayers", "dpstime", "dpetime",
+                                      "dbedfee", "dbmnotes", "dbgdcourts"}));
     }
 
     void aNewGroupStartsTodayOrOnItsFirstDayOfPlay()
@@ -122,9 +123,15 @@ private slots:
         QTest::addColumn<QString>("startTime");
         QTest::addColumn<QString>("endTime");
         QTest::addColumn<QDate>("expectedDate");
-        QTest::newRow("short forms") << "1/6/2027" << "6:30 PM" << "18:30" << QDate(2027, 1, 6);
-        QTest::newRow("two digits") << "01/06/2027" << "06:30 pm" << "8:30 PM" << QDate(2027, 1, 6);
-        QTest::newRow("december") << "12/25/2030" << "18:30" << "20:30" << QDate(2030, 12, 25);
+        QTest::newRow("short forms") << "1/6/2027"
+                                     << "6:30 PM"
+                                     << "18:30" << QDate(2027, 1, 6);
+        QTest::newRow("two digits") << "01/06/2027"
+                                    << "06:30 pm"
+                                    << "8:30 PM" << QDate(2027, 1, 6);
+        QTest::newRow("december") << "12/25/2030"
+                                  << "18:30"
+                                  << "20:30" << QDate(2030, 12, 25);
     }
     void datesAndTimesTypedWholeAreTakenAsTyped()
     {
@@ -187,7 +194,8 @@ private slots:
     void storedValuesShowInFullAndBadOnesAreReported()
     {
         const int id = fx->addGroup("Big", 1);
-        fx->insert("UPDATE \"group\" SET FEE = 9999.99, DURATION = 32768, NumPerSes = 4 WHERE GROUPID = :g", {{"g", id}});
+        fx->insert("UPDATE \"group\" SET FEE = 9999.99, DURATION = 32768, NumPerSes = 4 WHERE GROUPID = :g",
+                   {{"g", id}});
         QString warning;
         answerMessageBox(QMessageBox::Ok, &warning);
         Tfrmgroup* g = openExisting(id);
@@ -260,7 +268,7 @@ private slots:
         g->commandSchedule();
         QVERIFY2(fx->errors.isEmpty(), qPrintable(fx->errors.join('\n')));
         QCOMPARE(stored(id, "NumPerSes").toInt(), 8);
-        QCOMPARE(printRequests, 1);                 // once, after the run
+        QCOMPARE(printRequests, 1);   // once, after the run
         QCOMPARE(shownAtPrint, QString("8"));
         QCOMPARE(daysOnAtPrint, QString("1"));
         QVERIFY(gridUsableAtPrint);

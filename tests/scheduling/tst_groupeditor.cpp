@@ -28,8 +28,9 @@ class TestGroup : public QObject {
 
     Tfrmgroup* openNew(RecordKind kind)
     {
-        return qobject_cast<Tfrmgroup*>(Tfrmgroup::openFromList(
-            kind, 0, kind == RecordKind::Group ? "New Group" : "New League", kind == RecordKind::Group ? 3 : 44, fx->adder()));
+        return qobject_cast<Tfrmgroup*>(Tfrmgroup::openFromList(kind, 0,
+                                                                kind == RecordKind::Group ? "New Group" : "New League",
+                                                                kind == RecordKind::Group ? 3 : 44, fx->adder()));
     }
     Tfrmgroup* openExisting(RecordKind kind, int id)
     {
@@ -127,13 +128,21 @@ private slots:
         const int id = fx->scalar("SELECT GROUPID FROM \"group.DB\"").toInt();
         closeEditor(g);
 
-        QCOMPARE(fx->scalar(QString("SELECT NAME||'|'||TYPE||'|'||DURATION||'|'||NumPerSes||'|'||FEE||'|'||STARTDATE||'|'||"
-                                    "STIME||'|'||ETIME||'|'||MONDAY||THURSDAY||SUNDAY||'|'||NOTES||'|'||BBON||'|'||RTYPE "
-                                    "FROM \"group.DB\" WHERE GROUPID=%1").arg(id)).toString(),
-                 QString("Tuesday Ladies|2|12|8|25.0|2026-03-02|09:30:00|11:00:00|110|Bring water|1|1"));
-        QCOMPARE(fx->column(QString("SELECT PLAYERID||':'||GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 ORDER BY GROUPPLAYERID").arg(id)),
-                 QStringList({QString("%1:1").arg(ann), QString("%1:2").arg(bob), QString("%1:3").arg(ann)}));
-        QCOMPARE(fx->count(QString("SELECT COUNT(*) FROM \"COURTSLT.db\" WHERE GROUPID=%1 AND COURTID=%2").arg(id).arg(c1)), 1);
+        QCOMPARE(
+            fx->scalar(QString("SELECT NAME||'|'||TYPE||'|'||DURATION||'|'||NumPerSes||'|'||FEE||'|'||STARTDATE||'|'||"
+                               "STIME||'|'||ETIME||'|'||MONDAY||THURSDAY||SUNDAY||'|'||NOTES||'|'||BBON||'|'||RTYPE "
+                               "FROM \"group.DB\" WHERE GROUPID=%1")
+                           .arg(id))
+                .toString(),
+            QString("Tuesday Ladies|2|12|8|25.0|2026-03-02|09:30:00|11:00:00|110|Bring water|1|1"));
+        QCOMPARE(
+            fx->column(
+                QString("SELECT PLAYERID||':'||GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 ORDER BY GROUPPLAYERID")
+                    .arg(id)),
+            QStringList({QString("%1:1").arg(ann), QString("%1:2").arg(bob), QString("%1:3").arg(ann)}));
+        QCOMPARE(
+            fx->count(QString("SELECT COUNT(*) FROM \"COURTSLT.db\" WHERE GROUPID=%1 AND COURTID=%2").arg(id).arg(c1)),
+            1);
 
         Tfrmgroup* again = openExisting(RecordKind::Group, id);
         QVERIFY(again);
@@ -169,7 +178,8 @@ private slots:
         child<QTimeEdit>(g, "dpstime")->setTime(QTime(7, 15));
         QCOMPARE(g->datasets().tbgroup.state(), Table::State::Edit);
         g->commandSave();
-        QCOMPARE(fx->scalar(QString("SELECT STIME FROM \"group.DB\" WHERE GROUPID=%1").arg(id)).toString(), QString("07:15:00"));
+        QCOMPARE(fx->scalar(QString("SELECT STIME FROM \"group.DB\" WHERE GROUPID=%1").arg(id)).toString(),
+                 QString("07:15:00"));
     }
 
     void doublesLeagueTeams()
@@ -183,8 +193,12 @@ private slots:
         l->addTeamEntry(ann, bob);
         QCOMPARE(cell(l->entriesGrid(), 0, 1), QString("Ann Lee/Bob Ray"));
         const int id = l->datasets().groupId();
-        QCOMPARE(fx->scalar(QString("SELECT PLAYERID||'/'||SHARESLOTID||'/'||GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID=%1").arg(id)).toString(),
-                 QString("%1/%2/1").arg(ann).arg(bob));
+        QCOMPARE(
+            fx->scalar(
+                  QString("SELECT PLAYERID||'/'||SHARESLOTID||'/'||GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID=%1")
+                      .arg(id))
+                .toString(),
+            QString("%1/%2/1").arg(ann).arg(bob));
 
         // A team with the same player twice, or a player missing, is refused.
         QString said;
@@ -208,7 +222,8 @@ private slots:
         Tfrmgroup* g = openExisting(RecordKind::Group, g1);
         g->datasets().tbplayers.setRecNo(2);
         child<QPushButton>(g, "btnplayerremove")->click();
-        QCOMPARE(fx->column(QString("SELECT GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 ORDER BY GROUPPLAYERID").arg(g1)),
+        QCOMPARE(fx->column(
+                     QString("SELECT GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 ORDER BY GROUPPLAYERID").arg(g1)),
                  QStringList({"1", "2", "3"}));
         QCOMPARE(fx->count(QString("SELECT COUNT(*) FROM \"SCHEDULE.db\" WHERE GRPPLAYRID=%1").arg(e[1])), 0);
         QCOMPARE(fx->count("SELECT COUNT(*) FROM \"SCHEDULE.db\""), 1);
@@ -229,7 +244,8 @@ private slots:
         answerMessageBox(QMessageBox::Yes, &asked);
         g->commandDelete();
         QCOMPARE(asked, QString("Deletions can not be reversed.  Are you sure you want to continue?"));
-        QCOMPARE(fx->column(QString("SELECT GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 ORDER BY GROUPPLAYERID").arg(g1)),
+        QCOMPARE(fx->column(
+                     QString("SELECT GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 ORDER BY GROUPPLAYERID").arg(g1)),
                  QStringList({"1", "3"}));
         QCOMPARE(fx->count("SELECT COUNT(*) FROM \"group.DB\""), 1);
     }
@@ -444,14 +460,17 @@ private slots:
         grid->setCurrentIndex(grid->model()->index(1, 4));
         QTest::keyClicks(grid, "3");
         grid->setCurrentIndex(grid->model()->index(0, 4));
-        QCOMPARE(fx->scalar(QString("SELECT LLOSSES FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 AND GRPSEQNUM=2").arg(g1)).toInt(), 3);
+        QCOMPARE(
+            fx->scalar(QString("SELECT LLOSSES FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 AND GRPSEQNUM=2").arg(g1)).toInt(),
+            3);
         QCOMPARE(g->datasets().tbplayers.recNo(), 1);
 
         // Typed, then cancelled: nothing stored, the old value shown.
         grid->setCurrentIndex(grid->model()->index(0, 5));
         QTest::keyClicks(grid, "9");
         g->commandCancel();
-        QVERIFY(fx->scalar(QString("SELECT LRANKING FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 AND GRPSEQNUM=1").arg(g1)).isNull());
+        QVERIFY(fx->scalar(QString("SELECT LRANKING FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 AND GRPSEQNUM=1").arg(g1))
+                    .isNull());
         QCOMPARE(cell(grid, 0, 5), QString());
         QVERIFY(fx->errors.isEmpty());
     }
@@ -466,7 +485,8 @@ private slots:
         fx->addSchedule(e1, "2026-01-05", 1);
         fx->insert(QString("INSERT INTO \"groupoff.db\" (GROUPID, \"DATE\") VALUES (%1, '2026-02-02')").arg(g1));
         fx->insert(QString("INSERT INTO \"COURTSLT.db\" (GROUPID, COURTID) VALUES (%1, 1)").arg(g1));
-        fx->insert("CREATE TRIGGER refuse BEFORE DELETE ON \"group.DB\" BEGIN SELECT RAISE(ABORT, 'disk is full'); END");
+        fx->insert(
+            "CREATE TRIGGER refuse BEFORE DELETE ON \"group.DB\" BEGIN SELECT RAISE(ABORT, 'disk is full'); END");
 
         Tfrmgroup* g = openExisting(RecordKind::Group, g1);
         answerMessageBox(QMessageBox::Yes);
@@ -495,7 +515,8 @@ private slots:
         Tfrmgroup* g = openExisting(RecordKind::Group, g1);
         g->datasets().tbplayers.setRecNo(2);
         QVERIFY(!guarded(g, [g] { g->removeEntry(); }));
-        QCOMPARE(fx->column(QString("SELECT GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 ORDER BY GROUPPLAYERID").arg(g1)),
+        QCOMPARE(fx->column(
+                     QString("SELECT GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID=%1 ORDER BY GROUPPLAYERID").arg(g1)),
                  QStringList({"1", "2", "3"}));
         QCOMPARE(fx->count(QString("SELECT COUNT(*) FROM \"SCHEDULE.db\" WHERE GRPPLAYRID=%1").arg(e[1])), 1);
         QCOMPARE(g->entriesGrid()->model()->rowCount(), 3);
@@ -509,7 +530,8 @@ private slots:
         const int g1 = fx->addGroup("Run", 1, 0);
         for (int i = 0; i < 8; ++i)
             fx->addEntry(g1, fx->addPlayer(QString("P%1").arg(i), "X"), i + 1);
-        fx->insert(QString("INSERT INTO \"COURTSLT.db\" (GROUPID, COURTID) VALUES (%1, %2)").arg(g1).arg(fx->addCourt("C")));
+        fx->insert(
+            QString("INSERT INTO \"COURTSLT.db\" (GROUPID, COURTID) VALUES (%1, %2)").arg(g1).arg(fx->addCourt("C")));
         QSignalSpy printed(fx->dm.get(), &Tdmglobal::printScheduleRequested);
         Tfrmgroup* g = openExisting(RecordKind::Group, g1);
         WidgetScheduleHost::setYieldInterval(0);

@@ -16,8 +16,8 @@ private slots:
         GroupFixture fx;
         runState() = RunState();
         const int id = fx.addGroup("Monday mixed", 1);
-        QPointer<Tfrmgroup> editor =
-            qobject_cast<Tfrmgroup*>(Tfrmgroup::openFromList(RecordKind::Group, id, "Group: Monday mixed", 0, fx.adder()));
+        QPointer<Tfrmgroup> editor = qobject_cast<Tfrmgroup*>(
+            Tfrmgroup::openFromList(RecordKind::Group, id, "Group: Monday mixed", 0, fx.adder()));
         QVERIFY(editor);
         {
             Database otherInstance(fx.dir.path());

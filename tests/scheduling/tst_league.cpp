@@ -9,7 +9,10 @@
 namespace {
 using Pair = QPair<int, int>;
 
-Pair pairOf(int a, int b) { return a < b ? Pair(a, b) : Pair(b, a); }
+Pair pairOf(int a, int b)
+{
+    return a < b ? Pair(a, b) : Pair(b, a);
+}
 
 // Matches as (first entry, second entry) by position in the entry list,
 // 1-based, date by date: what a schedule worked out by hand lists.
@@ -29,7 +32,10 @@ QVector<QVector<Pair>> byDate(LeagueFixture& f)
 QString describe(const LeagueSettings& s)
 {
     return QString("%1 entries, %2 courts, %3 rounds, type %4")
-        .arg(s.entries).arg(s.courts).arg(s.rounds).arg(s.matchType);
+        .arg(s.entries)
+        .arg(s.courts)
+        .arg(s.rounds)
+        .arg(s.matchType);
 }
 }
 
@@ -167,11 +173,8 @@ private slots:
         const QVector<QDate> dates = f.run();
         QVERIFY(f.state.byeFlag);
         QCOMPARE(dates.size(), 5);
-        const QVector<QVector<Pair>> expected = {{{1, 2}, {3, 4}},
-                                                 {{1, 3}, {2, 5}},
-                                                 {{1, 5}, {2, 4}},
-                                                 {{1, 4}, {3, 5}},
-                                                 {{2, 3}, {4, 5}}};
+        const QVector<QVector<Pair>> expected = {
+            {{1, 2}, {3, 4}}, {{1, 3}, {2, 5}}, {{1, 5}, {2, 4}}, {{1, 4}, {3, 5}}, {{2, 3}, {4, 5}}};
         QCOMPARE(byDate(f), expected);
         // Sitting out: 5, 4, 3, 2, 1.
         for (int d = 0; d < 5; ++d) {

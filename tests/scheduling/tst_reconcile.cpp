@@ -48,7 +48,7 @@ private slots:
             f.exec("UPDATE GRPPLAYR SET BBPRIORITY = ? WHERE GROUPPLAYERID = ?", {weights[i], ids[i]});
             play(f, ids[i], 0, 0, i < 4 ? court1 : court2);
         }
-        play(f, ids[1], 0, 0, court1);     // placed twice on its court
+        play(f, ids[1], 0, 0, court1);   // placed twice on its court
         auto ds = f.open(group);
         ScriptedHost host;
         ScheduleEngine engine(*ds, host, f.rng);
@@ -56,7 +56,7 @@ private slots:
         auto homes = [&](int id) {
             return f.scalar("SELECT SUM(HOME) FROM SCHEDULE WHERE GRPPLAYRID = ?", {id}).toInt();
         };
-        QCOMPARE(homes(ids[1]), 2);        // every row of the marked entry on the date
+        QCOMPARE(homes(ids[1]), 2);   // every row of the marked entry on the date
         QCOMPARE(f.scalar("SELECT BBPRIORITY FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {ids[1]}).toDouble(), 2500.0);
         // A tie on the second court goes to the entry added first.
         QCOMPARE(homes(ids[4]), 1);
@@ -83,10 +83,11 @@ private slots:
         EngineFixture f;
         const int group = setUp(f, 3);
         const QVector<int> ids = f.entryIds(group);
-        play(f, ids[0], 0, 5);            // 6
-        play(f, ids[1], 6, 9);            // 4
-        play(f, ids[2], 0, 4);            // 5
-        f.exec("UPDATE SCHEDULE SET HOME = 1 WHERE GRPPLAYRID = ? AND DATE = ?", {ids[0], day(5).toString(Qt::ISODate)});
+        play(f, ids[0], 0, 5);   // 6
+        play(f, ids[1], 6, 9);   // 4
+        play(f, ids[2], 0, 4);   // 5
+        f.exec("UPDATE SCHEDULE SET HOME = 1 WHERE GRPPLAYRID = ? AND DATE = ?",
+               {ids[0], day(5).toString(Qt::ISODate)});
         auto ds = f.open(group);
         ScriptedHost host;
         ScheduleEngine engine(*ds, host, f.rng);
@@ -100,8 +101,13 @@ private slots:
         QCOMPARE(f.played(ids[0]), 5);
         QCOMPARE(f.played(ids[1]), 5);
         // The latest date changed hands, kept its HOME mark, took the receiver's number.
-        QCOMPARE(f.scalar("SELECT GRPPLAYRID FROM SCHEDULE WHERE DATE = ? AND HOME = 1", {day(5).toString(Qt::ISODate)}).toInt(), ids[1]);
-        QCOMPARE(f.scalar("SELECT SLOTCODE FROM SCHEDULE WHERE DATE = ? AND GRPPLAYRID = ?", {day(5).toString(Qt::ISODate), ids[1]}).toInt(), 2);
+        QCOMPARE(f.scalar("SELECT GRPPLAYRID FROM SCHEDULE WHERE DATE = ? AND HOME = 1", {day(5).toString(Qt::ISODate)})
+                     .toInt(),
+                 ids[1]);
+        QCOMPARE(f.scalar("SELECT SLOTCODE FROM SCHEDULE WHERE DATE = ? AND GRPPLAYRID = ?",
+                          {day(5).toString(Qt::ISODate), ids[1]})
+                     .toInt(),
+                 2);
     }
 
     void aDayOffMovesAnEarlierDate()
@@ -117,7 +123,8 @@ private slots:
         ScriptedHost host;
         ScheduleEngine engine(*ds, host, f.rng);
         engine.ReconcileSchedule(true, 5);
-        QCOMPARE(f.scalar("SELECT GRPPLAYRID FROM SCHEDULE WHERE DATE = ?", {day(4).toString(Qt::ISODate)}).toInt(), ids[1]);
+        QCOMPARE(f.scalar("SELECT GRPPLAYRID FROM SCHEDULE WHERE DATE = ?", {day(4).toString(Qt::ISODate)}).toInt(),
+                 ids[1]);
         QCOMPARE(f.rowsOf(ids[0]), 5);
     }
 
@@ -126,8 +133,8 @@ private slots:
         EngineFixture f;
         const int group = setUp(f, 2);
         const QVector<int> ids = f.entryIds(group);
-        play(f, ids[0], 0, 3);            // 4, under
-        play(f, ids[1], 0, 5);            // 6, over; its other dates are days off of the first
+        play(f, ids[0], 0, 3);   // 4, under
+        play(f, ids[1], 0, 5);   // 6, over; its other dates are days off of the first
         const int player = f.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {ids[0]}).toInt();
         f.playerOff(player, day(4));
         f.playerOff(player, day(5));

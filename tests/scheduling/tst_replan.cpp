@@ -7,9 +7,12 @@
 
 namespace {
 
-bool accept(const QVector<ReplanCount>&) { return true; }
+bool accept(const QVector<ReplanCount>&)
+{
+    return true;
+}
 
-} // namespace
+}   // namespace
 
 class TestReplan : public QObject {
     Q_OBJECT
@@ -37,8 +40,8 @@ private slots:
         for (unsigned seed = 1; seed <= 12; ++seed) {
             const int perSession = seed % 3 == 0 ? 8 : 4;
             const int entries = perSession + 1 + int(seed * 5 % 9);
-            QTest::addRow("seed %u", seed) << entries << perSession << perSession / 4 << 0 << int(6 + seed % 7)
-                                            << int(1 + seed % 2);
+            QTest::addRow("seed %u", seed)
+                << entries << perSession << perSession / 4 << 0 << int(6 + seed % 7) << int(1 + seed % 2);
         }
     }
     void keepsLockedDatesAndEvensTheSeason()
@@ -68,7 +71,12 @@ private slots:
         SeasonOps ops(f.db(), id);
         std::mt19937 random(seed);
         QVector<ReplanCount> shown;
-        QCOMPARE(ops.replan(from, random, [&](const QVector<ReplanCount>& c) { shown = c; return true; }), QString());
+        QCOMPARE(ops.replan(from, random,
+                            [&](const QVector<ReplanCount>& c) {
+                                shown = c;
+                                return true;
+                            }),
+                 QString());
         QCOMPARE(f.rowsBefore(from), locked);
         QCOMPARE(f.dates(id), dates);
         QCOMPARE(f.scalar("SELECT COUNT(*) FROM SCHEDULE").toInt(), rowCount);
@@ -96,7 +104,7 @@ private slots:
         const QVector<QDate> dates = f.dates(id);
         const QDate from = dates[5];
         const int injured = f.entryIds(id)[2];
-        for (int i = 5; i < 9; ++i)       // a month out
+        for (int i = 5; i < 9; ++i)   // a month out
             f.playerOff(f.playerOf(injured), dates[i]);
         const int newcomer = f.addEntry(id, f.addPlayer("New", "Comer"), 9);
         f.exec("UPDATE GRPPLAYR SET SESPLAYED = 0 WHERE GROUPPLAYERID = ?", {newcomer});
@@ -113,7 +121,9 @@ private slots:
         QCOMPARE(f.doubledOn(id), 0);
         // The newcomer missed the first dates; the others stay within one.
         const int spreadOfOthers = f.scalar("SELECT MAX(SESPLAYED) - MIN(SESPLAYED) FROM GRPPLAYR "
-                                            "WHERE GROUPID = ? AND GROUPPLAYERID <> ?", {id, newcomer}).toInt();
+                                            "WHERE GROUPID = ? AND GROUPPLAYERID <> ?",
+                                            {id, newcomer})
+                                       .toInt();
         QVERIFY(spreadOfOthers <= 1);
         // Ball duty goes on from the counts carried: every date has one bringer per court.
         for (const QDate& d : dates)
@@ -145,7 +155,9 @@ private slots:
             if (f.cell(busy, dates[i], "SCHEDULEID").isNull())
                 QCOMPARE(ops.substitute(f.entryOn(id, dates[i], true), dates[i], busy), QString());
         QCOMPARE(f.played(busy) - int(f.scalar("SELECT COUNT(*) FROM SCHEDULE WHERE GRPPLAYRID = ? AND DATE >= ?",
-                                                {busy, dates[5].toString(Qt::ISODate)}).toInt()), 5);
+                                               {busy, dates[5].toString(Qt::ISODate)})
+                                          .toInt()),
+                 5);
         std::mt19937 random(seed);
         QCOMPARE(ops.replan(dates[5], random, accept), QString());
         QCOMPARE(f.spread(id), 0);
@@ -164,7 +176,11 @@ private slots:
         SeasonOps ops(f.db(), id);
         std::mt19937 random(1);
         QVector<ReplanCount> seen;
-        QCOMPARE(ops.replan(dates[4], random, [&](const QVector<ReplanCount>& c) { seen = c; return false; }),
+        QCOMPARE(ops.replan(dates[4], random,
+                            [&](const QVector<ReplanCount>& c) {
+                                seen = c;
+                                return false;
+                            }),
                  QString());
         QVERIFY(!seen.isEmpty());
         QCOMPARE(f.dumpAll(), before);
@@ -218,10 +234,13 @@ private slots:
         SeasonOps ops(f.db(), id);
         // A result already entered for a match from the date on.
         const int first = f.scalar("SELECT MIN(GRPPLAYRID) FROM SCHEDULE WHERE VSGRPPLAYRID IS NOT NULL AND DATE >= ?",
-                                   {from.toString(Qt::ISODate)}).toInt();
+                                   {from.toString(Qt::ISODate)})
+                              .toInt();
         const QDate resultDate = QDate::fromString(
             f.scalar("SELECT MIN(DATE) FROM SCHEDULE WHERE GRPPLAYRID = ? AND VSGRPPLAYRID IS NOT NULL AND DATE >= ?",
-                     {first, from.toString(Qt::ISODate)}).toString(), Qt::ISODate);
+                     {first, from.toString(Qt::ISODate)})
+                .toString(),
+            Qt::ISODate);
         const int opponent = ops.season().matchOf(first, resultDate).otherThan(first);
         QCOMPARE(ops.setWinner(first, resultDate, opponent), QString());
         const QString locked = f.rowsBefore(from);
@@ -234,13 +253,17 @@ private slots:
         for (int i = 0; i < ids.size(); ++i)
             for (int j = i + 1; j < ids.size(); ++j)
                 QCOMPARE(f.scalar("SELECT COUNT(*) FROM SCHEDULE WHERE (GRPPLAYRID = ? AND VSGRPPLAYRID = ?) OR "
-                                  "(GRPPLAYRID = ? AND VSGRPPLAYRID = ?)", {ids[i], ids[j], ids[j], ids[i]}).toInt(),
+                                  "(GRPPLAYRID = ? AND VSGRPPLAYRID = ?)",
+                                  {ids[i], ids[j], ids[j], ids[i]})
+                             .toInt(),
                          rounds);
         QCOMPARE(f.doubledOn(id), 0);
         QVERIFY(f.countsMatchRows(id));
         // The result went with its pairing.
         QCOMPARE(f.scalar("SELECT COUNT(*) FROM SCHEDULE WHERE WINNER = ? AND (GRPPLAYRID = ? OR GRPPLAYRID = ?)",
-                          {opponent, first, opponent}).toInt(), 2);
+                          {opponent, first, opponent})
+                     .toInt(),
+                 2);
         QCOMPARE(f.scalar("SELECT LWIN FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {opponent}).toInt(), 1);
     }
 };

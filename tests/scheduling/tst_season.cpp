@@ -36,12 +36,12 @@ private slots:
 
         SeasonOps ops(f.db(), g);
         const QVector<SubstituteCandidate> candidates = ops.substituteCandidates(out, d);
-        QCOMPARE(candidates.size(), 4);    // the four who sit out
+        QCOMPARE(candidates.size(), 4);   // the four who sit out
         for (int i = 1; i < candidates.size(); ++i) {
             const auto& a = candidates[i - 1];
             const auto& b = candidates[i];
-            QVERIFY(a.played < b.played || (a.played == b.played &&
-                                            (!a.lastPlayed.isValid() || a.lastPlayed <= b.lastPlayed)));
+            QVERIFY(a.played < b.played ||
+                    (a.played == b.played && (!a.lastPlayed.isValid() || a.lastPlayed <= b.lastPlayed)));
         }
         QCOMPARE(ops.substitute(out, d, in), QString());
         QCOMPARE(f.cell(in, d, "GRPCOURTID"), court);
@@ -52,7 +52,9 @@ private slots:
         QCOMPARE(f.played(out), outPlayed - 1);
         QCOMPARE(f.played(in), inPlayed + 1);
         QCOMPARE(f.scalar("SELECT COUNT(*) FROM PLAYROFF WHERE PLAYERID = ? AND DATE = ?",
-                          {f.playerOf(out), d.toString(Qt::ISODate)}).toInt(), 1);
+                          {f.playerOf(out), d.toString(Qt::ISODate)})
+                     .toInt(),
+                 1);
         QCOMPARE(ops.season().rowOf(in, d) != nullptr, true);   // the window reads it at once
 
         const QString after = f.dumpAll();
@@ -183,7 +185,8 @@ private slots:
             QCOMPARE(court.homeIds.size(), 1);
         const FairnessFigures figures = computeFairness(season);
         QVERIFY2(figures.ballSpread <= 1, qPrintable(QString("spread %1 among entries playing %2 dates")
-                                                         .arg(figures.ballSpread).arg(figures.ballSpreadPlayed)));
+                                                         .arg(figures.ballSpread)
+                                                         .arg(figures.ballSpreadPlayed)));
         QVERIFY(ops.undo());
         QCOMPARE(f.dumpAll(), before);
     }
@@ -202,7 +205,7 @@ private slots:
         // This window still shows `out` on the date.
         QVERIFY_THROWS_EXCEPTION(StaleRowError, mine.substitute(out, d, f.entryOn(g, d, false)));
         QCOMPARE(f.dumpAll(), afterOther);
-        QVERIFY(mine.season().rowOf(in, d));    // read again after the refusal
+        QVERIFY(mine.season().rowOf(in, d));   // read again after the refusal
 
         // Undo of a row that was changed since is refused as well.
         int other2 = 0;
@@ -250,8 +253,9 @@ private slots:
         QCOMPARE(ops.setWinner(first, d, opponent), QString());
         QCOMPARE(grp("LWIN", opponent).toInt(), 1);
         QCOMPARE(ops.setWinner(first, d, 0), QString());
-        QVERIFY(f.scalar("SELECT WINNER FROM SCHEDULE WHERE GRPPLAYRID = ? AND DATE = ?",
-                         {first, d.toString(Qt::ISODate)}).isNull());
+        QVERIFY(
+            f.scalar("SELECT WINNER FROM SCHEDULE WHERE GRPPLAYRID = ? AND DATE = ?", {first, d.toString(Qt::ISODate)})
+                .isNull());
         // A match with a result keeps its players until the result is cleared.
         QCOMPARE(ops.setWinner(first, d, first), QString());
         const int idle = f.entryOn(g, dates[1], false);

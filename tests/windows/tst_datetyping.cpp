@@ -22,15 +22,24 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QDate>("expected");
         const QDate jan6(2027, 1, 6);
-        QTest::newRow("short") << "M/d/yyyy" << "1/6/2027" << jan6;
-        QTest::newRow("two-digit month and day") << "M/d/yyyy" << "01/06/2027" << jan6;
-        QTest::newRow("two-digit month first") << "M/d/yyyy" << "12/25/2030" << QDate(2030, 12, 25);
-        QTest::newRow("no separators") << "MM/dd/yyyy" << "01062027" << jan6;
-        QTest::newRow("dashes") << "M/d/yyyy" << "1-6-2027" << jan6;
-        QTest::newRow("day first locale") << "dd/MM/yyyy" << "6/1/2027" << jan6;
-        QTest::newRow("two-digit year") << "M/d/yyyy" << "1/6/27" << jan6;
-        QTest::newRow("day past month end") << "M/d/yyyy" << "2/31/2027" << QDate(2027, 2, 28);
-        QTest::newRow("month 13 splits") << "M/d/yyyy" << "13" << QDate(2026, 1, 3);
+        QTest::newRow("short") << "M/d/yyyy"
+                               << "1/6/2027" << jan6;
+        QTest::newRow("two-digit month and day") << "M/d/yyyy"
+                                                 << "01/06/2027" << jan6;
+        QTest::newRow("two-digit month first") << "M/d/yyyy"
+                                               << "12/25/2030" << QDate(2030, 12, 25);
+        QTest::newRow("no separators") << "MM/dd/yyyy"
+                                       << "01062027" << jan6;
+        QTest::newRow("dashes") << "M/d/yyyy"
+                                << "1-6-2027" << jan6;
+        QTest::newRow("day first locale") << "dd/MM/yyyy"
+                                          << "6/1/2027" << jan6;
+        QTest::newRow("two-digit year") << "M/d/yyyy"
+                                        << "1/6/27" << jan6;
+        QTest::newRow("day past month end") << "M/d/yyyy"
+                                            << "2/31/2027" << QDate(2027, 2, 28);
+        QTest::newRow("month 13 splits") << "M/d/yyyy"
+                                         << "13" << QDate(2026, 1, 3);
     }
     void wholeDates()
     {

@@ -29,7 +29,7 @@ void seedPlayers(WindowsFixture& f)
     f.insert("INSERT INTO PLAYERS (FNAME, LNAME) VALUES (' John ', ' Smith ')");
     f.insert("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('Ann', 'Adams')");
 }
-} // namespace
+}   // namespace
 
 void TestDaysOff::openingShowsPlayerAndBeginsTransaction()
 {
@@ -195,7 +195,8 @@ void TestDaysOff::groupDialogListsGroupsAndLeagues()
 {
     WindowsFixture f;
     f.insert("INSERT INTO \"group\" (NAME, STARTDATE, RTYPE) VALUES ('Tuesday Ladies', '2026-01-06', 1)");
-    const int league = f.insert("INSERT INTO \"group\" (NAME, STARTDATE, RTYPE) VALUES ('Open League', '2026-01-06', 2)");
+    const int league =
+        f.insert("INSERT INTO \"group\" (NAME, STARTDATE, RTYPE) VALUES ('Open League', '2026-01-06', 2)");
     whenModal<Tdlggroupoff>([&](Tdlggroupoff* d) {
         QCOMPARE(d->windowTitle(), QStringLiteral("Group Days Off"));
         QCOMPARE(helpContextOf(d), 49);

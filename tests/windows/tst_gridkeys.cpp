@@ -33,7 +33,7 @@ bool editorOpen()
     return qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr;
 }
 
-} // namespace
+}   // namespace
 
 class TestGridKeys : public QObject {
     Q_OBJECT
@@ -62,15 +62,15 @@ void TestGridKeys::playerRowsTypedWithTabOnly()
     QCOMPARE(w->players().state(), Table::State::Insert);
     F::key(Qt::Key_Tab);
     F::type("Smith");
-    tabs(2);                       // Home Phone left empty
-    F::type("1234567");            // a local work number, digits only
-    tabs(4);                       // Street, Street Line 2, City empty
+    tabs(2);              // Home Phone left empty
+    F::type("1234567");   // a local work number, digits only
+    tabs(4);              // Street, Street Line 2, City empty
     F::type("ny");
     F::key(Qt::Key_Tab);
     F::type("12345");
-    tabs(3);                       // Wins, Losses empty
+    tabs(3);   // Wins, Losses empty
     QCOMPARE(current(g).column(), 11);
-    F::key(Qt::Key_Tab);           // off the last cell of the last row
+    F::key(Qt::Key_Tab);   // off the last cell of the last row
     QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join('\n')));
     QCOMPARE(f.count("PLAYERS"), 1);
     QCOMPARE(g->model()->rowCount(), 2);
@@ -182,7 +182,7 @@ void TestGridKeys::incompleteCellIsRefusedWhereItIs()
     QVERIFY(!editorOpen());
     F::key(Qt::Key_Tab);
     F::type("1234");
-    F::key(Qt::Key_Down);     // nor does the row move with it
+    F::key(Qt::Key_Down);   // nor does the row move with it
     QCOMPARE(f.errors.size(), 3);
     QVERIFY(f.errors[2].startsWith("Zipcode"));
     QCOMPARE(g->model()->rowCount(), 1);
@@ -201,8 +201,7 @@ void TestGridKeys::incompleteCellIsRefusedWhereItIs()
 
     F::key(Qt::Key_F3);
     QCOMPARE(f.errors.size(), 4);
-    QCOMPARE(f.count("PLAYERS", "FNAME = 'Ann' AND PHONE1 = '(555)123-4567' AND STATE IS NULL AND ZIPCODE IS NULL"),
-             1);
+    QCOMPARE(f.count("PLAYERS", "FNAME = 'Ann' AND PHONE1 = '(555)123-4567' AND STATE IS NULL AND ZIPCODE IS NULL"), 1);
 }
 
 void TestGridKeys::escapeRestoresCellThenCancelsRow()
@@ -324,7 +323,7 @@ void TestGridKeys::gridWithoutAppendPassesFocusOn()
     F::key(Qt::Key_Tab);   // a read-only cell is passed like any other
     QCOMPARE(grid->currentIndex().column(), 1);
     F::type("7");
-    F::key(Qt::Key_Down);  // no new row from the keyboard here
+    F::key(Qt::Key_Down);   // no new row from the keyboard here
     QCOMPARE(grid->model()->rowCount(), 1);
     F::key(Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(after));

@@ -76,8 +76,7 @@ void TestPickers::playerPickerOffersEveryPlayer()
     WindowsFixture f;
     f.insert("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('John', 'Smith')");
     f.insert("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('Ann', 'Adams')");
-    f.insert(QString("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('%1', '%2')")
-                 .arg(QString(25, 'F'), QString(25, 'Z')));
+    f.insert(QString("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('%1', '%2')").arg(QString(25, 'F'), QString(25, 'Z')));
     f.insert("INSERT INTO GRPPLAYR (GROUPID, PLAYERID) VALUES (1, 1)");   // already assigned
     {
         Tdlgplayers d;

@@ -42,16 +42,16 @@ void TestPlayers::typedPlayerIsStoredWithMaskLiterals()
     WindowsFixture::key(Qt::Key_Tab);
     WindowsFixture::type("Smith");
     WindowsFixture::key(Qt::Key_Tab);
-    WindowsFixture::type("5551234567");          // home phone with its area code
+    WindowsFixture::type("5551234567");   // home phone with its area code
     WindowsFixture::key(Qt::Key_Tab);
-    WindowsFixture::type(")1234567");            // work phone without one
+    WindowsFixture::type(")1234567");   // work phone without one
     WindowsFixture::key(Qt::Key_Tab);
-    WindowsFixture::key(Qt::Key_Tab);             // street left untouched
+    WindowsFixture::key(Qt::Key_Tab);   // street left untouched
     WindowsFixture::key(Qt::Key_Tab);
     WindowsFixture::key(Qt::Key_Tab);
     WindowsFixture::type("ny");
     WindowsFixture::key(Qt::Key_Tab);
-    WindowsFixture::type("12345");               // zip code without the last four
+    WindowsFixture::type("12345");   // zip code without the last four
     WindowsFixture::key(Qt::Key_Tab);
     WindowsFixture::type("7");
     WindowsFixture::key(Qt::Key_F3);
@@ -120,7 +120,7 @@ void TestPlayers::leavingRowPostsAndUntouchedNewRowIsDropped()
 
     WindowsFixture::key(Qt::Key_F2);
     QCOMPARE(w->grid()->model()->rowCount(), 3);
-    WindowsFixture::key(Qt::Key_Up);       // nothing typed into the new row
+    WindowsFixture::key(Qt::Key_Up);   // nothing typed into the new row
     QCOMPARE(w->grid()->model()->rowCount(), 2);
     QCOMPARE(f.count("PLAYERS"), 2);
     QVERIFY(f.errors.isEmpty());
@@ -166,16 +166,16 @@ void TestPlayers::engineMessagesForSaveAndEmptyDelete()
     f.open<Tfrmplayers>();
     WindowsFixture::key(Qt::Key_F3);
     WindowsFixture::key(Qt::Key_F5);
-    QCOMPARE(f.errors, (QStringList{"Dataset not in edit or insert mode",
-                                    "Cannot perform this operation on an empty dataset"}));
+    QCOMPARE(f.errors,
+             (QStringList{"Dataset not in edit or insert mode", "Cannot perform this operation on an empty dataset"}));
     QVERIFY(!f.dm->database().inTransaction());
 
     f.errors.clear();
     f.open<Tfrmcourts>();
     WindowsFixture::key(Qt::Key_F3);
     WindowsFixture::key(Qt::Key_F5);
-    QCOMPARE(f.errors, (QStringList{"Dataset not in edit or insert mode",
-                                    "Cannot perform this operation on an empty dataset"}));
+    QCOMPARE(f.errors,
+             (QStringList{"Dataset not in edit or insert mode", "Cannot perform this operation on an empty dataset"}));
 }
 
 void TestPlayers::deletePlayerRemovesDependentsOnly()

@@ -38,7 +38,7 @@ private slots:
         label->setObjectName("lblduration");
         auto* edit = new QLineEdit(&window);
         edit->setObjectName("DBDURATION");
-        QWidget other;                                        // another window: untouched
+        QWidget other;   // another window: untouched
         auto* otherLabel = new QLabel("Number of Weeks:", &other);
         otherLabel->setObjectName("lblduration");
 
@@ -48,7 +48,7 @@ private slots:
         QCOMPARE(edit->statusTip(), edit->toolTip());
         QCOMPARE(helpContextOf(edit), 23);
         QCOMPARE(otherLabel->text(), QString("Number of Weeks:"));
-        applyFieldDefs(&window, "no such form");              // nothing changes
+        applyFieldDefs(&window, "no such form");   // nothing changes
         QCOMPARE(label->text(), QString("Number of Rounds:"));
 
         // A row may name the window itself.
@@ -56,7 +56,7 @@ private slots:
                             "VALUES ('w', 'frmgroup', NULL, NULL, 'the editor', 44)");
         applyFieldDefs(&window, "w");
         QCOMPARE(window.toolTip(), QString("the editor"));
-        QCOMPARE(helpContextOf(label), 44);                   // found through the parent
+        QCOMPARE(helpContextOf(label), 44);   // found through the parent
         QVERIFY(errors.isEmpty());
     }
 

@@ -135,4 +135,3 @@ struct WindowsFixture {
         return q.lastInsertId().toInt();
     }
 };
-
