@@ -474,12 +474,18 @@ void Tfrmmain::arrangeIcons()
         iconised[i]->move(places[i].topLeft());
 }
 
-void Tfrmmain::cascadeChildWindows()
+QVector<QMdiSubWindow*> Tfrmmain::shownChildWindows() const
 {
     QVector<QMdiSubWindow*> shown;
     for (QMdiSubWindow* sub : childWindows())
         if (!sub->isMinimized())
             shown.append(sub);
+    return shown;
+}
+
+void Tfrmmain::cascadeChildWindows()
+{
+    const QVector<QMdiSubWindow*> shown = shownChildWindows();
     if (shown.isEmpty())
         return;
     QMdiSubWindow* active = currentChildWindow();
@@ -500,10 +506,7 @@ void Tfrmmain::cascadeChildWindows()
 
 void Tfrmmain::tileChildWindows()
 {
-    QVector<QMdiSubWindow*> shown;
-    for (QMdiSubWindow* sub : childWindows())
-        if (!sub->isMinimized())
-            shown.append(sub);
+    const QVector<QMdiSubWindow*> shown = shownChildWindows();
     if (shown.isEmpty())
         return;
     QMdiSubWindow* active = currentChildWindow();

@@ -45,6 +45,7 @@ public:
     QMdiArea* mdiArea() const { return clientArea; }
     QWidget* activeChildWidget() const;
     QVector<QMdiSubWindow*> childWindows() const;
+    QVector<QMdiSubWindow*> shownChildWindows() const;   // all but the iconised
 
     // --- status bar ---
     void setStatusPanel(int panel, const QString& text);

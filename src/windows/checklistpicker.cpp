@@ -1,4 +1,5 @@
 #include "checklistpicker.h"
+#include "dialogbuttons.h"
 #include "fielddefs.h"
 #include "data/datamodule.h"
 #include "data/textwidth.h"
@@ -29,15 +30,7 @@ CheckListPicker::CheckListPicker(QWidget* parent, const QString& caption, int he
     setHelpContext(this, helpContext);
     choices = new QListWidget(this);
     choices->setObjectName(QStringLiteral("SrcList"));
-    auto* buttons =
-        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
-    buttons->button(QDialogButtonBox::Help)->setObjectName(QStringLiteral("HelpBtn"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this,
-            [helpContext] { Tdmglobal::instance().showHelp(helpContext); });
+    QDialogButtonBox* buttons = okCancelHelpButtons(this, helpContext);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(choices);
     layout->addWidget(buttons);

@@ -1,4 +1,5 @@
 #include "teamplayersdialog.h"
+#include "dialogbuttons.h"
 #include "fielddefs.h"
 #include "data/datamodule.h"
 #include "data/helpcontexts.h"
@@ -45,15 +46,7 @@ Tdlgteam::Tdlgteam(QWidget* parent) : QDialog(parent)
     auto* form = new QFormLayout;
     form->addRow(new QLabel(QStringLiteral("Player One:"), this), firstPlayerBox);
     form->addRow(new QLabel(QStringLiteral("Player Two:"), this), secondPlayerBox);
-    auto* buttons =
-        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Help, this);
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("OKBtn"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("CancelBtn"));
-    buttons->button(QDialogButtonBox::Help)->setObjectName(QStringLiteral("HelpBtn"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(buttons, &QDialogButtonBox::helpRequested, this,
-            [] { Tdmglobal::instance().showHelp(HelpContext::TeamPlayers); });
+    QDialogButtonBox* buttons = okCancelHelpButtons(this, HelpContext::TeamPlayers);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
