@@ -2,6 +2,7 @@
 #include "data/datamodule.h"
 #include "data/settings.h"
 #include "data/textwidth.h"
+#include "datarows.h"
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -40,15 +41,6 @@ void execOn(const QString& path, const QStringList& statements)
     QSqlDatabase::removeDatabase("direct");
 }
 
-QString refusal(const QString& dir)
-{
-    try {
-        Database db(dir);
-    } catch (const DbError& e) {
-        return e.message();
-    }
-    return QString();
-}
 }   // namespace
 
 // The database file: created with the schema, kept on reopening, foreign files refused.
@@ -106,8 +98,8 @@ private slots:
         f.write("my shopping list\n");
         f.close();
         const QByteArray before = digest(f.fileName());
-        QVERIFY(refusal(text.path()).contains("is not a Vantrel database"));
-        QVERIFY(refusal(text.path()).contains(text.path()));
+        QVERIFY(openRefusal(text.path()).contains("is not a Vantrel database"));
+        QVERIFY(openRefusal(text.path()).contains(text.path()));
         QCOMPARE(digest(f.fileName()), before);
 
         QTemporaryDir other;   // an SQLite file of another program
@@ -120,7 +112,7 @@ private slots:
         }
         QSqlDatabase::removeDatabase("other");
         const QByteArray otherBefore = digest(Database::fileName(other.path()));
-        QVERIFY(refusal(other.path()).contains("is not a Vantrel database"));
+        QVERIFY(openRefusal(other.path()).contains("is not a Vantrel database"));
         QCOMPARE(digest(Database::fileName(other.path())), otherBefore);
 
         QTemporaryDir newer;
@@ -128,7 +120,7 @@ private slots:
             Database db(newer.path());
             db.exec("PRAGMA user_version = 99");
         }
-        QVERIFY(refusal(newer.path()).contains("newer version"));
+        QVERIFY(openRefusal(newer.path()).contains("newer version"));
     }
 
     void unusableDirectoryExplained()
@@ -137,10 +129,10 @@ private slots:
         QFile blocker(dir.filePath("plainfile"));
         blocker.open(QIODevice::WriteOnly);
         blocker.close();
-        QVERIFY(refusal(blocker.fileName() + "/db").contains("Cannot create the database directory"));
+        QVERIFY(openRefusal(blocker.fileName() + "/db").contains("Cannot create the database directory"));
         if (geteuid() != 0) {
             QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-            QVERIFY(refusal(dir.path()).contains("Cannot write"));
+            QVERIFY(openRefusal(dir.path()).contains("Cannot write"));
             QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         }
     }
@@ -165,8 +157,8 @@ private slots:
         }
         const QByteArray before = digest(Database::fileName(existing.path()));
         Database::setFreeSpaceSource([](const QString&) { return qint64(4096); });
-        const QString onCreate = refusal(fresh.path());
-        const QString onOpen = refusal(existing.path());
+        const QString onCreate = openRefusal(fresh.path());
+        const QString onOpen = openRefusal(existing.path());
         Database::setFreeSpaceSource({});
         QVERIFY2(onCreate.contains("is full"), qPrintable(onCreate));
         QVERIFY(QDir(fresh.path()).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden));
@@ -184,9 +176,9 @@ private slots:
         execOn(Database::fileName(noWorkPhone.path()), {"ALTER TABLE PLAYERS DROP COLUMN PHONE2"});
         const QByteArray before = digest(Database::fileName(noWorkPhone.path()));
 
-        const QString schedule = refusal(noSchedule.path());
+        const QString schedule = openRefusal(noSchedule.path());
         QVERIFY2(schedule.contains("is damaged") && schedule.contains("SCHEDULE"), qPrintable(schedule));
-        const QString phone = refusal(noWorkPhone.path());
+        const QString phone = openRefusal(noWorkPhone.path());
         QVERIFY2(phone.contains("PLAYERS.PHONE2") && !phone.contains("SCHEDULE"), qPrintable(phone));
         QCOMPARE(digest(Database::fileName(noWorkPhone.path())), before);
         QCOMPARE(besideTheFile(noWorkPhone.path()), QStringList());
@@ -202,7 +194,7 @@ private slots:
             db.exec("PRAGMA user_version = 7");
         }
         for (const QString& d : {foreign.path(), newer.path()}) {
-            QVERIFY(!refusal(d).isEmpty());
+            QVERIFY(!openRefusal(d).isEmpty());
             QCOMPARE(besideTheFile(d), QStringList());
         }
     }
@@ -217,12 +209,12 @@ private slots:
         }
         const QString path = Database::fileName(dir.path());
         QFile::setPermissions(path, QFile::ReadOwner);
-        const QString readOnlyFile = refusal(dir.path());
+        const QString readOnlyFile = openRefusal(dir.path());
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
         QVERIFY2(readOnlyFile.contains("cannot be written"), qPrintable(readOnlyFile));
 
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-        const QString readOnlyDir = refusal(dir.path());
+        const QString readOnlyDir = openRefusal(dir.path());
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QVERIFY2(readOnlyDir.contains("Cannot write to the database directory"), qPrintable(readOnlyDir));
         QVERIFY(!readOnlyDir.contains("not a Vantrel database"));

@@ -4,6 +4,7 @@
 #include "data/dberror.h"
 #include "data/schema.h"
 #include "data/schemaupgrade.h"
+#include "datarows.h"
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -79,16 +80,6 @@ QStringList contents(const QString& path)
     return rows;
 }
 
-QString failure(const QString& dir)
-{
-    try {
-        Database db(dir);
-    } catch (const DbError& e) {
-        return e.message();
-    }
-    return QString();
-}
-
 }   // namespace
 
 class TestSchemaUpgrade : public QObject {
@@ -149,7 +140,7 @@ private slots:
         // upgrade fails halfway, after the copy was made.
         rawQuery(file, {"ALTER TABLE \"group\" ADD COLUMN MIXPAIRS INTEGER"});
         const QStringList before = contents(file);
-        const QString message = failure(dir.path());
+        const QString message = openRefusal(dir.path());
         QVERIFY2(message.contains("could not be upgraded"), qPrintable(message));
         QCOMPARE(rawQuery(file, {"PRAGMA user_version"}).value(0).toInt(), 1);
         QCOMPARE(contents(file), before);
@@ -165,7 +156,7 @@ private slots:
         const QString file = Database::fileName(dir.path());
         rawQuery(file, {QString("PRAGMA user_version = %1").arg(Schema::version + 1)});
         const QByteArray before = digest(file);
-        QVERIFY(failure(dir.path()).contains("newer version"));
+        QVERIFY(openRefusal(dir.path()).contains("newer version"));
         QCOMPARE(digest(file), before);
         QVERIFY(QDir(dir.path()).entryList({"*.bak"}).isEmpty());
     }
