@@ -1,7 +1,7 @@
 #pragma once
 // A scheduling host for the benchmarks: accepts every question and the
 // reconciliation, counts what it was asked, lets the event loop run.
-#include "scheduling/schedulehost.h"
+#include "engine/schedulehost.h"
 #include <QCoreApplication>
 
 class AcceptingHost : public ScheduleHost {

@@ -3,8 +3,8 @@
 #include "data/datamodule.h"
 #include "data/query.h"
 #include "export/exports.h"
-#include "scheduling/engine.h"
-#include "scheduling/groupdatasets.h"
+#include "engine/engine.h"
+#include "engine/groupdatasets.h"
 #include "timing.h"
 #include <QDir>
 #include <QElapsedTimer>

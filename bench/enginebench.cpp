@@ -2,10 +2,10 @@
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "data/query.h"
-#include "scheduling/engine.h"
-#include "scheduling/groupdatasets.h"
-#include "scheduling/runstate.h"
-#include "scheduling/schedulehost.h"
+#include "engine/engine.h"
+#include "engine/groupdatasets.h"
+#include "engine/runstate.h"
+#include "engine/schedulehost.h"
 #include "timing.h"
 #include <QCoreApplication>
 #include <QDate>

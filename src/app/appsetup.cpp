@@ -9,7 +9,7 @@
 #include "reports/schedulereport.h"
 #include "reports/standingsreport.h"
 #include "scheduling/groupeditor.h"
-#include "scheduling/seasonnotifier.h"
+#include "engine/seasonnotifier.h"
 #include "windows/courtlist.h"
 #include "windows/fielddefs.h"
 #include "windows/grouplist.h"

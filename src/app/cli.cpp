@@ -11,10 +11,10 @@
 #include "export/fairnessreport.h"
 #include "export/savefile.h"
 #include "reportengine/reporterror.h"
-#include "scheduling/engine.h"
-#include "scheduling/fairness.h"
-#include "scheduling/groupdatasets.h"
-#include "scheduling/schedulehost.h"
+#include "engine/engine.h"
+#include "engine/fairness.h"
+#include "engine/groupdatasets.h"
+#include "engine/schedulehost.h"
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFile>

@@ -3,7 +3,7 @@
 #include "export/groupoutputs.h"
 #include "mainwindow.h"
 #include "scheduling/groupeditor.h"
-#include "scheduling/runstate.h"
+#include "engine/runstate.h"
 #include "windows/guard.h"
 #include <QMenu>
 

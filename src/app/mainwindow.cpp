@@ -6,7 +6,7 @@
 #include "help.h"
 #include "icons.h"
 #include "mdilayout.h"
-#include "scheduling/runstate.h"
+#include "engine/runstate.h"
 #include "windows/childwindow.h"
 #include "windows/dbgrid.h"
 #include "data/helpcontexts.h"

@@ -3,7 +3,7 @@
 // line ends, UTF-8 with a byte-order mark so that spreadsheet programs take
 // it as UTF-8), a header row, one line per court and date and one line per
 // date for the entries who sit out.
-#include "scheduling/season.h"
+#include "engine/season.h"
 #include <QByteArray>
 #include <QStringList>
 #include <QVector>

@@ -3,7 +3,7 @@
 // and the command line. Each returns the reason in words when it failed,
 // empty when the file was written.
 #include "icsexport.h"
-#include "scheduling/season.h"
+#include "engine/season.h"
 #include <QString>
 #include <QStringList>
 

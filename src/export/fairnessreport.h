@@ -1,7 +1,7 @@
 #pragma once
 #include "reportengine/reportsystem.h"
-#include "scheduling/fairness.h"
-#include "scheduling/season.h"
+#include "engine/fairness.h"
+#include "engine/season.h"
 #include <QObject>
 
 class Database;

@@ -9,7 +9,7 @@
 // that has left the calendar is sent once more as cancelled: the export
 // reads the file it replaces and carries every event of it that is gone as
 // STATUS:CANCELLED, with a higher SEQUENCE, in this and later exports.
-#include "scheduling/season.h"
+#include "engine/season.h"
 #include <QByteArray>
 #include <QDateTime>
 #include <QTimeZone>

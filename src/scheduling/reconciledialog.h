@@ -1,5 +1,5 @@
 #pragma once
-#include "schedulehost.h"
+#include "engine/schedulehost.h"
 #include <QDialog>
 #include <QVector>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The small modal dialogs of the season window: choosing a substitute, the
 // other side of a swap, and accepting a re-plan after seeing its counts.
-#include "seasonops.h"
+#include "engine/seasonops.h"
 #include <QDialog>
 
 class QComboBox;

@@ -1,6 +1,6 @@
 #include "seasonwindow.h"
 #include "seasondialogs.h"
-#include "seasonnotifier.h"
+#include "engine/seasonnotifier.h"
 #include "data/datamodule.h"
 #include "windows/guard.h"
 #include <QGridLayout>

@@ -4,8 +4,8 @@
 // and the changes an organiser makes once the schedule is out: substitute,
 // swap, re-plan from a date, league results, undo and redo. The window
 // asks and shows; SeasonOps checks and writes.
-#include "seasonops.h"
-#include "standings.h"
+#include "engine/seasonops.h"
+#include "engine/standings.h"
 #include "windows/childwindow.h"
 #include <QWidget>
 #include <memory>

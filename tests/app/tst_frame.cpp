@@ -4,7 +4,7 @@
 #include "app/about.h"
 #include "app/help.h"
 #include "data/settings.h"
-#include "scheduling/runstate.h"
+#include "engine/runstate.h"
 #include "windows/fielddefs.h"
 #include "windows/guard.h"
 #include <QInputDialog>

@@ -2,9 +2,9 @@
 // Shared set-up of the scheduling engine tests: a temporary database, a
 // group with entries and courts, and a host with scripted answers.
 #include "data/datamodule.h"
-#include "scheduling/engine.h"
-#include "scheduling/groupdatasets.h"
-#include "scheduling/schedulehost.h"
+#include "engine/engine.h"
+#include "engine/groupdatasets.h"
+#include "engine/schedulehost.h"
 #include <QDate>
 #include <QSqlError>
 #include <QSqlQuery>

@@ -1,8 +1,8 @@
 #pragma once
-#include "scheduling/engine.h"
-#include "scheduling/groupdatasets.h"
-#include "scheduling/league.h"
-#include "scheduling/runstate.h"
+#include "engine/engine.h"
+#include "engine/groupdatasets.h"
+#include "engine/league.h"
+#include "engine/runstate.h"
 #include <QDate>
 #include <QTemporaryDir>
 #include <QVector>

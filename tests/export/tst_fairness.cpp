@@ -1,5 +1,5 @@
 #include "exportfixture.h"
-#include "scheduling/fairness.h"
+#include "engine/fairness.h"
 #include <QtTest>
 
 namespace {

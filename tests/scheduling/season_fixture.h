@@ -3,8 +3,8 @@
 // season operations over it, and dumps of the tables they may change, with
 // each value quoted as SQLite stores it so that a type change shows too.
 #include "engine_fixture.h"
-#include "scheduling/runstate.h"
-#include "scheduling/seasonops.h"
+#include "engine/runstate.h"
+#include "engine/seasonops.h"
 #include <QSqlQuery>
 #include <QSqlRecord>
 

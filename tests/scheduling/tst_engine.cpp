@@ -2,7 +2,7 @@
 // size check, cancel, refusals, recovery from failures and the rotation.
 #include "engine_fixture.h"
 #include "data/dberror.h"
-#include "scheduling/runstate.h"
+#include "engine/runstate.h"
 #include "windows/guard.h"
 #include <QCoreApplication>
 #include <QtTest>

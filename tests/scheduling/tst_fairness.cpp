@@ -3,11 +3,11 @@
 // duty. Figures come from the schedule rows, as the fairness report counts
 // them.
 #include "engine_fixture.h"
-#include "scheduling/balldutybalance.h"
-#include "scheduling/fairness.h"
-#include "scheduling/runstate.h"
-#include "scheduling/season.h"
-#include "scheduling/seating.h"
+#include "engine/balldutybalance.h"
+#include "engine/fairness.h"
+#include "engine/runstate.h"
+#include "engine/season.h"
+#include "engine/seating.h"
 #include <QFileInfo>
 #include <QSet>
 #include <QtTest>

@@ -4,7 +4,7 @@
 // status bar and the Tab order.
 #include "group_fixture.h"
 #include "scheduling/groupeditor.h"
-#include "scheduling/runstate.h"
+#include "engine/runstate.h"
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFocusEvent>

@@ -3,7 +3,7 @@
 #include "group_fixture.h"
 #include "scheduling/scheduleeditdialog.h"
 #include "scheduling/groupeditor.h"
-#include "scheduling/runstate.h"
+#include "engine/runstate.h"
 #include "scheduling/widgethost.h"
 #include "data/tablemodel.h"
 #include "windows/fielddefs.h"

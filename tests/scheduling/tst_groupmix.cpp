@@ -2,7 +2,7 @@
 // in the file, reached with Tab after "Turn on Bring Balls", absent from leagues.
 #include "group_fixture.h"
 #include "scheduling/groupeditor.h"
-#include "scheduling/runstate.h"
+#include "engine/runstate.h"
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTest>

@@ -2,7 +2,7 @@
 // refused with the editor's message, nothing is written, and the editor goes.
 #include "group_fixture.h"
 #include "scheduling/groupeditor.h"
-#include "scheduling/runstate.h"
+#include "engine/runstate.h"
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QTest>

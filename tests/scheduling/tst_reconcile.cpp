@@ -1,7 +1,7 @@
 // Ball and home marking, reconciliation of play counts and its dialog.
 #include "engine_fixture.h"
 #include "scheduling/reconciledialog.h"
-#include "scheduling/runstate.h"
+#include "engine/runstate.h"
 #include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>

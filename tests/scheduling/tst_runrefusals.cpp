@@ -3,7 +3,7 @@
 // the last year the file can hold. Nothing is written in any of these.
 #include "engine_fixture.h"
 #include "data/runguard.h"
-#include "scheduling/runstate.h"
+#include "engine/runstate.h"
 #include <QtTest>
 
 class TestRunRefusals : public QObject {

@@ -1,9 +1,9 @@
 // Substitutes, swaps, league results and standings, with undo and redo, on
 // generated schedules; and changes that meet rows changed elsewhere.
 #include "season_fixture.h"
-#include "scheduling/fairness.h"
-#include "scheduling/season.h"
-#include "scheduling/standings.h"
+#include "engine/fairness.h"
+#include "engine/season.h"
+#include "engine/standings.h"
 #include <QtTest>
 
 class TestSeason : public QObject {
