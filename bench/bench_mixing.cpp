@@ -3,7 +3,7 @@
 #include "data/datamodule.h"
 #include "engine/engine.h"
 #include "engine/fairness.h"
-#include "engine/groupdatasets.h"
+#include "scheduling/groupdatasets.h"
 #include "engine/runstate.h"
 #include "engine/schedulehost.h"
 #include "engine/season.h"
@@ -65,7 +65,7 @@ double timeRun(Database& db, int group, bool mix, unsigned seed)
     ds.tbgroup.locate("GROUPID", group);
     AcceptingHost host;
     std::mt19937 rng(seed);
-    ScheduleEngine engine(ds, host, rng);
+    ScheduleEngine engine(ds.tbgroup.database(), ds.groupId(), host, rng);
     const qint64 start = threadNanos();
     engine.GenerateSchedule();
     return (threadNanos() - start) / 1e6;

@@ -3,7 +3,7 @@
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "engine/engine.h"
-#include "engine/groupdatasets.h"
+#include "scheduling/groupdatasets.h"
 #include "engine/runstate.h"
 #include "engine/schedulehost.h"
 #include "engine/replan.h"
@@ -28,7 +28,7 @@ void generate(Database& db, int group)
     ds.tbgroup.locate("GROUPID", group);
     QuietHost host;
     std::mt19937 rng(17);
-    ScheduleEngine engine(ds, host, rng);
+    ScheduleEngine engine(ds.tbgroup.database(), ds.groupId(), host, rng);
     engine.GenerateSchedule();
 }
 

@@ -13,7 +13,6 @@
 #include "reportengine/reporterror.h"
 #include "engine/engine.h"
 #include "engine/fairness.h"
-#include "engine/groupdatasets.h"
 #include "engine/schedulehost.h"
 #include <QApplication>
 #include <QCommandLineParser>
@@ -302,14 +301,12 @@ void runGenerate(const QCommandLineParser& p, const Options& o, Tdmglobal& dm, Q
         dm.random().seed(seed);
     }
     CommandLineHost host(p.isSet(o.yes), err);
-    GroupDatasets ds(db);
-    ds.open();
-    ds.tbgroup.locate("GROUPID", groupId);
+    ScheduleEngine engine(db, groupId, host, dm.random());
     try {
-        // One transaction for the whole run, so a question refused after the
-        // walk (reconciliation) still leaves nothing changed.
+        // The run writes nothing before its last question; holding the write
+        // lock from the start keeps other programs from changing the group
+        // between its questions and its write.
         Transaction whole(db, Transaction::Lock::AtStart);
-        ScheduleEngine engine(ds, host, dm.random());
         engine.GenerateSchedule();
         whole.commit();
     } catch (const CommandLineHost::Refused& r) {
@@ -319,12 +316,18 @@ void runGenerate(const QCommandLineParser& p, const Options& o, Tdmglobal& dm, Q
     }
     for (const QString& w : host.warnings)
         err << w << '\n';
-    if (!host.lastStatus.startsWith(QStringLiteral("Schedule completed.")))
+    if (!engine.written() || !host.lastStatus.startsWith(QStringLiteral("Schedule completed.")))
         fail(host.warnings.isEmpty() ? QStringLiteral("The schedule was not generated.")
                                      : QStringLiteral("The schedule was not generated; see above why."));
-    const Season s = loadSeason(db, groupId);
+    // The summary comes from the plan the run wrote, not from reading the season again.
+    QHash<QDate, QSet<int>> courtsOn;
+    for (const PlanRow& r : engine.plan().rows)
+        courtsOn[r.date].insert(r.court);
+    qsizetype most = 0;
+    for (const QSet<int>& courts : std::as_const(courtsOn))
+        most = std::max(most, courts.size());
     out << host.lastStatus.simplified()
-        << QStringLiteral(" %1 dates, %2 courts a date at most.\n").arg(s.dates.size()).arg(s.courtOrder.size());
+        << QStringLiteral(" %1 dates, %2 courts a date at most.\n").arg(courtsOn.size()).arg(most);
 }
 
 void runList(const QCommandLineParser& p, Database& db, QTextStream& out)

@@ -183,6 +183,22 @@ void Query::close()
     row = 0;
 }
 
+int Query::execSql(const QVector<QVariant>& values)
+{
+    close();
+    prepare();
+    if (values.size() != paramNames.size())
+        throw DbError(
+            QStringLiteral("The statement takes %1 values, not %2").arg(paramNames.size()).arg(values.size()));
+    for (int i = 0; i < values.size(); ++i)
+        statement->bindValue(i, values[i]);
+    if (!statement->exec())
+        throw engineError(statement->lastError());
+    const int affected = statement->numRowsAffected();
+    statement->finish();
+    return affected;
+}
+
 int Query::execSql()
 {
     close();

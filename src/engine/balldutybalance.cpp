@@ -6,25 +6,51 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <tuple>
 
 namespace {
 constexpr double StartWeight = 5000;
 constexpr double BallWeight = 0.5;
 }   // namespace
 
-BallDutyBalance::BallDutyBalance(Database& database, YieldPacer* p) : db(database), pacer(p) {}
+BallDutyBalance::BallDutyBalance(Database& database, YieldPacer* p) : db(&database), pacer(p) {}
+
+BallDutyBalance::BallDutyBalance(YieldPacer* p) : pacer(p) {}
+
+double BallDutyBalance::ballPriority(int marks)
+{
+    return StartWeight * std::pow(BallWeight, marks);
+}
 
 int BallDutyBalance::balance(int groupId, const QDate& from)
 {
     int changed = 0;
-    db.runInTransaction([&] {
-        load(groupId, from);
-        chooseFirstMarks();
-        while (improveOnce()) {
-        }
-        changed = write();
+    db->runInTransaction([&] {
+        QVector<int> ids;
+        Query q(*db, "SELECT GROUPPLAYERID FROM \"GRPPLAYR.db\" WHERE GROUPID = :groupid ORDER BY GROUPPLAYERID");
+        q.setInteger("groupid", groupId);
+        q.open();
+        for (q.first(); !q.eof(); q.next())
+            ids.append(q.asInt("GROUPPLAYERID"));
+        const QVector<DutyRow> before = readRows(groupId);
+        QVector<DutyRow> after = before;
+        balanceRows(after, ids, from);
+        write(before, after);
+        for (int i = 0; i < before.size(); ++i)
+            changed += before[i].home != after[i].home;
     });
     return changed;
+}
+
+QVector<int> BallDutyBalance::balanceRows(QVector<DutyRow>& rows, const QVector<int>& ids, const QDate& from)
+{
+    setEntries(ids);
+    load(rows, from);
+    chooseFirstMarks();
+    while (improveOnce()) {
+    }
+    applyMarks(rows);
+    return marks;
 }
 
 void BallDutyBalance::checkpoint()
@@ -33,15 +59,9 @@ void BallDutyBalance::checkpoint()
         pacer->checkpoint();
 }
 
-void BallDutyBalance::loadEntries(int groupId)
+void BallDutyBalance::setEntries(const QVector<int>& ids)
 {
-    entries.clear();
-    Query q(db, "SELECT GROUPPLAYERID FROM \"GRPPLAYR.db\" WHERE GROUPID = :groupid ORDER BY GROUPPLAYERID");
-    q.setInteger("groupid", groupId);
-    q.open();
-    for (q.first(); !q.eof(); q.next())
-        entries.append(q.asInt("GROUPPLAYERID"));
-    q.close();
+    entries = ids;
     const int n = int(entries.size());
     marks.fill(0, n);
     plays.fill(0, n);
@@ -53,55 +73,71 @@ void BallDutyBalance::loadEntries(int groupId)
     search = 0;
 }
 
-void BallDutyBalance::load(int groupId, const QDate& from)
+// The group's rows by date, court and SCHEDULEID. Sorted here rather than by
+// the file: ordering a hundred thousand joined rows in SQL holds the window.
+QVector<BallDutyBalance::DutyRow> BallDutyBalance::readRows(int groupId)
+{
+    Query q(*db, "SELECT s.SCHEDULEID, s.GRPPLAYRID, s.\"DATE\", s.GRPCOURTID, s.HOME FROM \"SCHEDULE.db\" s, "
+                 "\"GRPPLAYR.db\" g WHERE (g.GROUPPLAYERID = s.GRPPLAYRID) AND (g.GROUPID = :groupid)");
+    q.setInteger("groupid", groupId);
+    q.open();
+    QVector<DutyRow> rows;
+    rows.reserve(q.recordCount());
+    for (q.first(); !q.eof(); q.next()) {
+        rows.append(
+            {q.value(0).toLongLong(), q.value(1).toInt(), q.asDate("DATE"), q.value(3).toInt(), q.asBool("HOME")});
+        if (rows.size() % 1024 == 0)
+            checkpoint();
+    }
+    std::sort(rows.begin(), rows.end(), [](const DutyRow& a, const DutyRow& b) {
+        return std::tie(a.date, a.court, a.id) < std::tie(b.date, b.court, b.id);
+    });
+    return rows;
+}
+
+// `rows` come by date, court, and row; a court of a date is one sitting.
+void BallDutyBalance::load(const QVector<DutyRow>& all, const QDate& from)
 {
     sittings.clear();
     seats = 0;
     sittingCount = 0;
-    loadEntries(groupId);
     QHash<int, int> indexOf;
     for (int i = 0; i < entries.size(); ++i)
         indexOf.insert(entries[i], i);
 
-    Query rows(db, "SELECT s.SCHEDULEID, s.GRPPLAYRID, s.\"DATE\", s.GRPCOURTID, s.HOME FROM \"SCHEDULE.db\" s, "
-                   "\"GRPPLAYR.db\" g WHERE (g.GROUPPLAYERID = s.GRPPLAYRID) AND (g.GROUPID = :groupid) "
-                   "ORDER BY s.\"DATE\", s.GRPCOURTID, s.SCHEDULEID");
-    rows.setInteger("groupid", groupId);
-    rows.open();
     QDate lastDate;
     int lastCourt = 0;
     int dateNumber = 0;
     QVector<int> lastPlayed(entries.size(), 0);   // per entry: the dateNumber it last played
-    for (rows.first(); !rows.eof(); rows.next()) {
-        checkpoint();
-        const QDate date = rows.asDate("DATE");
-        const int court = rows.asInt("GRPCOURTID");
-        const int entry = indexOf.value(rows.asInt("GRPPLAYRID"), -1);
+    for (int i = 0; i < all.size(); ++i) {
+        const DutyRow& r = all[i];
+        if (i % 1024 == 0)
+            checkpoint();
+        const int entry = indexOf.value(r.entry, -1);
         if (entry < 0)
             continue;
-        const bool changes = !from.isValid() || date >= from;
-        const bool newDate = dateNumber == 0 || date != lastDate;
+        const bool changes = !from.isValid() || r.date >= from;
+        const bool newDate = dateNumber == 0 || r.date != lastDate;
         if (newDate)
             ++dateNumber;
-        if (newDate || court != lastCourt) {
+        if (newDate || r.court != lastCourt) {
             ++sittingCount;
             if (changes)
                 sittings.append(Slot{});
         }
-        lastDate = date;
-        lastCourt = court;
+        lastDate = r.date;
+        lastCourt = r.court;
         ++seats;
         if (lastPlayed[entry] != dateNumber) {
             lastPlayed[entry] = dateNumber;
             plays[entry] += 1;
         }
-        const Row row{rows.asInt("SCHEDULEID"), entry, rows.asBool("HOME")};
+        const Row row{i, entry, r.home};
         if (changes)
             sittings.last().rows.append(row);
         else if (row.home)
             marks[entry] += 1;   // a date that stays as it is: its marks only count
     }
-    rows.close();
 }
 
 // Marks `slot`'s row `row`, taking the mark from whoever had it.
@@ -206,28 +242,29 @@ bool BallDutyBalance::moveAlongPath(int from)
     return true;
 }
 
-int BallDutyBalance::write()
+// The marks the sittings settled on, set on the rows they came from.
+int BallDutyBalance::applyMarks(QVector<DutyRow>& rows) const
 {
-    Query home(db, "UPDATE \"SCHEDULE.db\" SET HOME = :home WHERE SCHEDULEID = :scheduleid");
-    home.prepare();
     int changed = 0;
-    for (const Slot& slot : std::as_const(sittings))
+    for (const Slot& slot : sittings)
         for (int i = 0; i < slot.rows.size(); ++i) {
-            const bool marked = i == slot.marked;
-            if (marked == slot.rows[i].home)
-                continue;
-            checkpoint();
-            home.setBool("home", marked);
-            home.setInteger("scheduleid", slot.rows[i].scheduleId);
-            home.execSql();
-            ++changed;
+            bool& home = rows[slot.rows[i].index].home;
+            changed += home != (i == slot.marked);
+            home = i == slot.marked;
         }
-    Query weight(db, "UPDATE \"GRPPLAYR.db\" SET BBPRIORITY = :bbpriority WHERE GROUPPLAYERID = :groupplayerid");
-    weight.prepare();
-    for (int e = 0; e < entries.size(); ++e) {
-        weight.setFloat("bbpriority", StartWeight * std::pow(BallWeight, marks[e]));
-        weight.setInteger("groupplayerid", entries[e]);
-        weight.execSql();
-    }
     return changed;
+}
+
+void BallDutyBalance::write(const QVector<DutyRow>& before, const QVector<DutyRow>& after)
+{
+    Query home(*db, "UPDATE \"SCHEDULE.db\" SET HOME = :home WHERE SCHEDULEID = :scheduleid");
+    for (int i = 0; i < after.size(); ++i) {
+        if (after[i].home == before[i].home)
+            continue;
+        checkpoint();
+        home.execSql({after[i].home ? 1 : 0, after[i].id});
+    }
+    Query weight(*db, "UPDATE \"GRPPLAYR.db\" SET BBPRIORITY = :bbpriority WHERE GROUPPLAYERID = :groupplayerid");
+    for (int e = 0; e < entries.size(); ++e)
+        weight.execSql({ballPriority(marks[e]), entries[e]});
 }

@@ -24,8 +24,19 @@ class YieldPacer;
 // caller's).
 class BallDutyBalance {
 public:
+    // One schedule row as the balance sees it.
+    struct DutyRow {
+        qint64 id = 0;   // SCHEDULEID, or the row's place in a plan
+        int entry = 0;   // GROUPPLAYERID
+        QDate date;
+        int court = 0;
+        bool home = false;
+    };
+
     // With a pacer, the work lets the window's messages run now and then.
     explicit BallDutyBalance(Database& db, YieldPacer* pacer = nullptr);
+    // Without a file: for rows a run holds in memory.
+    explicit BallDutyBalance(YieldPacer* pacer = nullptr);
 
     // Balances every date, or with `from` only the dates from it on: the
     // marks of the dates before it (already played, or kept by the change)
@@ -33,9 +44,17 @@ public:
     // number of schedule rows whose mark changed.
     int balance(int groupId, const QDate& from = QDate());
 
+    // The same on rows in memory: `entries` are the group's GROUPPLAYERIDs.
+    // Sets the rows' marks; returns each entry's marks over the season, in
+    // the order of `entries`.
+    QVector<int> balanceRows(QVector<DutyRow>& rows, const QVector<int>& entries, const QDate& from = QDate());
+
+    // BBPRIORITY of an entry that brought the balls `marks` times.
+    static double ballPriority(int marks);
+
 private:
     struct Row {
-        int scheduleId = 0;
+        int index = 0;   // into the rows being balanced
         int entry = 0;   // index into `entries`
         bool home = false;
     };
@@ -44,17 +63,19 @@ private:
         int marked = -1;   // index into rows of the marked row
     };
 
-    void load(int groupId, const QDate& from);
-    void loadEntries(int groupId);
+    QVector<DutyRow> readRows(int groupId);
+    void setEntries(const QVector<int>& ids);
+    void load(const QVector<DutyRow>& rows, const QDate& from);
     void chooseFirstMarks();
     void setMark(int slot, int row);
     bool improveOnce();
     bool moveAlongPath(int from);
     qint64 deviation(int entry) const;   // marks above the entry's share, scaled to integers
-    int write();
+    int applyMarks(QVector<DutyRow>& rows) const;
+    void write(const QVector<DutyRow>& before, const QVector<DutyRow>& after);
     void checkpoint();
 
-    Database& db;
+    Database* db = nullptr;
     YieldPacer* pacer;
     QVector<Slot> sittings;              // the courts and dates that may change
     QVector<int> entries;                // GROUPPLAYERIDs of the group, ascending

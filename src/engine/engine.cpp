@@ -1,14 +1,19 @@
 #include "engine.h"
+#include "balldutybalance.h"
 #include "grouprules.h"
+#include "league.h"
+#include "planwriter.h"
+#include "schedulehost.h"
 #include "data/database.h"
 #include "data/datamodule.h"
+#include "data/dberror.h"
 #include "data/runguard.h"
 #include "data/transaction.h"
-#include "balldutybalance.h"
-#include "groupdatasets.h"
-#include "league.h"
-#include "schedulehost.h"
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <numeric>
+#include <tuple>
 
 namespace {
 
@@ -19,9 +24,23 @@ constexpr double BallWeight = 0.5;
 constexpr int RetriesBeforeLowering = 50;
 constexpr int LastRetry = 100;
 constexpr int DaysPerWeek = 7;
+// Faults listed in one message; the rest are counted.
+constexpr int FaultsShown = 12;
+// Entry-to-entry steps a search for a chain of moves may take.
+constexpr qint64 ChainBudget = 20'000'000;
 
-const char* const WeekdayFlags[DaysPerWeek] = {"SUNDAY",   "MONDAY", "TUESDAY", "WEDNESDAY",
-                                               "THURSDAY", "FRIDAY", "SATURDAY"};
+qint64 entryDateKey(int index, const QDate& date)
+{
+    return (qint64(index) << 32) | qint64(date.toJulianDay() & 0xffffffff);
+}
+
+QString listed(const QStringList& lines)
+{
+    QStringList shown = lines.mid(0, FaultsShown);
+    if (lines.size() > FaultsShown)
+        shown << QStringLiteral("... and %1 more.").arg(lines.size() - FaultsShown);
+    return shown.join(QLatin1Char('\n'));
+}
 
 // Whatever way a run leaves (its end, a refusal, an answer No, a database
 // error), the cursor is normal again and the lists repaint.
@@ -40,29 +59,6 @@ private:
     ScheduleHost& host;
 };
 
-// The editor's lists show what the file holds once a run ends, also when a
-// failure rolled back what the run had written.
-class ListsReread {
-public:
-    explicit ListsReread(GroupDatasets& d) : ds(d) {}
-    ~ListsReread()
-    {
-        try {
-            if (ds.tbschedule.state() == Table::State::Insert)
-                ds.tbschedule.cancel();
-            if (ds.tbplayers.isActive())
-                ds.tbplayers.refresh();
-        } catch (...) {
-            // Unwinding from the failure being shown: the next refresh catches up.
-        }
-    }
-    ListsReread(const ListsReread&) = delete;
-    ListsReread& operator=(const ListsReread&) = delete;
-
-private:
-    GroupDatasets& ds;
-};
-
 }   // namespace
 
 const QString ScheduleEngine::UnequalPlayQuestion =
@@ -78,108 +74,100 @@ const QString ScheduleEngine::TooFewEntriesMessage =
 const QString ScheduleEngine::NoEntriesRefusal =
     QStringLiteral("Assign players to the group before generating its schedule.");
 const QString ScheduleEngine::NoPlayersPerSessionRefusal = QStringLiteral("Enter the number of players per session.");
+const QString ScheduleEngine::MoreThanEntriesRefusal =
+    QStringLiteral("This group has %1 players per session but only %2 players. Lower the players per session to "
+                   "%2 or fewer, or assign more players.");
 const QString ScheduleEngine::NoCourtsRefusal =
     QStringLiteral("Assign at least one court to the group before generating its schedule.");
 const QString ScheduleEngine::NoPlayDaysRefusal =
     QStringLiteral("Choose at least one day of the week and a number of weeks.");
 const QString ScheduleEngine::ReconcileIncomplete = QStringLiteral("Reconciliation could not even out");
-const QString ScheduleEngine::LeagueDayOffWarning =
+const QString ScheduleEngine::LeagueDayOffQuestion =
     QStringLiteral("These matches could not be played on any date free for both sides within a round of the "
-                   "planned end, so they were placed on a day off. Move them by hand or change the days off:");
+                   "planned end, so they are placed on a day off:\n%1\nKeep them there? No leaves the schedule as "
+                   "it was; then change the days off or the rounds and generate again.");
+const QString ScheduleEngine::FaultyPlanMessage =
+    QStringLiteral("The schedule this run made breaks the scheduling rules:\n%1");
+const QString ScheduleEngine::GroupChangedMessage =
+    QStringLiteral("Another Vantrel changed this group's players, courts, settings or days off while the schedule "
+                   "was being made, so nothing was written. Generate the schedule again.");
 
-ScheduleEngine::ScheduleEngine(GroupDatasets& datasets, ScheduleHost& h, std::mt19937& random, RunState& s)
-    : ds(datasets), host(h), rng(random), state(s), pacer(h)
+ScheduleEngine::ScheduleEngine(Database& db, int group, ScheduleHost& h, std::mt19937& random, RunState& s)
+    : database(db), groupId(group), host(h), rng(random), state(s), pacer(h)
 {
 }
 
 ScheduleEngine::~ScheduleEngine() = default;
 
-Database& ScheduleEngine::db()
-{
-    return ds.tbgroup.database();
-}
-
-Query& ScheduleEngine::query(std::unique_ptr<Query>& q, const char* sql)
-{
-    if (!q) {
-        q = std::make_unique<Query>(db(), QString::fromLatin1(sql));
-        q->prepare();
-    }
-    return *q;
-}
-
-qint64 ScheduleEngine::writeCount() const
-{
-    return writes + (league ? league->writeCount() : 0);
-}
-
-int ScheduleEngine::execWrite(Query& q)
-{
-    ++writes;
-    return q.execSql();
-}
-
 // ------------------------------------------------------------ the run data
 
-// The entries and courts lists as they stand when the run starts; a run
-// holds them (and the entries' PRIORITY) in memory and writes every change
-// through, so that no list is re-read per pick.
-void ScheduleEngine::loadRunData()
+void ScheduleEngine::ensureLoaded()
 {
-    groupId = ds.groupId();
-    recordKind = ds.recordKind();
-    entries.clear();
-    indexOfEntry.clear();
-    const Table& list = ds.tbplayers;
-    for (int row = 0; row < list.recordCount(); ++row) {
-        Entry e;
-        e.id = list.valueAt(row, "GROUPPLAYERID").toInt();
-        e.playerId = list.valueAt(row, "PLAYERID").toInt();
-        e.priority = list.valueAt(row, "PRIORITY").toDouble();
-        e.number = list.valueAt(row, "GRPSEQNUM").toInt();
-        indexOfEntry.insert(e.id, int(entries.size()));
-        entries.append(e);
-    }
-    courts.clear();
-    for (int row = 0; row < ds.tbcourtslt.recordCount(); ++row)
-        courts.append(ds.tbcourtslt.valueAt(row, "COURTID").toInt());
-    mixing = recordKind == RecordKind::Group && ds.tbgroup.asBool("MIXPAIRS");
+    if (loaded)
+        return;
+    setupData = GroupSetup::read(database, groupId);
+    schedule = SchedulePlan();
+    schedule.league = !setupData.isGroup();
+    schedule.playersPerSession = setupData.playersPerSession;
+    for (const SetupEntry& e : setupData.entries)
+        schedule.counters.append({e.priority, e.ballPriority, int(e.played)});
+    rowIndex.clear();
+    rowsByDate.clear();
+    rowsOfEntry = QVector<QVector<int>>(setupData.entries.size());
+    placedOnDate.clear();
+    fillingDate = QDate();
     seating.clear();
     loaded = true;
 }
 
-void ScheduleEngine::ensureLoaded()
+const GroupSetup& ScheduleEngine::setup()
 {
-    if (!loaded)
-        loadRunData();
+    ensureLoaded();
+    return setupData;
 }
 
-int ScheduleEngine::entryIndex(int groupPlayerId) const
+std::unique_ptr<LeaguePairing> ScheduleEngine::makeLeaguePairing()
 {
-    return indexOfEntry.value(groupPlayerId, -1);
+    ensureLoaded();
+    return std::make_unique<LeaguePairing>(*this, state, &pacer);
 }
 
-int ScheduleEngine::entryNumber(int groupPlayerId)
+void ScheduleEngine::addPlanRow(const PlanRow& row)
 {
-    const int index = entryIndex(groupPlayerId);
-    return index >= 0 ? entries[index].number : 0;
+    const int at = int(schedule.rows.size());
+    schedule.rows.append(row);
+    rowsByDate[row.date].append(at);
+    const int index = setupData.indexOf(row.entry);
+    if (index < 0)
+        return;
+    rowsOfEntry[index].append(at);
+    rowIndex.insert(entryDateKey(index, row.date), rowIndex.value(entryDateKey(index, row.date), at));
 }
 
-// Entries per court when filling a date: singles 2, otherwise 4.
-int ScheduleEngine::entriesPerCourt() const
+int ScheduleEngine::rowOf(int index, const QDate& date) const
 {
-    return ds.matchType() == MatchType::Singles ? 2 : 4;
+    return rowIndex.value(entryDateKey(index, date), -1);
 }
 
-// Places a court needs per session: a league's doubles entry is a team of two.
-int ScheduleEngine::placesPerCourt() const
+// One row changes hands: it keeps its date, court and HOME mark and takes
+// the receiver's entry number, which the printed schedule shows.
+void ScheduleEngine::moveRow(int row, int toIndex)
 {
-    return ds.matchType() == MatchType::Singles || isDoublesLeague(ds.recordKind(), ds.matchType()) ? 2 : 4;
-}
-
-bool ScheduleEngine::playDay(int k) const
-{
-    return ds.tbgroup.asBool(QString::fromLatin1(WeekdayFlags[k - 1]));
+    PlanRow& r = schedule.rows[row];
+    const int fromIndex = setupData.indexOf(r.entry);
+    rowsOfEntry[fromIndex].removeOne(row);
+    const qint64 fromKey = entryDateKey(fromIndex, r.date);
+    if (rowIndex.value(fromKey) == row) {
+        rowIndex.remove(fromKey);
+        for (int other : std::as_const(rowsOfEntry[fromIndex]))
+            if (schedule.rows[other].date == r.date && other < rowIndex.value(fromKey, INT_MAX))
+                rowIndex.insert(fromKey, other);
+    }
+    r.entry = entryId(toIndex);
+    r.number = setupData.entries[toIndex].number;
+    rowsOfEntry[toIndex].append(row);
+    const qint64 toKey = entryDateKey(toIndex, r.date);
+    rowIndex.insert(toKey, std::min(row, rowIndex.value(toKey, INT_MAX)));
 }
 
 // ------------------------------------------------------------ the whole run
@@ -187,22 +175,28 @@ bool ScheduleEngine::playDay(int k) const
 QString ScheduleEngine::RefusalReason()
 {
     ensureLoaded();
-    const bool group = recordKind == RecordKind::Group;
-    if (entries.isEmpty())
+    if (!setupData.exists())
+        return ScheduleRunGuard::GroupGone;
+    const bool group = setupData.isGroup();
+    const int entries = int(setupData.entries.size());
+    if (entries == 0)
         return group ? NoEntriesRefusal
                      : QStringLiteral("Assign players to the league before generating its schedule.");
-    if (!ds.tbgroup.asDate("STARTDATE").isValid())
+    if (!setupData.startDate.isValid())
         return QStringLiteral("Enter the start date before generating the schedule.");
-    if (QString problem = GroupRules::storedValueProblem(ds.tbgroup); !problem.isEmpty())
+    if (QString problem = GroupRules::storedValueProblem(setupData); !problem.isEmpty())
         return problem;
     if (!group)
-        return LeaguePairing::RefusalReason(int(courts.size()), CountPlayDays(), ds.tbgroup.asInt("DURATION"));
-    if (ds.tbgroup.asInt("NUMPERSES") <= 0)
+        return LeaguePairing::RefusalReason(int(setupData.courts.size()), CountPlayDays(), setupData.duration);
+    if (setupData.playersPerSession <= 0)
         return NoPlayersPerSessionRefusal;
+    // More places than entries would put someone on two courts of one date.
+    if (setupData.playersPerSession > entries)
+        return MoreThanEntriesRefusal.arg(setupData.playersPerSession).arg(entries);
     // Rows without a court could be neither shown on the grid nor printed.
-    if (courts.isEmpty())
+    if (setupData.courts.isEmpty())
         return NoCourtsRefusal;
-    if (CountPlayDays() == 0 || ds.tbgroup.asInt("DURATION") <= 0)
+    if (CountPlayDays() == 0 || setupData.duration <= 0)
         return NoPlayDaysRefusal;
     return {};
 }
@@ -220,6 +214,7 @@ ScheduleEngine::PlayShare ScheduleEngine::SharePlay(int sessionTotal, int entryC
 void ScheduleEngine::GenerateSchedule()
 {
     printWanted = false;
+    planWritten = false;
     // A second Generate while the first one yields would share its run state.
     if (state.running) {
         Tdmglobal::instance().beep();
@@ -229,58 +224,52 @@ void ScheduleEngine::GenerateSchedule()
     ScreenRestored screen(host);
 
     host.setBusy(true);
-    ds.savePending();
     state.stopRequest = false;
     host.suspendUpdates(true);
 
-    loadRunData();
+    loaded = false;
+    ensureLoaded();
     if (const QString refusal = RefusalReason(); !refusal.isEmpty()) {
         host.setBusy(false);
         host.warn(refusal);
         return;
     }
     // Held to the end of the run: another Vantrel's run of this group waits.
-    const ScheduleRunGuard runGuard(db(), groupId, ds.tbgroup.asDate("STARTDATE"), ds.tbgroup.asInt("DURATION"));
+    const ScheduleRunGuard runGuard(database, groupId, setupData.startDate, setupData.duration);
     if (!runGuard.refusal().isEmpty()) {
         host.setBusy(false);
         host.warn(runGuard.refusal());
         return;
     }
-    const bool group = recordKind == RecordKind::Group;
-    const QDate startDate = ds.tbgroup.asDate("STARTDATE");
-    const int duration = ds.tbgroup.asInt("DURATION");
-    runPlayersPerSession = ds.tbgroup.asInt("NUMPERSES");
-    const int P = int(entries.size());
-    const int C = int(courts.size());
-    const int N = runPlayersPerSession;
+    const bool group = setupData.isGroup();
+    const int duration = setupData.duration;
+    const int P = int(setupData.entries.size());
+    const int C = int(setupData.courts.size());
     state.entryCount = P;
-    state.playersPerSession = N;
-    state.byeCount = P - N;
     state.roundsWanted = state.roundsBuilt = state.matchCount = state.usedSinceBuild = 0;
 
-    // Every question comes before anything is written: a run the user
-    // ends at one leaves the schedule and its counters as they were.
+    // Every question comes before anything is written, and the players per
+    // session first: the run places the figure the organiser accepted.
+    host.setBusy(false);
+    if (!CheckSessionSize(C, P, setupData.playersPerSession))
+        return;
+    const int N = schedule.playersPerSession;
+    state.playersPerSession = N;
+    state.byeCount = P - N;
     double total = 0;
     PlayShare share;
     if (group) {
         total = double(duration * CountPlayDays());
         share = SharePlay(duration * CountPlayDays(), P, N);
-        ds.tbplayers.first();
-        if (!share.equal) {
-            host.setBusy(false);
-            if (host.ask(UnequalPlayQuestion) == ScheduleHost::No)
-                return;
-        }
+        if (!share.equal && host.ask(UnequalPlayQuestion) == ScheduleHost::No)
+            return;
     } else {
         total = (P - 1) * (P * 0.5) * duration / C;
     }
-    if (!CheckSessionSize(C, P, N))
-        return;
 
-    ListsReread reread(ds);
     host.setBusy(true);
     host.statusMessage(progressPrefix());
-    walkWeeks(startDate, duration, total);
+    walkWeeks(setupData.startDate, duration, total);
     host.setBusy(false);
 
     reconcileShortfall.clear();
@@ -288,71 +277,122 @@ void ScheduleEngine::GenerateSchedule()
         host.statusMessage(QStringLiteral("Reconciling Schedule"));
         ReconcileSchedule(share.equal, share.expected);
     }
-    BallDutyBalance(db(), &pacer).balance(groupId);
-    if (league && !league->daysOff().placementsOnDaysOff().isEmpty())
-        host.warn(LeagueDayOffWarning + QLatin1Char('\n') + league->daysOff().placementsOnDaysOff().join('\n'));
-
-    ds.tbplayers.refresh();   // Days On and the weights as the run left them
+    host.setBusy(true);
+    balanceBallDuty();
+    host.setBusy(false);
+    if (!acceptPlan()) {
+        host.statusMessage(QStringLiteral("The schedule was not changed."));
+        return;
+    }
+    host.setBusy(true);
+    writeChecked();
+    host.setBusy(false);
+    if (!planWritten) {
+        host.statusMessage(QStringLiteral("The schedule was not changed."));
+        return;
+    }
     host.suspendUpdates(false);
-    host.statusMessage(reconcileShortfall.isEmpty() ? QStringLiteral("Schedule completed.")
-                                                    : QStringLiteral("Schedule completed.  ") + reconcileShortfall);
+    host.statusMessage(completionMessage());
     // A window closing after a stop has no use for the printed schedule.
     printWanted = !state.closeRequested;
 }
 
-// The counters, the pairings, the old rows and every date are one
-// transaction: a failure or a crash before its end leaves the previous
-// schedule with its counters and marks. A stop commits the weeks walked so
-// far, the partial schedule the user asked for. The write lock is taken at
-// the start, so another program cannot write halfway through.
+// A plan is written only when it keeps the rules, or when the organiser
+// chooses to keep one that does not; placements on a day off are asked
+// about by name first.
+bool ScheduleEngine::acceptPlan()
+{
+    if (!schedule.dayOffNotes.isEmpty() &&
+        host.ask(LeagueDayOffQuestion.arg(schedule.dayOffNotes.join(QLatin1Char('\n')))) == ScheduleHost::No)
+        return false;
+    const QStringList problems = planProblems(setupData, schedule);
+    return problems.isEmpty() || host.keepFaultySchedule(FaultyPlanMessage.arg(listed(problems)));
+}
+
+// The write takes the write lock, then makes sure nobody changed the group
+// since it was read: the plan was made for the group as it was.
+void ScheduleEngine::writeChecked()
+{
+    Transaction writing(database, Transaction::Lock::AtStart);
+    if (!GroupSetup::read(database, groupId).sameForRun(setupData)) {
+        host.warn(GroupChangedMessage);
+        return;
+    }
+    PlanWriter(database, &pacer).write(setupData, schedule);
+    writing.commit();
+    planWritten = true;
+}
+
+void ScheduleEngine::adoptSchedule()
+{
+    loaded = false;
+    ensureLoaded();
+    const SchedulePlan held = SchedulePlan::read(database, setupData);
+    for (const PlanRow& r : held.rows)
+        addPlanRow(r);
+}
+
+void ScheduleEngine::writePlan()
+{
+    ensureLoaded();
+    PlanWriter(database, &pacer).write(setupData, schedule);
+}
+
+QString ScheduleEngine::completionMessage() const
+{
+    QString text = QStringLiteral("Schedule completed.");
+    if (!reconcileShortfall.isEmpty())
+        text += QStringLiteral("  ") + reconcileShortfall;
+    if (!schedule.shortDates.isEmpty()) {
+        QStringList dates;
+        for (const ShortDate& d : schedule.shortDates)
+            dates << shortDateText(d);
+        const int count = int(dates.size());
+        if (count > 5)
+            dates = dates.mid(0, 5) << QStringLiteral("and %1 more").arg(count - 5);
+        text += QStringLiteral("  %1 could not be filled, too few players being free: %2.")
+                    .arg(count == 1 ? QStringLiteral("1 date") : QStringLiteral("%1 dates").arg(count),
+                         dates.join(QStringLiteral("; ")));
+    }
+    return text;
+}
+
 void ScheduleEngine::walkWeeks(const QDate& startDate, int duration, double total)
 {
-    Transaction walk(db(), Transaction::Lock::AtStart);
-    if (recordKind != RecordKind::Group) {
-        league = std::make_unique<LeaguePairing>(ds, state, db(), &pacer);
+    if (!setupData.isGroup()) {
+        league = makeLeaguePairing();
         league->daysOff().setPlan(total, duration);
         league->StartRun(duration);
     }
     ResetPriorities();
-    ClearSchedule();
-    ds.tbplayers.first();
-    readDaysOff();
-    walking = true;
-    struct WalkEnds {
-        bool& walking;
-        ~WalkEnds() { walking = false; }
-    } walkEnds{walking};
     runWeeks(startDate, total);
-    walk.commit();
-}
-
-void ScheduleEngine::readDaysOff()
-{
-    daysOff.clear();
-    Query q(db(), "SELECT DISTINCT o.PLAYERID, o.\"DATE\" FROM \"playroff.db\" o, \"GRPPLAYR.db\" g "
-                  "WHERE g.GROUPID = :groupid AND o.PLAYERID = g.PLAYERID");
-    q.setInteger("groupid", groupId);
-    q.prepare();
-    q.open();
-    for (q.first(); !q.eof(); q.next())
-        daysOff.insert({q.asInt("PLAYERID"), q.asDate("DATE")});
-    q.close();
+    schedule.stopped = state.stopRequest;
 }
 
 void ScheduleEngine::ContinueFrom(const QDate& from, double dates, std::unique_ptr<LeaguePairing> pairing)
 {
-    loadRunData();
-    runPlayersPerSession = state.playersPerSession;
+    ensureLoaded();
+    schedule.playersPerSession = state.playersPerSession;
     league = std::move(pairing);
     lockedBefore = from;
     runWeeks(from, dates);
     lockedBefore = QDate();
+
+    QVector<PlanRow> kept;
+    for (const PlanRow& r : SchedulePlan::read(database, setupData).rows)
+        if (r.date < from)
+            kept.append(r);
+    if (const QStringList problems = planProblems(setupData, schedule, kept); !problems.isEmpty())
+        throw DbError(QStringLiteral("The re-planned dates would break the scheduling rules, so nothing was "
+                                     "changed:\n") +
+                      listed(problems));
+    PlanWriter(database, &pacer).write(setupData, schedule, from);
 }
 
 QString ScheduleEngine::progressPrefix() const
 {
-    return recordKind == RecordKind::Group ? QStringLiteral("Scheduling Group ... Please Wait")
-                                           : QStringLiteral("Scheduling League ... Please Wait");
+    return setupData.isGroup() ? QStringLiteral("Scheduling Group ... Please Wait")
+                               : QStringLiteral("Scheduling League ... Please Wait");
 }
 
 // A league goes on past its session total until its last round is played.
@@ -369,10 +409,10 @@ void ScheduleEngine::runWeeks(const QDate& startDate, double total)
     int count = 0;
     do {
         for (int k = 1; k <= DaysPerWeek; ++k) {
-            if (!playDay(k) || !wantsMoreDates(count, total))
+            if (!setupData.playDays[k - 1] || !wantsMoreDates(count, total))
                 continue;
             date = MoveToWeekday(date, k);
-            if (IsGroupOff(groupId, date))
+            if (IsGroupOff(date))
                 continue;
             if (lockedBefore.isValid() && date < lockedBefore)
                 continue;
@@ -384,17 +424,21 @@ void ScheduleEngine::runWeeks(const QDate& startDate, double total)
         host.statusMessage(progressPrefix() + QStringLiteral(".  ") + QString::number(PercentComplete(count, total)) +
                            QStringLiteral("% complete."));
     } while (wantsMoreDates(count, total) && !state.stopRequest);
+    if (league) {
+        schedule.dayOffNotes = league->daysOff().placementsOnDaysOff();
+        schedule.placedOnDayOff = league->daysOff().entriesPlacedOff();
+    }
 }
 
 void ScheduleEngine::scheduleDate(const QDate& date)
 {
-    if (recordKind == RecordKind::Group)
-        FillGroupDate(runPlayersPerSession, date);
+    if (setupData.isGroup())
+        FillGroupDate(schedule.playersPerSession, date);
     else
         league->ScheduleLeagueDate(date);
     UpdatePriorities(date);
     AssignHomeAndBalls(date);
-    if (recordKind == RecordKind::League)
+    if (!setupData.isGroup())
         league->WeighMatches();
     RefreshPriorityThreshold();
 }
@@ -420,12 +464,10 @@ QString ScheduleEngine::ExpectedText(double expected)
     return QString::number(expected, 'g', 15);
 }
 
-int ScheduleEngine::CountPlayDays() const
+int ScheduleEngine::CountPlayDays()
 {
-    int days = 0;
-    for (int k = 1; k <= DaysPerWeek; ++k)
-        days += playDay(k);
-    return days;
+    ensureLoaded();
+    return setupData.playDayCount();
 }
 
 // ------------------------------------------------------------- the counters
@@ -433,243 +475,170 @@ int ScheduleEngine::CountPlayDays() const
 void ScheduleEngine::ResetPriorities()
 {
     ensureLoaded();
-    Query& q = query(qupriorities, "UPDATE \"GRPPLAYR.db\" SET PRIORITY = :priority, BBPRIORITY = :bbpriority, "
-                                   "SESPLAYED = :sesplayed WHERE groupid = :groupid");
-    q.setFloat("priority", StartPriority);
-    q.setFloat("bbpriority", StartPriority);
-    q.setFloat("sesplayed", 0);
-    q.setInteger("groupid", groupId);
-    execWrite(q);
-    for (Entry& e : entries)
-        e.priority = StartPriority;
+    for (PlanCounters& c : schedule.counters)
+        c = {StartPriority, StartPriority, 0};
     state.priorityThreshold = StartPriority;
 }
 
 void ScheduleEngine::IncSessionsPlayed(int groupPlayerId)
 {
-    ++writes;
-    ds.incSessionsPlayed(groupPlayerId);
+    ensureLoaded();
+    if (const int index = setupData.indexOf(groupPlayerId); index >= 0)
+        schedule.counters[index].played += 1;
 }
 
-void ScheduleEngine::decSessionsPlayed(int groupPlayerId)
-{
-    Query& q = query(qudsesplayed,
-                     "UPDATE \"GRPPLAYR.db\" SET SESPLAYED = SESPLAYED - 1 WHERE GROUPPLAYERID = :groupplayerid");
-    q.setInteger("groupplayerid", groupPlayerId);
-    execWrite(q);
-}
-
-// Every entry's new PRIORITY in one statement per date: halved when the
-// entry has a row on the date, else doubled (group) or raised (league).
-void ScheduleEngine::writePriorities(const QDate& date)
-{
-    Query& q = query(qupriority,
-                     "UPDATE \"GRPPLAYR.db\" SET PRIORITY = CASE WHEN EXISTS (SELECT 1 FROM \"SCHEDULE.db\" s "
-                     "WHERE s.GRPPLAYRID = \"GRPPLAYR.db\".GROUPPLAYERID AND s.\"DATE\" = :date) "
-                     "THEN PRIORITY * :factor WHEN :league = 1 THEN PRIORITY + :raise ELSE PRIORITY / :divisor END "
-                     "WHERE GROUPID = :groupid");
-    q.setDate("date", date);
-    q.setFloat("factor", PriorityFactor);
-    q.setInteger("league", recordKind == RecordKind::Group ? 0 : 1);
-    q.setFloat("raise", LeagueRaise);
-    q.setFloat("divisor", PriorityFactor);
-    q.setInteger("groupid", groupId);
-    execWrite(q);
-}
-
+// Halved when the entry has a row on the date, else doubled (group) or
+// raised (league).
 void ScheduleEngine::UpdatePriorities(const QDate& date)
 {
     ensureLoaded();
-    const QSet<int> placed = entriesPlacedOn(date);
-    for (Entry& e : entries) {
-        if (placed.contains(e.id))
-            e.priority *= PriorityFactor;
-        else if (recordKind == RecordKind::Group)
-            e.priority /= PriorityFactor;
+    for (int i = 0; i < schedule.counters.size(); ++i) {
+        double& priority = schedule.counters[i].priority;
+        if (rowOf(i, date) >= 0)
+            priority *= PriorityFactor;
+        else if (setupData.isGroup())
+            priority /= PriorityFactor;
         else
-            e.priority += LeagueRaise;
+            priority += LeagueRaise;
     }
-    writePriorities(date);
 }
 
 double ScheduleEngine::priorityOf(int groupPlayerId) const
 {
-    const int index = entryIndex(groupPlayerId);
-    return index >= 0 ? entries[index].priority : 0;
+    const int index = setupData.indexOf(groupPlayerId);
+    return index >= 0 ? schedule.counters[index].priority : 0;
 }
 
 void ScheduleEngine::RefreshPriorityThreshold()
 {
     ensureLoaded();
-    Query& q = query(qmaxpriority, "SELECT DISTINCT MAX(PRIORITY) FROM \"GRPPLAYR.db\" WHERE groupid = :groupid");
-    q.setInteger("groupid", groupId);
-    q.open();
-    if (!q.eof() && !q.value(0).isNull())
-        state.priorityThreshold = q.value(0).toDouble();
-    q.close();
+    if (schedule.counters.isEmpty())
+        return;
+    state.priorityThreshold =
+        std::max_element(schedule.counters.cbegin(), schedule.counters.cend(), [](const auto& a, const auto& b) {
+            return a.priority < b.priority;
+        })->priority;
 }
 
 // ---------------------------------------------------------------- the tests
 
-bool ScheduleEngine::IsGroupOff(int group, const QDate& date)
+bool ScheduleEngine::IsGroupOff(const QDate& date)
 {
-    return hasRowOn(qgroupoff, "groupoff.DB", "GROUPID", group, date);
+    ensureLoaded();
+    return setupData.groupDaysOff.contains(date);
 }
 
 bool ScheduleEngine::IsPlayerOff(int playerId, const QDate& date)
 {
-    return hasRowOn(qplayeroff, "playroff.db", "PLAYERID", playerId, date);
+    ensureLoaded();
+    return setupData.playerOff(playerId, date);
 }
 
 bool ScheduleEngine::IsScheduled(int groupPlayerId, const QDate& date)
 {
-    if (date == pendingDate && pendingIds.contains(groupPlayerId))
-        return true;
-    return hasRowOn(qisscheduled, "SCHEDULE.db", "GRPPLAYRID", groupPlayerId, date);
-}
-
-// Whether `table` has a row of `key` on `date`: a day off of a group or a
-// player, or a schedule row of an entry.
-bool ScheduleEngine::hasRowOn(std::unique_ptr<Query>& q, const char* table, const char* keyColumn, int key,
-                              const QDate& date)
-{
-    const QByteArray sql =
-        QByteArray("SELECT 1 FROM \"") + table + "\" WHERE " + keyColumn + " = :key AND \"DATE\" = :date";
-    Query& found = query(q, sql.constData());
-    found.setInteger("key", key);
-    found.setDate("date", date);
-    found.open();
-    const bool any = !found.isEmpty();
-    found.close();
-    return any;
-}
-
-// IsScheduled for every entry of the group at once: one read per date
-// instead of one per entry.
-QSet<int> ScheduleEngine::entriesPlacedOn(const QDate& date)
-{
-    Query& q = query(qscheduledon, "SELECT DISTINCT d.GRPPLAYRID FROM \"SCHEDULE.db\" d, \"GRPPLAYR.db\" d1 "
-                                   "WHERE (d.\"DATE\" = :date) AND (d1.GROUPPLAYERID = d.GRPPLAYRID) "
-                                   "AND (d1.GROUPID = :groupid)");
-    q.setDate("date", date);
-    q.setInteger("groupid", groupId);
-    q.open();
-    QSet<int> placed;
-    for (q.first(); !q.eof(); q.next())
-        placed.insert(q.value(0).toInt());
-    q.close();
-    return placed;
+    ensureLoaded();
+    const int index = setupData.indexOf(groupPlayerId);
+    return index >= 0 && ((date == fillingDate && placedOnDate.contains(index)) || rowOf(index, date) >= 0);
 }
 
 // ---------------------------------------------------------- filling a date
 
-void ScheduleEngine::ClearSchedule()
-{
-    ensureLoaded();
-    Query& q = query(qclearschedule, "DELETE From \"schedule.db\" WHERE grpplayrid In (SELECT "
-                                     "\"grpplayr.db\".\"groupplayerid\" FROM \"grpplayr.db\" WHERE "
-                                     "\"grpplayr.db\".\"groupid\" = :groupid)");
-    q.setInteger("groupid", groupId);
-    execWrite(q);
-}
-
 void ScheduleEngine::FillGroupDate(int playersPerSession, const QDate& date)
 {
     ensureLoaded();
-    // All of the date's picks come first (IsScheduled sees them as placed),
-    // so that seating can reorder them before the rows are written.
+    // All of the date's picks come first (a pick sees the earlier ones as
+    // placed), so that seating can reorder them before the rows are made.
+    fillingDate = date;
+    placedOnDate.clear();
     QVector<int> picked;
-    pendingDate = date;
     for (int j = 1; j <= playersPerSession; ++j) {
         const int id = PickPlayer(date);
         if (id == 0)
             break;
         picked.append(id);
-        pendingIds.insert(id);
     }
-    pendingIds.clear();
-    const QVector<int> courtOf = CourtSeating::courtsOfSeats(int(picked.size()), entriesPerCourt(), int(courts.size()));
-    if (mixing) {
+    const QVector<int>& courts = setupData.courts;
+    const QVector<int> courtOf =
+        CourtSeating::courtsOfSeats(int(picked.size()), setupData.entriesPerCourt(), int(courts.size()));
+    if (setupData.mixPairs) {
         picked = seating.seat(picked, courtOf);
         seating.record(picked, courtOf);
     }
     for (int s = 0; s < picked.size(); ++s)
-        insertScheduleRow(date, picked[s], courts.isEmpty() ? 0 : courts[courtOf[s]]);
-}
-
-void ScheduleEngine::insertScheduleRow(const QDate& date, int groupPlayerId, int courtId)
-{
-    ++writes;
-    ds.appendScheduleRow(date, groupPlayerId, entryNumber(groupPlayerId), courtId);
-    if (date != fillingDate) {
-        fillingDate = date;
-        placedOnDate.clear();
+        addPlanRow({date, picked[s], setupData.entries[setupData.indexOf(picked[s])].number,
+                    courts.isEmpty() ? 0 : courts[courtOf[s]]});
+    // The seats nobody free could take stay empty, and the organiser hears why.
+    if (picked.size() < playersPerSession) {
+        int off = 0;
+        for (int i = 0; i < setupData.entries.size(); ++i)
+            off += setupData.entryOff(i, date);
+        schedule.shortDates.append({date, int(picked.size()), playersPerSession, off, int(setupData.entries.size())});
     }
-    placedOnDate.insert(groupPlayerId);
 }
 
 int ScheduleEngine::drawIndex()
 {
     // Over 0..P, drawn again on 0: uniform over the P entries.
-    std::uniform_int_distribution<int> draw(0, int(entries.size()));
+    std::uniform_int_distribution<int> draw(0, int(setupData.entries.size()));
     int r = 0;
     while (r == 0)
         r = draw(rng);
     return r - 1;
 }
 
-bool ScheduleEngine::passes(const Entry& entry, const QDate& date)
+bool ScheduleEngine::passes(int index, const QDate& date)
 {
-    return entry.priority >= state.priorityThreshold && isFree(entry, date);
+    return schedule.counters[index].priority >= state.priorityThreshold && isFree(index, date);
 }
 
-// Neither off nor placed yet on the date; during the walk from memory.
-bool ScheduleEngine::isFree(const Entry& entry, const QDate& date)
+// Neither off nor placed yet on the date.
+bool ScheduleEngine::isFree(int index, const QDate& date)
 {
-    if (!walking)
-        return !IsPlayerOff(entry.playerId, date) && !IsScheduled(entry.id, date);
-    return !daysOff.contains({entry.playerId, date}) && !(date == fillingDate && placedOnDate.contains(entry.id)) &&
-           !(date == pendingDate && pendingIds.contains(entry.id));
+    return !setupData.entryOff(index, date) && !(date == fillingDate && placedOnDate.contains(index)) &&
+           rowOf(index, date) < 0;
 }
 
 // The first entry in list order that may still play on the date, whatever
 // its weight; -1 when none may.
 int ScheduleEngine::firstFreeEntry(const QDate& date)
 {
-    for (int i = 0; i < entries.size(); ++i)
-        if (isFree(entries[i], date))
+    for (int i = 0; i < setupData.entries.size(); ++i)
+        if (isFree(i, date))
             return i;
     return -1;
 }
 
-int ScheduleEngine::takeEntry(int index)
+int ScheduleEngine::takeEntry(int index, const QDate& date)
 {
-    const int id = entries[index].id;
-    IncSessionsPlayed(id);
-    return id;
+    if (date != fillingDate) {
+        fillingDate = date;
+        placedOnDate.clear();
+    }
+    placedOnDate.insert(index);
+    schedule.counters[index].played += 1;
+    return entryId(index);
 }
 
 int ScheduleEngine::PickPlayer(const QDate& date)
 {
     ensureLoaded();
-    if (entries.isEmpty())
+    // Nobody free: the seat stays empty rather than take someone twice or
+    // on a day off.
+    if (firstFreeEntry(date) < 0)
         return 0;
     int index = drawIndex();
-    if (passes(entries[index], date))
-        return takeEntry(index);
+    if (passes(index, date))
+        return takeEntry(index, date);
     for (int retry = 1; retry <= LastRetry; ++retry) {
         index = drawIndex();
         if (retry > RetriesBeforeLowering)
             state.priorityThreshold *= PriorityFactor;
         pacer.checkpoint();
-        if (passes(entries[index], date))
-            return takeEntry(index);
+        if (passes(index, date))
+            return takeEntry(index, date);
     }
-    // Every draw failed. An entry that is still free plays rather than one
-    // placed twice or on its day off; only when none is free does the last
-    // draw play regardless.
-    const int free = firstFreeEntry(date);
-    return takeEntry(free >= 0 ? free : index);
+    // Every draw failed: the first entry still free plays.
+    return takeEntry(firstFreeEntry(date), date);
 }
 
 // ---------------------------------------------------------- session size
@@ -677,7 +646,7 @@ int ScheduleEngine::PickPlayer(const QDate& date)
 bool ScheduleEngine::CheckSessionSize(int courtCount, int entryCount, int playersPerSession)
 {
     ensureLoaded();
-    const int need = courtCount * placesPerCourt();
+    const int need = courtCount * setupData.placesPerCourt();
     bool go = true;
     bool adjust = false;
     if (need > playersPerSession && need <= entryCount) {
@@ -692,12 +661,10 @@ bool ScheduleEngine::CheckSessionSize(int courtCount, int entryCount, int player
         else
             go = false;
     }
+    // Stored with the schedule, and placed by this very run.
     if (adjust) {
-        // Stored for the next run; the run in progress keeps its figure.
-        ds.tbgroup.edit();
-        ds.tbgroup.setValue("NUMPERSES", need);
-        ++writes;
-        ds.tbgroup.post();
+        schedule.playersPerSession = need;
+        schedule.storePlayersPerSession = true;
     }
     if (need > entryCount) {
         host.warn(TooFewEntriesMessage);
@@ -708,35 +675,63 @@ bool ScheduleEngine::CheckSessionSize(int courtCount, int entryCount, int player
 
 // --------------------------------------------------------- ball and home
 
+// Per court, the entry with the highest BBPRIORITY brings the balls and is
+// home; ties go to the lowest GROUPPLAYERID, the entry added first.
 void ScheduleEngine::AssignHomeAndBalls(const QDate& date)
 {
     ensureLoaded();
-    // Ties of BBPRIORITY go to the lowest GROUPPLAYERID, the entry added first.
-    Query& pick = query(
-        qbbpriority, "SELECT DISTINCT d.grpplayrid, d.HOME, d1.BBPRIORITY FROM \"SCHEDULE.db\" d, \"GRPPLAYR.db\" d1 "
-                     "WHERE (d.\"DATE\" = :date) AND (d1.groupid = :groupid) AND (d1.GROUPPLAYERID = d.GRPPLAYRID) "
-                     "AND d.GRPCOURTID = :grpcourtid ORDER BY d1.BBPRIORITY DESC, d.grpplayrid");
-    Query& home = query(quhome, "UPDATE \"SCHEDULE.db\" SET HOME= :home WHERE GRPPLAYRID = :grpplayrid AND "
-                                "\"SCHEDULE.DB\".\"DATE\" = :date");
-    Query& weight = query(qupbbpriority, "UPDATE \"GRPPLAYR.db\" SET BBPRIORITY= BBPRIORITY * :bbweight "
-                                         "WHERE GROUPPLAYERID = :groupplayerid");
-    for (int courtId : std::as_const(courts)) {
-        pick.setDate("date", date);
-        pick.setInteger("groupid", groupId);
-        pick.setInteger("grpcourtid", courtId);
-        pick.open();
-        if (!pick.eof()) {
-            const int entry = pick.value(0).toInt();
-            home.setBool("home", true);
-            home.setInteger("grpplayrid", entry);
-            home.setDate("date", date);
-            execWrite(home);
-            weight.setFloat("bbweight", BallWeight);
-            weight.setInteger("groupplayerid", entry);
-            execWrite(weight);
+    const QVector<int> rowsOfDate = rowsByDate.value(date);
+    QHash<int, QVector<int>> byCourt;
+    for (int row : rowsOfDate)
+        byCourt[schedule.rows[row].court].append(row);
+    for (int courtId : std::as_const(setupData.courts)) {
+        int best = -1;
+        for (int row : byCourt.value(courtId)) {
+            const int index = setupData.indexOf(schedule.rows[row].entry);
+            if (index < 0)
+                continue;
+            if (best < 0) {
+                best = index;
+                continue;
+            }
+            const double weight = schedule.counters[index].ballPriority;
+            const double bestWeight = schedule.counters[best].ballPriority;
+            if (weight > bestWeight || (weight == bestWeight && entryId(index) < entryId(best)))
+                best = index;
         }
-        pick.close();
+        if (best < 0)
+            continue;
+        for (int row : rowsOfDate)
+            if (schedule.rows[row].entry == entryId(best))
+                schedule.rows[row].home = true;
+        schedule.counters[best].ballPriority *= BallWeight;
     }
+}
+
+// Reconciliation hands marked rows to other entries: the marks are evened
+// out over the season before anything is written.
+void ScheduleEngine::balanceBallDuty()
+{
+    QVector<int> order(schedule.rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(), [this](int a, int b) {
+        const PlanRow &x = schedule.rows[a], &y = schedule.rows[b];
+        return std::tie(x.date, x.court, a) < std::tie(y.date, y.court, b);
+    });
+    QVector<BallDutyBalance::DutyRow> rows;
+    rows.reserve(order.size());
+    for (int i : std::as_const(order)) {
+        const PlanRow& r = schedule.rows[i];
+        rows.append({i, r.entry, r.date, r.court, r.home});
+    }
+    QVector<int> ids;
+    for (const SetupEntry& e : std::as_const(setupData.entries))
+        ids.append(e.id);
+    const QVector<int> marks = BallDutyBalance(&pacer).balanceRows(rows, ids);
+    for (const BallDutyBalance::DutyRow& r : std::as_const(rows))
+        schedule.rows[int(r.id)].home = r.home;
+    for (int i = 0; i < marks.size(); ++i)
+        schedule.counters[i].ballPriority = BallDutyBalance::ballPriority(marks[i]);
 }
 
 // ---------------------------------------------------------- reconciliation
@@ -744,18 +739,10 @@ void ScheduleEngine::AssignHomeAndBalls(const QDate& date)
 // The entries whose play count is not E, lowest GROUPPLAYERID first.
 QVector<ReconcileLine> ScheduleEngine::unevenEntries(double expected)
 {
-    Query& q =
-        query(qreconcile, "SELECT DISTINCT d.GROUPPLAYERID, d.SESPLAYED, d1.FNAME, d1.LNAME FROM \"GRPPLAYR.db\" d, "
-                          "\"PLAYERS.db\" d1 WHERE (d.GROUPID = :groupid) AND (d.SESPLAYED <> :sesplayed) AND "
-                          "(d1.PLAYERID = d.PLAYERID) ORDER BY d.GROUPPLAYERID, d.SESPLAYED, d1.FNAME, d1.LNAME");
-    q.setInteger("groupid", groupId);
-    q.setFloat("sesplayed", expected);
-    q.open();
     QVector<ReconcileLine> lines;
-    for (q.first(); !q.eof(); q.next())
-        lines.append({int(q.asFloat("SESPLAYED")), q.asInt("GROUPPLAYERID"),
-                      q.asString("FNAME") + QLatin1Char(' ') + q.asString("LNAME")});
-    q.close();
+    for (int i = 0; i < setupData.entries.size(); ++i)
+        if (schedule.counters[i].played != expected)
+            lines.append({schedule.counters[i].played, entryId(i), setupData.entries[i].player.fullName()});
     return lines;
 }
 
@@ -763,29 +750,23 @@ void ScheduleEngine::ReconcileSchedule(bool equalPlay, double expected)
 {
     ensureLoaded();
     reconcileShortfall.clear();
-    host.setBusy(true);
     state.stopRequest = false;
     const QVector<ReconcileLine> lines = unevenEntries(expected);
-    host.setBusy(false);
     if (lines.isEmpty())
         return;
     const int mode = equalPlay ? 1 : 2;
     if (!host.showReconcile(lines, mode, expected) || !equalPlay)
         return;
-
     host.setBusy(true);
-    // The moves are one transaction of their own, committed when the rounds
-    // end (also on a stop); a failure leaves the schedule as generated.
-    Transaction moves(db(), Transaction::Lock::AtStart);
     evenOut(expected);
-    moves.commit();
     host.setBusy(false);
 }
 
 // Rounds, each on the first listed entry that may still move: one entry
 // that cannot (too many days off) does not keep the others uneven. A move
-// changes what the others can do, so after one every entry may try again;
-// the rounds end when none of the listed entries can move.
+// changes what the others can do, so after one every entry may try again.
+// When no single move is left, a chain through entries that play E dates
+// may still bring an over- and an under-played entry closer.
 void ScheduleEngine::evenOut(double expected)
 {
     QSet<int> stuck;
@@ -794,6 +775,16 @@ void ScheduleEngine::evenOut(double expected)
         const auto next = std::find_if(uneven.cbegin(), uneven.cend(),
                                        [&](const ReconcileLine& l) { return !stuck.contains(l.groupPlayerId); });
         if (next == uneven.cend()) {
+            bool chained = false;
+            for (const ReconcileLine& line : uneven)
+                if (line.sessionsPlayed > expected && moveAlongChain(setupData.indexOf(line.groupPlayerId), expected)) {
+                    chained = true;
+                    break;
+                }
+            if (chained) {
+                stuck.clear();
+                continue;
+            }
             QStringList why;
             for (const ReconcileLine& line : uneven)
                 why << whyUneven(line, expected);
@@ -818,107 +809,111 @@ void ScheduleEngine::evenOut(double expected)
 
 QString ScheduleEngine::whyUneven(const ReconcileLine& line, double expected)
 {
-    const QString counts = QStringLiteral("%1 plays %2 dates, not %3")
-                               .arg(line.playerName)
-                               .arg(line.sessionsPlayed)
-                               .arg(ExpectedText(expected));
-    return line.sessionsPlayed > expected
-               ? counts + QStringLiteral(" (no one who plays fewer is free on those dates)")
-               : counts + QStringLiteral(" (every date others could give is a day off or already played)");
+    return QStringLiteral("%1 plays %2 dates, not %3 (no date can move %4 them, directly or through other players, "
+                          "without a day off or a second place on one date)")
+        .arg(line.playerName)
+        .arg(line.sessionsPlayed)
+        .arg(ExpectedText(expected), line.sessionsPlayed > expected ? QStringLiteral("from") : QStringLiteral("to"));
 }
 
-namespace {
-
-QVector<QDate> datesOf(Query& q, int groupPlayerId)
+// A search from an over-played entry: it hands a date to someone free on
+// it, who hands one of theirs on, and so on until an under-played entry
+// takes one. Only the two ends change their counts.
+bool ScheduleEngine::moveAlongChain(int from, double expected)
 {
-    q.setInteger("grpplayrid", groupPlayerId);
-    q.open();
+    const int n = int(setupData.entries.size());
+    QVector<int> cameFrom(n, -1), viaRow(n, -1);
+    QVector<int> queue{from};
+    cameFrom[from] = from;
+    qint64 steps = 0;
+    for (int head = 0; head < queue.size(); ++head) {
+        const int giver = queue[head];
+        for (int row : std::as_const(rowsOfEntry[giver])) {
+            const QDate date = schedule.rows[row].date;
+            for (int taker = 0; taker < n; ++taker) {
+                if (++steps % 4096 == 0)
+                    pacer.checkpoint();
+                if (steps > ChainBudget)
+                    return false;
+                if (cameFrom[taker] >= 0 || rowOf(taker, date) >= 0 ||
+                    setupData.playerOff(setupData.entries[taker].player.id, date))
+                    continue;
+                cameFrom[taker] = giver;
+                viaRow[taker] = row;
+                if (schedule.counters[taker].played < expected) {
+                    for (int e = taker; e != from; e = cameFrom[e])
+                        moveRow(viaRow[e], e);
+                    schedule.counters[from].played -= 1;
+                    schedule.counters[taker].played += 1;
+                    return true;
+                }
+                queue.append(taker);
+            }
+        }
+    }
+    return false;
+}
+
+// The dates of an entry, latest first.
+QVector<QDate> ScheduleEngine::datesOf(int index) const
+{
     QVector<QDate> dates;
-    for (q.first(); !q.eof(); q.next())
-        dates.append(q.asDate("DATE"));
-    q.close();
+    for (int row : rowsOfEntry[index])
+        dates.append(schedule.rows[row].date);
+    std::sort(dates.begin(), dates.end(), std::greater<QDate>());
+    dates.erase(std::unique(dates.begin(), dates.end()), dates.end());
     return dates;
 }
 
-QVector<int> entriesOf(Query& q, int groupId, double expected)
+// Over- or under-played entries, fewest plays first, equal counts in
+// GROUPPLAYERID order.
+QVector<int> ScheduleEngine::entriesBy(bool over, double expected) const
 {
-    q.setInteger("groupid", groupId);
-    q.setFloat("threshold", expected);
-    q.open();
-    QVector<int> ids;
-    for (q.first(); !q.eof(); q.next())
-        ids.append(q.asInt("GROUPPLAYERID"));
-    q.close();
-    return ids;
+    QVector<int> found;
+    for (int i = 0; i < setupData.entries.size(); ++i) {
+        const int played = schedule.counters[i].played;
+        if (over ? played > expected : played < expected)
+            found.append(i);
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [this](int a, int b) { return schedule.counters[a].played < schedule.counters[b].played; });
+    return found;
 }
-
-}   // namespace
 
 bool ScheduleEngine::GiveDate(int overPlayed, double expected)
 {
     ensureLoaded();
-    Query& dates = query(qdates, "SELECT DISTINCT \"SCHEDULE.db\".\"DATE\" FROM \"SCHEDULE.db\" WHERE "
-                                 "(GRPPLAYRID = :grpplayrid) ORDER BY \"SCHEDULE.db\".\"DATE\" DESC");
-    // Candidates with equal counts in GROUPPLAYERID order.
-    Query& under =
-        query(qgivedate, "SELECT DISTINCT GROUPPLAYERID, SESPLAYED FROM \"GRPPLAYR.db\" WHERE "
-                         "(GROUPID = :groupid) AND (SESPLAYED < :threshold) ORDER BY SESPLAYED, GROUPPLAYERID");
-    const QVector<QDate> days = datesOf(dates, overPlayed);
-    const QVector<int> candidates = entriesOf(under, groupId, expected);
-    bool given = false;
-    for (const QDate& d : days) {
-        for (int r : candidates) {
-            const int index = entryIndex(r);
-            const int playerId = index >= 0 ? entries[index].playerId : 0;
-            if (!IsScheduled(r, d) && !IsPlayerOff(playerId, d)) {
-                moveScheduleRow(overPlayed, d, r);
-                IncSessionsPlayed(r);
-                given = true;
-                break;
+    const int over = setupData.indexOf(overPlayed);
+    if (over < 0)
+        return false;
+    const QVector<int> candidates = entriesBy(false, expected);
+    for (const QDate& d : datesOf(over))
+        for (int r : candidates)
+            if (rowOf(r, d) < 0 && !setupData.playerOff(setupData.entries[r].player.id, d)) {
+                moveRow(rowOf(over, d), r);
+                schedule.counters[r].played += 1;
+                schedule.counters[over].played -= 1;
+                return true;
             }
-        }
-        if (given)
-            break;
-    }
     // Nobody can take a date: the row stays, rather than leave its court a
     // player short, and the entry stays over-played.
-    if (given)
-        decSessionsPlayed(overPlayed);
-    return given;
+    return false;
 }
 
 bool ScheduleEngine::TakeDate(int underPlayed, double expected)
 {
     ensureLoaded();
-    Query& dates = query(qdates, "SELECT DISTINCT \"SCHEDULE.db\".\"DATE\" FROM \"SCHEDULE.db\" WHERE "
-                                 "(GRPPLAYRID = :grpplayrid) ORDER BY \"SCHEDULE.db\".\"DATE\" DESC");
-    // Givers with equal counts in GROUPPLAYERID order.
-    Query& over =
-        query(qgetdate, "SELECT DISTINCT GROUPPLAYERID, SESPLAYED FROM \"GRPPLAYR.db\" WHERE "
-                        "(GROUPID = :groupid) AND (SESPLAYED > :threshold) ORDER BY SESPLAYED, GROUPPLAYERID");
-    const int index = entryIndex(underPlayed);
-    const int playerId = index >= 0 ? entries[index].playerId : 0;
-    for (int giver : entriesOf(over, groupId, expected))
-        for (const QDate& d : datesOf(dates, giver))
-            if (!IsScheduled(underPlayed, d) && !IsPlayerOff(playerId, d)) {
-                moveScheduleRow(giver, d, underPlayed);
-                decSessionsPlayed(giver);
-                IncSessionsPlayed(underPlayed);
+    const int under = setupData.indexOf(underPlayed);
+    if (under < 0)
+        return false;
+    const int playerId = setupData.entries[under].player.id;
+    for (int giver : entriesBy(true, expected))
+        for (const QDate& d : datesOf(giver))
+            if (rowOf(under, d) < 0 && !setupData.playerOff(playerId, d)) {
+                moveRow(rowOf(giver, d), under);
+                schedule.counters[giver].played -= 1;
+                schedule.counters[under].played += 1;
                 return true;
             }
     return false;
-}
-
-// One row changes hands: it keeps its date, court and HOME mark and takes
-// the receiver's entry number, which the printed schedule shows.
-void ScheduleEngine::moveScheduleRow(int from, const QDate& date, int to)
-{
-    Query& q = query(qmoveschedule,
-                     "UPDATE \"SCHEDULE.db\" SET GRPPLAYRID = :receiver, SLOTCODE = :slotcode WHERE SCHEDULEID = "
-                     "(SELECT MIN(SCHEDULEID) FROM \"SCHEDULE.db\" WHERE GRPPLAYRID = :giver AND \"DATE\" = :date)");
-    q.setInteger("receiver", to);
-    q.setInteger("slotcode", entryNumber(to));
-    q.setInteger("giver", from);
-    q.setDate("date", date);
-    execWrite(q);
 }

@@ -1,28 +1,29 @@
 #pragma once
 // The scheduling engine of one group or league: generation of its session
 // schedule, ball and home marking and reconciliation of play counts. It has
-// no widget; it works on the editor's datasets and talks to the window only
-// through a ScheduleHost.
+// no widget; it reads the group from the file, plans the whole schedule in
+// memory, checks the plan and then writes it in one transaction. It talks
+// to the window only through a ScheduleHost.
 //
-// How the group editor runs it (F8, command 7), inside its guard:
+// How the group editor runs it (F8, command 7), inside its guard, once its
+// pending edits are saved:
 //
-//     guarded(this, [&] {
-//         WidgetScheduleHost host(this);
-//         ScheduleEngine engine(datasets, host, Tdmglobal::instance().random());
-//         engine.GenerateSchedule();
-//     });
+//     WidgetScheduleHost host(this);
+//     ScheduleEngine engine(db, groupId, host, Tdmglobal::instance().random());
+//     engine.GenerateSchedule();
 //
 // While a run is in progress runState().running is true: the editor's Cancel
 // sets runState().stopRequest, every other command should beep, and a close
 // request should call requestCloseDuringRun(...) (runstate.h) instead of
-// closing, so that the datasets outlive the run. GenerateSchedule itself
-// beeps and returns when a run is already in progress.
+// closing. GenerateSchedule itself beeps and returns when a run is already
+// in progress.
 //
 // Tests construct it with a scripted host and a seeded std::mt19937.
-#include "data/kinds.h"
-#include "data/query.h"
+#include "groupsetup.h"
 #include "pacer.h"
+#include "plan.h"
 #include "runstate.h"
+#include "schedulehost.h"
 #include "seating.h"
 #include <QDate>
 #include <QHash>
@@ -33,50 +34,65 @@
 #include <random>
 
 class Database;
-class GroupDatasets;
 class LeaguePairing;
 class ScheduleHost;
 
 class ScheduleEngine {
 public:
-    ScheduleEngine(GroupDatasets& datasets, ScheduleHost& host, std::mt19937& random, RunState& state = runState());
+    ScheduleEngine(Database& db, int groupId, ScheduleHost& host, std::mt19937& random, RunState& state = runState());
     ~ScheduleEngine();
     ScheduleEngine(const ScheduleEngine&) = delete;
     ScheduleEngine& operator=(const ScheduleEngine&) = delete;
 
-    // The whole run on the group row the datasets are positioned on.
+    // The whole run: questions, plan, check, write.
     void GenerateSchedule();
     // The finished run asks for its printed schedule: true after a run that
     // completed or was stopped, false after a refusal, a question answered
-    // No or a close of the window during the run. The window prints it.
+    // No, a plan that was not written or a close of the window during the run.
     bool printRequested() const { return printWanted; }
+    // True once the run's plan reached the file.
+    bool written() const { return planWritten; }
 
     // Re-planning a running season: the run's walk from `from` for `dates`
-    // more dates, on the counters (and league pairings) the caller set up in
-    // the run state; no date before `from` is written.
+    // more dates, on the counters the file holds now (and the league
+    // pairings the caller set up), checked beside the rows before `from`
+    // and written inside the caller's transaction; no date before `from`
+    // changes. Throws DbError, changing nothing, when the plan breaks a rule.
     void ContinueFrom(const QDate& from, double dates, std::unique_ptr<LeaguePairing> pairing = nullptr);
+    // A league pairing over this engine's plan, for ContinueFrom.
+    std::unique_ptr<LeaguePairing> makeLeaguePairing();
+
+    // The group as read at the start of the run, and what the run planned.
+    const GroupSetup& setup();
+    const SchedulePlan& plan() const { return schedule; }
 
     // --- steps of the run, public for the league pairing and the tests ---
     void FillGroupDate(int playersPerSession, const QDate& date);
-    int PickPlayer(const QDate& date);   // GROUPPLAYERID, 0 only without entries
-    void ClearSchedule();
-    bool IsGroupOff(int groupId, const QDate& date);
+    int PickPlayer(const QDate& date);   // GROUPPLAYERID, 0 when nobody may play
+    bool IsGroupOff(const QDate& date);
     bool IsPlayerOff(int playerId, const QDate& date);
     bool IsScheduled(int groupPlayerId, const QDate& date);
-    int CountPlayDays() const;
+    int CountPlayDays();
     void ResetPriorities();
     void UpdatePriorities(const QDate& date);
-    // The PRIORITY the run holds for an entry; what UpdatePriorities stored.
+    // The PRIORITY the run holds for an entry.
     double priorityOf(int groupPlayerId) const;
     void RefreshPriorityThreshold();
     bool CheckSessionSize(int courts, int entries, int playersPerSession);
     void IncSessionsPlayed(int groupPlayerId);
     void AssignHomeAndBalls(const QDate& date);
     void ReconcileSchedule(bool equalPlay, double expected);
-    // Both answer whether a schedule row changed; when nobody can take or
-    // give a date nothing changes, so no court is left a player short.
+    // Both answer whether a row changed hands; when nobody can take or give
+    // a date nothing changes, so no court is left a player short.
     bool GiveDate(int overPlayed, double expected);
     bool TakeDate(int underPlayed, double expected);
+    // For steps walked by hand: the schedule and counters the file holds
+    // become the plan, and the plan as it stands is written back.
+    void adoptSchedule();
+    void writePlan();
+    // For the league pairing: a row of the plan, and the round's pairings.
+    void addPlanRow(const PlanRow& row);
+    QVector<PlanMatch>& matches() { return schedule.matches; }
 
     // How a group's dates share out: E is whole exactly when T x N is a
     // multiple of P, decided in whole numbers; `expected` is E as shown.
@@ -86,7 +102,7 @@ public:
     };
     static PlayShare SharePlay(int sessionTotal, int entries, int playersPerSession);
 
-    // What keeps the open group from being generated, in words that say what
+    // What keeps the group from being generated, in words that say what
     // to set; empty when it can go ahead. Asked before anything changes.
     QString RefusalReason();
 
@@ -106,91 +122,60 @@ public:
     static const QString TooFewEntriesMessage;
     static const QString NoEntriesRefusal;
     static const QString NoPlayersPerSessionRefusal;
+    static const QString MoreThanEntriesRefusal;   // %1 players per session, %2 entries
     static const QString NoCourtsRefusal;
     static const QString NoPlayDaysRefusal;
     static const QString ReconcileIncomplete;   // starts the status message naming who is left uneven
-    static const QString LeagueDayOffWarning;
-
-    // Statements run so far that change rows (for the benchmark's floor).
-    qint64 writeCount() const;
+    static const QString LeagueDayOffQuestion;
+    static const QString FaultyPlanMessage;
+    static const QString GroupChangedMessage;
 
 private:
-    struct Entry {
-        int id = 0;   // GROUPPLAYERID
-        int playerId = 0;
-        int number = 0;   // GRPSEQNUM
-        double priority = 5000;
-    };
-
-    Database& db();
-    void loadRunData();
     void ensureLoaded();
-    int entryIndex(int groupPlayerId) const;
-    int entryNumber(int groupPlayerId);
-    int entriesPerCourt() const;
-    int placesPerCourt() const;
-    bool passes(const Entry& entry, const QDate& date);
-    bool isFree(const Entry& entry, const QDate& date);
+    int entryId(int index) const { return setupData.entries[index].id; }
+    bool passes(int index, const QDate& date);
+    bool isFree(int index, const QDate& date);
     int firstFreeEntry(const QDate& date);
     int drawIndex();
-    int takeEntry(int index);
-    void insertScheduleRow(const QDate& date, int groupPlayerId, int courtId);
-    QSet<int> entriesPlacedOn(const QDate& date);
-    bool hasRowOn(std::unique_ptr<Query>& q, const char* table, const char* keyColumn, int key, const QDate& date);
-    void writePriorities(const QDate& date);
-    void decSessionsPlayed(int groupPlayerId);
-    void moveScheduleRow(int from, const QDate& date, int to);
+    int takeEntry(int index, const QDate& date);
+    void moveRow(int row, int toIndex);
+    int rowOf(int index, const QDate& date) const;   // first row of the entry on the date, -1 for none
+    QVector<QDate> datesOf(int index) const;         // latest first
+    QVector<int> entriesBy(bool over, double expected) const;
     QVector<ReconcileLine> unevenEntries(double expected);
     void evenOut(double expected);
+    bool moveAlongChain(int from, double expected);
     static QString whyUneven(const ReconcileLine& line, double expected);
     void walkWeeks(const QDate& startDate, int duration, double total);
-    void readDaysOff();
-    bool playDay(int k) const;
     bool wantsMoreDates(int count, double total);
     void scheduleDate(const QDate& date);
     void runWeeks(const QDate& startDate, double total);
+    void balanceBallDuty();
     QString progressPrefix() const;
-    int execWrite(Query& q);
-    Query& query(std::unique_ptr<Query>& q, const char* sql);
+    QString completionMessage() const;
+    bool acceptPlan();
+    void writeChecked();
 
-    GroupDatasets& ds;
+    Database& database;
+    int groupId;
     ScheduleHost& host;
     std::mt19937& rng;
     RunState& state;
 
     bool loaded = false;
-    int groupId = 0;
-    RecordKind recordKind = RecordKind::Group;
-    int runPlayersPerSession = 0;   // N of the run, also after NUMPERSES was adjusted
-    QVector<Entry> entries;         // the entries list, in its order
-    QHash<int, int> indexOfEntry;   // GROUPPLAYERID -> index
-    QVector<int> courts;            // COURTID of the courts list, in its order
-    // While the weeks are walked nothing else writes: the days off of the
-    // entries' players are read once, and the rows of the date being filled
-    // are the ones the run wrote.
-    bool walking = false;
-    QSet<QPair<int, QDate>> daysOff;   // (PLAYERID, DATE)
+    GroupSetup setupData;
+    SchedulePlan schedule;
+    // Rows of the plan per (entry, date), for the tests of a pick and the moves.
+    QHash<qint64, int> rowIndex;             // (entry index, date) -> its first row
+    QHash<QDate, QVector<int>> rowsByDate;   // date -> its rows
+    QVector<QVector<int>> rowsOfEntry;       // entry index -> its rows
+    QSet<int> placedOnDate;                  // entry indexes placed on fillingDate, picks included
     QDate fillingDate;
-    QSet<int> placedOnDate;   // entries placed on fillingDate
     std::unique_ptr<LeaguePairing> league;
     QString reconcileShortfall;   // who could not be evened out, and why
-    bool printWanted = false;     // the last run asks for its printed schedule
-    // Seating by who met whom; off keeps the seats in the order of the picks.
-    bool mixing = false;
-    CourtSeating seating;
-    // Entries picked for the date being filled, before their rows are written.
-    QSet<int> pendingIds;
-    QDate pendingDate;
-    QDate lockedBefore;   // set while ContinueFrom walks
-    qint64 writes = 0;
+    bool printWanted = false;
+    bool planWritten = false;
+    CourtSeating seating;   // seating by who met whom when the group mixes pairs
+    QDate lockedBefore;     // set while ContinueFrom walks
     YieldPacer pacer;
-
-    // Tests of a pick and of the run
-    std::unique_ptr<Query> qgroupoff, qplayeroff, qisscheduled, qmaxpriority, qscheduledon;
-    // Counters and schedule rows
-    std::unique_ptr<Query> qupriorities, qupriority, qclearschedule, qudsesplayed;
-    // Ball and home marking
-    std::unique_ptr<Query> qbbpriority, quhome, qupbbpriority;
-    // Reconciliation
-    std::unique_ptr<Query> qreconcile, qdates, qgivedate, qgetdate, qmoveschedule;
 };

@@ -1,4 +1,5 @@
 #include "grouprules.h"
+#include "groupsetup.h"
 #include "data/kinds.h"
 #include "data/table.h"
 #include "data/tablemodel.h"
@@ -37,29 +38,42 @@ int largestWithDigits(int digits)
 }
 }   // namespace
 
-QString storedValueProblem(const Table& group)
+QString storedValueProblem(bool isGroup, std::optional<int> duration, std::optional<int> players)
 {
-    const bool isGroup = recordKindFrom(group.asInt("RTYPE")) == RecordKind::Group;
     const QString what = isGroup ? QStringLiteral("group") : QStringLiteral("league");
-    if (!group.isNull("DURATION")) {
-        const int duration = group.asInt("DURATION");
+    if (duration) {
         const int most = largestWithDigits(DurationDigits);
-        if (duration < 0 || duration > most)
+        if (*duration < 0 || *duration > most)
             return QStringLiteral("This %1 holds %2 %3; the number can be 0 to %4. Enter the right number "
                                   "before generating the schedule.")
-                .arg(what, QString::number(duration), isGroup ? QStringLiteral("weeks") : QStringLiteral("rounds"))
+                .arg(what, QString::number(*duration), isGroup ? QStringLiteral("weeks") : QStringLiteral("rounds"))
                 .arg(most);
     }
-    if (!group.isNull("NumPerSes")) {
-        const int players = group.asInt("NumPerSes");
+    if (players) {
         const int most = largestWithDigits(PlayersDigits);
-        if (players < 0 || players > most)
+        if (*players < 0 || *players > most)
             return QStringLiteral("This %1 holds %2 players per session; the number can be 0 to %3. Enter the "
                                   "right number before generating the schedule.")
-                .arg(what, QString::number(players))
+                .arg(what, QString::number(*players))
                 .arg(most);
     }
     return QString();
+}
+
+QString storedValueProblem(const Table& group)
+{
+    const auto stored = [&](const char* column) {
+        return group.isNull(column) ? std::nullopt : std::optional<int>(group.asInt(column));
+    };
+    return storedValueProblem(recordKindFrom(group.asInt("RTYPE")) == RecordKind::Group, stored("DURATION"),
+                              stored("NumPerSes"));
+}
+
+QString storedValueProblem(const GroupSetup& group)
+{
+    const auto stored = [](bool isStored, int value) { return isStored ? std::optional<int>(value) : std::nullopt; };
+    return storedValueProblem(group.isGroup(), stored(group.durationStored, group.duration),
+                              stored(group.playersPerSessionStored, group.playersPerSession));
 }
 
 }   // namespace GroupRules

@@ -4,8 +4,10 @@
 #include <QDate>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 class Table;
+struct GroupSetup;
 
 namespace GroupRules {
 
@@ -26,5 +28,7 @@ QString feeText(const QVariant& fee);
 // Why the stored row holds a value its field cannot take (weeks above 99,
 // a negative players per session), in words for the user; empty when none.
 QString storedValueProblem(const Table& group);
+QString storedValueProblem(const GroupSetup& group);
+QString storedValueProblem(bool isGroup, std::optional<int> duration, std::optional<int> playersPerSession);
 
 }   // namespace GroupRules

@@ -1,39 +1,13 @@
 #include "league.h"
-#include "groupdatasets.h"
+#include "engine.h"
 #include "runstate.h"
 #include "pacer.h"
-#include "data/database.h"
 #include <algorithm>
 #include <bit>
 
-namespace {
-// A pairing counts as open while PLAYED is false or was never set.
-const char* const openPairings = "(PLAYED IS NULL OR PLAYED = False)";
-}
-
-LeaguePairing::LeaguePairing(GroupDatasets& datasets, RunState& runState, Database& database, YieldPacer* yieldPacer)
-    : ds(datasets), state(runState), db(database), pacer(yieldPacer),
-      dayOffs(std::make_unique<LeagueDaysOff>(db, ds.groupId(), isDoublesLeague(ds.recordKind(), ds.matchType())))
+LeaguePairing::LeaguePairing(ScheduleEngine& e, RunState& runState, YieldPacer* yieldPacer)
+    : engine(e), state(runState), pacer(yieldPacer), dayOffs(std::make_unique<LeagueDaysOff>(e.setup()))
 {
-    const QString open = QString::fromLatin1(openPairings);
-    qmatches =
-        std::make_unique<Query>(db, "SELECT DISTINCT MATCHID, PID1, PID2, PLAYED, WEIGHT FROM \"MATCHES.db\" WHERE " +
-                                        open + " ORDER BY WEIGHT Desc, PID1, PID2");
-    // DISTINCT promises no order, so the order of building is asked for.
-    qbyematches =
-        std::make_unique<Query>(db, "SELECT DISTINCT MATCHID, PID1, PID2, PLAYED, WEIGHT FROM \"MATCHES.db\" WHERE " +
-                                        open + " AND (PID1 <> :byeentry) AND (PID2 <> :byeentry) ORDER BY MATCHID");
-    qudisablematch = std::make_unique<Query>(db, "UPDATE \"MATCHES.db\"\n"
-                                                 "SET PLAYED= :mswitch\n"
-                                                 "WHERE MATCHID = :matchid");
-    qemptymatches = std::make_unique<Query>(db, "DELETE FROM \"MATCHES.db\"");
-    qinsertmatch =
-        std::make_unique<Query>(db, "INSERT INTO \"MATCHES.db\" (PID1, PID2, Mix) VALUES (:pid1, :pid2, :mix)");
-    qweighmatches = std::make_unique<Query>(db, "UPDATE \"MATCHES.db\" SET WEIGHT ="
-                                                " (SELECT PRIORITY FROM \"GRPPLAYR.db\" WHERE GROUPPLAYERID = PID1) +"
-                                                " (SELECT PRIORITY FROM \"GRPPLAYR.db\" WHERE GROUPPLAYERID = PID2)"
-                                                " WHERE " +
-                                                    open);
 }
 
 LeaguePairing::~LeaguePairing() = default;
@@ -64,7 +38,7 @@ void LeaguePairing::StartRun(int rounds)
     // The bye rotation serves a league in which exactly one entry is left
     // without a place, whatever its players per session say: with more
     // sitting out, the weights must decide who plays.
-    state.byeCount = SittingOut(p, int(courtIds().size()));
+    state.byeCount = SittingOut(p, int(engine.setup().courts.size()));
     state.byeFlag = state.byeCount == 1;
     state.byeOrder.resize(p);
     for (int i = 0; i < p; ++i)
@@ -81,47 +55,31 @@ bool LeaguePairing::AllRoundsPlayed()
 QVector<int> LeaguePairing::entryIds() const
 {
     QVector<int> ids;
-    const Table& entries = ds.tbplayers;
-    for (int row = 0; row < entries.recordCount(); ++row)
-        ids.append(entries.valueAt(row, "GROUPPLAYERID").toInt());
-    return ids;
-}
-
-QVector<int> LeaguePairing::courtIds() const
-{
-    QVector<int> ids;
-    const Table& courts = ds.tbcourtslt;
-    for (int row = 0; row < courts.recordCount(); ++row)
-        ids.append(courts.valueAt(row, "COURTID").toInt());
+    for (const SetupEntry& e : engine.setup().entries)
+        ids.append(e.id);
     return ids;
 }
 
 void LeaguePairing::BuildMatches()
 {
     const QVector<int> ids = entryIds();
-    qemptymatches->prepare();
-    qemptymatches->execSql();
-    qinsertmatch->prepare();
-    int rows = 0;
+    QVector<PlanMatch>& matches = engine.matches();
+    matches.clear();
     for (int i = 0; i < ids.size(); ++i)
-        for (int j = i + 1; j < ids.size(); ++j) {
-            qinsertmatch->setInteger("pid1", ids[i]);
-            qinsertmatch->setInteger("pid2", ids[j]);
-            qinsertmatch->setString("mix", QString::number(ids[j]) + QString::number(ids[i]));
-            qinsertmatch->execSql();
-            ++rows;
-            ++writes;
-        }
-    state.matchCount = rows;
+        for (int j = i + 1; j < ids.size(); ++j)
+            matches.append({ids[i], ids[j], false, std::nullopt, QString::number(ids[j]) + QString::number(ids[i])});
+    state.matchCount = int(matches.size());
     state.roundsBuilt += 1;
 }
 
-void LeaguePairing::MarkMatchPlayed(int matchId, bool played)
+bool LeaguePairing::MarkPlayed(int entry, int other)
 {
-    qudisablematch->prepare();
-    qudisablematch->setInteger("matchid", matchId);
-    qudisablematch->setBool("mswitch", played);
-    qudisablematch->execSql();
+    for (PlanMatch& m : engine.matches())
+        if (!m.played && ((m.pid1 == entry && m.pid2 == other) || (m.pid1 == other && m.pid2 == entry))) {
+            m.played = true;
+            return true;
+        }
+    return false;
 }
 
 int LeaguePairing::TakeByeEntry()
@@ -140,18 +98,27 @@ int LeaguePairing::TakeByeEntry()
 // while there are at most 64 of them.
 void LeaguePairing::ReadSelection(int byeEntry, const QSet<int>& busy)
 {
-    Query& q = state.byeFlag ? *qbyematches : *qmatches;
-    q.close();
-    q.prepare();
-    if (state.byeFlag)
-        q.setInteger("byeentry", byeEntry);
-    q.open();
+    // The order the pairings table gives: without a bye heaviest first (blank
+    // weights last), then by entries; with a bye the order of building.
+    const QVector<PlanMatch>& matches = engine.matches();
+    QVector<int> order;
+    for (int m = 0; m < matches.size(); ++m)
+        if (!matches[m].played && !(state.byeFlag && (matches[m].pid1 == byeEntry || matches[m].pid2 == byeEntry)))
+            order.append(m);
+    if (!state.byeFlag)
+        std::sort(order.begin(), order.end(), [&](int a, int b) {
+            const PlanMatch &x = matches[a], &y = matches[b];
+            if (x.weight.has_value() != y.weight.has_value())
+                return x.weight.has_value();
+            if (x.weight && *x.weight != *y.weight)
+                return *x.weight > *y.weight;
+            return std::pair(x.pid1, x.pid2) < std::pair(y.pid1, y.pid2);
+        });
     rows.clear();
     QHash<int, int> bitOf;
     bounded = true;
-    for (q.first(); !q.eof(); q.next()) {
-        // By position: MATCHID, PID1, PID2 lead the selection.
-        Row row{q.value(0).toInt(), q.value(1).toInt(), q.value(2).toInt()};
+    for (int m : std::as_const(order)) {
+        Row row{m, matches[m].pid1, matches[m].pid2};
         if (busy.contains(row.pid1) || busy.contains(row.pid2))
             continue;
         for (auto [pid, bit] : {std::pair{row.pid1, &row.bit1}, std::pair{row.pid2, &row.bit2}}) {
@@ -161,7 +128,6 @@ void LeaguePairing::ReadSelection(int byeEntry, const QSet<int>& busy)
         }
         rows.append(row);
     }
-    q.close();
     bounded = bitOf.size() <= 64;
     partners.fill(0, 64);
     disjointMemo.clear();
@@ -275,7 +241,7 @@ int LeaguePairing::SearchPicks(int target)
 
 void LeaguePairing::ScheduleLeagueDate(const QDate& date)
 {
-    const QVector<int> courts = courtIds();
+    const QVector<int>& courts = engine.setup().courts;
     if (courts.isEmpty())
         return;
     picked = QVector<Pick>(courts.size() + 1);
@@ -302,8 +268,7 @@ void LeaguePairing::ScheduleLeagueDate(const QDate& date)
             busy << picked[slot].pid1 << picked[slot].pid2;
             state.usedSinceBuild += 1;
             if (overriding)
-                dayOffs->notePlacement(date, picked[slot].pid1, picked[slot].pid2, ds.entryNumber(picked[slot].pid1),
-                                       ds.entryNumber(picked[slot].pid2));
+                dayOffs->notePlacement(date, picked[slot].pid1, picked[slot].pid2);
         }
         if (state.usedSinceBuild < state.matchCount || state.roundsBuilt >= state.roundsWanted) {
             if (mayOverride && !overriding && court < courts.size() && !off.isEmpty()) {
@@ -320,26 +285,18 @@ void LeaguePairing::ScheduleLeagueDate(const QDate& date)
 
 void LeaguePairing::WriteMatch(const QDate& date, const Pick& pick, int courtId)
 {
-    MarkMatchPlayed(pick.matchId, true);
-    WriteScheduleRow(date, pick.pid1, pick.pid2, courtId);
-    ds.incSessionsPlayed(pick.pid1);
-    WriteScheduleRow(date, pick.pid2, 0, courtId);
-    ds.incSessionsPlayed(pick.pid2);
-    writes += 5;
+    engine.matches()[pick.matchId].played = true;
+    // The opponent is recorded once, on the row of the match's first entry.
+    engine.addPlanRow({date, pick.pid1, numberOf(pick.pid1), courtId, pick.pid2, numberOf(pick.pid2)});
+    engine.IncSessionsPlayed(pick.pid1);
+    engine.addPlanRow({date, pick.pid2, numberOf(pick.pid2), courtId});
+    engine.IncSessionsPlayed(pick.pid2);
 }
 
-// The opponent is recorded once, on the row of the match's first entry.
-void LeaguePairing::WriteScheduleRow(const QDate& date, int entry, int opponent, int courtId)
+int LeaguePairing::numberOf(int entry) const
 {
-    ds.appendScheduleRow(date, entry, numberOf(entry), courtId, opponent, opponent ? numberOf(opponent) : 0);
-}
-
-int LeaguePairing::numberOf(int entry)
-{
-    if (entryNumbers.isEmpty())
-        for (int id : entryIds())
-            entryNumbers.insert(id, ds.numberOf(id));
-    return entryNumbers.value(entry, 0);
+    const int index = engine.setup().indexOf(entry);
+    return index >= 0 ? engine.setup().entries[index].number : 0;
 }
 
 void LeaguePairing::WeighMatches()
@@ -347,7 +304,7 @@ void LeaguePairing::WeighMatches()
     // With a bye the selection keeps the order of building; weights stay blank.
     if (state.byeFlag)
         return;
-    qweighmatches->prepare();
-    qweighmatches->execSql();
-    ++writes;
+    for (PlanMatch& m : engine.matches())
+        if (!m.played)
+            m.weight = engine.priorityOf(m.pid1) + engine.priorityOf(m.pid2);
 }

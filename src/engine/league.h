@@ -1,5 +1,4 @@
 #pragma once
-#include "data/query.h"
 #include "leaguedaysoff.h"
 #include <QDate>
 #include <QSet>
@@ -9,19 +8,19 @@
 #include <cstdint>
 #include <memory>
 
-class Database;
-class GroupDatasets;
+class ScheduleEngine;
 class YieldPacer;
 struct RunState;
 
 // Round-robin pairing of a league: the table of pairings (MATCHES), the
 // choice of each date's matches and their schedule rows, and the weights
 // that bring entries who sat out to the front of the next date.
-// Works on the league editor's datasets and the program-wide run state; the
-// generator sets up the pairing state and calls these per date.
+// Works on the run's plan in memory (its pairings stand for the pairings
+// table until the plan is written) and the run state; the generator sets up
+// the pairing state and calls these per date.
 class LeaguePairing {
 public:
-    LeaguePairing(GroupDatasets& ds, RunState& state, Database& db, YieldPacer* pacer = nullptr);
+    LeaguePairing(ScheduleEngine& engine, RunState& state, YieldPacer* pacer = nullptr);
     ~LeaguePairing();
 
     // Sets up the pairing state of a run from the run state's entry count
@@ -31,8 +30,10 @@ public:
     // Entries that sit out every date: those the courts leave without a place.
     static int SittingOut(int entries, int courts);
 
-    // Empties MATCHES and fills it with every pairing of the league's entries.
+    // Empties the pairings and fills them with every pairing of the league's entries.
     void BuildMatches();
+    // Marks the pairing of two entries played; false when it is not open.
+    bool MarkPlayed(int entry, int other);
     // Picks and writes the matches of one date.
     void ScheduleLeagueDate(const QDate& date);
     // WEIGHT := PRIORITY of both entries, for every open pairing.
@@ -47,14 +48,12 @@ public:
     // True once every round wanted has been built and fully played: a run
     // goes on past its session total until then.
     bool AllRoundsPlayed();
-    // Statements run so far that change rows (for the benchmark's floor).
-    qint64 writeCount() const { return writes; }
     // The days off the pairing honours, its plan and what it had to place on one.
     LeagueDaysOff& daysOff() { return *dayOffs; }
 
 private:
     struct Pick {
-        int matchId = 0;
+        int matchId = 0;   // index into the plan's pairings
         int pid1 = 0;
         int pid2 = 0;
         int row = -1;   // index into `rows`
@@ -68,9 +67,7 @@ private:
     // largest set found; with the bound below it seldom needs many.
     static constexpr int SearchBudget = 2000000;
 
-    void MarkMatchPlayed(int matchId, bool played);
     QVector<int> entryIds() const;
-    QVector<int> courtIds() const;
     int TakeByeEntry();
     void ReadSelection(int byeEntry, const QSet<int>& busy);
     int SearchPicks(int target);
@@ -78,28 +75,17 @@ private:
     int MostDisjoint(std::uint64_t free);
     std::uint64_t FreeEntries(int next) const;
     void WriteMatch(const QDate& date, const Pick& pick, int courtId);
-    void WriteScheduleRow(const QDate& date, int entry, int opponent, int courtId);
-    int numberOf(int entry);
+    int numberOf(int entry) const;
 
-    GroupDatasets& ds;
+    ScheduleEngine& engine;
     RunState& state;
-    Database& db;
-
     YieldPacer* pacer;
 
-    std::unique_ptr<Query> qmatches;          // open pairings, heaviest first
-    std::unique_ptr<Query> qbyematches;       // open pairings without the bye entry
     QVector<Row> rows;                        // the selection of one search, in its order
     int cursor = 0;                           // the row the search looks at next
     bool bounded = false;                     // at most 64 entries: masks and the bound apply
     QVector<std::uint64_t> partners;          // per entry bit: bits of its open pairings
     QHash<std::uint64_t, int> disjointMemo;   // MostDisjoint per set of free entries
-    std::unique_ptr<Query> qudisablematch;    // PLAYED of one pairing
-    std::unique_ptr<Query> qemptymatches;
-    std::unique_ptr<Query> qinsertmatch;
-    std::unique_ptr<Query> qweighmatches;
-    QVector<Pick> picked;           // slots 1..courts; index 0 unused
-    QHash<int, int> entryNumbers;   // GROUPPLAYERID -> GRPSEQNUM, read once
-    qint64 writes = 0;
+    QVector<Pick> picked;                     // slots 1..courts; index 0 unused
     std::unique_ptr<LeagueDaysOff> dayOffs;
 };

@@ -1,7 +1,6 @@
 #include "replan.h"
 #include "balldutybalance.h"
 #include "engine.h"
-#include "groupdatasets.h"
 #include "league.h"
 #include "runstate.h"
 #include "schedulehost.h"
@@ -48,12 +47,10 @@ QString SeasonReplan::refusal()
     if (runState().running)
         return QStringLiteral("Wait until the schedule being generated is complete.");
 
-    ds = std::make_unique<GroupDatasets>(db);
-    ds->open();
-    if (!ds->tbgroup.locate("GROUPID", before.groupId))
-        return QStringLiteral("This group no longer exists; close the window.");
     state = std::make_unique<RunState>();
-    engine = std::make_unique<ScheduleEngine>(*ds, quietHost(), rng, *state);
+    engine = std::make_unique<ScheduleEngine>(db, before.groupId, quietHost(), rng, *state);
+    if (!engine->setup().exists())
+        return QStringLiteral("This group no longer exists; close the window.");
     if (const QString reason = engine->RefusalReason(); !reason.isEmpty())
         return reason;
     if (!before.isLeague() && groupDatesLeft() < 1)
@@ -71,37 +68,37 @@ int SeasonReplan::lockedDateCount() const
 
 double SeasonReplan::groupDatesLeft() const
 {
-    const int duration = ds->tbgroup.asInt("DURATION");
-    return double(duration * engine->CountPlayDays() - lockedDateCount());
+    return double(engine->setup().duration * engine->CountPlayDays() - lockedDateCount());
 }
 
 void SeasonReplan::run()
 {
-    const int entries = ds->tbplayers.recordCount();
-    const int perSession = ds->tbgroup.asInt("NUMPERSES");
+    const int entries = int(engine->setup().entries.size());
+    const int perSession = engine->setup().playersPerSession;
+    const double groupDates = before.isLeague() ? 0 : groupDatesLeft();
     state->entryCount = entries;
     state->playersPerSession = perSession;
     state->byeCount = entries - perSession;
 
     clearFromDate();
     carryCounters();
-    ds->tbplayers.refresh();
+    // The walk starts from the carried counters, as the file now holds them.
+    engine = std::make_unique<ScheduleEngine>(db, before.groupId, quietHost(), rng, *state);
     engine->RefreshPriorityThreshold();
 
     if (before.isLeague()) {
-        auto pairing = std::make_unique<LeaguePairing>(*ds, *state, db);
+        auto pairing = engine->makeLeaguePairing();
         const double dates = prepareLeague(*pairing);
         if (dates > 0)
             engine->ContinueFrom(from, dates, std::move(pairing));
         restoreResults();
     } else {
-        engine->ContinueFrom(from, groupDatesLeft());
+        engine->ContinueFrom(from, groupDates);
         balance();
     }
     // The walk marked its dates from the carried weights, and balancing
     // moved rows since: the ball duty is evened over the re-planned dates.
     BallDutyBalance(db).balance(before.groupId, from);
-    ds->tbplayers.refresh();
 }
 
 // The rows from the date on go; results of league matches among them are
@@ -160,7 +157,7 @@ double SeasonReplan::prepareLeague(LeaguePairing& pairing)
             const int times = met.value(pairKey(entries[i].id, entries[j].id));
             complete = complete < 0 ? times : std::min(complete, times);
         }
-    const int rounds = ds->tbgroup.asInt("DURATION");
+    const int rounds = engine->setup().duration;
     complete = std::max(complete, 0);
     if (complete >= rounds)
         return 0;
@@ -168,16 +165,11 @@ double SeasonReplan::prepareLeague(LeaguePairing& pairing)
     state->roundsWanted = rounds;
     state->roundsBuilt = complete;
     pairing.BuildMatches();
-    Query mark(db,
-               "UPDATE \"MATCHES.db\" SET PLAYED = True WHERE (PID1 = :a AND PID2 = :b) OR (PID1 = :b AND PID2 = :a)");
     int used = 0;
     for (int i = 0; i < entries.size(); ++i)
         for (int j = i + 1; j < entries.size(); ++j)
-            if (met.value(pairKey(entries[i].id, entries[j].id)) > complete) {
-                mark.setInteger("a", entries[i].id);
-                mark.setInteger("b", entries[j].id);
-                used += mark.execSql();
-            }
+            if (met.value(pairKey(entries[i].id, entries[j].id)) > complete)
+                used += pairing.MarkPlayed(entries[i].id, entries[j].id);
     state->usedSinceBuild = used;
 
     const int count = int(entries.size());
@@ -189,7 +181,7 @@ double SeasonReplan::prepareLeague(LeaguePairing& pairing)
     pairing.WeighMatches();
 
     const double open = double(state->matchCount - used) + double(rounds - complete - 1) * state->matchCount;
-    return open / double(std::max<qsizetype>(1, ds->tbcourtslt.recordCount()));
+    return open / double(std::max<qsizetype>(1, engine->setup().courts.size()));
 }
 
 // A kept result goes to the first new match of the same two entries.

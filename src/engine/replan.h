@@ -11,7 +11,6 @@
 #include <random>
 
 class Database;
-class GroupDatasets;
 class LeaguePairing;
 class ScheduleEngine;
 struct RunState;
@@ -53,7 +52,6 @@ private:
     const SeasonSheet& before;
     QDate from;
     std::mt19937& rng;
-    std::unique_ptr<GroupDatasets> ds;
     std::unique_ptr<RunState> state;
     std::unique_ptr<ScheduleEngine> engine;
     struct Result {

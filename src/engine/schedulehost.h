@@ -44,4 +44,12 @@ public:
     // when it cannot; `expected` goes into the caption. True when closed
     // with OK ("Reconcile" in mode 1).
     virtual bool showReconcile(const QVector<ReconcileLine>& lines, int mode, double expected) = 0;
+    // A planned schedule that breaks the rules, described in `text`. True
+    // writes it all the same; the default tells and keeps the old schedule.
+    virtual bool keepFaultySchedule(const QString& text)
+    {
+        warn(text + QStringLiteral("\nIt was not written: the previous schedule stays as it was. Check the "
+                                   "group's settings and days off and generate again."));
+        return false;
+    }
 };

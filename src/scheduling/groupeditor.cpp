@@ -755,13 +755,16 @@ void Tfrmgroup::commandSchedule()
         UpdatesSuspended courtsHeld(courtsView);
         InputHeld entriesLocked(entriesView);
         InputHeld courtsLocked(courtsView);
+        // The run reads the group from the file: what is typed goes there first.
+        ds.savePending();
         WidgetScheduleHost host(this);
-        ScheduleEngine engine(ds, host, Tdmglobal::instance().random());
+        ScheduleEngine engine(ds.tbgroup.database(), ds.groupId(), host, Tdmglobal::instance().random());
         engine.GenerateSchedule();
         printWanted = engine.printRequested();
     }
-    if (ds.tbplayers.isActive())
-        ds.tbplayers.refresh();
+    // Players per session, Days On and the weights as the run left them.
+    if (ds.tbgroup.isActive())
+        ds.tbgroup.refresh();
     loadControls();
     emit SeasonNotifier::instance().scheduleChanged(ds.groupId());
     // The printed schedule starts after the run, once the grids show the

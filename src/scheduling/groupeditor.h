@@ -1,5 +1,5 @@
 #pragma once
-#include "engine/groupdatasets.h"
+#include "groupdatasets.h"
 #include "windows/childwindow.h"
 #include "windows/dbgrid.h"
 #include <QStringList>

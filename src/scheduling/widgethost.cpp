@@ -89,14 +89,13 @@ WidgetScheduleHost::WidgetScheduleHost(QWidget* w) : window(w) {}
 
 WidgetScheduleHost::~WidgetScheduleHost() = default;
 
-bool WidgetScheduleHost::messageBox(QWidget* parent, const QString& text, bool question)
+bool WidgetScheduleHost::messageBox(QWidget* parent, const QString& text, bool question, bool defaultNo)
 {
     QMessageBox box(QMessageBox::Critical, QStringLiteral("Vantrel"), text, QMessageBox::NoButton, parent);
     QPushButton* yes = question ? box.addButton(QMessageBox::Yes) : box.addButton(QMessageBox::Ok);
-    if (question)
-        box.addButton(QMessageBox::No);
+    QPushButton* no = question ? box.addButton(QMessageBox::No) : nullptr;
     QPushButton* help = box.addButton(QMessageBox::Help);
-    box.setDefaultButton(yes);
+    box.setDefaultButton(defaultNo && no ? no : yes);
     // The box closes on any of its buttons; Help must open the topic and stay.
     QObject::disconnect(help, &QAbstractButton::clicked, nullptr, nullptr);
     QObject::connect(help, &QAbstractButton::clicked, &box, [] {
@@ -114,6 +113,13 @@ bool WidgetScheduleHost::messageBox(QWidget* parent, const QString& text, bool q
 ScheduleHost::Answer WidgetScheduleHost::ask(const QString& text)
 {
     return messageBox(window, text, true) ? Yes : No;
+}
+
+bool WidgetScheduleHost::keepFaultySchedule(const QString& text)
+{
+    return messageBox(window,
+                      text + QStringLiteral("\n\nWrite it all the same? No leaves the previous schedule as it was."),
+                      true, true);
 }
 
 void WidgetScheduleHost::warn(const QString& text)

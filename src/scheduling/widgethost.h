@@ -24,10 +24,12 @@ public:
     void yield() override;
     int yieldIntervalMs() const override { return interval(); }
     bool showReconcile(const QVector<ReconcileLine>& lines, int mode, double expected) override;
+    // Asked with No as the default: Enter must not write a faulty schedule.
+    bool keepFaultySchedule(const QString& text) override;
 
     // An error-type box with Yes and No (or OK alone) and a Help button that
     // opens help topic 13 and leaves the box open. True for Yes or OK.
-    static bool messageBox(QWidget* parent, const QString& text, bool question);
+    static bool messageBox(QWidget* parent, const QString& text, bool question, bool defaultNo = false);
 
     // The work between two yields of every run in a window, 30 ms unless
     // set; a test sets 0 to meet the run at its first chance.

@@ -50,7 +50,7 @@ class TestSeasonWindow : public QObject {
         ds.tbgroup.locate("GROUPID", g);
         ScriptedHost host;
         std::mt19937 random(4);
-        ScheduleEngine engine(ds, host, random);
+        ScheduleEngine engine(ds.tbgroup.database(), ds.groupId(), host, random);
         engine.GenerateSchedule();
         return g;
     }

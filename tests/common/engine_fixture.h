@@ -3,7 +3,7 @@
 // group with entries and courts, and a host with scripted answers.
 #include "data/datamodule.h"
 #include "engine/engine.h"
-#include "engine/groupdatasets.h"
+#include "scheduling/groupdatasets.h"
 #include "engine/schedulehost.h"
 #include <QDate>
 #include <QSqlError>

@@ -13,9 +13,8 @@ LeagueFixture::LeagueFixture()
 
 LeagueFixture::~LeagueFixture()
 {
-    engine.reset();
     pairing.reset();
-    ds.reset();
+    engine.reset();
     dm.reset();
 }
 
@@ -78,10 +77,16 @@ void LeagueFixture::createLeague(const LeagueSettings& s)
         cs.setInteger("g", groupId);
         cs.execSql();
     }
-    ds = std::make_unique<GroupDatasets>(db());
-    ds->open();
-    ds->tbgroup.locate("GROUPID", groupId);
-    pairing = std::make_unique<LeaguePairing>(*ds, state, db());
+    reloadEngine();
+}
+
+void LeagueFixture::reloadEngine()
+{
+    if (!host)
+        host = std::make_unique<ScriptedHost>();
+    pairing.reset();
+    engine = std::make_unique<ScheduleEngine>(db(), groupId, *host, random, state);
+    pairing = engine->makeLeaguePairing();
 }
 
 double LeagueFixture::sessionTotal() const
@@ -95,12 +100,10 @@ void LeagueFixture::startRun()
     state = RunState{};
     state.entryCount = int(entries.size());
     state.playersPerSession = 2 * settings.courts;
+    reloadEngine();
     pairing->StartRun(settings.rounds);
-    if (!host)
-        host = std::make_unique<ScriptedHost>();
-    engine = std::make_unique<ScheduleEngine>(*ds, *host, random, state);
     engine->ResetPriorities();
-    engine->ClearSchedule();
+    engine->writePlan();
 }
 
 void LeagueFixture::scheduleDate(const QDate& date)
@@ -108,6 +111,7 @@ void LeagueFixture::scheduleDate(const QDate& date)
     pairing->ScheduleLeagueDate(date);
     engine->UpdatePriorities(date);
     pairing->WeighMatches();
+    engine->writePlan();
 }
 
 QVector<QDate> LeagueFixture::run(bool untilComplete)

@@ -1,6 +1,5 @@
 #pragma once
 #include "engine/engine.h"
-#include "engine/groupdatasets.h"
 #include "engine/league.h"
 #include "engine/runstate.h"
 #include <QDate>
@@ -52,6 +51,10 @@ public:
     // `untilComplete`, every round has been played. Returns the dates used.
     QVector<QDate> run(bool untilComplete = true);
     double sessionTotal() const;
+    // A new engine and pairing over the league as the file holds it now.
+    // The steps plan in memory; startRun() and scheduleDate() write the plan
+    // so that the tests can read the tables.
+    void reloadEngine();
 
     QVector<LeagueMatch> matches();   // in date, court order
     int scheduleRows();
@@ -65,9 +68,8 @@ public:
     QVector<int> courts;    // COURTIDs in court-list order
     int groupId = 0;
     RunState state;
-    std::unique_ptr<GroupDatasets> ds;
-    std::unique_ptr<LeaguePairing> pairing;
-    std::unique_ptr<ScheduleEngine> engine;   // from startRun()
+    std::unique_ptr<ScheduleEngine> engine;   // anew at every startRun()
+    std::unique_ptr<LeaguePairing> pairing;   // over the engine's plan
 
 private:
     int addPlayer(int n);

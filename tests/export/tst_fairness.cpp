@@ -142,7 +142,7 @@ void TestFairness::generatedScheduleAgreesWithItsCounters()
                  QDate(2000, 3, 13));
     auto ds = fx.open(group);
     ScriptedHost host;
-    ScheduleEngine(*ds, host, fx.rng).GenerateSchedule();
+    ScheduleEngine(fx.db(), group, host, fx.rng).GenerateSchedule();
 
     const Season s = loadSeason(fx.db(), group);
     const FairnessFigures f = computeFairness(s);
@@ -172,7 +172,7 @@ void TestFairness::singlesAndLeaguesCountNoPairs()
     const int group = fx.addGroup(groupOf(4, 4, 2, 1, 3));
     auto ds = fx.open(group);
     ScriptedHost host;
-    ScheduleEngine(*ds, host, fx.rng).GenerateSchedule();
+    ScheduleEngine(fx.db(), group, host, fx.rng).GenerateSchedule();
     const FairnessFigures f = computeFairness(loadSeason(fx.db(), group));
     QVERIFY(!f.hasPairs);
     QVERIFY(f.pairs.isEmpty());

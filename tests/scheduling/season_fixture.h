@@ -15,7 +15,7 @@ struct SeasonFixture : EngineFixture {
         ScriptedHost host;
         auto ds = open(group);
         std::mt19937 random(seed);
-        ScheduleEngine engine(*ds, host, random);
+        ScheduleEngine engine(ds->tbgroup.database(), ds->groupId(), host, random);
         engine.GenerateSchedule();
     }
 

@@ -152,7 +152,7 @@ class TestFairness : public QObject {
     {
         runState() = RunState();
         auto ds = f.open(group);
-        ScheduleEngine engine(*ds, host, rng);
+        ScheduleEngine engine(ds->tbgroup.database(), ds->groupId(), host, rng);
         engine.GenerateSchedule();
     }
 
@@ -261,8 +261,8 @@ private slots:
             run(f, league, host, f.rng);
 
             const int onDayOff = matchesOnDayOff(f, league);
-            const QString warning = host.warnings.join('\n');
-            if (warning.contains(ScheduleEngine::LeagueDayOffWarning)) {
+            const QString warning = host.questions.join('\n');
+            if (warning.contains(ScheduleEngine::LeagueDayOffQuestion.section('\n', 0, 0).section('%', 0, 0))) {
                 ++warned;
                 QCOMPARE(int(warning.count("play on a day off of")), onDayOff);
             } else {
@@ -458,10 +458,10 @@ private slots:
         run(f, league, host, f.rng);
         QVERIFY(everyPairingMet(f, league, e, 1));
         QCOMPARE(matchesOnDayOff(f, league), 3);
-        QCOMPARE(host.warnings.size(), 1);
-        QVERIFY(host.warnings[0].startsWith(ScheduleEngine::LeagueDayOffWarning));
-        QCOMPARE(int(host.warnings[0].count("play on a day off of P1 L1")), 3);
-        QVERIFY(host.warnings[0].contains("entries 1 and 2"));
+        QCOMPARE(host.questions.size(), 1);
+        QVERIFY(host.questions[0].startsWith(ScheduleEngine::LeagueDayOffQuestion.section('%', 0, 0)));
+        QCOMPARE(int(host.questions[0].count("play on a day off of P1 L1")), 3);
+        QVERIFY(host.questions[0].contains("entries 1 and 2"));
     }
 };
 

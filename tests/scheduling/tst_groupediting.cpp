@@ -270,7 +270,7 @@ private slots:
         QCOMPARE(stored(id, "NumPerSes").toInt(), 8);
         QCOMPARE(printRequests, 1);   // once, after the run
         QCOMPARE(shownAtPrint, QString("8"));
-        QCOMPARE(daysOnAtPrint, QString("1"));
+        QCOMPARE(daysOnAtPrint, QString("2"));   // the run placed the 8 it offered
         QVERIFY(gridUsableAtPrint);
         QCOMPARE(fx->status[1], QString("Schedule completed."));
 

@@ -121,8 +121,9 @@ private slots:
         // Entries 7 and 12 as the stored ids.
         f.db().exec(QString("UPDATE GRPPLAYR SET GROUPPLAYERID = 7 WHERE GROUPPLAYERID = %1").arg(f.entries[0]));
         f.db().exec(QString("UPDATE GRPPLAYR SET GROUPPLAYERID = 12 WHERE GROUPPLAYERID = %1").arg(f.entries[1]));
-        f.ds->tbplayers.refresh();
+        f.reloadEngine();
         f.pairing->BuildMatches();
+        f.engine->writePlan();
         Query q(f.db(), "SELECT PID1, PID2, Mix FROM \"MATCHES.db\"");
         q.prepare();
         q.open();
@@ -408,6 +409,7 @@ private slots:
         f.createLeague({4, 0, 1});
         f.startRun();
         f.pairing->ScheduleLeagueDate(f.settings.start);
+        f.engine->writePlan();
         QCOMPARE(f.scheduleRows(), 0);
         QCOMPARE(f.openPairings(), 6);
     }
@@ -418,6 +420,7 @@ private slots:
         f.createLeague({120, 60, 1});
         f.startRun();
         f.pairing->ScheduleLeagueDate(f.settings.start);
+        f.engine->writePlan();
         const QVector<LeagueMatch> ms = f.matches();
         QCOMPARE(ms.size(), 60);
         QSet<int> seen;

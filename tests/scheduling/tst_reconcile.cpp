@@ -51,8 +51,10 @@ private slots:
         play(f, ids[1], 0, 0, court1);   // placed twice on its court
         auto ds = f.open(group);
         ScriptedHost host;
-        ScheduleEngine engine(*ds, host, f.rng);
+        ScheduleEngine engine(ds->tbgroup.database(), ds->groupId(), host, f.rng);
+        engine.adoptSchedule();
         engine.AssignHomeAndBalls(day(0));
+        engine.writePlan();
         auto homes = [&](int id) {
             return f.scalar("SELECT SUM(HOME) FROM SCHEDULE WHERE GRPPLAYRID = ?", {id}).toInt();
         };
@@ -73,8 +75,10 @@ private slots:
         play(f, ids[1], 5, 9);
         auto ds = f.open(group);
         ScriptedHost host;
-        ScheduleEngine engine(*ds, host, f.rng);
+        ScheduleEngine engine(ds->tbgroup.database(), ds->groupId(), host, f.rng);
+        engine.adoptSchedule();
         engine.ReconcileSchedule(true, 5);
+        engine.writePlan();
         QCOMPARE(host.reconcileShown, 0);
     }
 
@@ -90,8 +94,10 @@ private slots:
                {ids[0], day(5).toString(Qt::ISODate)});
         auto ds = f.open(group);
         ScriptedHost host;
-        ScheduleEngine engine(*ds, host, f.rng);
+        ScheduleEngine engine(ds->tbgroup.database(), ds->groupId(), host, f.rng);
+        engine.adoptSchedule();
         engine.ReconcileSchedule(true, 5);
+        engine.writePlan();
         QCOMPARE(host.reconcileShown, 1);
         QCOMPARE(host.reconcileMode, 1);
         QCOMPARE(host.reconcileLines.size(), 2);
@@ -121,8 +127,10 @@ private slots:
         f.playerOff(player, day(5));
         auto ds = f.open(group);
         ScriptedHost host;
-        ScheduleEngine engine(*ds, host, f.rng);
+        ScheduleEngine engine(ds->tbgroup.database(), ds->groupId(), host, f.rng);
+        engine.adoptSchedule();
         engine.ReconcileSchedule(true, 5);
+        engine.writePlan();
         QCOMPARE(f.scalar("SELECT GRPPLAYRID FROM SCHEDULE WHERE DATE = ?", {day(4).toString(Qt::ISODate)}).toInt(),
                  ids[1]);
         QCOMPARE(f.rowsOf(ids[0]), 5);
@@ -140,8 +148,10 @@ private slots:
         f.playerOff(player, day(5));
         auto ds = f.open(group);
         ScriptedHost host;
-        ScheduleEngine engine(*ds, host, f.rng);
+        ScheduleEngine engine(ds->tbgroup.database(), ds->groupId(), host, f.rng);
+        engine.adoptSchedule();
         engine.ReconcileSchedule(true, 5);
+        engine.writePlan();
         // Neither can move: the message names both and why, and the row of
         // the over-played entry stays on its court.
         QCOMPARE(host.messages.size(), 1);
@@ -164,8 +174,10 @@ private slots:
         auto ds = f.open(group);
         ScriptedHost host;
         host.reconcileAnswer = false;
-        ScheduleEngine engine(*ds, host, f.rng);
+        ScheduleEngine engine(ds->tbgroup.database(), ds->groupId(), host, f.rng);
+        engine.adoptSchedule();
         engine.ReconcileSchedule(true, 5);
+        engine.writePlan();
         QCOMPARE(f.played(ids[0]), 6);
         QCOMPARE(f.rowsOf(ids[0]), 6);
     }

@@ -15,7 +15,7 @@ class TestRunRefusals : public QObject {
     QStringList generate(EngineFixture& f, GroupDatasets& ds)
     {
         ScriptedHost host;
-        ScheduleEngine engine(ds, host, f.rng);
+        ScheduleEngine engine(ds.tbgroup.database(), ds.groupId(), host, f.rng);
         engine.GenerateSchedule();
         printRequested = engine.printRequested();
         return host.warnings;
