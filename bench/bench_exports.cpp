@@ -1,10 +1,9 @@
 #include "bench_exports.h"
 #include "acceptinghost.h"
+#include "enginebench.h"
 #include "data/datamodule.h"
 #include "data/query.h"
 #include "export/exports.h"
-#include "engine/engine.h"
-#include "engine/groupdatasets.h"
 #include "timing.h"
 #include <QDir>
 #include <QElapsedTimer>
@@ -46,12 +45,8 @@ int generatedGroup(Tdmglobal& dm)
         const int court = exec(db, QString("INSERT INTO \"COURTS.db\" (NAME) VALUES ('Court %1')").arg(c));
         exec(db, QString("INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (%1, %2)").arg(court).arg(group));
     }
-    GroupDatasets ds(db);
-    ds.open();
-    ds.tbgroup.locate("GROUPID", group);
     AcceptingHost host;
-    std::mt19937 rng(2027);
-    ScheduleEngine(ds, host, rng).GenerateSchedule();
+    runEngine(db, group, host, 2027);
     return group;
 }
 
