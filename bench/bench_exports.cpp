@@ -1,10 +1,9 @@
 #include "bench_exports.h"
 #include "acceptinghost.h"
+#include "enginebench.h"
 #include "data/datamodule.h"
 #include "data/query.h"
 #include "export/exports.h"
-#include "engine/engine.h"
-#include "scheduling/groupdatasets.h"
 #include "timing.h"
 #include <QDir>
 #include <QElapsedTimer>
@@ -47,8 +46,7 @@ int generatedGroup(Tdmglobal& dm)
         exec(db, QString("INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (%1, %2)").arg(court).arg(group));
     }
     AcceptingHost host;
-    std::mt19937 rng(2027);
-    ScheduleEngine(db, group, host, rng).GenerateSchedule();
+    runEngine(db, group, host, 2027);
     return group;
 }
 

@@ -1,11 +1,8 @@
 #include "bench_mixing.h"
 #include "acceptinghost.h"
+#include "enginebench.h"
 #include "data/datamodule.h"
-#include "engine/engine.h"
 #include "engine/fairness.h"
-#include "scheduling/groupdatasets.h"
-#include "engine/runstate.h"
-#include "engine/schedulehost.h"
 #include "engine/season.h"
 #include "engine/seating.h"
 #include "timing.h"
@@ -59,15 +56,9 @@ double timeRun(Database& db, int group, bool mix, unsigned seed)
 {
     QSqlQuery(db.connection())
         .exec(QString("UPDATE \"group\" SET MIXPAIRS = %1 WHERE GROUPID = %2").arg(mix).arg(group));
-    runState() = RunState();
-    GroupDatasets ds(db);
-    ds.open();
-    ds.tbgroup.locate("GROUPID", group);
     AcceptingHost host;
-    std::mt19937 rng(seed);
-    ScheduleEngine engine(ds.tbgroup.database(), ds.groupId(), host, rng);
     const qint64 start = threadNanos();
-    engine.GenerateSchedule();
+    runEngine(db, group, host, seed);
     return (threadNanos() - start) / 1e6;
 }
 

@@ -1,36 +1,23 @@
 #include "bench_season.h"
+#include "acceptinghost.h"
 #include "bench_scheduling.h"
 #include "data/database.h"
 #include "data/datamodule.h"
-#include "engine/engine.h"
-#include "scheduling/groupdatasets.h"
 #include "engine/runstate.h"
-#include "engine/schedulehost.h"
-#include "engine/replan.h"
 #include "engine/seasonops.h"
+#include "enginebench.h"
 #include "timing.h"
 #include <QElapsedTimer>
 #include <QSqlQuery>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 
 namespace {
 
 constexpr int Runs = 7;
-constexpr double TargetMs = 200.0;
-
-void generate(Database& db, int group)
-{
-    GroupDatasets ds(db);
-    ds.open();
-    ds.tbgroup.locate("GROUPID", group);
-    QuietHost host;
-    std::mt19937 rng(17);
-    ScheduleEngine engine(ds.tbgroup.database(), ds.groupId(), host, rng);
-    engine.GenerateSchedule();
-}
+constexpr double TargetMs = 100.0;
 
 int spread(Database& db, int group)
 {
@@ -47,9 +34,10 @@ void benchSeason()
     auto dm = std::make_unique<Tdmglobal>(dir.path());
     Database& db = dm->database();
     const int group = createGroup(db);
-    generate(db, group);
+    AcceptingHost host;
+    runEngine(db, group, host, 17);
 
-    QVector<double> replans, undos, cpu;
+    QVector<double> replans, undos, cpu, stretches;
     int worstSpread = 0;
     int rows = 0;
     for (int run = 0; run < Runs; ++run) {
@@ -61,10 +49,18 @@ void benchSeason()
         std::mt19937 rng(100 + run);
         QElapsedTimer clock;
         clock.start();
-        const std::clock_t cpuStart = std::clock();
-        const QString refusal = ops.replan(middle, rng, [](const QVector<ReplanCount>&) { return true; });
-        replans << clock.nsecsElapsed() / 1e6;
-        cpu << double(std::clock() - cpuStart) * 1000.0 / CLOCKS_PER_SEC;
+        const double cpuStart = processCpuMs();
+        // The re-plan does not yield; only the window's confirmation box
+        // (its own event loop) splits the work in two stretches.
+        double confirmAt = -1;
+        const QString refusal = ops.replan(middle, rng, [&](const QVector<ReplanCount>&) {
+            confirmAt = clock.nsecsElapsed() / 1e6;
+            return true;
+        });
+        const double ms = clock.nsecsElapsed() / 1e6;
+        replans << ms;
+        cpu << processCpuMs() - cpuStart;
+        stretches << (confirmAt < 0 ? ms : std::max(confirmAt, ms - confirmAt));
         if (!refusal.isEmpty()) {
             std::printf("  re-plan refused: %s\n", qPrintable(refusal));
             return;
@@ -78,12 +74,14 @@ void benchSeason()
     const Timings u = summarize(undos);
     std::printf("Season: re-plan of the second half, 64 entries, %d schedule rows, 104 dates, %d runs\n", rows, Runs);
     std::printf("  re-plan from the middle date (accepted)  median %7.1f ms  best %7.1f ms  first %7.1f ms  "
-                "(aim < %.0f ms: %s)\n",
-                r.median, r.best, r.first, TargetMs, r.median < TargetMs ? "met" : "NOT MET");
+                "(aim <= %.0f ms: %s)\n",
+                r.median, r.best, r.first, TargetMs, r.median <= TargetMs ? "met" : "NOT MET");
     // On a machine shared with other work the wall time includes waiting
     // for a processor; the processor time is what the re-plan itself costs.
     std::printf("  processor time of the re-plan            median %7.1f ms  best %7.1f ms\n", summarize(cpu).median,
                 summarize(cpu).best);
+    std::printf("  longest stretch without a yield          median %7.1f ms  worst %7.1f ms  (aim <= %.0f ms)\n",
+                median(stretches), *std::max_element(stretches.begin(), stretches.end()), TargetMs);
     std::printf("  undo of the re-plan                      median %7.1f ms  best %7.1f ms\n", u.median, u.best);
     std::printf("  most minus fewest dates played after re-plan: %d\n", worstSpread);
 }

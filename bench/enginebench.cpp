@@ -1,18 +1,15 @@
 #include "enginebench.h"
 #include "data/database.h"
 #include "data/datamodule.h"
+#include "data/dberror.h"
 #include "data/query.h"
 #include "engine/engine.h"
-#include "scheduling/groupdatasets.h"
 #include "engine/runstate.h"
-#include "engine/schedulehost.h"
+#include "acceptinghost.h"
 #include "timing.h"
-#include <QCoreApplication>
-#include <QDate>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QHash>
-#include <QLibrary>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QSet>
 #include <QTemporaryDir>
 #include <algorithm>
@@ -20,32 +17,8 @@
 
 namespace {
 
-// Accepts every question and the reconciliation; lets the event loop run
-// and notes the longest stretch of work between two yields.
-class AcceptingHost : public ScheduleHost {
-public:
-    AcceptingHost() { clock.start(); }
-    Answer ask(const QString&) override { return Yes; }
-    void warn(const QString&) override {}
-    void statusMessage(const QString&) override {}
-    void setBusy(bool) override {}
-    void suspendUpdates(bool) override {}
-    void yield() override
-    {
-        noteStretch();
-        ++yields;
-        QCoreApplication::processEvents();
-        last = clock.nsecsElapsed();
-    }
-    bool showReconcile(const QVector<ReconcileLine>&, int, double) override { return true; }
-
-    void noteStretch() { longest = std::max(longest, (clock.nsecsElapsed() - last) / 1e6); }
-
-    QElapsedTimer clock;
-    qint64 last = 0;
-    double longest = 0;
-    int yields = 0;
-};
+// A stretch longer than this freezes the window noticeably.
+constexpr double StretchAimMs = 100;
 
 const char* const WeekdayColumns[] = {"SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY"};
 
@@ -104,9 +77,7 @@ QString checkLeague(Database& db, int groupId, const EngineShape& s)
                                             : QString("%1 matches, not %2").arg(matches).arg(pairings * s.duration);
 }
 
-}   // namespace
-
-int createShape(Database& db, const EngineShape& s)
+int createShapeRows(Database& db, const EngineShape& s)
 {
     QString columns = "NAME, STARTDATE, DURATION, NumPerSes, TYPE, RTYPE";
     QString values = ":v0, :v1, :v2, :v3, :v4, :v5";
@@ -129,26 +100,93 @@ int createShape(Database& db, const EngineShape& s)
     return group;
 }
 
-EngineRun timeEngineRun(Database& db, int groupId, unsigned seed)
+// Every column a run writes, in the order the floor binds them.
+const char* const ScheduleColumns = "SCHEDULEID, GRPPLAYRID, \"DATE\", VSGRPPLAYRID, HOME, WINNER, GRPCOURTID, "
+                                    "SLOTCODE, SLOTCODE2";
+constexpr int ScheduleColumnCount = 9;
+
+void mustExec(QSqlQuery& q)
+{
+    if (!q.exec())
+        throw engineError(q.lastError());
+}
+
+}   // namespace
+
+int createShape(Database& db, const EngineShape& s)
+{
+    int group = 0;
+    db.runInTransaction([&] { group = createShapeRows(db, s); });
+    return group;
+}
+
+// The one place the benchmarks construct the engine.
+void runEngine(Database& db, int groupId, ScheduleHost& host, unsigned seed)
 {
     runState() = RunState();
-    GroupDatasets ds(db);
-    ds.open();
-    ds.tbgroup.locate("GROUPID", groupId);
+    std::mt19937 random(seed);
+    ScheduleEngine engine(db, groupId, host, random);
+    engine.GenerateSchedule();
+}
+
+EngineRun timeEngineRun(Database& db, int groupId, unsigned seed)
+{
     AcceptingHost host;
-    std::mt19937 rng(seed);
-    ScheduleEngine engine(ds.tbgroup.database(), ds.groupId(), host, rng);
+    EngineRun r;
     QElapsedTimer clock;
     clock.start();
-    host.last = host.clock.nsecsElapsed();
-    engine.GenerateSchedule();
-    EngineRun r;
-    r.ms = clock.nsecsElapsed() / 1e6;
-    host.noteStretch();
-    r.longestStretchMs = host.longest;
+    const double cpuStart = processCpuMs();
+    host.startStretch();
+    runEngine(db, groupId, host, seed);
+    host.endStretch();
+    r.run = {clock.nsecsElapsed() / 1e6, processCpuMs() - cpuStart};
+    r.longestStretchMs = host.longestStretchMs;
     r.yields = host.yields;
-    r.writes = 0;   // the run no longer counts its statements
+    const QVector<QVariantList> rows = readScheduleRows(db, groupId);
+    r.rows = int(rows.size());
+    r.floor = timeRowsOnlyFloor(rows);
     return r;
+}
+
+QVector<QVariantList> readScheduleRows(Database& db, int groupId)
+{
+    QSqlQuery q(db.connection());
+    q.setForwardOnly(true);
+    q.prepare(QString("SELECT %1 FROM SCHEDULE WHERE GRPPLAYRID IN (SELECT GROUPPLAYERID FROM GRPPLAYR WHERE "
+                      "GROUPID = ?) ORDER BY SCHEDULEID")
+                  .arg(QString(ScheduleColumns)));
+    q.addBindValue(groupId);
+    mustExec(q);
+    QVector<QVariantList> rows;
+    while (q.next()) {
+        QVariantList row;
+        row.reserve(ScheduleColumnCount);
+        for (int c = 0; c < ScheduleColumnCount; ++c)
+            row << q.value(c);
+        rows << row;
+    }
+    return rows;
+}
+
+WallCpu timeRowsOnlyFloor(const QVector<QVariantList>& rows)
+{
+    // The program's own opening gives the schema, its indexes and the
+    // pragmas (WAL, synchronous NORMAL) the engine writes under.
+    QTemporaryDir dir;
+    Database floorDb(dir.path());
+    QElapsedTimer clock;
+    clock.start();
+    const double cpuStart = processCpuMs();
+    floorDb.startWriteTransaction();
+    QSqlQuery q(floorDb.connection());
+    q.prepare(QString("INSERT INTO SCHEDULE (%1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)").arg(QString(ScheduleColumns)));
+    for (const QVariantList& row : rows) {
+        for (int c = 0; c < ScheduleColumnCount; ++c)
+            q.bindValue(c, row[c]);
+        mustExec(q);
+    }
+    floorDb.commit();
+    return {clock.nsecsElapsed() / 1e6, processCpuMs() - cpuStart};
 }
 
 QString checkSchedule(Database& db, int groupId, const EngineShape& shape)
@@ -156,120 +194,45 @@ QString checkSchedule(Database& db, int groupId, const EngineShape& shape)
     return shape.recordKind == 1 ? checkGroup(db, groupId, shape) : checkLeague(db, groupId, shape);
 }
 
-namespace {
-
-// The sqlite3 library itself, loaded from the shared library the SQL driver uses.
-struct Sqlite {
-    using Open = int (*)(const char*, void**, int, const char*);
-    using Exec = int (*)(void*, const char*, void*, void*, char**);
-    using Prepare = int (*)(void*, const char*, int, void**, const char**);
-    using BindInt = int (*)(void*, int, int);
-    using BindText = int (*)(void*, int, const char*, int, void (*)(void*));
-    using Step = int (*)(void*);
-    using Reset = int (*)(void*);
-    using Finalize = int (*)(void*);
-    using Close = int (*)(void*);
-    QLibrary lib{"sqlite3", 0};
-    Open open = nullptr;
-    Exec exec = nullptr;
-    Prepare prepare = nullptr;
-    BindInt bindInt = nullptr;
-    BindText bindText = nullptr;
-    Step step = nullptr;
-    Reset reset = nullptr;
-    Finalize finalize = nullptr;
-    Close close = nullptr;
-
-    bool load()
-    {
-        open = reinterpret_cast<Open>(lib.resolve("sqlite3_open_v2"));
-        exec = reinterpret_cast<Exec>(lib.resolve("sqlite3_exec"));
-        prepare = reinterpret_cast<Prepare>(lib.resolve("sqlite3_prepare_v2"));
-        bindInt = reinterpret_cast<BindInt>(lib.resolve("sqlite3_bind_int"));
-        bindText = reinterpret_cast<BindText>(lib.resolve("sqlite3_bind_text"));
-        step = reinterpret_cast<Step>(lib.resolve("sqlite3_step"));
-        reset = reinterpret_cast<Reset>(lib.resolve("sqlite3_reset"));
-        finalize = reinterpret_cast<Finalize>(lib.resolve("sqlite3_finalize"));
-        close = reinterpret_cast<Close>(lib.resolve("sqlite3_close"));
-        return open && exec && prepare && bindInt && bindText && step && reset && finalize && close;
-    }
-};
-
-}   // namespace
-
-double timeOneTransactionFloor(const QString& dir, qint64 writes)
-{
-    Sqlite s;
-    if (!s.load())
-        return -1;
-    const QByteArray path = QDir(dir).filePath("floor.db").toLocal8Bit();
-    void* db = nullptr;
-    if (s.open(path.constData(), &db, 0x02 | 0x04, nullptr) != 0)   // READWRITE | CREATE
-        return -1;
-    s.exec(db,
-           "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;"
-           "CREATE TABLE SCHEDULE (SCHEDULEID INTEGER PRIMARY KEY AUTOINCREMENT, GRPPLAYRID INTEGER, "
-           "DATE TEXT, VSGRPPLAYRID INTEGER, HOME INTEGER DEFAULT 0, WINNER INTEGER, GRPCOURTID INTEGER, "
-           "SLOTCODE INTEGER, SLOTCODE2 INTEGER);"
-           "CREATE INDEX BYENTRY ON SCHEDULE (GRPPLAYRID, DATE);"
-           "CREATE INDEX BYDATE ON SCHEDULE (DATE, GRPCOURTID);",
-           nullptr, nullptr, nullptr);
-    void* stmt = nullptr;
-    s.prepare(db, "INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE) VALUES (?, ?, ?, ?)", -1, &stmt,
-              nullptr);
-    QElapsedTimer clock;
-    clock.start();
-    s.exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
-    for (qint64 i = 0; i < writes; ++i) {
-        const QByteArray date = QDate(2027, 1, 4).addDays(i / 32).toString(Qt::ISODate).toLatin1();
-        s.bindInt(stmt, 1, int(i % 64) + 1);
-        s.bindText(stmt, 2, date.constData(), -1, reinterpret_cast<void (*)(void*)>(-1));   // SQLITE_TRANSIENT
-        s.bindInt(stmt, 3, int(i % 8) + 1);
-        s.bindInt(stmt, 4, int(i % 64) + 1);
-        s.step(stmt);
-        s.reset(stmt);
-    }
-    s.exec(db, "COMMIT", nullptr, nullptr, nullptr);
-    const double ms = clock.nsecsElapsed() / 1e6;
-    s.finalize(stmt);
-    s.close(db);
-    return ms;
-}
-
 void benchShapes(const char* title, const QVector<EngineShape>& shapes, int runs)
 {
-    std::printf("%s (%d runs each, fresh database per shape; floor: sqlite3 writing as many rows in one "
-                "transaction):\n",
+    std::printf("%s: median of %d runs, each against its own floor (the rows it left, written alone in one\n"
+                "transaction by one prepared INSERT into a fresh database); wall / processor time in ms\n",
                 title, runs);
+    std::printf("  %-47s %7s %17s %16s %14s %9s\n", "shape", "rows", "run wall / cpu", "floor wall / cpu", "x floor",
+                "longest");
     for (const EngineShape& s : shapes) {
         QTemporaryDir work;
-        const QString dataDir = work.filePath("data");
-        QDir().mkpath(dataDir);
-        Tdmglobal dm(dataDir);
-        const int group = createShape(dm.database(), s);
-        QVector<double> times, floors;
-        EngineRun last;
+        Tdmglobal dm(work.path());   // the engine reaches the data module as in the program
+        Database& db = dm.database();
+        const int group = createShape(db, s);
+        QVector<double> wall, cpu, floorWall, floorCpu, ratio, cpuRatio;
         double longest = 0;
+        int rows = 0;
         QString check;
         for (int i = 0; i < runs; ++i) {
-            last = timeEngineRun(dm.database(), group, 1000 + i);
-            times << last.ms;
-            longest = std::max(longest, last.longestStretchMs);
+            const EngineRun r = timeEngineRun(db, group, 1000 + i);
+            wall << r.run.wallMs;
+            cpu << r.run.cpuMs;
+            floorWall << r.floor.wallMs;
+            floorCpu << r.floor.cpuMs;
+            ratio << r.run.wallMs / r.floor.wallMs;
+            cpuRatio << r.run.cpuMs / r.floor.cpuMs;
+            longest = std::max(longest, r.longestStretchMs);
+            rows = r.rows;
             if (check.isEmpty())
-                check = checkSchedule(dm.database(), group, s);
-            const QString floorDir = work.filePath(QString("floor%1").arg(i));
-            QDir().mkpath(floorDir);
-            floors << timeOneTransactionFloor(floorDir, last.writes);
+                check = checkSchedule(db, group, s);
         }
-        const Timings t = summarize(times);
-        const double floor = median(floors);
-        const QString verdict = s.targetMs <= 0          ? QString("(no target)")
-                                : t.median <= s.targetMs ? QString("within %1 ms").arg(s.targetMs)
-                                                         : QString("OVER %1 ms").arg(s.targetMs);
-        std::printf("  %-52s median %7.1f ms  best %7.1f ms  %s\n", s.label, t.median, t.best, qPrintable(verdict));
-        std::printf("  %-52s floor  %7.1f ms (%lld writes)  ratio %.1f x  longest without a yield %.1f ms  %s\n", "",
-                    floor, static_cast<long long>(last.writes), floor > 0 ? t.median / floor : 0.0, longest,
-                    check.isEmpty() ? "schedule sound" : qPrintable("SCHEDULE WRONG: " + check));
+        QStringList verdict;
+        if (s.targetRatio > 0)
+            verdict << (median(ratio) <= s.targetRatio ? QString("within %1x").arg(s.targetRatio)
+                                                       : QString("OVER %1x").arg(s.targetRatio));
+        verdict << (longest <= StretchAimMs ? QString("no stretch over %1 ms").arg(StretchAimMs)
+                                            : QString("STRETCH OVER %1 ms").arg(StretchAimMs));
+        verdict << (check.isEmpty() ? QString("schedule sound") : "SCHEDULE WRONG: " + check);
+        std::printf("  %-47s %7d %8.1f /%7.1f %7.1f /%7.1f %5.1f /%5.1f x %6.1f ms  %s\n", s.label, rows, median(wall),
+                    median(cpu), median(floorWall), median(floorCpu), median(ratio), median(cpuRatio), longest,
+                    qPrintable(verdict.join(", ")));
         std::fflush(stdout);
     }
 }

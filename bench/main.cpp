@@ -1,6 +1,7 @@
 // vantrel-bench: how long Vantrel takes from process start to the frame on
 // screen with its database open, on a fresh database file and on an existing
 // one; then the report and scheduling figures where those benchmarks exist.
+// bench/README.md says what each figure means.
 //
 // Each start-up is a new process (this program run with --startup), so the
 // figure includes loading the program and its libraries, as a user sees it.
@@ -15,6 +16,7 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSettings>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QWindow>
@@ -171,10 +173,24 @@ int main(int argc, char* argv[])
         return runStartup(argc, argv, QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
 
     QApplication app(argc, argv);
-    // One section by name ("startup", "reports", "scheduling", "mixing", "league",
-    // "views", "exports"), or all of them.
-    const QString only = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
-    auto wanted = [&](const char* name) { return only.isEmpty() || only == QLatin1String(name); };
+    // Every section, or the ones named: "views" alone, or "--only
+    // scheduling,league,season" to leave out the slow start-up and report ones.
+    const QStringList known = {"startup", "reports", "scheduling", "mixing", "league", "views", "exports", "season"};
+    QStringList only;
+    if (argc == 2 && argv[1][0] != '-')
+        only << QString::fromLocal8Bit(argv[1]);
+    else if (argc == 3 && std::strcmp(argv[1], "--only") == 0)
+        only = QString::fromLocal8Bit(argv[2]).split(',', Qt::SkipEmptyParts);
+    else if (argc != 1)
+        only << QString();
+    for (const QString& name : only) {
+        if (!known.contains(name)) {
+            std::fprintf(stderr, "usage: vantrel-bench [SECTION | --only SECTION,SECTION...]\nsections: %s\n",
+                         qPrintable(known.join(", ")));
+            return 2;
+        }
+    }
+    auto wanted = [&](const char* name) { return only.isEmpty() || only.contains(QLatin1String(name)); };
     auto section = [](void (*run)()) {
         std::printf("\n");
         std::fflush(stdout);

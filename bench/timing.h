@@ -2,6 +2,7 @@
 // The figures every benchmark reports from its runs' times.
 #include <QVector>
 #include <algorithm>
+#include <ctime>
 
 struct Timings {
     double median = 0, best = 0;
@@ -21,4 +22,14 @@ inline Timings summarize(QVector<double> ms)
 inline double median(const QVector<double>& ms)
 {
     return summarize(ms).median;
+}
+
+// Processor time of the whole process (every thread) in ms. On a machine
+// shared with other work the wall time also holds waiting for a processor;
+// this is what the work itself cost.
+inline double processCpuMs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
 }
