@@ -305,7 +305,7 @@ bool ScheduleEngine::acceptPlan()
     if (!schedule.dayOffNotes.isEmpty() &&
         host.ask(LeagueDayOffQuestion.arg(schedule.dayOffNotes.join(QLatin1Char('\n')))) == ScheduleHost::No)
         return false;
-    const QStringList problems = planProblems(setupData, schedule);
+    const QStringList problems = planProblems(setupData, schedule, {}, &pacer);
     return problems.isEmpty() || host.keepFaultySchedule(FaultyPlanMessage.arg(listed(problems)));
 }
 
@@ -382,7 +382,7 @@ void ScheduleEngine::ContinueFrom(const QDate& from, double dates, std::unique_p
     for (const PlanRow& r : SchedulePlan::read(database, setupData).rows)
         if (r.date < from)
             kept.append(r);
-    if (const QStringList problems = planProblems(setupData, schedule, kept); !problems.isEmpty())
+    if (const QStringList problems = planProblems(setupData, schedule, kept, &pacer); !problems.isEmpty())
         throw DbError(QStringLiteral("The re-planned dates would break the scheduling rules, so nothing was "
                                      "changed:\n") +
                       listed(problems));

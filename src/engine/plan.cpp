@@ -1,5 +1,6 @@
 #include "plan.h"
 #include "groupsetup.h"
+#include "pacer.h"
 #include "data/database.h"
 #include "data/query.h"
 #include <QHash>
@@ -15,9 +16,20 @@ qint64 entryDateKey(int entry, const QDate& date)
 
 class Faults {
 public:
+    explicit Faults(YieldPacer* p) : pacer(p) {}
+    // A hundred thousand rows take a while: the window gets its turn.
+    void step()
+    {
+        if (pacer && ++steps % 1024 == 0)
+            pacer->checkpoint();
+    }
     void on(const QDate& date, const QString& what) { lines << planDateText(date) + QStringLiteral(": ") + what; }
     void add(const QString& what) { lines << what; }
     QStringList lines;
+
+private:
+    YieldPacer* pacer;
+    qint64 steps = 0;
 };
 
 QString courtText(const GroupSetup& setup, int court)
@@ -33,6 +45,7 @@ void checkEntries(const GroupSetup& setup, const SchedulePlan& plan, const QVect
     QHash<qint64, int> rowsOn;
     QVector<int> datesPlayed(setup.entries.size(), 0);
     const auto visit = [&](const PlanRow& r, bool planned) {
+        f.step();
         const int index = setup.indexOf(r.entry);
         if (index < 0) {
             f.on(r.date, QStringLiteral("a row names entry id %1, which is not in the group").arg(r.entry));
@@ -69,14 +82,19 @@ void checkEntries(const GroupSetup& setup, const SchedulePlan& plan, const QVect
 void checkCourts(const GroupSetup& setup, const SchedulePlan& plan, Faults& f)
 {
     QMap<QDate, QMap<int, QVector<const PlanRow*>>> byDate;   // date -> court position -> rows
+    QHash<int, int> courtAt;
+    for (int i = 0; i < setup.courts.size(); ++i)
+        courtAt.insert(setup.courts[i], i);
     for (const PlanRow& r : plan.rows) {
-        const int at = int(setup.courts.indexOf(r.court));
+        f.step();
+        const int at = courtAt.value(r.court, -1);
         byDate[r.date][at >= 0 ? at : int(setup.courts.size()) + r.court].append(&r);
     }
     const int seats = setup.isGroup() ? setup.entriesPerCourt() : 2;
     for (auto date = byDate.cbegin(); date != byDate.cend(); ++date) {
         const int lastCourt = date->lastKey();
         for (auto court = date->cbegin(); court != date->cend(); ++court) {
+            f.step();
             const QVector<const PlanRow*>& rows = *court;
             const QString where = courtText(setup, rows.first()->court);
             if (court.key() >= setup.courts.size())
@@ -104,6 +122,7 @@ void checkRounds(const GroupSetup& setup, const SchedulePlan& plan, Faults& f)
     QSet<qint64> round;
     int roundNumber = 1;
     for (const PlanRow& r : plan.rows) {
+        f.step();
         if (r.opponent == 0)
             continue;
         const qint64 pairing = (qint64(std::min(r.entry, r.opponent)) << 32) | qint64(std::max(r.entry, r.opponent));
@@ -139,9 +158,10 @@ QString shortDateText(const ShortDate& d)
         .arg(d.entries);
 }
 
-QStringList planProblems(const GroupSetup& setup, const SchedulePlan& plan, const QVector<PlanRow>& kept)
+QStringList planProblems(const GroupSetup& setup, const SchedulePlan& plan, const QVector<PlanRow>& kept,
+                         YieldPacer* pacer)
 {
-    Faults f;
+    Faults f(pacer);
     checkEntries(setup, plan, kept, f);
     checkCourts(setup, plan, f);
     // Rounds are counted from the season's first match: a re-plan continues

@@ -12,6 +12,7 @@
 #include <optional>
 
 class Database;
+class YieldPacer;
 struct GroupSetup;
 
 struct PlanRow {
@@ -69,7 +70,9 @@ struct SchedulePlan {
 // entry; empty when the plan is sound. `kept` are rows of the same season
 // that the plan leaves in place (before a re-plan's first date): they count
 // toward the counters and nobody may be placed twice beside them.
-QStringList planProblems(const GroupSetup& setup, const SchedulePlan& plan, const QVector<PlanRow>& kept = {});
+// With a pacer the check lets the window's messages run now and then.
+QStringList planProblems(const GroupSetup& setup, const SchedulePlan& plan, const QVector<PlanRow>& kept = {},
+                         YieldPacer* pacer = nullptr);
 
 // "Tue 12 Jan 2027"
 QString planDateText(const QDate& date);

@@ -7,8 +7,8 @@
 #include "data/transaction.h"
 
 namespace {
-// Rows deleted or written between two chances to yield: a few milliseconds.
-constexpr int RowsPerPiece = 2000;
+// Rows deleted between two chances to yield: a few milliseconds' work.
+constexpr int RowsPerPiece = 1000;
 }   // namespace
 
 PlanWriter::PlanWriter(Database& database, YieldPacer* p) : db(database), pacer(p) {}
@@ -74,7 +74,7 @@ void PlanWriter::insertRows(const SchedulePlan& plan)
         values[5] = r.court;
         values[6] = r.home ? QVariant(1) : QVariant();
         q.execSql(values);
-        if (++sincePause == RowsPerPiece / 4) {
+        if (++sincePause == RowsPerPiece / 2) {
             sincePause = 0;
             checkpoint();
         }
@@ -88,7 +88,10 @@ void PlanWriter::writeCounters(const GroupSetup& setup, const SchedulePlan& plan
     for (int i = 0; i < setup.entries.size() && i < plan.counters.size(); ++i) {
         const PlanCounters& c = plan.counters[i];
         q.execSql({c.priority, c.ballPriority, double(c.played), setup.entries[i].id});
+        if (i % 256 == 255)
+            checkpoint();
     }
+    checkpoint();
 }
 
 // The pairings table holds one round at a time, for every league alike.
