@@ -4,8 +4,10 @@
 #include "data/query.h"
 #include "scheduling/scheduleeditdialog.h"
 #include "scheduling/groupeditor.h"
+#include "scheduling/seasonwindow.h"
 #include "timing.h"
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QDate>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -133,6 +135,85 @@ void print(const char* label, const Timings& f, const QString& detail)
     std::fflush(stdout);
 }
 
+// A season as big groups have them: `entries` entries with names of 20 to
+// 25 characters, `perDate` of them a date, two a court, over `dates` dates.
+struct SeasonShape {
+    const char* label;
+    int entries, perDate, courts, dates;
+    int runs;
+};
+
+int addSeason(Database& db, const SeasonShape& shape)
+{
+    db.startTransaction();
+    Query group(db, "INSERT INTO \"group.DB\" (NAME, STARTDATE, DURATION, NumPerSes, TYPE, STIME, ETIME, RTYPE, "
+                    "BBON, MONDAY) VALUES (:n, '2027-01-04', :w, :per, 1, '09:00:00', '10:30:00', 1, 1, 1)");
+    group.setString("n", QString("Season %1").arg(shape.entries));
+    group.setInteger("w", shape.dates);
+    group.setInteger("per", shape.perDate);
+    const int groupId = insert(group);
+    Query court(db, "INSERT INTO \"COURTS.db\" (NAME) VALUES (:n)");
+    Query slot(db, "INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (:c, :g)");
+    QVector<int> courts;
+    for (int c = 1; c <= shape.courts; ++c) {
+        court.setString("n", QString("Court %1").arg(c));
+        courts << insert(court);
+        slot.setInteger("c", courts.last());
+        slot.setInteger("g", groupId);
+        slot.execSql();
+    }
+    Query player(db, "INSERT INTO \"PLAYERS.db\" (FNAME, LNAME) VALUES (:f, :l)");
+    Query entry(db, "INSERT INTO \"GRPPLAYR.db\" (GROUPID, PLAYERID, GRPSEQNUM, SESPLAYED) VALUES (:g, :p, :s, :d)");
+    static const char* const first[] = {"Alexandra", "Maximilian", "Wilhelmina", "Christopher", "Bartholomew"};
+    static const char* const last[] = {"Worthington", "Montgomery", "Fitzgerald", "Abernathy", "Kowalczyk"};
+    QVector<int> entries;
+    for (int e = 0; e < shape.entries; ++e) {
+        player.setString("f", QString(first[e % 5]));
+        player.setString("l", QString("%1-%2").arg(last[(e / 5) % 5]).arg(e));
+        entry.setInteger("g", groupId);
+        entry.setInteger("p", insert(player));
+        entry.setInteger("s", e + 1);
+        entry.setInteger("d", qint64(shape.dates) * shape.perDate / shape.entries);
+        entries << insert(entry);
+    }
+    Query row(db, "INSERT INTO \"SCHEDULE.db\" (GRPPLAYRID, \"DATE\", GRPCOURTID, SLOTCODE, HOME) "
+                  "VALUES (:e, :d, :c, :s, :h)");
+    for (int d = 0; d < shape.dates; ++d)
+        for (int i = 0; i < shape.perDate; ++i) {
+            const int e = (i + d * shape.perDate) % shape.entries;
+            row.setInteger("e", entries[e]);
+            row.setDate("d", QDate(2027, 1, 4).addDays(d));
+            row.setInteger("c", courts[(i / 2) % courts.size()]);
+            row.setInteger("s", e + 1);
+            row.setBool("h", i % 2 == 0);
+            row.execSql();
+        }
+    db.commit();
+    return groupId;
+}
+
+void benchSeasonWindow(Database& db, const SeasonShape& shape)
+{
+    const int group = addSeason(db, shape);
+    QVector<double> ms;
+    int rows = 0, columns = 0;
+    for (int i = 0; i < shape.runs; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        auto window = std::make_unique<Tfrmseason>(group);
+        window->resize(1280, 800);
+        waitUntilPainted(*window);
+        ms << clock.nsecsElapsed() / 1e6;
+        rows = window->grid()->model()->rowCount();
+        columns = window->grid()->model()->columnCount();
+    }
+    const Timings t = summarize(ms);
+    std::printf("%-42s median %6.1f ms  best %6.1f ms  first %6.1f ms  (%d dates x %d columns, %d runs)  %s\n",
+                shape.label, t.median, t.best, t.first, rows, columns, shape.runs,
+                t.median < 1000.0 ? "under 1 s" : "OVER 1 s");
+    std::fflush(stdout);
+}
+
 }   // namespace
 
 void benchViews()
@@ -165,4 +246,8 @@ void benchViews()
         return view;
     });
     print("schedule view of a group with 2,000 rows", viewFigure, QString("%1 rows shown").arg(shownRows));
+
+    std::printf("Season window opened and painted:\n");
+    benchSeasonWindow(db, {"season of 240 entries, 6,240 rows", 240, 120, 60, 52, 5});
+    benchSeasonWindow(db, {"season of 1,000 entries, 100,000 rows", 1000, 500, 250, 200, 3});
 }

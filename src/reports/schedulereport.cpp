@@ -4,14 +4,11 @@
 #include "scheduletext.h"
 #include "data/datamodule.h"
 #include "data/kinds.h"
-#include "data/query.h"
 #include "data/settings.h"
-#include "data/table.h"
+#include "reportengine/eventpacer.h"
 #include "reportengine/fonts.h"
 #include "windows/guard.h"
 #include <QApplication>
-#include <QMap>
-#include <QSet>
 #include <QWidget>
 
 using Justify = ReportCanvas::Justify;
@@ -33,49 +30,16 @@ constexpr double rosterRight = 8.0;
 constexpr double hangingIndent = 0.25;   // continuation lines of a roster entry
 constexpr double footerGap = 0.25;       // between the footer text and "Printed On:"
 
-// The schedule rows tie-break on SCHEDULEID so that the codes of one court
-// come in the order in which the generator wrote them.
-const char* const scheduleSql =
-    "SELECT d3.\"DATE\", d3.GRPCOURTID, d3.SLOTCODE, d3.SLOTCODE2, d3.GRPPLAYRID, d3.VSGRPPLAYRID, d3.HOME, "
-    "D.GROUPID, D.NAME, D.STARTDATE, D.STIME, D.ETIME, D.FEE, D.SUNDAY, D.MONDAY, D.TUESDAY, D.WEDNESDAY, "
-    "D.THURSDAY, D.FRIDAY, D.SATURDAY, D.NOTES,  D.TYPE, d1.PHONE1, D.RTYPE, D.BBON "
-    "FROM \"group.DB\" D, \"PLAYERS.db\" d1, \"GRPPLAYR.db\" d2, \"SCHEDULE.db\" d3 "
-    "WHERE (d2.GROUPID = D.GROUPID) AND (d2.PLAYERID = d1.PLAYERID) AND (d3.GRPPLAYRID = d2.GROUPPLAYERID) "
-    "AND d.groupid = :groupid "
-    "ORDER BY d3.\"DATE\", d3.GRPCOURTID, d3.SCHEDULEID";
-
-const char* const courtsSql = "SELECT DISTINCT d1.COURTID, d1.NAME FROM \"COURTSLT.db\" d, \"COURTS.db\" d1 "
-                              "WHERE (d.GROUPID = :groupid) AND (d1.COURTID = d.COURTID) ORDER BY d1.COURTID, d1.NAME";
-
-// The group table only repeats every row here; the roster is one row per
-// number and player, ordered by number.
-const char* const playersSql =
-    "SELECT d3.SLOTCODE, d1.FNAME, d1.LNAME, d1.PHONE1,  d2.SHARESLOTID "
-    "FROM \"group.DB\" D, \"PLAYERS.db\" d1, \"GRPPLAYR.db\" d2, \"SCHEDULE.db\" d3 "
-    "WHERE (d2.GROUPID = :groupid) AND (d2.PLAYERID = d1.PLAYERID) AND (d3.GRPPLAYRID = d2.GROUPPLAYERID) "
-    "GROUP BY d3.SLOTCODE, d1.FNAME, d1.LNAME, d1.PHONE1, d2.SHARESLOTID "
-    "ORDER BY d3.SLOTCODE, d1.LNAME, d1.FNAME";
-
-const char* const notScheduledSql = "SELECT d2.GROUPPLAYERID, d2.PRIORITY, d2.GRPSEQNUM FROM \"GRPPLAYR.db\" d2 "
-                                    "WHERE (D2.GROUPID = :groupid) AND (D2.GROUPPLAYERID NOT IN "
-                                    " (SELECT d6.GRPPLAYRID FROM \"SCHEDULE.db\" d6 WHERE (d6.\"DATE\" = :date))) "
-                                    " ORDER BY d2.GRPSEQNUM";
-
 QWidget* dialogParent()
 {
     return QApplication::activeWindow();
 }
 }   // namespace
 
-TScheduleReport::TScheduleReport(Database& db, QObject* parent)
-    : QObject(parent), rsSchedule(this), database(db), qschedule(std::make_unique<Query>(db, scheduleSql)),
-      qcourts(std::make_unique<Query>(db, courtsSql)), qsplayers(std::make_unique<Query>(db, playersSql)),
-      qnotscheduled(std::make_unique<Query>(db, notScheduledSql)),
-      tblkupplayer(std::make_unique<Table>(db, "PLAYERS.db"))
+TScheduleReport::TScheduleReport(Database& db, QObject* parent) : QObject(parent), rsSchedule(this), database(db)
 {
     setUpReport(rsSchedule, "Schedule", PageMargins{0.5, 0.5, 0.25, 0.25},
                 [this](ReportCanvas& r) { rsSchedulePrint(r); });
-    tblkupplayer->setReadOnly(true);
 }
 
 TScheduleReport::~TScheduleReport() = default;
@@ -91,34 +55,28 @@ QString TScheduleReport::noCourtsMessage()
            "Add its courts in the group editor and generate the schedule again.";
 }
 
-QString TScheduleReport::prepare(int id)
+QString TScheduleReport::prepare(int id, EventPacer* pacer)
 {
-    groupId = id;
-    qschedule->close();
-    qschedule->setInteger("groupid", id);
-    qschedule->open();
-    if (qschedule->isEmpty())
-        return noScheduleMessage();
-    qcourts->close();
-    qcourts->setInteger("groupid", id);
-    qcourts->open();
-    if (qcourts->isEmpty())
-        return noCourtsMessage();
-    qsplayers->close();
-    qsplayers->setInteger("groupid", id);
-    qsplayers->open();
-    if (tblkupplayer->isActive())
-        tblkupplayer->refresh();
-    else
-        tblkupplayer->open();
-    columns = courtColumns();
-    rsSchedule.documentName = qschedule->asString("NAME");
+    schedule = PrintedSchedule::read(database, id, pacer);
+    rsSchedule.documentName = schedule.name;
+    switch (schedule.missing) {
+    case PrintedSchedule::Missing::Nothing: return {};
+    case PrintedSchedule::Missing::Schedule: schedule.courts.clear(); return noScheduleMessage();
+    case PrintedSchedule::Missing::Courts: schedule.courts.clear(); return noCourtsMessage();
+    }
     return {};
 }
 
 bool TScheduleReport::PrintSchedule(int id, QWidget* parent)
 {
-    const QString missing = prepare(id);
+    QString missing;
+    {
+        // A big season takes a second or more to read; the windows keep
+        // painting meanwhile, and the hourglass says why nothing else starts.
+        BusyCursor busy;
+        EventPacer pacer;
+        missing = prepare(id, &pacer);
+    }
     if (!missing.isEmpty()) {
         showErrorBox(parent, missing);
         return false;
@@ -127,89 +85,10 @@ bool TScheduleReport::PrintSchedule(int id, QWidget* parent)
     return true;
 }
 
-bool TScheduleReport::isDoublesLeague() const
-{
-    return ::isDoublesLeague(recordKindFrom(qschedule->asInt("RTYPE")), matchTypeFrom(qschedule->asInt("TYPE")));
-}
-
-// The group's courts in column order; a court that has schedule rows but is
-// no longer assigned gets a column after them, so that no match is lost.
-QVector<TScheduleReport::Court> TScheduleReport::courtColumns() const
-{
-    QVector<Court> list;
-    QSet<int> known;
-    for (qcourts->first(); !qcourts->eof(); qcourts->next()) {
-        list.append(Court{qcourts->asInt("COURTID"), qcourts->asString("NAME")});
-        known.insert(list.last().id);
-    }
-    QList<int> extra;
-    for (qschedule->first(); !qschedule->eof(); qschedule->next()) {
-        const int court = qschedule->asInt("GRPCOURTID");
-        if (!known.contains(court) && !extra.contains(court))
-            extra.append(court);
-    }
-    std::sort(extra.begin(), extra.end());
-    if (!extra.isEmpty()) {
-        Table courts(database, "COURTS.db");
-        courts.setReadOnly(true);
-        courts.open();
-        for (int id : extra) {
-            const QString name = courts.lookup("COURTID", id, "NAME").toString();
-            list.append(Court{id, name.isEmpty() ? QString("Court %1").arg(id) : name});
-        }
-    }
-    qschedule->first();
-    return list;
-}
-
-// One row per date, one cell per court column, each court in its own column
-// even on a date where it has no match.
-QVector<TScheduleReport::GridRow> TScheduleReport::gridRows(const QVector<Court>& courts) const
-{
-    QMap<int, int> columnOf;
-    for (int i = 0; i < courts.size(); ++i)
-        columnOf.insert(courts[i].id, i);
-    qschedule->first();
-    const int side = sideSize(recordKindFrom(qschedule->asInt("RTYPE")), matchTypeFrom(qschedule->asInt("TYPE")));
-    const bool bbon = qschedule->asBool("BBON");
-    QVector<GridRow> rows;
-    QVector<ScheduleText::CourtCell> cells;
-    for (; !qschedule->eof(); qschedule->next()) {
-        const QDate date = qschedule->asDate("DATE");
-        if (rows.isEmpty() || rows.last().date != date) {
-            if (!rows.isEmpty())
-                for (int i = 0; i < cells.size(); ++i)
-                    rows.last().cells[i] = cells[i].text();
-            rows.append(GridRow{date, QVector<QString>(courts.size())});
-            cells = QVector<ScheduleText::CourtCell>(courts.size(), ScheduleText::CourtCell(side));
-        }
-        const int column = columnOf.value(qschedule->asInt("GRPCOURTID"));
-        cells[column].add(ScheduleText::code(qschedule->asInt("SLOTCODE"), qschedule->asBool("HOME"), bbon));
-    }
-    if (!rows.isEmpty())
-        for (int i = 0; i < cells.size(); ++i)
-            rows.last().cells[i] = cells[i].text();
-    qschedule->first();
-    return rows;
-}
-
-QString TScheduleReport::byesOn(const QDate& date)
-{
-    qnotscheduled->close();
-    qnotscheduled->setInteger("groupid", groupId);
-    qnotscheduled->setDate("date", date);
-    qnotscheduled->open();
-    QList<int> numbers;
-    for (; !qnotscheduled->eof(); qnotscheduled->next())
-        numbers << qnotscheduled->asInt("GRPSEQNUM");
-    return ScheduleText::byeList(numbers);
-}
-
 void TScheduleReport::rsSchedulePrint(ReportCanvas& r)
 {
-    if (columns.isEmpty())
+    if (schedule.courts.isEmpty())
         return;   // prepare refused this group
-    qschedule->first();
     printHeader(r);
     printNotes(r);
     printFooter(r);
@@ -223,12 +102,12 @@ void TScheduleReport::printHeader(ReportCanvas& r)
     r.setFont("Arial", 18);
     r.home();
     r.setYPos(0.5);
-    r.printCenter(qschedule->asString("NAME"), r.paperWidth() / 2);
+    r.printCenter(schedule.name, r.paperWidth() / 2);
     r.setFont("Arial", 12);
     r.newLine();
-    r.printCenter(ScheduleText::sessionTimes(ScheduleText::timeOf(qschedule->value("STIME")),
-                                             ScheduleText::timeOf(qschedule->value("ETIME"))),
-                  r.paperWidth() / 2);
+    r.printCenter(
+        ScheduleText::sessionTimes(ScheduleText::timeOf(schedule.startTime), ScheduleText::timeOf(schedule.endTime)),
+        r.paperWidth() / 2);
     r.newLine();
     r.newLine();
     // A rule from 0.5 to 8.0 across the top of the current line.
@@ -242,7 +121,7 @@ void TScheduleReport::printNotes(ReportCanvas& r)
     r.setFont("Arial", 10);
     r.setPrintStart(0.5);
     r.setPrintEnd(8.0);
-    r.printMemo(qschedule->asString("NOTES"), 5);
+    r.printMemo(schedule.notes, 5);
 }
 
 void TScheduleReport::printFooter(ReportCanvas& r)
@@ -283,13 +162,6 @@ void printRosterLines(ReportCanvas& r, const QStringList& lines, double left)
 }
 }   // namespace
 
-ScheduleText::Person TScheduleReport::rosterPerson(const QVariant& playerId) const
-{
-    return Person{tblkupplayer->lookup("PLAYERID", playerId, "FNAME").toString(),
-                  tblkupplayer->lookup("PLAYERID", playerId, "LNAME").toString(),
-                  PrintFormats::phone(tblkupplayer->lookup("PLAYERID", playerId, "PHONE1").toString())};
-}
-
 // Entries whose text is wider than their place wrap with a hanging indent,
 // and an entry that no longer fits on the page starts the next one.
 void TScheduleReport::printRoster(ReportCanvas& r)
@@ -298,18 +170,15 @@ void TScheduleReport::printRoster(ReportCanvas& r)
         if (r.linesLeft() < lines)
             r.newPage();
     };
-    const bool teams = isDoublesLeague();
+    const bool teams = ::isDoublesLeague(schedule.recordKind, schedule.matchType);
+    auto printed = [](const Person& p) { return Person{p.firstName, p.lastName, PrintFormats::phone(p.phone)}; };
     QVector<QStringList> entries;
-    for (qsplayers->first(); !qsplayers->eof(); qsplayers->next()) {
-        const int slot = qsplayers->asInt("SLOTCODE");
-        const Person player{qsplayers->asString("FNAME"), qsplayers->asString("LNAME"),
-                            PrintFormats::phone(qsplayers->asString("PHONE1"))};
-        const QVariant partnerId = qsplayers->value("SHARESLOTID");
+    for (const PrintedSchedule::RosterEntry& e : schedule.roster) {
         if (teams)
-            entries << ScheduleText::teamRosterPieces(slot, player,
-                                                      partnerId.isNull() ? Person{} : rosterPerson(partnerId));
+            entries << ScheduleText::teamRosterPieces(e.slot, printed(e.player),
+                                                      e.hasPartner ? printed(e.partner) : Person{});
         else
-            entries << QStringList{ScheduleText::rosterEntry(slot, player)};
+            entries << QStringList{ScheduleText::rosterEntry(e.slot, printed(e.player))};
     }
     if (teams) {
         for (const QStringList& entry : entries) {
@@ -347,7 +216,7 @@ void TScheduleReport::printRoster(ReportCanvas& r)
 QVector<double> TScheduleReport::gridWidths(const ReportCanvas& r, const QVector<QStringList>& rows,
                                             const QStringList& heading) const
 {
-    const int courts = int(columns.size());
+    const int courts = int(schedule.courts.size());
     double courtWidth = courtsWidth / courts, bye = byeWidth;
     double courtNeed = 0, byeNeed = 0;
     for (const QStringList& row : rows) {
@@ -418,7 +287,7 @@ void TScheduleReport::printRow(ReportCanvas& r, const FittedRow& row, bool headi
 QStringList TScheduleReport::headingTexts() const
 {
     QStringList texts{"DATE"};
-    for (const Court& court : columns)
+    for (const PrintedSchedule::Court& court : schedule.courts)
         texts << court.name;
     texts << "BYE";
     return texts;
@@ -446,13 +315,12 @@ void TScheduleReport::printGridHeading(ReportCanvas& r, const FittedRow& heading
 // the bottom limit; every page of the grid starts with its heading.
 void TScheduleReport::printGrid(ReportCanvas& r)
 {
-    const bool bbon = qschedule->asBool("BBON");
     QVector<QStringList> rows;
-    for (const GridRow& row : gridRows(columns)) {
+    for (const PrintedSchedule::GridRow& row : schedule.grid) {
         QStringList texts{ScheduleText::gridDate(row.date)};
-        for (const QString& cell : row.cells)
+        for (const QString& cell : row.courts)
             texts << cell;
-        texts << byesOn(row.date);
+        texts << row.byes;
         rows << texts;
     }
     widths = gridWidths(r, rows, headingTexts());
@@ -471,7 +339,7 @@ void TScheduleReport::printGrid(ReportCanvas& r)
         headingDue = false;
         printRow(r, fitted, false);
     }
-    if (bbon) {
+    if (schedule.bringBalls) {
         r.newLine();
         if (r.linesLeft() < 1)
             r.newPage();

@@ -1,15 +1,13 @@
 #pragma once
+#include "printedschedule.h"
 #include "reportengine/reportsystem.h"
 #include "scheduletext.h"
-#include <QDate>
 #include <QObject>
 #include <QString>
 #include <QVector>
-#include <memory>
 
 class Database;
-class Query;
-class Table;
+class EventPacer;
 class Tdmglobal;
 class QWidget;
 
@@ -27,26 +25,19 @@ public:
     // Reads the group's schedule and runs the report (setup dialog, then
     // preview, printer or PDF). A group without schedule rows or without
     // courts is told so in the error box and prints nothing; returns false then.
+    // The window's events run while the schedule is read.
     bool PrintSchedule(int groupId, QWidget* parent = nullptr);
 
-    // Opens the selections of the group; the message of what is missing, or
-    // empty when the schedule can be printed.
-    QString prepare(int groupId);
+    // Reads what the report prints of the group; the message of what is
+    // missing, or empty when the schedule can be printed. With a pacer the
+    // reading lets the window's events run between its pieces.
+    QString prepare(int groupId, EventPacer* pacer = nullptr);
     // OnPrint of rsSchedule.
     void rsSchedulePrint(ReportCanvas& report);
 
     TReportSystem rsSchedule;
 
 private:
-    struct Court {
-        int id;
-        QString name;
-    };
-    struct GridRow {
-        QDate date;
-        QVector<QString> cells;   // one per court column
-    };
-
     using FittedText = ReportCanvas::FittedText;
     struct FittedRow {
         QVector<FittedText> cells;   // date, courts, BYE
@@ -57,7 +48,6 @@ private:
     void printNotes(ReportCanvas& r);
     void printFooter(ReportCanvas& r);
     void printRoster(ReportCanvas& r);
-    ScheduleText::Person rosterPerson(const QVariant& playerId) const;
     void printGrid(ReportCanvas& r);
     void printGridHeading(ReportCanvas& r, const FittedRow& heading);
     FittedRow fitHeading(ReportCanvas& r) const;
@@ -67,17 +57,10 @@ private:
                                const QStringList& heading) const;
     QStringList headingTexts() const;
     void setGridColumns(ReportCanvas& r);
-    QVector<Court> courtColumns() const;
-    QVector<GridRow> gridRows(const QVector<Court>& courts) const;
-    QString byesOn(const QDate& date);
-    bool isDoublesLeague() const;
 
     Database& database;
-    int groupId = 0;
-    std::unique_ptr<Query> qschedule, qcourts, qsplayers, qnotscheduled;
-    std::unique_ptr<Table> tblkupplayer;
-    QVector<Court> columns;
-    QVector<double> widths;   // of the grid's columns, for the report being laid out
+    PrintedSchedule schedule;   // its columns are empty when prepare refused the group
+    QVector<double> widths;     // of the grid's columns, for the report being laid out
 };
 
 // Makes the data module print schedules through a report it owns; called

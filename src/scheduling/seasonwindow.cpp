@@ -10,11 +10,14 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QShortcut>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -28,7 +31,227 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
     return b;
 }
 
+// The texts of one season's grid. Entries are found by id through an index,
+// not by a walk through the entries for every row and every one sitting out.
+class GridTexts {
+public:
+    explicit GridTexts(const SeasonSheet& season) : s(season)
+    {
+        for (int i = 0; i < s.entries.size(); ++i)
+            positionOf.insert(s.entries[i].id, i);
+    }
+
+    int entryCount() const { return int(s.entries.size()); }
+    int position(int entry) const { return positionOf.value(entry, -1); }
+
+    QString entryText(int entry) const
+    {
+        const int at = position(entry);
+        return at < 0 ? QStringLiteral("(removed entry)")
+                      : QString::number(s.entries[at].number) + QLatin1Char(' ') + s.entries[at].name;
+    }
+
+    // One court on one date, an entry a line so that a column stays as
+    // narrow as its longest name: a partner's line starts with "&", the
+    // other side's with "v."; without a match type the entries stand apart.
+    QString court(const QVector<const SheetRow*>& rows) const
+    {
+        return s.isLeague() ? leagueCourt(rows) : groupCourt(rows);
+    }
+
+private:
+    QString name(int entry) const
+    {
+        const int at = position(entry);
+        return at < 0 ? QString() : s.entries[at].name;
+    }
+    static QString code(bool home, int slot) { return home ? QStringLiteral("(%1)").arg(slot) : QString::number(slot); }
+
+    QString groupCourt(const QVector<const SheetRow*>& rows) const
+    {
+        const int side = storedValue(s.matchType);
+        QStringList lines;
+        for (int i = 0; i < rows.size(); ++i) {
+            QString line = code(rows[i]->home, rows[i]->slot) + QLatin1Char(' ') + name(rows[i]->entry);
+            if (side > 0 && i % side != 0)
+                line.prepend(QStringLiteral("& "));
+            else if (side > 0 && i == side)
+                line.prepend(QStringLiteral("v. "));
+            lines << line;
+        }
+        return lines.join(QLatin1Char('\n'));
+    }
+
+    // A match shows from its first row, which names the opponent; the
+    // opponent's own row on the court says whether it brings the balls.
+    QString leagueCourt(const QVector<const SheetRow*>& rows) const
+    {
+        QStringList lines;
+        for (const SheetRow* r : rows) {
+            if (r->opponent == 0)
+                continue;
+            bool opponentHome = false;
+            for (const SheetRow* o : rows)
+                if (o != r && o->entry == r->opponent && o->opponent == 0)
+                    opponentHome = o->home;
+            lines << code(r->home, r->slot) + QLatin1Char(' ') + name(r->entry);
+            lines << QStringLiteral("v. ") + code(opponentHome, r->slot2) + QLatin1Char(' ') + name(r->opponent);
+            if (r->winner != 0)
+                lines << QStringLiteral("won by %1").arg(entryText(r->winner));
+        }
+        return lines.join(QLatin1Char('\n'));
+    }
+
+    const SeasonSheet& s;
+    QHash<int, int> positionOf;
+};
+
+// Widths of text lines summed from each character's advance, kept per
+// character. Kerning and ligatures only narrow such text, so the sum is a
+// safe ranking of every line of a big season, which shaping each cell
+// (the cost of measuring it the usual way) is not; the few widest lines are
+// then measured exactly.
+class LineWidths {
+public:
+    explicit LineWidths(const QFont& font) : metrics(font), advance(0x10000, -1) {}
+
+    qreal of(QStringView line)
+    {
+        qreal width = 0;
+        for (QChar c : line) {
+            qreal& a = advance[c.unicode()];
+            if (a < 0)
+                a = c.isSurrogate() ? metrics.maxWidth() / 2 : metrics.horizontalAdvance(c);
+            width += a;
+        }
+        return width;
+    }
+
+private:
+    QFontMetricsF metrics;
+    std::vector<qreal> advance;
+};
+
+// The widest lines of one kind of column by that estimate.
+class WidestLines {
+public:
+    void offer(qreal estimate, QStringView line)
+    {
+        if (kept.size() == Kept && estimate <= kept.last().first)
+            return;
+        auto at = std::find_if(kept.begin(), kept.end(), [&](const auto& k) { return k.first < estimate; });
+        kept.insert(at, {estimate, line.toString()});
+        if (kept.size() > Kept)
+            kept.removeLast();
+    }
+    QStringList lines() const
+    {
+        QStringList list;
+        for (const auto& k : kept)
+            list << k.second;
+        return list;
+    }
+
+private:
+    static constexpr int Kept = 8;
+    QVector<QPair<qreal, QString>> kept;
+};
+
+// The size of a cell as the grid's delegate draws it, found from its text
+// alone, for the few texts that decide the columns' widths and the rows'
+// heights. The grid line around a cell is counted as the view counts it.
+class CellProbe {
+public:
+    explicit CellProbe(QTableView* view) : grid(view)
+    {
+        probe.appendRow(new QStandardItem);
+        option.initFrom(view);
+        option.widget = view;
+        option.font = view->font();
+        option.fontMetrics = QFontMetrics(option.font);
+        option.displayAlignment = Qt::AlignLeft | Qt::AlignTop;
+        option.textElideMode = view->textElideMode();
+        if (view->wordWrap())
+            option.features |= QStyleOptionViewItem::WrapText;
+    }
+
+    QSize size(const QString& text)
+    {
+        probe.item(0)->setText(text);
+        const int line = grid->showGrid() ? 1 : 0;
+        return grid->itemDelegate()->sizeHint(option, probe.index(0, 0)) + QSize(line, line);
+    }
+    int width(const QStringList& texts)
+    {
+        int widest = 0;
+        for (const QString& t : texts)
+            widest = qMax(widest, size(t).width());
+        return widest;
+    }
+    int height(int lines)
+    {
+        auto known = heights.constFind(lines);
+        if (known != heights.cend())
+            return *known;
+        const int h = size(QStringLiteral("X\n").repeated(qMax(1, lines)).chopped(1)).height();
+        heights.insert(lines, h);
+        return h;
+    }
+
+private:
+    QTableView* grid;
+    QStandardItemModel probe;
+    QStyleOptionViewItem option;
+    QHash<int, int> heights;
+};
+
 }   // namespace
+
+// The season grid's texts, a row per date and a column per court between
+// the date and those sitting out, held as plain strings for the view to
+// ask for cell by cell.
+class SeasonGridModel : public QAbstractTableModel {
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    void reset(QStringList columnTitles, QVector<QString> texts, QVector<bool> playedRows)
+    {
+        beginResetModel();
+        titles = std::move(columnTitles);
+        cells = std::move(texts);
+        played = std::move(playedRows);
+        endResetModel();
+    }
+
+    int rowCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(played.size()); }
+    int columnCount(const QModelIndex& parent = {}) const override { return parent.isValid() ? 0 : int(titles.size()); }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid())
+            return {};
+        switch (role) {
+        case Qt::DisplayRole: return cells[index.row() * titles.size() + index.column()];
+        case Qt::BackgroundRole: return played[index.row()] ? QVariant(QBrush(PlayedShade)) : QVariant();
+        // A row made tall by those sitting out keeps every court's match
+        // at its top, where the eye starts reading.
+        case Qt::TextAlignmentRole: return int(Qt::AlignLeft | Qt::AlignTop);
+        default: return {};
+        }
+    }
+
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override
+    {
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < titles.size())
+            return titles[section];
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+
+private:
+    QStringList titles;
+    QVector<QString> cells;   // row by row
+    QVector<bool> played;
+};
 
 Tfrmseason::Tfrmseason(int groupId, QWidget* parent)
     : QWidget(parent), ops(std::make_unique<SeasonOps>(Tdmglobal::instance().database(), groupId)),
@@ -38,9 +261,9 @@ Tfrmseason::Tfrmseason(int groupId, QWidget* parent)
     createControls();
     connect(&SeasonNotifier::instance(), &SeasonNotifier::scheduleChanged, this, [this](int changed) {
         if (changed == ops->groupId())
-            guarded(this, [this] { refresh(); });
+            guarded(this, [this] { ownChange ? showSeason() : refresh(); });
     });
-    refresh();
+    showSeason();   // SeasonOps has just read it
 }
 
 Tfrmseason::~Tfrmseason() = default;
@@ -64,14 +287,21 @@ void Tfrmseason::createControls()
 
     grdseason = new QTableView(this);
     grdseason->setObjectName(QStringLiteral("grdseason"));
-    model = new QStandardItemModel(this);
+    model = new SeasonGridModel(this);
     grdseason->setModel(model);
     grdseason->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdseason->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdseason->setSelectionMode(QAbstractItemView::SingleSelection);
     grdseason->setTabKeyNavigation(false);
-    grdseason->setWordWrap(true);
+    // Columns are made wide enough for every line, so nothing wraps; a
+    // column the user narrows cuts its lines short with an ellipsis.
+    grdseason->setWordWrap(false);
+    // A date with many sitting out is taller than the window: scrolling by
+    // pixels reaches its end, scrolling a date at a time would jump past it.
+    grdseason->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    grdseason->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     grdseason->verticalHeader()->hide();
+    grdseason->horizontalHeader()->setStretchLastSection(true);
 
     lblentries = new QLabel(this);
     lstentries = new QListWidget(this);
@@ -158,9 +388,14 @@ void Tfrmseason::createControls()
 
 void Tfrmseason::refresh()
 {
+    ops->reload();
+    showSeason();
+}
+
+void Tfrmseason::showSeason()
+{
     const QDate keep = currentDate();
     const int keepEntry = currentEntry();
-    ops->reload();
     const SeasonSheet& s = ops->season();
     setWindowTitle((s.isLeague() ? QStringLiteral("Season of League: ") : QStringLiteral("Season of Group: ")) +
                    s.name);
@@ -177,93 +412,85 @@ void Tfrmseason::refresh()
     updateButtons();
 }
 
-// A group's court as the printed grid pairs it: singles "1 v. 2", doubles
-// "1 & 2 v. 3 & 4", without a match type one entry a line.
-QString Tfrmseason::groupCellText(const QVector<const SheetRow*>& rows) const
-{
-    const SeasonSheet& s = ops->season();
-    const int side = storedValue(s.matchType);
-    QStringList names;
-    for (const SheetRow* r : rows) {
-        const SheetEntry* e = s.entry(r->entry);
-        names << (r->home ? QStringLiteral("(%1)").arg(r->slot) : QString::number(r->slot)) + QLatin1Char(' ') +
-                     (e ? e->name : QString());
-    }
-    if (side == 0)
-        return names.join(QLatin1Char('\n'));
-    QStringList lines;
-    for (int i = 0; i < names.size(); i += side) {
-        const QString pair = names.mid(i, side).join(QStringLiteral(" & "));
-        lines << (i == side ? QStringLiteral("v. ") + pair : pair);
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
-QString Tfrmseason::cellText(const QVector<const SheetRow*>& rows) const
-{
-    const SeasonSheet& s = ops->season();
-    if (!s.isLeague())
-        return groupCellText(rows);
-    QStringList lines;
-    for (const SheetRow* r : rows) {
-        if (r->opponent == 0)
-            continue;   // shown with its match's first row
-        const SheetEntry* e = s.entry(r->entry);
-        const SheetEntry* o = s.entry(r->opponent);
-        const SheetMatch m = s.matchOf(r->entry, r->date);
-        const bool opponentHome = m.second && m.second->home;
-        QString line = (r->home ? QStringLiteral("(%1)").arg(r->slot) : QString::number(r->slot)) + QLatin1Char(' ') +
-                       (e ? e->name : QString()) + QStringLiteral(" v. ") +
-                       (opponentHome ? QStringLiteral("(%1)").arg(r->slot2) : QString::number(r->slot2)) +
-                       QLatin1Char(' ') + (o ? o->name : QString());
-        if (r->winner != 0)
-            line += QStringLiteral("\nwon by %1").arg(s.entryText(r->winner));
-        lines << line;
-    }
-    return lines.join(QLatin1Char('\n'));
-}
-
+// Rows and columns are sized from the texts' line counts and their widest
+// lines, not by measuring every cell: shaping the 50,000 cells of a
+// 100,000-row season took seconds. Every line fits its column unwrapped,
+// a row is as tall as its cell with the most lines, and the columns of the
+// courts share the width of the widest.
 void Tfrmseason::fillGrid()
 {
     const SeasonSheet& s = ops->season();
+    const GridTexts texts(s);
     dates = s.dates();
-    model->clear();
     QStringList titles{QStringLiteral("Date")};
-    for (const SheetCourt& c : s.courts)
+    QHash<int, int> columnOf;
+    for (const SheetCourt& c : s.courts) {
+        columnOf.insert(c.id, int(titles.size()) - 1);
         titles << c.name;
+    }
     titles << QStringLiteral("Sitting Out");
-    model->setColumnCount(int(titles.size()));
-    model->setHorizontalHeaderLabels(titles);
-    model->setRowCount(int(dates.size()));
-    for (int row = 0; row < dates.size(); ++row) {
-        const QDate date = dates[row];
-        const QVector<const SheetRow*> rows = s.rowsOn(date);
-        const bool played = date < today;
-        auto put = [&](int column, const QString& text) {
-            auto* item = new QStandardItem(text);
-            if (played)
-                item->setBackground(PlayedShade);
-            model->setItem(row, column, item);
-        };
-        put(0, SeasonOps::dateText(date) + (played ? QStringLiteral("\nplayed") : QString()));
-        for (int c = 0; c < s.courts.size(); ++c) {
-            QVector<const SheetRow*> onCourt;
-            for (const SheetRow* r : rows)
-                if (r->court == s.courts[c].id)
-                    onCourt.append(r);
-            put(c + 1, cellText(onCourt));
+    const int columns = int(titles.size());
+    const int courts = int(s.courts.size());
+
+    LineWidths estimate(grdseason->font());
+    WidestLines widestDate, widestCourt, widestOut;
+    QVector<QString> cells;
+    cells.reserve(dates.size() * columns);
+    QVector<bool> played;
+    QVector<int> rowLines;
+    QVector<QVector<const SheetRow*>> onCourt(courts);
+    for (const QDate& date : dates) {
+        for (auto& list : onCourt)
+            list.clear();
+        std::vector<bool> placed(texts.entryCount(), false);
+        for (const SheetRow* r : s.rowsOn(date)) {
+            onCourt[columnOf.value(r->court)].append(r);
+            if (const int at = texts.position(r->entry); at >= 0)
+                placed[at] = true;
         }
         QStringList out;
-        for (int id : s.sittingOut(date))
-            out << s.entryText(id);
-        put(int(s.courts.size()) + 1, out.join(QLatin1Char('\n')));
+        for (int i = 0; i < texts.entryCount(); ++i)
+            if (!placed[i])
+                out << texts.entryText(s.entries[i].id);
+
+        played << (date < today);
+        cells << SeasonOps::dateText(date) + (played.last() ? QStringLiteral("\nplayed") : QString());
+        for (const auto& list : onCourt)
+            cells << texts.court(list);
+        cells << out.join(QLatin1Char('\n'));
+
+        int lines = 1;
+        for (int c = 0; c < columns; ++c) {
+            WidestLines& widest = c == 0 ? widestDate : (c == columns - 1 ? widestOut : widestCourt);
+            const QString& cell = cells[cells.size() - columns + c];
+            int count = 0;
+            for (QStringView line : QStringView(cell).split(QLatin1Char('\n'))) {
+                widest.offer(estimate.of(line), line);
+                ++count;
+            }
+            lines = qMax(lines, count);
+        }
+        rowLines << lines;
     }
-    // The courts share the width; the date and those sitting out fit their text.
+    model->reset(titles, std::move(cells), std::move(played));
+
+    CellProbe probe(grdseason);
     QHeaderView* header = grdseason->horizontalHeader();
-    header->setSectionResizeMode(QHeaderView::Stretch);
-    header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(model->columnCount() - 1, QHeaderView::ResizeToContents);
-    grdseason->resizeRowsToContents();
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    auto titleWidth = [header](int first, int last) {
+        int widest = 0;
+        for (int c = first; c <= last; ++c)
+            widest = qMax(widest, header->sectionSizeHint(c));
+        return widest;
+    };
+    header->resizeSection(0, qMax(probe.width(widestDate.lines()), titleWidth(0, 0)));
+    const int courtWidth = qMax(probe.width(widestCourt.lines()), titleWidth(1, courts));
+    for (int c = 1; c <= courts; ++c)
+        header->resizeSection(c, courtWidth);
+    header->resizeSection(columns - 1, qMax(probe.width(widestOut.lines()), titleWidth(columns - 1, columns - 1)));
+    QHeaderView* rows = grdseason->verticalHeader();
+    for (int row = 0; row < rowLines.size(); ++row)
+        rows->resizeSection(row, probe.height(rowLines[row]));
 }
 
 // The entries of the chosen date: those who play, then those who sit out.
@@ -375,6 +602,7 @@ void Tfrmseason::substituteClicked()
         candidates, this);
     if (dialog.exec() != QDialog::Accepted || !dialog.chosenEntry())
         return;
+    const QScopedValueRollback<bool> own(ownChange, true);
     refused(ops->substitute(entry, date, dialog.chosenEntry()));
 }
 
@@ -389,6 +617,7 @@ void Tfrmseason::swapClicked()
         return;
     if (!dialog.chosenEntry())
         return refused(QStringLiteral("Choose the entry to swap with."));
+    const QScopedValueRollback<bool> own(ownChange, true);
     refused(ops->swap(entry, date, dialog.chosenEntry(), dialog.chosenDate()));
 }
 
@@ -404,16 +633,19 @@ void Tfrmseason::replanClicked()
     if (!date.isValid())
         return refused(QStringLiteral("Choose the date from which to re-plan."));
     BusyCursor busy;
+    const QScopedValueRollback<bool> own(ownChange, true);
     refused(ops->replan(date, random, [this](const QVector<ReplanCount>& counts) { return confirmReplan(counts); }));
 }
 
 void Tfrmseason::winnerClicked()
 {
+    const QScopedValueRollback<bool> own(ownChange, true);
     refused(ops->setWinner(currentEntry(), currentDate(), currentEntry()));
 }
 
 void Tfrmseason::clearResultClicked()
 {
+    const QScopedValueRollback<bool> own(ownChange, true);
     refused(ops->setWinner(currentEntry(), currentDate(), 0));
 }
 
@@ -435,12 +667,14 @@ void Tfrmseason::commandPrint()
 
 void Tfrmseason::undoClicked()
 {
+    const QScopedValueRollback<bool> own(ownChange, true);
     if (!ops->undo())
         Tdmglobal::instance().beep();
 }
 
 void Tfrmseason::redoClicked()
 {
+    const QScopedValueRollback<bool> own(ownChange, true);
     if (!ops->redo())
         Tdmglobal::instance().beep();
 }

@@ -13,9 +13,9 @@
 class QLabel;
 class QListWidget;
 class QPushButton;
-class QStandardItemModel;
 class QTableView;
 class QTableWidget;
+class SeasonGridModel;
 
 class Tfrmseason : public QWidget, public ChildWindow {
     Q_OBJECT
@@ -54,25 +54,27 @@ public:
 
 private:
     void createControls();
+    void showSeason();
     void fillGrid();
     void fillEntries();
     void fillStandings();
     void updateButtons();
     void selectDate(const QDate& date);
     void refused(const QString& reason);
-    QString cellText(const QVector<const SheetRow*>& rows) const;
-    QString groupCellText(const QVector<const SheetRow*>& rows) const;
     bool confirmReplan(const QVector<ReplanCount>& counts);
 
     std::unique_ptr<SeasonOps> ops;
     QDate today;
     QVector<QDate> dates;
     std::mt19937 random;
+    // Set while this window's own change runs: the season is read again
+    // by the change itself, and the window only shows it.
+    bool ownChange = false;
 
     QLabel* lblseason = nullptr;
     QLabel* lblentries = nullptr;
     QTableView* grdseason = nullptr;
-    QStandardItemModel* model = nullptr;
+    SeasonGridModel* model = nullptr;
     QListWidget* lstentries = nullptr;
     QTableWidget* grdstandings = nullptr;
     QPushButton *btnsubstitute, *btnswap, *btnreplan, *btnwinner, *btnclearresult, *btnstandings, *btnundo, *btnredo;

@@ -10,10 +10,13 @@
 #include "scheduling/seasonwindow.h"
 #include "windows/grouplist.h"
 #include "windows/guard.h"
+#include <QHeaderView>
 #include <QListWidget>
 #include <QMdiSubWindow>
+#include <QSet>
 #include <QTableView>
 #include <QtTest>
+#include <random>
 
 class TestSeasonWindow : public QObject {
     Q_OBJECT
@@ -51,6 +54,45 @@ class TestSeasonWindow : public QObject {
         ScriptedHost host;
         std::mt19937 random(4);
         ScheduleEngine engine(ds.tbgroup.database(), ds.groupId(), host, random);
+        engine.GenerateSchedule();
+        return g;
+    }
+    // A generated group (rtype 1) or league (2) whose players' names differ
+    // in length and in the width of their letters, so that the widest line
+    // of a column need not be the one with the most characters.
+    int generatedSeason(int rtype, int type, int entries, int perSession, int courts, std::mt19937& random)
+    {
+        static const QStringList firsts{"Ann", "Wilhelmina", "Ivi", "Zoë", "MWMW", "Bartholomew", "Li"};
+        static const QStringList lasts{"Lee", "Worthington-Smythe", "Illi", "Ångström", "WWWMMM", "Fitzgerald-Hayes"};
+        auto pick = [&](const QStringList& names) { return names[int(random() % names.size())]; };
+        const int g = insert(QString("INSERT INTO \"group.DB\" (NAME, STARTDATE, DURATION, NumPerSes, TYPE, RTYPE, "
+                                     "BBON, MONDAY, THURSDAY) VALUES ('Season', '2031-01-06', 5, %1, %2, %3, 1, 1, 1)")
+                                 .arg(perSession)
+                                 .arg(type)
+                                 .arg(rtype));
+        auto player = [&] {
+            return insert(QString("INSERT INTO \"PLAYERS.db\" (FNAME, LNAME) VALUES ('%1', '%2')")
+                              .arg(pick(firsts), pick(lasts)));
+        };
+        for (int i = 1; i <= entries; ++i) {
+            const int p = player();
+            const QString partner = rtype == 2 && type == 2 ? QString::number(player()) : QString("NULL");
+            insert(QString("INSERT INTO \"GRPPLAYR.db\" (GROUPID, PLAYERID, SHARESLOTID, GRPSEQNUM) "
+                           "VALUES (%1, %2, %3, %4)")
+                       .arg(g)
+                       .arg(p)
+                       .arg(partner)
+                       .arg(i));
+        }
+        for (int c = 1; c <= courts; ++c) {
+            const int court = insert(QString("INSERT INTO \"COURTS.db\" (NAME) VALUES ('Court %1')").arg(c));
+            insert(QString("INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (%1, %2)").arg(court).arg(g));
+        }
+        GroupDatasets ds(fx->dm->database());
+        ds.open();
+        ds.tbgroup.locate("GROUPID", g);
+        ScriptedHost host;
+        ScheduleEngine engine(ds, host, random);
         engine.GenerateSchedule();
         return g;
     }
@@ -179,6 +221,70 @@ private slots:
         QTRY_COMPARE(errors.size(), 1);
         QVERIFY2(errors.first().contains("already plays"), qPrintable(errors.first()));
         QCOMPARE(scalar("SELECT group_concat(GRPPLAYRID || DATE) FROM SCHEDULE").toString(), before);
+    }
+
+    // Groups and leagues of every match type: the grid puts each entry on
+    // its date and court, lists exactly those sitting out, and is sized so
+    // that every cell fits as measuring each of them would have it, with
+    // the courts sharing the width of the widest.
+    void gridShowsEverySeasonWhole()
+    {
+        struct Shape {
+            int rtype, type, entries, perSession, courts;
+        };
+        const Shape shapes[] = {{1, 0, 9, 6, 2},   {1, 1, 11, 8, 4}, {1, 2, 14, 8, 2},
+                                {1, 2, 23, 20, 5}, {2, 1, 6, 4, 2},  {2, 2, 5, 4, 2}};
+        std::mt19937 random(11);
+        for (const Shape& shape : shapes) {
+            const int g =
+                generatedSeason(shape.rtype, shape.type, shape.entries, shape.perSession, shape.courts, random);
+            Tfrmseason::open(g);
+            auto* season = qobject_cast<Tfrmseason*>(fx->frame->activeChildWidget());
+            QVERIFY(season);
+            season->window()->resize(500, 400);   // narrower than the grid: nothing may stretch to fit
+            if (shape.rtype == 2) {               // results add a line to their court
+                const QVector<SheetRow> rows = season->operations().season().rows;
+                for (int i = 0; i < rows.size(); i += 3)
+                    season->operations().setWinner(rows[i].entry, rows[i].date, rows[i].entry);
+            }
+            const SeasonSheet& s = season->operations().season();
+            const QVector<QDate> dates = s.dates();
+            QTableView* grid = season->grid();
+            const QAbstractItemView* measured = grid;   // what measuring every cell gives
+            QAbstractItemModel* model = grid->model();
+            const QString where = QString("shape %1/%2/%3").arg(shape.rtype).arg(shape.type).arg(shape.entries);
+            QCOMPARE(model->rowCount(), dates.size());
+            QCOMPARE(model->columnCount(), s.courts.size() + 2);
+            for (int row = 0; row < dates.size(); ++row) {
+                auto cell = [&](int column) { return model->index(row, column).data().toString(); };
+                for (const SheetRow* r : s.rowsOn(dates[row])) {
+                    int column = 1;
+                    while (s.courts[column - 1].id != r->court)
+                        ++column;
+                    QVERIFY2(cell(column).contains(s.entry(r->entry)->name), qPrintable(where));
+                }
+                QStringList out;
+                for (int id : s.sittingOut(dates[row]))
+                    out << s.entryText(id);
+                QCOMPARE(cell(model->columnCount() - 1), out.join('\n'));
+                const int need = measured->sizeHintForRow(row);
+                QVERIFY2(grid->rowHeight(row) >= need && grid->rowHeight(row) <= need + 2, qPrintable(where));
+            }
+            QHeaderView* header = grid->horizontalHeader();
+            auto need = [&](int column) {
+                return qMax(measured->sizeHintForColumn(column), header->sectionSizeHint(column));
+            };
+            int widestCourt = 0;
+            for (int column = 0; column < model->columnCount(); ++column) {
+                QVERIFY2(grid->columnWidth(column) >= need(column), qPrintable(where));
+                if (column > 0 && column <= s.courts.size()) {
+                    widestCourt = qMax(widestCourt, need(column));
+                    QCOMPARE(grid->columnWidth(column), grid->columnWidth(1));
+                }
+            }
+            QVERIFY2(grid->columnWidth(1) <= widestCourt + 2, qPrintable(where));
+            season->window()->close();
+        }
     }
 
 private:

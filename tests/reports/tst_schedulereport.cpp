@@ -1,11 +1,16 @@
 #include "data/kinds.h"
 #include "data/settings.h"
 #include "reportpdf_helpers.h"
+#include "reportengine/eventpacer.h"
+#include "reports/printedschedule.h"
 #include "reports/schedulereport.h"
 #include "reports/scheduletext.h"
 #include "windows/guard.h"
 #include "reportsfixture.h"
+#include <QSqlQuery>
+#include <QTimer>
 #include <QtTest>
+#include <random>
 
 namespace {
 const QDate day1(2027, 1, 5);
@@ -39,6 +44,127 @@ ReportsFixture::Built singlesGroup(ReportsFixture& fx, bool bbon)
     fx.addScheduleRow(b.entries[2], day1.addDays(7), b.courts[0], 3, true);
     return b;
 }
+// Three groups or leagues in one file with what a long-used file holds:
+// entries whose player is gone, repeated and missing numbers, blank and
+// accented names, missing partners, rows on courts no longer assigned or
+// on none, and a row of no entry on a date.
+QVector<int> untidyGroups(ReportsFixture& fx, std::mt19937& random)
+{
+    auto pick = [&](int n) { return int(random() % unsigned(n)); };
+    const QStringList firsts{"Ann", "", "Zoë", "Bartholomew", "ann", "Émile", "Li"};
+    const QStringList lasts{"Lee", "", "Worthington-Smythe", "lee", "Ångström", "O'Neil"};
+    QSqlQuery raw(fx.db().connection());
+    QVector<int> groups;
+    for (int g = 0; g < 3; ++g) {
+        ReportsFixture::GroupShape shape;
+        shape.rtype = 1 + pick(2);
+        shape.type = pick(4);
+        shape.bbon = pick(2);
+        const int group = fx.addGroup(shape);
+        groups << group;
+        QVector<int> courts;
+        for (int c = 0, n = 1 + pick(4); c < n; ++c) {
+            courts << fx.addCourt(QString("Court %1").arg(pick(9)));
+            if (pick(5))
+                fx.assignCourt(group, courts.last());
+        }
+        QVector<int> entries;
+        for (int e = 0, n = 2 + pick(14); e < n; ++e) {
+            const int player = fx.addPlayer(firsts[pick(firsts.size())], lasts[pick(lasts.size())],
+                                            pick(3) ? QString("(555)000-%1").arg(pick(9999)) : QString());
+            const QVariant partner = !pick(2)  ? QVariant()
+                                     : pick(5) ? fx.addPlayer(firsts[pick(7)], lasts[pick(6)])
+                                               : 99999;
+            entries << fx.addEntry(group, player, pick(7) ? e + 1 : pick(5), partner);
+            if (pick(12) == 0)
+                raw.exec(QString("DELETE FROM PLAYERS WHERE PLAYERID = %1").arg(player));
+        }
+        QDate d = day1;
+        for (int k = 0, n = pick(30); k < n; ++k, d = d.addDays(1 + pick(3)))
+            for (int e = 0; e < entries.size(); ++e)
+                if (pick(3))
+                    fx.addScheduleRow(entries[e], d, courts[pick(courts.size())], pick(8) ? e + 1 : pick(4), pick(2));
+    }
+    raw.exec("UPDATE SCHEDULE SET GRPCOURTID = NULL WHERE SCHEDULEID % 17 = 0");
+    raw.exec("UPDATE SCHEDULE SET SLOTCODE = NULL WHERE SCHEDULEID % 23 = 0");
+    raw.exec("UPDATE GRPPLAYR SET GRPSEQNUM = NULL WHERE GROUPPLAYERID % 13 = 0");
+    if (pick(2))
+        raw.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID) VALUES (NULL, '2027-01-07', 1)");
+    return groups;
+}
+
+// The schedule as single statements over the whole of it give it: the
+// rows of entries with players in date, court and row order, one roster
+// line per number and player, and per date the entries not on it.
+PrintedSchedule readAtOnce(Database& db, int group)
+{
+    PrintedSchedule p;
+    Query rows(db, "SELECT d3.\"DATE\", d3.GRPCOURTID, d3.SLOTCODE, d3.HOME, D.TYPE, D.RTYPE, D.BBON "
+                   "FROM \"group.DB\" D, \"PLAYERS.db\" d1, \"GRPPLAYR.db\" d2, \"SCHEDULE.db\" d3 "
+                   "WHERE d2.GROUPID = D.GROUPID AND d2.PLAYERID = d1.PLAYERID AND d3.GRPPLAYRID = d2.GROUPPLAYERID "
+                   "AND D.GROUPID = :g ORDER BY d3.\"DATE\", d3.GRPCOURTID, d3.SCHEDULEID");
+    rows.setInteger("g", group);
+    rows.open();
+    Query courts(db, "SELECT DISTINCT d1.COURTID FROM \"COURTSLT.db\" d, \"COURTS.db\" d1 WHERE d.GROUPID = :g "
+                     "AND d1.COURTID = d.COURTID ORDER BY d1.COURTID, d1.NAME");
+    courts.setInteger("g", group);
+    courts.open();
+    if (rows.isEmpty() || courts.isEmpty())
+        return p;
+    QVector<int> columns;
+    for (; !courts.eof(); courts.next())
+        columns << courts.asInt("COURTID");
+    QVector<int> extra;
+    for (; !rows.eof(); rows.next())
+        if (!columns.contains(rows.asInt("GRPCOURTID")) && !extra.contains(rows.asInt("GRPCOURTID")))
+            extra << rows.asInt("GRPCOURTID");
+    std::sort(extra.begin(), extra.end());
+    columns += extra;
+    rows.first();
+    const int side = sideSize(recordKindFrom(rows.asInt("RTYPE")), matchTypeFrom(rows.asInt("TYPE")));
+    QVector<ScheduleText::CourtCell> cells;
+    for (; !rows.eof(); rows.next()) {
+        if (p.grid.isEmpty() || p.grid.last().date != rows.asDate("DATE")) {
+            p.grid.append({rows.asDate("DATE"), QVector<QString>(columns.size()), {}});
+            cells = QVector<ScheduleText::CourtCell>(columns.size(), ScheduleText::CourtCell(side));
+        }
+        ScheduleText::CourtCell& cell = cells[int(columns.indexOf(rows.asInt("GRPCOURTID")))];
+        cell.add(ScheduleText::code(rows.asInt("SLOTCODE"), rows.asBool("HOME"), rows.asBool("BBON")));
+        p.grid.last().courts[int(columns.indexOf(rows.asInt("GRPCOURTID")))] = cell.text();
+    }
+    Query byes(db, "SELECT GRPSEQNUM FROM \"GRPPLAYR.db\" WHERE GROUPID = :g AND GROUPPLAYERID NOT IN "
+                   "(SELECT GRPPLAYRID FROM \"SCHEDULE.db\" WHERE \"DATE\" = :d) ORDER BY GRPSEQNUM");
+    for (PrintedSchedule::GridRow& row : p.grid) {
+        byes.setInteger("g", group);
+        byes.setDate("d", row.date);
+        byes.open();
+        QList<int> numbers;
+        for (; !byes.eof(); byes.next())
+            numbers << byes.asInt("GRPSEQNUM");
+        row.byes = ScheduleText::byeList(numbers);
+    }
+    Query roster(db, "SELECT d3.SLOTCODE, d1.FNAME, d1.LNAME, d1.PHONE1, d2.SHARESLOTID "
+                     "FROM \"PLAYERS.db\" d1, \"GRPPLAYR.db\" d2, \"SCHEDULE.db\" d3 WHERE d2.GROUPID = :g "
+                     "AND d2.PLAYERID = d1.PLAYERID AND d3.GRPPLAYRID = d2.GROUPPLAYERID "
+                     "GROUP BY d3.SLOTCODE, d1.FNAME, d1.LNAME, d1.PHONE1, d2.SHARESLOTID "
+                     "ORDER BY d3.SLOTCODE, d1.LNAME, d1.FNAME, d1.PHONE1, d2.SHARESLOTID");
+    roster.setInteger("g", group);
+    roster.open();
+    for (; !roster.eof(); roster.next())
+        p.roster.append({roster.asInt("SLOTCODE"),
+                         {roster.asString("FNAME"), roster.asString("LNAME"), roster.asString("PHONE1")},
+                         !roster.isNull("SHARESLOTID"),
+                         {}});
+    return p;
+}
+
+QStringList textsOf(const QVector<ReportPage>& pages)
+{
+    QStringList out;
+    for (const ReportPage& page : pages)
+        out << textsOf(page);
+    return out;
+}
 }   // namespace
 
 class TestScheduleReport : public QObject {
@@ -63,6 +189,8 @@ private slots:
     void longRosterContinuesOnNextPage();
     void pdfEndToEnd();
     void dataModulePrintsThroughInstalledReport();
+    void readingInPiecesMatchesReadingAtOnce();
+    void pacedReadingLetsEventsRun();
 };
 
 void TestScheduleReport::texts_data()
@@ -506,6 +634,63 @@ void TestScheduleReport::dataModulePrintsThroughInstalledReport()
     report.rsSchedule.previewHandler = [&](const QVector<ReportPage>& p) { pages = int(p.size()); };
     Tdmglobal::instance().printSchedule(b.groupId);
     QCOMPARE(pages, 1);
+}
+
+// Whatever a file holds, the schedule read in pieces is the one that
+// single statements over all of it give.
+void TestScheduleReport::readingInPiecesMatchesReadingAtOnce()
+{
+    std::mt19937 random(7);
+    int printed = 0;
+    for (int round = 0; round < 25; ++round) {
+        ReportsFixture fx;
+        for (int group : untidyGroups(fx, random)) {
+            const PrintedSchedule pieces = PrintedSchedule::read(fx.db(), group);
+            const PrintedSchedule once = readAtOnce(fx.db(), group);
+            const QString where = QString("round %1, group %2").arg(round).arg(group);
+            QVERIFY2((pieces.missing == PrintedSchedule::Missing::Nothing) == !once.grid.isEmpty(), qPrintable(where));
+            if (once.grid.isEmpty())
+                continue;
+            ++printed;
+            QCOMPARE(pieces.grid.size(), once.grid.size());
+            for (int i = 0; i < once.grid.size(); ++i) {
+                QCOMPARE(pieces.grid[i].date, once.grid[i].date);
+                QCOMPARE(pieces.grid[i].courts, once.grid[i].courts);
+                QVERIFY2(pieces.grid[i].byes == once.grid[i].byes, qPrintable(where + ": " + pieces.grid[i].byes));
+            }
+            QCOMPARE(pieces.roster.size(), once.roster.size());
+            for (int i = 0; i < once.roster.size(); ++i) {
+                const auto &a = pieces.roster[i], &b = once.roster[i];
+                QVERIFY2(a.slot == b.slot && a.player.firstName == b.player.firstName &&
+                             a.player.lastName == b.player.lastName && a.player.phone == b.player.phone &&
+                             a.hasPartner == b.hasPartner,
+                         qPrintable(where + QString(": roster line %1").arg(i)));
+            }
+        }
+    }
+    QVERIFY(printed > 30);   // most of the groups had something to print
+}
+
+// Printing from the window reads with the window's events running between
+// the pieces, at least once a date, and prints what reading at once does.
+void TestScheduleReport::pacedReadingLetsEventsRun()
+{
+    ReportsFixture fx;
+    auto b = fx.buildGroup({}, 12, 3);
+    for (int d = 0; d < 40; ++d)
+        for (int e = 0; e < 9; ++e)
+            fx.addScheduleRow(b.entries[(d + e) % 12], day1.addDays(d), b.courts[e / 3], (d + e) % 12 + 1, e % 3 == 0);
+    TScheduleReport report(fx.db());
+    QVERIFY(report.prepare(b.groupId).isEmpty());
+    const QStringList atOnce = textsOf(report.rsSchedule.generate());
+
+    bool timerRan = false;
+    QTimer::singleShot(0, [&] { timerRan = true; });
+    EventPacer everyPiece(0, [] { QCoreApplication::processEvents(); });
+    QVERIFY(report.prepare(b.groupId, &everyPiece).isEmpty());
+    QVERIFY(timerRan);
+    QVERIFY(everyPiece.yields() >= 40);
+    QCOMPARE(textsOf(report.rsSchedule.generate()), atOnce);
 }
 
 QTEST_MAIN(TestScheduleReport)
