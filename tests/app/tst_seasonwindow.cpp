@@ -88,12 +88,8 @@ class TestSeasonWindow : public QObject {
             const int court = insert(QString("INSERT INTO \"COURTS.db\" (NAME) VALUES ('Court %1')").arg(c));
             insert(QString("INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (%1, %2)").arg(court).arg(g));
         }
-        GroupDatasets ds(fx->dm->database());
-        ds.open();
-        ds.tbgroup.locate("GROUPID", g);
         ScriptedHost host;
-        ScheduleEngine engine(ds, host, random);
-        engine.GenerateSchedule();
+        ScheduleEngine(fx->dm->database(), g, host, random).GenerateSchedule();
         return g;
     }
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
