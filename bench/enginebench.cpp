@@ -4,6 +4,7 @@
 #include "data/dberror.h"
 #include "data/query.h"
 #include "engine/engine.h"
+#include "engine/league.h"
 #include "engine/runstate.h"
 #include "acceptinghost.h"
 #include "timing.h"
@@ -73,8 +74,15 @@ QString checkLeague(Database& db, int groupId, const EngineShape& s)
         if (round.size() == pairings)
             round.clear();
     }
-    return matches == pairings * s.duration ? QString()
-                                            : QString("%1 matches, not %2").arg(matches).arg(pairings * s.duration);
+    if (matches != pairings * s.duration)
+        return QString("%1 matches, not %2").arg(matches).arg(pairings * s.duration);
+    Query dates(db, "SELECT COUNT(DISTINCT d.\"DATE\") AS N FROM \"SCHEDULE.db\" d, \"GRPPLAYR.db\" g WHERE "
+                    "g.GROUPPLAYERID = d.GRPPLAYRID AND g.GROUPID = :g");
+    dates.prepare();
+    dates.setInteger("g", groupId);
+    dates.open();
+    const int fewest = LeaguePairing::FewestDates(s.entries, s.courts, s.duration);
+    return dates.asInt("N") == fewest ? QString() : QString("%1 dates, not %2").arg(dates.asInt("N")).arg(fewest);
 }
 
 int createShapeRows(Database& db, const EngineShape& s)
@@ -224,6 +232,9 @@ void benchShapes(const char* title, const QVector<EngineShape>& shapes, int runs
                 check = checkSchedule(db, group, s);
         }
         QStringList verdict;
+        if (s.targetMs > 0)
+            verdict << (median(wall) <= s.targetMs ? QString("within %1 ms").arg(s.targetMs)
+                                                   : QString("OVER %1 ms").arg(s.targetMs));
         if (s.targetRatio > 0)
             verdict << (median(ratio) <= s.targetRatio ? QString("within %1x").arg(s.targetRatio)
                                                        : QString("OVER %1x").arg(s.targetRatio));

@@ -16,6 +16,7 @@ struct EngineShape {
     int duration;            // weeks or rounds
     QVector<int> weekdays;   // 1 Sunday ... 7 Saturday
     double targetRatio;      // wall time over the floor's; 0: no target
+    double targetMs = 0;     // wall time of the whole run; 0: no target
 };
 
 // Wall-clock and processor time of one piece of work.
@@ -52,7 +53,8 @@ QVector<QVariantList> readScheduleRows(Database& db, int groupId);
 WallCpu timeRowsOnlyFloor(const QVector<QVariantList>& rows);
 
 // What the schedule must hold: a group's dates full and, when E is whole,
-// every entry on E of them; a league's rounds each holding every pairing once.
+// every entry on E of them; a league's rounds each holding every pairing once,
+// in the fewest dates its courts allow.
 QString checkSchedule(Database& db, int groupId, const EngineShape& shape);
 
 // Runs every shape `runs` times on a fresh database and prints a line each.

@@ -343,6 +343,8 @@ QString ScheduleEngine::completionMessage() const
     QString text = QStringLiteral("Schedule completed.");
     if (!reconcileShortfall.isEmpty())
         text += QStringLiteral("  ") + reconcileShortfall;
+    if (!leagueShortfall.isEmpty())
+        text += QStringLiteral("  ") + leagueShortfall;
     if (!schedule.shortDates.isEmpty()) {
         QStringList dates;
         for (const ShortDate& d : schedule.shortDates)
@@ -350,9 +352,15 @@ QString ScheduleEngine::completionMessage() const
         const int count = int(dates.size());
         if (count > 5)
             dates = dates.mid(0, 5) << QStringLiteral("and %1 more").arg(count - 5);
-        text += QStringLiteral("  %1 could not be filled, too few players being free: %2.")
-                    .arg(count == 1 ? QStringLiteral("1 date") : QStringLiteral("%1 dates").arg(count),
-                         dates.join(QStringLiteral("; ")));
+        const QString many = count == 1 ? QStringLiteral("1 date") : QStringLiteral("%1 dates").arg(count);
+        // A league's court stays empty when no open pairing is free for it,
+        // which days off on earlier dates can cause as well.
+        if (setupData.isGroup())
+            text += QStringLiteral("  %1 could not be filled, too few players being free: %2.")
+                        .arg(many, dates.join(QStringLiteral("; ")));
+        else
+            text += QStringLiteral("  Courts stayed empty on %1, no open pairing being free for them: %2.")
+                        .arg(many, dates.join(QStringLiteral("; ")));
     }
     return text;
 }
@@ -367,6 +375,23 @@ void ScheduleEngine::walkWeeks(const QDate& startDate, int duration, double tota
     ResetPriorities();
     runWeeks(startDate, total);
     schedule.stopped = state.stopRequest;
+    // Days off can keep courts empty; then the rounds need more dates than
+    // their fewest, and the organiser hears how many.
+    leagueShortfall.clear();
+    if (league && !schedule.stopped && league->AllRoundsPlayed()) {
+        const int fewest =
+            LeaguePairing::FewestDates(int(setupData.entries.size()), int(setupData.courts.size()), duration);
+        const bool daysOff = std::any_of(schedule.shortDates.cbegin(), schedule.shortDates.cend(),
+                                         [](const ShortDate& d) { return d.entriesOff > 0; });
+        if (const int extra = league->datesUsed() - fewest; extra > 0)
+            leagueShortfall =
+                QStringLiteral("The rounds take %1 dates, %2 more than the %3 they need at the fewest: %4")
+                    .arg(league->datesUsed())
+                    .arg(extra)
+                    .arg(fewest)
+                    .arg(daysOff ? QStringLiteral("players' days off left courts empty.")
+                                 : QStringLiteral("the pairings still open could not fill every court."));
+    }
 }
 
 void ScheduleEngine::ContinueFrom(const QDate& from, double dates, std::unique_ptr<LeaguePairing> pairing)
@@ -494,13 +519,18 @@ void ScheduleEngine::UpdatePriorities(const QDate& date)
     ensureLoaded();
     for (int i = 0; i < schedule.counters.size(); ++i) {
         double& priority = schedule.counters[i].priority;
-        if (rowOf(i, date) >= 0)
+        if (!setupData.isGroup())
+            priority = LeaguePriority(priority, rowOf(i, date) >= 0);
+        else if (rowOf(i, date) >= 0)
             priority *= PriorityFactor;
-        else if (setupData.isGroup())
-            priority /= PriorityFactor;
         else
-            priority += LeagueRaise;
+            priority /= PriorityFactor;
     }
+}
+
+double ScheduleEngine::LeaguePriority(double priority, bool played)
+{
+    return played ? priority * PriorityFactor : priority + LeagueRaise;
 }
 
 double ScheduleEngine::priorityOf(int groupPlayerId) const

@@ -77,6 +77,8 @@ public:
     void UpdatePriorities(const QDate& date);
     // The PRIORITY the run holds for an entry.
     double priorityOf(int groupPlayerId) const;
+    // A league entry's PRIORITY after a date it played or sat out.
+    static double LeaguePriority(double priority, bool played);
     void RefreshPriorityThreshold();
     bool CheckSessionSize(int courts, int entries, int playersPerSession);
     void IncSessionsPlayed(int groupPlayerId);
@@ -92,6 +94,8 @@ public:
     void writePlan();
     // For the league pairing: a row of the plan, and the round's pairings.
     void addPlanRow(const PlanRow& row);
+    // A league date whose courts could not all be given a match.
+    void addShortDate(const ShortDate& date) { schedule.shortDates.append(date); }
     QVector<PlanMatch>& matches() { return schedule.matches; }
 
     // How a group's dates share out: E is whole exactly when T x N is a
@@ -173,6 +177,7 @@ private:
     QDate fillingDate;
     std::unique_ptr<LeaguePairing> league;
     QString reconcileShortfall;   // who could not be evened out, and why
+    QString leagueShortfall;      // how many dates a league took past its fewest
     bool printWanted = false;
     bool planWritten = false;
     CourtSeating seating;   // seating by who met whom when the group mixes pairs

@@ -22,11 +22,21 @@ void LeagueDaysOff::setPlan(double plannedDates, int roundsWanted)
     rounds = std::max(1, roundsWanted);
 }
 
+// A round's worth of dates past the plan.
+double LeagueDaysOff::overrideAfter() const
+{
+    return planned + std::max(1.0, std::ceil(planned / rounds));
+}
+
 bool LeagueDaysOff::nextDateMayOverride()
 {
     ++datesSeen;
-    const double roundOfDates = std::ceil(planned / rounds);
-    return datesSeen > planned + std::max(1.0, roundOfDates);
+    return datesSeen > overrideAfter();
+}
+
+int LeagueDaysOff::datesBeforeOverride() const
+{
+    return std::max(0, int(std::floor(overrideAfter())) - datesSeen);
 }
 
 void LeagueDaysOff::notePlacement(const QDate& date, int first, int second)

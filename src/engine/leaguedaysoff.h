@@ -27,6 +27,8 @@ public:
     // Counts a scheduled date; true when its free courts may now take
     // pairings on a day off.
     bool nextDateMayOverride();
+    // Dates still to come before one may take pairings on a day off.
+    int datesBeforeOverride() const;
 
     // Notes that entries `first` and `second` (GROUPPLAYERIDs) play on
     // `date` although one of them is off; does nothing when neither is.
@@ -36,6 +38,8 @@ public:
     QSet<QPair<int, QDate>> entriesPlacedOff() const { return placed; }
 
 private:
+    double overrideAfter() const;
+
     const GroupSetup& setup;
     double planned = 0;
     int rounds = 1;
