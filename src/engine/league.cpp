@@ -195,10 +195,7 @@ void LeaguePairing::preparePlan()
             if (const int index = setup.indexOf(state.byeOrder[at]); index >= 0)
                 label[index] = at;
     const int pairings = p * (p - 1) / 2;
-    pairOf = QVector<QPair<int, int>>(pairings);
-    for (int i = 0; i < p; ++i)
-        for (int j = i + 1; j < p; ++j)
-            pairOf[matchIndex(p, i, j)] = {i, j};
+    preparePairs();
     walecki = p % 2 == 1 && p >= 5 && courtCount() < p / 2;
     if (!walecki) {
         turns = std::max(1, p % 2 ? p : p - 1);
@@ -233,6 +230,20 @@ void LeaguePairing::preparePlan()
             }
         }
     }
+}
+
+// The entries of each pairing by their place in the setup, in the order of
+// building: the pairings table names them by GROUPPLAYERID, and a lookup per
+// pairing and date adds up in a large league.
+void LeaguePairing::preparePairs()
+{
+    const int p = int(engine.setup().entries.size());
+    if (pairOf.size() == p * (p - 1) / 2)
+        return;
+    pairOf = QVector<QPair<int, int>>(p * (p - 1) / 2);
+    for (int i = 0; i < p; ++i)
+        for (int j = i + 1; j < p; ++j)
+            pairOf[matchIndex(p, i, j)] = {i, j};
 }
 
 int LeaguePairing::turnOfMatch(const State& s, int matchId) const
@@ -352,10 +363,9 @@ void LeaguePairing::endDate(State& s, const DateFill& d)
         s.priority[i] = ScheduleEngine::LeaguePriority(s.priority[i], d.placed.contains(entries[i].id));
     if (state.byeFlag)
         return;
-    const GroupSetup& setup = engine.setup();
-    for (PlanMatch& m : s.matches)
-        if (!m.played)
-            m.weight = s.priority[setup.indexOf(m.pid1)] + s.priority[setup.indexOf(m.pid2)];
+    for (int m = 0; m < s.matches.size(); ++m)
+        if (!s.matches[m].played)
+            s.matches[m].weight = s.priority[pairOf[m].first] + s.priority[pairOf[m].second];
 }
 
 // Up to `target` disjoint open pairings among the entries still free on the
@@ -405,20 +415,22 @@ void LeaguePairing::ReadSelection(const State& s, const DateFill& d)
     const QVector<PlanMatch>& matches = s.matches;
     // The order the pairings table gives: without a bye heaviest first (blank
     // weights last), then by entries; with a bye the order of building.
+    QVector<char> away(setup.entries.size(), 0);   // busy on the date, or its sitter
+    for (int entry : d.busy)
+        if (const int index = setup.indexOf(entry); index >= 0)
+            away[index] = 1;
+    if (const int index = setup.indexOf(d.sitter); index >= 0)
+        away[index] = 1;
     QVector<int> order;
     order.reserve(matches.size());
     turnBase = state.byeFlag ? d.firstTurn : INT_MAX;
     for (int m = 0; m < matches.size(); ++m) {
-        const PlanMatch& match = matches[m];
-        if (match.played)
+        if (matches[m].played)
             continue;
-        if (!state.byeFlag && !(m < s.deferred.size() && s.deferred[m]))
+        if (!state.byeFlag && !s.deferred[m])
             turnBase = std::min(turnBase, turnOfMatch(s, m));
-        if (d.sitter != 0 && (match.pid1 == d.sitter || match.pid2 == d.sitter))
-            continue;
-        if (d.busy.contains(match.pid1) || d.busy.contains(match.pid2))
-            continue;
-        order.append(m);
+        if (!away[pairOf[m].first] && !away[pairOf[m].second])
+            order.append(m);
     }
     if (turnBase == INT_MAX)
         turnBase = 0;
@@ -435,8 +447,7 @@ void LeaguePairing::ReadSelection(const State& s, const DateFill& d)
         std::sort(order.begin(), order.end(), before);
     rows.clear();
     for (int m : std::as_const(order))
-        rows.append(
-            {m, matches[m].pid1, matches[m].pid2, setup.indexOf(matches[m].pid1), setup.indexOf(matches[m].pid2)});
+        rows.append({m, matches[m].pid1, matches[m].pid2, pairOf[m].first, pairOf[m].second});
     bounded = setup.entries.size() <= 64;
     partners.fill(0, 64);
     disjointMemo.clear();
@@ -796,7 +807,12 @@ void LeaguePairing::WeighMatches()
     // With a bye the selection keeps the order of building; weights stay blank.
     if (state.byeFlag)
         return;
-    for (PlanMatch& m : engine.matches())
-        if (!m.played)
-            m.weight = engine.priorityOf(m.pid1) + engine.priorityOf(m.pid2);
+    preparePairs();
+    QVector<double> priority;
+    for (const SetupEntry& e : engine.setup().entries)
+        priority.append(engine.priorityOf(e.id));
+    QVector<PlanMatch>& matches = engine.matches();
+    for (int m = 0; m < matches.size(); ++m)
+        if (!matches[m].played)
+            matches[m].weight = priority[pairOf[m].first] + priority[pairOf[m].second];
 }

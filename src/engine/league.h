@@ -139,6 +139,7 @@ private:
     Trial tryAhead(const State& s, const DateFill& d, Way way);
     QDate nextPlayDate(const QDate& after) const;
     void preparePlan();
+    void preparePairs();
     int turnOfMatch(const State& s, int matchId) const;
     void WriteMatch(const QDate& date, const Pick& pick, int courtId);
     int numberOf(int entry) const;
