@@ -341,8 +341,7 @@ void ScheduleEngine::writePlan()
 QString ScheduleEngine::completionMessage() const
 {
     QString text = QStringLiteral("Schedule completed.");
-    if (!reconcileShortfall.isEmpty())
-        text += QStringLiteral("  ") + reconcileShortfall;
+    // The dates short of players first: they are often why the counts stay uneven.
     if (!schedule.shortDates.isEmpty()) {
         QStringList dates;
         for (const ShortDate& d : schedule.shortDates)
@@ -354,6 +353,8 @@ QString ScheduleEngine::completionMessage() const
                     .arg(count == 1 ? QStringLiteral("1 date") : QStringLiteral("%1 dates").arg(count),
                          dates.join(QStringLiteral("; ")));
     }
+    if (!reconcileShortfall.isEmpty())
+        text += QStringLiteral("  ") + reconcileShortfall;
     return text;
 }
 
@@ -785,9 +786,22 @@ void ScheduleEngine::evenOut(double expected)
                 stuck.clear();
                 continue;
             }
+            // With dates left short of players the places cannot all come out even.
+            double places = 0;
+            for (const PlanCounters& c : std::as_const(schedule.counters))
+                places += c.played;
+            const bool tooFewPlaces = places < expected * double(schedule.counters.size()) &&
+                                      std::none_of(uneven.cbegin(), uneven.cend(),
+                                                   [&](const ReconcileLine& l) { return l.sessionsPlayed > expected; });
             QStringList why;
             for (const ReconcileLine& line : uneven)
-                why << whyUneven(line, expected);
+                why << (tooFewPlaces
+                            ? QStringLiteral("%1 plays %2 dates, not %3 (the dates short of free players leave "
+                                             "too few places for everyone to play %3)")
+                                  .arg(line.playerName)
+                                  .arg(line.sessionsPlayed)
+                                  .arg(ExpectedText(expected))
+                            : whyUneven(line, expected));
             if (!why.isEmpty()) {
                 reconcileShortfall = ReconcileIncomplete + QStringLiteral(": ") + why.join(QStringLiteral("; ")) +
                                      QStringLiteral(". Check their days off.");
