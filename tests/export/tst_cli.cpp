@@ -189,7 +189,7 @@ void TestCli::generateRefusesQuestionsWithoutYes()
     const int group = fx.addGroup(shape);
     fx.exec("UPDATE \"group\" SET NAME = 'Odd' WHERE GROUPID = ?", {group});
     const QVector<int> entries = fx.entryIds(group);
-    fx.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE) VALUES (?, '2000-01-03', 1, 1)",
+    fx.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE) VALUES (?, '2099-01-03', 1, 1)",
             {entries[0]});
     const Run r = cli({"generate", "--database", fx.dir.path(), "--group", "Odd"});
     QCOMPARE(r.status, int(Cli::Failed));
@@ -212,6 +212,13 @@ void TestCli::generateRefusesQuestionsWithoutYes()
     for (int entry : fx.entryIds(second))
         QCOMPARE(fx.played(entry), 9);
     QCOMPARE(fx.scalar("SELECT NumPerSes FROM \"group\" WHERE GROUPID = ?", {second}).toInt(), 4);
+
+    // Results and dates already played are not thrown away unasked.
+    fx.exec("UPDATE SCHEDULE SET DATE = '2001-01-01', VSGRPPLAYRID = ?, WINNER = ?", {entries[1], entries[0]});
+    const Run r3 = cli({"generate", "--database", fx.dir.path(), "--group", "Odd"});
+    QCOMPARE(r3.status, int(Cli::Failed));
+    QVERIFY2(r3.err.contains("Odd already has a schedule with 1 result and 1 date before today."), qPrintable(r3.err));
+    QCOMPARE(fx.rowsOf(entries[0]), 1);
 }
 
 void TestCli::generateWithYesAndSeedRepeats()
