@@ -211,7 +211,7 @@ void Database::startWriteTransaction()
         throw DbError(QStringLiteral("A transaction is already active."));
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        throw DbError(q.lastError().text());
+        throw engineError(q.lastError());
     transactionActive = true;
 }
 
