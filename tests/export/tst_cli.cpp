@@ -80,6 +80,11 @@ void TestCli::mistakesOfTheCommandLine()
          Cli::Usage,
          "--seed needs a whole number"},
         {{"list", "groups", "--database", h.dir.filePath("elsewhere")}, Cli::Failed, "There is no Vantrel database in"},
+        {{"list", "groups", "extra", "words", "--database", db},
+         Cli::Usage,
+         "\"extra words\" is more than the command"},
+        {{"init", "--database", db}, Cli::Failed, "There is a Vantrel database in"},
+        {{"init"}, Cli::Usage, "init needs --database DIR"},
     };
     for (const Case& c : cases) {
         const Run r = cli(c.args);
@@ -88,6 +93,11 @@ void TestCli::mistakesOfTheCommandLine()
         QVERIFY(r.out.isEmpty());
     }
     QVERIFY(!QFile::exists(h.dir.filePath("elsewhere/vantrel.db")));   // nothing created on the way
+
+    // init makes a database the other commands then open.
+    const Run made = cli({"init", "--database", h.dir.filePath("new/club")});
+    QVERIFY2(made.status == 0 && made.out.startsWith("Created "), qPrintable(made.err));
+    QCOMPARE(cli({"list", "groups", "--database", h.dir.filePath("new/club")}).status, 0);
 }
 
 void TestCli::groupNamesMustPickOneGroup()
