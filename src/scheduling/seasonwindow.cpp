@@ -161,12 +161,12 @@ void Tfrmseason::refresh()
     const QDate keep = currentDate();
     const int keepEntry = currentEntry();
     ops->reload();
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     setWindowTitle((s.isLeague() ? QStringLiteral("Season of League: ") : QStringLiteral("Season of Group: ")) +
                    s.name);
     lblseason->setText(s.rows.isEmpty() ? QStringLiteral("No schedule yet: generate it in the editor (F8) first.")
                                         : QStringLiteral("%1 dates; dates before %2 are shown as played.")
-                                              .arg(s.dates().size())
+                                              .arg(s.dates.size())
                                               .arg(SeasonOps::dateText(today)));
     fillGrid();
     selectDate(keep.isValid() ? keep : (dates.isEmpty() ? QDate() : dates.first()));
@@ -179,15 +179,15 @@ void Tfrmseason::refresh()
 
 // A group's court as the printed grid pairs it: singles "1 v. 2", doubles
 // "1 & 2 v. 3 & 4", without a match type one entry a line.
-QString Tfrmseason::groupCellText(const QVector<const SheetRow*>& rows) const
+QString Tfrmseason::groupCellText(const QVector<const SeasonRow*>& rows) const
 {
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     const int side = storedValue(s.matchType);
     QStringList names;
-    for (const SheetRow* r : rows) {
-        const SheetEntry* e = s.entry(r->entry);
+    for (const SeasonRow* r : rows) {
+        const SeasonEntry* e = s.entry(r->entry);
         names << (r->home ? QStringLiteral("(%1)").arg(r->slot) : QString::number(r->slot)) + QLatin1Char(' ') +
-                     (e ? e->name : QString());
+                     (e ? e->fullName() : QString());
     }
     if (side == 0)
         return names.join(QLatin1Char('\n'));
@@ -199,23 +199,23 @@ QString Tfrmseason::groupCellText(const QVector<const SheetRow*>& rows) const
     return lines.join(QLatin1Char('\n'));
 }
 
-QString Tfrmseason::cellText(const QVector<const SheetRow*>& rows) const
+QString Tfrmseason::cellText(const QVector<const SeasonRow*>& rows) const
 {
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     if (!s.isLeague())
         return groupCellText(rows);
     QStringList lines;
-    for (const SheetRow* r : rows) {
+    for (const SeasonRow* r : rows) {
         if (r->opponent == 0)
             continue;   // shown with its match's first row
-        const SheetEntry* e = s.entry(r->entry);
-        const SheetEntry* o = s.entry(r->opponent);
-        const SheetMatch m = s.matchOf(r->entry, r->date);
+        const SeasonEntry* e = s.entry(r->entry);
+        const SeasonEntry* o = s.entry(r->opponent);
+        const SeasonMatch m = s.matchOf(r->entry, r->date);
         const bool opponentHome = m.second && m.second->home;
         QString line = (r->home ? QStringLiteral("(%1)").arg(r->slot) : QString::number(r->slot)) + QLatin1Char(' ') +
-                       (e ? e->name : QString()) + QStringLiteral(" v. ") +
+                       (e ? e->fullName() : QString()) + QStringLiteral(" v. ") +
                        (opponentHome ? QStringLiteral("(%1)").arg(r->slot2) : QString::number(r->slot2)) +
-                       QLatin1Char(' ') + (o ? o->name : QString());
+                       QLatin1Char(' ') + (o ? o->fullName() : QString());
         if (r->winner != 0)
             line += QStringLiteral("\nwon by %1").arg(s.entryText(r->winner));
         lines << line;
@@ -225,19 +225,19 @@ QString Tfrmseason::cellText(const QVector<const SheetRow*>& rows) const
 
 void Tfrmseason::fillGrid()
 {
-    const SeasonSheet& s = ops->season();
-    dates = s.dates();
+    const Season& s = ops->season();
+    dates = s.dates;
     model->clear();
     QStringList titles{QStringLiteral("Date")};
-    for (const SheetCourt& c : s.courts)
-        titles << c.name;
+    for (int court : s.courtOrder)
+        titles << s.courtName(court);
     titles << QStringLiteral("Sitting Out");
     model->setColumnCount(int(titles.size()));
     model->setHorizontalHeaderLabels(titles);
     model->setRowCount(int(dates.size()));
     for (int row = 0; row < dates.size(); ++row) {
         const QDate date = dates[row];
-        const QVector<const SheetRow*> rows = s.rowsOn(date);
+        const QVector<const SeasonRow*> rows = s.rowsOn(date);
         const bool played = date < today;
         auto put = [&](int column, const QString& text) {
             auto* item = new QStandardItem(text);
@@ -246,17 +246,17 @@ void Tfrmseason::fillGrid()
             model->setItem(row, column, item);
         };
         put(0, SeasonOps::dateText(date) + (played ? QStringLiteral("\nplayed") : QString()));
-        for (int c = 0; c < s.courts.size(); ++c) {
-            QVector<const SheetRow*> onCourt;
-            for (const SheetRow* r : rows)
-                if (r->court == s.courts[c].id)
+        for (int c = 0; c < s.courtOrder.size(); ++c) {
+            QVector<const SeasonRow*> onCourt;
+            for (const SeasonRow* r : rows)
+                if (r->court == s.courtOrder[c])
                     onCourt.append(r);
             put(c + 1, cellText(onCourt));
         }
         QStringList out;
         for (int id : s.sittingOut(date))
             out << s.entryText(id);
-        put(int(s.courts.size()) + 1, out.join(QLatin1Char('\n')));
+        put(int(s.courtOrder.size()) + 1, out.join(QLatin1Char('\n')));
     }
     // The courts share the width; the date and those sitting out fit their text.
     QHeaderView* header = grdseason->horizontalHeader();
@@ -269,7 +269,7 @@ void Tfrmseason::fillGrid()
 // The entries of the chosen date: those who play, then those who sit out.
 void Tfrmseason::fillEntries()
 {
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     const QDate date = currentDate();
     lstentries->clear();
     lblentries->setText(date.isValid() ? QStringLiteral("Entr&ies on %1:").arg(SeasonOps::dateText(date))
@@ -278,12 +278,8 @@ void Tfrmseason::fillEntries()
         updateButtons();
         return;
     }
-    for (const SheetRow* r : s.rowsOn(date)) {
-        QString court;
-        for (const SheetCourt& c : s.courts)
-            if (c.id == r->court)
-                court = c.name;
-        auto* item = new QListWidgetItem(s.entryText(r->entry) + QStringLiteral("  -  ") + court +
+    for (const SeasonRow* r : s.rowsOn(date)) {
+        auto* item = new QListWidgetItem(s.entryText(r->entry) + QStringLiteral("  -  ") + s.courtName(r->court) +
                                              (r->home ? QStringLiteral(", brings the balls") : QString()),
                                          lstentries);
         item->setData(Qt::UserRole, r->entry);
@@ -299,7 +295,7 @@ void Tfrmseason::fillEntries()
 
 void Tfrmseason::fillStandings()
 {
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     grdstandings->setVisible(s.isLeague());
     btnwinner->setVisible(s.isLeague());
     btnclearresult->setVisible(s.isLeague());
@@ -419,7 +415,7 @@ void Tfrmseason::clearResultClicked()
 
 void Tfrmseason::standingsClicked()
 {
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     if (!s.isLeague())
         return refused(QStringLiteral("Standings are kept for leagues only."));
     SeasonNotifier& notifier = SeasonNotifier::instance();

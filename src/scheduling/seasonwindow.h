@@ -60,8 +60,8 @@ private:
     void updateButtons();
     void selectDate(const QDate& date);
     void refused(const QString& reason);
-    QString cellText(const QVector<const SheetRow*>& rows) const;
-    QString groupCellText(const QVector<const SheetRow*>& rows) const;
+    QString cellText(const QVector<const SeasonRow*>& rows) const;
+    QString groupCellText(const QVector<const SeasonRow*>& rows) const;
     bool confirmReplan(const QVector<ReplanCount>& counts);
 
     std::unique_ptr<SeasonOps> ops;

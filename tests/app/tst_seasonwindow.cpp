@@ -166,7 +166,7 @@ private slots:
         // Swap with an entry who already plays on the date.
         // Swap with an entry who plays on both dates: refused, nobody plays twice.
         whenModal<TdlgSwap>([&](TdlgSwap* dialog) {
-            const SeasonSheet& s = season->operations().season();
+            const Season& s = season->operations().season();
             for (int i = 0; i < dialog->list()->count(); ++i) {
                 const int id = dialog->list()->item(i)->data(Qt::UserRole).toInt();
                 if (s.rowOf(id, season->currentDate()))
