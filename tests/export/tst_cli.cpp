@@ -1,4 +1,5 @@
 #include "exportfixture.h"
+#include "reportpdf_helpers.h"
 #include "app/cli.h"
 #include "export/csvexport.h"
 #include <QProcess>
@@ -35,6 +36,7 @@ private slots:
     void exportsWriteTheirFiles();
     void playerNamesMustPickOnePlayer();
     void reportFairness();
+    void reportFairnessNamesUnfilledDates();
     void generateRefusesQuestionsWithoutYes();
     void generateWithYesAndSeedRepeats();
     void listsGroupsLeaguesPlayers();
@@ -189,6 +191,49 @@ void TestCli::reportFairness()
     r = cli({"report", "fairness", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--output", pdf});
     QCOMPARE(r.status, 0);
     QVERIFY(readAll(pdf).startsWith("%PDF"));
+}
+
+// Twenty doubles entries, sixteen a date, five of them off on one date: the
+// run leaves a seat empty, and every form of the report says which and why.
+void TestCli::reportFairnessNamesUnfilledDates()
+{
+    EngineFixture fx;
+    GroupShape g;
+    g.entries = 20;
+    g.perSession = 16;
+    g.courts = 4;
+    g.type = 2;
+    g.start = QDate(2027, 1, 5);
+    g.weekdays = {3, 5};   // Tuesday, Thursday
+    const int group = fx.addGroup(g);
+    fx.exec("UPDATE \"group\" SET NAME = 'Crowded' WHERE GROUPID = ?", {group});
+    const QVector<int> ids = fx.entryIds(group);
+    for (int i = 0; i < 5; ++i)
+        fx.playerOff(fx.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {ids[i]}).toInt(),
+                     QDate(2027, 1, 12));
+    const QString db = fx.dir.path();
+    QCOMPARE(cli({"generate", "--database", db, "--group", "Crowded", "--yes", "--seed", "3"}).status, 0);
+    const QString line = "Too few players were free to fill Tue 12 Jan 2027 (15 of 16 places; 5 of 20 players have "
+                         "this date off).";
+
+    Run r = cli({"report", "fairness", "--database", db, "--group", "Crowded"});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.out.contains("Warnings:\n") && r.out.count(line) == 1, qPrintable(r.out));
+
+    r = cli({"report", "fairness", "--database", db, "--group", "Crowded", "--format", "csv"});
+    QCOMPARE(r.status, 0);
+    const QVector<QStringList> rows = Csv::parse(r.out.toUtf8());
+    QCOMPARE(rows.size(), 1 + 20 + 3);   // the table, a blank record, the heading, the date
+    QCOMPARE(rows.mid(21), (QVector<QStringList>{{QString()}, {"Warnings"}, {line}}));
+
+    const QString pdf = fx.dir.filePath("fair.pdf");
+    QCOMPARE(
+        cli({"report", "fairness", "--database", db, "--group", "Crowded", "--format", "pdf", "--output", pdf}).status,
+        0);
+    if (!ReportPdf::toolsAvailable())
+        QSKIP("pdftotext is not installed");
+    const QString text = ReportPdf::text(pdf).simplified();
+    QVERIFY2(text.contains("Warnings") && text.contains(line), qPrintable(text));
 }
 
 void TestCli::generateRefusesQuestionsWithoutYes()

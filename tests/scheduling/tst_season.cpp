@@ -289,10 +289,10 @@ private slots:
     {
         // Four entries; 1 and 2 both 2-1, 2 beat 1; 3 and 4 both 1-2 with no
         // match between them that counts (it has no result).
-        SeasonSheet s;
+        Season s;
         s.recordKind = RecordKind::League;
         for (int i = 1; i <= 4; ++i)
-            s.entries.append({i, i, 0, i, QString("E%1").arg(i), 0, {}, {}, {}});
+            s.entries.append({i, i, {i, QString("E%1").arg(i), {}, {}}, {}, 0, {}, {}, {}});
         const QDate d(2030, 1, 1);
         qint64 id = 0;
         auto match = [&](int a, int b, int winner, int day) {
@@ -320,10 +320,10 @@ private slots:
         QCOMPARE(lines[3].rank, 4);
 
         // Three level in a circle: head to head cannot split them; they share.
-        SeasonSheet c;
+        Season c;
         c.recordKind = RecordKind::League;
         for (int i = 1; i <= 3; ++i)
-            c.entries.append({i, i, 0, i, QString("E%1").arg(i), 0, {}, {}, {}});
+            c.entries.append({i, i, {i, QString("E%1").arg(i), {}, {}}, {}, 0, {}, {}, {}});
         s = c;
         id = 0;
         match(1, 2, 1, 0);
