@@ -308,16 +308,25 @@ void ScheduleEngine::GenerateSchedule()
 // is asked first, and the command line refuses without --yes.
 bool ScheduleEngine::mayReplaceHistory()
 {
-    // A match's result is on both its rows; its first row names the opponent.
-    Query q(database, "SELECT COUNT(DISTINCT CASE WHEN s.\"DATE\" < :today THEN s.\"DATE\" END) AS PAST, "
-                      "COUNT(CASE WHEN s.WINNER > 0 AND s.VSGRPPLAYRID IS NOT NULL THEN 1 END) AS RESULTS "
-                      "FROM \"SCHEDULE.db\" s, \"GRPPLAYR.db\" g "
-                      "WHERE g.GROUPPLAYERID = s.GRPPLAYRID AND g.GROUPID = :groupid");
-    q.setDate("today", QDate::currentDate());
-    q.setInteger("groupid", groupId);
-    q.open();
-    const int past = q.asInt("PAST");
-    const int results = q.asInt("RESULTS");
+    // Asked of the entries' index by date, so that a schedule all still to
+    // come costs nothing to check however large it is; results exist only
+    // in leagues.
+    Query dates(database, "SELECT COUNT(DISTINCT s.\"DATE\") AS PAST FROM \"SCHEDULE.db\" s, \"GRPPLAYR.db\" g "
+                          "WHERE g.GROUPID = :groupid AND s.GRPPLAYRID = g.GROUPPLAYERID AND s.\"DATE\" < :today");
+    dates.setInteger("groupid", groupId);
+    dates.setDate("today", QDate::currentDate());
+    dates.open();
+    const int past = dates.asInt("PAST");
+    int results = 0;
+    if (!setupData.isGroup()) {
+        // A match's result is on both its rows; its first row names the opponent.
+        Query won(database, "SELECT COUNT(*) AS RESULTS FROM \"SCHEDULE.db\" s, \"GRPPLAYR.db\" g WHERE "
+                            "g.GROUPID = :groupid AND s.GRPPLAYRID = g.GROUPPLAYERID AND s.WINNER > 0 AND "
+                            "s.VSGRPPLAYRID IS NOT NULL");
+        won.setInteger("groupid", groupId);
+        won.open();
+        results = won.asInt("RESULTS");
+    }
     if (past == 0 && results == 0)
         return true;
     QStringList held, lost;
@@ -586,14 +595,14 @@ void ScheduleEngine::FillGroupDate(int playersPerSession, const QDate& date)
     ensureLoaded();
     // All of the date's picks come first (a pick sees the earlier ones as
     // placed), so that seating can reorder them before the rows are made.
-    fillingDate = date;
-    placedOnDate.clear();
+    startFilling(date);
     QVector<int> picked;
     for (int j = 1; j <= playersPerSession; ++j) {
         const int id = PickPlayer(date);
         if (id == 0)
             break;
         picked.append(id);
+        pacer.checkpoint();
     }
     const QVector<int>& courts = setupData.courts;
     const QVector<int> courtOf =
@@ -646,13 +655,34 @@ int ScheduleEngine::firstFreeEntry(const QDate& date)
     return -1;
 }
 
+void ScheduleEngine::startFilling(const QDate& date)
+{
+    fillingDate = date;
+    placedOnDate.clear();
+    freeOnDate = -1;
+}
+
+// Counted once a date and kept as picks are taken: a date of hundreds of
+// picks must not look through every entry at each one.
+bool ScheduleEngine::anyoneFree(const QDate& date)
+{
+    if (date != fillingDate)
+        startFilling(date);
+    if (freeOnDate < 0) {
+        freeOnDate = 0;
+        for (int i = 0; i < setupData.entries.size(); ++i)
+            freeOnDate += isFree(i, date);
+    }
+    return freeOnDate > 0;
+}
+
 int ScheduleEngine::takeEntry(int index, const QDate& date)
 {
-    if (date != fillingDate) {
-        fillingDate = date;
-        placedOnDate.clear();
-    }
+    if (date != fillingDate)
+        startFilling(date);
     placedOnDate.insert(index);
+    if (freeOnDate > 0)
+        --freeOnDate;
     schedule.counters[index].played += 1;
     return entryId(index);
 }
@@ -662,7 +692,7 @@ int ScheduleEngine::PickPlayer(const QDate& date)
     ensureLoaded();
     // Nobody free: the seat stays empty rather than take someone twice or
     // on a day off.
-    if (firstFreeEntry(date) < 0)
+    if (!anyoneFree(date))
         return 0;
     int index = drawIndex();
     if (passes(index, date))

@@ -137,6 +137,8 @@ private:
     bool passes(int index, const QDate& date);
     bool isFree(int index, const QDate& date);
     int firstFreeEntry(const QDate& date);
+    bool anyoneFree(const QDate& date);
+    void startFilling(const QDate& date);
     int drawIndex();
     int takeEntry(int index, const QDate& date);
     void moveRow(int row, int toIndex);
@@ -173,6 +175,7 @@ private:
     QVector<QVector<int>> rowsOfEntry;       // entry index -> its rows
     QSet<int> placedOnDate;                  // entry indexes placed on fillingDate, picks included
     QDate fillingDate;
+    int freeOnDate = -1;   // entries still free on fillingDate; -1 until counted
     std::unique_ptr<LeaguePairing> league;
     QString reconcileShortfall;   // who could not be evened out, and why
     bool printWanted = false;
