@@ -1,5 +1,6 @@
 #include "seasonwindow.h"
 #include "seasondialogs.h"
+#include "engine/emptyplaces.h"
 #include "engine/seasonnotifier.h"
 #include "data/datamodule.h"
 #include "windows/guard.h"
@@ -22,6 +23,7 @@
 namespace {
 
 const QColor PlayedShade(232, 232, 232);
+const QString EmptyPlaceText = QStringLiteral("(empty place)");
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& hint)
 {
@@ -54,9 +56,14 @@ public:
     // One court on one date, an entry a line so that a column stays as
     // narrow as its longest name: a partner's line starts with "&", the
     // other side's with "v."; without a match type the entries stand apart.
-    QString court(const QVector<const SheetRow*>& rows) const
+    // A place nobody holds shows as such, where the player would stand.
+    QString court(const QVector<const SheetRow*>& rows, int missing) const
     {
-        return s.isLeague() ? leagueCourt(rows) : groupCourt(rows);
+        QString text = s.isLeague() ? leagueCourt(rows) : groupCourt(rows);
+        if (!s.isLeague())
+            for (int i = 0; i < missing; ++i)
+                text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + EmptyPlaceText;
+        return text;
     }
 
 private:
@@ -84,18 +91,27 @@ private:
 
     // A match shows from its first row, which names the opponent; the
     // opponent's own row on the court says whether it brings the balls.
+    // A side whose opponent left the league stands with an empty place.
     QString leagueCourt(const QVector<const SheetRow*>& rows) const
     {
         QStringList lines;
         for (const SheetRow* r : rows) {
-            if (r->opponent == 0)
+            if (r->opponent == 0) {
+                const bool underFirst = std::any_of(
+                    rows.cbegin(), rows.cend(), [r](const SheetRow* o) { return o != r && o->opponent == r->entry; });
+                if (!underFirst)
+                    lines << code(r->home, r->slot) + QLatin1Char(' ') + name(r->entry)
+                          << QStringLiteral("v. ") + EmptyPlaceText;
                 continue;
+            }
             bool opponentHome = false;
             for (const SheetRow* o : rows)
                 if (o != r && o->entry == r->opponent && o->opponent == 0)
                     opponentHome = o->home;
             lines << code(r->home, r->slot) + QLatin1Char(' ') + name(r->entry);
-            lines << QStringLiteral("v. ") + code(opponentHome, r->slot2) + QLatin1Char(' ') + name(r->opponent);
+            lines << QStringLiteral("v. ") + (position(r->opponent) < 0 ? EmptyPlaceText
+                                                                        : code(opponentHome, r->slot2) +
+                                                                              QLatin1Char(' ') + name(r->opponent));
             if (r->winner != 0)
                 lines << QStringLiteral("won by %1").arg(entryText(r->winner));
         }
@@ -397,12 +413,21 @@ void Tfrmseason::showSeason()
     const QDate keep = currentDate();
     const int keepEntry = currentEntry();
     const SeasonSheet& s = ops->season();
+    places = emptyPlaces(s, storedPlayersPerSession(Tdmglobal::instance().database(), ops->groupId()));
+    int missing = 0;
+    for (const EmptyPlace& p : places)
+        missing += p.date >= today ? p.missing : 0;
     setWindowTitle((s.isLeague() ? QStringLiteral("Season of League: ") : QStringLiteral("Season of Group: ")) +
                    s.name);
-    lblseason->setText(s.rows.isEmpty() ? QStringLiteral("No schedule yet: generate it in the editor (F8) first.")
-                                        : QStringLiteral("%1 dates; dates before %2 are shown as played.")
-                                              .arg(s.dates().size())
-                                              .arg(SeasonOps::dateText(today)));
+    QString summary = s.rows.isEmpty() ? QStringLiteral("No schedule yet: generate it in the editor (F8) first.")
+                                       : QStringLiteral("%1 dates; dates before %2 are shown as played.")
+                                             .arg(s.dates().size())
+                                             .arg(SeasonOps::dateText(today));
+    if (missing > 0)
+        summary += QStringLiteral(" %1 on dates to come: choose the date, its empty place under Entries, then "
+                                  "Substitute.")
+                       .arg(emptyPlacesText(missing));
+    lblseason->setText(summary);
     fillGrid();
     selectDate(keep.isValid() ? keep : (dates.isEmpty() ? QDate() : dates.first()));
     for (int i = 0; i < lstentries->count(); ++i)
@@ -439,7 +464,16 @@ void Tfrmseason::fillGrid()
     QVector<bool> played;
     QVector<int> rowLines;
     QVector<QVector<const SheetRow*>> onCourt(courts);
+    QVector<int> missingOnCourt(courts);
+    auto nextPlace = places.cbegin();
     for (const QDate& date : dates) {
+        std::fill(missingOnCourt.begin(), missingOnCourt.end(), 0);
+        int missing = 0;
+        for (; nextPlace != places.cend() && nextPlace->date <= date; ++nextPlace)
+            if (nextPlace->date == date && columnOf.contains(nextPlace->court)) {
+                missingOnCourt[columnOf.value(nextPlace->court)] += nextPlace->missing;
+                missing += nextPlace->missing;
+            }
         for (auto& list : onCourt)
             list.clear();
         std::vector<bool> placed(texts.entryCount(), false);
@@ -454,9 +488,10 @@ void Tfrmseason::fillGrid()
                 out << texts.entryText(s.entries[i].id);
 
         played << (date < today);
-        cells << SeasonOps::dateText(date) + (played.last() ? QStringLiteral("\nplayed") : QString());
-        for (const auto& list : onCourt)
-            cells << texts.court(list);
+        cells << SeasonOps::dateText(date) + (played.last() ? QStringLiteral("\nplayed") : QString()) +
+                     (missing > 0 ? QLatin1Char('\n') + emptyPlacesText(missing) : QString());
+        for (int c = 0; c < courts; ++c)
+            cells << texts.court(onCourt[c], missingOnCourt[c]);
         cells << out.join(QLatin1Char('\n'));
 
         int lines = 1;
@@ -505,6 +540,17 @@ void Tfrmseason::fillEntries()
         updateButtons();
         return;
     }
+    for (const EmptyPlace& p : places) {
+        if (p.date != date)
+            continue;
+        QString court;
+        for (const SheetCourt& c : s.courts)
+            if (c.id == p.court)
+                court = c.name;
+        auto* item = new QListWidgetItem(court + QStringLiteral("  -  ") + emptyPlacesText(p.missing), lstentries);
+        item->setData(Qt::UserRole, 0);
+        item->setData(EmptyCourtRole, p.court);
+    }
     for (const SheetRow* r : s.rowsOn(date)) {
         QString court;
         for (const SheetCourt& c : s.courts)
@@ -548,7 +594,7 @@ void Tfrmseason::fillStandings()
 void Tfrmseason::updateButtons()
 {
     const bool placed = currentEntry() != 0 && ops->season().rowOf(currentEntry(), currentDate());
-    btnsubstitute->setEnabled(placed);
+    btnsubstitute->setEnabled(placed || currentEmptyCourt() != 0);
     btnswap->setEnabled(placed);
     btnreplan->setEnabled(currentDate().isValid());
     btnwinner->setEnabled(placed);
@@ -580,6 +626,12 @@ int Tfrmseason::currentEntry() const
     return item ? item->data(Qt::UserRole).toInt() : 0;
 }
 
+int Tfrmseason::currentEmptyCourt() const
+{
+    const QListWidgetItem* item = lstentries ? lstentries->currentItem() : nullptr;
+    return item ? item->data(EmptyCourtRole).toInt() : 0;
+}
+
 void Tfrmseason::refused(const QString& reason)
 {
     if (!reason.isEmpty())
@@ -592,6 +644,8 @@ void Tfrmseason::substituteClicked()
 {
     const int entry = currentEntry();
     const QDate date = currentDate();
+    if (const int court = currentEmptyCourt())
+        return fillEmptyPlace(court, date);
     if (!entry || !ops->season().rowOf(entry, date))
         return refused(QStringLiteral("Choose an entry who plays on the date first."));
     const QVector<SubstituteCandidate> candidates = ops->substituteCandidates(entry, date);
@@ -604,6 +658,26 @@ void Tfrmseason::substituteClicked()
         return;
     const QScopedValueRollback<bool> own(ownChange, true);
     refused(ops->substitute(entry, date, dialog.chosenEntry()));
+}
+
+// A place nobody holds (a player deleted, a date the run could not fill)
+// is offered to the free entries as a substitute's place is.
+void Tfrmseason::fillEmptyPlace(int court, const QDate& date)
+{
+    const QVector<SubstituteCandidate> candidates = ops->placeCandidates(date);
+    if (candidates.isEmpty())
+        return refused(SeasonOps::nobodyFree(date));
+    QString courtName;
+    for (const SheetCourt& c : ops->season().courts)
+        if (c.id == court)
+            courtName = c.name;
+    TdlgSubstitute dialog(
+        QStringLiteral("Who takes the empty place on %1 on %2?").arg(courtName, SeasonOps::dateText(date)), candidates,
+        this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.chosenEntry())
+        return;
+    const QScopedValueRollback<bool> own(ownChange, true);
+    refused(ops->fillPlace(date, court, dialog.chosenEntry()));
 }
 
 void Tfrmseason::swapClicked()

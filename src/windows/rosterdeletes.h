@@ -1,5 +1,7 @@
 #pragma once
 #include "data/query.h"
+#include <QDate>
+#include <QVector>
 #include <memory>
 
 class Database;
@@ -8,9 +10,25 @@ class Table;
 // Deleting a player or a court together with the rows that depend on it.
 // Each deletion runs in one transaction, so that a failure leaves nothing
 // half-deleted; inside an open transaction it simply joins it.
+// A group or league a player belongs to, as the question before deleting
+// the player names it.
+struct PlayerPlace {
+    int groupId = 0;
+    QString groupName;
+    int datesToCome = 0;   // dates from today on of the player's own entries
+    QString partnerOf;     // in a doubles-league team as this player's partner
+};
+
 class RosterDeletes {
 public:
     explicit RosterDeletes(Database& db);
+
+    // Every group and league in which the player has an entry or is the
+    // second player of a team, by name.
+    QVector<PlayerPlace> placesOf(int playerId, const QDate& today);
+    // "Ann Alder plays in Tue/Thu Doubles (12 dates to come) and Monday
+    // Ladder. Delete them and their dates?"
+    static QString deleteQuestion(const QString& playerName, const QVector<PlayerPlace>& places);
 
     // The current player of `players`: the schedule rows of the player's
     // entries, the entries, the days off, then the player. Entries in which
