@@ -59,11 +59,7 @@ public:
     // A place nobody holds shows as such, where the player would stand.
     QString court(const QVector<const SheetRow*>& rows, int missing) const
     {
-        QString text = s.isLeague() ? leagueCourt(rows) : groupCourt(rows);
-        if (!s.isLeague())
-            for (int i = 0; i < missing; ++i)
-                text += (text.isEmpty() ? QString() : QStringLiteral("\n")) + EmptyPlaceText;
-        return text;
+        return s.isLeague() ? leagueCourt(rows) : groupCourt(rows, missing);
     }
 
 private:
@@ -74,12 +70,14 @@ private:
     }
     static QString code(bool home, int slot) { return home ? QStringLiteral("(%1)").arg(slot) : QString::number(slot); }
 
-    QString groupCourt(const QVector<const SheetRow*>& rows) const
+    QString groupCourt(const QVector<const SheetRow*>& rows, int missing) const
     {
         const int side = storedValue(s.matchType);
         QStringList lines;
-        for (int i = 0; i < rows.size(); ++i) {
-            QString line = code(rows[i]->home, rows[i]->slot) + QLatin1Char(' ') + name(rows[i]->entry);
+        for (int i = 0; i < rows.size() + missing; ++i) {
+            QString line = i < rows.size()
+                               ? code(rows[i]->home, rows[i]->slot) + QLatin1Char(' ') + name(rows[i]->entry)
+                               : EmptyPlaceText;
             if (side > 0 && i % side != 0)
                 line.prepend(QStringLiteral("& "));
             else if (side > 0 && i == side)

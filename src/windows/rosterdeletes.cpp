@@ -63,13 +63,30 @@ QString RosterDeletes::deleteQuestion(const QString& playerName, const QVector<P
     return QStringLiteral("%1 plays in %2. Delete them and their dates?").arg(playerName, list);
 }
 
-void RosterDeletes::deletePlayer(Table& players)
+void RosterDeletes::deletePlayer(Table& players, const QDate& today)
 {
     if (players.state() == Table::State::Edit)
         players.cancel();
     const QVariant playerId = players.value("PLAYERID");
     db.runInTransaction([&] {
         if (!playerId.isNull()) {
+            // A court of a date to come is not left without anyone to bring
+            // the balls: the first other entry of the group on it does.
+            if (!qpassballs)
+                qpassballs = std::make_unique<Query>(
+                    db, "UPDATE \"SCHEDULE.db\" SET HOME = :home WHERE SCHEDULEID IN\n"
+                        " (SELECT MIN(o.SCHEDULEID) FROM \"SCHEDULE.db\" s, \"GRPPLAYR.db\" se, \"SCHEDULE.db\" o,"
+                        " \"GRPPLAYR.db\" oe WHERE se.PLAYERID = :playerid AND s.GRPPLAYRID = se.GROUPPLAYERID"
+                        " AND s.HOME = :marked AND s.\"DATE\" >= :today AND o.\"DATE\" = s.\"DATE\""
+                        " AND o.GRPCOURTID = s.GRPCOURTID AND oe.GROUPPLAYERID = o.GRPPLAYRID"
+                        " AND oe.GROUPID = se.GROUPID AND (oe.PLAYERID IS NULL OR oe.PLAYERID <> :same)"
+                        " GROUP BY s.SCHEDULEID)");
+            qpassballs->setBool("home", true);
+            qpassballs->setInteger("playerid", playerId.toInt());
+            qpassballs->setBool("marked", true);
+            qpassballs->setDate("today", today);
+            qpassballs->setInteger("same", playerId.toInt());
+            qpassballs->execSql();
             // No schedule row may point at an entry that is gone.
             if (!qdelplayerschedule)
                 qdelplayerschedule = std::make_unique<Query>(

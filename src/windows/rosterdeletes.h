@@ -32,13 +32,15 @@ public:
 
     // The current player of `players`: the schedule rows of the player's
     // entries, the entries, the days off, then the player. Entries in which
-    // the player is the team's second player (SHARESLOTID) stay.
-    void deletePlayer(Table& players);
+    // the player is the team's second player (SHARESLOTID) stay. Where the
+    // player brought the balls on a date from `today` on, another player of
+    // that court does.
+    void deletePlayer(Table& players, const QDate& today = QDate::currentDate());
     // The current court of `courts`: its assignments, then the court.
     // Schedule rows that name the court stay.
     void deleteCourt(Table& courts);
 
 private:
     Database& db;
-    std::unique_ptr<Query> qdelplayerschedule;
+    std::unique_ptr<Query> qdelplayerschedule, qpassballs;
 };
