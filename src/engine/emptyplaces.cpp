@@ -1,5 +1,4 @@
 #include "emptyplaces.h"
-#include "data/query.h"
 #include <QHash>
 #include <algorithm>
 
@@ -7,72 +6,64 @@ namespace {
 
 // Entries a group seats on one court: two for singles, four otherwise (the
 // run's own figure).
-int seatsPerCourt(const SeasonSheet& s)
+int seatsPerCourt(const Season& s)
 {
     return s.matchType == MatchType::Singles ? 2 : 4;
 }
 
-void groupDate(const SeasonSheet& s, const QDate& date, int playersPerSession, QVector<EmptyPlace>& out)
+void groupDate(const Season& s, const QDate& date, QVector<EmptyPlace>& out)
 {
     const int seats = seatsPerCourt(s);
     QHash<int, int> held;
     int placed = 0;
-    for (const SheetRow* r : s.rowsOn(date)) {
+    for (const SeasonRow* r : s.rowsOn(date)) {
         ++held[r->court];
         ++placed;
     }
     int wanted = 0;
-    if (playersPerSession > 0)
-        wanted = std::min(playersPerSession, int(s.courts.size()) * seats);
+    if (s.playersPerSession > 0)
+        wanted = std::min(s.playersPerSession, int(s.courtOrder.size()) * seats);
     else
         wanted = int(held.size()) * seats;
     int missing = wanted - placed;
     // Courts in use take the missing places first, in the grid's order;
     // then courts the date does not use.
     for (bool used : {true, false})
-        for (const SheetCourt& c : s.courts) {
+        for (int court : s.courtOrder) {
             if (missing <= 0)
                 return;
-            if (held.contains(c.id) != used)
+            if (held.contains(court) != used)
                 continue;
-            const int here = std::min(seats - held.value(c.id), missing);
+            const int here = std::min(seats - held.value(court), missing);
             if (here > 0) {
-                out.append({date, c.id, here});
+                out.append({date, court, here});
                 missing -= here;
             }
         }
 }
 
-void leagueDate(const SeasonSheet& s, const QDate& date, QVector<EmptyPlace>& out)
+void leagueDate(const Season& s, const QDate& date, QVector<EmptyPlace>& out)
 {
     QHash<int, int> held;
-    for (const SheetRow* r : s.rowsOn(date))
+    for (const SeasonRow* r : s.rowsOn(date))
         ++held[r->court];
-    for (const SheetCourt& c : s.courts)
-        if (held.value(c.id) == 1)
-            out.append({date, c.id, 1});
+    for (int court : s.courtOrder)
+        if (held.value(court) == 1)
+            out.append({date, court, 1});
 }
 
 }   // namespace
 
-QVector<EmptyPlace> emptyPlaces(const SeasonSheet& season, int playersPerSession)
+QVector<EmptyPlace> emptyPlaces(const Season& season)
 {
     QVector<EmptyPlace> places;
-    for (const QDate& date : season.dates()) {
+    for (const QDate& date : season.dates) {
         if (season.isLeague())
             leagueDate(season, date, places);
         else
-            groupDate(season, date, playersPerSession, places);
+            groupDate(season, date, places);
     }
     return places;
-}
-
-int storedPlayersPerSession(Database& db, int groupId)
-{
-    Query q(db, "SELECT NumPerSes FROM \"group.DB\" WHERE GROUPID = :groupid");
-    q.setInteger("groupid", groupId);
-    q.open();
-    return q.isEmpty() ? 0 : q.asInt("NumPerSes");
 }
 
 QString emptyPlacesText(int missing)

@@ -92,6 +92,11 @@ const QString ScheduleEngine::GroupChangedMessage =
     QStringLiteral("Another Vantrel changed this group's players, courts, settings or days off while the schedule "
                    "was being made, so nothing was written. Generate the schedule again.");
 
+const QString ScheduleEngine::ReplaceHistoryQuestion =
+    QStringLiteral("%1 already has a schedule with %2. Generating it again replaces the whole schedule, and %3 "
+                   "lost. To change only the rest of the season, use Re-plan in the season window. Generate it "
+                   "again anyway?");
+
 ScheduleEngine::ScheduleEngine(Database& db, int group, ScheduleHost& h, std::mt19937& random, RunState& s)
     : database(db), groupId(group), host(h), rng(random), state(s), pacer(h)
 {
@@ -251,6 +256,8 @@ void ScheduleEngine::GenerateSchedule()
     // Every question comes before anything is written, and the players per
     // session first: the run places the figure the organiser accepted.
     host.setBusy(false);
+    if (!mayReplaceHistory())
+        return;
     if (!CheckSessionSize(C, P, setupData.playersPerSession))
         return;
     const int N = schedule.playersPerSession;
@@ -295,6 +302,36 @@ void ScheduleEngine::GenerateSchedule()
     host.statusMessage(completionMessage());
     // A window closing after a stop has no use for the printed schedule.
     printWanted = !state.closeRequested;
+}
+
+// Results and dates already played go with the old schedule: the organiser
+// is asked first, and the command line refuses without --yes.
+bool ScheduleEngine::mayReplaceHistory()
+{
+    // A match's result is on both its rows; its first row names the opponent.
+    Query q(database, "SELECT COUNT(DISTINCT CASE WHEN s.\"DATE\" < :today THEN s.\"DATE\" END) AS PAST, "
+                      "COUNT(CASE WHEN s.WINNER > 0 AND s.VSGRPPLAYRID IS NOT NULL THEN 1 END) AS RESULTS "
+                      "FROM \"SCHEDULE.db\" s, \"GRPPLAYR.db\" g "
+                      "WHERE g.GROUPPLAYERID = s.GRPPLAYRID AND g.GROUPID = :groupid");
+    q.setDate("today", QDate::currentDate());
+    q.setInteger("groupid", groupId);
+    q.open();
+    const int past = q.asInt("PAST");
+    const int results = q.asInt("RESULTS");
+    if (past == 0 && results == 0)
+        return true;
+    QStringList held, lost;
+    if (results > 0) {
+        held << (results == 1 ? QStringLiteral("1 result") : QStringLiteral("%1 results").arg(results));
+        lost << QStringLiteral("the results");
+    }
+    if (past > 0) {
+        held << (past == 1 ? QStringLiteral("1 date before today") : QStringLiteral("%1 dates before today").arg(past));
+        lost << QStringLiteral("the dates already played");
+    }
+    return host.ask(ReplaceHistoryQuestion.arg(setupData.name, held.join(QStringLiteral(" and ")),
+                                               lost.join(QStringLiteral(" and ")) + QStringLiteral(" are"))) ==
+           ScheduleHost::Yes;
 }
 
 // A plan is written only when it keeps the rules, or when the organiser

@@ -129,6 +129,7 @@ public:
     static const QString LeagueDayOffQuestion;
     static const QString FaultyPlanMessage;
     static const QString GroupChangedMessage;
+    static const QString ReplaceHistoryQuestion;   // %1 name, %2 what would be lost
 
 private:
     void ensureLoaded();
@@ -154,6 +155,7 @@ private:
     QString progressPrefix() const;
     QString completionMessage() const;
     bool acceptPlan();
+    bool mayReplaceHistory();
     void writeChecked();
 
     Database& database;

@@ -37,7 +37,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
 // not by a walk through the entries for every row and every one sitting out.
 class GridTexts {
 public:
-    explicit GridTexts(const SeasonSheet& season) : s(season)
+    explicit GridTexts(const Season& season) : s(season)
     {
         for (int i = 0; i < s.entries.size(); ++i)
             positionOf.insert(s.entries[i].id, i);
@@ -50,14 +50,14 @@ public:
     {
         const int at = position(entry);
         return at < 0 ? QStringLiteral("(removed entry)")
-                      : QString::number(s.entries[at].number) + QLatin1Char(' ') + s.entries[at].name;
+                      : QString::number(s.entries[at].number) + QLatin1Char(' ') + s.entries[at].fullName();
     }
 
     // One court on one date, an entry a line so that a column stays as
     // narrow as its longest name: a partner's line starts with "&", the
     // other side's with "v."; without a match type the entries stand apart.
     // A place nobody holds shows as such, where the player would stand.
-    QString court(const QVector<const SheetRow*>& rows, int missing) const
+    QString court(const QVector<const SeasonRow*>& rows, int missing) const
     {
         return s.isLeague() ? leagueCourt(rows) : groupCourt(rows, missing);
     }
@@ -66,11 +66,11 @@ private:
     QString name(int entry) const
     {
         const int at = position(entry);
-        return at < 0 ? QString() : s.entries[at].name;
+        return at < 0 ? QString() : s.entries[at].fullName();
     }
     static QString code(bool home, int slot) { return home ? QStringLiteral("(%1)").arg(slot) : QString::number(slot); }
 
-    QString groupCourt(const QVector<const SheetRow*>& rows, int missing) const
+    QString groupCourt(const QVector<const SeasonRow*>& rows, int missing) const
     {
         const int side = storedValue(s.matchType);
         QStringList lines;
@@ -90,20 +90,20 @@ private:
     // A match shows from its first row, which names the opponent; the
     // opponent's own row on the court says whether it brings the balls.
     // A side whose opponent left the league stands with an empty place.
-    QString leagueCourt(const QVector<const SheetRow*>& rows) const
+    QString leagueCourt(const QVector<const SeasonRow*>& rows) const
     {
         QStringList lines;
-        for (const SheetRow* r : rows) {
+        for (const SeasonRow* r : rows) {
             if (r->opponent == 0) {
                 const bool underFirst = std::any_of(
-                    rows.cbegin(), rows.cend(), [r](const SheetRow* o) { return o != r && o->opponent == r->entry; });
+                    rows.cbegin(), rows.cend(), [r](const SeasonRow* o) { return o != r && o->opponent == r->entry; });
                 if (!underFirst)
                     lines << code(r->home, r->slot) + QLatin1Char(' ') + name(r->entry)
                           << QStringLiteral("v. ") + EmptyPlaceText;
                 continue;
             }
             bool opponentHome = false;
-            for (const SheetRow* o : rows)
+            for (const SeasonRow* o : rows)
                 if (o != r && o->entry == r->opponent && o->opponent == 0)
                     opponentHome = o->home;
             lines << code(r->home, r->slot) + QLatin1Char(' ') + name(r->entry);
@@ -116,7 +116,7 @@ private:
         return lines.join(QLatin1Char('\n'));
     }
 
-    const SeasonSheet& s;
+    const Season& s;
     QHash<int, int> positionOf;
 };
 
@@ -410,8 +410,8 @@ void Tfrmseason::showSeason()
 {
     const QDate keep = currentDate();
     const int keepEntry = currentEntry();
-    const SeasonSheet& s = ops->season();
-    places = emptyPlaces(s, storedPlayersPerSession(Tdmglobal::instance().database(), ops->groupId()));
+    const Season& s = ops->season();
+    places = emptyPlaces(s);
     int missing = 0;
     for (const EmptyPlace& p : places)
         missing += p.date >= today ? p.missing : 0;
@@ -419,7 +419,7 @@ void Tfrmseason::showSeason()
                    s.name);
     QString summary = s.rows.isEmpty() ? QStringLiteral("No schedule yet: generate it in the editor (F8) first.")
                                        : QStringLiteral("%1 dates; dates before %2 are shown as played.")
-                                             .arg(s.dates().size())
+                                             .arg(s.dates.size())
                                              .arg(SeasonOps::dateText(today));
     if (missing > 0)
         summary += QStringLiteral(" %1 on dates to come: choose the date, its empty place under Entries, then "
@@ -442,18 +442,18 @@ void Tfrmseason::showSeason()
 // courts share the width of the widest.
 void Tfrmseason::fillGrid()
 {
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     const GridTexts texts(s);
-    dates = s.dates();
+    dates = s.dates;
     QStringList titles{QStringLiteral("Date")};
     QHash<int, int> columnOf;
-    for (const SheetCourt& c : s.courts) {
-        columnOf.insert(c.id, int(titles.size()) - 1);
-        titles << c.name;
+    for (int c : s.courtOrder) {
+        columnOf.insert(c, int(titles.size()) - 1);
+        titles << s.courtName(c);
     }
     titles << QStringLiteral("Sitting Out");
     const int columns = int(titles.size());
-    const int courts = int(s.courts.size());
+    const int courts = int(s.courtOrder.size());
 
     LineWidths estimate(grdseason->font());
     WidestLines widestDate, widestCourt, widestOut;
@@ -461,7 +461,7 @@ void Tfrmseason::fillGrid()
     cells.reserve(dates.size() * columns);
     QVector<bool> played;
     QVector<int> rowLines;
-    QVector<QVector<const SheetRow*>> onCourt(courts);
+    QVector<QVector<const SeasonRow*>> onCourt(courts);
     QVector<int> missingOnCourt(courts);
     auto nextPlace = places.cbegin();
     for (const QDate& date : dates) {
@@ -475,7 +475,7 @@ void Tfrmseason::fillGrid()
         for (auto& list : onCourt)
             list.clear();
         std::vector<bool> placed(texts.entryCount(), false);
-        for (const SheetRow* r : s.rowsOn(date)) {
+        for (const SeasonRow* r : s.rowsOn(date)) {
             onCourt[columnOf.value(r->court)].append(r);
             if (const int at = texts.position(r->entry); at >= 0)
                 placed[at] = true;
@@ -529,7 +529,7 @@ void Tfrmseason::fillGrid()
 // The entries of the chosen date: those who play, then those who sit out.
 void Tfrmseason::fillEntries()
 {
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     const QDate date = currentDate();
     lstentries->clear();
     lblentries->setText(date.isValid() ? QStringLiteral("Entr&ies on %1:").arg(SeasonOps::dateText(date))
@@ -541,19 +541,13 @@ void Tfrmseason::fillEntries()
     for (const EmptyPlace& p : places) {
         if (p.date != date)
             continue;
-        QString court;
-        for (const SheetCourt& c : s.courts)
-            if (c.id == p.court)
-                court = c.name;
-        auto* item = new QListWidgetItem(court + QStringLiteral("  -  ") + emptyPlacesText(p.missing), lstentries);
+        auto* item = new QListWidgetItem(s.courtName(p.court) + QStringLiteral("  -  ") + emptyPlacesText(p.missing),
+                                         lstentries);
         item->setData(Qt::UserRole, 0);
         item->setData(EmptyCourtRole, p.court);
     }
-    for (const SheetRow* r : s.rowsOn(date)) {
-        QString court;
-        for (const SheetCourt& c : s.courts)
-            if (c.id == r->court)
-                court = c.name;
+    for (const SeasonRow* r : s.rowsOn(date)) {
+        const QString court = s.courtName(r->court);
         auto* item = new QListWidgetItem(s.entryText(r->entry) + QStringLiteral("  -  ") + court +
                                              (r->home ? QStringLiteral(", brings the balls") : QString()),
                                          lstentries);
@@ -570,7 +564,7 @@ void Tfrmseason::fillEntries()
 
 void Tfrmseason::fillStandings()
 {
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     grdstandings->setVisible(s.isLeague());
     btnwinner->setVisible(s.isLeague());
     btnclearresult->setVisible(s.isLeague());
@@ -665,13 +659,9 @@ void Tfrmseason::fillEmptyPlace(int court, const QDate& date)
     const QVector<SubstituteCandidate> candidates = ops->placeCandidates(date);
     if (candidates.isEmpty())
         return refused(SeasonOps::nobodyFree(date));
-    QString courtName;
-    for (const SheetCourt& c : ops->season().courts)
-        if (c.id == court)
-            courtName = c.name;
-    TdlgSubstitute dialog(
-        QStringLiteral("Who takes the empty place on %1 on %2?").arg(courtName, SeasonOps::dateText(date)), candidates,
-        this);
+    TdlgSubstitute dialog(QStringLiteral("Who takes the empty place on %1 on %2?")
+                              .arg(ops->season().courtName(court), SeasonOps::dateText(date)),
+                          candidates, this);
     if (dialog.exec() != QDialog::Accepted || !dialog.chosenEntry())
         return;
     const QScopedValueRollback<bool> own(ownChange, true);
@@ -723,7 +713,7 @@ void Tfrmseason::clearResultClicked()
 
 void Tfrmseason::standingsClicked()
 {
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     if (!s.isLeague())
         return refused(QStringLiteral("Standings are kept for leagues only."));
     SeasonNotifier& notifier = SeasonNotifier::instance();

@@ -228,7 +228,7 @@ private slots:
         Tfrmseason::open(g);
         auto* season = qobject_cast<Tfrmseason*>(fx->frame->activeChildWidget());
         QVERIFY(season);
-        const int row = int(season->operations().season().dates().indexOf(first));
+        const int row = int(season->operations().season().dates.indexOf(first));
         QAbstractItemModel* grid = season->grid()->model();
         QVERIFY2(grid->index(row, 0).data().toString().contains("1 place empty"),
                  qPrintable(grid->index(row, 0).data().toString()));
@@ -272,7 +272,7 @@ private slots:
         // Swap with an entry who already plays on the date.
         // Swap with an entry who plays on both dates: refused, nobody plays twice.
         whenModal<TdlgSwap>([&](TdlgSwap* dialog) {
-            const SeasonSheet& s = season->operations().season();
+            const Season& s = season->operations().season();
             for (int i = 0; i < dialog->list()->count(); ++i) {
                 const int id = dialog->list()->item(i)->data(Qt::UserRole).toInt();
                 if (s.rowOf(id, season->currentDate()))
@@ -307,25 +307,25 @@ private slots:
             QVERIFY(season);
             season->window()->resize(500, 400);   // narrower than the grid: nothing may stretch to fit
             if (shape.rtype == 2) {               // results add a line to their court
-                const QVector<SheetRow> rows = season->operations().season().rows;
+                const QVector<SeasonRow> rows = season->operations().season().rows;
                 for (int i = 0; i < rows.size(); i += 3)
                     season->operations().setWinner(rows[i].entry, rows[i].date, rows[i].entry);
             }
-            const SeasonSheet& s = season->operations().season();
-            const QVector<QDate> dates = s.dates();
+            const Season& s = season->operations().season();
+            const QVector<QDate> dates = s.dates;
             QTableView* grid = season->grid();
             const QAbstractItemView* measured = grid;   // what measuring every cell gives
             QAbstractItemModel* model = grid->model();
             const QString where = QString("shape %1/%2/%3").arg(shape.rtype).arg(shape.type).arg(shape.entries);
             QCOMPARE(model->rowCount(), dates.size());
-            QCOMPARE(model->columnCount(), s.courts.size() + 2);
+            QCOMPARE(model->columnCount(), s.courtOrder.size() + 2);
             for (int row = 0; row < dates.size(); ++row) {
                 auto cell = [&](int column) { return model->index(row, column).data().toString(); };
-                for (const SheetRow* r : s.rowsOn(dates[row])) {
+                for (const SeasonRow* r : s.rowsOn(dates[row])) {
                     int column = 1;
-                    while (s.courts[column - 1].id != r->court)
+                    while (s.courtOrder[column - 1] != r->court)
                         ++column;
-                    QVERIFY2(cell(column).contains(s.entry(r->entry)->name), qPrintable(where));
+                    QVERIFY2(cell(column).contains(s.entry(r->entry)->fullName()), qPrintable(where));
                 }
                 QStringList out;
                 for (int id : s.sittingOut(dates[row]))
@@ -341,7 +341,7 @@ private slots:
             int widestCourt = 0;
             for (int column = 0; column < model->columnCount(); ++column) {
                 QVERIFY2(grid->columnWidth(column) >= need(column), qPrintable(where));
-                if (column > 0 && column <= s.courts.size()) {
+                if (column > 0 && column <= s.courtOrder.size()) {
                     widestCourt = qMax(widestCourt, need(column));
                     QCOMPARE(grid->columnWidth(column), grid->columnWidth(1));
                 }

@@ -232,11 +232,11 @@ private slots:
                 f.exec("UPDATE GRPPLAYR SET SHARESLOTID = ? WHERE GROUPPLAYERID = ?",
                        {f.addPlayer("Mate", QString::number(entry)), entry});
         f.generate(g, 5);
-        QVERIFY(emptyPlaces(SeasonSheet::read(f.db(), g), perSession).isEmpty());
+        QVERIFY(emptyPlaces(loadSeason(f.db(), g)).isEmpty());
 
         const int gone = f.entryIds(g).first();
         QSet<QPair<QDate, int>> held;
-        for (const SheetRow& r : SeasonSheet::read(f.db(), g).rows)
+        for (const SeasonRow& r : loadSeason(f.db(), g).rows)
             if (r.entry == gone)
                 held.insert({r.date, r.court});
         QVERIFY(!held.isEmpty());
@@ -249,7 +249,7 @@ private slots:
             QCOMPARE(court.homeIds.size(), 1);
 
         SeasonOps ops(f.db(), g);
-        const QVector<EmptyPlace> places = emptyPlaces(ops.season(), storedPlayersPerSession(f.db(), g));
+        const QVector<EmptyPlace> places = emptyPlaces(ops.season());
         QSet<QPair<QDate, int>> found;
         for (const EmptyPlace& p : places) {
             QCOMPARE(p.missing, 1);
@@ -264,15 +264,15 @@ private slots:
             const int sub = free.first().entry;
             QCOMPARE(ops.fillPlace(p.date, p.court, sub), QString());
             QVERIFY(ops.fillPlace(p.date, p.court, free.last().entry).contains("No place is empty"));
-            const SheetRow* row = ops.season().rowOf(sub, p.date);
+            const SeasonRow* row = ops.season().rowOf(sub, p.date);
             QVERIFY(row && row->court == p.court);
             if (rtype == 2) {
-                const SheetMatch m = ops.season().matchOf(sub, p.date);
+                const SeasonMatch m = ops.season().matchOf(sub, p.date);
                 QVERIFY(m.first && m.second == row);
                 QVERIFY(m.first->scheduleId < m.second->scheduleId);
             }
         }
-        QVERIFY(emptyPlaces(ops.season(), perSession).isEmpty());
+        QVERIFY(emptyPlaces(ops.season()).isEmpty());
         QVERIFY(f.countsMatchRows(g));
         QCOMPARE(f.doubledOn(g), 0);
         if (rtype == 1) {
@@ -383,10 +383,10 @@ private slots:
     {
         // Four entries; 1 and 2 both 2-1, 2 beat 1; 3 and 4 both 1-2 with no
         // match between them that counts (it has no result).
-        SeasonSheet s;
+        Season s;
         s.recordKind = RecordKind::League;
         for (int i = 1; i <= 4; ++i)
-            s.entries.append({i, i, 0, i, QString("E%1").arg(i), 0, {}, {}, {}});
+            s.entries.append({i, i, {i, QString("E%1").arg(i), {}, {}}, {}, 0, {}, {}, {}});
         const QDate d(2030, 1, 1);
         qint64 id = 0;
         auto match = [&](int a, int b, int winner, int day) {
@@ -414,10 +414,10 @@ private slots:
         QCOMPARE(lines[3].rank, 4);
 
         // Three level in a circle: head to head cannot split them; they share.
-        SeasonSheet c;
+        Season c;
         c.recordKind = RecordKind::League;
         for (int i = 1; i <= 3; ++i)
-            c.entries.append({i, i, 0, i, QString("E%1").arg(i), 0, {}, {}, {}});
+            c.entries.append({i, i, {i, QString("E%1").arg(i), {}, {}}, {}, 0, {}, {}, {}});
         s = c;
         id = 0;
         match(1, 2, 1, 0);
