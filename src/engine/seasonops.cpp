@@ -1,5 +1,6 @@
 #include "seasonops.h"
 #include "balldutybalance.h"
+#include "emptyplaces.h"
 #include "replan.h"
 #include "seasonnotifier.h"
 #include "standings.h"
@@ -221,8 +222,22 @@ void SeasonOps::recordDayOff(int playerId, const QDate& date)
 
 QVector<SubstituteCandidate> SeasonOps::substituteCandidates(int entry, const QDate& date)
 {
+    if (!shown.rowOf(entry, date))
+        return {};
+    return freeEntries(date, entry);
+}
+
+QVector<SubstituteCandidate> SeasonOps::placeCandidates(const QDate& date)
+{
+    if (!shown.dates.contains(date))
+        return {};
+    return freeEntries(date, 0);
+}
+
+QVector<SubstituteCandidate> SeasonOps::freeEntries(const QDate& date, int entry)
+{
     QVector<SubstituteCandidate> list;
-    if (!shown.rowOf(entry, date) || isGroupOff(date))
+    if (isGroupOff(date))
         return list;
     for (const SeasonEntry& e : shown.entries) {
         if (e.id == entry || shown.rowOf(e.id, date) || isOff(e, date))
@@ -374,5 +389,62 @@ QString SeasonOps::replan(const QDate& from, std::mt19937& random,
         if (after.isLeague())
             writeStandings(after);
         return confirm(plan.counts(after));
+    });
+}
+
+// ------------------------------------------------------------ empty place
+
+QString SeasonOps::fillPlace(const QDate& date, int court, int sub)
+{
+    return change(QStringLiteral("Substitute"), [&](const Season& fresh, QString& refusal) {
+        if (!fresh.dates.contains(date))
+            refusal = QStringLiteral("The schedule has no date %1; choose one of its dates.").arg(dateText(date));
+        const QVector<EmptyPlace> places = emptyPlaces(fresh);
+        const bool open = std::any_of(places.cbegin(), places.cend(),
+                                      [&](const EmptyPlace& p) { return p.date == date && p.court == court; });
+        if (refusal.isEmpty() && !open)
+            refusal = QStringLiteral("No place is empty on that court on %1.").arg(dateText(date));
+        if (refusal.isEmpty())
+            refusal = checkFree(fresh, sub, date);
+        const SeasonRow* lone = nullptr;   // a league court's one side left
+        if (refusal.isEmpty() && fresh.isLeague()) {
+            for (const SeasonRow* r : shown.rowsOn(date))
+                if (r->court == court)
+                    lone = r;
+            if (!lone)
+                throw StaleRowError();
+            if (lone->winner != 0)
+                refusal = QStringLiteral("The match on %1 already has a result; clear the result before "
+                                         "changing who plays.")
+                              .arg(dateText(date));
+        }
+        if (!refusal.isEmpty())
+            return false;
+        const int number = fresh.entry(sub)->number;
+        if (lone) {
+            // The side left names the substitute as its opponent, whether
+            // it named the one who is gone or nobody: its row comes first,
+            // as a match's rows are written.
+            const QVariant was = lone->opponent != 0 ? QVariant(lone->opponent) : QVariant();
+            Query vs(db, "UPDATE \"SCHEDULE.db\" SET VSGRPPLAYRID = :receiver, SLOTCODE2 = :slotcode "
+                         "WHERE SCHEDULEID = :id AND " +
+                             asRead("VSGRPPLAYRID", was, "was"));
+            vs.setInteger("receiver", sub);
+            vs.setInteger("slotcode", number);
+            vs.setInteger("id", lone->scheduleId);
+            vs.setParam("was", was);
+            requireOne(vs.execSql());
+        }
+        Query q(db, "INSERT INTO \"SCHEDULE.db\" (GRPPLAYRID, \"DATE\", HOME, GRPCOURTID, SLOTCODE) "
+                    "VALUES (:entry, :date, :home, :court, :slotcode)");
+        q.setInteger("entry", sub);
+        q.setDate("date", date);
+        q.setBool("home", false);
+        q.setInteger("court", court);
+        q.setInteger("slotcode", number);
+        q.execSql();
+        setPlayed(sub, shown.entry(sub)->played + 1);
+        evenBallDuty(date);
+        return true;
     });
 }

@@ -44,9 +44,14 @@ public:
     // the longest since they last played.
     QVector<SubstituteCandidate> substituteCandidates(int entry, const QDate& date);
     static QString nobodyFree(const QDate& date);
+    // The same for an empty place of the date, which nobody gives up.
+    QVector<SubstituteCandidate> placeCandidates(const QDate& date);
 
     // Each answers an empty text when done, else the reason for refusing.
     QString substitute(int entry, const QDate& date, int substitute);
+    // `substitute` takes an empty place on the court of the date (see
+    // emptyPlaces); in a league it becomes the other side of the match.
+    QString fillPlace(const QDate& date, int court, int substitute);
     QString swap(int entryA, const QDate& dateA, int entryB, const QDate& dateB);
     // `winner` 0 clears the result.
     QString setWinner(int entry, const QDate& date, int winner);
@@ -79,6 +84,7 @@ private:
     void moveRow(const Season& fresh, int from, const QDate& date, int to);
     void setPlayed(int entry, double played);
     void recordDayOff(int playerId, const QDate& date);
+    QVector<SubstituteCandidate> freeEntries(const QDate& date, int except);
     void evenBallDuty(const QDate& from);
     void writeStandings(const Season& fresh);
 

@@ -1,5 +1,6 @@
 #include "seasonwindow.h"
 #include "seasondialogs.h"
+#include "engine/emptyplaces.h"
 #include "engine/seasonnotifier.h"
 #include "data/datamodule.h"
 #include "windows/guard.h"
@@ -22,6 +23,7 @@
 namespace {
 
 const QColor PlayedShade(232, 232, 232);
+const QString EmptyPlaceText = QStringLiteral("(empty place)");
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& hint)
 {
@@ -54,9 +56,10 @@ public:
     // One court on one date, an entry a line so that a column stays as
     // narrow as its longest name: a partner's line starts with "&", the
     // other side's with "v."; without a match type the entries stand apart.
-    QString court(const QVector<const SeasonRow*>& rows) const
+    // A place nobody holds shows as such, where the player would stand.
+    QString court(const QVector<const SeasonRow*>& rows, int missing) const
     {
-        return s.isLeague() ? leagueCourt(rows) : groupCourt(rows);
+        return s.isLeague() ? leagueCourt(rows) : groupCourt(rows, missing);
     }
 
 private:
@@ -67,12 +70,14 @@ private:
     }
     static QString code(bool home, int slot) { return home ? QStringLiteral("(%1)").arg(slot) : QString::number(slot); }
 
-    QString groupCourt(const QVector<const SeasonRow*>& rows) const
+    QString groupCourt(const QVector<const SeasonRow*>& rows, int missing) const
     {
         const int side = storedValue(s.matchType);
         QStringList lines;
-        for (int i = 0; i < rows.size(); ++i) {
-            QString line = code(rows[i]->home, rows[i]->slot) + QLatin1Char(' ') + name(rows[i]->entry);
+        for (int i = 0; i < rows.size() + missing; ++i) {
+            QString line = i < rows.size()
+                               ? code(rows[i]->home, rows[i]->slot) + QLatin1Char(' ') + name(rows[i]->entry)
+                               : EmptyPlaceText;
             if (side > 0 && i % side != 0)
                 line.prepend(QStringLiteral("& "));
             else if (side > 0 && i == side)
@@ -84,18 +89,27 @@ private:
 
     // A match shows from its first row, which names the opponent; the
     // opponent's own row on the court says whether it brings the balls.
+    // A side whose opponent left the league stands with an empty place.
     QString leagueCourt(const QVector<const SeasonRow*>& rows) const
     {
         QStringList lines;
         for (const SeasonRow* r : rows) {
-            if (r->opponent == 0)
+            if (r->opponent == 0) {
+                const bool underFirst = std::any_of(
+                    rows.cbegin(), rows.cend(), [r](const SeasonRow* o) { return o != r && o->opponent == r->entry; });
+                if (!underFirst)
+                    lines << code(r->home, r->slot) + QLatin1Char(' ') + name(r->entry)
+                          << QStringLiteral("v. ") + EmptyPlaceText;
                 continue;
+            }
             bool opponentHome = false;
             for (const SeasonRow* o : rows)
                 if (o != r && o->entry == r->opponent && o->opponent == 0)
                     opponentHome = o->home;
             lines << code(r->home, r->slot) + QLatin1Char(' ') + name(r->entry);
-            lines << QStringLiteral("v. ") + code(opponentHome, r->slot2) + QLatin1Char(' ') + name(r->opponent);
+            lines << QStringLiteral("v. ") + (position(r->opponent) < 0 ? EmptyPlaceText
+                                                                        : code(opponentHome, r->slot2) +
+                                                                              QLatin1Char(' ') + name(r->opponent));
             if (r->winner != 0)
                 lines << QStringLiteral("won by %1").arg(entryText(r->winner));
         }
@@ -397,12 +411,21 @@ void Tfrmseason::showSeason()
     const QDate keep = currentDate();
     const int keepEntry = currentEntry();
     const Season& s = ops->season();
+    places = emptyPlaces(s);
+    int missing = 0;
+    for (const EmptyPlace& p : places)
+        missing += p.date >= today ? p.missing : 0;
     setWindowTitle((s.isLeague() ? QStringLiteral("Season of League: ") : QStringLiteral("Season of Group: ")) +
                    s.name);
-    lblseason->setText(s.rows.isEmpty() ? QStringLiteral("No schedule yet: generate it in the editor (F8) first.")
-                                        : QStringLiteral("%1 dates; dates before %2 are shown as played.")
-                                              .arg(s.dates.size())
-                                              .arg(SeasonOps::dateText(today)));
+    QString summary = s.rows.isEmpty() ? QStringLiteral("No schedule yet: generate it in the editor (F8) first.")
+                                       : QStringLiteral("%1 dates; dates before %2 are shown as played.")
+                                             .arg(s.dates.size())
+                                             .arg(SeasonOps::dateText(today));
+    if (missing > 0)
+        summary += QStringLiteral(" %1 on dates to come: choose the date, its empty place under Entries, then "
+                                  "Substitute.")
+                       .arg(emptyPlacesText(missing));
+    lblseason->setText(summary);
     fillGrid();
     selectDate(keep.isValid() ? keep : (dates.isEmpty() ? QDate() : dates.first()));
     for (int i = 0; i < lstentries->count(); ++i)
@@ -439,7 +462,16 @@ void Tfrmseason::fillGrid()
     QVector<bool> played;
     QVector<int> rowLines;
     QVector<QVector<const SeasonRow*>> onCourt(courts);
+    QVector<int> missingOnCourt(courts);
+    auto nextPlace = places.cbegin();
     for (const QDate& date : dates) {
+        std::fill(missingOnCourt.begin(), missingOnCourt.end(), 0);
+        int missing = 0;
+        for (; nextPlace != places.cend() && nextPlace->date <= date; ++nextPlace)
+            if (nextPlace->date == date && columnOf.contains(nextPlace->court)) {
+                missingOnCourt[columnOf.value(nextPlace->court)] += nextPlace->missing;
+                missing += nextPlace->missing;
+            }
         for (auto& list : onCourt)
             list.clear();
         std::vector<bool> placed(texts.entryCount(), false);
@@ -454,9 +486,10 @@ void Tfrmseason::fillGrid()
                 out << texts.entryText(s.entries[i].id);
 
         played << (date < today);
-        cells << SeasonOps::dateText(date) + (played.last() ? QStringLiteral("\nplayed") : QString());
-        for (const auto& list : onCourt)
-            cells << texts.court(list);
+        cells << SeasonOps::dateText(date) + (played.last() ? QStringLiteral("\nplayed") : QString()) +
+                     (missing > 0 ? QLatin1Char('\n') + emptyPlacesText(missing) : QString());
+        for (int c = 0; c < courts; ++c)
+            cells << texts.court(onCourt[c], missingOnCourt[c]);
         cells << out.join(QLatin1Char('\n'));
 
         int lines = 1;
@@ -505,6 +538,14 @@ void Tfrmseason::fillEntries()
         updateButtons();
         return;
     }
+    for (const EmptyPlace& p : places) {
+        if (p.date != date)
+            continue;
+        auto* item = new QListWidgetItem(s.courtName(p.court) + QStringLiteral("  -  ") + emptyPlacesText(p.missing),
+                                         lstentries);
+        item->setData(Qt::UserRole, 0);
+        item->setData(EmptyCourtRole, p.court);
+    }
     for (const SeasonRow* r : s.rowsOn(date)) {
         const QString court = s.courtName(r->court);
         auto* item = new QListWidgetItem(s.entryText(r->entry) + QStringLiteral("  -  ") + court +
@@ -545,7 +586,7 @@ void Tfrmseason::fillStandings()
 void Tfrmseason::updateButtons()
 {
     const bool placed = currentEntry() != 0 && ops->season().rowOf(currentEntry(), currentDate());
-    btnsubstitute->setEnabled(placed);
+    btnsubstitute->setEnabled(placed || currentEmptyCourt() != 0);
     btnswap->setEnabled(placed);
     btnreplan->setEnabled(currentDate().isValid());
     btnwinner->setEnabled(placed);
@@ -577,6 +618,12 @@ int Tfrmseason::currentEntry() const
     return item ? item->data(Qt::UserRole).toInt() : 0;
 }
 
+int Tfrmseason::currentEmptyCourt() const
+{
+    const QListWidgetItem* item = lstentries ? lstentries->currentItem() : nullptr;
+    return item ? item->data(EmptyCourtRole).toInt() : 0;
+}
+
 void Tfrmseason::refused(const QString& reason)
 {
     if (!reason.isEmpty())
@@ -589,6 +636,8 @@ void Tfrmseason::substituteClicked()
 {
     const int entry = currentEntry();
     const QDate date = currentDate();
+    if (const int court = currentEmptyCourt())
+        return fillEmptyPlace(court, date);
     if (!entry || !ops->season().rowOf(entry, date))
         return refused(QStringLiteral("Choose an entry who plays on the date first."));
     const QVector<SubstituteCandidate> candidates = ops->substituteCandidates(entry, date);
@@ -601,6 +650,22 @@ void Tfrmseason::substituteClicked()
         return;
     const QScopedValueRollback<bool> own(ownChange, true);
     refused(ops->substitute(entry, date, dialog.chosenEntry()));
+}
+
+// A place nobody holds (a player deleted, a date the run could not fill)
+// is offered to the free entries as a substitute's place is.
+void Tfrmseason::fillEmptyPlace(int court, const QDate& date)
+{
+    const QVector<SubstituteCandidate> candidates = ops->placeCandidates(date);
+    if (candidates.isEmpty())
+        return refused(SeasonOps::nobodyFree(date));
+    TdlgSubstitute dialog(QStringLiteral("Who takes the empty place on %1 on %2?")
+                              .arg(ops->season().courtName(court), SeasonOps::dateText(date)),
+                          candidates, this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.chosenEntry())
+        return;
+    const QScopedValueRollback<bool> own(ownChange, true);
+    refused(ops->fillPlace(date, court, dialog.chosenEntry()));
 }
 
 void Tfrmseason::swapClicked()

@@ -1,7 +1,12 @@
 // Substitutes, swaps, league results and standings, with undo and redo, on
 // generated schedules; and changes that meet rows changed elsewhere.
 #include "season_fixture.h"
+#include "engine/emptyplaces.h"
 #include "engine/fairness.h"
+#include "engine/groupsetup.h"
+#include "engine/plan.h"
+#include "windows/rosterdeletes.h"
+#include "data/table.h"
 #include "engine/season.h"
 #include "engine/standings.h"
 #include <QtTest>
@@ -189,6 +194,95 @@ private slots:
                                                          .arg(figures.ballSpreadPlayed)));
         QVERIFY(ops.undo());
         QCOMPARE(f.dumpAll(), before);
+    }
+
+    // A player deleted from a generated season leaves exactly their places
+    // empty, each found where it was; free entries fill them one by one
+    // (a league's lone side gets the substitute as its opponent), the file
+    // ends sound and counted, and undo takes each fill back.
+    void deletedPlayersPlacesAreFoundAndFilled_data()
+    {
+        QTest::addColumn<int>("rtype");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("perSession");
+        QTest::addColumn<int>("courts");
+        QTest::newRow("doubles group, full courts") << 1 << 2 << 11 << 8 << 2;
+        QTest::newRow("group, last court half") << 1 << 0 << 13 << 10 << 3;
+        QTest::newRow("singles league with a bye") << 2 << 1 << 5 << 4 << 2;
+        QTest::newRow("doubles league with a bye") << 2 << 2 << 5 << 4 << 2;
+    }
+    void deletedPlayersPlacesAreFoundAndFilled()
+    {
+        QFETCH(int, rtype);
+        QFETCH(int, type);
+        QFETCH(int, entries);
+        QFETCH(int, perSession);
+        QFETCH(int, courts);
+        SeasonFixture f;
+        GroupShape shape;
+        shape.entries = entries;
+        shape.perSession = perSession;
+        shape.courts = courts;
+        shape.type = type;
+        shape.weeks = 8;
+        const int g = f.addGroup(shape, rtype);
+        if (rtype == 2 && type == 2)
+            for (int entry : f.entryIds(g))
+                f.exec("UPDATE GRPPLAYR SET SHARESLOTID = ? WHERE GROUPPLAYERID = ?",
+                       {f.addPlayer("Mate", QString::number(entry)), entry});
+        f.generate(g, 5);
+        QVERIFY(emptyPlaces(loadSeason(f.db(), g)).isEmpty());
+
+        const int gone = f.entryIds(g).first();
+        QSet<QPair<QDate, int>> held;
+        for (const SeasonRow& r : loadSeason(f.db(), g).rows)
+            if (r.entry == gone)
+                held.insert({r.date, r.court});
+        QVERIFY(!held.isEmpty());
+        Table players(f.db(), "PLAYERS.db");
+        players.open();
+        QVERIFY(players.locate("PLAYERID", f.playerOf(gone)));
+        RosterDeletes(f.db()).deletePlayer(players, QDate(2000, 1, 1));   // every date is to come
+        // Someone on each court still brings the balls.
+        for (const CourtSession& court : loadSeason(f.db(), g).sessions)
+            QCOMPARE(court.homeIds.size(), 1);
+
+        SeasonOps ops(f.db(), g);
+        const QVector<EmptyPlace> places = emptyPlaces(ops.season());
+        QSet<QPair<QDate, int>> found;
+        for (const EmptyPlace& p : places) {
+            QCOMPARE(p.missing, 1);
+            found.insert({p.date, p.court});
+        }
+        QCOMPARE(found, held);
+
+        const QString afterDelete = f.dumpAll();
+        for (const EmptyPlace& p : places) {
+            const QVector<SubstituteCandidate> free = ops.placeCandidates(p.date);
+            QVERIFY(!free.isEmpty());
+            const int sub = free.first().entry;
+            QCOMPARE(ops.fillPlace(p.date, p.court, sub), QString());
+            QVERIFY(ops.fillPlace(p.date, p.court, free.last().entry).contains("No place is empty"));
+            const SeasonRow* row = ops.season().rowOf(sub, p.date);
+            QVERIFY(row && row->court == p.court);
+            if (rtype == 2) {
+                const SeasonMatch m = ops.season().matchOf(sub, p.date);
+                QVERIFY(m.first && m.second == row);
+                QVERIFY(m.first->scheduleId < m.second->scheduleId);
+            }
+        }
+        QVERIFY(emptyPlaces(ops.season()).isEmpty());
+        QVERIFY(f.countsMatchRows(g));
+        QCOMPARE(f.doubledOn(g), 0);
+        if (rtype == 1) {
+            const GroupSetup setup = GroupSetup::read(f.db(), g);
+            const QStringList problems = planProblems(setup, SchedulePlan::read(f.db(), setup));
+            QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+        }
+        for (int i = 0; i < places.size(); ++i)
+            QVERIFY(ops.undo());
+        QCOMPARE(f.dumpAll(), afterDelete);
     }
 
     void changesMadeElsewhereAreNotOverwritten()
