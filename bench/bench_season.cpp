@@ -43,7 +43,7 @@ void benchSeason()
     for (int run = 0; run < Runs; ++run) {
         runState() = RunState();
         SeasonOps ops(db, group);
-        const QVector<QDate> dates = ops.season().dates();
+        const QVector<QDate> dates = ops.season().dates;
         rows = int(ops.season().rows.size());
         const QDate middle = dates[dates.size() / 2];
         std::mt19937 rng(100 + run);

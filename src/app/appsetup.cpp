@@ -121,6 +121,8 @@ void connectDataModule(Tfrmmain& frame, Tdmglobal& dm)
     QObject::connect(&dm, &Tdmglobal::statusPanelChanged, &frame, &Tfrmmain::setStatusPanel);
     QObject::connect(&dm, &Tdmglobal::helpRequested, &frame, &Tfrmmain::showHelp);
     QObject::connect(&dm, &Tdmglobal::beepRequested, &frame, &Tfrmmain::beep);
+    // Season windows and group editors hear of rows deleted with a player.
+    QObject::connect(&dm, &Tdmglobal::scheduleChanged, &SeasonNotifier::instance(), &SeasonNotifier::scheduleChanged);
     // The data module owns the report; printing runs it over the active window.
     installScheduleReport(dm);
 }

@@ -16,6 +16,7 @@
 #include "engine/schedulehost.h"
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTextStream>
@@ -47,6 +48,8 @@ const char* const commandsText = "Without arguments Vantrel starts its window. C
                                  "      writes the schedule anew; without --yes it stops, changing nothing,\n"
                                  "      where the run would ask a question\n"
                                  "  list groups|leagues|players\n"
+                                 "  init --database DIR\n"
+                                 "      makes a new, empty database in DIR\n"
                                  "A NAME with blanks goes in quotes: --group \"Monday Doubles\".\n"
                                  "Exit status: 0 done, 1 the work failed, 2 the command line was wrong.";
 
@@ -67,7 +70,7 @@ std::unique_ptr<Tdmglobal> openDatabase(const QString& directory)
 {
     if (!QFileInfo::exists(Database::fileName(directory)))
         fail(QStringLiteral("There is no Vantrel database in %1. Name the directory that holds vantrel.db "
-                            "with --database DIR, or start Vantrel once to create it.")
+                            "with --database DIR, or make one with: vantrel init --database DIR.")
                  .arg(directory));
     try {
         return std::make_unique<Tdmglobal>(directory);
@@ -235,7 +238,8 @@ void runReport(const QCommandLineParser& p, const Options& o, Database& db, QTex
     }
     const QByteArray text =
         format == QLatin1String("csv")
-            ? Csv::document(FairnessText::tableHeaders(report.season()), FairnessText::tableRows(report.figures()))
+            ? Csv::document(FairnessText::tableHeaders(report.season()),
+                            FairnessText::tableRows(report.figures()) + FairnessText::unfilledRecords(report.figures()))
             : FairnessText::plainText(report.season(), report.figures()).toUtf8();
     if (output.isEmpty()) {
         out << QString::fromUtf8(text);
@@ -350,12 +354,42 @@ void runList(const QCommandLineParser& p, Database& db, QTextStream& out)
     }
 }
 
+// A new database with all its tables, in a directory that holds none yet.
+void runInit(const QString& directory, QTextStream& out)
+{
+    if (QFileInfo::exists(Database::fileName(directory)))
+        fail(QStringLiteral("There is a Vantrel database in %1 already; nothing was changed.")
+                 .arg(QDir::toNativeSeparators(directory)));
+    if (!QDir().mkpath(directory))
+        fail(QStringLiteral("The directory %1 could not be made. Choose a directory you may write.")
+                 .arg(QDir::toNativeSeparators(directory)));
+    try {
+        Tdmglobal dm(directory);
+    } catch (const DbError& e) {
+        fail(e.message());
+    }
+    out << QStringLiteral("Created %1\n").arg(QDir::toNativeSeparators(Database::fileName(directory)));
+}
+
 void dispatch(const QCommandLineParser& p, const Options& o, QTextStream& out, QTextStream& err)
 {
     const QStringList args = p.positionalArguments();
     const QString command = args.value(0);
-    checkChoice(command, {"export", "report", "generate", "list"}, QStringLiteral("The command"));
-    const QString directory = p.isSet(o.database) ? p.value(o.database) : Database::configuredDirectory();
+    checkChoice(command, {"export", "report", "generate", "list", "init"}, QStringLiteral("The command"));
+    // Words past what the command takes are a mistake, not something to ignore.
+    const int takes = command == QLatin1String("report") || command == QLatin1String("list") ? 2 : 1;
+    if (args.size() > takes)
+        fail(QStringLiteral("\"%1\" is more than the command takes. See vantrel --help.")
+                 .arg(args.mid(takes).join(QLatin1Char(' '))),
+             Cli::Usage);
+    const QString directory =
+        p.isSet(o.database) ? Database::expandHome(p.value(o.database)) : Database::configuredDirectory();
+    if (command == QLatin1String("init")) {
+        if (!p.isSet(o.database))
+            fail(QStringLiteral("init needs --database DIR: the directory to make the database in."), Cli::Usage);
+        runInit(directory, out);
+        return;
+    }
     std::unique_ptr<Tdmglobal> dm = openDatabase(directory);
     try {
         if (command == QLatin1String("export"))
@@ -382,7 +416,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QCommandLineOption help = parser.addHelpOption();
     Options o;
     parser.addOptions({o.database, o.group, o.format, o.player, o.everyPlayer, o.output, o.yes, o.seed});
-    parser.addPositionalArgument("command", "export, report, generate or list, and what it needs.", "command [what]");
+    parser.addPositionalArgument("command", "export, report, generate, list or init, and what it needs.",
+                                 "command [what]");
     int status = Ok;
     try {
         if (!parser.parse(arguments))
@@ -394,7 +429,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
             return Ok;
         }
         if (parser.positionalArguments().isEmpty())
-            fail(QStringLiteral("Name a command: export, report, generate or list. See vantrel --help."), Usage);
+            fail(QStringLiteral("Name a command: export, report, generate, list or init. See vantrel --help."), Usage);
         dispatch(parser, o, out, err);
     } catch (const CliError& e) {
         err << QStringLiteral("vantrel: ") << e.message << '\n';

@@ -27,6 +27,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+#include <algorithm>
 
 namespace {
 constexpr int MainButtonWidth = 92;
@@ -119,7 +120,7 @@ void Tfrmmain::createMenus()
 
     QMenu* file = maimenu->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
-    menuAction(file, "Players1", QStringLiteral("Players"), QKeySequence(Qt::CTRL | Qt::Key_P), open(PlayerList));
+    menuAction(file, "Players1", QStringLiteral("&Players"), QKeySequence(Qt::CTRL | Qt::Key_P), open(PlayerList));
     menuAction(file, "Courts1", QStringLiteral("&Courts"), QKeySequence(Qt::CTRL | Qt::Key_C), open(CourtList));
     menuAction(file, "Groups1", QStringLiteral("&Groups"), QKeySequence(Qt::CTRL | Qt::Key_G), open(GroupList));
     menuAction(file, "Leagues1", QStringLiteral("&Leagues"), QKeySequence(Qt::CTRL | Qt::Key_L), open(LeagueList));
@@ -640,8 +641,20 @@ void Tfrmmain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    // Child windows get the chance to refuse (e.g. to keep unsaved work).
-    clientArea->closeAllSubWindows();
+    // Child windows get the chance to refuse (to keep unsaved work). Each
+    // is shown while it asks, and the first that stays open (Cancel, or a
+    // save refused) stops the exit with the others untouched.
+    QList<QMdiSubWindow*> windows = clientArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    std::reverse(windows.begin(), windows.end());   // the active window first
+    for (const QPointer<QMdiSubWindow> sub : windows) {
+        if (!sub)
+            continue;
+        clientArea->setActiveSubWindow(sub);
+        if (!sub->close()) {
+            event->ignore();
+            return;
+        }
+    }
     if (!clientArea->subWindowList().isEmpty()) {
         event->ignore();
         return;

@@ -89,15 +89,6 @@ void createFile(const QString& directory, const QString& path)
     }
 }
 
-QString expandHome(const QString& dir)
-{
-    if (dir == QLatin1String("~"))
-        return QDir::homePath();
-    if (dir.startsWith(QLatin1String("~/")))
-        return QDir::homePath() + dir.mid(1);
-    return dir;
-}
-
 // The alias of the settings file, its section and key compared without
 // regard to case, as the settings are edited by hand.
 QString aliasSetting()
@@ -116,6 +107,15 @@ QString aliasSetting()
 }
 
 }   // namespace
+
+QString Database::expandHome(const QString& dir)
+{
+    if (dir == QLatin1String("~"))
+        return QDir::homePath();
+    if (dir.startsWith(QLatin1String("~/")))
+        return QDir::homePath() + dir.mid(1);
+    return dir;
+}
 
 QString Database::configuredDirectory()
 {
@@ -211,7 +211,7 @@ void Database::startWriteTransaction()
         throw DbError(QStringLiteral("A transaction is already active."));
     QSqlQuery q(db);
     if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        throw DbError(q.lastError().text());
+        throw engineError(q.lastError());
     transactionActive = true;
 }
 

@@ -21,6 +21,8 @@ public:
     // directory when there is no setting. A relative path is a DbError.
     static QString configuredDirectory();
     static QString fileName(const QString& directory);
+    // "~" and "~/..." as the user's home; the shell leaves a quoted "~" alone.
+    static QString expandHome(const QString& directory);
 
     // How long a write waits for another Vantrel's write to end.
     static constexpr int BusyTimeoutMs = 1500;

@@ -156,6 +156,11 @@ void Tdmglobal::printSchedule(int groupId)
     emit printScheduleRequested(groupId);
 }
 
+void Tdmglobal::announceScheduleChange(int groupId)
+{
+    emit scheduleChanged(groupId);
+}
+
 void Tdmglobal::beep()
 {
     emit beepRequested();

@@ -65,6 +65,9 @@ public:
     void showHelp(int helpContext);
     void printSchedule(int groupId);
     void beep();
+    // Rows of the group's schedule went with something deleted here (a
+    // player): whatever shows the schedule reads it again.
+    void announceScheduleChange(int groupId);
 
     // One random source per run; tests may reseed it.
     std::mt19937& random() { return rng; }
@@ -75,6 +78,7 @@ signals:
     void helpRequested(int helpContext);   // 0 = contents
     void printScheduleRequested(int groupId);
     void beepRequested();
+    void scheduleChanged(int groupId);
 
 private:
     void runDelete(std::unique_ptr<Query>& q, const char* sql, const char* param, int value);

@@ -29,10 +29,14 @@ void keepCopy(Database& db, const QString& path)
     QString literal = path;
     literal.replace('\'', QStringLiteral("''"));
     QSqlQuery q(db.connection());
-    if (!q.exec(QStringLiteral("VACUUM INTO '%1'").arg(literal)))
-        throw DbError(QStringLiteral("Could not keep a copy of the database as %1 before upgrading it: %2. "
+    if (!q.exec(QStringLiteral("VACUUM INTO '%1'").arg(literal))) {
+        // A half-written copy (a full disk) would be stepped around by the
+        // next upgrade and mislead whoever finds it.
+        QFile::remove(path);
+        throw DbError(QStringLiteral("Could not keep a copy of the database as %1 before upgrading it. %2 "
                                      "The database was left untouched.")
-                          .arg(QDir::toNativeSeparators(path), q.lastError().text()));
+                          .arg(QDir::toNativeSeparators(path), engineError(q.lastError()).message()));
+    }
 }
 
 void addColumns(Database& db, int fromVersion)

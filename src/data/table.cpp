@@ -888,6 +888,8 @@ QVariant Table::convertIn(const Column& c, const QVariant& v) const
         return t;
     }
     case FieldType::String: {
+        if (wholeText.contains(c.name.toUpper()))
+            return v.toString();
         return cutToWidth(v.toString(), c.size > 0 ? c.size : -1);   // cut to the column, as stored
     }
     case FieldType::Memo: return v.toString();

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QHash>
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QTime>
 #include <QVariant>
@@ -44,6 +45,11 @@ public:
     bool isReadOnly() const { return readOnly; }
     // Open without reading any row: for a table that is only appended to.
     void setAppendOnly(bool on) { appendOnly = on; }
+    // A text column whose values a check before posting refuses when they
+    // do not fit (a phone typed with its punctuation) keeps what is set
+    // whole until then: cut to the column's size it could pass the check as
+    // another value.
+    void keepTextWhole(const QString& field) { wholeText.insert(field.toUpper()); }
 
     // Looked-up column: value of `resultField` of the row of `lookupTable`
     // whose `lookupKey` equals this row's `keyField`; empty when none.
@@ -180,6 +186,7 @@ private:
     QVector<Column> cols;
     QString index;
     QString filterText;
+    QSet<QString> wholeText;   // upper-case names of columns never cut
     bool filterOn = false;
     Table* master = nullptr;
     QString masterField, detailField;

@@ -92,6 +92,11 @@ const QString ScheduleEngine::GroupChangedMessage =
     QStringLiteral("Another Vantrel changed this group's players, courts, settings or days off while the schedule "
                    "was being made, so nothing was written. Generate the schedule again.");
 
+const QString ScheduleEngine::ReplaceHistoryQuestion =
+    QStringLiteral("%1 already has a schedule with %2. Generating it again replaces the whole schedule, and %3 "
+                   "lost. To change only the rest of the season, use Re-plan in the season window. Generate it "
+                   "again anyway?");
+
 ScheduleEngine::ScheduleEngine(Database& db, int group, ScheduleHost& h, std::mt19937& random, RunState& s)
     : database(db), groupId(group), host(h), rng(random), state(s), pacer(h)
 {
@@ -251,6 +256,8 @@ void ScheduleEngine::GenerateSchedule()
     // Every question comes before anything is written, and the players per
     // session first: the run places the figure the organiser accepted.
     host.setBusy(false);
+    if (!mayReplaceHistory())
+        return;
     if (!CheckSessionSize(C, P, setupData.playersPerSession))
         return;
     const int N = schedule.playersPerSession;
@@ -297,6 +304,45 @@ void ScheduleEngine::GenerateSchedule()
     printWanted = !state.closeRequested;
 }
 
+// Results and dates already played go with the old schedule: the organiser
+// is asked first, and the command line refuses without --yes.
+bool ScheduleEngine::mayReplaceHistory()
+{
+    // Asked of the entries' index by date, so that a schedule all still to
+    // come costs nothing to check however large it is; results exist only
+    // in leagues.
+    Query dates(database, "SELECT COUNT(DISTINCT s.\"DATE\") AS PAST FROM \"SCHEDULE.db\" s, \"GRPPLAYR.db\" g "
+                          "WHERE g.GROUPID = :groupid AND s.GRPPLAYRID = g.GROUPPLAYERID AND s.\"DATE\" < :today");
+    dates.setInteger("groupid", groupId);
+    dates.setDate("today", QDate::currentDate());
+    dates.open();
+    const int past = dates.asInt("PAST");
+    int results = 0;
+    if (!setupData.isGroup()) {
+        // A match's result is on both its rows; its first row names the opponent.
+        Query won(database, "SELECT COUNT(*) AS RESULTS FROM \"SCHEDULE.db\" s, \"GRPPLAYR.db\" g WHERE "
+                            "g.GROUPID = :groupid AND s.GRPPLAYRID = g.GROUPPLAYERID AND s.WINNER > 0 AND "
+                            "s.VSGRPPLAYRID IS NOT NULL");
+        won.setInteger("groupid", groupId);
+        won.open();
+        results = won.asInt("RESULTS");
+    }
+    if (past == 0 && results == 0)
+        return true;
+    QStringList held, lost;
+    if (results > 0) {
+        held << (results == 1 ? QStringLiteral("1 result") : QStringLiteral("%1 results").arg(results));
+        lost << QStringLiteral("the results");
+    }
+    if (past > 0) {
+        held << (past == 1 ? QStringLiteral("1 date before today") : QStringLiteral("%1 dates before today").arg(past));
+        lost << QStringLiteral("the dates already played");
+    }
+    return host.ask(ReplaceHistoryQuestion.arg(setupData.name, held.join(QStringLiteral(" and ")),
+                                               lost.join(QStringLiteral(" and ")) + QStringLiteral(" are"))) ==
+           ScheduleHost::Yes;
+}
+
 // A plan is written only when it keeps the rules, or when the organiser
 // chooses to keep one that does not; placements on a day off are asked
 // about by name first.
@@ -341,8 +387,8 @@ void ScheduleEngine::writePlan()
 QString ScheduleEngine::completionMessage() const
 {
     QString text = QStringLiteral("Schedule completed.");
-    if (!reconcileShortfall.isEmpty())
-        text += QStringLiteral("  ") + reconcileShortfall;
+    // How many dates a league took past its fewest, then the dates short of
+    // players: they are often why the counts stay uneven.
     if (!leagueShortfall.isEmpty())
         text += QStringLiteral("  ") + leagueShortfall;
     if (!schedule.shortDates.isEmpty()) {
@@ -362,6 +408,8 @@ QString ScheduleEngine::completionMessage() const
             text += QStringLiteral("  Courts stayed empty on %1, no open pairing being free for them: %2.")
                         .arg(many, dates.join(QStringLiteral("; ")));
     }
+    if (!reconcileShortfall.isEmpty())
+        text += QStringLiteral("  ") + reconcileShortfall;
     return text;
 }
 
@@ -578,14 +626,14 @@ void ScheduleEngine::FillGroupDate(int playersPerSession, const QDate& date)
     ensureLoaded();
     // All of the date's picks come first (a pick sees the earlier ones as
     // placed), so that seating can reorder them before the rows are made.
-    fillingDate = date;
-    placedOnDate.clear();
+    startFilling(date);
     QVector<int> picked;
     for (int j = 1; j <= playersPerSession; ++j) {
         const int id = PickPlayer(date);
         if (id == 0)
             break;
         picked.append(id);
+        pacer.checkpoint();
     }
     const QVector<int>& courts = setupData.courts;
     const QVector<int> courtOf =
@@ -638,13 +686,34 @@ int ScheduleEngine::firstFreeEntry(const QDate& date)
     return -1;
 }
 
+void ScheduleEngine::startFilling(const QDate& date)
+{
+    fillingDate = date;
+    placedOnDate.clear();
+    freeOnDate = -1;
+}
+
+// Counted once a date and kept as picks are taken: a date of hundreds of
+// picks must not look through every entry at each one.
+bool ScheduleEngine::anyoneFree(const QDate& date)
+{
+    if (date != fillingDate)
+        startFilling(date);
+    if (freeOnDate < 0) {
+        freeOnDate = 0;
+        for (int i = 0; i < setupData.entries.size(); ++i)
+            freeOnDate += isFree(i, date);
+    }
+    return freeOnDate > 0;
+}
+
 int ScheduleEngine::takeEntry(int index, const QDate& date)
 {
-    if (date != fillingDate) {
-        fillingDate = date;
-        placedOnDate.clear();
-    }
+    if (date != fillingDate)
+        startFilling(date);
     placedOnDate.insert(index);
+    if (freeOnDate > 0)
+        --freeOnDate;
     schedule.counters[index].played += 1;
     return entryId(index);
 }
@@ -654,7 +723,7 @@ int ScheduleEngine::PickPlayer(const QDate& date)
     ensureLoaded();
     // Nobody free: the seat stays empty rather than take someone twice or
     // on a day off.
-    if (firstFreeEntry(date) < 0)
+    if (!anyoneFree(date))
         return 0;
     int index = drawIndex();
     if (passes(index, date))
@@ -815,9 +884,22 @@ void ScheduleEngine::evenOut(double expected)
                 stuck.clear();
                 continue;
             }
+            // With dates left short of players the places cannot all come out even.
+            double places = 0;
+            for (const PlanCounters& c : std::as_const(schedule.counters))
+                places += c.played;
+            const bool tooFewPlaces = places < expected * double(schedule.counters.size()) &&
+                                      std::none_of(uneven.cbegin(), uneven.cend(),
+                                                   [&](const ReconcileLine& l) { return l.sessionsPlayed > expected; });
             QStringList why;
             for (const ReconcileLine& line : uneven)
-                why << whyUneven(line, expected);
+                why << (tooFewPlaces
+                            ? QStringLiteral("%1 plays %2 dates, not %3 (the dates short of free players leave "
+                                             "too few places for everyone to play %3)")
+                                  .arg(line.playerName)
+                                  .arg(line.sessionsPlayed)
+                                  .arg(ExpectedText(expected))
+                            : whyUneven(line, expected));
             if (!why.isEmpty()) {
                 reconcileShortfall = ReconcileIncomplete + QStringLiteral(": ") + why.join(QStringLiteral("; ")) +
                                      QStringLiteral(". Check their days off.");

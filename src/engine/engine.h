@@ -133,6 +133,7 @@ public:
     static const QString LeagueDayOffQuestion;
     static const QString FaultyPlanMessage;
     static const QString GroupChangedMessage;
+    static const QString ReplaceHistoryQuestion;   // %1 name, %2 what would be lost
 
 private:
     void ensureLoaded();
@@ -140,6 +141,8 @@ private:
     bool passes(int index, const QDate& date);
     bool isFree(int index, const QDate& date);
     int firstFreeEntry(const QDate& date);
+    bool anyoneFree(const QDate& date);
+    void startFilling(const QDate& date);
     int drawIndex();
     int takeEntry(int index, const QDate& date);
     void moveRow(int row, int toIndex);
@@ -158,6 +161,7 @@ private:
     QString progressPrefix() const;
     QString completionMessage() const;
     bool acceptPlan();
+    bool mayReplaceHistory();
     void writeChecked();
 
     Database& database;
@@ -175,6 +179,7 @@ private:
     QVector<QVector<int>> rowsOfEntry;       // entry index -> its rows
     QSet<int> placedOnDate;                  // entry indexes placed on fillingDate, picks included
     QDate fillingDate;
+    int freeOnDate = -1;   // entries still free on fillingDate; -1 until counted
     std::unique_ptr<LeaguePairing> league;
     QString reconcileShortfall;   // who could not be evened out, and why
     QString leagueShortfall;      // how many dates a league took past its fewest

@@ -201,6 +201,28 @@ void warnAboutDates(const Season& s, FairnessFigures& f)
     Q_UNUSED(s);
 }
 
+QString unfilledText(const ShortDate& d)
+{
+    return QStringLiteral("Too few players were free to fill %1.").arg(shortDateText(d));
+}
+
+// A group's run leaves a seat empty rather than place an entry twice; the
+// dates where it did stay visible here long after its message is gone.
+void warnAboutUnfilledDates(const Season& s, FairnessFigures& f)
+{
+    if (s.isLeague())
+        return;
+    for (const QDate& date : s.dates) {
+        const int placed = int(s.rowsOn(date).size());
+        if (placed >= s.playersPerSession)
+            continue;
+        const int off = int(std::count_if(s.entries.cbegin(), s.entries.cend(),
+                                          [&](const SeasonEntry& e) { return s.isOff(e, date); }));
+        f.unfilledDates << ShortDate{date, placed, s.playersPerSession, off, int(s.entries.size())};
+        f.warnings << unfilledText(f.unfilledDates.last());
+    }
+}
+
 void warnAboutCourts(const Season& s, FairnessFigures& f)
 {
     const int size = fixedCourtSize(s);
@@ -244,6 +266,7 @@ FairnessFigures computeFairness(const Season& season)
         return f;
     }
     warnAboutDates(season, f);
+    warnAboutUnfilledDates(season, f);
     warnAboutCourts(season, f);
     warnAboutBallsAndPairs(season, f);
     return f;
@@ -336,6 +359,16 @@ QStringList pairLines(const FairnessFigures& f)
     lines << (never.isEmpty() ? QStringLiteral("Every pair of entries met.")
                               : QStringLiteral("Never met: ") + never.join(QStringLiteral("; ")));
     return lines;
+}
+
+QVector<QStringList> unfilledRecords(const FairnessFigures& f)
+{
+    if (f.unfilledDates.isEmpty())
+        return {};
+    QVector<QStringList> records{{}, {QStringLiteral("Warnings")}};
+    for (const ShortDate& d : f.unfilledDates)
+        records << QStringList{unfilledText(d)};
+    return records;
 }
 
 QString plainText(const Season& season, const FairnessFigures& f)

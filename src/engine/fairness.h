@@ -3,6 +3,7 @@
 // counted from its schedule rows (Season), with warnings in words where it
 // is uneven. No widgets; the report window, the printed report and the
 // command line show the same figures.
+#include "plan.h"
 #include "season.h"
 #include <QString>
 #include <QStringList>
@@ -38,6 +39,9 @@ struct FairnessFigures {
     bool splitsSides = false;      // doubles: partners and opponents are told apart
     QVector<PairFairness> pairs;   // every pair of entries
     int mostMet = 0, fewestMet = 0;
+    // A group's dates with fewer rows than its players per session: too few
+    // entries were free, as the run's own message says.
+    QVector<ShortDate> unfilledDates;
     QStringList warnings;
 };
 
@@ -61,6 +65,10 @@ QStringList tableHeaders(const Season& season);
 QVector<QStringList> tableRows(const FairnessFigures& f);
 // Most, fewest and never met, for groups with four to a court; empty otherwise.
 QStringList pairLines(const FairnessFigures& f);
+// The dates that could not be filled, as records to follow the table of a
+// CSV file: a blank record, a heading, one date a record; none when every
+// date was filled.
+QVector<QStringList> unfilledRecords(const FairnessFigures& f);
 // The whole report as plain text with aligned columns.
 QString plainText(const Season& season, const FairnessFigures& f);
 }

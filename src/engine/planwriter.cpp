@@ -27,6 +27,12 @@ void PlanWriter::write(const GroupSetup& setup, const SchedulePlan& plan, const 
     writeCounters(setup, plan);
     if (plan.league)
         writeMatches(plan);
+    // A league written anew has no results yet: its standings start blank,
+    // as the season's rows say.
+    if (plan.league && !replaceFrom.isValid()) {
+        Query q(db, "UPDATE \"GRPPLAYR.db\" SET LWIN = NULL, LLOSSES = NULL, LRANKING = NULL WHERE GROUPID = :groupid");
+        q.execSql({setup.groupId});
+    }
     if (plan.storePlayersPerSession) {
         Query q(db, "UPDATE \"group.DB\" SET NumPerSes = :numperses WHERE GROUPID = :groupid");
         q.execSql({plan.playersPerSession, setup.groupId});

@@ -29,7 +29,7 @@ qint64 pairKey(int a, int b)
 
 }   // namespace
 
-SeasonReplan::SeasonReplan(Database& database, const SeasonSheet& season, const QDate& start, std::mt19937& random)
+SeasonReplan::SeasonReplan(Database& database, const Season& season, const QDate& start, std::mt19937& random)
     : db(database), before(season), from(start), rng(random)
 {
 }
@@ -38,7 +38,7 @@ SeasonReplan::~SeasonReplan() = default;
 
 QString SeasonReplan::refusal()
 {
-    const QVector<QDate> dates = before.dates();
+    const QVector<QDate> dates = before.dates;
     if (dates.isEmpty())
         return QStringLiteral("Generate the schedule before re-planning it.");
     if (!dates.contains(from))
@@ -62,7 +62,7 @@ QString SeasonReplan::refusal()
 
 int SeasonReplan::lockedDateCount() const
 {
-    const QVector<QDate> dates = before.dates();
+    const QVector<QDate> dates = before.dates;
     return int(std::count_if(dates.cbegin(), dates.cend(), [this](const QDate& d) { return d < from; }));
 }
 
@@ -105,9 +105,9 @@ void SeasonReplan::run()
 // kept to be given back to the same pairings once they are scheduled again.
 void SeasonReplan::clearFromDate()
 {
-    for (const SheetRow& r : before.rows)
+    for (const SeasonRow& r : before.rows)
         if (r.date >= from && r.opponent != 0) {
-            const SheetMatch m = before.matchOf(r.entry, r.date);
+            const SeasonMatch m = before.matchOf(r.entry, r.date);
             const int winner = m.first ? std::max(m.first->winner, m.second->winner) : 0;
             if (winner != 0)
                 results.append({std::min(r.entry, r.opponent), std::max(r.entry, r.opponent), winner});
@@ -128,9 +128,9 @@ void SeasonReplan::carryCounters()
     const int lockedDates = lockedDateCount();
     Query q(db, "UPDATE \"GRPPLAYR.db\" SET SESPLAYED = :played, PRIORITY = :priority, BBPRIORITY = :bbpriority "
                 "WHERE GROUPPLAYERID = :id");
-    for (const SheetEntry& e : before.entries) {
+    for (const SeasonEntry& e : before.entries) {
         int played = 0;
-        for (const SheetRow& r : before.rows)
+        for (const SeasonRow& r : before.rows)
             played += r.date < from && r.entry == e.id;
         const int span = std::clamp(lockedDates - 2 * played, -WeightSpan, WeightSpan);
         q.setFloat("played", played);
@@ -147,10 +147,10 @@ void SeasonReplan::carryCounters()
 double SeasonReplan::prepareLeague(LeaguePairing& pairing)
 {
     QHash<qint64, int> met;
-    for (const SheetRow& r : before.rows)
+    for (const SeasonRow& r : before.rows)
         if (r.date < from && r.opponent != 0)
             met[pairKey(r.entry, r.opponent)] += 1;
-    const QVector<SheetEntry>& entries = before.entries;
+    const QVector<SeasonEntry>& entries = before.entries;
     int complete = -1;
     for (int i = 0; i < entries.size(); ++i)
         for (int j = i + 1; j < entries.size(); ++j) {
@@ -189,15 +189,15 @@ void SeasonReplan::restoreResults()
 {
     if (results.isEmpty())
         return;
-    const SeasonSheet after = SeasonSheet::read(db, before.groupId);
+    const Season after = loadSeason(db, before.groupId);
     QSet<qint64> taken;
     Query q(db, "UPDATE \"SCHEDULE.db\" SET WINNER = :winner WHERE SCHEDULEID = :first OR SCHEDULEID = :second");
     for (const Result& result : std::as_const(results)) {
-        for (const SheetRow& r : after.rows) {
+        for (const SeasonRow& r : after.rows) {
             if (r.date < from || r.opponent == 0 || taken.contains(r.scheduleId) ||
                 pairKey(r.entry, r.opponent) != pairKey(result.low, result.high))
                 continue;
-            const SheetMatch m = after.matchOf(r.entry, r.date);
+            const SeasonMatch m = after.matchOf(r.entry, r.date);
             taken.insert(r.scheduleId);
             q.setInteger("winner", result.winner);
             q.setInteger("first", m.first->scheduleId);
@@ -213,17 +213,17 @@ void SeasonReplan::restoreResults()
 // move is left that the days off and the placements allow.
 void SeasonReplan::balance()
 {
-    const SeasonSheet now = SeasonSheet::read(db, before.groupId);
+    const Season now = loadSeason(db, before.groupId);
     QHash<int, int> played;
-    QHash<int, const SheetEntry*> entryOf;
-    for (const SheetEntry& e : now.entries) {
+    QHash<int, const SeasonEntry*> entryOf;
+    for (const SeasonEntry& e : now.entries) {
         played.insert(e.id, 0);
         entryOf.insert(e.id, &e);
     }
     QHash<QDate, QSet<int>> placed;
     QHash<int, QVector<qint64>> movable;   // rows from the date on, per entry
     QHash<qint64, QDate> dateOf;
-    for (const SheetRow& r : now.rows) {
+    for (const SeasonRow& r : now.rows) {
         played[r.entry] += 1;
         placed[r.date].insert(r.entry);
         if (r.date >= from) {
@@ -237,10 +237,10 @@ void SeasonReplan::balance()
     days.open();
     for (days.first(); !days.eof(); days.next())
         off.insert((days.asInteger("PLAYERID") << 32) | days.asDate("DATE").toJulianDay() % (1LL << 31));
-    auto isOff = [&](const SheetEntry& e, const QDate& d) {
+    auto isOff = [&](const SeasonEntry& e, const QDate& d) {
         const qint64 day = d.toJulianDay() % (1LL << 31);
-        return off.contains((qint64(e.playerId) << 32) | day) ||
-               (e.partnerId > 0 && off.contains((qint64(e.partnerId) << 32) | day));
+        return off.contains((qint64(e.player.id) << 32) | day) ||
+               (e.partner.id > 0 && off.contains((qint64(e.partner.id) << 32) | day));
     };
 
     Query move(db, "UPDATE \"SCHEDULE.db\" SET GRPPLAYRID = :receiver, SLOTCODE = :slotcode WHERE SCHEDULEID = :id");
@@ -284,12 +284,12 @@ void SeasonReplan::balance()
     }
 }
 
-QVector<ReplanCount> SeasonReplan::counts(const SeasonSheet& after) const
+QVector<ReplanCount> SeasonReplan::counts(const Season& after) const
 {
     QVector<ReplanCount> list;
-    for (const SheetEntry& e : after.entries) {
-        const SheetEntry* was = before.entry(e.id);
-        list.append({e.id, e.number, e.name, was ? int(was->played) : 0, int(e.played)});
+    for (const SeasonEntry& e : after.entries) {
+        const SeasonEntry* was = before.entry(e.id);
+        list.append({e.id, e.number, e.fullName(), was ? int(was->played) : 0, int(e.played)});
     }
     return list;
 }

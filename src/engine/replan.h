@@ -30,14 +30,14 @@ public:
 
 class SeasonReplan {
 public:
-    SeasonReplan(Database& db, const SeasonSheet& season, const QDate& from, std::mt19937& random);
+    SeasonReplan(Database& db, const Season& season, const QDate& from, std::mt19937& random);
     ~SeasonReplan();
 
     // Why the season cannot be re-planned from the date; empty when it can.
     QString refusal();
     void run();
     // Play counts per entry before the re-plan and in `after`.
-    QVector<ReplanCount> counts(const SeasonSheet& after) const;
+    QVector<ReplanCount> counts(const Season& after) const;
 
 private:
     int lockedDateCount() const;
@@ -49,7 +49,7 @@ private:
     void restoreResults();
 
     Database& db;
-    const SeasonSheet& before;
+    const Season& before;
     QDate from;
     std::mt19937& rng;
     std::unique_ptr<RunState> state;

@@ -1,5 +1,6 @@
 #include "seasonops.h"
 #include "balldutybalance.h"
+#include "emptyplaces.h"
 #include "replan.h"
 #include "seasonnotifier.h"
 #include "standings.h"
@@ -32,7 +33,7 @@ SeasonOps::SeasonOps(Database& database, int groupId) : db(database), group(grou
 
 void SeasonOps::reload()
 {
-    shown = SeasonSheet::read(db, group);
+    shown = loadSeason(db, group);
 }
 
 QString SeasonOps::dateText(const QDate& date)
@@ -52,12 +53,12 @@ void SeasonOps::afterChange()
 }
 
 QString SeasonOps::change(const QString& description,
-                          const std::function<bool(const SeasonSheet& fresh, QString& refusal)>& work)
+                          const std::function<bool(const Season& fresh, QString& refusal)>& work)
 {
     QString refusal;
     try {
         Transaction transaction(db, Transaction::Lock::AtStart);
-        const SeasonSheet fresh = SeasonSheet::read(db, group);
+        const Season fresh = loadSeason(db, group);
         if (!fresh.exists())
             return QStringLiteral("This group no longer exists; close the window.");
         // What the user chose from may no longer be what is stored.
@@ -102,12 +103,12 @@ bool SeasonOps::replay(bool back)
 
 // ------------------------------------------------------------------ checks
 
-bool SeasonOps::isOff(const SheetEntry& e, const QDate& date)
+bool SeasonOps::isOff(const SeasonEntry& e, const QDate& date)
 {
     Query q(db, "SELECT COUNT(*) FROM \"PLAYROFF.db\" WHERE (PLAYERID = :one OR PLAYERID = :two) "
                 "AND \"DATE\" = :date");
-    q.setInteger("one", e.playerId);
-    q.setInteger("two", e.partnerId > 0 ? e.partnerId : e.playerId);
+    q.setInteger("one", e.player.id);
+    q.setInteger("two", e.partner.id > 0 ? e.partner.id : e.player.id);
     q.setDate("date", date);
     q.open();
     return q.value(0).toInt() > 0;
@@ -123,9 +124,9 @@ bool SeasonOps::isGroupOff(const QDate& date)
 }
 
 // The entry plays on a date of the schedule.
-QString SeasonOps::checkPlaces(const SeasonSheet& fresh, int entry, const QDate& date) const
+QString SeasonOps::checkPlaces(const Season& fresh, int entry, const QDate& date) const
 {
-    if (!fresh.dates().contains(date))
+    if (!fresh.dates.contains(date))
         return QStringLiteral("The schedule has no date %1; choose one of its dates.").arg(dateText(date));
     if (!fresh.entry(entry))
         return QStringLiteral("This entry no longer belongs to the group.");
@@ -135,9 +136,9 @@ QString SeasonOps::checkPlaces(const SeasonSheet& fresh, int entry, const QDate&
 }
 
 // The entry could take a place on the date.
-QString SeasonOps::checkFree(const SeasonSheet& fresh, int entry, const QDate& date)
+QString SeasonOps::checkFree(const Season& fresh, int entry, const QDate& date)
 {
-    const SheetEntry* e = fresh.entry(entry);
+    const SeasonEntry* e = fresh.entry(entry);
     if (!e)
         return QStringLiteral("This entry no longer belongs to the group.");
     if (fresh.rowOf(entry, date))
@@ -150,9 +151,9 @@ QString SeasonOps::checkFree(const SeasonSheet& fresh, int entry, const QDate& d
     return {};
 }
 
-QString SeasonOps::checkNoResult(const SeasonSheet& fresh, int entry, const QDate& date) const
+QString SeasonOps::checkNoResult(const Season& fresh, int entry, const QDate& date) const
 {
-    const SheetMatch m = fresh.matchOf(entry, date);
+    const SeasonMatch m = fresh.matchOf(entry, date);
     if (m.first && (m.first->winner != 0 || m.second->winner != 0))
         return QStringLiteral("The match of %1 on %2 already has a result; clear the result before "
                               "changing who plays.")
@@ -164,9 +165,9 @@ QString SeasonOps::checkNoResult(const SeasonSheet& fresh, int entry, const QDat
 
 // The entry's row on the date goes to another entry with its court, ball
 // duty and result; in a league the match's first row names the new opponent.
-void SeasonOps::moveRow(const SeasonSheet& fresh, int from, const QDate& date, int to)
+void SeasonOps::moveRow(const Season& fresh, int from, const QDate& date, int to)
 {
-    const SheetRow* row = shown.rowOf(from, date);
+    const SeasonRow* row = shown.rowOf(from, date);
     if (!row)
         throw StaleRowError();
     const int number = fresh.entry(to)->number;
@@ -179,7 +180,7 @@ void SeasonOps::moveRow(const SeasonSheet& fresh, int from, const QDate& date, i
     q.setDate("date", date);
     requireOne(q.execSql());
 
-    const SheetMatch m = shown.matchOf(from, date);
+    const SeasonMatch m = shown.matchOf(from, date);
     if (m.second && m.second->scheduleId == row->scheduleId) {
         Query vs(db, "UPDATE \"SCHEDULE.db\" SET VSGRPPLAYRID = :receiver, SLOTCODE2 = :slotcode "
                      "WHERE SCHEDULEID = :id AND VSGRPPLAYRID = :giver");
@@ -193,7 +194,7 @@ void SeasonOps::moveRow(const SeasonSheet& fresh, int from, const QDate& date, i
 
 void SeasonOps::setPlayed(int entry, double played)
 {
-    const SheetEntry* e = shown.entry(entry);
+    const SeasonEntry* e = shown.entry(entry);
     if (!e)
         throw StaleRowError();
     Query q(db, "UPDATE \"GRPPLAYR.db\" SET SESPLAYED = :played WHERE GROUPPLAYERID = :id AND SESPLAYED = :was");
@@ -221,13 +222,27 @@ void SeasonOps::recordDayOff(int playerId, const QDate& date)
 
 QVector<SubstituteCandidate> SeasonOps::substituteCandidates(int entry, const QDate& date)
 {
+    if (!shown.rowOf(entry, date))
+        return {};
+    return freeEntries(date, entry);
+}
+
+QVector<SubstituteCandidate> SeasonOps::placeCandidates(const QDate& date)
+{
+    if (!shown.dates.contains(date))
+        return {};
+    return freeEntries(date, 0);
+}
+
+QVector<SubstituteCandidate> SeasonOps::freeEntries(const QDate& date, int entry)
+{
     QVector<SubstituteCandidate> list;
-    if (!shown.rowOf(entry, date) || isGroupOff(date))
+    if (isGroupOff(date))
         return list;
-    for (const SheetEntry& e : shown.entries) {
+    for (const SeasonEntry& e : shown.entries) {
         if (e.id == entry || shown.rowOf(e.id, date) || isOff(e, date))
             continue;
-        list.append({e.id, e.number, e.name, int(e.played), shown.lastPlayedBefore(e.id, date)});
+        list.append({e.id, e.number, e.fullName(), int(e.played), shown.lastPlayedBefore(e.id, date)});
     }
     std::stable_sort(list.begin(), list.end(), [](const SubstituteCandidate& a, const SubstituteCandidate& b) {
         if (a.played != b.played)
@@ -241,7 +256,7 @@ QVector<SubstituteCandidate> SeasonOps::substituteCandidates(int entry, const QD
 
 QString SeasonOps::substitute(int entry, const QDate& date, int sub)
 {
-    return change(QStringLiteral("Substitute"), [&](const SeasonSheet& fresh, QString& refusal) {
+    return change(QStringLiteral("Substitute"), [&](const Season& fresh, QString& refusal) {
         if (entry == sub)
             refusal = QStringLiteral("Choose another entry as the substitute.");
         if (refusal.isEmpty())
@@ -256,7 +271,7 @@ QString SeasonOps::substitute(int entry, const QDate& date, int sub)
         setPlayed(entry, shown.entry(entry)->played - 1);
         setPlayed(sub, shown.entry(sub)->played + 1);
         // A later re-plan must not put the one who dropped out back on the date.
-        recordDayOff(fresh.entry(entry)->playerId, date);
+        recordDayOff(fresh.entry(entry)->player.id, date);
         evenBallDuty(date);
         return true;
     });
@@ -274,7 +289,7 @@ void SeasonOps::evenBallDuty(const QDate& from)
 
 QString SeasonOps::swap(int a, const QDate& dateA, int b, const QDate& dateB)
 {
-    return change(QStringLiteral("Swap"), [&](const SeasonSheet& fresh, QString& refusal) {
+    return change(QStringLiteral("Swap"), [&](const Season& fresh, QString& refusal) {
         if (a == b || dateA == dateB)
             refusal = QStringLiteral("A swap needs two different entries on two different dates.");
         for (const QString& reason : {refusal, checkPlaces(fresh, a, dateA), checkPlaces(fresh, b, dateB)})
@@ -301,42 +316,42 @@ QString SeasonOps::swap(int a, const QDate& dateA, int b, const QDate& dateB)
 
 QString SeasonOps::setWinner(int entry, const QDate& date, int winner)
 {
-    return change(winner ? QStringLiteral("Result") : QStringLiteral("Clear Result"), [&](const SeasonSheet& fresh,
-                                                                                          QString& refusal) {
-        if (!fresh.isLeague())
-            refusal = QStringLiteral("Results are kept for league matches only.");
-        if (refusal.isEmpty())
-            refusal = checkPlaces(fresh, entry, date);
-        const SheetMatch m = fresh.matchOf(entry, date);
-        if (refusal.isEmpty() && !m.first)
-            refusal = QStringLiteral("Entry %1 has no opponent on %2 (a bye), so there is no result to keep.")
-                          .arg(fresh.entryText(entry), dateText(date));
-        if (refusal.isEmpty() && winner != 0 && winner != m.first->entry && winner != m.second->entry)
-            refusal = QStringLiteral("The winner must be one of the two entries of the match.");
-        if (!refusal.isEmpty())
-            return false;
-        const SheetMatch was = shown.matchOf(entry, date);
-        if (!was.first)
-            throw StaleRowError();
-        for (const SheetRow* row : {was.first, was.second}) {
-            Query q(db, "UPDATE \"SCHEDULE.db\" SET WINNER = :winner WHERE SCHEDULEID = :id AND " +
-                            asRead("WINNER", row->winnerValue, "was"));
-            q.setParam("winner", winner ? QVariant(winner) : QVariant());
-            q.setInteger("id", row->scheduleId);
-            q.setParam("was", row->winnerValue);
-            requireOne(q.execSql());
-        }
-        writeStandings(SeasonSheet::read(db, group));
-        return true;
-    });
+    return change(
+        winner ? QStringLiteral("Result") : QStringLiteral("Clear Result"), [&](const Season& fresh, QString& refusal) {
+            if (!fresh.isLeague())
+                refusal = QStringLiteral("Results are kept for league matches only.");
+            if (refusal.isEmpty())
+                refusal = checkPlaces(fresh, entry, date);
+            const SeasonMatch m = fresh.matchOf(entry, date);
+            if (refusal.isEmpty() && !m.first)
+                refusal = QStringLiteral("Entry %1 has no opponent on %2 (a bye), so there is no result to keep.")
+                              .arg(fresh.entryText(entry), dateText(date));
+            if (refusal.isEmpty() && winner != 0 && winner != m.first->entry && winner != m.second->entry)
+                refusal = QStringLiteral("The winner must be one of the two entries of the match.");
+            if (!refusal.isEmpty())
+                return false;
+            const SeasonMatch was = shown.matchOf(entry, date);
+            if (!was.first)
+                throw StaleRowError();
+            for (const SeasonRow* row : {was.first, was.second}) {
+                Query q(db, "UPDATE \"SCHEDULE.db\" SET WINNER = :winner WHERE SCHEDULEID = :id AND " +
+                                asRead("WINNER", row->winnerValue, "was"));
+                q.setParam("winner", winner ? QVariant(winner) : QVariant());
+                q.setInteger("id", row->scheduleId);
+                q.setParam("was", row->winnerValue);
+                requireOne(q.execSql());
+            }
+            writeStandings(loadSeason(db, group));
+            return true;
+        });
 }
 
 // Win, Loss and Rank of every entry from the results; only the entries
 // whose figures change are written, each as this window read it.
-void SeasonOps::writeStandings(const SeasonSheet& fresh)
+void SeasonOps::writeStandings(const Season& fresh)
 {
     for (const StandingLine& line : computeStandings(fresh)) {
-        const SheetEntry* e = shown.entry(line.entry);
+        const SeasonEntry* e = shown.entry(line.entry);
         if (!e)
             throw StaleRowError();
         const bool same = !e->wins.isNull() && !e->losses.isNull() && !e->rank.isNull() &&
@@ -364,15 +379,72 @@ void SeasonOps::writeStandings(const SeasonSheet& fresh)
 QString SeasonOps::replan(const QDate& from, std::mt19937& random,
                           const std::function<bool(const QVector<ReplanCount>&)>& confirm)
 {
-    return change(QStringLiteral("Re-plan"), [&](const SeasonSheet& fresh, QString& refusal) {
+    return change(QStringLiteral("Re-plan"), [&](const Season& fresh, QString& refusal) {
         SeasonReplan plan(db, fresh, from, random);
         refusal = plan.refusal();
         if (!refusal.isEmpty())
             return false;
         plan.run();
-        const SeasonSheet after = SeasonSheet::read(db, group);
+        const Season after = loadSeason(db, group);
         if (after.isLeague())
             writeStandings(after);
         return confirm(plan.counts(after));
+    });
+}
+
+// ------------------------------------------------------------ empty place
+
+QString SeasonOps::fillPlace(const QDate& date, int court, int sub)
+{
+    return change(QStringLiteral("Substitute"), [&](const Season& fresh, QString& refusal) {
+        if (!fresh.dates.contains(date))
+            refusal = QStringLiteral("The schedule has no date %1; choose one of its dates.").arg(dateText(date));
+        const QVector<EmptyPlace> places = emptyPlaces(fresh);
+        const bool open = std::any_of(places.cbegin(), places.cend(),
+                                      [&](const EmptyPlace& p) { return p.date == date && p.court == court; });
+        if (refusal.isEmpty() && !open)
+            refusal = QStringLiteral("No place is empty on that court on %1.").arg(dateText(date));
+        if (refusal.isEmpty())
+            refusal = checkFree(fresh, sub, date);
+        const SeasonRow* lone = nullptr;   // a league court's one side left
+        if (refusal.isEmpty() && fresh.isLeague()) {
+            for (const SeasonRow* r : shown.rowsOn(date))
+                if (r->court == court)
+                    lone = r;
+            if (!lone)
+                throw StaleRowError();
+            if (lone->winner != 0)
+                refusal = QStringLiteral("The match on %1 already has a result; clear the result before "
+                                         "changing who plays.")
+                              .arg(dateText(date));
+        }
+        if (!refusal.isEmpty())
+            return false;
+        const int number = fresh.entry(sub)->number;
+        if (lone) {
+            // The side left names the substitute as its opponent, whether
+            // it named the one who is gone or nobody: its row comes first,
+            // as a match's rows are written.
+            const QVariant was = lone->opponent != 0 ? QVariant(lone->opponent) : QVariant();
+            Query vs(db, "UPDATE \"SCHEDULE.db\" SET VSGRPPLAYRID = :receiver, SLOTCODE2 = :slotcode "
+                         "WHERE SCHEDULEID = :id AND " +
+                             asRead("VSGRPPLAYRID", was, "was"));
+            vs.setInteger("receiver", sub);
+            vs.setInteger("slotcode", number);
+            vs.setInteger("id", lone->scheduleId);
+            vs.setParam("was", was);
+            requireOne(vs.execSql());
+        }
+        Query q(db, "INSERT INTO \"SCHEDULE.db\" (GRPPLAYRID, \"DATE\", HOME, GRPCOURTID, SLOTCODE) "
+                    "VALUES (:entry, :date, :home, :court, :slotcode)");
+        q.setInteger("entry", sub);
+        q.setDate("date", date);
+        q.setBool("home", false);
+        q.setInteger("court", court);
+        q.setInteger("slotcode", number);
+        q.execSql();
+        setPlayed(sub, shown.entry(sub)->played + 1);
+        evenBallDuty(date);
+        return true;
     });
 }

@@ -5,7 +5,7 @@
 // season window asks and shows, these check and write. Each change is one
 // transaction with an undo record; a refusal says why and changes nothing.
 #include "rowhistory.h"
-#include "seasonsheet.h"
+#include "season.h"
 #include <QDate>
 #include <QString>
 #include <QVector>
@@ -36,7 +36,7 @@ public:
 
     // Reads the season again (after a change elsewhere, or a failure).
     void reload();
-    const SeasonSheet& season() const { return shown; }
+    const Season& season() const { return shown; }
     int groupId() const { return group; }
 
     // The entries free on the date: not placed, no day off of their own
@@ -44,9 +44,14 @@ public:
     // the longest since they last played.
     QVector<SubstituteCandidate> substituteCandidates(int entry, const QDate& date);
     static QString nobodyFree(const QDate& date);
+    // The same for an empty place of the date, which nobody gives up.
+    QVector<SubstituteCandidate> placeCandidates(const QDate& date);
 
     // Each answers an empty text when done, else the reason for refusing.
     QString substitute(int entry, const QDate& date, int substitute);
+    // `substitute` takes an empty place on the court of the date (see
+    // emptyPlaces); in a league it becomes the other side of the match.
+    QString fillPlace(const QDate& date, int court, int substitute);
     QString swap(int entryA, const QDate& dateA, int entryB, const QDate& dateB);
     // `winner` 0 clears the result.
     QString setWinner(int entry, const QDate& date, int winner);
@@ -68,23 +73,23 @@ public:
 private:
     // Runs `work` on a fresh reading of the season in one transaction, with
     // snapshots around it; work answers true to keep what it wrote.
-    QString change(const QString& description,
-                   const std::function<bool(const SeasonSheet& fresh, QString& refusal)>& work);
+    QString change(const QString& description, const std::function<bool(const Season& fresh, QString& refusal)>& work);
     void afterChange();
     bool replay(bool back);
-    QString checkPlaces(const SeasonSheet& fresh, int entry, const QDate& date) const;
-    QString checkFree(const SeasonSheet& fresh, int entry, const QDate& date);
-    QString checkNoResult(const SeasonSheet& fresh, int entry, const QDate& date) const;
-    bool isOff(const SheetEntry& e, const QDate& date);
+    QString checkPlaces(const Season& fresh, int entry, const QDate& date) const;
+    QString checkFree(const Season& fresh, int entry, const QDate& date);
+    QString checkNoResult(const Season& fresh, int entry, const QDate& date) const;
+    bool isOff(const SeasonEntry& e, const QDate& date);
     bool isGroupOff(const QDate& date);
-    void moveRow(const SeasonSheet& fresh, int from, const QDate& date, int to);
+    void moveRow(const Season& fresh, int from, const QDate& date, int to);
     void setPlayed(int entry, double played);
     void recordDayOff(int playerId, const QDate& date);
+    QVector<SubstituteCandidate> freeEntries(const QDate& date, int except);
     void evenBallDuty(const QDate& from);
-    void writeStandings(const SeasonSheet& fresh);
+    void writeStandings(const Season& fresh);
 
     Database& db;
     int group;
-    SeasonSheet shown;   // what the window shows: writes name these values
+    Season shown;   // what the window shows: writes name these values
     UndoStack history;
 };

@@ -1,5 +1,5 @@
 #include "standings.h"
-#include "seasonsheet.h"
+#include "season.h"
 #include <QHash>
 #include <QSet>
 #include <algorithm>
@@ -11,10 +11,10 @@ struct Result {
     int loser = 0;
 };
 
-QVector<Result> resultsOf(const SeasonSheet& season)
+QVector<Result> resultsOf(const Season& season)
 {
     QVector<Result> results;
-    for (const SheetRow& r : season.rows) {
+    for (const SeasonRow& r : season.rows) {
         if (r.opponent == 0 || r.winner == 0)
             continue;   // each match once, on its first row
         if (r.winner == r.entry)
@@ -62,14 +62,14 @@ void rankLevelRun(QVector<StandingLine>::iterator begin, QVector<StandingLine>::
 
 }   // namespace
 
-QVector<StandingLine> computeStandings(const SeasonSheet& season)
+QVector<StandingLine> computeStandings(const Season& season)
 {
     const QVector<Result> results = resultsOf(season);
     QVector<StandingLine> lines;
     QHash<int, int> at;
-    for (const SheetEntry& e : season.entries) {
+    for (const SeasonEntry& e : season.entries) {
         at.insert(e.id, int(lines.size()));
-        lines.append({e.id, e.number, e.name, 0, 0, 0});
+        lines.append({e.id, e.number, e.fullName(), 0, 0, 0});
     }
     for (const Result& r : results) {
         if (at.contains(r.winner))

@@ -5,7 +5,7 @@
 #include <QString>
 #include <QVector>
 
-struct SeasonSheet;
+struct Season;
 
 struct StandingLine {
     int entry = 0;    // GROUPPLAYERID
@@ -16,4 +16,4 @@ struct StandingLine {
     int rank = 0;   // 1 for the first; level entries share one
 };
 
-QVector<StandingLine> computeStandings(const SeasonSheet& season);
+QVector<StandingLine> computeStandings(const Season& season);

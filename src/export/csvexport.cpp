@@ -128,20 +128,6 @@ QString courtEntries(const Season& s, const CourtSession& session)
     return sides.join(QStringLiteral(" v. "));
 }
 
-QVector<int> sittingOut(const Season& s, const QDate& date)
-{
-    QSet<int> playing;
-    for (const CourtSession& cs : s.sessions)
-        if (cs.date == date)
-            for (int id : cs.entryIds)
-                playing.insert(id);
-    QVector<int> out;
-    for (const SeasonEntry& e : s.entries)
-        if (!playing.contains(e.id))
-            out << e.id;
-    return out;
-}
-
 QString ballBringers(const Season& s, const CourtSession& session)
 {
     if (!s.bringBallsOn)
@@ -165,7 +151,7 @@ QVector<QStringList> rows(const Season& s, int playerId)
                 continue;
             out << dateFields(s, date) + QStringList{s.courtName(cs.courtId), courtEntries(s, cs), ballBringers(s, cs)};
         }
-        const QVector<int> out_ = sittingOut(s, date);
+        const QVector<int> out_ = s.sittingOut(date);
         if (playerId && !involves(out_, mine))
             continue;
         QStringList names;

@@ -30,8 +30,6 @@ QByteArray document(const Season& season, int playerId = 0);
 // "1. Ann Alder & 2. Bob Brown v. 3. Cy Cole & 4. Di Dunn": the entries of a
 // court, partners and sides joined as the printed schedule joins them.
 QString courtEntries(const Season& season, const CourtSession& session);
-// Entries of the group without a row on the date, in number order.
-QVector<int> sittingOut(const Season& season, const QDate& date);
 // The entries that bring the balls on a court; empty when the group does
 // not show ball duty.
 QString ballBringers(const Season& season, const CourtSession& session);

@@ -37,10 +37,18 @@ QString calendarFileName(const Season& season, const SeasonPerson& player)
     int sharing = 0;
     for (const SeasonPerson& p : season.players())
         sharing += p.fullName().compare(player.fullName(), Qt::CaseInsensitive) == 0 ? 1 : 0;
-    QString base = season.name + QStringLiteral(" - ") + player.fullName();
+    QString base = SaveFile::safeBaseName(season.name + QStringLiteral(" - ") + player.fullName());
+    // File systems take names of 255 bytes at most: a longer one is cut, and
+    // the player's id keeps two cut names apart.
+    constexpr int MostBytes = 200;
+    if (base.toUtf8().size() > MostBytes) {
+        while (base.toUtf8().size() > MostBytes - 12)
+            base.chop(1);
+        sharing = 2;
+    }
     if (sharing > 1)
         base += QStringLiteral(" %1").arg(player.id);
-    return SaveFile::safeBaseName(base) + QStringLiteral(".ics");
+    return base.trimmed() + QStringLiteral(".ics");
 }
 
 QString writeEveryCalendar(const Season& season, const QString& directory, QStringList* written,

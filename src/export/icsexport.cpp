@@ -378,7 +378,7 @@ QByteArray groupCalendar(const Season& s, const CalendarOptions& options)
                 lines << QStringLiteral("Brings the balls: ") + balls;
         }
         QStringList out;
-        for (int id : ScheduleCsv::sittingOut(s, date))
+        for (int id : s.sittingOut(date))
             out << s.entry(id)->label();
         if (!out.isEmpty())
             lines << QStringLiteral("Sits out: ") + out.join(QStringLiteral("; "));

@@ -8,7 +8,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPainter>
+#include <QBuffer>
 #include <QPdfWriter>
+#include <QSaveFile>
 #include <QPrinterInfo>
 
 namespace {
@@ -128,23 +130,41 @@ void TReportSystem::savePdf(const QVector<ReportPage>& pageList, const QString& 
     if (!QFileInfo(target.absolutePath()).isDir())
         throw ReportError(tr("The folder %1 does not exist. Choose another folder for the PDF file.")
                               .arg(QDir::toNativeSeparators(target.absolutePath())));
-    QPdfWriter writer(fileName);
-    writer.setResolution(pdfResolution);
-    writer.setPageSize(QPageSize(QSizeF(paper.width, paper.height), QPageSize::Inch));
-    writer.setPageMargins(QMarginsF(0, 0, 0, 0));
-    writer.setTitle(printerTitle);
-    writer.setCreator("Vantrel");
-    QPainter painter;
-    if (!painter.begin(&writer))
-        throw ReportError(tr("The file %1 could not be written. Check that it is not open in another program "
-                             "and that the folder may be written, then save again.")
-                              .arg(QDir::toNativeSeparators(fileName)));
-    for (int i = 0; i < pageList.size(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        PagePainter::draw(painter, pageList[i], writer.resolution(), {}, {scaleX / 100.0, scaleY / 100.0});
+    // Drawn in memory, then written beside the target and put in its place
+    // only when every byte reached the disk: a full disk leaves no
+    // half-written file and is reported, not hidden.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setResolution(pdfResolution);
+        writer.setPageSize(QPageSize(QSizeF(paper.width, paper.height), QPageSize::Inch));
+        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setTitle(printerTitle);
+        writer.setCreator("Vantrel");
+        QPainter painter;
+        if (!painter.begin(&writer))
+            throw ReportError(tr("The report could not be drawn as a PDF file."));
+        for (int i = 0; i < pageList.size(); ++i) {
+            if (i > 0)
+                writer.newPage();
+            PagePainter::draw(painter, pageList[i], writer.resolution(), {}, {scaleX / 100.0, scaleY / 100.0});
+        }
+        painter.end();
     }
-    painter.end();
+    QSaveFile file(fileName);
+    const bool opened = file.open(QIODevice::WriteOnly);
+    const QString openError = file.errorString();
+    const bool written = opened && file.write(pdf.data()) == pdf.data().size() && file.flush() && file.commit();
+    if (!written) {
+        // Once open, a write that does not reach the disk is nearly always a full disk.
+        const QString reason = opened ? tr("the disk may be full") : openError;
+        file.cancelWriting();
+        throw ReportError(tr("The file %1 could not be written (%2); nothing was saved. Check that the disk has "
+                             "free space, that the file is not open in another program and that the folder may be "
+                             "written, then save again.")
+                              .arg(QDir::toNativeSeparators(fileName), reason));
+    }
 }
 
 bool TReportSystem::showSetup(QWidget* parent)

@@ -19,6 +19,7 @@
 #include "data/tablemodel.h"
 #include "windows/fielddefs.h"
 #include "windows/guard.h"
+#include "windows/savechanges.h"
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -45,8 +46,10 @@
 
 namespace {
 const char* const dayFields[7] = {"SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY"};
-const char* const dayCaptions[7] = {"&Sunday",   "&Monday", "&Tuesday", "&Wednesday",
-                                    "T&hursday", "&Friday", "S&aturday"};
+// Alt+W, Alt+H, Alt+F and Alt+A belong to the frame's menus, which stay
+// in the same window: no control here takes them.
+const char* const dayCaptions[7] = {"&Sunday",   "&Monday", "&Tuesday", "W&ednesday",
+                                    "Th&ursday", "Fr&iday", "Satur&day"};
 
 bool editing(const Table& t)
 {
@@ -377,11 +380,11 @@ QWidget* Tfrmgroup::createCourtsPanel()
     courtsView->setEditable(false);
     courtsView->horizontalHeader()->setStretchLastSection(true);
 
-    assignCourtsButton = new QPushButton(QStringLiteral("&Assign"), panel);
+    assignCourtsButton = new QPushButton(QStringLiteral("Assi&gn"), panel);
     assignCourtsButton->setObjectName("bbtnaddcourts");
     assignCourtsButton->setToolTip(QStringLiteral("Assign courts"));
     setHelpContext(assignCourtsButton, HelpContext::AssignCourts);
-    removeCourtButton = new QPushButton(QStringLiteral("&Remove"), panel);
+    removeCourtButton = new QPushButton(QStringLiteral("Remo&ve"), panel);
     removeCourtButton->setObjectName("bbtnremovecourt");
     removeCourtButton->setToolTip(QStringLiteral("Remove assigned court(s)"));
     setHelpContext(removeCourtButton, HelpContext::RemoveCourt);
@@ -421,15 +424,15 @@ QWidget* Tfrmgroup::createEntriesPanel()
     // The other columns fit their titles; names get room.
     entriesView->setColumnWidth(1, 40 * entriesView->fontMetrics().averageCharWidth());
 
-    assignPlayersButton = new QPushButton(QStringLiteral("&Assign"), panel);
+    assignPlayersButton = new QPushButton(QStringLiteral("Assig&n"), panel);
     assignPlayersButton->setObjectName("bbtnPlayerAdd");
     assignPlayersButton->setToolTip(QStringLiteral("Assign player or team entries"));
     setHelpContext(assignPlayersButton, HelpContext::AssignPlayers);
-    removeEntryButton = new QPushButton(QStringLiteral("&Remove"), panel);
+    removeEntryButton = new QPushButton(QStringLiteral("Rem&ove"), panel);
     removeEntryButton->setObjectName("btnplayerremove");
     removeEntryButton->setToolTip(QStringLiteral("Remove assigned player/team entries"));
     setHelpContext(removeEntryButton, HelpContext::RemoveEntry);
-    bringBallsCheck = new QCheckBox(QStringLiteral("Turn on Bring Balls"), panel);
+    bringBallsCheck = new QCheckBox(QStringLiteral("Turn on &Bring Balls"), panel);
     bringBallsCheck->setObjectName("dbchkbxbbon");
     connect(assignPlayersButton, &QPushButton::clicked, this,
             [this] { guarded(this, [this] { assignPlayersClicked(); }); });
@@ -438,7 +441,7 @@ QWidget* Tfrmgroup::createEntriesPanel()
         if (!loading)
             guarded(this, [&] { setField("BBON", on); });
     });
-    mixPairsCheck = new QCheckBox(QStringLiteral("Mix partners and opponents"), panel);
+    mixPairsCheck = new QCheckBox(QStringLiteral("Mi&x partners and opponents"), panel);
     mixPairsCheck->setObjectName("dbchkbxmix");
     mixPairsCheck->setToolTip(QStringLiteral("Seat the players of each date so that those who have shared a "
                                              "court least come together"));
@@ -478,7 +481,10 @@ void Tfrmgroup::orderTabs()
 void Tfrmgroup::wireDatasets()
 {
     Table& g = ds.tbgroup;
-    g.beforePost = [this](Table&) { storePickers(); };
+    g.beforePost = [this](Table&) {
+        storePickers();
+        requireName();
+    };
     connect(&g, &Table::afterScroll, this, [this] { loadControls(); });
     connect(&g, &Table::afterCancel, this, [this] { loadControls(); });
     // Whatever posted the record (the user, or generation adjusting the
@@ -486,6 +492,7 @@ void Tfrmgroup::wireDatasets()
     connect(&g, &Table::afterPost, this, [this] {
         touched = false;
         loadControls();
+        showStoredTitle();
     });
     // Deleted in another Vantrel: once the refusal has been shown, the editor goes.
     connect(&g, &Table::rowVanished, this, [this] { QTimer::singleShot(0, this, [this] { closeWindow(); }); });
@@ -646,6 +653,34 @@ void Tfrmgroup::loadControls()
     if (!pairingValues.isEmpty())
         selectMatchType();
     loading = keep;
+}
+
+// The engine's "Field 'NAME' must have a value" in the window's own words.
+void Tfrmgroup::requireName()
+{
+    if (!ds.tbgroup.asString("NAME").trimmed().isEmpty())
+        return;
+    QString field = nameLabel->text();
+    field.remove(QLatin1Char('&'));
+    if (field.endsWith(QLatin1Char(':')))
+        field.chop(1);
+    nameEdit->setFocus();
+    throw DbError(QStringLiteral("Enter the %1's %2.").arg(kindWord(), field.trimmed()));
+}
+
+QString Tfrmgroup::kindWord() const
+{
+    return kindOfRecord == RecordKind::Group ? QStringLiteral("group") : QStringLiteral("league");
+}
+
+// Once stored, the record is named in the title bar and the Window menu as
+// the lists name it.
+void Tfrmgroup::showStoredTitle()
+{
+    if (ds.groupId() <= 0)
+        return;
+    setWindowTitle((kindOfRecord == RecordKind::Group ? QStringLiteral("Group: ") : QStringLiteral("League: ")) +
+                   ds.tbgroup.asString("NAME"));
 }
 
 void Tfrmgroup::storePickers()
@@ -1021,9 +1056,43 @@ void Tfrmgroup::closeEvent(QCloseEvent* event)
     // An untouched new record was never the user's: it is dropped, not stored.
     if (ds.tbgroup.state() == Table::State::Insert && !touched)
         ds.tbgroup.cancel();
-    if (!guarded(this, [this] { save(); })) {
-        event->ignore();   // what could not be stored stays on screen
-        return;
+    if (hasUnsavedChanges()) {
+        switch (askToSave(this, recordName())) {
+        case UnsavedChoice::Cancel: event->ignore(); return;
+        case UnsavedChoice::Discard: guarded(this, [this] { discardChanges(); }); break;
+        case UnsavedChoice::Save:
+            if (!guarded(this, [this] { save(); })) {
+                event->ignore();   // what could not be stored stays on screen, and the user was told why
+                return;
+            }
+            break;
+        }
     }
     event->accept();
+}
+
+bool Tfrmgroup::hasUnsavedChanges() const
+{
+    if (ds.tbgroup.state() == Table::State::Insert)
+        return touched;
+    return editing(ds.tbgroup) || editing(ds.tbplayers) || editing(ds.tbcourtslt) || entriesView->hasUnsavedRow();
+}
+
+void Tfrmgroup::discardChanges()
+{
+    entriesView->discardEditor();
+    for (Table* t : {&ds.tbplayers, &ds.tbcourtslt, &ds.tbgroup})
+        if (editing(*t))
+            t->cancel();
+    touched = false;
+}
+
+// "Tue/Thu Doubles", or "the new group" before it has a name.
+QString Tfrmgroup::recordName() const
+{
+    const QString name = nameEdit->text().trimmed();
+    if (!name.isEmpty())
+        return name;
+    return (ds.tbgroup.state() == Table::State::Insert ? QStringLiteral("the new ") : QStringLiteral("this ")) +
+           kindWord();
 }

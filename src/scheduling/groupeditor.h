@@ -87,6 +87,12 @@ private:
     void setUpForKind();
     void loadControls();
     void storePickers();
+    void requireName();
+    QString kindWord() const;
+    void showStoredTitle();
+    bool hasUnsavedChanges() const;
+    void discardChanges();
+    QString recordName() const;
     void startEditing();
     void setField(const QString& field, const QVariant& value);
     void matchTypeClicked(int index);

@@ -66,8 +66,7 @@ int TdlgSubstitute::chosenEntry() const
     return chosenIn(lstcandidates);
 }
 
-TdlgSwap::TdlgSwap(const SeasonSheet& s, int e, const QDate& date, QWidget* parent)
-    : QDialog(parent), season(s), entry(e)
+TdlgSwap::TdlgSwap(const Season& s, int e, const QDate& date, QWidget* parent) : QDialog(parent), season(s), entry(e)
 {
     setObjectName(QStringLiteral("dlgswap"));
     setWindowTitle(QStringLiteral("Swap"));
@@ -77,7 +76,7 @@ TdlgSwap::TdlgSwap(const SeasonSheet& s, int e, const QDate& date, QWidget* pare
                                  this));
     cbdates = new QComboBox(this);
     cbdates->setObjectName(QStringLiteral("cbdates"));
-    for (const QDate& d : season.dates())
+    for (const QDate& d : season.dates)
         if (d != date)
             cbdates->addItem(SeasonOps::dateText(d), d);
     layout->addWidget(cbdates);
@@ -96,7 +95,7 @@ TdlgSwap::TdlgSwap(const SeasonSheet& s, int e, const QDate& date, QWidget* pare
 void TdlgSwap::fillEntries()
 {
     lstentries->clear();
-    for (const SheetRow* r : season.rowsOn(chosenDate()))
+    for (const SeasonRow* r : season.rowsOn(chosenDate()))
         if (r->entry != entry)
             entryItem(season.entryText(r->entry), r->entry, lstentries);
     lstentries->setCurrentRow(0);

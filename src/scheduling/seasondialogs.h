@@ -24,7 +24,7 @@ private:
 class TdlgSwap : public QDialog {
     Q_OBJECT
 public:
-    TdlgSwap(const SeasonSheet& season, int entry, const QDate& date, QWidget* parent);
+    TdlgSwap(const Season& season, int entry, const QDate& date, QWidget* parent);
     QDate chosenDate() const;
     int chosenEntry() const;
     QComboBox* dates() const { return cbdates; }
@@ -33,7 +33,7 @@ public:
 private:
     void fillEntries();
 
-    const SeasonSheet& season;
+    const Season& season;
     int entry;
     QComboBox* cbdates;
     QListWidget* lstentries;

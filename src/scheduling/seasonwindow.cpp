@@ -1,5 +1,6 @@
 #include "seasonwindow.h"
 #include "seasondialogs.h"
+#include "engine/emptyplaces.h"
 #include "engine/seasonnotifier.h"
 #include "data/datamodule.h"
 #include "windows/guard.h"
@@ -22,6 +23,7 @@
 namespace {
 
 const QColor PlayedShade(232, 232, 232);
+const QString EmptyPlaceText = QStringLiteral("(empty place)");
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& hint)
 {
@@ -35,7 +37,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
 // not by a walk through the entries for every row and every one sitting out.
 class GridTexts {
 public:
-    explicit GridTexts(const SeasonSheet& season) : s(season)
+    explicit GridTexts(const Season& season) : s(season)
     {
         for (int i = 0; i < s.entries.size(); ++i)
             positionOf.insert(s.entries[i].id, i);
@@ -48,31 +50,34 @@ public:
     {
         const int at = position(entry);
         return at < 0 ? QStringLiteral("(removed entry)")
-                      : QString::number(s.entries[at].number) + QLatin1Char(' ') + s.entries[at].name;
+                      : QString::number(s.entries[at].number) + QLatin1Char(' ') + s.entries[at].fullName();
     }
 
     // One court on one date, an entry a line so that a column stays as
     // narrow as its longest name: a partner's line starts with "&", the
     // other side's with "v."; without a match type the entries stand apart.
-    QString court(const QVector<const SheetRow*>& rows) const
+    // A place nobody holds shows as such, where the player would stand.
+    QString court(const QVector<const SeasonRow*>& rows, int missing) const
     {
-        return s.isLeague() ? leagueCourt(rows) : groupCourt(rows);
+        return s.isLeague() ? leagueCourt(rows) : groupCourt(rows, missing);
     }
 
 private:
     QString name(int entry) const
     {
         const int at = position(entry);
-        return at < 0 ? QString() : s.entries[at].name;
+        return at < 0 ? QString() : s.entries[at].fullName();
     }
     static QString code(bool home, int slot) { return home ? QStringLiteral("(%1)").arg(slot) : QString::number(slot); }
 
-    QString groupCourt(const QVector<const SheetRow*>& rows) const
+    QString groupCourt(const QVector<const SeasonRow*>& rows, int missing) const
     {
         const int side = storedValue(s.matchType);
         QStringList lines;
-        for (int i = 0; i < rows.size(); ++i) {
-            QString line = code(rows[i]->home, rows[i]->slot) + QLatin1Char(' ') + name(rows[i]->entry);
+        for (int i = 0; i < rows.size() + missing; ++i) {
+            QString line = i < rows.size()
+                               ? code(rows[i]->home, rows[i]->slot) + QLatin1Char(' ') + name(rows[i]->entry)
+                               : EmptyPlaceText;
             if (side > 0 && i % side != 0)
                 line.prepend(QStringLiteral("& "));
             else if (side > 0 && i == side)
@@ -84,25 +89,34 @@ private:
 
     // A match shows from its first row, which names the opponent; the
     // opponent's own row on the court says whether it brings the balls.
-    QString leagueCourt(const QVector<const SheetRow*>& rows) const
+    // A side whose opponent left the league stands with an empty place.
+    QString leagueCourt(const QVector<const SeasonRow*>& rows) const
     {
         QStringList lines;
-        for (const SheetRow* r : rows) {
-            if (r->opponent == 0)
+        for (const SeasonRow* r : rows) {
+            if (r->opponent == 0) {
+                const bool underFirst = std::any_of(
+                    rows.cbegin(), rows.cend(), [r](const SeasonRow* o) { return o != r && o->opponent == r->entry; });
+                if (!underFirst)
+                    lines << code(r->home, r->slot) + QLatin1Char(' ') + name(r->entry)
+                          << QStringLiteral("v. ") + EmptyPlaceText;
                 continue;
+            }
             bool opponentHome = false;
-            for (const SheetRow* o : rows)
+            for (const SeasonRow* o : rows)
                 if (o != r && o->entry == r->opponent && o->opponent == 0)
                     opponentHome = o->home;
             lines << code(r->home, r->slot) + QLatin1Char(' ') + name(r->entry);
-            lines << QStringLiteral("v. ") + code(opponentHome, r->slot2) + QLatin1Char(' ') + name(r->opponent);
+            lines << QStringLiteral("v. ") + (position(r->opponent) < 0 ? EmptyPlaceText
+                                                                        : code(opponentHome, r->slot2) +
+                                                                              QLatin1Char(' ') + name(r->opponent));
             if (r->winner != 0)
                 lines << QStringLiteral("won by %1").arg(entryText(r->winner));
         }
         return lines.join(QLatin1Char('\n'));
     }
 
-    const SeasonSheet& s;
+    const Season& s;
     QHash<int, int> positionOf;
 };
 
@@ -396,13 +410,22 @@ void Tfrmseason::showSeason()
 {
     const QDate keep = currentDate();
     const int keepEntry = currentEntry();
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
+    places = emptyPlaces(s);
+    int missing = 0;
+    for (const EmptyPlace& p : places)
+        missing += p.date >= today ? p.missing : 0;
     setWindowTitle((s.isLeague() ? QStringLiteral("Season of League: ") : QStringLiteral("Season of Group: ")) +
                    s.name);
-    lblseason->setText(s.rows.isEmpty() ? QStringLiteral("No schedule yet: generate it in the editor (F8) first.")
-                                        : QStringLiteral("%1 dates; dates before %2 are shown as played.")
-                                              .arg(s.dates().size())
-                                              .arg(SeasonOps::dateText(today)));
+    QString summary = s.rows.isEmpty() ? QStringLiteral("No schedule yet: generate it in the editor (F8) first.")
+                                       : QStringLiteral("%1 dates; dates before %2 are shown as played.")
+                                             .arg(s.dates.size())
+                                             .arg(SeasonOps::dateText(today));
+    if (missing > 0)
+        summary += QStringLiteral(" %1 on dates to come: choose the date, its empty place under Entries, then "
+                                  "Substitute.")
+                       .arg(emptyPlacesText(missing));
+    lblseason->setText(summary);
     fillGrid();
     selectDate(keep.isValid() ? keep : (dates.isEmpty() ? QDate() : dates.first()));
     for (int i = 0; i < lstentries->count(); ++i)
@@ -419,18 +442,18 @@ void Tfrmseason::showSeason()
 // courts share the width of the widest.
 void Tfrmseason::fillGrid()
 {
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     const GridTexts texts(s);
-    dates = s.dates();
+    dates = s.dates;
     QStringList titles{QStringLiteral("Date")};
     QHash<int, int> columnOf;
-    for (const SheetCourt& c : s.courts) {
-        columnOf.insert(c.id, int(titles.size()) - 1);
-        titles << c.name;
+    for (int c : s.courtOrder) {
+        columnOf.insert(c, int(titles.size()) - 1);
+        titles << s.courtName(c);
     }
     titles << QStringLiteral("Sitting Out");
     const int columns = int(titles.size());
-    const int courts = int(s.courts.size());
+    const int courts = int(s.courtOrder.size());
 
     LineWidths estimate(grdseason->font());
     WidestLines widestDate, widestCourt, widestOut;
@@ -438,12 +461,21 @@ void Tfrmseason::fillGrid()
     cells.reserve(dates.size() * columns);
     QVector<bool> played;
     QVector<int> rowLines;
-    QVector<QVector<const SheetRow*>> onCourt(courts);
+    QVector<QVector<const SeasonRow*>> onCourt(courts);
+    QVector<int> missingOnCourt(courts);
+    auto nextPlace = places.cbegin();
     for (const QDate& date : dates) {
+        std::fill(missingOnCourt.begin(), missingOnCourt.end(), 0);
+        int missing = 0;
+        for (; nextPlace != places.cend() && nextPlace->date <= date; ++nextPlace)
+            if (nextPlace->date == date && columnOf.contains(nextPlace->court)) {
+                missingOnCourt[columnOf.value(nextPlace->court)] += nextPlace->missing;
+                missing += nextPlace->missing;
+            }
         for (auto& list : onCourt)
             list.clear();
         std::vector<bool> placed(texts.entryCount(), false);
-        for (const SheetRow* r : s.rowsOn(date)) {
+        for (const SeasonRow* r : s.rowsOn(date)) {
             onCourt[columnOf.value(r->court)].append(r);
             if (const int at = texts.position(r->entry); at >= 0)
                 placed[at] = true;
@@ -454,9 +486,10 @@ void Tfrmseason::fillGrid()
                 out << texts.entryText(s.entries[i].id);
 
         played << (date < today);
-        cells << SeasonOps::dateText(date) + (played.last() ? QStringLiteral("\nplayed") : QString());
-        for (const auto& list : onCourt)
-            cells << texts.court(list);
+        cells << SeasonOps::dateText(date) + (played.last() ? QStringLiteral("\nplayed") : QString()) +
+                     (missing > 0 ? QLatin1Char('\n') + emptyPlacesText(missing) : QString());
+        for (int c = 0; c < courts; ++c)
+            cells << texts.court(onCourt[c], missingOnCourt[c]);
         cells << out.join(QLatin1Char('\n'));
 
         int lines = 1;
@@ -496,7 +529,7 @@ void Tfrmseason::fillGrid()
 // The entries of the chosen date: those who play, then those who sit out.
 void Tfrmseason::fillEntries()
 {
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     const QDate date = currentDate();
     lstentries->clear();
     lblentries->setText(date.isValid() ? QStringLiteral("Entr&ies on %1:").arg(SeasonOps::dateText(date))
@@ -505,11 +538,16 @@ void Tfrmseason::fillEntries()
         updateButtons();
         return;
     }
-    for (const SheetRow* r : s.rowsOn(date)) {
-        QString court;
-        for (const SheetCourt& c : s.courts)
-            if (c.id == r->court)
-                court = c.name;
+    for (const EmptyPlace& p : places) {
+        if (p.date != date)
+            continue;
+        auto* item = new QListWidgetItem(s.courtName(p.court) + QStringLiteral("  -  ") + emptyPlacesText(p.missing),
+                                         lstentries);
+        item->setData(Qt::UserRole, 0);
+        item->setData(EmptyCourtRole, p.court);
+    }
+    for (const SeasonRow* r : s.rowsOn(date)) {
+        const QString court = s.courtName(r->court);
         auto* item = new QListWidgetItem(s.entryText(r->entry) + QStringLiteral("  -  ") + court +
                                              (r->home ? QStringLiteral(", brings the balls") : QString()),
                                          lstentries);
@@ -526,7 +564,7 @@ void Tfrmseason::fillEntries()
 
 void Tfrmseason::fillStandings()
 {
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     grdstandings->setVisible(s.isLeague());
     btnwinner->setVisible(s.isLeague());
     btnclearresult->setVisible(s.isLeague());
@@ -548,7 +586,7 @@ void Tfrmseason::fillStandings()
 void Tfrmseason::updateButtons()
 {
     const bool placed = currentEntry() != 0 && ops->season().rowOf(currentEntry(), currentDate());
-    btnsubstitute->setEnabled(placed);
+    btnsubstitute->setEnabled(placed || currentEmptyCourt() != 0);
     btnswap->setEnabled(placed);
     btnreplan->setEnabled(currentDate().isValid());
     btnwinner->setEnabled(placed);
@@ -580,6 +618,12 @@ int Tfrmseason::currentEntry() const
     return item ? item->data(Qt::UserRole).toInt() : 0;
 }
 
+int Tfrmseason::currentEmptyCourt() const
+{
+    const QListWidgetItem* item = lstentries ? lstentries->currentItem() : nullptr;
+    return item ? item->data(EmptyCourtRole).toInt() : 0;
+}
+
 void Tfrmseason::refused(const QString& reason)
 {
     if (!reason.isEmpty())
@@ -592,6 +636,8 @@ void Tfrmseason::substituteClicked()
 {
     const int entry = currentEntry();
     const QDate date = currentDate();
+    if (const int court = currentEmptyCourt())
+        return fillEmptyPlace(court, date);
     if (!entry || !ops->season().rowOf(entry, date))
         return refused(QStringLiteral("Choose an entry who plays on the date first."));
     const QVector<SubstituteCandidate> candidates = ops->substituteCandidates(entry, date);
@@ -604,6 +650,22 @@ void Tfrmseason::substituteClicked()
         return;
     const QScopedValueRollback<bool> own(ownChange, true);
     refused(ops->substitute(entry, date, dialog.chosenEntry()));
+}
+
+// A place nobody holds (a player deleted, a date the run could not fill)
+// is offered to the free entries as a substitute's place is.
+void Tfrmseason::fillEmptyPlace(int court, const QDate& date)
+{
+    const QVector<SubstituteCandidate> candidates = ops->placeCandidates(date);
+    if (candidates.isEmpty())
+        return refused(SeasonOps::nobodyFree(date));
+    TdlgSubstitute dialog(QStringLiteral("Who takes the empty place on %1 on %2?")
+                              .arg(ops->season().courtName(court), SeasonOps::dateText(date)),
+                          candidates, this);
+    if (dialog.exec() != QDialog::Accepted || !dialog.chosenEntry())
+        return;
+    const QScopedValueRollback<bool> own(ownChange, true);
+    refused(ops->fillPlace(date, court, dialog.chosenEntry()));
 }
 
 void Tfrmseason::swapClicked()
@@ -651,7 +713,7 @@ void Tfrmseason::clearResultClicked()
 
 void Tfrmseason::standingsClicked()
 {
-    const SeasonSheet& s = ops->season();
+    const Season& s = ops->season();
     if (!s.isLeague())
         return refused(QStringLiteral("Standings are kept for leagues only."));
     SeasonNotifier& notifier = SeasonNotifier::instance();

@@ -4,6 +4,7 @@
 // and the changes an organiser makes once the schedule is out: substitute,
 // swap, re-plan from a date, league results, undo and redo. The window
 // asks and shows; SeasonOps checks and writes.
+#include "engine/emptyplaces.h"
 #include "engine/seasonops.h"
 #include "engine/standings.h"
 #include "windows/childwindow.h"
@@ -48,6 +49,8 @@ public:
 
     QDate currentDate() const;
     int currentEntry() const;   // 0 when none is chosen
+    // The court of the empty place chosen in the entries list, else 0.
+    int currentEmptyCourt() const;
 
     // The date before which the grid shows dates as played; today unless a test sets it.
     void setToday(const QDate& date) { today = date; }
@@ -62,10 +65,14 @@ private:
     void selectDate(const QDate& date);
     void refused(const QString& reason);
     bool confirmReplan(const QVector<ReplanCount>& counts);
+    void fillEmptyPlace(int court, const QDate& date);
+
+    static constexpr int EmptyCourtRole = Qt::UserRole + 1;
 
     std::unique_ptr<SeasonOps> ops;
     QDate today;
     QVector<QDate> dates;
+    QVector<EmptyPlace> places;   // of the season shown, by date
     std::mt19937 random;
     // Set while this window's own change runs: the season is read again
     // by the change itself, and the window only shows it.

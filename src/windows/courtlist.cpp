@@ -2,10 +2,12 @@
 #include "dbgrid.h"
 #include "fielddefs.h"
 #include "rosterdeletes.h"
+#include "savechanges.h"
 #include "data/datamodule.h"
 #include "data/helpcontexts.h"
 #include "data/table.h"
 #include <QHeaderView>
+#include <QCloseEvent>
 #include <QVBoxLayout>
 
 Tfrmcourts::Tfrmcourts(QWidget* parent) : QWidget(parent)
@@ -57,4 +59,21 @@ void Tfrmcourts::commandDelete()
 {
     courtsView->discardEditor();
     deletes->deleteCourt(*tbcourts);
+}
+
+// The row as the question names it: "Centre Court", or "the new court".
+QString Tfrmcourts::rowName() const
+{
+    const QString name = tbcourts->asString("NAME").trimmed();
+    if (!name.isEmpty())
+        return name;
+    return tbcourts->state() == Table::State::Insert ? QStringLiteral("the new court") : QStringLiteral("this court");
+}
+
+void Tfrmcourts::closeEvent(QCloseEvent* event)
+{
+    if (settleGridBeforeClose(this, *courtsView, [this] { return rowName(); }))
+        event->accept();
+    else
+        event->ignore();
 }

@@ -7,6 +7,7 @@
 #include <memory>
 
 class DbGrid;
+class QCloseEvent;
 class RosterDeletes;
 class Table;
 
@@ -25,7 +26,13 @@ public:
     Table& courts() const { return *tbcourts; }
     DbGrid* grid() const { return courtsView; }
 
+protected:
+    // Typing not yet stored is saved, dropped or kept on screen as the user answers.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    QString rowName() const;
+
     DbGrid* courtsView = nullptr;
     Table* tbcourts = nullptr;   // the grid's child: it outlives the grid's editors
     std::unique_ptr<RosterDeletes> deletes;

@@ -6,6 +6,7 @@
 #include "data/dberror.h"
 #include "data/datamodule.h"
 #include "data/table.h"
+#include "data/tablemodel.h"
 #include <QComboBox>
 #include <QDateEdit>
 #include <QGridLayout>
@@ -150,6 +151,15 @@ void DaysOffDialog::btnaddClick()
     guarded(this, [&] {
         if (tblist->isEmpty())
             throw DbError(setup.noneToChoose);
+        // A second row for the same date would change nothing but the list,
+        // and removing one of the two would leave the date off after all.
+        const QDate date = dateEdit->date();
+        for (int row = 0; row < tbdaysoff->recordCount(); ++row)
+            if (tbdaysoff->valueAt(row, QStringLiteral("DATE")).toDate() == date) {
+                tbdaysoff->setRecNo(row + 1);
+                throw DbError(QStringLiteral("%1 already has %2 off.")
+                                  .arg(chooserBox->currentText(), formatValue(date, QString())));
+            }
         tbdaysoff->append();
         tbdaysoff->setValue(QStringLiteral("DATE"), dateEdit->date());
         tbdaysoff->post();

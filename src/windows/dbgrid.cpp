@@ -1,5 +1,6 @@
 #include "dbgrid.h"
 #include "guard.h"
+#include "phoneformat.h"
 #include "data/dberror.h"
 #include "data/table.h"
 #include <QCoreApplication>
@@ -75,8 +76,16 @@ void DbGrid::setTableModel(TableModel* model)
 {
     tbl = &model->table();
     gridModel = model;
+    for (const QString& field : std::as_const(phones))
+        tbl->keepTextWhole(field);
     gridModel->setParent(this);
     setModel(gridModel);
+    // A post re-sorts the rows and resets the model, which forgets the
+    // current cell: the user stays in the column they were typing in.
+    connect(gridModel, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        if (currentIndex().isValid())
+            keptColumn = currentIndex().column();
+    });
     connect(gridModel, &QAbstractItemModel::modelReset, this, &DbGrid::showTableRow);
     connect(tbl, &Table::afterScroll, this, &DbGrid::showTableRow);
     connect(tbl, &Table::stateChanged, this, [this] {
@@ -122,6 +131,8 @@ int DbGrid::titleWidth(int c) const
     int width = horizontalHeader()->fontMetrics().horizontalAdvance(col.title) + fm.averageCharWidth();
     if (const FieldMask* mask = columnMask(col.field)) {
         width = std::max({width, fm.horizontalAdvance(mask->example()), fm.horizontalAdvance(mask->editText({}))});
+    } else if (isPhoneColumn(col.field)) {
+        width = std::max(width, fm.horizontalAdvance(PhoneFormat::example()));
     } else {
         const int size = tbl->hasField(col.field) ? tbl->fieldSize(col.field) : 0;
         width = std::max(width, fm.averageCharWidth() * (size > 0 ? std::min(size, 30) : 6));
@@ -151,6 +162,23 @@ void DbGrid::fitColumns(int firstRow, int lastRow)
     }
 }
 
+void DbGrid::setPhoneColumn(const QString& field)
+{
+    phones.insert(field.toUpper());
+    if (tbl)
+        tbl->keepTextWhole(field);
+    if (gridModel) {
+        const int c = gridModel->columnOf(field);
+        if (c >= 0)
+            setColumnWidth(c, std::max(columnWidth(c), titleWidth(c)));
+    }
+}
+
+bool DbGrid::isPhoneColumn(const QString& field) const
+{
+    return phones.contains(field.toUpper());
+}
+
 const FieldMask* DbGrid::columnMask(const QString& field) const
 {
     auto it = masks.constFind(field.toUpper());
@@ -166,6 +194,8 @@ void DbGrid::checkMaskedValues() const
         const FieldMask* mask = columnMask(col.field);
         if (mask && !mask->isComplete(tbl->value(col.field)))
             throw DbError(incompleteMessage(col.title, tbl->asString(col.field), *mask));
+        if (isPhoneColumn(col.field) && !PhoneFormat::isValid(tbl->value(col.field)))
+            throw DbError(PhoneFormat::refusal(col.title, tbl->asString(col.field)));
     }
 }
 
@@ -267,6 +297,27 @@ void DbGrid::postPendingRow()
     leaveRow();
 }
 
+bool DbGrid::hasUnsavedRow() const
+{
+    if (!tbl || !tbl->isActive())
+        return false;
+    const QModelIndex idx = currentIndex();
+    QWidget* editor = idx.isValid() ? indexWidget(idx) : nullptr;
+    if (editor && state() == QAbstractItemView::EditingState) {
+        const auto* d = static_cast<const DbGridDelegate*>(itemDelegate());
+        if (!DbGridDelegate::sameAsShown(d->editorValue(editor, idx), idx))
+            return true;
+    }
+    return tbl->state() == Table::State::Edit || (tbl->state() == Table::State::Insert && modified);
+}
+
+void DbGrid::discardRow()
+{
+    discardEditor();
+    if (tbl && (tbl->state() == Table::State::Edit || tbl->state() == Table::State::Insert))
+        tbl->cancel();
+}
+
 bool DbGrid::onLastRow() const
 {
     return currentIndex().isValid() && currentIndex().row() == gridModel->rowCount() - 1;
@@ -355,7 +406,7 @@ void DbGrid::showTableRow()
 {
     if (syncing || !tbl || !tbl->isActive())
         return;
-    moveToRow(tbl->recNo() - 1, currentIndex().isValid() ? currentIndex().column() : 0);
+    moveToRow(tbl->recNo() - 1, currentIndex().isValid() ? currentIndex().column() : keptColumn);
 }
 
 void DbGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
@@ -427,6 +478,10 @@ QWidget* DbGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewIte
         editor->setInputMask(mask->qtInputMask());
         return editor;
     }
+    // No length limit: a number typed with its spaces and dashes is longer
+    // than the stored form, and a cut one would be another number.
+    if (grid.isPhoneColumn(field))
+        return editor;
     switch (table.fieldType(field)) {
     case FieldType::String:
         if (table.fieldSize(field) > 0)
@@ -472,6 +527,10 @@ QVariant DbGridDelegate::editorValue(QWidget* editor, const QModelIndex& index) 
     if (const FieldMask* mask = grid.columnMask(field))
         return mask->storedValue(line->displayText());
     const QString text = line->text();
+    // A text that is no phone number goes to the row as typed, where the
+    // check before posting refuses it in the user's own words.
+    if (grid.isPhoneColumn(field))
+        return PhoneFormat::stored(text).value_or(QVariant(text));
     return text.isEmpty() ? QVariant() : QVariant(text);
 }
 
@@ -484,6 +543,8 @@ QString DbGridDelegate::editorProblem(QWidget* editor, const QModelIndex& index)
                    ? QString()
                    : incompleteMessage(col.title, line->displayText(), *mask);
     QString text = line->text();
+    if (grid.isPhoneColumn(col.field))
+        return PhoneFormat::stored(text) ? QString() : PhoneFormat::refusal(col.title, text);
     const QValidator* validator = line->validator();
     if (text.isEmpty() || !validator)
         return {};

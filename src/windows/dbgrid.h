@@ -4,6 +4,7 @@
 //   auto* grid = new DbGrid(parent);
 //   grid->setTable(*tbplayers, {{"FNAME", "First"}, {"LNAME", "Last"}});
 //   grid->setColumnMask("STATE", FieldMask::fromEditMask(">LL;1;_"));
+//   grid->setPhoneColumn("PHONE1");      // typed freely, stored as (555)123-4567
 //   grid->setEditable(false);            // read-only list, whole rows selected
 // The grid keeps the table's current row and its own current row together;
 // leaving an edited row posts it (an untouched new row is dropped instead),
@@ -22,6 +23,7 @@
 #include "data/tablemodel.h"
 #include "fieldmask.h"
 #include <QHash>
+#include <QSet>
 #include <QStyledItemDelegate>
 #include <QTableView>
 
@@ -49,8 +51,13 @@ public:
 
     void setColumnMask(const QString& field, const FieldMask& mask);
     const FieldMask* columnMask(const QString& field) const;
+    // A phone column takes the number as people type it (PhoneFormat); a
+    // mask would drop or shift what does not fit its positions.
+    void setPhoneColumn(const QString& field);
+    bool isPhoneColumn(const QString& field) const;
     // Throws a DbError naming the column when a masked value of the table's
-    // current row is incomplete; install it in the table's beforePost.
+    // current row is incomplete or a phone value is no phone number;
+    // install it in the table's beforePost.
     void checkMaskedValues() const;
 
     // false: no editing in place, whole rows selected.
@@ -84,6 +91,11 @@ public:
     // Commits the editor, then posts the row if it was changed; a new row
     // that was never typed into is cancelled instead.
     void postPendingRow();
+    // The current row holds typing that is not stored: text in an open cell
+    // editor, an edited row, or a new row typed into.
+    bool hasUnsavedRow() const;
+    // Closes the cell editor and cancels the row's edit or new row.
+    void discardRow();
     // The grid row shown as the table's current row (table recNo - 1).
     void showTableRow();
 
@@ -106,6 +118,7 @@ private:
     Table* tbl = nullptr;
     TableModel* gridModel = nullptr;
     QHash<QString, FieldMask> masks;   // by upper-case field name
+    QSet<QString> phones;              // the same
     bool editable = true;
     bool shadeReadOnly = false;
     bool appendable = true;
@@ -114,6 +127,7 @@ private:
     bool reporting = false;
     Table::State editingState = Table::State::Inactive;   // the table's state as last seen
     bool sameValuesReset = false;
+    int keptColumn = 0;   // the current column across a model reset
 };
 
 // Cell editors of a DbGrid: a line edit with the column's mask, length and

@@ -56,7 +56,8 @@ private:
     QChar blankChar = QLatin1Char('_');
 };
 
-// The masks of the roster's columns.
+// The masks of the roster's columns. The phone mask describes the stored
+// form; the grid takes phones as typed (PhoneFormat), not through it.
 namespace RosterMasks {
 const QString phone = QStringLiteral("!\\(999\\)000-0000;1;_");
 const QString state = QStringLiteral(">LL;1;_");

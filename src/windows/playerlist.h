@@ -7,6 +7,7 @@
 #include <memory>
 
 class DbGrid;
+class QCloseEvent;
 class RosterDeletes;
 class Table;
 
@@ -26,7 +27,13 @@ public:
     Table& players() const { return *tbplayers; }
     DbGrid* grid() const { return playersView; }
 
+protected:
+    // Typing not yet stored is saved, dropped or kept on screen as the user answers.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    QString rowName() const;
+
     DbGrid* playersView = nullptr;
     Table* tbplayers = nullptr;   // the grid's child: it outlives the grid's editors
     std::unique_ptr<RosterDeletes> deletes;

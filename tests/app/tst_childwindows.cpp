@@ -7,17 +7,24 @@
 #include "reports/labeltypedialog.h"
 #include "scheduling/reconciledialog.h"
 #include "scheduling/groupeditor.h"
+#include "scheduling/seasonwindow.h"
+#include "data/query.h"
 #include "windows/dbgrid.h"
 #include "windows/grouplist.h"
 #include <QInputDialog>
+#include <QAbstractButton>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTimer>
 #include <QtTest>
 
 class TestChildWindows : public QObject {
@@ -40,6 +47,12 @@ class TestChildWindows : public QObject {
         QCoreApplication::processEvents();
     }
     QString panel0() const { return fx->frame->statusPanelText(0); }
+    QVariant scalar(const QString& sql)
+    {
+        Query q(fx->dm->database(), sql);
+        q.open();
+        return q.value(0);
+    }
 
 private slots:
     void init() { fx = std::make_unique<AppFixture>(); }
@@ -59,7 +72,13 @@ private slots:
         QVERIFY(editor);
         QCOMPARE(panel0(), QString("Insert"));
         QTest::keyClicks(QApplication::focusWidget(), "Spring Doubles");
+        QString asked;
+        whenModal<QMessageBox>([&asked](QMessageBox* box) {
+            asked = box->text();
+            box->button(QMessageBox::Save)->click();
+        });
         press(Qt::Key_F10);
+        QCOMPARE(asked, QString("Save the changes to Spring Doubles?"));
         // Back in the League List, not in the Player List opened after it,
         // with the keyboard in the list and the list's state in panel 0.
         QCOMPARE(fx->frame->activeChildWidget(), leagues);
@@ -95,6 +114,109 @@ private slots:
         first->trigger();
         QCOMPARE(fx->frame->activeChildWidget(), groups);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(groups->findChild<DbGrid*>("dbggroups")));
+    }
+
+    // Alt and a letter reach one thing in each window: a control of the
+    // window or a menu of the frame's menu bar, never two. Within a menu
+    // every item has a letter of its own.
+    void mnemonicsAreUniqueInEveryWindow()
+    {
+        showActive();
+        Query(fx->dm->database(), "INSERT INTO \"group.DB\" (NAME, STARTDATE, RTYPE, TYPE) "
+                                  "VALUES ('Ladder', '2031-01-06', 2, 1)")
+            .execSql();
+        const int league = scalar("SELECT GROUPID FROM \"group.DB\"").toInt();
+        QMenuBar* bar = fx->frame->menuBar();
+        QHash<int, QString> barKeys;
+        for (QAction* menu : bar->actions()) {
+            const int key = QKeySequence::mnemonic(menu->text())[0].toCombined();
+            QVERIFY2(key != 0 && !barKeys.contains(key), qPrintable(menu->text()));
+            barKeys.insert(key, menu->text());
+            QHash<int, QString> itemKeys;
+            const auto items = menu->menu()->actions();
+            for (QAction* item : items) {
+                if (item->isSeparator() || !item->isVisible())
+                    continue;
+                const int itemKey = QKeySequence::mnemonic(item->text())[0].toCombined();
+                QVERIFY2(itemKey != 0, qPrintable(item->text()));
+                QVERIFY2(!itemKeys.contains(itemKey), qPrintable(item->text() + " / " + itemKeys.value(itemKey)));
+                itemKeys.insert(itemKey, item->text());
+            }
+        }
+        for (int choice : {Tfrmmain::PlayerList, Tfrmmain::CourtList, Tfrmmain::GroupList, Tfrmmain::LeagueList})
+            fx->frame->openChildWindow(choice);
+        press(Qt::Key_F2);   // a new league in its editor
+        fx->frame->mdiArea()->setActiveSubWindow(fx->frame->childWindows()[2]);
+        press(Qt::Key_F2);   // a new group
+        Tfrmseason::open(league);
+        for (QMdiSubWindow* sub : fx->frame->childWindows()) {
+            fx->frame->mdiArea()->setActiveSubWindow(sub);
+            QWidget* window = sub->widget();
+            QHash<int, QString> keys = barKeys;
+            auto take = [&](const QString& text) {
+                const int key = QKeySequence::mnemonic(text)[0].toCombined();
+                if (key == 0)
+                    return;
+                QVERIFY2(!keys.contains(key),
+                         qPrintable(window->windowTitle() + ": " + text + " and " + keys.value(key)));
+                keys.insert(key, text);
+            };
+            for (QWidget* w : window->findChildren<QWidget*>()) {
+                if (!w->isVisibleTo(window))
+                    continue;
+                if (auto* b = qobject_cast<QAbstractButton*>(w))
+                    take(b->text());
+                else if (auto* l = qobject_cast<QLabel*>(w); l && l->buddy())
+                    take(l->text());
+                else if (auto* box = qobject_cast<QGroupBox*>(w))
+                    take(box->title());
+            }
+            if (qobject_cast<Tfrmseason*>(window))
+                QVERIFY(keys.size() > barKeys.size() + 6);   // Substitute, Swap ... each by a key
+        }
+    }
+
+    // Exit asks about each window with typing not stored, the active one
+    // first; Cancel anywhere keeps the program and every window as they were.
+    void exitAsksForEachWindowAndCancelKeepsAll()
+    {
+        showActive();
+        fx->frame->openChildWindow(Tfrmmain::PlayerList);
+        for (char c : {'Z', 'o', 'e'})   // the first key opens the cell's editor, which takes the others
+            QTest::keyClick(QApplication::focusWidget(), c);
+        fx->frame->openChildWindow(Tfrmmain::GroupList);
+        press(Qt::Key_F2);
+        QTest::keyClicks(QApplication::focusWidget(), "Friday Mixed");
+        QStringList asked;
+        auto answer = [&](QMessageBox::StandardButton button) {
+            whenModal<QMessageBox>([&asked, button](QMessageBox* box) {
+                asked << box->text();
+                box->button(button)->click();
+            });
+        };
+        answer(QMessageBox::Cancel);
+        fx->frame->findChild<QAction*>("Exit1")->trigger();
+        QCOMPARE(asked, QStringList{"Save the changes to Friday Mixed?"});
+        QVERIFY(fx->frame->isVisible());
+        QCOMPARE(fx->frame->childWindows().size(), 3);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM \"group.DB\"").toInt(), 0);
+
+        QTimer saveEach;   // one question after the other
+        saveEach.setInterval(10);
+        connect(&saveEach, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                asked << box->text();
+                box->button(QMessageBox::Save)->click();
+            }
+        });
+        saveEach.start();
+        fx->frame->findChild<QAction*>("Exit1")->trigger();
+        saveEach.stop();
+        QVERIFY(!fx->frame->isVisible());
+        QCOMPARE(asked.size(), 3);
+        QCOMPARE(asked[2], QString("Save the changes to Zoe?"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM \"group.DB\" WHERE NAME = 'Friday Mixed'").toInt(), 1);
+        QCOMPARE(scalar("SELECT COUNT(*) FROM \"PLAYERS.db\" WHERE FNAME = 'Zoe'").toInt(), 1);
     }
 
     void arrangedWindowsKeepTheirRoom()

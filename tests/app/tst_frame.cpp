@@ -92,7 +92,7 @@ void TestFrame::menusCarryTheirCaptionsShortcutsAndHelp_data()
     auto row = [](const char* menu, const char* item, const char* caption, QKeySequence keys, int help = 0) {
         QTest::newRow(item) << QString(menu) << QString(item) << QString(caption) << keys << help;
     };
-    row("File1", "Players1", "Players", QKeySequence("Ctrl+P"));
+    row("File1", "Players1", "&Players", QKeySequence("Ctrl+P"));
     row("File1", "Courts1", "&Courts", QKeySequence("Ctrl+C"));
     row("File1", "Groups1", "&Groups", QKeySequence("Ctrl+G"));
     row("File1", "Leagues1", "&Leagues", QKeySequence("Ctrl+L"));

@@ -9,9 +9,13 @@
 #include "scheduling/seasondialogs.h"
 #include "scheduling/seasonwindow.h"
 #include "windows/grouplist.h"
+#include "windows/playerlist.h"
 #include "windows/guard.h"
+#include <QAbstractButton>
 #include <QHeaderView>
+#include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMdiSubWindow>
 #include <QSet>
 #include <QTableView>
@@ -193,6 +197,70 @@ private slots:
         QTRY_VERIFY(qobject_cast<Tfrmgroup*>(fx->frame->activeChildWidget()) == editor);
     }
 
+    // A player deleted from the Player List after asking; the season window
+    // shows the empty place on each of their dates, and the keyboard fills
+    // one: the date, Tab to its empty place, Alt+B, Enter.
+    void deletedPlayersPlaceIsShownAndFilledByKeyboard()
+    {
+        const int g = generatedGroup();
+        const int ann = scalar("SELECT PLAYERID FROM PLAYERS WHERE FNAME = 'Ann3'").toInt();
+        const int entry = scalar(QString("SELECT GROUPPLAYERID FROM GRPPLAYR WHERE PLAYERID = %1").arg(ann)).toInt();
+        const int dates = scalar(QString("SELECT COUNT(*) FROM SCHEDULE WHERE GRPPLAYRID = %1").arg(entry)).toInt();
+        const QDate first = scalar(QString("SELECT MIN(DATE) FROM SCHEDULE WHERE GRPPLAYRID = %1").arg(entry)).toDate();
+        QVERIFY(dates > 0);
+
+        auto* players = qobject_cast<Tfrmplayers*>(fx->frame->openChildWindow(Tfrmmain::PlayerList));
+        QVERIFY(players->players().locate("PLAYERID", ann));
+        QString question;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            question = box->text();
+            box->button(QMessageBox::Yes)->click();
+        });
+        press(Qt::Key_F5);
+        QCOMPARE(question, QString("Ann3 Lee plays in Tuesday Doubles (%1 dates to come). Delete them and their "
+                                   "dates?")
+                               .arg(dates));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM SCHEDULE WHERE GRPPLAYRID NOT IN (SELECT GROUPPLAYERID FROM GRPPLAYR)")
+                     .toInt(),
+                 0);
+
+        QApplication::setActiveWindow(fx->frame.get());   // the window manager's part, back from the box
+        Tfrmseason::open(g);
+        auto* season = qobject_cast<Tfrmseason*>(fx->frame->activeChildWidget());
+        QVERIFY(season);
+        const int row = int(season->operations().season().dates.indexOf(first));
+        QAbstractItemModel* grid = season->grid()->model();
+        QVERIFY2(grid->index(row, 0).data().toString().contains("1 place empty"),
+                 qPrintable(grid->index(row, 0).data().toString()));
+        QVERIFY(grid->index(row, 1).data().toString().contains("(empty place)"));
+        season->grid()->setFocus();
+        for (int i = 0; i < row; ++i)
+            press(Qt::Key_Down);
+        press(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), season->entriesList());
+        QVERIFY(season->currentEmptyCourt() != 0);
+        QVERIFY(season->entriesList()->currentItem()->text().contains("1 place empty"));
+        QString offered;
+        whenModal<TdlgSubstitute>([&](TdlgSubstitute* dialog) {
+            offered = dialog->findChild<QLabel*>()->text();
+            QTest::keyClick(dialog->list(), Qt::Key_Return);
+        });
+        press(Qt::Key_B, Qt::AltModifier);
+        const QString iso = first.toString(Qt::ISODate);
+        QTRY_COMPARE(scalar(QString("SELECT COUNT(*) FROM SCHEDULE WHERE DATE = '%1'").arg(iso)).toInt(), 4);
+        QVERIFY2(offered.contains("empty place on Centre"), qPrintable(offered));
+        QApplication::setActiveWindow(fx->frame.get());
+        QTRY_COMPARE(QApplication::focusWidget(), season->entriesList());
+        QVERIFY(!grid->index(row, 1).data().toString().contains("(empty place)"));
+        QCOMPARE(scalar("SELECT COUNT(*) FROM GRPPLAYR g WHERE SESPLAYED <> "
+                        "(SELECT COUNT(*) FROM SCHEDULE s WHERE s.GRPPLAYRID = g.GROUPPLAYERID)")
+                     .toInt(),
+                 0);
+        press(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(scalar(QString("SELECT COUNT(*) FROM SCHEDULE WHERE DATE = '%1'").arg(iso)).toInt(), 3);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
+    }
+
     void refusalIsToldAndChangesNothing()
     {
         const int g = generatedGroup();
@@ -204,7 +272,7 @@ private slots:
         // Swap with an entry who already plays on the date.
         // Swap with an entry who plays on both dates: refused, nobody plays twice.
         whenModal<TdlgSwap>([&](TdlgSwap* dialog) {
-            const SeasonSheet& s = season->operations().season();
+            const Season& s = season->operations().season();
             for (int i = 0; i < dialog->list()->count(); ++i) {
                 const int id = dialog->list()->item(i)->data(Qt::UserRole).toInt();
                 if (s.rowOf(id, season->currentDate()))
@@ -239,25 +307,25 @@ private slots:
             QVERIFY(season);
             season->window()->resize(500, 400);   // narrower than the grid: nothing may stretch to fit
             if (shape.rtype == 2) {               // results add a line to their court
-                const QVector<SheetRow> rows = season->operations().season().rows;
+                const QVector<SeasonRow> rows = season->operations().season().rows;
                 for (int i = 0; i < rows.size(); i += 3)
                     season->operations().setWinner(rows[i].entry, rows[i].date, rows[i].entry);
             }
-            const SeasonSheet& s = season->operations().season();
-            const QVector<QDate> dates = s.dates();
+            const Season& s = season->operations().season();
+            const QVector<QDate> dates = s.dates;
             QTableView* grid = season->grid();
             const QAbstractItemView* measured = grid;   // what measuring every cell gives
             QAbstractItemModel* model = grid->model();
             const QString where = QString("shape %1/%2/%3").arg(shape.rtype).arg(shape.type).arg(shape.entries);
             QCOMPARE(model->rowCount(), dates.size());
-            QCOMPARE(model->columnCount(), s.courts.size() + 2);
+            QCOMPARE(model->columnCount(), s.courtOrder.size() + 2);
             for (int row = 0; row < dates.size(); ++row) {
                 auto cell = [&](int column) { return model->index(row, column).data().toString(); };
-                for (const SheetRow* r : s.rowsOn(dates[row])) {
+                for (const SeasonRow* r : s.rowsOn(dates[row])) {
                     int column = 1;
-                    while (s.courts[column - 1].id != r->court)
+                    while (s.courtOrder[column - 1] != r->court)
                         ++column;
-                    QVERIFY2(cell(column).contains(s.entry(r->entry)->name), qPrintable(where));
+                    QVERIFY2(cell(column).contains(s.entry(r->entry)->fullName()), qPrintable(where));
                 }
                 QStringList out;
                 for (int id : s.sittingOut(dates[row]))
@@ -273,7 +341,7 @@ private slots:
             int widestCourt = 0;
             for (int column = 0; column < model->columnCount(); ++column) {
                 QVERIFY2(grid->columnWidth(column) >= need(column), qPrintable(where));
-                if (column > 0 && column <= s.courts.size()) {
+                if (column > 0 && column <= s.courtOrder.size()) {
                     widestCourt = qMax(widestCourt, need(column));
                     QCOMPARE(grid->columnWidth(column), grid->columnWidth(1));
                 }

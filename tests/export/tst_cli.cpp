@@ -1,4 +1,5 @@
 #include "exportfixture.h"
+#include "reportpdf_helpers.h"
 #include "app/cli.h"
 #include "export/csvexport.h"
 #include <QProcess>
@@ -35,6 +36,7 @@ private slots:
     void exportsWriteTheirFiles();
     void playerNamesMustPickOnePlayer();
     void reportFairness();
+    void reportFairnessNamesUnfilledDates();
     void generateRefusesQuestionsWithoutYes();
     void generateWithYesAndSeedRepeats();
     void listsGroupsLeaguesPlayers();
@@ -80,6 +82,11 @@ void TestCli::mistakesOfTheCommandLine()
          Cli::Usage,
          "--seed needs a whole number"},
         {{"list", "groups", "--database", h.dir.filePath("elsewhere")}, Cli::Failed, "There is no Vantrel database in"},
+        {{"list", "groups", "extra", "words", "--database", db},
+         Cli::Usage,
+         "\"extra words\" is more than the command"},
+        {{"init", "--database", db}, Cli::Failed, "There is a Vantrel database in"},
+        {{"init"}, Cli::Usage, "init needs --database DIR"},
     };
     for (const Case& c : cases) {
         const Run r = cli(c.args);
@@ -88,6 +95,11 @@ void TestCli::mistakesOfTheCommandLine()
         QVERIFY(r.out.isEmpty());
     }
     QVERIFY(!QFile::exists(h.dir.filePath("elsewhere/vantrel.db")));   // nothing created on the way
+
+    // init makes a database the other commands then open.
+    const Run made = cli({"init", "--database", h.dir.filePath("new/club")});
+    QVERIFY2(made.status == 0 && made.out.startsWith("Created "), qPrintable(made.err));
+    QCOMPARE(cli({"list", "groups", "--database", h.dir.filePath("new/club")}).status, 0);
 }
 
 void TestCli::groupNamesMustPickOneGroup()
@@ -181,6 +193,49 @@ void TestCli::reportFairness()
     QVERIFY(readAll(pdf).startsWith("%PDF"));
 }
 
+// Twenty doubles entries, sixteen a date, five of them off on one date: the
+// run leaves a seat empty, and every form of the report says which and why.
+void TestCli::reportFairnessNamesUnfilledDates()
+{
+    EngineFixture fx;
+    GroupShape g;
+    g.entries = 20;
+    g.perSession = 16;
+    g.courts = 4;
+    g.type = 2;
+    g.start = QDate(2027, 1, 5);
+    g.weekdays = {3, 5};   // Tuesday, Thursday
+    const int group = fx.addGroup(g);
+    fx.exec("UPDATE \"group\" SET NAME = 'Crowded' WHERE GROUPID = ?", {group});
+    const QVector<int> ids = fx.entryIds(group);
+    for (int i = 0; i < 5; ++i)
+        fx.playerOff(fx.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {ids[i]}).toInt(),
+                     QDate(2027, 1, 12));
+    const QString db = fx.dir.path();
+    QCOMPARE(cli({"generate", "--database", db, "--group", "Crowded", "--yes", "--seed", "3"}).status, 0);
+    const QString line = "Too few players were free to fill Tue 12 Jan 2027 (15 of 16 places; 5 of 20 players have "
+                         "this date off).";
+
+    Run r = cli({"report", "fairness", "--database", db, "--group", "Crowded"});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.out.contains("Warnings:\n") && r.out.count(line) == 1, qPrintable(r.out));
+
+    r = cli({"report", "fairness", "--database", db, "--group", "Crowded", "--format", "csv"});
+    QCOMPARE(r.status, 0);
+    const QVector<QStringList> rows = Csv::parse(r.out.toUtf8());
+    QCOMPARE(rows.size(), 1 + 20 + 3);   // the table, a blank record, the heading, the date
+    QCOMPARE(rows.mid(21), (QVector<QStringList>{{QString()}, {"Warnings"}, {line}}));
+
+    const QString pdf = fx.dir.filePath("fair.pdf");
+    QCOMPARE(
+        cli({"report", "fairness", "--database", db, "--group", "Crowded", "--format", "pdf", "--output", pdf}).status,
+        0);
+    if (!ReportPdf::toolsAvailable())
+        QSKIP("pdftotext is not installed");
+    const QString text = ReportPdf::text(pdf).simplified();
+    QVERIFY2(text.contains("Warnings") && text.contains(line), qPrintable(text));
+}
+
 void TestCli::generateRefusesQuestionsWithoutYes()
 {
     EngineFixture fx;
@@ -189,7 +244,7 @@ void TestCli::generateRefusesQuestionsWithoutYes()
     const int group = fx.addGroup(shape);
     fx.exec("UPDATE \"group\" SET NAME = 'Odd' WHERE GROUPID = ?", {group});
     const QVector<int> entries = fx.entryIds(group);
-    fx.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE) VALUES (?, '2000-01-03', 1, 1)",
+    fx.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE) VALUES (?, '2099-01-03', 1, 1)",
             {entries[0]});
     const Run r = cli({"generate", "--database", fx.dir.path(), "--group", "Odd"});
     QCOMPARE(r.status, int(Cli::Failed));
@@ -212,6 +267,13 @@ void TestCli::generateRefusesQuestionsWithoutYes()
     for (int entry : fx.entryIds(second))
         QCOMPARE(fx.played(entry), 9);
     QCOMPARE(fx.scalar("SELECT NumPerSes FROM \"group\" WHERE GROUPID = ?", {second}).toInt(), 4);
+
+    // Dates already played are not thrown away unasked (results, in a league, neither).
+    fx.exec("UPDATE SCHEDULE SET DATE = '2001-01-01', VSGRPPLAYRID = ?, WINNER = ?", {entries[1], entries[0]});
+    const Run r3 = cli({"generate", "--database", fx.dir.path(), "--group", "Odd"});
+    QCOMPARE(r3.status, int(Cli::Failed));
+    QVERIFY2(r3.err.contains("Odd already has a schedule with 1 date before today."), qPrintable(r3.err));
+    QCOMPARE(fx.rowsOf(entries[0]), 1);
 }
 
 void TestCli::generateWithYesAndSeedRepeats()

@@ -149,8 +149,8 @@ private slots:
         g.weeks = entries == 6 ? 3 : 4;   // whole expected counts: no equal-play question
         const int group = f.addGroup(g);
         const int first = f.entryIds(group).first();
-        // An old schedule row: it goes only when the run gets to its dates.
-        f.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE) VALUES (?, '1999-01-01')", {first});
+        // An old schedule row (still to come): it goes only when the run gets to its dates.
+        f.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE) VALUES (?, '2099-01-01')", {first});
         Run run(f, group);
         run.host.answers = {yes ? ScheduleHost::Yes : ScheduleHost::No};
         run.generate();

@@ -49,6 +49,7 @@ private slots:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QVERIFY(!mixBox(g)->isChecked());
         const int id = fx->scalar("SELECT GROUPID FROM \"group.DB\"").toInt();
+        answerMessageBox(QMessageBox::Save);   // closing asks about the change
         static_cast<QMdiSubWindow*>(g->parentWidget())->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCOMPARE(fx->count("SELECT MIXPAIRS FROM \"group.DB\""), 0);

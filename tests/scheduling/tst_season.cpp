@@ -1,7 +1,12 @@
 // Substitutes, swaps, league results and standings, with undo and redo, on
 // generated schedules; and changes that meet rows changed elsewhere.
 #include "season_fixture.h"
+#include "engine/emptyplaces.h"
 #include "engine/fairness.h"
+#include "engine/groupsetup.h"
+#include "engine/plan.h"
+#include "windows/rosterdeletes.h"
+#include "data/table.h"
 #include "engine/season.h"
 #include "engine/standings.h"
 #include <QtTest>
@@ -191,6 +196,95 @@ private slots:
         QCOMPARE(f.dumpAll(), before);
     }
 
+    // A player deleted from a generated season leaves exactly their places
+    // empty, each found where it was; free entries fill them one by one
+    // (a league's lone side gets the substitute as its opponent), the file
+    // ends sound and counted, and undo takes each fill back.
+    void deletedPlayersPlacesAreFoundAndFilled_data()
+    {
+        QTest::addColumn<int>("rtype");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("entries");
+        QTest::addColumn<int>("perSession");
+        QTest::addColumn<int>("courts");
+        QTest::newRow("doubles group, full courts") << 1 << 2 << 11 << 8 << 2;
+        QTest::newRow("group, last court half") << 1 << 0 << 13 << 10 << 3;
+        QTest::newRow("singles league with a bye") << 2 << 1 << 5 << 4 << 2;
+        QTest::newRow("doubles league with a bye") << 2 << 2 << 5 << 4 << 2;
+    }
+    void deletedPlayersPlacesAreFoundAndFilled()
+    {
+        QFETCH(int, rtype);
+        QFETCH(int, type);
+        QFETCH(int, entries);
+        QFETCH(int, perSession);
+        QFETCH(int, courts);
+        SeasonFixture f;
+        GroupShape shape;
+        shape.entries = entries;
+        shape.perSession = perSession;
+        shape.courts = courts;
+        shape.type = type;
+        shape.weeks = 8;
+        const int g = f.addGroup(shape, rtype);
+        if (rtype == 2 && type == 2)
+            for (int entry : f.entryIds(g))
+                f.exec("UPDATE GRPPLAYR SET SHARESLOTID = ? WHERE GROUPPLAYERID = ?",
+                       {f.addPlayer("Mate", QString::number(entry)), entry});
+        f.generate(g, 5);
+        QVERIFY(emptyPlaces(loadSeason(f.db(), g)).isEmpty());
+
+        const int gone = f.entryIds(g).first();
+        QSet<QPair<QDate, int>> held;
+        for (const SeasonRow& r : loadSeason(f.db(), g).rows)
+            if (r.entry == gone)
+                held.insert({r.date, r.court});
+        QVERIFY(!held.isEmpty());
+        Table players(f.db(), "PLAYERS.db");
+        players.open();
+        QVERIFY(players.locate("PLAYERID", f.playerOf(gone)));
+        RosterDeletes(f.db()).deletePlayer(players, QDate(2000, 1, 1));   // every date is to come
+        // Someone on each court still brings the balls.
+        for (const CourtSession& court : loadSeason(f.db(), g).sessions)
+            QCOMPARE(court.homeIds.size(), 1);
+
+        SeasonOps ops(f.db(), g);
+        const QVector<EmptyPlace> places = emptyPlaces(ops.season());
+        QSet<QPair<QDate, int>> found;
+        for (const EmptyPlace& p : places) {
+            QCOMPARE(p.missing, 1);
+            found.insert({p.date, p.court});
+        }
+        QCOMPARE(found, held);
+
+        const QString afterDelete = f.dumpAll();
+        for (const EmptyPlace& p : places) {
+            const QVector<SubstituteCandidate> free = ops.placeCandidates(p.date);
+            QVERIFY(!free.isEmpty());
+            const int sub = free.first().entry;
+            QCOMPARE(ops.fillPlace(p.date, p.court, sub), QString());
+            QVERIFY(ops.fillPlace(p.date, p.court, free.last().entry).contains("No place is empty"));
+            const SeasonRow* row = ops.season().rowOf(sub, p.date);
+            QVERIFY(row && row->court == p.court);
+            if (rtype == 2) {
+                const SeasonMatch m = ops.season().matchOf(sub, p.date);
+                QVERIFY(m.first && m.second == row);
+                QVERIFY(m.first->scheduleId < m.second->scheduleId);
+            }
+        }
+        QVERIFY(emptyPlaces(ops.season()).isEmpty());
+        QVERIFY(f.countsMatchRows(g));
+        QCOMPARE(f.doubledOn(g), 0);
+        if (rtype == 1) {
+            const GroupSetup setup = GroupSetup::read(f.db(), g);
+            const QStringList problems = planProblems(setup, SchedulePlan::read(f.db(), setup));
+            QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+        }
+        for (int i = 0; i < places.size(); ++i)
+            QVERIFY(ops.undo());
+        QCOMPARE(f.dumpAll(), afterDelete);
+    }
+
     void changesMadeElsewhereAreNotOverwritten()
     {
         SeasonFixture f;
@@ -289,10 +383,10 @@ private slots:
     {
         // Four entries; 1 and 2 both 2-1, 2 beat 1; 3 and 4 both 1-2 with no
         // match between them that counts (it has no result).
-        SeasonSheet s;
+        Season s;
         s.recordKind = RecordKind::League;
         for (int i = 1; i <= 4; ++i)
-            s.entries.append({i, i, 0, i, QString("E%1").arg(i), 0, {}, {}, {}});
+            s.entries.append({i, i, {i, QString("E%1").arg(i), {}, {}}, {}, 0, {}, {}, {}});
         const QDate d(2030, 1, 1);
         qint64 id = 0;
         auto match = [&](int a, int b, int winner, int day) {
@@ -320,10 +414,10 @@ private slots:
         QCOMPARE(lines[3].rank, 4);
 
         // Three level in a circle: head to head cannot split them; they share.
-        SeasonSheet c;
+        Season c;
         c.recordKind = RecordKind::League;
         for (int i = 1; i <= 3; ++i)
-            c.entries.append({i, i, 0, i, QString("E%1").arg(i), 0, {}, {}, {}});
+            c.entries.append({i, i, {i, QString("E%1").arg(i), {}, {}}, {}, 0, {}, {}, {}});
         s = c;
         id = 0;
         match(1, 2, 1, 0);

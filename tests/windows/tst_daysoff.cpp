@@ -70,23 +70,31 @@ void TestDaysOff::doneCommitsAndNextOpeningBeginsAgain()
     whenModal<Tdlgplayeroff>([](Tdlgplayeroff* d) {
         d->datePicker()->setDate(QDate(2026, 3, 9));
         d->addButton()->click();
-        d->addButton()->click();   // the same date again is not refused
+        d->datePicker()->setDate(QDate(2026, 3, 16));
+        d->addButton()->click();
+        d->datePicker()->setDate(QDate(2026, 3, 9));
+        d->addButton()->click();   // the same date again is refused, and shown
+        QCOMPARE(d->daysOffGrid()->currentIndex().row(), 0);
         d->doneButton()->click();
     });
     Tdlgplayeroff::execFor(nullptr, 1);
-    QVERIFY(f.errors.isEmpty());
+    QCOMPARE(f.errors, QStringList{"Smith, John already has 3/9/2026 off."});
+    f.errors.clear();
     QVERIFY(!f.dm->database().inTransaction());
-    QCOMPARE(f.count("PLAYROFF", "PLAYERID = 1 AND DATE = '2026-03-09'"), 2);
+    QCOMPARE(f.count("PLAYROFF", "PLAYERID = 1 AND DATE = '2026-03-09'"), 1);
 
     bool began = false;
     whenModal<Tdlgplayeroff>([&](Tdlgplayeroff* d) {
         began = f.dm->database().inTransaction();
         QCOMPARE(d->daysOffGrid()->model()->rowCount(), 2);
         QCOMPARE(d->daysOffGrid()->model()->index(0, 0).data().toString(), QStringLiteral("3/9/2026"));
+        d->datePicker()->setDate(QDate(2026, 3, 16));
+        d->addButton()->click();   // a date stored before is refused as well
         d->doneButton()->click();
     });
     Tdlgplayeroff::execFor(nullptr, 1);
     QVERIFY(began);
+    QCOMPARE(f.errors, QStringList{"Smith, John already has 3/16/2026 off."});
     f.restart();
     QCOMPARE(f.count("PLAYROFF"), 2);
 }
@@ -137,6 +145,7 @@ void TestDaysOff::hiddenCancelRollsBack()
     QVERIFY(f.errors.isEmpty());
     {
         Tdlgplayeroff d(nullptr, 1);
+        d.datePicker()->setDate(d.datePicker()->date().addDays(1));
         d.addButton()->click();
         d.daysOff().beforePost = [](Table&) { throw DbError("The disk is full."); };
         d.daysOff().append();
@@ -208,11 +217,12 @@ void TestDaysOff::groupDialogListsGroupsAndLeagues()
         d->addButton()->click();
         d->chooser()->setCurrentIndex(0);
         QCOMPARE(d->chosenId(), league);
+        d->addButton()->click();   // the same date for another is no repeat
         d->addButton()->click();
         d->doneButton()->click();
     });
     Tdlggroupoff::execFor(nullptr, 1);
-    QVERIFY(f.errors.isEmpty());
+    QCOMPARE(f.errors, QStringList{"Open League already has 7/4/2026 off."});
     QVERIFY(!f.dm->database().inTransaction());
     QCOMPARE(f.count("GROUPOFF", "GROUPID = 1 AND DATE = '2026-07-04'"), 1);
     QCOMPARE(f.count("GROUPOFF", QString("GROUPID = %1").arg(league)), 1);

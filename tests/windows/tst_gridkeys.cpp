@@ -296,6 +296,19 @@ void TestGridKeys::rowMoveFindsTargetAfterResort()
     QCOMPARE(w->players().asString("LNAME"), QStringLiteral("Clark"));
     QCOMPARE(current(g), g->model()->index(0, 0));
     QCOMPARE(f.count("PLAYERS", "LNAME = 'Zimmer' AND RANKING = 2"), 1);
+
+    // F3 re-sorts the saved row: the cursor stays in its cell, on the same
+    // player, so that the next typing goes where the user looks.
+    g->setCurrentIndex(g->model()->index(2, 1));
+    QCOMPARE(w->players().asString("LNAME"), QStringLiteral("Zimmer"));
+    F::type("Able");
+    F::key(Qt::Key_F3);
+    QCOMPARE(current(g), g->model()->index(0, 1));
+    F::type("Baker");
+    F::key(Qt::Key_F3);
+    QCOMPARE(current(g), g->model()->index(0, 1));
+    QCOMPARE(f.count("PLAYERS", "FNAME = 'Bo' AND LNAME = 'Baker' AND RANKING = 2"), 1);
+    QCOMPARE(f.count("PLAYERS", "FNAME = 'Baker' OR LNAME = 'Able'"), 0);
     QVERIFY(f.errors.isEmpty());
 }
 

@@ -7,6 +7,7 @@
 #include "data/table.h"
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QtTest>
@@ -16,8 +17,11 @@ class TestPlayers : public QObject {
 private slots:
     void typedPlayerIsStoredWithMaskLiterals();
     void incompleteMaskedValueKeepsRowInEdit();
+    void phonesAsPeopleTypeThem_data();
+    void phonesAsPeopleTypeThem();
     void leavingRowPostsAndUntouchedNewRowIsDropped();
     void cancelAndCloseLoseNothingStored();
+    void closingAsksAboutTypingNotStored();
     void engineMessagesForSaveAndEmptyDelete();
     void deletePlayerRemovesDependentsOnly();
     void courtDeleteRemovesAssignmentsKeepsSchedule();
@@ -104,6 +108,71 @@ void TestPlayers::incompleteMaskedValueKeepsRowInEdit()
     QCOMPARE(f.count("PLAYERS", "FNAME = 'Ann' AND PHONE1 IS NULL"), 1);
 }
 
+// Whatever the punctuation, the digits decide: ten (or eleven after a 1)
+// with the area code, seven without; anything else is refused whole, in the
+// cell and on F3, and nothing reaches the file cut or shifted.
+void TestPlayers::phonesAsPeopleTypeThem_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");   // empty: refused
+    QTest::newRow("dashes") << "555-234-5678"
+                            << "(555)234-5678";
+    QTest::newRow("country code") << "+1 555 567 8901"
+                                  << "(555)567-8901";
+    QTest::newRow("parentheses") << "(555) 234-5678"
+                                 << "(555)234-5678";
+    QTest::newRow("dots") << "555.234.5678"
+                          << "(555)234-5678";
+    QTest::newRow("one and ten digits") << "15552345678"
+                                        << "(555)234-5678";
+    QTest::newRow("local") << "234-5678"
+                           << "(   )234-5678";
+    QTest::newRow("extension") << "555-234-5678 x12"
+                               << "";
+    QTest::newRow("extension digits") << "555-234-5678 12"
+                                      << "";
+    QTest::newRow("too few") << "555-234"
+                             << "";
+    QTest::newRow("other country") << "+44 20 7946 0958"
+                                   << "";
+    QTest::newRow("words") << "555-CALL-NOW"
+                           << "";
+}
+
+void TestPlayers::phonesAsPeopleTypeThem()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+    WindowsFixture f;
+    auto* w = f.open<Tfrmplayers>();
+    WindowsFixture::type("Ann");
+    WindowsFixture::key(Qt::Key_Tab);
+    WindowsFixture::type("Alder");
+    WindowsFixture::key(Qt::Key_Tab);
+    WindowsFixture::type(typed);
+    WindowsFixture::key(Qt::Key_Tab);
+    if (!stored.isEmpty()) {
+        QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join('\n')));
+        WindowsFixture::key(Qt::Key_F3);
+        QVERIFY(f.errors.isEmpty());
+        QCOMPARE(f.scalar("SELECT PHONE1 FROM PLAYERS WHERE LNAME = 'Alder'").toString(), stored);
+        return;
+    }
+    QCOMPARE(f.errors.size(), 1);
+    for (const QString& part : {QString("Home Phone"), typed, QString("(555)123-4567"), QString("123-4567")})
+        QVERIFY2(f.errors[0].contains(part), qPrintable(f.errors[0]));
+    // The user stays in the cell with every character typed.
+    QCOMPARE(w->grid()->currentIndex().column(), 2);
+    auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+    QVERIFY(editor);
+    QCOMPARE(editor->text(), typed);
+    WindowsFixture::key(Qt::Key_F3);
+    QCOMPARE(f.errors.size(), 2);
+    QVERIFY2(f.errors[1].contains(typed), qPrintable(f.errors.join('\n')));
+    QCOMPARE(f.count("PLAYERS"), 0);
+    QCOMPARE(w->players().state(), Table::State::Insert);
+}
+
 void TestPlayers::leavingRowPostsAndUntouchedNewRowIsDropped()
 {
     WindowsFixture f;
@@ -140,6 +209,7 @@ void TestPlayers::cancelAndCloseLoseNothingStored()
     WindowsFixture::key(Qt::Key_F2);
     WindowsFixture::type("New");
     WindowsFixture::key(Qt::Key_Return);
+    whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Discard)->click(); });
     WindowsFixture::key(Qt::Key_F10);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(f.mdi->subWindowList().isEmpty());
@@ -158,6 +228,75 @@ void TestPlayers::cancelAndCloseLoseNothingStored()
     QVERIFY(!table);
     QVERIFY(f.errors.isEmpty());
     QCOMPARE(f.count("PLAYERS"), 1);
+}
+
+// Closing over typing not yet stored asks first: Cancel keeps the window
+// and the typing, Discard drops it, Save stores it, and a save that is
+// refused keeps the window open and says why. Nothing typed: no question.
+void TestPlayers::closingAsksAboutTypingNotStored()
+{
+    WindowsFixture f;
+    f.insert("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('Al', 'Adams')");
+    QStringList asked;
+    auto answer = [&](QMessageBox::StandardButton button) {
+        whenModal<QMessageBox>([&asked, button](QMessageBox* box) {
+            asked << box->windowTitle() + ": " + box->text();
+            box->button(button)->click();
+        });
+    };
+    auto* w = f.open<Tfrmplayers>();
+    WindowsFixture::key(Qt::Key_F2);
+    WindowsFixture::type("Bea");
+    WindowsFixture::key(Qt::Key_Tab);
+    WindowsFixture::type("Brown");   // still in the cell editor
+    answer(QMessageBox::Cancel);
+    WindowsFixture::key(Qt::Key_F10);
+    QCOMPARE(asked, QStringList{"Vantrel: Save the changes to Bea Brown?"});
+    QCOMPARE(f.mdi->subWindowList().size(), 1);
+    QCOMPARE(w->players().state(), Table::State::Insert);
+    QCOMPARE(w->players().asString("LNAME"), QStringLiteral("Brown"));
+    QCOMPARE(f.count("PLAYERS"), 1);
+
+    answer(QMessageBox::Save);
+    WindowsFixture::key(Qt::Key_F10);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(asked.size(), 2);
+    QVERIFY(f.mdi->subWindowList().isEmpty());
+    QCOMPARE(f.count("PLAYERS", "FNAME = 'Bea' AND LNAME = 'Brown'"), 1);
+
+    // An edit of a stored row, dropped.
+    w = f.open<Tfrmplayers>();
+    WindowsFixture::type("Alan");
+    WindowsFixture::key(Qt::Key_Return);
+    answer(QMessageBox::Discard);
+    WindowsFixture::key(Qt::Key_F10);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(asked.last(), QStringLiteral("Vantrel: Save the changes to Alan Adams?"));
+    QVERIFY(f.mdi->subWindowList().isEmpty());
+    QCOMPARE(f.count("PLAYERS", "FNAME = 'Al'"), 1);
+
+    // Save refused: the user hears why and finds the row as it was.
+    w = f.open<Tfrmplayers>();
+    WindowsFixture::key(Qt::Key_F2);
+    WindowsFixture::type("Cy");
+    WindowsFixture::key(Qt::Key_Tab);
+    WindowsFixture::key(Qt::Key_Tab);
+    WindowsFixture::type("555-12");
+    answer(QMessageBox::Save);
+    WindowsFixture::key(Qt::Key_F10);
+    QCOMPARE(f.mdi->subWindowList().size(), 1);
+    QCOMPARE(f.errors.size(), 1);
+    QVERIFY2(f.errors[0].contains("Home Phone \"555-12\""), qPrintable(f.errors[0]));
+    QCOMPARE(w->players().state(), Table::State::Insert);
+    QCOMPARE(f.count("PLAYERS"), 2);
+
+    // Nothing typed, nothing asked.
+    WindowsFixture::key(Qt::Key_Escape);
+    WindowsFixture::key(Qt::Key_Escape);
+    WindowsFixture::key(Qt::Key_F10);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(f.mdi->subWindowList().isEmpty());
+    QCOMPARE(asked.size(), 4);
 }
 
 void TestPlayers::engineMessagesForSaveAndEmptyDelete()
@@ -191,18 +330,47 @@ void TestPlayers::deletePlayerRemovesDependentsOnly()
         QString("INSERT INTO GRPPLAYR (GROUPID, PLAYERID, SHARESLOTID) VALUES (%1, %2, %3)").arg(g2).arg(bo).arg(al));
     for (int e : {e1, e2, team})
         f.insert(QString("INSERT INTO SCHEDULE (GRPPLAYRID, DATE) VALUES (%1, '2026-01-05')").arg(e));
+    const QString soon = QDate::currentDate().addDays(3).toString(Qt::ISODate);
+    const QString later = QDate::currentDate().addDays(10).toString(Qt::ISODate);
+    for (const QString& date : {soon, later})
+        f.insert(QString("INSERT INTO SCHEDULE (GRPPLAYRID, DATE) VALUES (%1, '%2')").arg(e1).arg(date));
+    f.insert(QString("INSERT INTO SCHEDULE (GRPPLAYRID, DATE) VALUES (%1, '%2')").arg(team).arg(later));
+    const int cy = f.insert("INSERT INTO PLAYERS (FNAME, LNAME) VALUES ('Cy', 'Zed')");
     f.insert(QString("INSERT INTO PLAYROFF (PLAYERID, DATE) VALUES (%1, '2026-02-01')").arg(al));
     f.insert(QString("INSERT INTO PLAYROFF (PLAYERID, DATE) VALUES (%1, '2026-02-01')").arg(bo));
 
     auto* w = f.open<Tfrmplayers>();
+    // A player who plays nowhere goes at once, as before.
+    w->grid()->setCurrentIndex(w->grid()->model()->index(2, 0));
+    QCOMPARE(w->players().asInt("PLAYERID"), cy);
+    WindowsFixture::key(Qt::Key_F5);
+    QCOMPARE(f.count("PLAYERS"), 2);
+
+    // One who plays is named with where and how many dates to come; No
+    // keeps everything.
+    w->grid()->setCurrentIndex(w->grid()->model()->index(0, 0));
     QCOMPARE(w->players().asInt("PLAYERID"), al);   // Adams sorts first
+    QString question, detail;
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        question = box->text();
+        detail = box->informativeText();
+        box->button(QMessageBox::No)->click();
+    });
+    WindowsFixture::key(Qt::Key_F5);
+    QCOMPARE(question, QStringLiteral("Al Adams plays in Lg, Lg (as Bo Brown's partner) and Mon (2 dates to come). "
+                                      "Delete them and their dates?"));
+    QVERIFY2(detail.contains("Season") && detail.contains("empty"), qPrintable(detail));
+    QCOMPARE(f.count("PLAYERS"), 2);
+    QCOMPARE(f.count("SCHEDULE"), 6);
+
+    whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
     WindowsFixture::key(Qt::Key_F5);
     QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join('\n')));
     QCOMPARE(f.count("PLAYERS"), 1);
     QCOMPARE(f.count("GRPPLAYR", QString("PLAYERID = %1").arg(al)), 0);
     QCOMPARE(f.count("GRPPLAYR", QString("GROUPPLAYERID = %1").arg(team)), 1);
-    QCOMPARE(f.count("SCHEDULE"), 1);
-    QCOMPARE(f.count("SCHEDULE", QString("GRPPLAYRID = %1").arg(team)), 1);
+    QCOMPARE(f.count("SCHEDULE"), 2);
+    QCOMPARE(f.count("SCHEDULE", QString("GRPPLAYRID = %1").arg(team)), 2);
     QCOMPARE(f.count("PLAYROFF"), 1);
     QCOMPARE(f.count("PLAYROFF", QString("PLAYERID = %1").arg(bo)), 1);
     QVERIFY(!f.dm->database().inTransaction());

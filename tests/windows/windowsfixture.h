@@ -50,8 +50,7 @@ struct WindowsFixture {
     }
     ~WindowsFixture()
     {
-        mdi->closeAllSubWindows();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        deleteWindows();
         dm.reset();
         setErrorBoxHandler({});
     }
@@ -68,10 +67,17 @@ struct WindowsFixture {
     // Closes and reopens the database, as a restart of the program does.
     void restart()
     {
-        mdi->closeAllSubWindows();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        deleteWindows();
         dm.reset();
         openDataModule();
+    }
+
+    // The windows go as at the end of the program: deleted, asking nothing
+    // about typing a test left in them.
+    void deleteWindows()
+    {
+        qDeleteAll(mdi->subWindowList());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void addKey(Qt::Key key, std::function<void(ChildWindow&)> command)
@@ -95,21 +101,34 @@ struct WindowsFixture {
         QMdiSubWindow* sub = mdi->addSubWindow(w);
         sub->setAttribute(Qt::WA_DeleteOnClose);
         sub->showMaximized();
+        frameActiveAgain();
         mdi->setActiveSubWindow(sub);
         w->setFocus();
         QCoreApplication::processEvents();
         return w;
     }
 
+    // When a message box has gone the frame is active again, as a window
+    // manager makes it; the offscreen platform leaves that to us.
+    static void frameActiveAgain()
+    {
+        if (QApplication::activeWindow())
+            return;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<QMainWindow*>(w) && w->isVisible())
+                QApplication::setActiveWindow(w);
+    }
     // A key to whatever has the focus, as a user's typing goes.
     static void key(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier)
     {
+        frameActiveAgain();
         QWidget* target = QApplication::focusWidget();
         QTest::keyClick(target ? target : QApplication::activeWindow(), k, m);
         QCoreApplication::processEvents();   // Enter commits a cell through a queued call
     }
     static void type(const QString& text)
     {
+        frameActiveAgain();
         for (QChar c : text) {
             QWidget* target = QApplication::focusWidget();
             QTest::keyClick(target ? target : QApplication::activeWindow(), c.toLatin1());
