@@ -702,8 +702,9 @@ QDate LeaguePairing::nextPlayDate(const QDate& after) const
 
 // The rest of the current round, from the date being filled, the way given:
 // over the dates and days off ahead, with the priorities and weights the
-// generator would give it, on a copy of everything.
-LeaguePairing::Trial LeaguePairing::tryAhead(const State& start, const DateFill& from, Way how)
+// generator would give it, on a copy of everything. With `untilFlawed` it
+// stops at the first court left empty or games two apart.
+LeaguePairing::Trial LeaguePairing::tryAhead(const State& start, const DateFill& from, Way how, bool untilFlawed)
 {
     State s = start;
     DateFill d = from;
@@ -725,7 +726,7 @@ LeaguePairing::Trial LeaguePairing::tryAhead(const State& start, const DateFill&
         const auto [low, high] = std::minmax_element(s.games.cbegin(), s.games.cend());
         t.unevenByes += std::max(0, *high - *low - 1);
         const QDate next = nextPlayDate(d.date);
-        if (n >= limit || !next.isValid())
+        if (n >= limit || !next.isValid() || (untilFlawed && !t.flawless()))
             return t;
         d = beginDate(s, next, days);
     }
@@ -740,12 +741,19 @@ void LeaguePairing::decideWay(const State& s, const DateFill& d)
         way = Way::Matching;
         return;
     }
-    const Trial search = tryAhead(s, d, Way::Search);
-    if (search.complete && search.emptyCourts == 0 && search.unevenByes == 0) {
+    // Most rounds settle at the first or second trial: the search without a
+    // flaw, or a flawed search against a flawless matching.
+    Trial search = tryAhead(s, d, Way::Search, true);
+    if (search.complete && search.flawless()) {
         way = Way::Search;
         return;
     }
-    const Trial matching = tryAhead(s, d, Way::Matching);
+    const Trial matching = tryAhead(s, d, Way::Matching, false);
+    if (matching.complete && matching.flawless()) {
+        way = Way::Matching;
+        return;
+    }
+    search = tryAhead(s, d, Way::Search, false);
     const auto score = [](const Trial& t) { return std::tuple(!t.complete, t.emptyCourts, t.unevenByes); };
     way = score(matching) < score(search) ? Way::Matching : Way::Search;
 }

@@ -110,6 +110,7 @@ private:
         bool complete = false;   // the round ended within the dates tried
         int emptyCourts = 0;     // before the date that completes the round
         int unevenByes = 0;      // over all dates: games apart by more than one, beyond one
+        bool flawless() const { return emptyCourts == 0 && unevenByes == 0; }
     };
     // Steps (rows looked at, sets weighed) a date's search may take before
     // the matching fills the date instead.
@@ -136,7 +137,7 @@ private:
     int MostDisjoint(std::uint64_t free);
     std::uint64_t FreeEntries(int next) const;
     void decideWay(const State& s, const DateFill& d);
-    Trial tryAhead(const State& s, const DateFill& d, Way way);
+    Trial tryAhead(const State& s, const DateFill& d, Way way, bool untilFlawed);
     QDate nextPlayDate(const QDate& after) const;
     void preparePlan();
     void preparePairs();
