@@ -24,13 +24,14 @@ struct RunState;
 // entries with the fewest games on court first (so that games played stay
 // within one of each other where courts and days off allow), and then
 // follow the pairings' weights. Two ways find them: the depth-first search
-// in the order of the pairings table, while the league is small enough for
-// it to stay within a small budget, and a maximum-weight matching over the
-// free entries, which also follows a round-robin rotation so that a league
-// with every entry on court finishes each round in its fewest dates. At the
-// start of each round both ways are tried ahead in memory over the round's
-// dates and days off, and the round takes the search unless the matching
-// leaves fewer courts empty or fewer byes uneven.
+// in the order of the pairings table, for leagues of up to 24 entries (a
+// date on which it passes a small budget of steps takes the matching's
+// choice), and a maximum-weight matching over the free entries, which also
+// follows a round-robin rotation so that a league with every entry on court
+// finishes each round in its fewest dates. At the start of each round the
+// ways are tried ahead in memory over the round's dates and days off, and
+// the round takes the search unless the matching leaves fewer courts empty
+// or fewer byes uneven.
 class LeaguePairing {
 public:
     LeaguePairing(ScheduleEngine& engine, RunState& state, YieldPacer* pacer = nullptr);

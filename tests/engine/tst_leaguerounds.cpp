@@ -1,8 +1,8 @@
 // Leagues of every size keep their rounds: a seeded property test over
-// random leagues up to 128 entries (singles and doubles, every entry on
-// court, one sitting out, a few, one court, with and without days off) through the whole run, and the matching it
-// relies on.
-#include "engine_fixture.h"
+// random leagues up to 128 entries (singles and doubles; every entry on
+// court, one sitting out, a few, one court; with and without days off)
+// through the whole run, and the matching it relies on.
+#include "random_groups.h"
 #include "engine/groupsetup.h"
 #include "engine/league.h"
 #include "engine/matching.h"
@@ -12,11 +12,6 @@
 #include <QtTest>
 
 namespace {
-
-int pick(std::mt19937& r, int low, int high)
-{
-    return std::uniform_int_distribution<int>(low, high)(r);
-}
 
 struct LeagueCase {
     int groupId = 0;
