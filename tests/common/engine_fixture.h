@@ -156,6 +156,26 @@ public:
         exec("INSERT INTO PLAYROFF (PLAYERID, DATE) VALUES (?, ?)", {playerId, d.toString(Qt::ISODate)});
     }
 
+    // "Crowded": 20 doubles entries, 16 a session on four courts, Tuesdays and
+    // Thursdays from 5 Jan 2027, the first five players off on `crowded`:
+    // only 15 are free that date.
+    int addCrowdedGroup(const QDate& crowded)
+    {
+        GroupShape g;
+        g.entries = 20;
+        g.perSession = 16;
+        g.courts = 4;
+        g.type = 2;
+        g.start = QDate(2027, 1, 5);
+        g.weekdays = {3, 5};
+        const int group = addGroup(g);
+        exec("UPDATE \"group\" SET NAME = 'Crowded' WHERE GROUPID = ?", {group});
+        const QVector<int> ids = entryIds(group);
+        for (int i = 0; i < 5; ++i)
+            playerOff(scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {ids[i]}).toInt(), crowded);
+        return group;
+    }
+
     // Datasets positioned on the group, as an open editor has them.
     std::unique_ptr<GroupDatasets> open(int groupId)
     {

@@ -148,19 +148,8 @@ private slots:
     void aCrowdedDayOffLeavesASeatEmpty()
     {
         EngineFixture f;
-        GroupShape g;
-        g.entries = 20;
-        g.perSession = 16;
-        g.courts = 4;
-        g.type = 2;
-        g.start = QDate(2027, 1, 5);
-        g.weekdays = {3, 5};   // Tuesday, Thursday
-        const int group = f.addGroup(g);
-        f.exec("UPDATE \"group\" SET NAME = 'Crowded' WHERE GROUPID = ?", {group});
         const QDate crowded(2027, 1, 12);
-        const QVector<int> ids = f.entryIds(group);
-        for (int i = 0; i < 5; ++i)
-            f.playerOff(f.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {ids[i]}).toInt(), crowded);
+        const int group = f.addCrowdedGroup(crowded);
 
         QString out, err;
         QTextStream outStream(&out), errStream(&err);

@@ -198,19 +198,7 @@ void TestCli::reportFairness()
 void TestCli::reportFairnessNamesUnfilledDates()
 {
     EngineFixture fx;
-    GroupShape g;
-    g.entries = 20;
-    g.perSession = 16;
-    g.courts = 4;
-    g.type = 2;
-    g.start = QDate(2027, 1, 5);
-    g.weekdays = {3, 5};   // Tuesday, Thursday
-    const int group = fx.addGroup(g);
-    fx.exec("UPDATE \"group\" SET NAME = 'Crowded' WHERE GROUPID = ?", {group});
-    const QVector<int> ids = fx.entryIds(group);
-    for (int i = 0; i < 5; ++i)
-        fx.playerOff(fx.scalar("SELECT PLAYERID FROM GRPPLAYR WHERE GROUPPLAYERID = ?", {ids[i]}).toInt(),
-                     QDate(2027, 1, 12));
+    fx.addCrowdedGroup(QDate(2027, 1, 12));
     const QString db = fx.dir.path();
     QCOMPARE(cli({"generate", "--database", db, "--group", "Crowded", "--yes", "--seed", "3"}).status, 0);
     const QString line = "Too few players were free to fill Tue 12 Jan 2027 (15 of 16 places; 5 of 20 players have "
