@@ -58,6 +58,9 @@ public:
     // What the pages are of (a group's name): the file name proposed for a PDF.
     QString documentName;
     PaperGeometry paper;   // Letter until a printer setup says otherwise
+    // What every page names beside "Page N of M" (a group's name); empty
+    // leaves the pages unmarked.
+    QString pageHeading;
 
     std::function<void(ReportCanvas&)> OnPrint;
 
