@@ -9,6 +9,7 @@
 #include "reports/schedulereport.h"
 #include "reports/standingsreport.h"
 #include "scheduling/groupeditor.h"
+#include "scheduling/latedaysoff.h"
 #include "engine/seasonnotifier.h"
 #include "windows/courtlist.h"
 #include "windows/fielddefs.h"
@@ -123,6 +124,8 @@ void connectDataModule(Tfrmmain& frame, Tdmglobal& dm)
     QObject::connect(&dm, &Tdmglobal::beepRequested, &frame, &Tfrmmain::beep);
     // Season windows and group editors hear of rows deleted with a player.
     QObject::connect(&dm, &Tdmglobal::scheduleChanged, &SeasonNotifier::instance(), &SeasonNotifier::scheduleChanged);
+    // Days off recorded after a schedule was made: what now clashes.
+    QObject::connect(&dm, &Tdmglobal::daysOffAdded, &frame, reviewLateDaysOff);
     // The data module owns the report; printing runs it over the active window.
     installScheduleReport(dm);
 }

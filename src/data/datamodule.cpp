@@ -161,6 +161,12 @@ void Tdmglobal::announceScheduleChange(int groupId)
     emit scheduleChanged(groupId);
 }
 
+void Tdmglobal::reviewDaysOff(bool groups, const QVector<int>& ids, QWidget* parent)
+{
+    if (!ids.isEmpty())
+        emit daysOffAdded(groups, ids, parent);
+}
+
 void Tdmglobal::beep()
 {
     emit beepRequested();

@@ -9,6 +9,8 @@
 #include <memory>
 #include <random>
 
+class QWidget;
+
 // One FIELDDEF row of a form: the control it describes (by object name), the
 // label that captions it, the control's hint and its help context.
 struct FormFieldDef {
@@ -68,6 +70,9 @@ public:
     // Rows of the group's schedule went with something deleted here (a
     // player): whatever shows the schedule reads it again.
     void announceScheduleChange(int groupId);
+    // Days off were added to these players (or groups, with `groups`):
+    // whatever knows the schedules tells the organiser what now clashes.
+    void reviewDaysOff(bool groups, const QVector<int>& ids, QWidget* parent);
 
     // One random source per run; tests may reseed it.
     std::mt19937& random() { return rng; }
@@ -79,6 +84,7 @@ signals:
     void printScheduleRequested(int groupId);
     void beepRequested();
     void scheduleChanged(int groupId);
+    void daysOffAdded(bool groups, const QVector<int>& ids, QWidget* parent);
 
 private:
     void runDelete(std::unique_ptr<Query>& q, const char* sql, const char* param, int value);

@@ -40,6 +40,7 @@ const char* const otherCourtsSql =
 
 const char* const daysOffSql = "SELECT DISTINCT o.PLAYERID, o.\"DATE\" FROM \"PLAYROFF.db\" o, \"GRPPLAYR.db\" e "
                                "WHERE e.GROUPID = :groupid AND (o.PLAYERID = e.PLAYERID OR o.PLAYERID = e.SHARESLOTID)";
+const char* const groupDaysOffSql = "SELECT \"DATE\" FROM \"groupoff.DB\" WHERE GROUPID = :groupid";
 
 bool flag(const QVariant& v)
 {
@@ -215,6 +216,12 @@ void readDaysOff(Database& db, Season& s)
         if (playDates.contains(d))
             s.playerDaysOff[q.value(0).toInt()].insert(d);
     }
+    Query g(db, groupDaysOffSql);
+    g.setInteger("groupid", s.groupId);
+    g.open();
+    for (; !g.eof(); g.next())
+        if (const QDate d = date(g.value(0)); playDates.contains(d))
+            s.groupDaysOff.insert(d);
 }
 
 bool sameRow(const SeasonRow& a, const SeasonRow& b)
@@ -415,4 +422,18 @@ Season loadSeason(Database& db, int groupId)
     groupSessions(s);
     readDaysOff(db, s);
     return s;
+}
+
+QVector<DayOffClash> dayOffClashes(const Season& s, const QDate& from)
+{
+    QVector<DayOffClash> clashes;
+    auto it = std::lower_bound(s.rows.cbegin(), s.rows.cend(), from,
+                               [](const SeasonRow& r, const QDate& d) { return r.date < d; });
+    for (; it != s.rows.cend(); ++it) {
+        const bool groupOff = s.groupDaysOff.contains(it->date);
+        const SeasonEntry* e = s.entry(it->entry);
+        if (groupOff || (e && s.isOff(*e, it->date)))
+            clashes.append({it->date, it->entry, groupOff});
+    }
+    return clashes;
 }

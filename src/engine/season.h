@@ -81,6 +81,7 @@ struct Season {
     QVector<CourtSession> sessions;          // by date, then court order
     QVector<QDate> dates;                    // the dates of play, ascending
     QHash<int, QSet<QDate>> playerDaysOff;   // PLAYERID -> days off on dates of play
+    QSet<QDate> groupDaysOff;                // the group's days off on dates of play
     QHash<int, int> indexOfEntry;            // GROUPPLAYERID -> index in entries
 
     bool exists() const { return groupId != 0; }
@@ -118,6 +119,17 @@ struct Season {
     QDate lastPlayedBefore(int entry, const QDate& date) const;
     int homeCountBefore(int entry, const QDate& date) const;
 };
+
+// A place held on a date its entry's player or partner has off, or on a
+// day off of the whole group: days off recorded after the schedule was made.
+struct DayOffClash {
+    QDate date;
+    int entry = 0;
+    bool groupOff = false;
+};
+
+// The season's clashes on dates from `from` on, in date order.
+QVector<DayOffClash> dayOffClashes(const Season& s, const QDate& from);
 
 // Reads the season of one group or league in a few statements, whatever its
 // size; an unknown id gives groupId 0.

@@ -24,6 +24,10 @@ namespace {
 
 const QColor PlayedShade(232, 232, 232);
 const QString EmptyPlaceText = QStringLiteral("(empty place)");
+// Marks a place on a date to come that its entry, or the whole group, has
+// off: a day off recorded after the schedule was made.
+const QString DayOffMark = QStringLiteral(" (day off)");
+const QString GroupDayOffText = QStringLiteral("day off");
 
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& hint)
 {
@@ -37,7 +41,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
 // not by a walk through the entries for every row and every one sitting out.
 class GridTexts {
 public:
-    explicit GridTexts(const Season& season) : s(season)
+    GridTexts(const Season& season, const QDate& today) : s(season), today(today)
     {
         for (int i = 0; i < s.entries.size(); ++i)
             positionOf.insert(s.entries[i].id, i);
@@ -68,6 +72,15 @@ private:
         const int at = position(entry);
         return at < 0 ? QString() : s.entries[at].fullName();
     }
+    // The entry's name where it plays on the date.
+    QString placed(int entry, const QDate& date) const
+    {
+        const int at = position(entry);
+        if (at < 0)
+            return {};
+        const bool off = date >= today && s.isOff(s.entries[at], date);
+        return s.entries[at].fullName() + (off ? DayOffMark : QString());
+    }
     static QString code(bool home, int slot) { return home ? QStringLiteral("(%1)").arg(slot) : QString::number(slot); }
 
     QString groupCourt(const QVector<const SeasonRow*>& rows, int missing) const
@@ -75,9 +88,9 @@ private:
         const int side = storedValue(s.matchType);
         QStringList lines;
         for (int i = 0; i < rows.size() + missing; ++i) {
-            QString line = i < rows.size()
-                               ? code(rows[i]->home, rows[i]->slot) + QLatin1Char(' ') + name(rows[i]->entry)
-                               : EmptyPlaceText;
+            QString line = i < rows.size() ? code(rows[i]->home, rows[i]->slot) + QLatin1Char(' ') +
+                                                 placed(rows[i]->entry, rows[i]->date)
+                                           : EmptyPlaceText;
             if (side > 0 && i % side != 0)
                 line.prepend(QStringLiteral("& "));
             else if (side > 0 && i == side)
@@ -98,7 +111,7 @@ private:
                 const bool underFirst = std::any_of(
                     rows.cbegin(), rows.cend(), [r](const SeasonRow* o) { return o != r && o->opponent == r->entry; });
                 if (!underFirst)
-                    lines << code(r->home, r->slot) + QLatin1Char(' ') + name(r->entry)
+                    lines << code(r->home, r->slot) + QLatin1Char(' ') + placed(r->entry, r->date)
                           << QStringLiteral("v. ") + EmptyPlaceText;
                 continue;
             }
@@ -106,10 +119,11 @@ private:
             for (const SeasonRow* o : rows)
                 if (o != r && o->entry == r->opponent && o->opponent == 0)
                     opponentHome = o->home;
-            lines << code(r->home, r->slot) + QLatin1Char(' ') + name(r->entry);
-            lines << QStringLiteral("v. ") + (position(r->opponent) < 0 ? EmptyPlaceText
-                                                                        : code(opponentHome, r->slot2) +
-                                                                              QLatin1Char(' ') + name(r->opponent));
+            lines << code(r->home, r->slot) + QLatin1Char(' ') + placed(r->entry, r->date);
+            lines << QStringLiteral("v. ") +
+                         (position(r->opponent) < 0
+                              ? EmptyPlaceText
+                              : code(opponentHome, r->slot2) + QLatin1Char(' ') + placed(r->opponent, r->date));
             if (r->winner != 0)
                 lines << QStringLiteral("won by %1").arg(entryText(r->winner));
         }
@@ -117,6 +131,7 @@ private:
     }
 
     const Season& s;
+    QDate today;
     QHash<int, int> positionOf;
 };
 
@@ -298,6 +313,7 @@ void Tfrmseason::createControls()
 {
     lblseason = new QLabel(this);
     lblseason->setObjectName(QStringLiteral("lblseason"));
+    lblseason->setWordWrap(true);
 
     grdseason = new QTableView(this);
     grdseason->setObjectName(QStringLiteral("grdseason"));
@@ -425,6 +441,11 @@ void Tfrmseason::showSeason()
         summary += QStringLiteral(" %1 on dates to come: choose the date, its empty place under Entries, then "
                                   "Substitute.")
                        .arg(emptyPlacesText(missing));
+    if (const qsizetype clashes = dayOffClashes(s, today).size(); clashes > 0)
+        summary += QStringLiteral(" %1 on dates to come %2 on a day off, marked \"day off\": substitute for them, "
+                                  "or re-plan from the first such date.")
+                       .arg(clashes == 1 ? QStringLiteral("1 place") : QStringLiteral("%1 places").arg(clashes),
+                            clashes == 1 ? QStringLiteral("falls") : QStringLiteral("fall"));
     lblseason->setText(summary);
     fillGrid();
     selectDate(keep.isValid() ? keep : (dates.isEmpty() ? QDate() : dates.first()));
@@ -443,7 +464,7 @@ void Tfrmseason::showSeason()
 void Tfrmseason::fillGrid()
 {
     const Season& s = ops->season();
-    const GridTexts texts(s);
+    const GridTexts texts(s, today);
     dates = s.dates;
     QStringList titles{QStringLiteral("Date")};
     QHash<int, int> columnOf;
@@ -486,7 +507,9 @@ void Tfrmseason::fillGrid()
                 out << texts.entryText(s.entries[i].id);
 
         played << (date < today);
+        const bool groupOff = !played.last() && s.groupDaysOff.contains(date);
         cells << SeasonOps::dateText(date) + (played.last() ? QStringLiteral("\nplayed") : QString()) +
+                     (groupOff ? QLatin1Char('\n') + GroupDayOffText : QString()) +
                      (missing > 0 ? QLatin1Char('\n') + emptyPlacesText(missing) : QString());
         for (int c = 0; c < courts; ++c)
             cells << texts.court(onCourt[c], missingOnCourt[c]);
@@ -548,8 +571,11 @@ void Tfrmseason::fillEntries()
     }
     for (const SeasonRow* r : s.rowsOn(date)) {
         const QString court = s.courtName(r->court);
+        const SeasonEntry* e = s.entry(r->entry);
+        const bool off = date >= today && (s.groupDaysOff.contains(date) || (e && s.isOff(*e, date)));
         auto* item = new QListWidgetItem(s.entryText(r->entry) + QStringLiteral("  -  ") + court +
-                                             (r->home ? QStringLiteral(", brings the balls") : QString()),
+                                             (r->home ? QStringLiteral(", brings the balls") : QString()) +
+                                             (off ? QStringLiteral(", has the day off") : QString()),
                                          lstentries);
         item->setData(Qt::UserRole, r->entry);
     }
@@ -595,6 +621,15 @@ void Tfrmseason::updateButtons()
     btnundo->setText(ops->canUndo() ? QStringLiteral("&Undo ") + ops->undoText() : QStringLiteral("&Undo"));
     btnredo->setEnabled(ops->canRedo());
     btnredo->setText(ops->canRedo() ? QStringLiteral("Red&o ") + ops->redoText() : QStringLiteral("Red&o"));
+}
+
+void Tfrmseason::showPlace(const QDate& date, int entry)
+{
+    selectDate(date);
+    for (int i = 0; i < lstentries->count(); ++i)
+        if (lstentries->item(i)->data(Qt::UserRole).toInt() == entry)
+            lstentries->setCurrentRow(i);
+    updateButtons();
 }
 
 void Tfrmseason::selectDate(const QDate& date)

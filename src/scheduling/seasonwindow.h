@@ -47,6 +47,9 @@ public:
     void redoClicked();
     void refresh();
 
+    // Puts the grid on the date and the entries list on the entry there.
+    void showPlace(const QDate& date, int entry);
+
     QDate currentDate() const;
     int currentEntry() const;   // 0 when none is chosen
     // The court of the empty place chosen in the entries list, else 0.

@@ -163,6 +163,8 @@ void DaysOffDialog::btnaddClick()
         tbdaysoff->append();
         tbdaysoff->setValue(QStringLiteral("DATE"), dateEdit->date());
         tbdaysoff->post();
+        if (!addedFor.contains(chosenId()))
+            addedFor.append(chosenId());
     });
 }
 
@@ -176,6 +178,13 @@ void DaysOffDialog::finish()
     tbdaysoff->checkBrowseMode();
     Tdmglobal::instance().commit();
     finished = true;
+    kept = true;
+}
+
+void DaysOffDialog::reviewAddedDaysOff()
+{
+    if (kept)
+        Tdmglobal::instance().reviewDaysOff(setup.groups, addedFor, parentWidget());
 }
 
 void DaysOffDialog::OKBtnClick()

@@ -31,6 +31,9 @@ public:
 
     // Close box and Escape: the same as "&Done".
     void reject() override;
+    // After the dialog closed: the days off added and kept may clash with
+    // schedules already made; has the organiser told about them.
+    void reviewAddedDaysOff();
 
 protected:
     struct Setup {
@@ -40,6 +43,7 @@ protected:
         QString daysOffTable, daysOffIndex;
         QString cancelCaption;
         QString noneToChoose;   // "There is no player ..." for an empty chooser
+        bool groups = false;    // days off of groups, not of players
     };
     DaysOffDialog(QWidget* parent, const Setup& setup);
     // Opens the datasets, puts the chooser on `id` (or the first row) and
@@ -65,6 +69,8 @@ private:
     DbGrid* daysOffView = nullptr;
     QPushButton *addDateButton = nullptr, *removeDateButton = nullptr, *okButton = nullptr, *helpButton = nullptr,
                 *cancelButton = nullptr;
+    QVector<int> addedFor;   // players or groups given a day off here
+    bool kept = false;       // the adds were committed
     bool filling = false;
     bool finished = false;
 };

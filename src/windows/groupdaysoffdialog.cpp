@@ -7,7 +7,8 @@ Tdlggroupoff::Tdlggroupoff(QWidget* parent, int groupId)
                              QStringLiteral("dblkupgroups"), QStringLiteral("groupoff.db"), QStringLiteral("parent"),
                              QStringLiteral("Cancel"),
                              QStringLiteral("There is no group or league to record a day off for. Save the "
-                                            "group or league first.")})
+                                            "group or league first."),
+                             true})
 {
     setObjectName(QStringLiteral("dlggroupoff"));
     load(groupId);
@@ -17,4 +18,5 @@ void Tdlggroupoff::execFor(QWidget* parent, int groupId)
 {
     Tdlggroupoff dialog(parent, groupId);
     dialog.exec();
+    dialog.reviewAddedDaysOff();
 }

@@ -33,4 +33,5 @@ void Tdlgplayeroff::execFor(QWidget* parent, int playerId)
 {
     Tdlgplayeroff dialog(parent, playerId);
     dialog.exec();
+    dialog.reviewAddedDaysOff();
 }

@@ -5,10 +5,13 @@
 #include "apptest.h"
 #include "engine_fixture.h"
 #include "data/query.h"
+#include "engine/season.h"
+#include <QDateEdit>
 #include "scheduling/groupeditor.h"
 #include "scheduling/seasondialogs.h"
 #include "scheduling/seasonwindow.h"
 #include "windows/grouplist.h"
+#include "windows/playerdaysoffdialog.h"
 #include "windows/playerlist.h"
 #include "windows/guard.h"
 #include <QAbstractButton>
@@ -195,6 +198,53 @@ private slots:
         // F10 closes the season window like any other child window.
         press(Qt::Key_F10);
         QTRY_VERIFY(qobject_cast<Tfrmgroup*>(fx->frame->activeChildWidget()) == editor);
+    }
+
+    // A day off recorded after the schedule was made (F7 in the Player
+    // List, the date, Alt+A, Enter) is reported on Done; "Re-plan" from the
+    // first clash leaves nobody on a day off. A group's day off is marked in
+    // the season window until it is resolved.
+    void lateDayOffIsReportedThenReplanned()
+    {
+        const int g = generatedGroup();
+        const int ann = scalar("SELECT PLAYERID FROM PLAYERS WHERE FNAME = 'Ann3'").toInt();
+        const int entry = scalar(QString("SELECT GROUPPLAYERID FROM GRPPLAYR WHERE PLAYERID = %1").arg(ann)).toInt();
+        const QDate date = scalar(QString("SELECT MAX(DATE) FROM SCHEDULE WHERE GRPPLAYRID = %1").arg(entry)).toDate();
+        QVERIFY(date.isValid());
+
+        auto* players = qobject_cast<Tfrmplayers*>(fx->frame->openChildWindow(Tfrmmain::PlayerList));
+        QVERIFY(players->players().locate("PLAYERID", ann));
+        whenModal<Tdlgplayeroff>([&](Tdlgplayeroff* dialog) {
+            dialog->datePicker()->setDate(date);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+            // A mnemonic clicks after a moment.
+            (void)QTest::qWaitFor([&] { return dialog->daysOff().recordCount() == 1; });
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        });
+        QString report;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            report = box->text();
+            for (QAbstractButton* b : box->buttons())
+                if (b->text().startsWith("&Re-plan"))
+                    b->click();
+        });
+        whenModal<TdlgReplan>([](TdlgReplan* dialog) { dialog->accept(); });
+        press(Qt::Key_F7);
+        QVERIFY2(report.contains(SeasonOps::dateText(date) + ": 3 Ann3 Lee has the day off"), qPrintable(report));
+        QTRY_COMPARE(rowsOfEntry(entry, date.toString(Qt::ISODate)), 0);
+        QVERIFY(errors.isEmpty());
+        Season after = loadSeason(fx->dm->database(), g);
+        QVERIFY(dayOffClashes(after, QDate::currentDate()).isEmpty());
+
+        insert(QString("INSERT INTO \"groupoff.DB\" (GROUPID, DATE) VALUES (%1, '%2')")
+                   .arg(g)
+                   .arg(after.dates.first().toString(Qt::ISODate)));
+        auto* season = qobject_cast<Tfrmseason*>(fx->frame->activeChildWidget());
+        QVERIFY(season);
+        season->refresh();
+        QVERIFY(season->grid()->model()->index(0, 0).data().toString().contains("day off"));
+        QVERIFY(
+            season->findChild<QLabel*>("lblseason")->text().contains("4 places on dates to come fall on a day off"));
     }
 
     // A player deleted from the Player List after asking; the season window
