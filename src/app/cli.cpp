@@ -9,6 +9,7 @@
 #include "export/csvexport.h"
 #include "export/exports.h"
 #include "export/fairnessreport.h"
+#include "export/publish.h"
 #include "export/savefile.h"
 #include "reportengine/reporterror.h"
 #include "engine/engine.h"
@@ -47,6 +48,9 @@ const char* const commandsText = "Without arguments Vantrel starts its window. C
                                  "  generate --group NAME [--yes] [--seed N]\n"
                                  "      writes the schedule anew; without --yes it stops, changing nothing,\n"
                                  "      where the run would ask a question\n"
+                                 "  publish --group NAME|--all --output DIR [--base-url URL] [--new-links]\n"
+                                 "      the season as web pages and calendar feeds in DIR, for any web host\n"
+                                 "      or shared folder to serve; each player has a private link\n"
                                  "  list groups|leagues|players\n"
                                  "  init --database DIR\n"
                                  "      makes a new, empty database in DIR\n"
@@ -62,6 +66,9 @@ struct Options {
     QCommandLineOption output{"output", "The file to write (a folder with --every-player).", "FILE"};
     QCommandLineOption yes{"yes", "generate: answer Yes to the run's questions."};
     QCommandLineOption seed{"seed", "generate: seed of the random source, for a repeatable run.", "N"};
+    QCommandLineOption all{"all", "publish: every group and league, each in a folder of its own."};
+    QCommandLineOption baseUrl{"base-url", "publish: the address DIR is served at, for calendar subscriptions.", "URL"};
+    QCommandLineOption newLinks{"new-links", "publish: give the players new links; the old ones stop working."};
 };
 
 // ------------------------------------------------------------ the database
@@ -334,6 +341,32 @@ void runGenerate(const QCommandLineParser& p, const Options& o, Tdmglobal& dm, Q
         << QStringLiteral(" %1 dates, %2 courts a date at most.\n").arg(courtsOn.size()).arg(most);
 }
 
+void runPublish(const QCommandLineParser& p, const Options& o, Database& db, QTextStream& out)
+{
+    PublishRequest request;
+    request.folder = Database::expandHome(required(p, o.output, QStringLiteral("publish")));
+    request.baseUrl = p.value(o.baseUrl);
+    request.newLinks = p.isSet(o.newLinks);
+    if (p.isSet(o.all) == p.isSet(o.group))
+        fail(QStringLiteral("publish needs either --group NAME or --all."), Cli::Usage);
+    if (p.isSet(o.all)) {
+        request.eachInOwnFolder = true;
+        for (const GroupRow& g : groupRows(db))
+            request.groupIds << g.id;
+    } else {
+        request.groupIds << scheduledSeason(db, findGroup(db, p.value(o.group))).groupId;
+    }
+    const PublishOutcome done = publishSeasons(db, request);
+    checkWritten(done.error);
+    out << QStringLiteral("Published %1 %2 with %3 player pages to %4%5\n")
+               .arg(done.seasons)
+               .arg(done.seasons == 1 ? QStringLiteral("season") : QStringLiteral("seasons"))
+               .arg(done.players)
+               .arg(QDir::toNativeSeparators(request.folder),
+                    done.removed ? QStringLiteral("; removed %1 files of players who left").arg(done.removed)
+                                 : QString());
+}
+
 void runList(const QCommandLineParser& p, Database& db, QTextStream& out)
 {
     const QStringList args = p.positionalArguments();
@@ -375,7 +408,7 @@ void dispatch(const QCommandLineParser& p, const Options& o, QTextStream& out, Q
 {
     const QStringList args = p.positionalArguments();
     const QString command = args.value(0);
-    checkChoice(command, {"export", "report", "generate", "list", "init"}, QStringLiteral("The command"));
+    checkChoice(command, {"export", "report", "generate", "publish", "list", "init"}, QStringLiteral("The command"));
     // Words past what the command takes are a mistake, not something to ignore.
     const int takes = command == QLatin1String("report") || command == QLatin1String("list") ? 2 : 1;
     if (args.size() > takes)
@@ -398,6 +431,8 @@ void dispatch(const QCommandLineParser& p, const Options& o, QTextStream& out, Q
             runReport(p, o, dm->database(), out);
         else if (command == QLatin1String("generate"))
             runGenerate(p, o, *dm, out, err);
+        else if (command == QLatin1String("publish"))
+            runPublish(p, o, dm->database(), out);
         else
             runList(p, dm->database(), out);
     } catch (const DbError& e) {
@@ -415,8 +450,9 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     parser.setApplicationDescription(QString::fromLatin1(commandsText));
     const QCommandLineOption help = parser.addHelpOption();
     Options o;
-    parser.addOptions({o.database, o.group, o.format, o.player, o.everyPlayer, o.output, o.yes, o.seed});
-    parser.addPositionalArgument("command", "export, report, generate, list or init, and what it needs.",
+    parser.addOptions({o.database, o.group, o.format, o.player, o.everyPlayer, o.output, o.yes, o.seed, o.all,
+                       o.baseUrl, o.newLinks});
+    parser.addPositionalArgument("command", "export, report, generate, publish, list or init, and what it needs.",
                                  "command [what]");
     int status = Ok;
     try {
@@ -429,7 +465,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
             return Ok;
         }
         if (parser.positionalArguments().isEmpty())
-            fail(QStringLiteral("Name a command: export, report, generate, list or init. See vantrel --help."), Usage);
+            fail(QStringLiteral("Name a command: export, report, generate, publish, list or init. See vantrel --help."),
+                 Usage);
         dispatch(parser, o, out, err);
     } catch (const CliError& e) {
         err << QStringLiteral("vantrel: ") << e.message << '\n';

@@ -44,3 +44,8 @@ void addGroupOutputItems(Tfrmmain& frame, QMenu* actionMenu)
     addItem(frame, exports, "ExportPdf1", QStringLiteral("As &PDF..."), GroupOutput::Pdf);
     addItem(frame, actionMenu, "Fairness1", QStringLiteral("&Fairness Report..."), GroupOutput::FairnessReport);
 }
+
+void addPublishItem(Tfrmmain& frame, QMenu* fileMenu)
+{
+    addItem(frame, fileMenu, "PublishSeason1", QStringLiteral("Publish &Season..."), GroupOutput::Publish);
+}

@@ -130,6 +130,8 @@ void Tfrmmain::createMenus()
         file, "FooterSetup1", QStringLiteral("&Footer Setup"), {}, [this] { runFooterSetup(this); },
         HelpContext::FooterSetup);
     file->addSeparator();
+    addPublishItem(*this, file);
+    file->addSeparator();
     menuAction(
         file, "Exit1", QStringLiteral("&Exit"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] { close(); },
         HelpContext::Exit);

@@ -19,14 +19,14 @@ FieldDef f(const char* name, FieldType type, int size = 0, bool required = false
 QVector<TableDef> buildTables()
 {
     QVector<TableDef> t;
-    t.append(
-        {"PLAYERS",
-         "PLAYERS.db",
-         {f("PLAYERID", T::AutoInc), f("FNAME", T::String, 25), f("LNAME", T::String, 25), f("STREET1", T::String, 25),
-          f("STREET2", T::String, 25), f("CITY", T::String, 25), f("STATE", T::String, 2), f("ZIPCODE", T::String, 10),
-          f("WINS", T::Integer), f("LOSSES", T::Integer), f("RANKING", T::Float), f("NOTES", T::Memo),
-          f("RELPLAYERS", T::Integer), f("PHONE1", T::String, 13), f("PHONE2", T::String, 13)},
-         {{"lastname", {"LNAME", "FNAME", "PLAYERID"}}}});
+    t.append({"PLAYERS",
+              "PLAYERS.db",
+              {f("PLAYERID", T::AutoInc), f("FNAME", T::String, 25), f("LNAME", T::String, 25),
+               f("STREET1", T::String, 25), f("STREET2", T::String, 25), f("CITY", T::String, 25),
+               f("STATE", T::String, 2), f("ZIPCODE", T::String, 10), f("WINS", T::Integer), f("LOSSES", T::Integer),
+               f("RANKING", T::Float), f("NOTES", T::Memo), f("RELPLAYERS", T::Integer), f("PHONE1", T::String, 13),
+               f("PHONE2", T::String, 13), f("EMAIL", T::String, 80), f("LINKTOKEN", T::String, 32)},
+              {{"lastname", {"LNAME", "FNAME", "PLAYERID"}}}});
     t.append({"COURTS", "COURTS.db", {f("COURTID", T::AutoInc), f("NAME", T::String, 50)}, {}});
     t.append({"group",
               "group.DB",

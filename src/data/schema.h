@@ -48,7 +48,8 @@ const TableDef& require(const QString& nameOrFile);
 // Version written to PRAGMA user_version. An older file is upgraded when it
 // is opened (schemaupgrade.h); a newer one is refused.
 // 2: group.MIXPAIRS, "Mix partners and opponents".
-constexpr int version = 2;
+// 3: PLAYERS.EMAIL, and PLAYERS.LINKTOKEN naming a player's published pages.
+constexpr int version = 3;
 
 // A column as CREATE TABLE and ALTER TABLE ADD COLUMN write it.
 QString columnDefinition(const FieldDef& field);

@@ -20,6 +20,8 @@ struct AddedColumn {
 // take the column's default (a new option starts off for existing groups).
 const AddedColumn addedColumns[] = {
     {2, "group", "MIXPAIRS"},
+    {3, "PLAYERS", "EMAIL"},
+    {3, "PLAYERS", "LINKTOKEN"},
 };
 
 void keepCopy(Database& db, const QString& path)

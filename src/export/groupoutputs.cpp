@@ -3,9 +3,14 @@
 #include "windows/guard.h"
 #include "exports.h"
 #include "fairnesswindow.h"
+#include "publish.h"
 #include "savefile.h"
 #include <QDir>
 #include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QUrl>
 
 namespace {
 
@@ -67,6 +72,51 @@ void exportEveryCalendar(QWidget* parent, const Season& s)
          QStringLiteral("Exported %1 calendars to %2").arg(files.size()).arg(QDir::toNativeSeparators(dir)));
 }
 
+// The folder a season was last published to from this database.
+QString publishKey(const Database& db)
+{
+    return QStringLiteral("Publish/") + QString::fromLatin1(QUrl::toPercentEncoding(db.path()));
+}
+
+// Where to publish: the folder used last for this database, or another.
+QString askPublishFolder(QWidget* parent, const Database& db, const Season& s)
+{
+    const QString last = QSettings().value(publishKey(db)).toString();
+    if (!last.isEmpty()) {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Publish Season"),
+                        QStringLiteral("Publish %1 to %2?").arg(s.name, QDir::toNativeSeparators(last)),
+                        QMessageBox::NoButton, parent);
+        QPushButton* publish = box.addButton(QStringLiteral("&Publish"), QMessageBox::AcceptRole);
+        QPushButton* other = box.addButton(QStringLiteral("&Other Folder..."), QMessageBox::ActionRole);
+        box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(publish);
+        box.exec();
+        if (box.clickedButton() == publish)
+            return last;
+        if (box.clickedButton() != other)
+            return {};
+    }
+    return SaveFile::askDirectory(parent, QStringLiteral("Folder to Publish the Season In"));
+}
+
+void publishSeason(QWidget* parent, Database& db, const Season& s)
+{
+    PublishRequest request;
+    request.groupIds = {s.groupId};
+    request.folder = askPublishFolder(parent, db, s);
+    if (request.folder.isEmpty())
+        return;
+    BusyCursor busy;
+    const PublishOutcome outcome = publishSeasons(db, request);
+    if (outcome.error.isEmpty())
+        QSettings().setValue(publishKey(db), request.folder);
+    done(outcome.error, parent,
+         QStringLiteral("Published %1 with %2 player pages to %3; each player's link is their page there.")
+             .arg(s.name)
+             .arg(outcome.players)
+             .arg(QDir::toNativeSeparators(request.folder)));
+}
+
 }   // namespace
 
 void runGroupOutput(QWidget* parent, Database& db, int groupId, GroupOutput output)
@@ -100,6 +150,7 @@ void runGroupOutput(QWidget* parent, Database& db, int groupId, GroupOutput outp
         if (!file.isEmpty())
             done(Exports::writeSchedulePdf(db, groupId, file), parent, wrote(file));
         break;
+    case GroupOutput::Publish: publishSeason(parent, db, s); break;
     case GroupOutput::FairnessReport: break;
     }
 }

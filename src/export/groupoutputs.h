@@ -4,6 +4,6 @@
 class Database;
 class QWidget;
 
-enum class GroupOutput { Csv, GroupCalendar, EveryPlayerCalendar, PlayerCalendar, Pdf, FairnessReport };
+enum class GroupOutput { Csv, GroupCalendar, EveryPlayerCalendar, PlayerCalendar, Pdf, FairnessReport, Publish };
 
 void runGroupOutput(QWidget* parent, Database& db, int groupId, GroupOutput output);

@@ -1,4 +1,5 @@
 #include "groupeditor.h"
+#include "data/query.h"
 #include "engine/grouprules.h"
 #include "windows/datetyping.h"
 #include "scheduleeditdialog.h"
@@ -953,8 +954,17 @@ void Tfrmgroup::deleteCurrentEntry()
     Table& e = ds.tbplayers;
     if (e.state() == Table::State::Insert)
         e.cancel();
-    if (e.isEmpty())
-        throw DbError(QStringLiteral("Cannot perform this operation on an empty dataset"));
+    if (e.isEmpty()) {
+        // The list is empty because the group itself went with another
+        // Vantrel's delete: say that, not that the list is empty.
+        Query q(ds.tbgroup.database(), "SELECT COUNT(*) FROM \"group.DB\" WHERE GROUPID = :id");
+        q.setInteger("id", ds.groupId());
+        q.open();
+        throw DbError(q.value(0).toInt() == 0
+                          ? QStringLiteral("This group or league no longer exists. It was deleted in another "
+                                           "Vantrel window; your change was not saved.")
+                          : QStringLiteral("Cannot perform this operation on an empty dataset"));
+    }
     Tdmglobal& dm = Tdmglobal::instance();
     {
         BusyCursor busy;

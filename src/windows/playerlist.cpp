@@ -32,12 +32,12 @@ Tfrmplayers::Tfrmplayers(QWidget* parent) : QWidget(parent)
     connect(tbplayers, &Table::stateChanged, this, [this] { Tdmglobal::instance().datasetStateNames(*tbplayers); });
 
     tbplayers->open();
-    playersView->setTable(*tbplayers, {gridColumn("FNAME", "First"), gridColumn("LNAME", "Last"),
-                                       gridColumn("PHONE1", "Home Phone"), gridColumn("PHONE2", "Work Phone"),
-                                       gridColumn("STREET1", "Street"), gridColumn("STREET2", "Street Line 2"),
-                                       gridColumn("CITY", "City"), gridColumn("STATE", "State"),
-                                       gridColumn("ZIPCODE", "Zipcode"), gridColumn("WINS", "Wins"),
-                                       gridColumn("LOSSES", "Losses"), gridColumn("RANKING", "Ranking")});
+    playersView->setTable(
+        *tbplayers, {gridColumn("FNAME", "First"), gridColumn("LNAME", "Last"), gridColumn("PHONE1", "Home Phone"),
+                     gridColumn("PHONE2", "Work Phone"), gridColumn("STREET1", "Street"),
+                     gridColumn("STREET2", "Street Line 2"), gridColumn("CITY", "City"), gridColumn("STATE", "State"),
+                     gridColumn("ZIPCODE", "Zipcode"), gridColumn("WINS", "Wins"), gridColumn("LOSSES", "Losses"),
+                     gridColumn("RANKING", "Ranking"), gridColumn("EMAIL", "E-mail")});
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

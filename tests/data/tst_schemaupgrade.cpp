@@ -60,7 +60,9 @@ void makeFirstReleaseFile(const QString& dir)
             "INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE, HOME) VALUES (1, '2026-01-05', 1, 1, 1)");
         db.exec("INSERT INTO PLAYROFF (PLAYERID, DATE) VALUES (2, '2026-01-12')");
     }
-    rawQuery(Database::fileName(dir), {"ALTER TABLE \"group\" DROP COLUMN MIXPAIRS", "PRAGMA user_version = 1"});
+    rawQuery(Database::fileName(dir),
+             {"ALTER TABLE \"group\" DROP COLUMN MIXPAIRS", "ALTER TABLE PLAYERS DROP COLUMN EMAIL",
+              "ALTER TABLE PLAYERS DROP COLUMN LINKTOKEN", "PRAGMA user_version = 1"});
 }
 
 // Every row of every table of the first release, as text.
@@ -71,7 +73,7 @@ QStringList contents(const QString& path)
         QStringList columns;
         for (const QVariant& c :
              rawQuery(path, {QString("SELECT name FROM pragma_table_info('%1')").arg(QString(table).remove('"'))}))
-            if (c.toString() != "MIXPAIRS")
+            if (!SchemaUpgrade::addedAfter(1, QString(table).remove('"'), c.toString()))
                 columns << '"' + c.toString() + '"';
         for (const QVariant& r :
              rawQuery(path, {QString("SELECT %1 FROM %2 ORDER BY 1").arg(columns.join(" || '|' || "), table)}))

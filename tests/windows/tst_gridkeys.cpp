@@ -70,6 +70,7 @@ void TestGridKeys::playerRowsTypedWithTabOnly()
     F::type("12345");
     tabs(3);   // Wins, Losses empty
     QCOMPARE(current(g).column(), 11);
+    F::key(Qt::Key_Tab);   // E-mail left empty
     F::key(Qt::Key_Tab);   // off the last cell of the last row
     QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join('\n')));
     QCOMPARE(f.count("PLAYERS"), 1);
@@ -91,6 +92,8 @@ void TestGridKeys::playerRowsTypedWithTabOnly()
     tabs(9);
     F::type("4.5");
     F::key(Qt::Key_Tab);
+    F::type("ann.adams@mail.example");
+    F::key(Qt::Key_Tab);
     QVERIFY2(f.errors.isEmpty(), qPrintable(f.errors.join('\n')));
     QCOMPARE(f.count("PLAYERS"), 2);
 
@@ -103,6 +106,7 @@ void TestGridKeys::playerRowsTypedWithTabOnly()
     QCOMPARE(f.scalar("SELECT FNAME || PHONE1 FROM PLAYERS WHERE LNAME = 'Adams'").toString(),
              QStringLiteral("Ann(555)123-4567"));
     QCOMPARE(f.scalar("SELECT RANKING FROM PLAYERS WHERE LNAME = 'Adams'").toDouble(), 4.5);
+    QCOMPARE(f.scalar("SELECT EMAIL FROM PLAYERS WHERE LNAME = 'Adams'").toString(), "ann.adams@mail.example");
 
     // The untouched third row is dropped when the window closes or on Esc.
     QCOMPARE(g->model()->rowCount(), 3);
@@ -292,7 +296,7 @@ void TestGridKeys::rowMoveFindsTargetAfterResort()
     F::type("2");
     g->setCurrentIndex(g->model()->index(0, 1));
     F::type("Zimmer");
-    tabs(11);
+    tabs(12);
     QCOMPARE(w->players().asString("LNAME"), QStringLiteral("Clark"));
     QCOMPARE(current(g), g->model()->index(0, 0));
     QCOMPARE(f.count("PLAYERS", "LNAME = 'Zimmer' AND RANKING = 2"), 1);
