@@ -134,15 +134,21 @@ private slots:
             const int key = QKeySequence::mnemonic(menu->text())[0].toCombined();
             QVERIFY2(key != 0 && !barKeys.contains(key), qPrintable(menu->text()));
             barKeys.insert(key, menu->text());
-            QHash<int, QString> itemKeys;
-            const auto items = menu->menu()->actions();
-            for (QAction* item : items) {
-                if (item->isSeparator() || !item->isVisible())
-                    continue;
-                const int itemKey = QKeySequence::mnemonic(item->text())[0].toCombined();
-                QVERIFY2(itemKey != 0, qPrintable(item->text()));
-                QVERIFY2(!itemKeys.contains(itemKey), qPrintable(item->text() + " / " + itemKeys.value(itemKey)));
-                itemKeys.insert(itemKey, item->text());
+            // Submenus too (Export Schedule): every item by its letters.
+            QList<QMenu*> menus{menu->menu()};
+            while (!menus.isEmpty()) {
+                QHash<int, QString> itemKeys;
+                const auto items = menus.takeFirst()->actions();
+                for (QAction* item : items) {
+                    if (item->isSeparator() || !item->isVisible())
+                        continue;
+                    const int itemKey = QKeySequence::mnemonic(item->text())[0].toCombined();
+                    QVERIFY2(itemKey != 0, qPrintable(item->text()));
+                    QVERIFY2(!itemKeys.contains(itemKey), qPrintable(item->text() + " / " + itemKeys.value(itemKey)));
+                    itemKeys.insert(itemKey, item->text());
+                    if (item->menu())
+                        menus.append(item->menu());
+                }
             }
         }
         for (int choice : {Tfrmmain::PlayerList, Tfrmmain::CourtList, Tfrmmain::GroupList, Tfrmmain::LeagueList})
@@ -216,7 +222,10 @@ private slots:
         QTRY_COMPARE(QApplication::focusWidget()->objectName(), QString("dbname"));
         int shown = -1;
         whenModal<TFairnessWindow>([&](TFairnessWindow* dialog) {
-            QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : dialog, Qt::Key_F1);
+            QApplication::setActiveWindow(dialog);   // the window manager's part
+            const bool focused = QTest::qWaitFor([&] { return dialog->isAncestorOf(QApplication::focusWidget()); }, 2000);
+            Q_UNUSED(focused);   // checked by the topic shown
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
             if (auto* own = dialog->findChild<THelpBrowser*>()) {
                 shown = own->currentTopic();
                 own->close();
