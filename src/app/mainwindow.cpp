@@ -152,8 +152,8 @@ void Tfrmmain::createMenus()
     editSchedule->setEnabled(false);
     menuAction(action, "Print2", QStringLiteral("&Print"), QKeySequence(Qt::Key_F9), command(CmdPrint),
                HelpContext::PrintPreview);
-    menuAction(action, "Season1", QStringLiteral("Se&ason..."), QKeySequence(Qt::CTRL | Qt::Key_F9),
-               command(CmdSeason), HelpContext::SeasonWindow);
+    menuAction(action, "Season1", QStringLiteral("Se&ason..."), QKeySequence(Qt::CTRL | Qt::Key_F9), command(CmdSeason),
+               HelpContext::SeasonWindow);
     addGroupOutputItems(*this, action);
     QMenu* exports = action->findChild<QMenu*>(QStringLiteral("ExportSchedule1"));
     QList<QAction*> exportItems = exports->actions();

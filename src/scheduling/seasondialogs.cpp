@@ -156,7 +156,8 @@ QString TdlgSwap::emptyReason() const
                               "or have it off. Cancel, and try a substitute instead.")
             .arg(who, SeasonOps::dateText(date));
     if (lstentries->count() == 0)
-        return QStringLiteral("%1 cannot play on %2 (a day off); choose another date.").arg(who, cbdates->currentText());
+        return QStringLiteral("%1 cannot play on %2 (a day off); choose another date.")
+            .arg(who, cbdates->currentText());
     return {};
 }
 

@@ -198,7 +198,8 @@ private slots:
         for (int choice : {Tfrmmain::PlayerList, Tfrmmain::CourtList, Tfrmmain::GroupList, Tfrmmain::LeagueList})
             fx->frame->openChildWindow(choice);
         Tfrmseason::open(league);
-        auto* editor = qobject_cast<Tfrmgroup*>(Tfrmgrouplist::openEditor(RecordKind::League, league, "League: Ladder", 44));
+        auto* editor =
+            qobject_cast<Tfrmgroup*>(Tfrmgrouplist::openEditor(RecordKind::League, league, "League: Ladder", 44));
         QVERIFY(editor);
         THelpBrowser& help = fx->frame->helpWindow();
         for (QMdiSubWindow* sub : fx->frame->childWindows()) {
@@ -223,7 +224,8 @@ private slots:
         int shown = -1;
         whenModal<TFairnessWindow>([&](TFairnessWindow* dialog) {
             QApplication::setActiveWindow(dialog);   // the window manager's part
-            const bool focused = QTest::qWaitFor([&] { return dialog->isAncestorOf(QApplication::focusWidget()); }, 2000);
+            const bool focused =
+                QTest::qWaitFor([&] { return dialog->isAncestorOf(QApplication::focusWidget()); }, 2000);
             Q_UNUSED(focused);   // checked by the topic shown
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
             if (auto* own = dialog->findChild<THelpBrowser*>()) {

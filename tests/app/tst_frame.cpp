@@ -436,8 +436,8 @@ void TestFrame::helpOpensContentsTopicsAndMissingNotice()
 
 void TestFrame::everyHelpContextInUseHasATopic()
 {
-    const QList<int> used = {2,  3,  11, 13, 17, 18, 20, 23, 24, 25, 37, 38, 42, 43, 44, 48, 49,
-                             50, 51, 52, 53, 55, 60, 61, 62, 63, 64, 65, 66, 67, 68};
+    const QList<int> used = {2,  3,  11, 13, 17, 18, 20, 23, 24, 25, 37, 38, 42, 43, 44, 48,
+                             49, 50, 51, 52, 53, 55, 60, 61, 62, 63, 64, 65, 66, 67, 68};
     THelpBrowser help;
     for (int context : used) {
         QVERIFY2(HelpTopics::hasTopic(context), qPrintable(QString::number(context)));

@@ -285,7 +285,8 @@ void TestCli::generateRefusesQuestionsWithoutYes()
     const int winner = match.first->entry;
     QCOMPARE(ops.setWinner(winner, match.first->date, winner), QString());
     auto stored = [&] {
-        return fx.scalar("SELECT group_concat(SCHEDULEID || '/' || IFNULL(WINNER, '-'), ' ') FROM SCHEDULE").toString() +
+        return fx.scalar("SELECT group_concat(SCHEDULEID || '/' || IFNULL(WINNER, '-'), ' ') FROM SCHEDULE")
+                   .toString() +
                fx.scalar("SELECT group_concat(LWIN || '/' || LLOSSES || '/' || LRANKING, ' ') FROM GRPPLAYR "
                          "WHERE GROUPID = ?",
                          {league})
