@@ -1,6 +1,9 @@
 #include "help.h"
+#include "data/helpcontexts.h"
 #include <QApplication>
 #include <QFile>
+#include <QFileDialog>
+#include <QKeyEvent>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QTextBrowser>
@@ -114,4 +117,63 @@ void showHelpWindow(THelpBrowser& main, int helpContext)
         return;
     }
     main.showTopic(helpContext);
+}
+
+namespace {
+
+// The report engine's dialogs sit below the help numbers; they are known here.
+bool isPrintWindow(const QWidget* w)
+{
+    static const QStringList names{QStringLiteral("ReportSetupDialog"), QStringLiteral("ReportPreviewDialog"),
+                                   QStringLiteral("ReportStatusWindow")};
+    return names.contains(QLatin1String(w->metaObject()->className()));
+}
+
+bool isF1(const QEvent* event)
+{
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    return key->key() == Qt::Key_F1 && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+}
+
+}   // namespace
+
+HelpKey::HelpKey(QWidget* frame, std::function<void(int)> showTopic)
+    : QObject(frame), top(frame), show(std::move(showTopic))
+{
+    qApp->installEventFilter(this);
+}
+
+int HelpKey::contextAt(const QWidget* focus, const QWidget* top)
+{
+    for (const QWidget* w = focus; w && w != top; w = w->parentWidget()) {
+        if (const int context = w->property("helpContext").toInt())
+            return context;
+        if (isPrintWindow(w))
+            return HelpContext::PrintPreview;
+        // A file chosen for printing to PDF, else for an export.
+        if (qobject_cast<const QFileDialog*>(w)) {
+            for (const QWidget* above = w->parentWidget(); above; above = above->parentWidget())
+                if (isPrintWindow(above))
+                    return HelpContext::PrintPreview;
+            return HelpContext::Exports;
+        }
+    }
+    return HelpContext::Contents;
+}
+
+bool HelpKey::eventFilter(QObject* watched, QEvent* event)
+{
+    const QEvent::Type type = event->type();
+    if ((type != QEvent::ShortcutOverride && type != QEvent::KeyPress) || !isF1(event) ||
+        QApplication::activePopupWidget())
+        return QObject::eventFilter(watched, event);
+    if (type == QEvent::ShortcutOverride) {
+        event->accept();   // the key comes as a key press, in dialogs as in the frame
+        return true;
+    }
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        focus = qobject_cast<QWidget*>(watched);
+    show(contextAt(focus, top));
+    return true;
 }

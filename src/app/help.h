@@ -1,6 +1,7 @@
 #pragma once
 #include <QString>
 #include <QWidget>
+#include <functional>
 
 class QTextBrowser;
 
@@ -31,6 +32,23 @@ public:
 private:
     QTextBrowser* view;
     int shownTopic = 0;
+};
+
+// F1 anywhere in the program, dialogs included, opens the topic of the
+// focused control or of the nearest window around it that has one, else the
+// contents; a menu's F1 stays the frame's own (the topic of its item).
+class HelpKey : public QObject {
+public:
+    // `top` is the frame: its own topic is not the answer for the windows in it.
+    HelpKey(QWidget* top, std::function<void(int helpContext)> show);
+    static int contextAt(const QWidget* focus, const QWidget* top);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* top;
+    std::function<void(int)> show;
 };
 
 // Opens help from anywhere: while a modal dialog is up the help appears as a

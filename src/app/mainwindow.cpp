@@ -65,6 +65,7 @@ Tfrmmain::Tfrmmain(QWidget* parent)
     createMenus();
     createToolBars();
     createStatusBar();
+    new HelpKey(this, [this](int context) { runGuarded([&] { showHelp(context); }); });
 }
 
 Tfrmmain::~Tfrmmain()
@@ -151,10 +152,18 @@ void Tfrmmain::createMenus()
                                        QKeySequence(Qt::CTRL | Qt::Key_F8), command(CmdEditSchedule));
     editSchedule->setVisible(false);
     editSchedule->setEnabled(false);
-    menuAction(action, "Print2", QStringLiteral("&Print"), QKeySequence(Qt::Key_F9), command(CmdPrint));
-    menuAction(action, "Season1", QStringLiteral("Se&ason..."), QKeySequence(Qt::CTRL | Qt::Key_F9),
-               command(CmdSeason));
+    menuAction(action, "Print2", QStringLiteral("&Print"), QKeySequence(Qt::Key_F9), command(CmdPrint),
+               HelpContext::PrintPreview);
+    menuAction(action, "Season1", QStringLiteral("Se&ason..."), QKeySequence(Qt::CTRL | Qt::Key_F9), command(CmdSeason),
+               HelpContext::SeasonWindow);
     addGroupOutputItems(*this, action);
+    QMenu* exports = action->findChild<QMenu*>(QStringLiteral("ExportSchedule1"));
+    QList<QAction*> exportItems = exports->actions();
+    exportItems.append(exports->menuAction());
+    for (QAction* item : exportItems)
+        item->setProperty(HelpContextProperty, HelpContext::Exports);
+    if (QAction* fairness = action->findChild<QAction*>(QStringLiteral("Fairness1")))
+        fairness->setProperty(HelpContextProperty, HelpContext::FairnessReport);
     action->addSeparator();
     menuAction(action, "CloseWindow1", QStringLiteral("Close &Window"), QKeySequence(Qt::Key_F10),
                command(CmdCloseWindow));
@@ -179,7 +188,7 @@ void Tfrmmain::createMenus()
     menuAction(helpMenu, "About1", QStringLiteral("&About"), {}, [this] { showAbout(); });
 
     // F1 on a highlighted menu item opens that item's topic, if it has one.
-    for (QMenu* menu : {file, action, windowMenu, helpMenu})
+    for (QMenu* menu : {file, action, exports, windowMenu, helpMenu})
         menu->installEventFilter(this);
 }
 

@@ -30,4 +30,10 @@ inline constexpr int StartDate = 55;
 inline constexpr int StartAndEndTime = 60;
 inline constexpr int Fee = 61;
 inline constexpr int FooterSetup = 62;
+inline constexpr int SeasonWindow = 63;   // also its Substitute, Swap and Re-plan dialogs
+inline constexpr int FairnessReport = 64;
+inline constexpr int Exports = 65;        // Export Schedule and its file choices
+inline constexpr int PrintPreview = 66;   // print setup, preview and PDF
+inline constexpr int Reconcile = 67;
+inline constexpr int CommandLine = 68;
 }   // namespace HelpContext

@@ -1,5 +1,7 @@
 #include "fairnesswindow.h"
 #include "fairnessreport.h"
+#include "data/helpcontexts.h"
+#include "windows/fielddefs.h"
 #include "windows/guard.h"
 #include <QDialogButtonBox>
 #include <QHeaderView>
@@ -26,6 +28,7 @@ TFairnessWindow::TFairnessWindow(Database& db, int groupId, QWidget* parent)
     const FairnessFigures& f = fairness->figures();
     setWindowTitle(FairnessText::title(season));
     setObjectName(QStringLiteral("frmfairness"));
+    setHelpContext(this, HelpContext::FairnessReport);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(wrappedLabel(FairnessText::summary(season, f), this));

@@ -1,12 +1,17 @@
 #include "seasondialogs.h"
+#include "data/helpcontexts.h"
+#include "windows/fielddefs.h"
+#include "windows/guard.h"
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 
@@ -46,6 +51,7 @@ TdlgSubstitute::TdlgSubstitute(const QString& question, const QVector<Substitute
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("dlgsubstitute"));
+    setHelpContext(this, HelpContext::SeasonWindow);
     setWindowTitle(QStringLiteral("Substitute"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(question, this));
@@ -66,39 +72,93 @@ int TdlgSubstitute::chosenEntry() const
     return chosenIn(lstcandidates);
 }
 
-TdlgSwap::TdlgSwap(const Season& s, int e, const QDate& date, QWidget* parent) : QDialog(parent), season(s), entry(e)
+TdlgSwap::TdlgSwap(SeasonOps& seasonOps, int e, const QDate& d, QWidget* parent)
+    : QDialog(parent), ops(seasonOps), entry(e), date(d)
 {
     setObjectName(QStringLiteral("dlgswap"));
+    setHelpContext(this, HelpContext::SeasonWindow);
     setWindowTitle(QStringLiteral("Swap"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("%1 gives up %2 and plays instead the date of:")
-                                     .arg(season.entryText(entry), SeasonOps::dateText(date)),
+                                     .arg(ops.season().entryText(entry), SeasonOps::dateText(date)),
                                  this));
     cbdates = new QComboBox(this);
     cbdates->setObjectName(QStringLiteral("cbdates"));
-    for (const QDate& d : season.dates)
-        if (d != date)
-            cbdates->addItem(SeasonOps::dateText(d), d);
     layout->addWidget(cbdates);
     lstentries = new QListWidget(this);
     lstentries->setObjectName(QStringLiteral("lstswapentries"));
     layout->addWidget(lstentries);
-    layout->addWidget(okCancel(this, QStringLiteral("Swap")));
+    lblnobody = new QLabel(this);
+    lblnobody->setObjectName(QStringLiteral("lblnobody"));
+    lblnobody->setWordWrap(true);
+    layout->addWidget(lblnobody);
+    QDialogButtonBox* buttons = okCancel(this, QStringLiteral("Swap"));
+    btnswap = buttons->button(QDialogButtonBox::Ok);
+    layout->addWidget(buttons);
     connect(cbdates, &QComboBox::currentIndexChanged, this, &TdlgSwap::fillEntries);
-    connect(lstentries, &QListWidget::itemActivated, this, &QDialog::accept);
-    fillEntries();
+    // Enter reaches the default button from the list as well: one swap a key.
+    connect(lstentries, &QListWidget::itemDoubleClicked, this, &TdlgSwap::accept);
+    fillDates();
     resize(420, 360);
     cbdates->setFocus();
 }
 
-// The entries who play on the chosen date, apart from the one giving up his.
+// The dates on which somebody plays who is free on the entry's date; the
+// entry's own dates are left out, since it cannot play one twice.
+void TdlgSwap::fillDates()
+{
+    const Season& season = ops.season();
+    freeOnDate.clear();
+    for (const SubstituteCandidate& c : ops.substituteCandidates(entry, date))
+        freeOnDate.insert(c.entry);
+    const QDate keep = chosenDate();
+    const QSignalBlocker quiet(cbdates);
+    cbdates->clear();
+    for (const QDate& d : season.dates) {
+        if (d == date || season.rowOf(entry, d))
+            continue;
+        const QVector<const SeasonRow*> rows = season.rowsOn(d);
+        if (std::any_of(rows.cbegin(), rows.cend(), [&](const SeasonRow* r) { return freeOnDate.contains(r->entry); }))
+            cbdates->addItem(SeasonOps::dateText(d), d);
+    }
+    cbdates->setCurrentIndex(qMax(0, cbdates->findData(keep)));
+    fillEntries();
+}
+
+// Those who play on the chosen date and are free on the entry's, when the
+// entry is free on theirs: SeasonOps answers both as it answers for a
+// substitute.
 void TdlgSwap::fillEntries()
 {
+    const Season& season = ops.season();
     lstentries->clear();
-    for (const SeasonRow* r : season.rowsOn(chosenDate()))
-        if (r->entry != entry)
-            entryItem(season.entryText(r->entry), r->entry, lstentries);
+    const QDate other = chosenDate();
+    const QVector<const SeasonRow*> rows = season.rowsOn(other);
+    bool entryFree = false;
+    if (!rows.isEmpty())
+        for (const SubstituteCandidate& c : ops.substituteCandidates(rows.first()->entry, other))
+            entryFree = entryFree || c.entry == entry;
+    if (entryFree)
+        for (const SeasonRow* r : rows)
+            if (freeOnDate.contains(r->entry))
+                entryItem(season.entryText(r->entry), r->entry, lstentries);
     lstentries->setCurrentRow(0);
+    lblnobody->setText(emptyReason());
+    lblnobody->setVisible(lstentries->count() == 0);
+    btnswap->setEnabled(lstentries->count() > 0);
+}
+
+QString TdlgSwap::emptyReason() const
+{
+    const QString who = ops.season().entryText(entry);
+    if (cbdates->count() == 0)
+        return QStringLiteral("Nobody can trade dates with %1 now: every other date's players play on %2 too "
+                              "or have it off. Cancel, and try a substitute instead.")
+            .arg(who, SeasonOps::dateText(date));
+    if (lstentries->count() == 0)
+        return QStringLiteral("%1 cannot play on %2 (a day off); choose another date.")
+            .arg(who, cbdates->currentText());
+    return {};
 }
 
 QDate TdlgSwap::chosenDate() const
@@ -111,9 +171,26 @@ int TdlgSwap::chosenEntry() const
     return chosenIn(lstentries);
 }
 
+// The swap is made here, so that a refusal leaves the dialog open on what
+// is free now.
+void TdlgSwap::accept()
+{
+    const int partner = chosenEntry();
+    if (!partner)
+        return showErrorBox(this, QStringLiteral("Choose the entry to swap with."));
+    QString refusal;
+    const bool ran = guarded(this, [&] { refusal = ops.swap(entry, date, partner, chosenDate()); });
+    if (ran && refusal.isEmpty())
+        return QDialog::accept();
+    if (!refusal.isEmpty())
+        showErrorBox(this, refusal);
+    fillDates();
+}
+
 TdlgReplan::TdlgReplan(const QDate& from, const QVector<ReplanCount>& counts, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("dlgreplan"));
+    setHelpContext(this, HelpContext::SeasonWindow);
     setWindowTitle(QStringLiteral("Re-plan from %1").arg(SeasonOps::dateText(from)));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QStringLiteral("Dates played over the whole season before and after the re-plan. "

@@ -3,8 +3,11 @@
 // other side of a swap, and accepting a re-plan after seeing its counts.
 #include "engine/seasonops.h"
 #include <QDialog>
+#include <QSet>
 
 class QComboBox;
+class QLabel;
+class QPushButton;
 class QListWidget;
 class QTableWidget;
 
@@ -20,23 +23,34 @@ private:
     QListWidget* lstcandidates;
 };
 
-// Another date and an entry who plays on it.
+// Another date and an entry who plays on it. Only entries free to trade
+// are offered, as SeasonOps finds them free; OK makes the swap, and a swap
+// refused stays in the dialog with its reason, to choose again.
 class TdlgSwap : public QDialog {
     Q_OBJECT
 public:
-    TdlgSwap(const Season& season, int entry, const QDate& date, QWidget* parent);
+    TdlgSwap(SeasonOps& ops, int entry, const QDate& date, QWidget* parent);
     QDate chosenDate() const;
     int chosenEntry() const;
     QComboBox* dates() const { return cbdates; }
     QListWidget* list() const { return lstentries; }
+    // The reason shown when the date chosen offers nobody.
+    QString emptyReason() const;
+
+    void accept() override;
 
 private:
+    void fillDates();
     void fillEntries();
 
-    const Season& season;
+    SeasonOps& ops;
     int entry;
+    QDate date;
+    QSet<int> freeOnDate;   // the entries who could take `date`
     QComboBox* cbdates;
     QListWidget* lstentries;
+    QLabel* lblnobody;
+    QPushButton* btnswap;
 };
 
 // Play counts before and after a re-plan; "Accept" keeps it.

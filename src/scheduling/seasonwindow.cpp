@@ -3,6 +3,8 @@
 #include "engine/emptyplaces.h"
 #include "engine/seasonnotifier.h"
 #include "data/datamodule.h"
+#include "data/helpcontexts.h"
+#include "windows/fielddefs.h"
 #include "windows/guard.h"
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -287,6 +289,7 @@ Tfrmseason::Tfrmseason(int groupId, QWidget* parent)
       today(QDate::currentDate()), random(std::random_device{}())
 {
     setObjectName(QStringLiteral("frmseason"));
+    setHelpContext(this, HelpContext::SeasonWindow);
     createControls();
     connect(&SeasonNotifier::instance(), &SeasonNotifier::scheduleChanged, this, [this](int changed) {
         if (changed == ops->groupId())
@@ -709,13 +712,11 @@ void Tfrmseason::swapClicked()
     const QDate date = currentDate();
     if (!entry || !ops->season().rowOf(entry, date))
         return refused(QStringLiteral("Choose an entry who plays on the date first."));
-    TdlgSwap dialog(ops->season(), entry, date, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    if (!dialog.chosenEntry())
-        return refused(QStringLiteral("Choose the entry to swap with."));
     const QScopedValueRollback<bool> own(ownChange, true);
-    refused(ops->swap(entry, date, dialog.chosenEntry(), dialog.chosenDate()));
+    TdlgSwap dialog(*ops, entry, date, this);
+    // A swap refused as stale inside the dialog read the season again.
+    if (dialog.exec() != QDialog::Accepted)
+        showSeason();
 }
 
 bool Tfrmseason::confirmReplan(const QVector<ReplanCount>& counts)

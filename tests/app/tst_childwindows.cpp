@@ -3,6 +3,8 @@
 // their room, their icons, and dialogs that fit their texts.
 #include "apptest.h"
 #include "app/footersetup.h"
+#include "app/help.h"
+#include "export/fairnesswindow.h"
 #include "app/mdilayout.h"
 #include "reports/labeltypedialog.h"
 #include "scheduling/reconciledialog.h"
@@ -132,15 +134,21 @@ private slots:
             const int key = QKeySequence::mnemonic(menu->text())[0].toCombined();
             QVERIFY2(key != 0 && !barKeys.contains(key), qPrintable(menu->text()));
             barKeys.insert(key, menu->text());
-            QHash<int, QString> itemKeys;
-            const auto items = menu->menu()->actions();
-            for (QAction* item : items) {
-                if (item->isSeparator() || !item->isVisible())
-                    continue;
-                const int itemKey = QKeySequence::mnemonic(item->text())[0].toCombined();
-                QVERIFY2(itemKey != 0, qPrintable(item->text()));
-                QVERIFY2(!itemKeys.contains(itemKey), qPrintable(item->text() + " / " + itemKeys.value(itemKey)));
-                itemKeys.insert(itemKey, item->text());
+            // Submenus too (Export Schedule): every item by its letters.
+            QList<QMenu*> menus{menu->menu()};
+            while (!menus.isEmpty()) {
+                QHash<int, QString> itemKeys;
+                const auto items = menus.takeFirst()->actions();
+                for (QAction* item : items) {
+                    if (item->isSeparator() || !item->isVisible())
+                        continue;
+                    const int itemKey = QKeySequence::mnemonic(item->text())[0].toCombined();
+                    QVERIFY2(itemKey != 0, qPrintable(item->text()));
+                    QVERIFY2(!itemKeys.contains(itemKey), qPrintable(item->text() + " / " + itemKeys.value(itemKey)));
+                    itemKeys.insert(itemKey, item->text());
+                    if (item->menu())
+                        menus.append(item->menu());
+                }
             }
         }
         for (int choice : {Tfrmmain::PlayerList, Tfrmmain::CourtList, Tfrmmain::GroupList, Tfrmmain::LeagueList})
@@ -174,6 +182,62 @@ private slots:
             if (qobject_cast<Tfrmseason*>(window))
                 QVERIFY(keys.size() > barKeys.size() + 6);   // Substitute, Swap ... each by a key
         }
+    }
+
+    // F1 opens the topic of the window or field that has the keyboard, also
+    // in a modal dialog, and every help context a window carries has a
+    // topic shipped. The fairness report is reached from a text field by
+    // the menu letters, which a text field leaves to the menus.
+    void f1OpensTheTopicOfEachWindow()
+    {
+        showActive();
+        Query(fx->dm->database(), "INSERT INTO \"group.DB\" (NAME, STARTDATE, RTYPE, TYPE) "
+                                  "VALUES ('Ladder', '2031-01-06', 2, 1)")
+            .execSql();
+        const int league = scalar("SELECT GROUPID FROM \"group.DB\"").toInt();
+        for (int choice : {Tfrmmain::PlayerList, Tfrmmain::CourtList, Tfrmmain::GroupList, Tfrmmain::LeagueList})
+            fx->frame->openChildWindow(choice);
+        Tfrmseason::open(league);
+        auto* editor =
+            qobject_cast<Tfrmgroup*>(Tfrmgrouplist::openEditor(RecordKind::League, league, "League: Ladder", 44));
+        QVERIFY(editor);
+        THelpBrowser& help = fx->frame->helpWindow();
+        for (QMdiSubWindow* sub : fx->frame->childWindows()) {
+            QApplication::setActiveWindow(fx->frame.get());
+            fx->frame->mdiArea()->setActiveSubWindow(sub);
+            QWidget* window = sub->widget();
+            QTRY_VERIFY(window->isAncestorOf(QApplication::focusWidget()));
+            help.showContents();
+            press(Qt::Key_F1);
+            QVERIFY2(help.currentTopic() != 0, qPrintable(window->windowTitle()));
+            QList<QWidget*> widgets = window->findChildren<QWidget*>();
+            widgets.append(window);
+            for (QWidget* w : widgets)
+                if (const int context = w->property("helpContext").toInt())
+                    QVERIFY2(HelpTopics::hasTopic(context), qPrintable(QString::number(context)));
+        }
+
+        QApplication::setActiveWindow(fx->frame.get());
+        fx->frame->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(editor->parentWidget()));
+        editor->findChild<QLineEdit*>("dbname")->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget()->objectName(), QString("dbname"));
+        int shown = -1;
+        whenModal<TFairnessWindow>([&](TFairnessWindow* dialog) {
+            QApplication::setActiveWindow(dialog);   // the window manager's part
+            const bool focused =
+                QTest::qWaitFor([&] { return dialog->isAncestorOf(QApplication::focusWidget()); }, 2000);
+            Q_UNUSED(focused);   // checked by the topic shown
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_F1);
+            if (auto* own = dialog->findChild<THelpBrowser*>()) {
+                shown = own->currentTopic();
+                own->close();
+            }
+            dialog->reject();
+        });
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
+        QTRY_VERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_F);
+        QTRY_COMPARE(shown, 64);
     }
 
     // Exit asks about each window with typing not stored, the active one

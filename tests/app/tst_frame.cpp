@@ -107,8 +107,10 @@ void TestFrame::menusCarryTheirCaptionsShortcutsAndHelp_data()
     row("Action1", "TimeOff1", "&Time Off", QKeySequence("F7"));
     row("Action1", "Schedule1", "Sc&hedule", QKeySequence("F8"));
     row("Action1", "EditSchedule1", "&Edit Schedule", QKeySequence("Ctrl+F8"));
-    row("Action1", "Print2", "&Print", QKeySequence("F9"));
-    row("Action1", "Season1", "Se&ason...", QKeySequence("Ctrl+F9"));
+    row("Action1", "Print2", "&Print", QKeySequence("F9"), 66);
+    row("Action1", "Season1", "Se&ason...", QKeySequence("Ctrl+F9"), 63);
+    row("Action1", "Fairness1", "&Fairness Report...", QKeySequence(), 64);
+    row("ExportSchedule1", "ExportCsv1", "As &Spreadsheet (CSV)...", QKeySequence(), 65);
     row("Action1", "CloseWindow1", "Close &Window", QKeySequence("F10"));
     row("Window1", "Arrange1", "&Arrange", QKeySequence());
     row("Window1", "Cascade1", "&Cascade", QKeySequence());
@@ -434,8 +436,8 @@ void TestFrame::helpOpensContentsTopicsAndMissingNotice()
 
 void TestFrame::everyHelpContextInUseHasATopic()
 {
-    const QList<int> used = {2,  3,  11, 13, 17, 18, 20, 23, 24, 25, 37, 38, 42,
-                             43, 44, 48, 49, 50, 51, 52, 53, 55, 60, 61, 62};
+    const QList<int> used = {2,  3,  11, 13, 17, 18, 20, 23, 24, 25, 37, 38, 42, 43, 44, 48,
+                             49, 50, 51, 52, 53, 55, 60, 61, 62, 63, 64, 65, 66, 67, 68};
     THelpBrowser help;
     for (int context : used) {
         QVERIFY2(HelpTopics::hasTopic(context), qPrintable(QString::number(context)));

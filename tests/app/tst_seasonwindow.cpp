@@ -15,6 +15,7 @@
 #include "windows/playerlist.h"
 #include "windows/guard.h"
 #include <QAbstractButton>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QListWidget>
@@ -311,30 +312,75 @@ private slots:
         QVERIFY2(errors.isEmpty(), qPrintable(errors.join('\n')));
     }
 
-    void refusalIsToldAndChangesNothing()
+    // The swap dialog offers, on every date it lists, only entries who can
+    // trade; a choice refused meanwhile (a day off entered in another
+    // Vantrel) is told and the dialog stays open to choose again.
+    void swapOffersOnlyValidPartnersAndStaysOpenAfterARefusal()
     {
         const int g = generatedGroup();
-        Tfrmseason* season = nullptr;
         Tfrmseason::open(g);
-        season = qobject_cast<Tfrmseason*>(fx->frame->activeChildWidget());
+        auto* season = qobject_cast<Tfrmseason*>(fx->frame->activeChildWidget());
         QVERIFY(season);
+        season->entriesList()->setFocus();
+        const int a = season->currentEntry();
+        const QDate dateA = season->currentDate();
         const QString before = scalar("SELECT group_concat(GRPPLAYRID || DATE) FROM SCHEDULE").toString();
-        // Swap with an entry who already plays on the date.
-        // Swap with an entry who plays on both dates: refused, nobody plays twice.
+        int refused = 0, taken = 0;
+        QDate takenDate;
+        bool stayedOpen = false;
+        bool allValid = true, refusedGone = true;
         whenModal<TdlgSwap>([&](TdlgSwap* dialog) {
             const Season& s = season->operations().season();
-            for (int i = 0; i < dialog->list()->count(); ++i) {
-                const int id = dialog->list()->item(i)->data(Qt::UserRole).toInt();
-                if (s.rowOf(id, season->currentDate()))
-                    dialog->list()->setCurrentRow(i);
-            }
-            dialog->accept();
+            auto offered = [&] {
+                QVector<QPair<QDate, int>> all;
+                for (int d = 0; d < dialog->dates()->count(); ++d) {
+                    dialog->dates()->setCurrentIndex(d);
+                    for (int i = 0; i < dialog->list()->count(); ++i)
+                        all.append({dialog->chosenDate(), dialog->list()->item(i)->data(Qt::UserRole).toInt()});
+                }
+                return all;
+            };
+            const auto first = offered();
+            allValid = first.size() >= 2;
+            for (const auto& [date, b] : first)
+                allValid = allValid && s.rowOf(b, date) && !s.rowOf(b, dateA) && !s.rowOf(a, date);
+            if (!allValid)
+                return dialog->reject();
+            // The first choice's player takes the date off elsewhere.
+            refused = first.first().second;
+            insert(QString("INSERT INTO PLAYROFF (PLAYERID, DATE) SELECT PLAYERID, '%1' FROM GRPPLAYR "
+                           "WHERE GROUPPLAYERID = %2")
+                       .arg(dateA.toString(Qt::ISODate))
+                       .arg(refused));
+            dialog->dates()->setCurrentIndex(dialog->dates()->findData(first.first().first));
+            dialog->list()->setCurrentRow(0);
+            QApplication::setActiveWindow(dialog);   // the window manager's part
+            dialog->list()->setFocus();
+            if (!QTest::qWaitFor([&] { return QApplication::focusWidget() == dialog->list(); }, 2000))
+                return dialog->reject();
+            press(Qt::Key_Return);
+            stayedOpen = dialog->isVisible();
+            for (const auto& [date, b] : offered())
+                refusedGone = refusedGone && b != refused;
+            dialog->dates()->setCurrentIndex(0);
+            takenDate = dialog->chosenDate();
+            taken = dialog->chosenEntry();
+            press(Qt::Key_Return);
+            if (dialog->isVisible())
+                dialog->reject();
         });
-        season->entriesList()->setFocus();
         press(Qt::Key_P, Qt::AltModifier);
-        QTRY_COMPARE(errors.size(), 1);
-        QVERIFY2(errors.first().contains("already plays"), qPrintable(errors.first()));
-        QCOMPARE(scalar("SELECT group_concat(GRPPLAYRID || DATE) FROM SCHEDULE").toString(), before);
+        QTRY_VERIFY(taken != 0 || !allValid);   // the button's click comes a moment after the key
+        QVERIFY(allValid);
+        QVERIFY(stayedOpen);
+        QVERIFY(refusedGone);
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().contains("day off"), qPrintable(errors.first()));
+        QVERIFY(taken != 0 && taken != refused);
+        QVERIFY(scalar("SELECT group_concat(GRPPLAYRID || DATE) FROM SCHEDULE").toString() != before);
+        QCOMPARE(rowsOfEntry(a, takenDate.toString(Qt::ISODate)), 1);
+        QCOMPARE(rowsOfEntry(taken, dateA.toString(Qt::ISODate)), 1);
+        QCOMPARE(rowsOfEntry(a, dateA.toString(Qt::ISODate)), 0);
     }
 
     // Groups and leagues of every match type: the grid puts each entry on

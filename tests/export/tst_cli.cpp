@@ -2,6 +2,8 @@
 #include "reportpdf_helpers.h"
 #include "app/cli.h"
 #include "export/csvexport.h"
+#include "engine/seasonops.h"
+#include <random>
 #include <QProcess>
 #include <QtTest>
 
@@ -262,6 +264,46 @@ void TestCli::generateRefusesQuestionsWithoutYes()
     QCOMPARE(r3.status, int(Cli::Failed));
     QVERIFY2(r3.err.contains("Odd already has a schedule with 1 date before today."), qPrintable(r3.err));
     QCOMPARE(fx.rowsOf(entries[0]), 1);
+
+    // A league with a result and all its dates to come: the window's run
+    // answered No, and the command line without --yes, keep the results
+    // and the standings.
+    GroupShape ladder;
+    ladder.entries = 4;
+    ladder.perSession = 2;
+    ladder.type = 1;
+    ladder.weeks = 2;
+    ladder.start = QDate::currentDate().addDays(30);
+    const int league = fx.addGroup(ladder, 2);
+    fx.exec("UPDATE \"group\" SET NAME = 'Ladder' WHERE GROUPID = ?", {league});
+    std::mt19937 random(5);
+    ScriptedHost yes;
+    ScheduleEngine(fx.db(), league, yes, random).GenerateSchedule();
+    SeasonOps ops(fx.db(), league);
+    const SeasonMatch match = ops.season().matchOf(ops.season().rows.first().entry, ops.season().dates.first());
+    QVERIFY(match.first);
+    const int winner = match.first->entry;
+    QCOMPARE(ops.setWinner(winner, match.first->date, winner), QString());
+    auto stored = [&] {
+        return fx.scalar("SELECT group_concat(SCHEDULEID || '/' || IFNULL(WINNER, '-'), ' ') FROM SCHEDULE")
+                   .toString() +
+               fx.scalar("SELECT group_concat(LWIN || '/' || LLOSSES || '/' || LRANKING, ' ') FROM GRPPLAYR "
+                         "WHERE GROUPID = ?",
+                         {league})
+                   .toString();
+    };
+    const QString withResult = stored();
+    QVERIFY(withResult.contains(QString("/%1").arg(winner)));
+    ScriptedHost no;
+    no.answers = {ScheduleHost::No};
+    ScheduleEngine(fx.db(), league, no, random).GenerateSchedule();
+    QVERIFY2(no.questions.value(0).startsWith("Ladder already has a schedule with 1 result."),
+             qPrintable(no.questions.join('|')));
+    QCOMPARE(stored(), withResult);
+    const Run r4 = cli({"generate", "--database", fx.dir.path(), "--group", "Ladder"});
+    QCOMPARE(r4.status, int(Cli::Failed));
+    QVERIFY2(r4.err.contains("Ladder already has a schedule with 1 result."), qPrintable(r4.err));
+    QCOMPARE(stored(), withResult);
 }
 
 void TestCli::generateWithYesAndSeedRepeats()
