@@ -52,6 +52,13 @@ void addColumns(Database& db, int fromVersion)
     }
 }
 
+// Tables added since the first release, by the version that brought them.
+void addTables(Database& db, int fromVersion)
+{
+    if (fromVersion < 3)
+        Schema::createMeta(db.connection());
+}
+
 }   // namespace
 
 namespace SchemaUpgrade {
@@ -84,6 +91,7 @@ QString upgrade(Database& db, int fromVersion)
     try {
         db.runInTransaction([&] {
             addColumns(db, fromVersion);
+            addTables(db, fromVersion);
             db.exec(QStringLiteral("PRAGMA user_version = %1").arg(Schema::version));
         });
     } catch (const DbError& e) {
