@@ -93,7 +93,7 @@ Cost exportOnce(Tdmglobal& dm, int group, const QString& folder, int* files)
         const Season s = loadSeason(dm.database(), group);
         Exports::writeCsv(s, 0, QDir(folder).filePath("season.csv"));
         QStringList written;
-        Exports::writeEveryCalendar(s, folder, &written);
+        Exports::writeEveryCalendar(dm.database(), s, folder, &written);
         *files = int(written.size());
     });
 }

@@ -207,7 +207,7 @@ void runExport(const QCommandLineParser& p, const Options& o, Database& db, QTex
 
     if (p.isSet(o.everyPlayer)) {
         QStringList files;
-        checkWritten(Exports::writeEveryCalendar(s, output, &files));
+        checkWritten(Exports::writeEveryCalendar(db, s, output, &files));
         out << QStringLiteral("Wrote %1 calendars to %2\n").arg(files.size()).arg(output);
         return;
     }
@@ -215,7 +215,7 @@ void runExport(const QCommandLineParser& p, const Options& o, Database& db, QTex
     if (format == QLatin1String("csv"))
         checkWritten(Exports::writeCsv(s, playerId, output));
     else if (format == QLatin1String("ics"))
-        checkWritten(Exports::writeCalendar(s, playerId, output));
+        checkWritten(Exports::writeCalendar(db, s, playerId, output));
     else
         checkWritten(Exports::writeSchedulePdf(db, s.groupId, output));
     out << QStringLiteral("Wrote %1\n").arg(output);

@@ -189,6 +189,16 @@ void Database::openConnection()
     }
 }
 
+QString Database::calendarId()
+{
+    QString id = Schema::metaValue(db, Schema::calendarIdKey);
+    if (id.isEmpty()) {
+        runInTransaction([&] { Schema::createMeta(db); });
+        id = Schema::metaValue(db, Schema::calendarIdKey);
+    }
+    return id;
+}
+
 void Database::exec(const QString& sql)
 {
     QSqlQuery q(db);

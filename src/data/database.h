@@ -36,6 +36,10 @@ public:
     // empty when there is nothing to say.
     QString upgradeNotice() const { return notice; }
     QString path() const { return filePath; }
+    // The file's own random id (VANTREL_META), which keeps the calendar
+    // events exported from two databases apart. A file that lost it gets a
+    // new one.
+    QString calendarId();
 
     bool inTransaction() const { return transactionActive; }
     void startTransaction();

@@ -5,6 +5,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QHash>
+#include <QRandomGenerator>
 #include <QVariant>
 
 namespace {
@@ -287,7 +288,32 @@ void create(QSqlDatabase& db)
         }
     }
     insertShippedRows(q);
+    createMeta(db);
     run(q, QStringLiteral("PRAGMA user_version = %1").arg(version));
+}
+
+void createMeta(QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    run(q, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (NAME TEXT PRIMARY KEY, VALUE TEXT)").arg(metaTable));
+    quint32 bits[4];
+    QRandomGenerator::system()->fillRange(bits);
+    q.prepare(
+        QStringLiteral("INSERT INTO %1 (NAME, VALUE) VALUES (?, ?) ON CONFLICT (NAME) DO NOTHING").arg(metaTable));
+    q.addBindValue(calendarIdKey);
+    q.addBindValue(QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(bits), sizeof bits).toHex()));
+    if (!q.exec())
+        throw engineError(q.lastError());
+}
+
+QString metaValue(QSqlDatabase& db, const QString& name)
+{
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("SELECT VALUE FROM %1 WHERE NAME = ?").arg(metaTable));
+    q.addBindValue(name);
+    if (!q.exec())
+        throw engineError(q.lastError());
+    return q.next() ? q.value(0).toString() : QString();
 }
 
 }   // namespace Schema

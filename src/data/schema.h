@@ -48,8 +48,21 @@ const TableDef& require(const QString& nameOrFile);
 // Version written to PRAGMA user_version. An older file is upgraded when it
 // is opened (schemaupgrade.h); a newer one is refused.
 // 2: group.MIXPAIRS, "Mix partners and opponents".
-// 3: PLAYERS.EMAIL, and PLAYERS.LINKTOKEN naming a player's published pages.
-constexpr int version = 3;
+// 3: VANTREL_META with the file's CALENDARID.
+// 4: PLAYERS.EMAIL, and PLAYERS.LINKTOKEN naming a player's published pages.
+constexpr int version = 4;
+
+// Facts about the file itself, NAME -> VALUE, beside the tables of records.
+inline const QString metaTable = QStringLiteral("VANTREL_META");
+// 128 random bits in hex, made once per file: it keeps calendar events of
+// two databases apart.
+inline const QString calendarIdKey = QStringLiteral("CALENDARID");
+
+// Creates VANTREL_META where it is missing and gives the file its calendar
+// id where it has none; changes nothing in a file that has both.
+void createMeta(QSqlDatabase& db);
+// A value of VANTREL_META; empty when there is none.
+QString metaValue(QSqlDatabase& db, const QString& name);
 
 // A column as CREATE TABLE and ALTER TABLE ADD COLUMN write it.
 QString columnDefinition(const FieldDef& field);

@@ -20,8 +20,8 @@ struct AddedColumn {
 // take the column's default (a new option starts off for existing groups).
 const AddedColumn addedColumns[] = {
     {2, "group", "MIXPAIRS"},
-    {3, "PLAYERS", "EMAIL"},
-    {3, "PLAYERS", "LINKTOKEN"},
+    {4, "PLAYERS", "EMAIL"},
+    {4, "PLAYERS", "LINKTOKEN"},
 };
 
 void keepCopy(Database& db, const QString& path)
@@ -52,6 +52,13 @@ void addColumns(Database& db, int fromVersion)
             throw DbError(QStringLiteral("Column %1 is missing from table %2.").arg(added.column, added.table));
         db.exec(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(table.sqlName(), Schema::columnDefinition(*field)));
     }
+}
+
+// Tables added since the first release, by the version that brought them.
+void addTables(Database& db, int fromVersion)
+{
+    if (fromVersion < 3)
+        Schema::createMeta(db.connection());
 }
 
 }   // namespace
@@ -86,6 +93,7 @@ QString upgrade(Database& db, int fromVersion)
     try {
         db.runInTransaction([&] {
             addColumns(db, fromVersion);
+            addTables(db, fromVersion);
             db.exec(QStringLiteral("PRAGMA user_version = %1").arg(Schema::version));
         });
     } catch (const DbError& e) {

@@ -4,20 +4,35 @@
 
 namespace Csv {
 
-QByteArray line(const QStringList& fields)
+QString safeCell(const QString& cell, bool numberColumn)
+{
+    static const QString formulaLeaders = QStringLiteral("=+-@\t\r");
+    if (cell.isEmpty() || !formulaLeaders.contains(cell.front()))
+        return cell;
+    bool isNumber = false;
+    if (numberColumn)
+        cell.toDouble(&isNumber);
+    // Whatever else a figure column holds (a note below the table) is text.
+    return isNumber ? cell : QLatin1Char('\'') + cell;
+}
+
+QByteArray line(const QStringList& fields, const NumberColumns& numberColumns)
 {
     QStringList quoted;
-    for (const QString& f : fields)
-        quoted << QLatin1Char('"') + QString(f).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        quoted << QLatin1Char('"') +
+                      safeCell(fields[i], numberColumns.contains(int(i)))
+                          .replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
+                      QLatin1Char('"');
     return quoted.join(QLatin1Char(',')).toUtf8() + "\r\n";
 }
 
-QByteArray document(const QStringList& header, const QVector<QStringList>& rows)
+QByteArray document(const QStringList& header, const QVector<QStringList>& rows, const NumberColumns& numberColumns)
 {
     QByteArray out("\xEF\xBB\xBF");
     out += line(header);
     for (const QStringList& r : rows)
-        out += line(r);
+        out += line(r, numberColumns);
     return out;
 }
 

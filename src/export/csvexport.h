@@ -5,14 +5,25 @@
 // date for the entries who sit out.
 #include "engine/season.h"
 #include <QByteArray>
+#include <QSet>
 #include <QStringList>
 #include <QVector>
 
 namespace Csv {
+// The columns that hold figures. A cell of any other column is text, and
+// text that a spreadsheet would run as a formula (it begins with "=", "+",
+// "-", "@", a tab or a carriage return) is written with a leading "'", as
+// spreadsheet programs write it: a court named "=1+1" stays those letters.
+// A figure such as "-3" stays a number.
+using NumberColumns = QSet<int>;
+
+// The cell as a spreadsheet should take it, before quoting.
+QString safeCell(const QString& cell, bool numberColumn = false);
 // One record, quoted, ending in CRLF.
-QByteArray line(const QStringList& fields);
-// A byte-order mark, the header and the rows.
-QByteArray document(const QStringList& header, const QVector<QStringList>& rows);
+QByteArray line(const QStringList& fields, const NumberColumns& numberColumns = {});
+// A byte-order mark, the header (always text) and the rows.
+QByteArray document(const QStringList& header, const QVector<QStringList>& rows,
+                    const NumberColumns& numberColumns = {});
 // Reads a document back (quotes, doubled quotes, CRLF or LF, line breaks
 // inside quotes, a leading byte-order mark); for checking what was written.
 QVector<QStringList> parse(const QByteArray& data);

@@ -1,5 +1,7 @@
 #include "exports.h"
 #include "csvexport.h"
+#include "data/database.h"
+#include "data/dberror.h"
 #include "reportengine/reporterror.h"
 #include "reports/schedulereport.h"
 #include "savefile.h"
@@ -20,16 +22,40 @@ QString writeCsv(const Season& season, int playerId, const QString& fileName)
     return SaveFile::write(fileName, ScheduleCsv::document(season, playerId));
 }
 
-QString writeCalendar(const Season& season, int playerId, const QString& fileName, CalendarOptions options)
+namespace {
+
+// The calendar id, or the reason it could not be read.
+QString readCalendarId(Database& db, QString* error)
+{
+    try {
+        return db.calendarId();
+    } catch (const DbError& e) {
+        *error = e.message();
+        return {};
+    }
+}
+
+QString writeCalendarOf(const QString& calendarId, const Season& season, int playerId, const QString& fileName,
+                        CalendarOptions options)
 {
     options.previous = SaveFile::readIfExists(fileName);
-    const QByteArray text =
-        playerId ? Ics::playerCalendar(season, playerId, options) : Ics::groupCalendar(season, options);
+    const QByteArray text = playerId ? Ics::playerCalendar(season, playerId, calendarId, options)
+                                     : Ics::groupCalendar(season, calendarId, options);
     // Unchanged events keep their stamps: a season that did not change
     // leaves the file, and its time, as they were.
     if (text == options.previous)
         return {};
     return SaveFile::write(fileName, text);
+}
+
+}   // namespace
+
+QString writeCalendar(Database& db, const Season& season, int playerId, const QString& fileName,
+                      CalendarOptions options)
+{
+    QString error;
+    const QString calendarId = readCalendarId(db, &error);
+    return error.isEmpty() ? writeCalendarOf(calendarId, season, playerId, fileName, std::move(options)) : error;
 }
 
 QString calendarFileName(const Season& season, const SeasonPerson& player)
@@ -51,16 +77,20 @@ QString calendarFileName(const Season& season, const SeasonPerson& player)
     return base.trimmed() + QStringLiteral(".ics");
 }
 
-QString writeEveryCalendar(const Season& season, const QString& directory, QStringList* written,
+QString writeEveryCalendar(Database& db, const Season& season, const QString& directory, QStringList* written,
                            const CalendarOptions& options)
 {
     if (!QFileInfo(directory).isDir())
         return QStringLiteral("%1 is not a folder. Name an existing folder for the calendars.")
             .arg(QDir::toNativeSeparators(directory));
+    QString error;
+    const QString calendarId = readCalendarId(db, &error);
+    if (!error.isEmpty())
+        return error;
     const QDir dir(directory);
     for (const SeasonPerson& p : season.players()) {
         const QString file = dir.filePath(calendarFileName(season, p));
-        if (const QString error = writeCalendar(season, p.id, file, options); !error.isEmpty())
+        if (error = writeCalendarOf(calendarId, season, p.id, file, options); !error.isEmpty())
             return error;
         if (written)
             *written << file;

@@ -13,12 +13,14 @@ namespace Exports {
 QString noScheduleMessage(const Season& season);
 
 QString writeCsv(const Season& season, int playerId, const QString& fileName);
-// The calendar at `fileName` is read first, for the dates to cancel.
-QString writeCalendar(const Season& season, int playerId, const QString& fileName, CalendarOptions options = {});
+// The calendar at `fileName` is read first, for the dates to cancel; `db`
+// is the database the season came from, whose calendar id the UIDs carry.
+QString writeCalendar(Database& db, const Season& season, int playerId, const QString& fileName,
+                      CalendarOptions options = {});
 // "Monday Doubles - Ann Alder.ics"; a name two players share gets the id.
 QString calendarFileName(const Season& season, const SeasonPerson& player);
 // One calendar per player into the directory; `written` receives the files.
-QString writeEveryCalendar(const Season& season, const QString& directory, QStringList* written = nullptr,
+QString writeEveryCalendar(Database& db, const Season& season, const QString& directory, QStringList* written = nullptr,
                            const CalendarOptions& options = {});
 // The printed schedule as a PDF file, without any dialog.
 QString writeSchedulePdf(Database& db, int groupId, const QString& fileName);

@@ -45,7 +45,7 @@ int choosePlayer(QWidget* parent, const Season& s)
     return ok && i >= 0 ? players[i].id : 0;
 }
 
-void exportPlayerCalendar(QWidget* parent, const Season& s)
+void exportPlayerCalendar(QWidget* parent, Database& db, const Season& s)
 {
     const int playerId = choosePlayer(parent, s);
     if (playerId == 0)
@@ -58,16 +58,16 @@ void exportPlayerCalendar(QWidget* parent, const Season& s)
     const QString file = SaveFile::askSaveFile(parent, QStringLiteral("Export Player's Calendar"), base,
                                                QStringLiteral(".ics"), icsFilter);
     if (!file.isEmpty())
-        done(Exports::writeCalendar(s, playerId, file), parent, wrote(file));
+        done(Exports::writeCalendar(db, s, playerId, file), parent, wrote(file));
 }
 
-void exportEveryCalendar(QWidget* parent, const Season& s)
+void exportEveryCalendar(QWidget* parent, Database& db, const Season& s)
 {
     const QString dir = SaveFile::askDirectory(parent, QStringLiteral("Folder for Every Player's Calendar"));
     if (dir.isEmpty())
         return;
     QStringList files;
-    const QString error = Exports::writeEveryCalendar(s, dir, &files);
+    const QString error = Exports::writeEveryCalendar(db, s, dir, &files);
     done(error, parent,
          QStringLiteral("Exported %1 calendars to %2").arg(files.size()).arg(QDir::toNativeSeparators(dir)));
 }
@@ -141,10 +141,10 @@ void runGroupOutput(QWidget* parent, Database& db, int groupId, GroupOutput outp
     case GroupOutput::GroupCalendar:
         file = SaveFile::askSaveFile(parent, QStringLiteral("Export Calendar"), s.name, ".ics", icsFilter);
         if (!file.isEmpty())
-            done(Exports::writeCalendar(s, 0, file), parent, wrote(file));
+            done(Exports::writeCalendar(db, s, 0, file), parent, wrote(file));
         break;
-    case GroupOutput::EveryPlayerCalendar: exportEveryCalendar(parent, s); break;
-    case GroupOutput::PlayerCalendar: exportPlayerCalendar(parent, s); break;
+    case GroupOutput::EveryPlayerCalendar: exportEveryCalendar(parent, db, s); break;
+    case GroupOutput::PlayerCalendar: exportPlayerCalendar(parent, db, s); break;
     case GroupOutput::Pdf:
         file = SaveFile::askSaveFile(parent, QStringLiteral("Export Schedule as PDF"), s.name, ".pdf", pdfFilter);
         if (!file.isEmpty())

@@ -81,7 +81,23 @@ struct Event {
     QStringList lines;   // the properties that say what the event is
 };
 
-QVector<Event> previousEvents(const QByteArray& data, const QString& uidPrefix)
+// The UID of an event without its date: "vantrel-<calendarId>-g5-p12-d";
+// without a calendar id, the form UIDs had before they carried one.
+QString uidPrefix(const QString& calendarId, int groupId, int playerId)
+{
+    const QString file = calendarId.isEmpty() ? QString() : calendarId + QLatin1Char('-');
+    const QString who = playerId ? QStringLiteral("-p%1").arg(playerId) : QString();
+    return QStringLiteral("vantrel-%1g%2%3-d").arg(file).arg(groupId).arg(who);
+}
+
+QString uidOn(const QString& prefix, const QDate& date)
+{
+    return prefix + dateKey(date) + QLatin1String(uidDomain);
+}
+
+// The events of the replaced file that belong to this calendar: those of
+// `prefixes`, so that another calendar saved to the same file is left alone.
+QVector<Event> previousEvents(const QByteArray& data, const QStringList& prefixes)
 {
     QVector<Event> events;
     Event current;
@@ -93,7 +109,8 @@ QVector<Event> previousEvents(const QByteArray& data, const QString& uidPrefix)
             current = Event();
         } else if (line == QLatin1String("END:VEVENT")) {
             inEvent = false;
-            if (current.uid.startsWith(uidPrefix))
+            if (std::any_of(prefixes.begin(), prefixes.end(),
+                            [&](const QString& prefix) { return current.uid.startsWith(prefix); }))
                 events << current;
         } else if (!inEvent) {
             continue;
@@ -114,10 +131,11 @@ QVector<Event> previousEvents(const QByteArray& data, const QString& uidPrefix)
 
 class CalendarWriter {
 public:
-    CalendarWriter(const Season& s, const CalendarOptions& o, const QString& name, const QString& uidPrefix)
-        : season(s), options(o), prefix(uidPrefix), now(utcStamp(o.stamp))
+    CalendarWriter(const Season& s, const CalendarOptions& o, const QString& name, const QString& calendarId,
+                   int playerId)
+        : season(s), options(o), prefix(uidPrefix(calendarId, s.groupId, playerId)), now(utcStamp(o.stamp))
     {
-        for (const Event& e : previousEvents(o.previous, uidPrefix))
+        for (const Event& e : previousEvents(o.previous, {prefix, uidPrefix({}, s.groupId, playerId)}))
             previous.insert(e.uid, e);
         add("BEGIN:VCALENDAR");
         add("VERSION:2.0");
@@ -134,9 +152,9 @@ public:
     bool timed() const { return season.startTime.isValid(); }
     QString zoneId() const { return QString::fromUtf8(options.zone.id()); }
 
-    void event(const QDate& date, const QString& uid, const QString& summary, const QString& location,
-               const QStringList& description)
+    void event(const QDate& date, const QString& summary, const QString& location, const QStringList& description)
     {
+        const QString uid = uidOn(prefix, date);
         Event e;
         e.uid = uid;
         e.lines << QStringLiteral("SUMMARY:") + Ics::escapeText(summary);
@@ -319,10 +337,9 @@ QStringList withNotes(QStringList lines, const Season& s)
 
 namespace Ics {
 
-QString eventUid(int groupId, int playerId, const QDate& date)
+QString eventUid(const QString& calendarId, int groupId, int playerId, const QDate& date)
 {
-    const QString who = playerId ? QStringLiteral("-p%1").arg(playerId) : QString();
-    return QStringLiteral("vantrel-g%1%2-d%3").arg(groupId).arg(who, dateKey(date)) + QLatin1String(uidDomain);
+    return uidOn(uidPrefix(calendarId, groupId, playerId), date);
 }
 
 QString escapeText(const QString& text)
@@ -364,9 +381,9 @@ QByteArray foldLine(const QByteArray& line)
     return out.append(line.constData() + start, line.size() - start).append("\r\n");
 }
 
-QByteArray groupCalendar(const Season& s, const CalendarOptions& options)
+QByteArray groupCalendar(const Season& s, const QString& calendarId, const CalendarOptions& options)
 {
-    CalendarWriter w(s, options, s.name, QStringLiteral("vantrel-g%1-d").arg(s.groupId));
+    CalendarWriter w(s, options, s.name, calendarId, 0);
     int i = 0;
     for (const QDate& date : s.dates) {
         QStringList lines, courts;
@@ -382,26 +399,24 @@ QByteArray groupCalendar(const Season& s, const CalendarOptions& options)
             out << s.entry(id)->label();
         if (!out.isEmpty())
             lines << QStringLiteral("Sits out: ") + out.join(QStringLiteral("; "));
-        w.event(date, eventUid(s.groupId, 0, date), s.name, courts.join(QStringLiteral(", ")), withNotes(lines, s));
+        w.event(date, s.name, courts.join(QStringLiteral(", ")), withNotes(lines, s));
     }
     return w.finish();
 }
 
-QByteArray playerCalendar(const Season& s, int playerId, const CalendarOptions& options)
+QByteArray playerCalendar(const Season& s, int playerId, const QString& calendarId, const CalendarOptions& options)
 {
     const QVector<int> mine = s.entriesOfPlayer(playerId);
     QString playerName;
     for (const SeasonPerson& p : s.players())
         if (p.id == playerId)
             playerName = p.fullName();
-    const QString uidPrefix = QStringLiteral("vantrel-g%1-p%2-d").arg(s.groupId).arg(playerId);
-    CalendarWriter w(s, options, s.name + QStringLiteral(" - ") + playerName, uidPrefix);
+    CalendarWriter w(s, options, s.name + QStringLiteral(" - ") + playerName, calendarId, playerId);
     QDate date;
     QStringList lines, courts;
     auto flush = [&] {
         if (date.isValid())
-            w.event(date, eventUid(s.groupId, playerId, date), s.name, courts.join(QStringLiteral(", ")),
-                    withNotes(lines, s));
+            w.event(date, s.name, courts.join(QStringLiteral(", ")), withNotes(lines, s));
         lines.clear();
         courts.clear();
     };

@@ -1,4 +1,4 @@
-// Opening a file of the first release: upgraded in place with a copy kept,
+// Opening a file of an earlier release: upgraded in place with a copy kept,
 // every row kept, the message given once; failures leave the file as it was.
 #include "data/database.h"
 #include "data/dberror.h"
@@ -8,6 +8,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -44,9 +45,9 @@ QVariantList rawQuery(const QString& path, const QStringList& statements)
     return last;
 }
 
-// A file as the first release wrote it: today's tables without the columns
-// added since, at version 1, holding a little of everything.
-void makeFirstReleaseFile(const QString& dir)
+// A file as release `version` wrote it: today's tables without what came
+// since, holding a little of everything.
+void makeOlderFile(const QString& dir, int version = 1)
 {
     {
         Database db(dir);
@@ -60,9 +61,12 @@ void makeFirstReleaseFile(const QString& dir)
             "INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE, HOME) VALUES (1, '2026-01-05', 1, 1, 1)");
         db.exec("INSERT INTO PLAYROFF (PLAYERID, DATE) VALUES (2, '2026-01-12')");
     }
-    rawQuery(Database::fileName(dir),
-             {"ALTER TABLE \"group\" DROP COLUMN MIXPAIRS", "ALTER TABLE PLAYERS DROP COLUMN EMAIL",
-              "ALTER TABLE PLAYERS DROP COLUMN LINKTOKEN", "PRAGMA user_version = 1"});
+    QStringList undo{"ALTER TABLE PLAYERS DROP COLUMN EMAIL", "ALTER TABLE PLAYERS DROP COLUMN LINKTOKEN"};
+    if (version < 3)
+        undo << "DROP TABLE VANTREL_META";
+    if (version < 2)
+        undo << "ALTER TABLE \"group\" DROP COLUMN MIXPAIRS";
+    rawQuery(Database::fileName(dir), undo << QString("PRAGMA user_version = %1").arg(version));
 }
 
 // Every row of every table of the first release, as text.
@@ -87,40 +91,56 @@ QStringList contents(const QString& path)
 class TestSchemaUpgrade : public QObject {
     Q_OBJECT
 private slots:
-    void firstReleaseFileUpgradesWithEverythingKept()
+    void olderFileUpgradesWithEverythingKept_data()
     {
+        QTest::addColumn<int>("version");
+        QTest::newRow("first release") << 1;
+        QTest::newRow("before the calendar id") << 2;
+        QTest::newRow("before e-mail") << 3;
+    }
+
+    void olderFileUpgradesWithEverythingKept()
+    {
+        QFETCH(int, version);
         QTemporaryDir dir;
-        makeFirstReleaseFile(dir.path());
+        makeOlderFile(dir.path(), version);
         const QString file = Database::fileName(dir.path());
+        const QString copy = file + QString(".v%1.bak").arg(version);
         const QStringList before = contents(file);
         QVERIFY(before.size() > 10);
 
         {
             Database db(dir.path());
             QVERIFY(db.upgradeNotice().contains("was upgraded"));
-            QVERIFY(db.upgradeNotice().contains(QDir::toNativeSeparators(file + ".v1.bak")));
+            QVERIFY(db.upgradeNotice().contains(QDir::toNativeSeparators(copy)));
         }
         QCOMPARE(rawQuery(file, {"PRAGMA user_version"}).value(0).toInt(), Schema::version);
         QCOMPARE(contents(file), before);
         // Existing groups keep today's seating until the option is switched on.
         QCOMPARE(rawQuery(file, {"SELECT MIXPAIRS FROM \"group\""}), QVariantList{0});
+        // The file has a calendar id of its own.
+        const QVariantList id = rawQuery(file, {"SELECT VALUE FROM VANTREL_META WHERE NAME = 'CALENDARID'"});
+        QCOMPARE(id.size(), 1);
+        QCOMPARE(id[0].toString().size(), 32);
 
         // The copy is the file as it was, and can be opened as such.
-        const QString copy = file + ".v1.bak";
-        QCOMPARE(rawQuery(copy, {"PRAGMA user_version"}).value(0).toInt(), 1);
+        QCOMPARE(rawQuery(copy, {"PRAGMA user_version"}).value(0).toInt(), version);
         QCOMPARE(contents(copy), before);
-        QVERIFY(rawQuery(copy, {"SELECT name FROM pragma_table_info('group') WHERE name = 'MIXPAIRS'"}).isEmpty());
+        QCOMPARE(rawQuery(copy, {"SELECT name FROM sqlite_master WHERE name = 'VANTREL_META'"}).isEmpty(), version < 3);
+        QCOMPARE(rawQuery(copy, {"SELECT name FROM pragma_table_info('group') WHERE name = 'MIXPAIRS'"}).isEmpty(),
+                 version < 2);
 
-        // Once upgraded, the file opens without a word and the copy stays alone.
+        // Once upgraded, the file opens without a word, keeps its id and the copy stays alone.
         Database again(dir.path());
         QVERIFY(again.upgradeNotice().isEmpty());
-        QCOMPARE(QDir(dir.path()).entryList({"*.bak"}), QStringList{"vantrel.db.v1.bak"});
+        QCOMPARE(again.calendarId(), id[0].toString());
+        QCOMPARE(QDir(dir.path()).entryList({"*.bak"}), QStringList{QFileInfo(copy).fileName()});
     }
 
     void earlierCopyIsNeverOverwritten()
     {
         QTemporaryDir dir;
-        makeFirstReleaseFile(dir.path());
+        makeOlderFile(dir.path());
         const QString file = Database::fileName(dir.path());
         QFile old(file + ".v1.bak");
         old.open(QIODevice::WriteOnly);
@@ -136,7 +156,7 @@ private slots:
     void failedUpgradeLeavesTheFileAsItWas()
     {
         QTemporaryDir dir;
-        makeFirstReleaseFile(dir.path());
+        makeOlderFile(dir.path());
         const QString file = Database::fileName(dir.path());
         // A file that already has the column cannot take it again: the
         // upgrade fails halfway, after the copy was made.

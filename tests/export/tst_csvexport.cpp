@@ -1,7 +1,54 @@
 #include "exportfixture.h"
 #include "export/csvexport.h"
 #include "export/exports.h"
+#include "export/savefile.h"
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QXmlStreamReader>
 #include <QtTest>
+
+namespace {
+
+// The file as Python's csv module reads it, record by record.
+QVector<QStringList> readWithPython(const QString& file)
+{
+    QProcess python;
+    python.start("python3", {"-c",
+                             "import csv, json, sys\n"
+                             "with open(sys.argv[1], encoding='utf-8-sig', newline='') as f:\n"
+                             "    json.dump(list(csv.reader(f)), sys.stdout)",
+                             file});
+    if (!python.waitForFinished() || python.exitCode() != 0)
+        qFatal("python3 could not read %s", qPrintable(file));
+    QVector<QStringList> records;
+    for (const QJsonValue& r : QJsonDocument::fromJson(python.readAllStandardOutput()).array())
+        records << r.toVariant().toStringList();
+    return records;
+}
+
+// The file as a spreadsheet takes it: "row,column" -> the cell's kind
+// ("text", "number" or "formula") and value, through Gnumeric's converter.
+QMap<QString, QString> readWithGnumeric(const QString& file)
+{
+    const QString xml = file + ".xml";
+    if (QProcess::execute("ssconvert", {"--export-type=Gnumeric_XmlIO:sax:0", file, xml}) != 0)
+        qFatal("ssconvert could not read %s", qPrintable(file));
+    QFile f(xml);
+    f.open(QIODevice::ReadOnly);
+    QMap<QString, QString> cells;
+    for (QXmlStreamReader x(&f); !x.atEnd();) {
+        if (x.readNext() != QXmlStreamReader::StartElement || x.name() != QLatin1String("Cell"))
+            continue;
+        const QXmlStreamAttributes a = x.attributes();
+        const QString type = a.value("ValueType").toString();
+        const QString kind = type == "60" ? "text" : type == "40" ? "number" : type.isEmpty() ? "formula" : type;
+        cells[a.value("Row").toString() + ',' + a.value("Col").toString()] = kind + ' ' + x.readElementText();
+    }
+    return cells;
+}
+
+}   // namespace
 
 class TestCsvExport : public QObject {
     Q_OBJECT
@@ -11,6 +58,7 @@ private slots:
     void onePlayersLines();
     void fileIsWrittenWhole();
     void singlesAndNoPairingJoinAsPrinted();
+    void formulasStayText();
 };
 
 void TestCsvExport::readerFollowsTheFormat()
@@ -98,6 +146,34 @@ void TestCsvExport::singlesAndNoPairingJoinAsPrinted()
     s = loadSeason(h.db(), h.groupId);
     // Singles: the first entry is one side, the others the other, as the grid's " v. " falls.
     QVERIFY(ScheduleCsv::courtEntries(s, s.sessions[0]).startsWith("1. Ann \"Jo\" O'Neil, Jr v. 2. Bob Brown"));
+}
+
+void TestCsvExport::formulasStayText()
+{
+    HandSeason h;
+    h.exec("UPDATE COURTS SET NAME = '=1+1' WHERE COURTID = ?", {h.courtA});
+    h.exec("UPDATE COURTS SET NAME = '@HYPERLINK(\"http://x\")' WHERE COURTID = ?", {h.courtB});
+    const QString schedule = h.dir.filePath("schedule.csv");
+    QCOMPARE(Exports::writeCsv(loadSeason(h.db(), h.groupId), 0, schedule), QString());
+    const QVector<QStringList> rows = readWithPython(schedule);
+    QCOMPARE(rows.size(), 9);
+    QCOMPARE(rows[1][4], QString("'=1+1"));
+    QCOMPARE(rows[5][4], QString("'@HYPERLINK(\"http://x\")"));
+    QCOMPARE(rows[1][0], QString("2027-03-08"));
+    QCOMPARE(readWithGnumeric(schedule).value("1,4"), QString("text =1+1"));
+
+    // A figure column keeps its numbers; text in it, and every heading, is text.
+    const QString figures = h.dir.filePath("figures.csv");
+    QCOMPARE(SaveFile::write(figures, Csv::document({"Name", "-Difference"},
+                                                    {{"-Ann", "-3"}, {"\tTab", "+1.5"}, {"+Bob", "=1+1"}}, {1})),
+             QString());
+    QCOMPARE(readWithPython(figures),
+             (QVector<QStringList>{{"Name", "'-Difference"}, {"'-Ann", "-3"}, {"'\tTab", "+1.5"}, {"'+Bob", "'=1+1"}}));
+    const QMap<QString, QString> cells = readWithGnumeric(figures);
+    QCOMPARE(cells.value("0,1"), QString("text -Difference"));
+    QCOMPARE(cells.value("1,0"), QString("text -Ann"));
+    QCOMPARE(cells.value("1,1"), QString("number -3"));
+    QCOMPARE(cells.value("3,1"), QString("text =1+1"));
 }
 
 QTEST_MAIN(TestCsvExport)

@@ -82,21 +82,22 @@ private slots:
     void textIsEscapedAndFolded();
     void reexportKeepsUidsAndCancelsDatesThatLeft();
     void everyPlayerGetsACalendar();
+    void uidsBelongToTheDatabase();
 };
 
 void TestIcsExport::groupCalendarParsesWithLocalTimes()
 {
     HandSeason h;
     const Season s = loadSeason(h.db(), h.groupId);
-    Parsed p(Ics::groupCalendar(s, newYork()));
+    Parsed p(Ics::groupCalendar(s, h.db().calendarId(), newYork()));
     QVERIFY(p.cal);
     {
         const QStringList e = p.errors();
         QVERIFY2(e.isEmpty(), qPrintable(e.join(" | ")));
     }
     QCOMPARE(p.events().size(), 4);
-    icalcomponent* d1 = p.event(Ics::eventUid(h.groupId, 0, h.d[1]));
-    icalcomponent* d2 = p.event(Ics::eventUid(h.groupId, 0, h.d[2]));
+    icalcomponent* d1 = p.event(Ics::eventUid(h.db().calendarId(), h.groupId, 0, h.d[1]));
+    icalcomponent* d2 = p.event(Ics::eventUid(h.db().calendarId(), h.groupId, 0, h.d[2]));
     QVERIFY(d1 && d2);
     // 09:00 in New York: UTC-5 before daylight saving time begins, UTC-4 after.
     QCOMPARE(startUtc(d1), QDateTime(QDate(2027, 3, 8), QTime(14, 0), Qt::UTC));
@@ -120,21 +121,23 @@ void TestIcsExport::playerCalendarTellsWhoWithAndTheBalls()
 {
     HandSeason h;
     const Season s = loadSeason(h.db(), h.groupId);
-    Parsed p(Ics::playerCalendar(s, h.players[3], newYork()));
+    Parsed p(Ics::playerCalendar(s, h.players[3], h.db().calendarId(), newYork()));
     {
         const QStringList e = p.errors();
         QVERIFY2(e.isEmpty(), qPrintable(e.join(" | ")));
     }
     QCOMPARE(p.events().size(), 4);   // Cy plays every date
-    const QString d2 = text(icalcomponent_get_description(p.event(Ics::eventUid(h.groupId, h.players[3], h.d[2]))));
+    const QString d2 = text(
+        icalcomponent_get_description(p.event(Ics::eventUid(h.db().calendarId(), h.groupId, h.players[3], h.d[2]))));
     QVERIFY2(d2.startsWith("Court: Court A\nPartner: Ann \"Jo\" O'Neil, Jr\nOpponents: Bob Brown, Zoë Élan\n"
                            "You bring the balls\n"),
              qPrintable(d2));
-    const QString d1 = text(icalcomponent_get_description(p.event(Ics::eventUid(h.groupId, h.players[3], h.d[1]))));
+    const QString d1 = text(
+        icalcomponent_get_description(p.event(Ics::eventUid(h.db().calendarId(), h.groupId, h.players[3], h.d[1]))));
     QVERIFY2(!d1.contains("You bring the balls"), qPrintable(d1));
     QVERIFY(d1.startsWith("Court: Court A\nPartner: Di Dunn\nOpponents: Ann \"Jo\" O'Neil, Jr, Bob Brown\n"));
 
-    Parsed di(Ics::playerCalendar(s, h.players[4], newYork()));
+    Parsed di(Ics::playerCalendar(s, h.players[4], h.db().calendarId(), newYork()));
     QCOMPARE(di.events().size(), 1);
 }
 
@@ -149,7 +152,7 @@ void TestIcsExport::textIsEscapedAndFolded()
     }
     HandSeason h;
     h.exec("UPDATE \"group\" SET NOTES = ?", {QString("x").repeated(300) + ", \\ ; Zoë"});
-    const QByteArray cal = Ics::groupCalendar(loadSeason(h.db(), h.groupId), newYork());
+    const QByteArray cal = Ics::groupCalendar(loadSeason(h.db(), h.groupId), h.db().calendarId(), newYork());
     for (const QByteArray& line : cal.split('\n'))
         QVERIFY2(line.size() <= 76, line.constData());
     Parsed p(cal);
@@ -166,7 +169,7 @@ void TestIcsExport::reexportKeepsUidsAndCancelsDatesThatLeft()
     HandSeason h;
     const QString file = h.dir.filePath("di.ics");
     const int di = h.players[4];
-    QCOMPARE(Exports::writeCalendar(loadSeason(h.db(), h.groupId), di, file, newYork()), QString());
+    QCOMPARE(Exports::writeCalendar(h.db(), loadSeason(h.db(), h.groupId), di, file, newYork()), QString());
     const QByteArray first = readAll(file);
 
     // By hand: Di leaves d1 (Zoë takes her place) and plays d4 instead of Zoë.
@@ -174,7 +177,7 @@ void TestIcsExport::reexportKeepsUidsAndCancelsDatesThatLeft()
            {h.entries[5], h.entries[4], h.d[1].toString(Qt::ISODate)});
     h.exec("UPDATE SCHEDULE SET GRPPLAYRID = ? WHERE GRPPLAYRID = ? AND DATE = ?",
            {h.entries[4], h.entries[5], h.d[4].toString(Qt::ISODate)});
-    QCOMPARE(Exports::writeCalendar(loadSeason(h.db(), h.groupId), di, file, newYork()), QString());
+    QCOMPARE(Exports::writeCalendar(h.db(), loadSeason(h.db(), h.groupId), di, file, newYork()), QString());
     {
         Parsed p(readAll(file));
         {
@@ -182,12 +185,12 @@ void TestIcsExport::reexportKeepsUidsAndCancelsDatesThatLeft()
             QVERIFY2(e.isEmpty(), qPrintable(e.join(" | ")));
         }
         QCOMPARE(p.events().size(), 2);
-        icalcomponent* gone = p.event(Ics::eventUid(h.groupId, di, h.d[1]));
+        icalcomponent* gone = p.event(Ics::eventUid(h.db().calendarId(), h.groupId, di, h.d[1]));
         QVERIFY(gone);   // the same UID, so the program updates it
         QCOMPARE(icalcomponent_get_status(gone), ICAL_STATUS_CANCELLED);
         QCOMPARE(icalcomponent_get_sequence(gone), 1);
         QCOMPARE(startUtc(gone), QDateTime(QDate(2027, 3, 8), QTime(14, 0), Qt::UTC));
-        icalcomponent* added = p.event(Ics::eventUid(h.groupId, di, h.d[4]));
+        icalcomponent* added = p.event(Ics::eventUid(h.db().calendarId(), h.groupId, di, h.d[4]));
         QVERIFY(added);
         QCOMPARE(icalcomponent_get_status(added), ICAL_STATUS_CONFIRMED);
         QCOMPARE(icalcomponent_get_sequence(added), 0);
@@ -197,22 +200,22 @@ void TestIcsExport::reexportKeepsUidsAndCancelsDatesThatLeft()
     const QByteArray second = readAll(file);
     CalendarOptions later = newYork();
     later.stamp = later.stamp.addDays(7);
-    QCOMPARE(Exports::writeCalendar(loadSeason(h.db(), h.groupId), di, file, later), QString());
+    QCOMPARE(Exports::writeCalendar(h.db(), loadSeason(h.db(), h.groupId), di, file, later), QString());
     QCOMPARE(readAll(file), second);
 
     // Di back on d1: the event returns, confirmed, with a higher sequence.
     h.exec("UPDATE SCHEDULE SET GRPPLAYRID = ? WHERE GRPPLAYRID = ? AND DATE = ?",
            {h.entries[4], h.entries[5], h.d[1].toString(Qt::ISODate)});
-    QCOMPARE(Exports::writeCalendar(loadSeason(h.db(), h.groupId), di, file, newYork()), QString());
+    QCOMPARE(Exports::writeCalendar(h.db(), loadSeason(h.db(), h.groupId), di, file, newYork()), QString());
     Parsed p(readAll(file));
-    icalcomponent* back = p.event(Ics::eventUid(h.groupId, di, h.d[1]));
+    icalcomponent* back = p.event(Ics::eventUid(h.db().calendarId(), h.groupId, di, h.d[1]));
     QCOMPARE(icalcomponent_get_status(back), ICAL_STATUS_CONFIRMED);
     QCOMPARE(icalcomponent_get_sequence(back), 2);
-    QVERIFY(first.contains(Ics::eventUid(h.groupId, di, h.d[1]).toUtf8()));
+    QVERIFY(first.contains(Ics::eventUid(h.db().calendarId(), h.groupId, di, h.d[1]).toUtf8()));
 
     // Another calendar's events in the replaced file are not taken over.
     const QString group = h.dir.filePath("group.ics");
-    QCOMPARE(Exports::writeCalendar(loadSeason(h.db(), h.groupId), 0, file, newYork()), QString());
+    QCOMPARE(Exports::writeCalendar(h.db(), loadSeason(h.db(), h.groupId), 0, file, newYork()), QString());
     QVERIFY(!readAll(file).contains("CANCELLED"));
     Q_UNUSED(group);
 }
@@ -222,7 +225,7 @@ void TestIcsExport::everyPlayerGetsACalendar()
     HandSeason h;
     const Season s = loadSeason(h.db(), h.groupId);
     QStringList files;
-    QCOMPARE(Exports::writeEveryCalendar(s, h.dir.path(), &files, newYork()), QString());
+    QCOMPARE(Exports::writeEveryCalendar(h.db(), s, h.dir.path(), &files, newYork()), QString());
     QCOMPARE(files.size(), 5);
     QVERIFY(
         files.contains(QDir(h.dir.path()).filePath("Monday Doubles - Ann \"Jo\" O'Neil, Jr.ics").replace('"', '-')));
@@ -236,8 +239,56 @@ void TestIcsExport::everyPlayerGetsACalendar()
         events += int(p.events().size());
     }
     QCOMPARE(events, 4 + 4 + 4 + 1 + 3);   // the dates each entry plays
-    const QString error = Exports::writeEveryCalendar(s, h.dir.filePath("nowhere"), nullptr, newYork());
+    const QString error = Exports::writeEveryCalendar(h.db(), s, h.dir.filePath("nowhere"), nullptr, newYork());
     QVERIFY2(error.contains("is not a folder"), qPrintable(error));
+}
+
+void TestIcsExport::uidsBelongToTheDatabase()
+{
+    // Two clubs' files with the same group on the same dates.
+    HandSeason a, b;
+    const QString id = a.db().calendarId();
+    QVERIFY2(QRegularExpression("^[0-9a-f]{32}$").match(id).hasMatch(), qPrintable(id));
+    QVERIFY(id != b.db().calendarId());
+    const auto uids = [](const QByteArray& cal) {
+        QStringList out;
+        const Parsed p(cal);
+        for (icalcomponent* e : p.events())
+            out << text(icalcomponent_get_uid(e)) + ' ' +
+                       text(icalproperty_status_to_string(icalcomponent_get_status(e)));
+        return out;
+    };
+    const QStringList ofA = uids(Ics::groupCalendar(loadSeason(a.db(), a.groupId), id, newYork()));
+    QCOMPARE(ofA.size(), 4);
+    QCOMPARE(ofA.first(), "vantrel-" + id + "-g" + QString::number(a.groupId) + "-d20270308@vantrel CONFIRMED");
+    for (const QString& uid : uids(Ics::groupCalendar(loadSeason(b.db(), b.groupId), b.db().calendarId())))
+        QVERIFY(!ofA.contains(uid));
+
+    // The other club's calendar at the same file is replaced, not cancelled.
+    const QString file = a.dir.filePath("club.ics");
+    QCOMPARE(Exports::writeCalendar(b.db(), loadSeason(b.db(), b.groupId), 0, file, newYork()), QString());
+    QCOMPARE(Exports::writeCalendar(a.db(), loadSeason(a.db(), a.groupId), 0, file, newYork()), QString());
+    QCOMPARE(uids(readAll(file)), ofA);
+
+    // The same UIDs once the database is closed and opened again.
+    a.dm.reset();
+    a.dm = std::make_unique<Tdmglobal>(a.dir.path());
+    QCOMPARE(a.db().calendarId(), id);
+    QCOMPARE(uids(Ics::groupCalendar(loadSeason(a.db(), a.groupId), a.db().calendarId(), newYork())), ofA);
+
+    // A file exported before UIDs carried the id: its events are cancelled
+    // for the new ones to take their place.
+    QFile old(file);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(Ics::groupCalendar(loadSeason(a.db(), a.groupId), QString(), newYork()));
+    old.close();
+    QCOMPARE(Exports::writeCalendar(a.db(), loadSeason(a.db(), a.groupId), 0, file, newYork()), QString());
+    const QStringList upgraded = uids(readAll(file));
+    QCOMPARE(upgraded.mid(0, 4), ofA);
+    QCOMPARE(upgraded.size(), 8);
+    for (const QString& uid : upgraded.mid(4))
+        QVERIFY2(uid.startsWith(QString("vantrel-g%1-d2027").arg(a.groupId)) && uid.endsWith(" CANCELLED"),
+                 qPrintable(uid));
 }
 
 QTEST_MAIN(TestIcsExport)
