@@ -113,8 +113,8 @@ private:
     QSet<QString> written;
 };
 
-QString publishSeason(const Season& s, const QHash<int, QString>& tokens, const PublishRequest& r,
-                      const QString& folder, const QString& baseUrl, PublishOutcome& outcome)
+QString publishSeason(const Season& s, const QHash<int, QString>& tokens, const QString& calendarId,
+                      const PublishRequest& r, const QString& folder, const QString& baseUrl, PublishOutcome& outcome)
 {
     FolderWriter out(folder);
     if (QString error = out.prepare(); !error.isEmpty())
@@ -128,7 +128,7 @@ QString publishSeason(const Season& s, const QHash<int, QString>& tokens, const 
         const QString token = tokens.value(p.id);
         const QString feedFile = token + QStringLiteral(".ics");
         calendar.previous = out.previous(feedFile);
-        const QByteArray feed = PublishPages::feed(Ics::playerCalendar(s, p.id, calendar));
+        const QByteArray feed = PublishPages::feed(Ics::playerCalendar(s, p.id, calendarId, calendar));
         const PublishPages::PlayerLinks links{feedFile, webcalUrl(baseUrl, feedFile)};
         for (const auto& [name, data] :
              {std::pair{feedFile, feed},
@@ -170,10 +170,11 @@ PublishOutcome publishSeasons(Database& db, const PublishRequest& r)
     if (r.newLinks)
         PlayerLinks::renew(db, players);
     const QHash<int, QString> tokens = PlayerLinks::tokensOf(db, players);
+    const QString calendarId = db.calendarId();
     if (!r.eachInOwnFolder) {
         for (const Season& s : seasons)
             if (outcome.error.isEmpty())
-                outcome.error = publishSeason(s, tokens, r, r.folder, r.baseUrl, outcome);
+                outcome.error = publishSeason(s, tokens, calendarId, r, r.folder, r.baseUrl, outcome);
         return outcome;
     }
     const QStringList folders = seasonFolders(seasons);
@@ -182,7 +183,8 @@ PublishOutcome publishSeasons(Database& db, const PublishRequest& r)
         const QString base = r.baseUrl.isEmpty() ? QString()
                                                  : r.baseUrl + (r.baseUrl.endsWith('/') ? "" : "/") +
                                                        QString::fromUtf8(QUrl::toPercentEncoding(folders[i]));
-        outcome.error = publishSeason(seasons[i], tokens, r, QDir(r.folder).filePath(folders[i]), base, outcome);
+        outcome.error =
+            publishSeason(seasons[i], tokens, calendarId, r, QDir(r.folder).filePath(folders[i]), base, outcome);
         index.append({seasons[i].name, QString::fromUtf8(QUrl::toPercentEncoding(folders[i])) + "/index.html"});
     }
     if (outcome.error.isEmpty())
