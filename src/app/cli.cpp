@@ -239,7 +239,8 @@ void runReport(const QCommandLineParser& p, const Options& o, Database& db, QTex
     const QByteArray text =
         format == QLatin1String("csv")
             ? Csv::document(FairnessText::tableHeaders(report.season()),
-                            FairnessText::tableRows(report.figures()) + FairnessText::unfilledRecords(report.figures()))
+                            FairnessText::tableRows(report.figures()) + FairnessText::unfilledRecords(report.figures()) +
+                                FairnessText::neverMetRecords(report.figures()))
             : FairnessText::plainText(report.season(), report.figures()).toUtf8();
     if (output.isEmpty()) {
         out << QString::fromUtf8(text);
