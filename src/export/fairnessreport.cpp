@@ -3,6 +3,7 @@
 #include "reportengine/columnbands.h"
 #include "reports/reportsetup.h"
 #include "reports/wrappedtable.h"
+#include <numeric>
 
 using Justify = ReportCanvas::Justify;
 using Column = WrappedTable::Column;
@@ -15,7 +16,7 @@ constexpr double figureWidths[] = {0.6, 0.65, 0.8, 0.75};
 constexpr int entryColumns = 6;   // of the report's table headers; the courts follow
 // The per-court table: the name column no wider than this, court columns
 // between these (a heading wraps between its words).
-constexpr double widestCourtName = 2.0;
+constexpr double widestCourtName = 2.3;
 constexpr double narrowestCourt = 0.35, widestCourt = 1.0;
 constexpr double tableFont = 9;
 constexpr double titleSize = 16, smallestTitleSize = 12;
@@ -26,7 +27,7 @@ double widestOf(const ReportCanvas& r, const QStringList& texts)
 {
     double widest = 0;
     for (const QString& t : texts)
-        widest = qMax(widest, r.textWidth(t));
+        widest = qMax(widest, r.textWidth(t.trimmed()));
     return widest;
 }
 }   // namespace
@@ -138,7 +139,7 @@ QVector<double> TFairnessReport::courtWidths(ReportCanvas& r, const QStringList&
             return qBound(narrowestCourt, qMax(text, counts[i]) + 2 * WrappedTable::padding, widestCourt);
         };
         whole << width(r.textWidth(courts[i]));
-        words << width(widestOf(r, courts[i].split(QChar(' '), Qt::SkipEmptyParts)));
+        words << width(widestOf(r, wordPieces(courts[i])));
     }
     r.setBold(false);
     const bool oneBand = columnBands(whole, 1, r.sectionRight() - r.sectionLeft()).size() == 1;
@@ -158,11 +159,17 @@ void TFairnessReport::printCourtTables(ReportCanvas& r)
     QStringList names{headers[1]};
     for (const QStringList& row : rows)
         names << row[1];
-    const double nameWidth = qMin(widestCourtName, widestOf(r, names) + 2 * WrappedTable::padding);
+    const double available = r.sectionRight() - r.sectionLeft();
+    const double nameNeed = widestOf(r, names) + 2 * WrappedTable::padding;
+    double nameWidth = qMin(widestCourtName, nameNeed);
+    const QVector<double> courtColumns = courtWidths(r, courts, rows, numberWidth + nameWidth);
+    // When every court fits across, the names take the room they leave.
+    const double courtsWidth = std::accumulate(courtColumns.cbegin(), courtColumns.cend(), 0.0);
+    if (numberWidth + nameWidth + courtsWidth <= available)
+        nameWidth = qMin(nameNeed, available - numberWidth - courtsWidth);
     const QVector<Column> key{{numberWidth, Justify::Center}, {nameWidth, Justify::Left}};
-    const QVector<double> widths = QVector<double>{numberWidth, nameWidth} +
-                                   courtWidths(r, courts, rows, numberWidth + nameWidth);
-    for (const ColumnBand& band : columnBands(widths, int(key.size()), r.sectionRight() - r.sectionLeft())) {
+    const QVector<double> widths = QVector<double>{numberWidth, nameWidth} + courtColumns;
+    for (const ColumnBand& band : columnBands(widths, int(key.size()), available)) {
         r.newLine();
         QVector<Column> columns = key;
         for (int i = band.first; i < band.first + band.count; ++i)

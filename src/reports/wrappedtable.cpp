@@ -1,5 +1,4 @@
 #include "wrappedtable.h"
-#include <QRegularExpression>
 
 WrappedTable::WrappedTable(double tableLeft, QVector<Column> tableColumns, QStringList names)
     : left(tableLeft), columns(std::move(tableColumns)), heading(std::move(names))
@@ -13,7 +12,7 @@ WrappedTable::FittedRow WrappedTable::fit(const ReportCanvas& r, const QStringLi
     for (int i = 0; i < columns.size(); ++i) {
         const QString text = i < texts.size() ? texts[i] : QString();
         const double width = columns[i].width - 2 * padding;
-        row.lines << r.wrapText(text, width, width);
+        row.lines << r.wrapPieces(wordPieces(text), width, width);
         row.height = qMax(row.height, row.lines.last().size() * r.lineHeight());
     }
     return row;
@@ -71,11 +70,22 @@ void WrappedTable::printRow(ReportCanvas& r, const QStringList& texts)
 
 QStringList wordPieces(const QString& text)
 {
-    static const QRegularExpression blanks("[ \\t]+");
-    QStringList words = text.split(blanks, Qt::SkipEmptyParts);
-    for (int i = 1; i < words.size(); ++i)
-        words[i].prepend(QChar(' '));
-    return words;
+    QStringList pieces;
+    QString piece;
+    for (const QChar c : text) {
+        if (c.isSpace() && !piece.trimmed().isEmpty()) {
+            pieces << piece;
+            piece.clear();
+        }
+        piece += c;
+        if (c == QChar('/')) {
+            pieces << piece;
+            piece.clear();
+        }
+    }
+    if (!piece.trimmed().isEmpty())
+        pieces << piece;
+    return pieces;
 }
 
 void printTitle(ReportCanvas& r, const QString& text, double smallestSize)

@@ -29,7 +29,7 @@ public:
     // The heading at the current line, on a new page when the heading and
     // one line under it do not fit above the bottom limit.
     void printHeading(ReportCanvas& r);
-    // One row, its texts in column order, wrapped between words.
+    // One row, its texts in column order, wrapped between words (wordPieces).
     void printRow(ReportCanvas& r, const QStringList& texts);
 
 private:
@@ -47,8 +47,9 @@ private:
     QStringList heading;
 };
 
-// `text` split into words for ReportCanvas::fitText, each but the first
-// with the blank before it.
+// `text` in the pieces a line may break between, for ReportCanvas::wrapPieces
+// and fitText: words, each with the blanks before it, and a team's two
+// players after the slash that joins them.
 QStringList wordPieces(const QString& text);
 
 // A report's title centred across the printing area from the current
