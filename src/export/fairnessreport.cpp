@@ -1,4 +1,5 @@
 #include "fairnessreport.h"
+#include "csvexport.h"
 #include "data/database.h"
 #include "reportengine/columnbands.h"
 #include "reports/reportsetup.h"
@@ -48,6 +49,13 @@ void TFairnessReport::setSeason(const Season& season)
     data = season;
     figs = computeFairness(data);
     rsFairness.pageHeading = data.name;
+}
+
+QByteArray TFairnessReport::csvDocument() const
+{
+    const QVector<QStringList> records =
+        FairnessText::tableRows(figs) + FairnessText::unfilledRecords(figs) + FairnessText::neverMetRecords(figs);
+    return Csv::document(FairnessText::tableHeaders(data), records);
 }
 
 void TFairnessReport::print(QWidget* parent)

@@ -21,6 +21,10 @@ public:
     const Season& season() const { return data; }
     const FairnessFigures& figures() const { return figs; }
 
+    // The table as a CSV file, followed by the dates that could not be
+    // filled and every pair that never met.
+    QByteArray csvDocument() const;
+
     // Setup dialog, then preview, printer or PDF file.
     void print(QWidget* parent);
     // Straight to a PDF file, no dialog (command line).

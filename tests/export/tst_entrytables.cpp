@@ -129,8 +129,7 @@ QVector<QStringList> standingsColumns(const QVector<ReportPage>& pages, QStringL
         QVector<QRectF> cells;
         for (const QString& h : headings) {
             const auto it = std::find_if(texts.cbegin(), texts.cend(), [&](const TextOp& t) { return t.text == h; });
-            const std::optional<QRectF> cell =
-                it == texts.cend() ? std::nullopt : LayoutChecks::cellAround(page, *it);
+            const std::optional<QRectF> cell = it == texts.cend() ? std::nullopt : LayoutChecks::cellAround(page, *it);
             if (!cell) {
                 *faults << "no column under " + h;
                 return columns;
@@ -225,9 +224,8 @@ void TestEntryTables::windowKeepsItsTableBesideAllPairs()
     shape.type = 2;
     const int group = fx.addGroup(shape);
     const QVector<int> ids = fx.entryIds(group);
-    const QVector<int> courts = {
-        fx.scalar("SELECT MIN(COURTID) FROM COURTSLT WHERE GROUPID = ?", {group}).toInt(),
-        fx.scalar("SELECT MAX(COURTID) FROM COURTSLT WHERE GROUPID = ?", {group}).toInt()};
+    const QVector<int> courts = {fx.scalar("SELECT MIN(COURTID) FROM COURTSLT WHERE GROUPID = ?", {group}).toInt(),
+                                 fx.scalar("SELECT MAX(COURTID) FROM COURTSLT WHERE GROUPID = ?", {group}).toInt()};
     for (int i = 0; i < 8; ++i)
         fx.exec("INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE) VALUES (?, '2000-03-14', ?, ?)",
                 {ids[i], courts[i / 4], i + 1});
