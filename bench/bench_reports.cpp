@@ -3,6 +3,7 @@
 #include "data/datamodule.h"
 #include "data/query.h"
 #include "data/table.h"
+#include "export/fairnessreport.h"
 #include "reports/playerlabels.h"
 #include "reports/schedulereport.h"
 #include "timing.h"
@@ -31,6 +32,9 @@ constexpr int Entries = 16;   // 12 play on each date, 4 sit out
 constexpr int DoublesCourts = 10;
 constexpr int DoublesEntries = 44;   // 40 play on each date, 4 sit out
 constexpr int Labels = 300;
+constexpr double FairnessTargetMs = 500.0;
+constexpr int FairnessCourts = 60;
+constexpr int FairnessEntries = 120;   // two a court, every one on every date
 
 int insert(Database& db, const QString& sql, const std::function<void(Query&)>& bind)
 {
@@ -56,19 +60,22 @@ int addPlayer(Database& db, int n)
 
 struct Season {
     QString name;
-    int type;   // 1 singles, 2 doubles
+    int type;   // 0 no match type, 1 singles, 2 doubles
     int courts;
     int entries;
+    int perCourt;
 };
-const Season singles{"Benchmark Singles", 1, Courts, Entries};
-const Season doubles{"Benchmark Doubles", 2, DoublesCourts, DoublesEntries};
+const Season singles{"Benchmark Singles", 1, Courts, Entries, 2};
+const Season doubles{"Benchmark Doubles", 2, DoublesCourts, DoublesEntries, 4};
+// Without a match type the fairness report counts who met whom.
+const Season fairness{"Benchmark Fairness", 0, FairnessCourts, FairnessEntries, 2};
 
 // A group with bring-balls on and a full season of schedule rows; entries
 // rotate so that one- and two-digit numbers mix in the cells.
 int buildScheduledGroup(Database& db, const Season& season, int firstPlayer)
 {
     db.startTransaction();
-    const int perCourt = 2 * season.type;
+    const int perCourt = season.perCourt;
     const int group = insert(db,
                              "INSERT INTO \"group.DB\" (NAME, STARTDATE, DURATION, NumPerSes, TYPE, STIME, ETIME, "
                              "RTYPE, NOTES, BBON) VALUES (:n, :sd, 150, :per, :t, '09:00:00', "
@@ -163,6 +170,22 @@ Figure timeSchedule(Database& db, int group, const QString& file)
         [&] {
             schedule.PrintSchedule(group);
             return int(schedule.rsSchedule.pages().size());
+        },
+        file);
+    keep(file);
+    return f;
+}
+
+// The fairness report from reading the season to the PDF on disk, as the
+// command line and the window's Print run it.
+Figure timeFairness(Database& db, int group, const QString& file)
+{
+    TFairnessReport report;
+    const Figure f = timeRuns(
+        [&] {
+            report.load(db, group);
+            report.savePdf(file);
+            return int(report.rsFairness.pages().size());
         },
         file);
     keep(file);
@@ -265,9 +288,12 @@ void benchReports()
     const int doublesGroup = buildScheduledGroup(db, doubles, Entries + 1);
     print("doubles, 150 dates on 10 courts, 44", timeSchedule(db, doublesGroup, work.filePath("doubles.pdf")),
           DoublesTargetMs);
+    const int fairnessGroup = buildScheduledGroup(db, fairness, Entries + DoublesEntries + 1);
+    print("fairness, 120 entries on 60 courts", timeFairness(db, fairnessGroup, work.filePath("fairness.pdf")),
+          FairnessTargetMs);
 
     db.startTransaction();
-    for (int n = Entries + DoublesEntries + 1; n <= Labels; ++n)
+    for (int n = Entries + DoublesEntries + FairnessEntries + 1; n <= Labels; ++n)
         addPlayer(db, n);
     db.commit();
     Table players(db, "PLAYERS.db");

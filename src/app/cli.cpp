@@ -6,7 +6,6 @@
 #include "data/datamodule.h"
 #include "data/kinds.h"
 #include "data/query.h"
-#include "export/csvexport.h"
 #include "export/exports.h"
 #include "export/fairnessreport.h"
 #include "export/publish.h"
@@ -243,11 +242,9 @@ void runReport(const QCommandLineParser& p, const Options& o, Database& db, QTex
         out << QStringLiteral("Wrote %1\n").arg(output);
         return;
     }
-    const QByteArray text =
-        format == QLatin1String("csv")
-            ? Csv::document(FairnessText::tableHeaders(report.season()),
-                            FairnessText::tableRows(report.figures()) + FairnessText::unfilledRecords(report.figures()))
-            : FairnessText::plainText(report.season(), report.figures()).toUtf8();
+    const QByteArray text = format == QLatin1String("csv")
+                                ? report.csvDocument()
+                                : FairnessText::plainText(report.season(), report.figures()).toUtf8();
     if (output.isEmpty()) {
         out << QString::fromUtf8(text);
         return;

@@ -333,32 +333,69 @@ QVector<QStringList> tableRows(const FairnessFigures& f)
     return rows;
 }
 
-QStringList pairLines(const FairnessFigures& f)
+namespace {
+QString pairText(const PairFairness& p)
+{
+    return QStringLiteral("%1 and %2").arg(p.first).arg(p.second);
+}
+
+QStringList neverMet(const FairnessFigures& f)
+{
+    QStringList never;
+    for (const PairFairness& p : f.pairs)
+        if (p.together == 0)
+            never << pairText(p);
+    return never;
+}
+
+// The first `listed` pairs, then how many more there are.
+QString listOf(const QStringList& pairs, int listed, const QString& restElsewhere = {})
+{
+    if (pairs.size() <= listed)
+        return pairs.join(QStringLiteral("; "));
+    return pairs.mid(0, listed).join(QStringLiteral("; ")) +
+           QStringLiteral("; and %1 more").arg(pairs.size() - listed) + restElsewhere;
+}
+}   // namespace
+
+QStringList pairLines(const FairnessFigures& f, int listed)
 {
     if (!f.hasPairs || f.pairs.isEmpty())
         return {};
     auto describe = [&](const PairFairness& p) {
-        QString text = QStringLiteral("%1 and %2").arg(p.first).arg(p.second);
+        QString text = pairText(p);
         if (f.splitsSides)
             text += QStringLiteral(" (%1 as partners, %2 as opponents)").arg(p.partners).arg(p.opponents);
         return text;
     };
-    QStringList most, fewest, never;
+    QStringList most, fewest;
     for (const PairFairness& p : f.pairs) {
         if (p.together == f.mostMet)
             most << describe(p);
         if (p.together == f.fewestMet && f.fewestMet > 0)
             fewest << describe(p);
-        if (p.together == 0)
-            never << QStringLiteral("%1 and %2").arg(p.first).arg(p.second);
     }
+    const QStringList never = neverMet(f);
     QStringList lines;
-    lines << QStringLiteral("Met most often, %1 times: %2").arg(f.mostMet).arg(most.join(QStringLiteral("; ")));
+    lines << QStringLiteral("Met most often, %1 times: %2").arg(f.mostMet).arg(listOf(most, listed));
     if (!fewest.isEmpty())
-        lines << QStringLiteral("Met fewest times, %1: %2").arg(f.fewestMet).arg(fewest.join(QStringLiteral("; ")));
+        lines << QStringLiteral("Met fewest times, %1: %2").arg(f.fewestMet).arg(listOf(fewest, listed));
     lines << (never.isEmpty() ? QStringLiteral("Every pair of entries met.")
-                              : QStringLiteral("Never met: ") + never.join(QStringLiteral("; ")));
+                              : QStringLiteral("Never met, %1: %2")
+                                    .arg(plural(int(never.size()), "pair", "pairs"),
+                                         listOf(never, listed, QStringLiteral("; the full list is in the CSV"))));
     return lines;
+}
+
+QVector<QStringList> neverMetRecords(const FairnessFigures& f)
+{
+    const QStringList never = f.hasPairs ? neverMet(f) : QStringList{};
+    if (never.isEmpty())
+        return {};
+    QVector<QStringList> records{{}, {QStringLiteral("Never met")}};
+    for (const QString& pair : never)
+        records << QStringList{pair};
+    return records;
 }
 
 QVector<QStringList> unfilledRecords(const FairnessFigures& f)

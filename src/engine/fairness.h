@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <limits>
 
 struct EntryFairness {
     int entryId = 0;
@@ -63,8 +64,13 @@ QString title(const Season& season);
 QStringList summary(const Season& season, const FairnessFigures& f);
 QStringList tableHeaders(const Season& season);
 QVector<QStringList> tableRows(const FairnessFigures& f);
-// Most, fewest and never met, for groups with four to a court; empty otherwise.
-QStringList pairLines(const FairnessFigures& f);
+// Most, fewest and never met, for groups with four to a court; empty
+// otherwise. Each line names at most `listed` pairs and counts the others;
+// the never-met line then says that the CSV file has them all.
+QStringList pairLines(const FairnessFigures& f, int listed = std::numeric_limits<int>::max());
+// The pairs that never met, as records to follow the table of a CSV file:
+// a blank record, a heading, one pair a record; none when every pair met.
+QVector<QStringList> neverMetRecords(const FairnessFigures& f);
 // The dates that could not be filled, as records to follow the table of a
 // CSV file: a blank record, a heading, one date a record; none when every
 // date was filled.

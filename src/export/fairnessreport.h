@@ -8,7 +8,8 @@ class Database;
 class QWidget;
 
 // The fairness report on paper or as PDF: title, summary, warnings, the
-// table of entries and, for four to a court, who met whom.
+// table of entries, their dates on each court and, for four to a court, who
+// met whom. Every page names the group.
 class TFairnessReport : public QObject {
     Q_OBJECT
 public:
@@ -20,6 +21,10 @@ public:
     const Season& season() const { return data; }
     const FairnessFigures& figures() const { return figs; }
 
+    // The table as a CSV file, followed by the dates that could not be
+    // filled and every pair that never met.
+    QByteArray csvDocument() const;
+
     // Setup dialog, then preview, printer or PDF file.
     void print(QWidget* parent);
     // Straight to a PDF file, no dialog (command line).
@@ -29,12 +34,12 @@ public:
     TReportSystem rsFairness;
 
 private:
-    void printTable(ReportCanvas& r);
-    void printRow(ReportCanvas& r, const QStringList& cells, bool heading);
-    void setColumns(ReportCanvas& r);
+    void printEntryTable(ReportCanvas& r);
+    void printCourtTables(ReportCanvas& r);
+    QVector<double> courtWidths(ReportCanvas& r, const QStringList& courts, const QVector<QStringList>& rows,
+                                double keyWidth) const;
     void printLines(ReportCanvas& r, const QStringList& lines);
 
     Season data;
     FairnessFigures figs;
-    QStringList courtHeadings;   // court names, or "C1".. when the names do not fit
 };

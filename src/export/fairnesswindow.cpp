@@ -7,16 +7,34 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 namespace {
+// Lines kept on screen at most; longer texts scroll, so that they never
+// squeeze the table.
+constexpr int shownLines = 6;
+
 QLabel* wrappedLabel(const QStringList& lines, QWidget* parent)
 {
     auto* label = new QLabel(lines.join(QLatin1Char('\n')), parent);
     label->setWordWrap(true);
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     return label;
+}
+
+// `label` in an area no taller than `shownLines` lines, scrolling the rest.
+QScrollArea* bounded(QLabel* label, QWidget* parent)
+{
+    auto* area = new QScrollArea(parent);
+    area->setWidget(label);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setMaximumHeight(label->fontMetrics().lineSpacing() * shownLines + 2 * area->frameWidth());
+    area->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    return area;
 }
 }   // namespace
 
@@ -38,7 +56,7 @@ TFairnessWindow::TFairnessWindow(Database& db, int groupId, QWidget* parent)
             lines << QStringLiteral("- ") + w;
         QLabel* warnings = wrappedLabel(lines, this);
         warnings->setObjectName(QStringLiteral("lblwarnings"));
-        layout->addWidget(warnings);
+        layout->addWidget(bounded(warnings, this));
     }
 
     const QStringList headers = FairnessText::tableHeaders(season);
@@ -56,8 +74,11 @@ TFairnessWindow::TFairnessWindow(Database& db, int groupId, QWidget* parent)
         }
     grid->resizeColumnsToContents();
     layout->addWidget(grid, 1);
-    if (const QStringList pairs = FairnessText::pairLines(f); !pairs.isEmpty())
-        layout->addWidget(wrappedLabel(pairs, this));
+    if (const QStringList pairs = FairnessText::pairLines(f); !pairs.isEmpty()) {
+        QLabel* met = wrappedLabel(pairs, this);
+        met->setObjectName(QStringLiteral("lblpairs"));
+        layout->addWidget(bounded(met, this));
+    }
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     QPushButton* print = buttons->addButton(QStringLiteral("&Print..."), QDialogButtonBox::ActionRole);

@@ -1,6 +1,7 @@
 #include "standingsreport.h"
 #include "reportsetup.h"
 #include "scheduletext.h"
+#include "wrappedtable.h"
 #include <QDate>
 
 namespace {
@@ -10,6 +11,8 @@ constexpr double NumberWidth = 0.9;
 constexpr double NameWidth = 3.85;
 constexpr double CountWidth = 0.75;
 constexpr double BottomLimit = 10.0;
+constexpr double TitleSize = 18;
+constexpr double SmallestTitleSize = 12;
 }   // namespace
 
 TStandingsReport::TStandingsReport(QObject* parent) : QObject(parent), rsStandings(this)
@@ -22,6 +25,7 @@ void TStandingsReport::setStandings(const QString& leagueName, const QVector<Sta
 {
     league = leagueName;
     lines = rows;
+    rsStandings.pageHeading = leagueName;
 }
 
 void TStandingsReport::PrintStandings(QWidget* parent)
@@ -29,32 +33,13 @@ void TStandingsReport::PrintStandings(QWidget* parent)
     rsStandings.execute(parent);
 }
 
-void TStandingsReport::setColumns(ReportCanvas& r)
-{
-    r.clearTabs();
-    r.setTab(TableLeft, ReportCanvas::Justify::Center, RankWidth, 0, ReportCanvas::BoxAll, 0);
-    r.setTab(ReportCanvas::AfterPrevious, ReportCanvas::Justify::Center, NumberWidth, 0, ReportCanvas::BoxAll, 0);
-    r.setTab(ReportCanvas::AfterPrevious, ReportCanvas::Justify::Left, NameWidth, 4, ReportCanvas::BoxAll, 0);
-    r.setTab(ReportCanvas::AfterPrevious, ReportCanvas::Justify::Center, CountWidth, 0, ReportCanvas::BoxAll, 0);
-    r.setTab(ReportCanvas::AfterPrevious, ReportCanvas::Justify::Center, CountWidth, 0, ReportCanvas::BoxAll, 0);
-}
-
-void TStandingsReport::printRow(ReportCanvas& r, const QStringList& cells)
-{
-    for (const QString& cell : cells) {
-        r.tab();
-        r.printTab(cell);
-    }
-    r.newLine();
-}
-
-// Title and the table's heading, on every page.
+// Title, subtitle and date, on every page above the table.
 void TStandingsReport::printHeading(ReportCanvas& r)
 {
-    r.setFont("Arial", 18);
+    r.setBottomLimit(BottomLimit);
     r.home();
-    r.printCenter(league, r.paperWidth() / 2);
-    r.newLine();
+    r.setFont("Arial", TitleSize);
+    printTitle(r, league, SmallestTitleSize);
     r.setFont("Arial", 12);
     r.printCenter(QStringLiteral("Standings"), r.paperWidth() / 2);
     r.newLine();
@@ -63,21 +48,22 @@ void TStandingsReport::printHeading(ReportCanvas& r)
     r.newLine();
     r.newLine();
     r.setPen(Qt::black, Qt::SolidLine, 1);
-    setColumns(r);
-    r.setBold(true);
-    printRow(r, {"Rank", "Entry #", "Name", "Win", "Loss"});
-    r.setBold(false);
 }
 
 void TStandingsReport::rsStandingsPrint(ReportCanvas& r)
 {
+    using J = WrappedTable::Justify;
+    WrappedTable table(TableLeft,
+                       {{RankWidth, J::Center},
+                        {NumberWidth, J::Center},
+                        {NameWidth, J::Left},
+                        {CountWidth, J::Center},
+                        {CountWidth, J::Center}},
+                       {"Rank", "Entry #", "Name", "Win", "Loss"});
+    table.pageStarted = [this](ReportCanvas& page) { printHeading(page); };
     printHeading(r);
-    for (const StandingsRow& line : std::as_const(lines)) {
-        if (r.yPos() + r.lineHeight() > BottomLimit) {
-            r.newPage();
-            printHeading(r);
-        }
-        printRow(r, {QString::number(line.rank), QString::number(line.number), line.name, QString::number(line.wins),
-                     QString::number(line.losses)});
-    }
+    table.printHeading(r);
+    for (const StandingsRow& line : std::as_const(lines))
+        table.printRow(r, {QString::number(line.rank), QString::number(line.number), line.name,
+                           QString::number(line.wins), QString::number(line.losses)});
 }

@@ -22,6 +22,7 @@ class TStandingsReport : public QObject {
 public:
     explicit TStandingsReport(QObject* parent = nullptr);
 
+    // Also names the league on every page.
     void setStandings(const QString& leagueName, const QVector<StandingsRow>& rows);
     // The setup dialog, then preview, printer or PDF file.
     void PrintStandings(QWidget* parent = nullptr);
@@ -32,8 +33,6 @@ public:
 
 private:
     void printHeading(ReportCanvas& r);
-    void setColumns(ReportCanvas& r);
-    void printRow(ReportCanvas& r, const QStringList& cells);
 
     QString league;
     QVector<StandingsRow> lines;

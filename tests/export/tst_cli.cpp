@@ -185,9 +185,10 @@ void TestCli::reportFairness()
     r = cli({"report", "fairness", "--database", db, "--group", "Monday Doubles", "--format", "csv"});
     QCOMPARE(r.status, 0);
     const QVector<QStringList> rows = Csv::parse(r.out.toUtf8());
-    QCOMPARE(rows.size(), 6);
+    QCOMPARE(rows.size(), 6 + 3);   // the table, then the one pair that never met
     QCOMPARE(rows[0], (QStringList{"#", "Name", "Played", "Days off", "Longest gap", "Balls", "Court A", "Court B"}));
     QCOMPARE(rows[4], (QStringList{"4", "Di Dunn", "1", "2", "3", "0", "1", "0"}));
+    QCOMPARE(rows.mid(6), (QVector<QStringList>{{QString()}, {"Never met"}, {"4 and 5"}}));
 
     const QString pdf = h.dir.filePath("fair.pdf");
     r = cli({"report", "fairness", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--output", pdf});
@@ -213,8 +214,9 @@ void TestCli::reportFairnessNamesUnfilledDates()
     r = cli({"report", "fairness", "--database", db, "--group", "Crowded", "--format", "csv"});
     QCOMPARE(r.status, 0);
     const QVector<QStringList> rows = Csv::parse(r.out.toUtf8());
-    QCOMPARE(rows.size(), 1 + 20 + 3);   // the table, a blank record, the heading, the date
-    QCOMPARE(rows.mid(21), (QVector<QStringList>{{QString()}, {"Warnings"}, {line}}));
+    // The table, a blank record, the heading, the date; then the pairs that never met.
+    QCOMPARE(rows.mid(21, 3), (QVector<QStringList>{{QString()}, {"Warnings"}, {line}}));
+    QCOMPARE(rows.mid(24, 2), (QVector<QStringList>{{QString()}, {"Never met"}}));
 
     const QString pdf = fx.dir.filePath("fair.pdf");
     QCOMPARE(

@@ -75,7 +75,7 @@ void TestFairness::spreadsAndWarningsMatchAHandCount()
 
     const QString text = FairnessText::plainText(s, f);
     QVERIFY(text.contains("Dates played: most 4, fewest 1, spread 3"));
-    QVERIFY(text.contains("Never met: 4 and 5"));
+    QVERIFY(text.contains("Never met, 1 pair: 4 and 5"));
     // Columns line up: numbers to the right, names to the left.
     QVERIFY2(text.contains("\n#  Name                 Played  Days off  Longest gap  Balls  Court A  Court B\n"
                            "1  Ann \"Jo\" O'Neil, Jr       4         0            0      2        3        1\n"),
