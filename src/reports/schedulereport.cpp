@@ -154,7 +154,8 @@ void TScheduleReport::printFooter(ReportCanvas& r, double notesEnd)
     r.printFooter(r.elided(footerText(), room), Justify::Left);
     r.printFooter(printed, Justify::Right);
     r.setBottomLimit(frame.y(headerBottom));
-    r.setYPos(qMax(frame.y(rosterTop), notesEnd));
+    // Half a line apart from the notes, so that the two do not read as one.
+    r.setYPos(qMax(frame.y(rosterTop), notesEnd + r.lineHeight() / 2));
     r.setTopLimitToCurrent();
     r.home();
 }

@@ -56,11 +56,11 @@ ReportsFixture::Built tenDoublesCourtsSeason(ReportsFixture& fx, int dates)
 
 // VANTREL_LAYOUT_PDFS names a folder to keep each case's pages in as a
 // PDF, to look at them.
-void keepPdf(const QVector<ReportPage>& pages)
+void keepPdf(const QVector<ReportPage>& pages, const QString& suffix = {})
 {
     const QString folder = qEnvironmentVariable("VANTREL_LAYOUT_PDFS");
     if (!folder.isEmpty())
-        TReportSystem().savePdf(pages, QDir(folder).filePath(QString(QTest::currentTestFunction()) + ".pdf"));
+        TReportSystem().savePdf(pages, QDir(folder).filePath(QString(QTest::currentTestFunction()) + suffix + ".pdf"));
 }
 
 // Every check at once, page by page; returns how many texts sat in cells.
@@ -474,6 +474,7 @@ void TestReportLayout::labelsWithLongNames()
     }
     const QStringList first = textsOf(pages.first());
     QVERIFY(first.first().endsWith(QChar(0x2026)));   // the name is cut only after it was set smaller
+    QVERIFY(first.contains(longName));                // its last name goes whole onto the label's spare line
     QVERIFY(first.contains("12345 Wwwwwwwwwww Boulevard"));
     // A long city is cut; the state and zip code stay whole.
     auto anyEndsWith = [&first](const QString& tail) {
@@ -605,6 +606,7 @@ void TestReportLayout::seededSchedules()
         const QString where =
             QString("round %1: %2 courts, type %3, %4").arg(round).arg(courts).arg(type).arg(a4 ? "A4" : "Letter");
         const auto pages = layoutSchedule(fx, b.groupId);
+        keepPdf(pages, QString("-%1").arg(round));
         const PrintedSchedule schedule = PrintedSchedule::read(fx.db(), b.groupId);
         int cells = 0;
         for (int i = 0; i < pages.size(); ++i) {
