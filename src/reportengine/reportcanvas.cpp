@@ -531,6 +531,15 @@ ReportCanvas::FittedText ReportCanvas::fitText(const QStringList& pieces, double
     FontSpec face = fontSpec;
     bool bestCut = false;
     FittedText best{face.size, wrapPiecesIn(face, pieces, width, width, &bestCut)};
+    if (!bestCut && best.lines.size() > 1) {
+        // No size between takes fewer lines than the smallest does: when
+        // that one saves none, the text stays at its own size.
+        FontSpec smallest = face;
+        smallest.size = smallestSize;
+        bool cut = false;
+        if (wrapPiecesIn(smallest, pieces, width, width, &cut).size() >= best.lines.size() && !cut)
+            return best;
+    }
     for (face.size -= 0.5; (bestCut || best.lines.size() > 1) && face.size >= smallestSize - slack; face.size -= 0.5) {
         bool cut = false;
         QStringList lines = wrapPiecesIn(face, pieces, width, width, &cut);

@@ -102,28 +102,39 @@ ScheduleGrid::Layout ScheduleGrid::letterLayout(const LetterFrame& frame, const 
     return layout;
 }
 
-// As few bands as the narrowest columns allow, the columns shared out
-// evenly among them; each band's spare room goes first to the columns
-// whose texts would then fit on one line, the rest to all alike.
-ScheduleGrid::Layout ScheduleGrid::bandedLayout(const LetterFrame& frame, const Widths& w) const
+// As few bands as columns no narrower than `least` allow, the courts shared out evenly
+// among them; each band's spare room goes first to the columns whose texts
+// would then fit on one line, the rest to all alike. BYE closes the last
+// band when its list fits there on one line, else it takes a band of its
+// own across the page: a big group's hundreds of byes a date would
+// otherwise make each row pages tall.
+ScheduleGrid::Layout ScheduleGrid::bandsOf(const LetterFrame& frame, const Widths& w, const QVector<double>& least)
 {
     const double available = frame.right() - frame.left();
-    const int bandCount = int(columnBands(w.least, 1, available).size());
-    double lo = w.least[0], hi = available;
+    const QVector<double> courts = least.mid(0, least.size() - 1);
+    const int bandCount = int(columnBands(courts, 1, available).size());
+    double lo = least[0], hi = available;
     for (int i = 0; i < 40; ++i) {
         const double mid = (lo + hi) / 2;
-        (int(columnBands(w.least, 1, mid).size()) > bandCount ? lo : hi) = mid;
+        (int(columnBands(courts, 1, mid).size()) > bandCount ? lo : hi) = mid;
     }
-    Layout layout{frame.left(), w.least, columnBands(w.least, 1, hi)};
+    Layout layout{frame.left(), least, columnBands(courts, 1, hi)};
+    ColumnBand& last = layout.bands.last();
+    const int bye = int(least.size()) - 1;
+    const double lastRoom = available - layout.widths[0] - sum(layout.widths, last.first + 1, last.count);
+    if (qMax(w.wanted[bye], least[bye]) <= lastRoom + slack)
+        ++last.count;
+    else
+        layout.bands << ColumnBand{bye - 1, 1};
     for (const ColumnBand& band : std::as_const(layout.bands)) {
         const int first = band.first + 1;
         double spare = available - layout.widths[0] - sum(layout.widths, first, band.count);
         double need = 0;
         for (int i = first; i < first + band.count; ++i)
-            need += qMax(0.0, w.wanted[i] - w.least[i]);
+            need += qMax(0.0, w.wanted[i] - least[i]);
         const double share = need > 0 ? qMin(1.0, spare / need) : 0.0;
         for (int i = first; i < first + band.count; ++i) {
-            const double more = qMax(0.0, w.wanted[i] - w.least[i]) * share;
+            const double more = qMax(0.0, w.wanted[i] - least[i]) * share;
             layout.widths[i] += more;
             spare -= more;
         }
@@ -131,6 +142,24 @@ ScheduleGrid::Layout ScheduleGrid::bandedLayout(const LetterFrame& frame, const 
             layout.widths[i] += spare / band.count;
     }
     return layout;
+}
+
+// Cells wrapped to two lines of the smallest size make a row 1.6 times as
+// tall as one line of the body's: the courts take the fewest bands their
+// narrowest widths allow, or those that keep each cell on one line when
+// that prints less.
+ScheduleGrid::Layout ScheduleGrid::bandedLayout(const LetterFrame& frame, const Widths& w) const
+{
+    const Layout squeezed = bandsOf(frame, w, w.least);
+    QVector<double> oneLine = w.least;
+    const double smaller = ReportCanvas::smallestReadableSize / bodySize;
+    for (int i = 1; i < oneLine.size(); ++i)
+        oneLine[i] = qMax(w.least[i], (w.wanted[i] - 2 * cellPadding) * smaller + 2 * cellPadding);
+    if (oneLine == w.least)
+        return squeezed;
+    const Layout roomy = bandsOf(frame, w, oneLine);
+    constexpr double wrappedRow = 2 * ReportCanvas::smallestReadableSize / bodySize;
+    return roomy.bands.size() <= squeezed.bands.size() * wrappedRow ? roomy : squeezed;
 }
 
 ScheduleGrid::Layout ScheduleGrid::layoutOn(const ReportCanvas& r, const PaperGeometry& sheet) const
@@ -161,9 +190,15 @@ ScheduleGrid::FittedRow ScheduleGrid::fitRow(const ReportCanvas& r, const QStrin
 {
     FittedRow row{{}, r.lineHeight()};
     for (int i = 0; i < texts.size(); ++i) {
-        row.cells << r.fitText(ScheduleText::breakPieces(texts[i]), widths[i] - 2 * cellPadding,
-                               ReportCanvas::smallestReadableSize);
-        row.height = qMax(row.height, row.cells.last().height());
+        // A season repeats its pairings: each text is fitted once per width and face.
+        const QString key =
+            texts[i] + QChar(0x1f) + QString::number(widths[i], 'g', 17) + QChar(r.font().bold ? 'b' : '-');
+        auto fitted = fittedCells.constFind(key);
+        if (fitted == fittedCells.cend())
+            fitted = fittedCells.insert(key, r.fitText(ScheduleText::breakPieces(texts[i]), widths[i] - 2 * cellPadding,
+                                                       ReportCanvas::smallestReadableSize));
+        row.cells << *fitted;
+        row.height = qMax(row.height, fitted->height());
     }
     return row;
 }

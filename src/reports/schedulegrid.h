@@ -1,6 +1,7 @@
 #pragma once
 #include "reportengine/columnbands.h"
 #include "reportengine/reportcanvas.h"
+#include <QHash>
 #include <QStringList>
 #include <optional>
 #include <QVector>
@@ -43,6 +44,7 @@ private:
     Widths measure() const;
     Layout letterLayout(const LetterFrame& frame, const Widths& w) const;
     Layout bandedLayout(const LetterFrame& frame, const Widths& w) const;
+    static Layout bandsOf(const LetterFrame& frame, const Widths& w, const QVector<double>& least);
     static QStringList bandTexts(const QStringList& texts, const ColumnBand& band);
     FittedRow fitRow(const ReportCanvas& r, const QStringList& texts, const QVector<double>& widths) const;
     void printRow(ReportCanvas& r, const FittedRow& row, bool heading, bool closesGrid) const;
@@ -52,4 +54,5 @@ private:
     QStringList heading;
     QVector<QStringList> rows;
     mutable std::optional<Widths> measured;
+    mutable QHash<QString, FittedText> fittedCells;   // by text, width and face
 };
