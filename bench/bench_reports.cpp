@@ -4,6 +4,7 @@
 #include "data/query.h"
 #include "data/table.h"
 #include "export/fairnessreport.h"
+#include "reportengine/fonts.h"
 #include "reports/playerlabels.h"
 #include "reports/schedulereport.h"
 #include "timing.h"
@@ -35,6 +36,7 @@ constexpr int Labels = 300;
 constexpr double FairnessTargetMs = 500.0;
 constexpr int FairnessCourts = 60;
 constexpr int FairnessEntries = 120;   // two a court, every one on every date
+constexpr double BigScheduleTargetMs = 2000.0;
 
 int insert(Database& db, const QString& sql, const std::function<void(Query&)>& bind)
 {
@@ -238,6 +240,58 @@ int buildBigGroup(Database& db, int firstPlayer)
     return group;
 }
 
+// Pairs of texts that overprint each other on the pages: each text's box
+// from its font's ascent to its descent, compared with those that start
+// left of its right end (a sweep, so that 65,000 cells take no time).
+int overprinted(const QVector<ReportPage>& pages)
+{
+    int found = 0;
+    for (const ReportPage& page : pages) {
+        struct Box {
+            double left, right, top, bottom;
+        };
+        QVector<Box> boxes;
+        for (const TextOp& t : page.texts())
+            boxes << Box{t.x, t.x + t.width, t.baseline - ReportFonts::ascent(t.font),
+                         t.baseline + ReportFonts::descent(t.font)};
+        std::sort(boxes.begin(), boxes.end(), [](const Box& a, const Box& b) { return a.left < b.left; });
+        constexpr double touch = 1e-6;
+        for (int i = 0; i < boxes.size(); ++i)
+            for (int j = i + 1; j < boxes.size() && boxes[j].left < boxes[i].right - touch; ++j)
+                if (boxes[j].top < boxes[i].bottom - touch && boxes[i].top < boxes[j].bottom - touch)
+                    ++found;
+    }
+    return found;
+}
+
+// The schedule of the biggest group as a PDF, 250 courts in bands: the
+// time, and whether any text overprints another.
+void timeBigSchedule(Database& db, int group, const QString& file)
+{
+    const Figure f = timeSchedule(db, group, file);
+    print("schedule, 1,000 entries, 250 courts, 260 dates", f, BigScheduleTargetMs);
+    // Where the time goes: reading the season, laying the pages out, drawing the PDF.
+    TScheduleReport schedule(db);
+    QVector<ReportPage> pages;
+    const std::function<void()> phases[] = {[&] { schedule.prepare(group); },
+                                            [&] { pages = schedule.rsSchedule.generate(); },
+                                            [&] { schedule.rsSchedule.savePdf(pages, file); }};
+    double wall[3], cpu[3];
+    for (int i = 0; i < 3; ++i) {
+        QElapsedTimer clock;
+        const double cpuStart = processCpuMs();
+        clock.start();
+        phases[i]();
+        wall[i] = clock.nsecsElapsed() / 1e6;
+        cpu[i] = processCpuMs() - cpuStart;
+    }
+    const int overlaps = overprinted(pages);
+    std::printf("%-40s wall / cpu: read %.0f / %.0f ms, lay out %.0f / %.0f ms, PDF %.0f / %.0f ms; %d overprinted "
+                "pairs of texts  %s\n",
+                "", wall[0], cpu[0], wall[1], cpu[1], wall[2], cpu[2], overlaps, overlaps == 0 ? "none" : "OVERLAP");
+    std::fflush(stdout);
+}
+
 // From the print command to the report's setup dialog on screen: the time,
 // and the longest stretch in it in which the window's events did not run,
 // seen as the longest gap between two turns of a timer that fires at every
@@ -310,6 +364,8 @@ void benchReports()
                                              labelsPdf));
     keep(labelsPdf);
 
+    const int bigGroup = buildBigGroup(db, Labels + 1);
+    timeBigSchedule(db, bigGroup, work.filePath("big.pdf"));
     installScheduleReport(dm);
-    timeUntilSetup(dm, buildBigGroup(db, Labels + 1));
+    timeUntilSetup(dm, bigGroup);
 }

@@ -48,18 +48,23 @@ struct ShadeOp {
 
 using PageOp = std::variant<TextOp, LineOp, ShadeOp>;
 
+struct PaperGeometry {
+    double width = 8.5;
+    double height = 11.0;
+    bool operator==(const PaperGeometry&) const = default;
+    // The same sheet turned a quarter: width and height swapped.
+    PaperGeometry turned() const { return {height, width}; }
+    bool landscape() const { return width > height; }
+};
+
 struct ReportPage {
     QVector<PageOp> ops;
+    PaperGeometry paper;   // the sheet this page is laid out on
 
     // Convenience for tests and the preview: the texts in drawing order.
     QVector<TextOp> texts() const;
     QVector<LineOp> lines() const;
     QVector<ShadeOp> shades() const;
-};
-
-struct PaperGeometry {
-    double width = 8.5;
-    double height = 11.0;
 };
 
 struct PageMargins {

@@ -2,7 +2,8 @@
 #include "fonts.h"
 #include <QPaintDevice>
 #include <QPainter>
-#include <QSet>
+#include <algorithm>
+#include <tuple>
 
 namespace PagePainter {
 
@@ -21,16 +22,52 @@ struct Context {
     QPointF at(double x, double y) const { return origin + QPointF(x * scale.x * dpi, y * scale.y * dpi); }
 };
 
-struct LineKey {
-    double x1, y1, x2, y2, inchWidth;
-    int width, style;
-    QRgb color;
-    bool operator==(const LineKey&) const = default;
-};
-
-size_t qHash(const LineKey& k, size_t seed = 0)
+// Lines of one pen along the same row or column that touch or overlap are
+// drawn as one: a grid's cells share their box lines, and a PDF pays for
+// every line it draws.
+QVector<LineOp> mergedLines(const ReportPage& page)
 {
-    return qHashMulti(seed, k.x1, k.y1, k.x2, k.y2, k.inchWidth, k.width, k.style, k.color);
+    struct Straight {
+        bool vertical;
+        double at, from, to;   // the fixed coordinate and the span along it
+        LineOp line;
+    };
+    auto key = [](const Straight& s) {
+        return std::make_tuple(s.vertical, s.at, s.line.inchWidth, s.line.pen.width, int(s.line.pen.style),
+                               s.line.pen.color.rgba());
+    };
+    QVector<LineOp> out;
+    QVector<Straight> straight;
+    for (const PageOp& op : page.ops)
+        if (const LineOp* l = std::get_if<LineOp>(&op)) {
+            if (l->y1 == l->y2)
+                straight << Straight{false, l->y1, qMin(l->x1, l->x2), qMax(l->x1, l->x2), *l};
+            else if (l->x1 == l->x2)
+                straight << Straight{true, l->x1, qMin(l->y1, l->y2), qMax(l->y1, l->y2), *l};
+            else
+                out << *l;
+        }
+    std::sort(straight.begin(), straight.end(), [&](const Straight& a, const Straight& b) {
+        return std::tuple_cat(key(a), std::make_tuple(a.from)) < std::tuple_cat(key(b), std::make_tuple(b.from));
+    });
+    constexpr double touching = 1e-9;
+    for (int i = 0; i < straight.size();) {
+        Straight run = straight[i];
+        int j = i + 1;
+        for (; j < straight.size() && key(straight[j]) == key(run) && straight[j].from <= run.to + touching; ++j)
+            run.to = qMax(run.to, straight[j].to);
+        LineOp line = run.line;
+        if (run.vertical) {
+            line.y1 = run.from;
+            line.y2 = run.to;
+        } else {
+            line.x1 = run.from;
+            line.x2 = run.to;
+        }
+        out << line;
+        i = j;
+    }
+    return out;
 }
 
 void drawText(Context& c, const TextOp& t)
@@ -69,27 +106,28 @@ void draw(QPainter& painter, const ReportPage& page, double dpi, QPointF origin,
     const QPaintDevice* device = painter.device();
     const double deviceDpi = device && device->logicalDpiY() > 0 ? device->logicalDpiY() : dpi;
     Context c{painter, dpi, origin, scale, deviceDpi};
-    // Neighbouring cells share their box lines; each is drawn once.
-    QSet<LineKey> drawn;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
-    // Shades first, so that no text or line disappears under a later fill.
+    // Shades first, so that no text or line disappears under a later fill;
+    // then the lines, then the texts a font at a time: changing the font is
+    // what costs most on a PDF, and a grid's cells change it at every cell.
     for (const PageOp& op : page.ops)
         if (const ShadeOp* s = std::get_if<ShadeOp>(&op))
             drawShade(c, *s);
-    for (const PageOp& op : page.ops) {
+    for (const LineOp& l : mergedLines(page))
+        drawLine(c, l);
+    QVector<const TextOp*> texts;
+    for (const PageOp& op : page.ops)
         if (const TextOp* t = std::get_if<TextOp>(&op))
-            drawText(c, *t);
-        else if (const LineOp* l = std::get_if<LineOp>(&op)) {
-            const LineKey key{
-                l->x1, l->y1, l->x2, l->y2, l->inchWidth, l->pen.width, int(l->pen.style), l->pen.color.rgba()};
-            if (!drawn.contains(key)) {
-                drawn.insert(key);
-                drawLine(c, *l);
-            }
-        }
-    }
+            texts << t;
+    auto fontOrder = [](const TextOp* a, const TextOp* b) {
+        return std::tie(a->font.size, a->font.bold, a->font.italic, a->font.underline, a->font.family) <
+               std::tie(b->font.size, b->font.bold, b->font.italic, b->font.underline, b->font.family);
+    };
+    std::stable_sort(texts.begin(), texts.end(), fontOrder);
+    for (const TextOp* t : std::as_const(texts))
+        drawText(c, *t);
     painter.restore();
 }
 

@@ -121,10 +121,11 @@ void ReportPreviewDialog::zoomChosen(int index)
     const double choice = zoomBox->itemData(index).toDouble();
     const QSize room = scroll->viewport()->size() - QSize(24, 24);
     const double dpi = screenDpi();
+    const PaperGeometry sheet = pages.isEmpty() ? report.paper : pages[page].paper;
     if (choice == -1.0)
-        setZoom(100.0 * room.width() / (report.paper.width * dpi));
+        setZoom(100.0 * room.width() / (sheet.width * dpi));
     else if (choice == -2.0)
-        setZoom(100.0 * qMin(room.width() / (report.paper.width * dpi), room.height() / (report.paper.height * dpi)));
+        setZoom(100.0 * qMin(room.width() / (sheet.width * dpi), room.height() / (sheet.height * dpi)));
     else
         setZoom(choice);
 }
@@ -148,7 +149,7 @@ void ReportPreviewDialog::render()
     const double dpi = screenDpi() * zoomPercent / 100.0;
     // The preview shows the pages scaled as they will print.
     const PagePainter::Scale scale{report.scaleX / 100.0, report.scaleY / 100.0};
-    pageView->setPixmap(QPixmap::fromImage(PagePainter::image(pages[page], report.paper, dpi, scale)));
+    pageView->setPixmap(QPixmap::fromImage(PagePainter::image(pages[page], pages[page].paper, dpi, scale)));
 }
 
 void ReportPreviewDialog::keyPressEvent(QKeyEvent* event)

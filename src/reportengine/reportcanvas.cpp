@@ -13,7 +13,7 @@ constexpr double slack = 1e-6;
 ReportCanvas::ReportCanvas(PaperGeometry paperSize, Margins pageMargins, double unitsFactor)
     : paper(paperSize), margins(pageMargins), units_(unitsFactor > 0 ? unitsFactor : 1.0)
 {
-    pageList.append(ReportPage{});
+    pageList.append(ReportPage{{}, paper});
     resetPageArea();
 }
 
@@ -21,7 +21,7 @@ ReportCanvas::ReportCanvas(PaperGeometry paperSize, Margins pageMargins, double 
 
 void ReportCanvas::newPage()
 {
-    pageList.append(ReportPage{});
+    pageList.append(ReportPage{{}, paper});
     resetPageArea();
     if (pageStarted)
         pageStarted(pageNumber());
@@ -32,10 +32,47 @@ void ReportCanvas::resetPageArea()
     areaLeft = margins.left;
     areaRight = paper.width - margins.right;
     top = margins.top;
-    bottom = paper.height - margins.bottom;
+    bottom = paper.height - margins.bottom - reservedBottom;
     memoStart = areaLeft;
     memoEnd = areaRight;
     home();
+}
+
+void ReportCanvas::setPaper(const PaperGeometry& sheet)
+{
+    paper = sheet;
+    page().paper = sheet;
+    resetPageArea();
+}
+
+void ReportCanvas::reserveBottom(double height)
+{
+    reservedBottom = qMax(0.0, height);
+    resetPageArea();
+}
+
+void ReportCanvas::addPageMarks(const QString& heading)
+{
+    const FontSpec keep = fontSpec;
+    const double keepY = y;
+    fontSpec = FontSpec{"Arial", smallestReadableSize};
+    const int count = int(pageList.size());
+    for (int i = 0; i < count; ++i) {
+        ReportPage& marked = pageList[i];
+        const QString number = QString("Page %1 of %2").arg(i + 1).arg(count);
+        const double numberWidth = ReportFonts::textWidth(fontSpec, number);
+        const double left = margins.left, right = marked.paper.width - margins.right;
+        constexpr double gap = 0.25;   // keeps a long heading clear of the page number
+        const QString name = elided(heading, out(right - left - numberWidth - gap));
+        y = marked.paper.height - margins.bottom - 1.2 * fontSpec.size / 72.0;
+        const double line = baseline();
+        if (!name.isEmpty())
+            marked.ops.append(
+                TextOp{name, fontSpec, QColor(Qt::black), left, line, ReportFonts::textWidth(fontSpec, name)});
+        marked.ops.append(TextOp{number, fontSpec, QColor(Qt::black), right - numberWidth, line, numberWidth});
+    }
+    fontSpec = keep;
+    y = keepY;
 }
 
 ReportPage& ReportCanvas::page()
@@ -357,6 +394,35 @@ void ReportCanvas::printFitted(const QString& text, double smallestSize, const Q
     fontSpec = normal;
 }
 
+int ReportCanvas::printWrappedFitted(const QString& text, double smallestSize, int maxLines)
+{
+    // Whole words on each line at the current size; only the last line
+    // allowed takes what remains, set smaller or cut.
+    const double room = areaRight - x;
+    QStringList lines;
+    for (QString word : wordPieces(text)) {
+        word = word.trimmed();
+        if (!lines.isEmpty() && lines.size() < maxLines &&
+            ReportFonts::textWidth(fontSpec, lines.last() + ' ' + word) <= room + slack)
+            lines.last() += ' ' + word;
+        else if (lines.size() < maxLines)
+            lines << word;
+        else
+            lines.last() += ' ' + word;
+    }
+    if (lines.isEmpty())
+        lines << QString();
+    // A word too wide for its own line, or the rest heaped on the last line,
+    // is set smaller and cut on that line.
+    const double left = x;
+    for (const QString& line : std::as_const(lines)) {
+        x = left;
+        printFitted(line, smallestSize);
+        newLine();
+    }
+    return int(lines.size());
+}
+
 void ReportCanvas::printTab(const QString& text)
 {
     tab();
@@ -388,13 +454,18 @@ QStringList ReportCanvas::wrapLines(const QString& text, double widthUnits) cons
     return lines;
 }
 
-QStringList ReportCanvas::wrapText(const QString& text, double firstWidth, double restWidth) const
+QStringList ReportCanvas::wordPieces(const QString& text)
 {
     static const QRegularExpression blanks("[ \\t]+");
     QStringList words = text.split(blanks, Qt::SkipEmptyParts);
     for (int i = 1; i < words.size(); ++i)
         words[i].prepend(QChar(' '));
-    return wrapPieces(words, firstWidth, restWidth);
+    return words;
+}
+
+QStringList ReportCanvas::wrapText(const QString& text, double firstWidth, double restWidth) const
+{
+    return wrapPieces(wordPieces(text), firstWidth, restWidth);
 }
 
 QStringList ReportCanvas::wrapPieces(const QStringList& pieces, double firstWidth, double restWidth) const
@@ -460,6 +531,15 @@ ReportCanvas::FittedText ReportCanvas::fitText(const QStringList& pieces, double
     FontSpec face = fontSpec;
     bool bestCut = false;
     FittedText best{face.size, wrapPiecesIn(face, pieces, width, width, &bestCut)};
+    if (!bestCut && best.lines.size() > 1) {
+        // No size between takes fewer lines than the smallest does: when
+        // that one saves none, the text stays at its own size.
+        FontSpec smallest = face;
+        smallest.size = smallestSize;
+        bool cut = false;
+        if (wrapPiecesIn(smallest, pieces, width, width, &cut).size() >= best.lines.size() && !cut)
+            return best;
+    }
     for (face.size -= 0.5; (bestCut || best.lines.size() > 1) && face.size >= smallestSize - slack; face.size -= 0.5) {
         bool cut = false;
         QStringList lines = wrapPiecesIn(face, pieces, width, width, &cut);

@@ -1,4 +1,5 @@
 #pragma once
+#include "letterframe.h"
 #include "pageops.h"
 #include <QString>
 #include <QVector>
@@ -24,6 +25,8 @@ public:
     static constexpr double AfterPrevious = -1.0;
     // Text that does not fit is set no smaller than this (points).
     static constexpr double smallestReadableSize = 8.0;
+    // The strip at the foot of every page that the page marks take.
+    static constexpr double pageMarkHeight = 1.2 * smallestReadableSize / 72.0;
 
     using Margins = PageMargins;
 
@@ -37,6 +40,18 @@ public:
     void newPage();
     // Called with the page number whenever a page starts (status window).
     std::function<void(int page)> pageStarted;
+    // The sheet of this page and the pages after it (a report turned to
+    // landscape); the printing area becomes the new page's.
+    void setPaper(const PaperGeometry& sheet);
+    const PaperGeometry& paperGeometry() const { return paper; }
+    const Margins& pageMargins() const { return margins; }
+    // A Letter layout placed on the current sheet.
+    LetterFrame letterFrame() const { return LetterFrame(paper, margins); }
+    // Keeps a strip of `height` inches above the bottom margin of every page
+    // free of the report's own lines, for the page marks.
+    void reserveBottom(double height);
+    // Writes `heading` and "Page N of M" into the reserved strip of every page.
+    void addPageMarks(const QString& heading);
 
     // --- printing area and position ---
     double paperWidth() const;
@@ -99,6 +114,10 @@ public:
     // area, and cut with an ellipsis when even that is too wide. A `keptTail`
     // follows the text and is never cut (a label's state and zip code).
     void printFitted(const QString& text, double smallestSize, const QString& keptTail = {});
+    // Writes `text` word-wrapped over at most `maxLines` lines from the
+    // current one, ending each; a line still too wide is set smaller and cut
+    // as printFitted does. Returns the number of lines written.
+    int printWrappedFitted(const QString& text, double smallestSize, int maxLines);
 
     // --- columns ---
     void clearTabs();
@@ -127,6 +146,9 @@ public:
     // dropped at the start of a line; a piece wider than a whole line is cut
     // between characters. Always at least one line.
     QStringList wrapPieces(const QStringList& pieces, double firstWidth, double restWidth) const;
+    // The words of `text` as pieces for wrapPieces and fitText, each but the
+    // first with the blank before it.
+    static QStringList wordPieces(const QString& text);
     // One paragraph word-wrapped the same way, cut at its blanks.
     QStringList wrapText(const QString& text, double firstWidth, double restWidth) const;
     struct FittedText {
@@ -179,6 +201,7 @@ private:
     PenSpec penSpec;
     QVector<Column> tabs;
     int tabIndex = -1;
+    double reservedBottom = 0;
     double tallestOnLine = 0;   // line height of the largest text written on the line
     double row = 0;             // height the current line was given, 0 when none
 };

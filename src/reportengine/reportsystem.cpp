@@ -1,5 +1,6 @@
 #include "reportsystem.h"
 #include "pagepainter.h"
+#include "paperchoice.h"
 #include "pdftarget.h"
 #include "previewdialog.h"
 #include "reporterror.h"
@@ -14,12 +15,20 @@
 #include <QPrinterInfo>
 
 namespace {
+// The page's own sheet, either way up.
+QPageLayout layoutOf(const PaperGeometry& sheet)
+{
+    const QSizeF upright(qMin(sheet.width, sheet.height), qMax(sheet.width, sheet.height));
+    return QPageLayout(QPageSize(upright, QPageSize::Inch),
+                       sheet.landscape() ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF());
+}
+
 // A PDF is drawn at the resolution of a good laser printer; a pen of one
 // device pixel then prints as a fine but visible line.
 constexpr int pdfResolution = 600;
 }   // namespace
 
-TReportSystem::TReportSystem(QObject* parent) : QObject(parent) {}
+TReportSystem::TReportSystem(QObject* parent) : QObject(parent), paper(PaperChoice::geometry(PaperChoice::paper())) {}
 TReportSystem::~TReportSystem() = default;
 
 void TReportSystem::setPresetDestination(Destination dest, const QString& pdfFile)
@@ -72,12 +81,16 @@ QVector<ReportPage> TReportSystem::generateWithStatus(bool showStatus, QWidget* 
     if (showStatus && (systemOptions & soShowStatus))
         status = std::make_unique<ReportStatusWindow>(TitleStatus, parent);
     ReportCanvas canvas(paper, margins, unitsFactor);
+    if (!pageHeading.isEmpty())
+        canvas.reserveBottom(ReportCanvas::pageMarkHeight);
     if (status) {
         canvas.pageStarted = [&](int page) { status->showStatus(statusText(filerStatusFormat, page)); };
         canvas.pageStarted(1);
     }
     if (OnPrint)
         OnPrint(canvas);
+    if (!pageHeading.isEmpty())
+        canvas.addPageMarks(pageHeading);
     lastPages = canvas.pages();
     return lastPages;
 }
@@ -115,6 +128,8 @@ void TReportSystem::printPages(const QVector<ReportPage>& pageList, bool showSta
     for (int i = 0; i < pageList.size(); ++i) {
         if (status)
             status->showStatus(statusText(printerStatusFormat, i + 1));
+        if (i == 0 || !(pageList[i].paper == pageList[i - 1].paper))
+            p.setPageLayout(layoutOf(pageList[i].paper));
         if (i > 0)
             p.newPage();
         PagePainter::draw(painter, pageList[i], dpi, {}, {scaleX / 100.0, scaleY / 100.0});
@@ -138,14 +153,15 @@ void TReportSystem::savePdf(const QVector<ReportPage>& pageList, const QString& 
     {
         QPdfWriter writer(&pdf);
         writer.setResolution(pdfResolution);
-        writer.setPageSize(QPageSize(QSizeF(paper.width, paper.height), QPageSize::Inch));
-        writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+        writer.setPageLayout(layoutOf(pageList.isEmpty() ? paper : pageList.first().paper));
         writer.setTitle(printerTitle);
         writer.setCreator("Vantrel");
         QPainter painter;
         if (!painter.begin(&writer))
             throw ReportError(tr("The report could not be drawn as a PDF file."));
         for (int i = 0; i < pageList.size(); ++i) {
+            if (i > 0 && !(pageList[i].paper == pageList[i - 1].paper))
+                writer.setPageLayout(layoutOf(pageList[i].paper));
             if (i > 0)
                 writer.newPage();
             PagePainter::draw(painter, pageList[i], writer.resolution(), {}, {scaleX / 100.0, scaleY / 100.0});

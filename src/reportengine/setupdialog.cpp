@@ -1,4 +1,5 @@
 #include "setupdialog.h"
+#include "paperchoice.h"
 #include "pdftarget.h"
 #include "reportsystem.h"
 #include <QButtonGroup>
@@ -92,8 +93,22 @@ ReportSetupDialog::ReportSetupDialog(TReportSystem& r, QWidget* parent) : QDialo
     spZoom->setValue(qRound(report.previewZoom));
     spZoom->setEnabled(setups & RS::ssAllowPreviewSetup);
     copiesLayout->addRow(tr("Preview &zoom:"), spZoom);
+    cbPaper = new QComboBox;
+    cbPaper->addItem(tr("Letter (8.5 x 11 in)"), int(PaperChoice::Paper::Letter));
+    cbPaper->addItem(tr("A4 (210 x 297 mm)"), int(PaperChoice::Paper::A4));
     lblPaper = new QLabel;
-    copiesLayout->addRow(tr("Paper:"), lblPaper);
+    auto* paperRow = new QHBoxLayout;
+    paperRow->addWidget(cbPaper);
+    paperRow->addWidget(lblPaper, 1);
+    copiesLayout->addRow(tr("Pa&per:"), paperRow);
+    cbCurrency = new QComboBox;
+    cbCurrency->setEditable(true);
+    cbCurrency->setMaxCount(8);
+    for (const QString& sign : {PaperChoice::currencyOf(QLocale::system()), QString("$"), QString(QChar(0x20AC))})
+        if (cbCurrency->findText(sign) < 0)
+            cbCurrency->addItem(sign);
+    cbCurrency->setCurrentText(PaperChoice::currency());
+    copiesLayout->addRow(tr("C&urrency sign:"), cbCurrency);
 
     btnPrinterSetup = new QPushButton(tr("&Printer Setup..."));
     btnPrinterSetup->setEnabled(setups & RS::ssAllowPrinterSetup);
@@ -114,9 +129,22 @@ ReportSetupDialog::ReportSetupDialog(TReportSystem& r, QWidget* parent) : QDialo
     connect(btnPrinterSetup, &QPushButton::clicked, this, &ReportSetupDialog::printerSetup);
     connect(btnPageSetup, &QPushButton::clicked, this, &ReportSetupDialog::pageSetup);
     connect(group, &QButtonGroup::buttonToggled, this, &ReportSetupDialog::updateEnabled);
+    connect(cbPaper, &QComboBox::activated, this, [this] {
+        report.paper = PaperChoice::geometry(PaperChoice::Paper(cbPaper->currentData().toInt()));
+        showPaper();
+    });
     showPrinterName();
     updateEnabled();
-    lblPaper->setText(tr("%1 x %2 in").arg(report.paper.width).arg(report.paper.height));
+    showPaper();
+}
+
+// A sheet that is neither Letter nor A4 (from a printer's setup) is shown by its size.
+void ReportSetupDialog::showPaper()
+{
+    const std::optional<PaperChoice::Paper> named = PaperChoice::paperNamed(report.paper);
+    if (named)
+        cbPaper->setCurrentIndex(cbPaper->findData(int(*named)));
+    lblPaper->setText(named ? QString() : tr("%1 x %2 in").arg(report.paper.width).arg(report.paper.height));
 }
 
 // The pages are laid out on the paper chosen in the printer or page setup.
@@ -125,7 +153,7 @@ void ReportSetupDialog::takePaperFromPrinter()
     const QSizeF size = report.printer().pageLayout().fullRect(QPageLayout::Inch).size();
     if (size.width() > 0 && size.height() > 0)
         report.paper = PaperGeometry{size.width(), size.height()};
-    lblPaper->setText(tr("%1 x %2 in").arg(report.paper.width).arg(report.paper.height));
+    showPaper();
 }
 
 void ReportSetupDialog::pageSetup()
@@ -219,5 +247,12 @@ void ReportSetupDialog::accept()
     report.collate = cbCollate->isChecked();
     report.duplex = QPrinter::DuplexMode(cbDuplex->currentData().toInt());
     report.previewZoom = spZoom->value();
+    // The paper and sign chosen here hold for every report after; the
+    // system's own are kept as "follow the system".
+    const std::optional<PaperChoice::Paper> paper = PaperChoice::paperNamed(report.paper);
+    if (paper)
+        PaperChoice::choosePaper(*paper == PaperChoice::paperOf(QLocale::system()) ? std::nullopt : paper);
+    const QString sign = cbCurrency->currentText().trimmed();
+    PaperChoice::chooseCurrency(sign == PaperChoice::currencyOf(QLocale::system()) ? QString() : sign);
     QDialog::accept();
 }

@@ -22,6 +22,8 @@ public:
     QRadioButton* printerButton() const { return rbPrinter; }
     QRadioButton* fileButton() const { return rbFile; }
     QLineEdit* fileEdit() const { return edFile; }
+    QComboBox* paperBox() const { return cbPaper; }
+    QComboBox* currencyBox() const { return cbCurrency; }
 
     void accept() override;
 
@@ -32,6 +34,7 @@ private:
     void takePaperFromPrinter();
     void updateEnabled();
     void showPrinterName();
+    void showPaper();
     QString validationError() const;
 
     TReportSystem& report;
@@ -44,6 +47,8 @@ private:
     QComboBox* cbDuplex;
     QPushButton* btnPrinterSetup;
     QPushButton* btnPageSetup;
+    QComboBox* cbPaper;
     QLabel* lblPaper;
+    QComboBox* cbCurrency;
     QSpinBox* spZoom;
 };

@@ -48,18 +48,23 @@ void TPlayerLabels::rsLabelsPrint(ReportCanvas& report)
     lsPlayers.print(report);
 }
 
-// Each line stays inside the label: set smaller when it is too wide, cut
-// with an ellipsis when even that is not enough.
+// Each line stays inside the label: a long name takes the label's spare
+// line before it is set smaller, and any line is cut with an ellipsis only
+// when even that is not enough.
 void TPlayerLabels::lsPlayersLabelPrint(ReportCanvas& report, TLabelShell&, bool&)
 {
     auto line = [&report](const QString& text, const QString& keptTail = {}) {
         report.printFitted(text, ReportCanvas::smallestReadableSize, keptTail);
         report.newLine();
     };
-    line(tbplayers.asString("FNAME") + " " + tbplayers.asString("LNAME"));
-    line(tbplayers.asString("STREET1"));
     const QString street2 = tbplayers.asString("STREET2");
-    if (!street2.trimmed().isEmpty())
+    const bool hasStreet2 = !street2.trimmed().isEmpty();
+    const int addressLines = hasStreet2 ? 3 : 2;
+    const int nameLines = qBound(1, report.linesLeft() - addressLines, 2);
+    report.printWrappedFitted(tbplayers.asString("FNAME") + " " + tbplayers.asString("LNAME"),
+                              ReportCanvas::smallestReadableSize, nameLines);
+    line(tbplayers.asString("STREET1"));
+    if (hasStreet2)
         line(street2);
     // A long city is cut before the state and zip code, which the mail needs whole.
     line(tbplayers.asString("CITY"),

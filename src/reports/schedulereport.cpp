@@ -6,7 +6,6 @@
 #include "data/kinds.h"
 #include "data/settings.h"
 #include "reportengine/eventpacer.h"
-#include "reportengine/fonts.h"
 #include "windows/guard.h"
 #include <QApplication>
 #include <QWidget>
@@ -14,19 +13,21 @@
 using Justify = ReportCanvas::Justify;
 using Person = ScheduleText::Person;
 
+// Positions are those of the Letter layout, placed on the paper in use
+// through its LetterFrame.
 namespace {
-constexpr double gridLeft = 0.5;
-constexpr double dateWidth = 0.75;
-constexpr double courtsWidth = 6.0;
-constexpr double byeWidth = 0.5;
-constexpr int heavy = -2;              // heading lines 2/100 inch wide
-constexpr double cellPadding = 0.02;   // text keeps this far from a cell's box lines
+constexpr int heavy = -2;   // the rule under the header, 2/100 inch wide
+constexpr double pageLeft = 0.5, pageRight = 8.0;
+constexpr double titleTop = 0.5;
+constexpr double smallestTitleSize = 12.0;
+constexpr double footerBottom = 10.25;
+constexpr double headerBottom = 10.0;
+constexpr double rosterTop = 2.0;
 constexpr double gridBottom = 9.5;
 constexpr double rosterLeft = 0.5;
 constexpr double rosterColumnWidth = 3.75;
 constexpr double rosterMargin = 0.02;
 constexpr double teamRosterLeft = 1.25;
-constexpr double rosterRight = 8.0;
 constexpr double hangingIndent = 0.25;   // continuation lines of a roster entry
 constexpr double footerGap = 0.25;       // between the footer text and "Printed On:"
 
@@ -59,6 +60,7 @@ QString TScheduleReport::prepare(int id, EventPacer* pacer)
 {
     schedule = PrintedSchedule::read(database, id, pacer);
     rsSchedule.documentName = schedule.name;
+    rsSchedule.pageHeading = schedule.missing == PrintedSchedule::Missing::Nothing ? schedule.name : QString();
     switch (schedule.missing) {
     case PrintedSchedule::Missing::Nothing: return {};
     case PrintedSchedule::Missing::Schedule: schedule.courts.clear(); return noScheduleMessage();
@@ -89,51 +91,71 @@ void TScheduleReport::rsSchedulePrint(ReportCanvas& r)
 {
     if (schedule.courts.isEmpty())
         return;   // prepare refused this group
+    ScheduleGrid dates = grid();
+    if (dates.wantsLandscape(r))
+        r.setPaper(r.paperGeometry().turned());
     printHeader(r);
     printNotes(r);
-    printFooter(r);
+    const double notesEnd = r.yPos();
+    printFooter(r, notesEnd);
     printRoster(r);
-    printGrid(r);
+    printGrid(r, dates);
 }
 
+// A long name is set smaller, down to a size that still reads as a title,
+// then wrapped between its words; it never leaves the page.
 void TScheduleReport::printHeader(ReportCanvas& r)
 {
-    r.setTopLimit(0.5);
+    const LetterFrame frame = r.letterFrame();
+    const double middle = (frame.left() + frame.right()) / 2;
+    r.setTopLimit(frame.y(titleTop));
     r.setFont("Arial", 18);
     r.home();
-    r.setYPos(0.5);
-    r.printCenter(schedule.name, r.paperWidth() / 2);
+    r.setYPos(frame.y(titleTop));
+    const ReportCanvas::FittedText title =
+        r.fitText(ReportCanvas::wordPieces(schedule.name), frame.right() - frame.left(), smallestTitleSize);
+    r.setFont("Arial", title.size);
+    for (int i = 0; i < title.lines.size(); ++i) {
+        if (i > 0)
+            r.newLine();
+        r.printCenter(title.lines[i], middle);
+    }
     r.setFont("Arial", 12);
     r.newLine();
     r.printCenter(
         ScheduleText::sessionTimes(ScheduleText::timeOf(schedule.startTime), ScheduleText::timeOf(schedule.endTime)),
-        r.paperWidth() / 2);
+        middle);
     r.newLine();
     r.newLine();
-    // A rule from 0.5 to 8.0 across the top of the current line.
+    // A rule across the top of the current line, from margin to margin.
     r.clearTabs();
-    r.setTab(0.5, Justify::Left, 7.5, 0, ReportCanvas::BoxTop, 0);
+    r.setTab(frame.x(pageLeft), Justify::Left, frame.width(pageRight - pageLeft), 0, ReportCanvas::BoxTop, 0);
     r.tab(ReportCanvas::LineAsIs, ReportCanvas::LineAsIs, heavy, ReportCanvas::LineAsIs);
 }
 
 void TScheduleReport::printNotes(ReportCanvas& r)
 {
+    const LetterFrame frame = r.letterFrame();
     r.setFont("Arial", 10);
-    r.setPrintStart(0.5);
-    r.setPrintEnd(8.0);
+    r.setPrintStart(frame.x(pageLeft));
+    r.setPrintEnd(frame.x(pageRight));
     r.printMemo(schedule.notes, 5);
 }
 
-void TScheduleReport::printFooter(ReportCanvas& r)
+// The roster starts at 2.0, or below the notes when a long title and five
+// lines of notes reach further.
+void TScheduleReport::printFooter(ReportCanvas& r, double notesEnd)
 {
-    r.setBottomLimit(10.25);
+    const LetterFrame frame = r.letterFrame();
+    r.setBottomLimit(frame.y(footerBottom));
     r.setFont("Arial", 10);
     const QString printed = ScheduleText::printedOn(QDate::currentDate());
-    const double room = r.paperWidth() - r.marginRight() - r.marginLeft() - r.textWidth(printed) - footerGap;
+    const double room = frame.right() - frame.left() - r.textWidth(printed) - footerGap;
     r.printFooter(r.elided(footerText(), room), Justify::Left);
     r.printFooter(printed, Justify::Right);
-    r.setBottomLimit(10.0);
-    r.setYPos(2.0);
+    r.setBottomLimit(frame.y(headerBottom));
+    // Half a line apart from the notes, so that the two do not read as one.
+    r.setYPos(qMax(frame.y(rosterTop), notesEnd + r.lineHeight() / 2));
     r.setTopLimitToCurrent();
     r.home();
 }
@@ -170,6 +192,7 @@ void TScheduleReport::printRoster(ReportCanvas& r)
         if (r.linesLeft() < lines)
             r.newPage();
     };
+    const LetterFrame frame = r.letterFrame();
     const bool teams = ::isDoublesLeague(schedule.recordKind, schedule.matchType);
     auto printed = [](const Person& p) { return Person{p.firstName, p.lastName, PrintFormats::phone(p.phone)}; };
     QVector<QStringList> entries;
@@ -182,23 +205,23 @@ void TScheduleReport::printRoster(ReportCanvas& r)
     }
     if (teams) {
         for (const QStringList& entry : entries) {
-            const QStringList lines = rosterLines(r, entry, rosterRight - teamRosterLeft);
+            const QStringList lines = rosterLines(r, entry, frame.x(pageRight) - frame.x(teamRosterLeft));
             makeRoom(int(lines.size()));
-            printRosterLines(r, lines, teamRosterLeft);
+            printRosterLines(r, lines, frame.x(teamRosterLeft));
             r.newLine();
         }
     } else {
         // Two entries a line, an empty line between lines.
-        const double width = rosterColumnWidth - 2 * rosterMargin;
+        const double column = frame.width(rosterColumnWidth), width = column - 2 * rosterMargin;
         for (int i = 0; i < entries.size(); i += 2) {
             const QStringList left = rosterLines(r, entries[i], width);
             const QStringList right = i + 1 < entries.size() ? rosterLines(r, entries[i + 1], width) : QStringList{};
             makeRoom(int(qMax(left.size(), right.size())));
             const double top = r.yPos();
-            printRosterLines(r, right, rosterLeft + rosterColumnWidth + rosterMargin);
+            printRosterLines(r, right, frame.x(rosterLeft) + column + rosterMargin);
             const double rightEnd = r.yPos();
             r.setYPos(top);
-            printRosterLines(r, left, rosterLeft + rosterMargin);
+            printRosterLines(r, left, frame.x(rosterLeft) + rosterMargin);
             r.setYPos(qMax(r.yPos(), rightEnd));
             if (!right.isEmpty()) {
                 r.newLine();
@@ -210,112 +233,14 @@ void TScheduleReport::printRoster(ReportCanvas& r)
     r.newLine();
 }
 
-// DATE 0.75, the courts sharing 6.0 and BYE 0.5, while the texts fit. A
-// list of byes wider than its column takes the room the court columns do
-// not need, so that a big group's rows stay a line or two high.
-QVector<double> TScheduleReport::gridWidths(const ReportCanvas& r, const QVector<QStringList>& rows,
-                                            const QStringList& heading) const
+ScheduleGrid TScheduleReport::grid() const
 {
-    const int courts = int(schedule.courts.size());
-    double courtWidth = courtsWidth / courts, bye = byeWidth;
-    double courtNeed = 0, byeNeed = 0;
-    for (const QStringList& row : rows) {
-        for (int i = 1; i <= courts; ++i)
-            courtNeed = qMax(courtNeed, r.textWidth(row[i]));
-        byeNeed = qMax(byeNeed, r.textWidth(row.last()));
-    }
-    FontSpec bold = r.font();
-    bold.bold = true;
-    for (int i = 1; i <= courts; ++i)
-        courtNeed = qMax(courtNeed, ReportFonts::textWidth(bold, heading[i]));
-    courtNeed += 2 * cellPadding;
-    byeNeed += 2 * cellPadding;
-    if (byeNeed > bye && courtNeed < courtWidth) {
-        const double extra = qMin((courtWidth - courtNeed) * courts, byeNeed - bye);
-        courtWidth -= extra / courts;
-        bye += extra;
-    }
-    QVector<double> widths{dateWidth};
-    for (int i = 0; i < courts; ++i)
-        widths << courtWidth;
-    widths << bye;
-    return widths;
-}
-
-void TScheduleReport::setGridColumns(ReportCanvas& r)
-{
-    r.clearTabs();
-    for (int i = 0; i < widths.size(); ++i)
-        r.setTab(i == 0 ? gridLeft : ReportCanvas::AfterPrevious, Justify::Center, widths[i], 0, ReportCanvas::BoxAll,
-                 0);
-}
-
-// A cell whose text is wider than the cell wraps, set smaller if that
-// takes fewer lines; the row is as tall as its tallest cell.
-TScheduleReport::FittedRow TScheduleReport::fitRow(const ReportCanvas& r, const QStringList& texts) const
-{
-    FittedRow row{{}, r.lineHeight()};
-    for (int i = 0; i < texts.size(); ++i) {
-        row.cells << r.fitText(ScheduleText::breakPieces(texts[i]), widths[i] - 2 * cellPadding,
-                               ReportCanvas::smallestReadableSize);
-        row.height = qMax(row.height, row.cells.last().height());
-    }
-    return row;
-}
-
-void TScheduleReport::printRow(ReportCanvas& r, const FittedRow& row, bool heading)
-{
-    using C = ReportCanvas;
-    const FontSpec normal = r.font();
-    r.setRowHeight(row.height);
-    for (int i = 0; i < row.cells.size(); ++i) {
-        if (!heading)
-            r.tab();
-        else if (i == 0)
-            r.tab(heavy, C::LineAsIs, heavy, heavy);
-        else   // the last court and BYE close the heading with heavy lines
-            r.tab(C::LineAsIs, i + 2 >= row.cells.size() ? heavy : C::LineAsIs, heavy, heavy);
-        r.setFont(normal.family, row.cells[i].size);
-        r.setBold(normal.bold);
-        r.printColumnLines(row.cells[i].lines);
-        r.setFont(normal.family, normal.size);
-        r.setBold(normal.bold);
-    }
-    r.newLine();
-}
-
-QStringList TScheduleReport::headingTexts() const
-{
-    QStringList texts{"DATE"};
+    QStringList heading{"DATE"};
     for (const PrintedSchedule::Court& court : schedule.courts)
-        texts << court.name;
-    texts << "BYE";
-    return texts;
-}
-
-TScheduleReport::FittedRow TScheduleReport::fitHeading(ReportCanvas& r) const
-{
-    const QStringList texts = headingTexts();
-    r.setBold(true);
-    FittedRow heading = fitRow(r, texts);
-    r.setBold(false);
-    return heading;
-}
-
-void TScheduleReport::printGridHeading(ReportCanvas& r, const FittedRow& heading)
-{
-    r.setBold(true);
-    r.setPen(Qt::black, Qt::SolidLine, 1);
-    setGridColumns(r);
-    printRow(r, heading, true);
-    r.setBold(false);
-}
-
-// Rows go to the next page when they would leave less than a line above
-// the bottom limit; every page of the grid starts with its heading.
-void TScheduleReport::printGrid(ReportCanvas& r)
-{
+        heading << court.name;
+    heading << "BYE";
     QVector<QStringList> rows;
+    rows.reserve(schedule.grid.size());
     for (const PrintedSchedule::GridRow& row : schedule.grid) {
         QStringList texts{ScheduleText::gridDate(row.date)};
         for (const QString& cell : row.courts)
@@ -323,22 +248,12 @@ void TScheduleReport::printGrid(ReportCanvas& r)
         texts << row.byes;
         rows << texts;
     }
-    widths = gridWidths(r, rows, headingTexts());
-    auto fits = [&r](double height) { return r.bottomLimit() - r.yPos() + 1e-6 >= height + r.lineHeight(); };
-    r.setBottomLimit(gridBottom);
-    const FittedRow heading = fitHeading(r);
-    bool headingDue = true;
-    for (const QStringList& texts : rows) {
-        const FittedRow fitted = fitRow(r, texts);
-        if (!fits((headingDue ? heading.height : 0.0) + fitted.height)) {
-            r.newPage();
-            headingDue = true;
-        }
-        if (headingDue)
-            printGridHeading(r, heading);
-        headingDue = false;
-        printRow(r, fitted, false);
-    }
+    return ScheduleGrid(heading, rows);
+}
+
+void TScheduleReport::printGrid(ReportCanvas& r, ScheduleGrid& dates)
+{
+    dates.print(r, r.letterFrame().y(gridBottom));
     if (schedule.bringBalls) {
         r.newLine();
         if (r.linesLeft() < 1)

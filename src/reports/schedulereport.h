@@ -1,5 +1,6 @@
 #pragma once
 #include "printedschedule.h"
+#include "schedulegrid.h"
 #include "reportengine/reportsystem.h"
 #include "scheduletext.h"
 #include <QObject>
@@ -38,29 +39,15 @@ public:
     TReportSystem rsSchedule;
 
 private:
-    using FittedText = ReportCanvas::FittedText;
-    struct FittedRow {
-        QVector<FittedText> cells;   // date, courts, BYE
-        double height;               // inches
-    };
-
     void printHeader(ReportCanvas& r);
     void printNotes(ReportCanvas& r);
-    void printFooter(ReportCanvas& r);
+    void printFooter(ReportCanvas& r, double notesEnd);
     void printRoster(ReportCanvas& r);
-    void printGrid(ReportCanvas& r);
-    void printGridHeading(ReportCanvas& r, const FittedRow& heading);
-    FittedRow fitHeading(ReportCanvas& r) const;
-    FittedRow fitRow(const ReportCanvas& r, const QStringList& texts) const;
-    void printRow(ReportCanvas& r, const FittedRow& row, bool heading);
-    QVector<double> gridWidths(const ReportCanvas& r, const QVector<QStringList>& rows,
-                               const QStringList& heading) const;
-    QStringList headingTexts() const;
-    void setGridColumns(ReportCanvas& r);
+    void printGrid(ReportCanvas& r, ScheduleGrid& grid);
+    ScheduleGrid grid() const;
 
     Database& database;
     PrintedSchedule schedule;   // its columns are empty when prepare refused the group
-    QVector<double> widths;     // of the grid's columns, for the report being laid out
 };
 
 // Makes the data module print schedules through a report it owns; called

@@ -56,8 +56,12 @@ QString sessionTimes(const QTime& start, const QTime& end)
 
 QString gridDate(const QDate& date)
 {
+    if (!date.isValid())
+        return {};
     const QChar sep = separatorIn(QLocale::system().dateFormat(QLocale::ShortFormat), QChar('/'));
-    return date.toString(QString("MM'%1'dd'%1'yy").arg(sep));
+    // The weekday in the report's own language, as its other words are.
+    return QLocale::c().dayName(date.dayOfWeek(), QLocale::ShortFormat) + ' ' +
+           date.toString(QString("MM'%1'dd'%1'yy").arg(sep));
 }
 
 QString printedOn(const QDate& date)
@@ -84,7 +88,7 @@ QStringList breakPieces(const QString& cellText)
             piece.clear();
         }
         piece += c;
-        if (c == QChar(';')) {
+        if (c == QChar(';') || c == QChar('&')) {
             pieces << piece;
             piece.clear();
         }

@@ -30,16 +30,17 @@ private:
 // "at: 09:00 AM - 10:30 AM"; an empty time reads as midnight.
 QString sessionTimes(const QTime& start, const QTime& end);
 QString time12(const QTime& time);
-// "MM/DD/YY" with the system's date separator.
+// "Tue 03/09/26": the weekday and the date with the system's date separator.
 QString gridDate(const QDate& date);
 // "Printed On: " and the date in the system's short format.
 QString printedOn(const QDate& date);
 // Entry numbers of the entries who sit out, "3;7".
 QString byeList(const QList<int>& entryNumbers);
 
-// A grid cell's text cut where a narrow cell may wrap it: after each ";"
-// and at blanks, but never before "v.", which stays with its side
-// ("39&42 v.", " (15)&18"). Joined again they give the text.
+// A grid cell's text cut where a narrow cell may wrap it, between entries
+// and never inside a number: after each ";" and "&" and at blanks, but
+// never before "v.", which stays with its side ("39&", "42 v.", " (15)&",
+// "18"). Joined again they give the text.
 QStringList breakPieces(const QString& cellText);
 
 struct Person {

@@ -1,6 +1,8 @@
+#include "reportengine/fonts.h"
 #include "reportengine/labelshell.h"
 #include "reportengine/pdftarget.h"
 #include "reportengine/pagepainter.h"
+#include "reportengine/paperchoice.h"
 #include "reportengine/previewdialog.h"
 #include "reportengine/reporterror.h"
 #include "reportengine/reportsystem.h"
@@ -8,6 +10,7 @@
 #include "reportengine/statuswindow.h"
 #include "reportpdf_helpers.h"
 #include <QApplication>
+#include <QComboBox>
 #include <QFileDialog>
 #include <QSettings>
 #include <QToolButton>
@@ -58,6 +61,8 @@ private slots:
     void pagesRenderAtAnyResolution();
     void labelShellPlacesLabelsBySheet();
     void labelShellByColumn();
+    void paperFollowsTheLocaleOrTheSetup();
+    void everyPageIsMarked();
 
 private:
     QTemporaryDir dir;
@@ -398,6 +403,65 @@ void TestReportSystem::labelShellByColumn()
     QCOMPARE(shell.NumAcross, 3);
     QCOMPARE(shell.SpacingLeft, 0.188);
     QVERIFY(shell.PrintByRow);
+}
+
+void TestReportSystem::paperFollowsTheLocaleOrTheSetup()
+{
+    using PaperChoice::Paper;
+    QCOMPARE(PaperChoice::paperOf(QLocale(QLocale::German, QLocale::Germany)), Paper::A4);
+    QCOMPARE(PaperChoice::currencyOf(QLocale(QLocale::German, QLocale::Germany)), QString(QChar(0x20AC)));
+    QCOMPARE(PaperChoice::paperOf(QLocale(QLocale::English, QLocale::UnitedStates)), Paper::Letter);
+    QCOMPARE(PaperChoice::currencyOf(QLocale(QLocale::English, QLocale::UnitedStates)), QString("$"));
+
+    TReportSystem report;   // this system's C locale: Letter
+    QCOMPARE(report.paper.width, 8.5);
+    ReportSetupDialog dialog(report);
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    dialog.paperBox()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    dialog.currencyBox()->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);   // "$" is this system's: "€" follows
+    dialog.accept();
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(report.paper, PaperChoice::geometry(Paper::A4));
+    QCOMPARE(TReportSystem().paper, PaperChoice::geometry(Paper::A4));   // kept for the reports after
+    QCOMPARE(PaperChoice::currency(), QString(QChar(0x20AC)));
+    PaperChoice::choosePaper(std::nullopt);
+    PaperChoice::chooseCurrency(QString());
+}
+
+// The heading and "Page N of M" at the foot of every page, below all the
+// report wrote, on each page's own sheet.
+void TestReportSystem::everyPageIsMarked()
+{
+    TReportSystem report;
+    report.pageHeading = "Thursday Doubles";
+    report.OnPrint = [](ReportCanvas& c) {
+        twoPages(c);
+        while (c.linesLeft() > 0)
+            c.println("filler");
+        c.newPage();
+        c.setPaper(c.paperGeometry().turned());
+        c.print("turned");
+    };
+    const QVector<ReportPage> pages = report.generate();
+    QCOMPARE(pages.size(), 3);
+    for (int i = 0; i < pages.size(); ++i) {
+        const QVector<TextOp> texts = pages[i].texts();
+        const TextOp number = texts.last(), heading = texts[texts.size() - 2];
+        QCOMPARE(number.text, QString("Page %1 of 3").arg(i + 1));
+        QCOMPARE(heading.text, QString("Thursday Doubles"));
+        QCOMPARE(heading.x, 0.5);
+        QVERIFY(qAbs(number.x + number.width - (pages[i].paper.width - 0.5)) < 1e-9);
+        QVERIFY(number.baseline < pages[i].paper.height - 0.25);
+        for (int t = 0; t < texts.size() - 2; ++t)
+            QVERIFY2(texts[t].baseline + ReportFonts::descent(texts[t].font) <=
+                         heading.baseline - ReportFonts::ascent(heading.font) + 1e-9,
+                     qPrintable(texts[t].text));
+    }
+    QVERIFY(pages[2].paper.landscape() && !pages[1].paper.landscape());
 }
 
 QTEST_MAIN(TestReportSystem)
