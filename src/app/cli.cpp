@@ -13,15 +13,20 @@
 #include "reportengine/reporterror.h"
 #include "engine/engine.h"
 #include "engine/fairness.h"
+#include "engine/plan.h"
 #include "engine/schedulehost.h"
+#include "engine/seasonops.h"
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QTextStream>
+#include <algorithm>
 #include <memory>
 #include <optional>
+#include <random>
 
 namespace {
 
@@ -50,10 +55,20 @@ const char* const commandsText = "Without arguments Vantrel starts its window. C
                                  "  publish --group NAME|--all --output DIR [--base-url URL] [--new-links]\n"
                                  "      the season as web pages and calendar feeds in DIR, for any web host\n"
                                  "      or shared folder to serve; each player has a private link\n"
+                                 "  substitute --group NAME --date DATE --out PLAYER [--in PLAYER]\n"
+                                 "      --in plays for --out on DATE; without --in the free entry who has\n"
+                                 "      played the fewest dates is chosen\n"
+                                 "  swap --group NAME --date DATE --out PLAYER --date2 DATE2 --in PLAYER\n"
+                                 "      --out gives up DATE and plays DATE2 instead; --in gives up DATE2 and\n"
+                                 "      plays DATE\n"
+                                 "  replan --group NAME --from DATE [--yes] [--seed N]\n"
+                                 "      schedules the dates from DATE on again and prints every entry's dates\n"
+                                 "      played before and after; without --yes it changes nothing\n"
                                  "  list groups|leagues|players\n"
                                  "  init --database DIR\n"
                                  "      makes a new, empty database in DIR\n"
-                                 "A NAME with blanks goes in quotes: --group \"Monday Doubles\".\n"
+                                 "A NAME with blanks goes in quotes: --group \"Monday Doubles\". A PLAYER is a\n"
+                                 "first and last name, or the number of the entry. A DATE is 2027-01-12.\n"
                                  "Exit status: 0 done, 1 the work failed, 2 the command line was wrong.";
 
 struct Options {
@@ -63,8 +78,13 @@ struct Options {
     QCommandLineOption player{"player", "One player, by first and last name.", "NAME"};
     QCommandLineOption everyPlayer{"every-player", "export --format ics: one calendar per player into --output DIR."};
     QCommandLineOption output{"output", "The file to write (a folder with --every-player).", "FILE"};
-    QCommandLineOption yes{"yes", "generate: answer Yes to the run's questions."};
-    QCommandLineOption seed{"seed", "generate: seed of the random source, for a repeatable run.", "N"};
+    QCommandLineOption yes{"yes", "generate: answer Yes to the run's questions; replan: keep the new schedule."};
+    QCommandLineOption seed{"seed", "generate, replan: seed of the random source, for a repeatable run.", "N"};
+    QCommandLineOption date{"date", "substitute, swap: the date of play, as 2027-01-12.", "DATE"};
+    QCommandLineOption date2{"date2", "swap: the date of play that --in gives up.", "DATE2"};
+    QCommandLineOption from{"from", "replan: the first date scheduled again.", "DATE"};
+    QCommandLineOption out{"out", "substitute, swap: the player who gives up --date.", "PLAYER"};
+    QCommandLineOption in{"in", "substitute, swap: the player who plays on --date instead.", "PLAYER"};
     QCommandLineOption all{"all", "publish: every group and league, each in a folder of its own."};
     QCommandLineOption baseUrl{"base-url", "publish: the address DIR is served at, for calendar subscriptions.", "URL"};
     QCommandLineOption newLinks{"new-links", "publish: give the players new links; the old ones stop working."};
@@ -141,16 +161,35 @@ int findGroup(Database& db, const QString& name)
     return found.first().id;
 }
 
+bool sameName(const QString& stored, const QString& given)
+{
+    return stored.compare(given.simplified(), Qt::CaseInsensitive) == 0;
+}
+
+// For a name nobody has: the players whose names hold one of its words.
+QString unknownPlayer(const Season& s, const QString& name)
+{
+    const QStringList words = name.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    QStringList near;
+    for (const SeasonPerson& p : s.players())
+        if (std::any_of(words.cbegin(), words.cend(),
+                        [&](const QString& w) { return p.fullName().contains(w, Qt::CaseInsensitive); }))
+            near << p.fullName();
+    const QString unknown = QStringLiteral("No player named \"%1\" plays in %2.").arg(name, s.name);
+    if (!near.isEmpty())
+        return unknown + QStringLiteral(" Did you mean %1?").arg(near.join(QStringLiteral(" or ")));
+    return unknown + QStringLiteral(" Give the first and last name as the players list shows them (vantrel "
+                                    "list players).");
+}
+
 int findPlayer(const Season& s, const QString& name)
 {
     QVector<SeasonPerson> found;
     for (const SeasonPerson& p : s.players())
-        if (p.fullName().compare(name.simplified(), Qt::CaseInsensitive) == 0)
+        if (sameName(p.fullName(), name))
             found << p;
     if (found.isEmpty())
-        fail(QStringLiteral("No player named \"%1\" plays in %2. Give the first and last name as the players "
-                            "list shows them (vantrel list players).")
-                 .arg(name, s.name));
+        fail(unknownPlayer(s, name));
     if (found.size() > 1)
         fail(QStringLiteral("Two players named \"%1\" play in %2; their calendars can be told apart only with "
                             "--every-player.")
@@ -158,12 +197,50 @@ int findPlayer(const Season& s, const QString& name)
     return found.first().id;
 }
 
+// An entry by its number, or by the name of its player or partner (or both,
+// as "Ann Alder/Bob Brown"); `option` is where the name was given.
+int findEntry(const Season& s, const QString& name, const QCommandLineOption& option)
+{
+    bool isNumber = false;
+    const int number = name.toInt(&isNumber);
+    QVector<int> found;
+    for (const SeasonEntry& e : s.entries)
+        if (isNumber ? e.number == number
+                     : sameName(e.fullName(), name) || sameName(e.player.fullName(), name) ||
+                           (e.isTeam() && sameName(e.partner.fullName(), name)))
+            found << e.id;
+    if (found.isEmpty())
+        fail(isNumber ? QStringLiteral("%1 has no entry number %2.").arg(s.name, name) : unknownPlayer(s, name));
+    if (found.size() > 1) {
+        QStringList which;
+        for (int id : found)
+            which << s.entryText(id);
+        fail(QStringLiteral("\"%1\" names more than one entry of %2 (%3); give the entry's number instead, as in "
+                            "--%4 %5.")
+                 .arg(name, s.name, which.join(QStringLiteral(", ")), option.names().first())
+                 .arg(s.entry(found.first())->number));
+    }
+    return found.first();
+}
+
+void requireSchedule(const Season& s)
+{
+    if (s.sessions.isEmpty())
+        fail(Exports::noScheduleMessage(s) + QStringLiteral(" (vantrel generate --group \"%1\")").arg(s.name));
+}
+
 Season scheduledSeason(Database& db, int groupId)
 {
     Season s = loadSeason(db, groupId);
-    if (s.sessions.isEmpty())
-        fail(Exports::noScheduleMessage(s) + QStringLiteral(" (vantrel generate --group \"%1\")").arg(s.name));
+    requireSchedule(s);
     return s;
+}
+
+SeasonOps scheduledOps(Database& db, const QString& groupName)
+{
+    SeasonOps ops(db, findGroup(db, groupName));
+    requireSchedule(ops.season());
+    return ops;
 }
 
 // ------------------------------------------------------------------ checks
@@ -187,6 +264,38 @@ void checkWritten(const QString& error)
 {
     if (!error.isEmpty())
         fail(error);
+}
+
+// A season operation answers its refusal, or nothing when done.
+void checkDone(const QString& refusal)
+{
+    if (!refusal.isEmpty())
+        fail(refusal);
+}
+
+// As ISO (2027-01-12) or as this program prints a date (Tue 12 Jan 2027).
+QDate requiredDate(const QCommandLineParser& p, const QCommandLineOption& o, const QString& what)
+{
+    const QString text = required(p, o, what).simplified();
+    QDate date = QDate::fromString(text, Qt::ISODate);
+    for (const char* form : {"ddd d MMM yyyy", "d MMM yyyy"})
+        if (!date.isValid())
+            date = QLocale::c().toDate(text, QLatin1String(form));
+    if (!date.isValid())
+        fail(QStringLiteral("--%1 \"%2\" is not a date; write it as 2027-01-12.").arg(o.names().first(), text),
+             Cli::Usage);
+    return date;
+}
+
+std::optional<uint> seedOption(const QCommandLineParser& p, const Options& o)
+{
+    if (!p.isSet(o.seed))
+        return std::nullopt;
+    bool ok = false;
+    const uint seed = p.value(o.seed).toUInt(&ok);
+    if (!ok)
+        fail(QStringLiteral("--seed needs a whole number from 0 to 4294967295."), Cli::Usage);
+    return seed;
 }
 
 // ---------------------------------------------------------------- commands
@@ -301,13 +410,8 @@ void runGenerate(const QCommandLineParser& p, const Options& o, Tdmglobal& dm, Q
 {
     Database& db = dm.database();
     const int groupId = findGroup(db, p.value(o.group));
-    if (p.isSet(o.seed)) {
-        bool ok = false;
-        const uint seed = p.value(o.seed).toUInt(&ok);
-        if (!ok)
-            fail(QStringLiteral("--seed needs a whole number from 0 to 4294967295."), Cli::Usage);
-        dm.random().seed(seed);
-    }
+    if (const std::optional<uint> seed = seedOption(p, o))
+        dm.random().seed(*seed);
     CommandLineHost host(p.isSet(o.yes), err);
     ScheduleEngine engine(db, groupId, host, dm.random());
     try {
@@ -364,6 +468,93 @@ void runPublish(const QCommandLineParser& p, const Options& o, Database& db, QTe
                                  : QString());
 }
 
+// ------------------------------------------------- changes to the season
+
+// Each change goes through the season window's operations, with their checks
+// and refusals, and prints one line saying what it did.
+void runSubstitute(const QCommandLineParser& p, const Options& o, Database& db, QTextStream& out)
+{
+    const QString command = QStringLiteral("substitute");
+    const QDate date = requiredDate(p, o.date, command);
+    const QString outName = required(p, o.out, command);
+    SeasonOps ops = scheduledOps(db, p.value(o.group));
+    const Season& s = ops.season();
+    const int gone = findEntry(s, outName, o.out);
+    int sub = 0;
+    QString chosen;
+    if (p.isSet(o.in)) {
+        sub = findEntry(s, p.value(o.in), o.in);
+    } else {
+        checkDone(ops.notPlaced(gone, date));
+        const QVector<SubstituteCandidate> free = ops.substituteCandidates(gone, date);
+        if (free.isEmpty())
+            fail(SeasonOps::nobodyFree(date));
+        sub = free.first().entry;
+        chosen = QStringLiteral(" %1 was chosen: free that date, with the fewest dates played (%2).")
+                     .arg(free.first().name)
+                     .arg(free.first().played);
+    }
+    const QString line =
+        QStringLiteral("Substituted %1 for %2 on %3 in %4.%5\n")
+            .arg(s.entry(sub)->fullName(), s.entry(gone)->fullName(), planDateText(date), s.name, chosen);
+    checkDone(ops.substitute(gone, date, sub));
+    out << line;
+}
+
+void runSwap(const QCommandLineParser& p, const Options& o, Database& db, QTextStream& out)
+{
+    const QString command = QStringLiteral("swap");
+    const QDate date = requiredDate(p, o.date, command);
+    const QDate date2 = requiredDate(p, o.date2, command);
+    const QString outName = required(p, o.out, command);
+    const QString inName = required(p, o.in, command);
+    SeasonOps ops = scheduledOps(db, p.value(o.group));
+    const Season& s = ops.season();
+    const int a = findEntry(s, outName, o.out);
+    const int b = findEntry(s, inName, o.in);
+    const QString line =
+        QStringLiteral("Swapped in %1: %2 plays %4 instead of %5, %3 plays %5 instead of %4.\n")
+            .arg(s.name, s.entry(a)->fullName(), s.entry(b)->fullName(), planDateText(date2), planDateText(date));
+    checkDone(ops.swap(a, date, b, date2));
+    out << line;
+}
+
+// Prints the dates played before and after, as the window shows them before
+// it asks; only --yes keeps the new schedule.
+void runReplan(const QCommandLineParser& p, const Options& o, Tdmglobal& dm, QTextStream& out)
+{
+    const QDate from = requiredDate(p, o.from, QStringLiteral("replan"));
+    // The seed is always known, so that the plan shown without --yes can be kept as shown.
+    const uint seed = seedOption(p, o).value_or(std::random_device{}());
+    dm.random().seed(seed);
+    SeasonOps ops = scheduledOps(dm.database(), p.value(o.group));
+    const bool keep = p.isSet(o.yes);
+    QVector<ReplanCount> counts;
+    checkDone(ops.replan(from, dm.random(), [&](const QVector<ReplanCount>& c) {
+        counts = c;
+        return keep;
+    }));
+    out << "Entry\tName\tBefore\tAfter\n";
+    qsizetype changed = 0;
+    for (const ReplanCount& c : std::as_const(counts)) {
+        out << c.number << '\t' << c.name << '\t' << c.before << '\t' << c.after << '\n';
+        changed += c.before != c.after ? 1 : 0;
+    }
+    const Season& s = ops.season();
+    if (!keep)
+        fail(QStringLiteral("Re-planning %1 from %2 gives the dates played above; nothing was changed; add --yes "
+                            "to re-plan (and --seed %3 to keep this very plan).")
+                 .arg(s.name, planDateText(from))
+                 .arg(seed));
+    const auto dates = std::count_if(s.dates.cbegin(), s.dates.cend(), [&](const QDate& d) { return d >= from; });
+    out << QStringLiteral("Re-planned %1 from %2: %3 dates scheduled again, %4 of %5 entries play a different "
+                          "number of dates.\n")
+               .arg(s.name, planDateText(from))
+               .arg(dates)
+               .arg(changed)
+               .arg(counts.size());
+}
+
 void runList(const QCommandLineParser& p, Database& db, QTextStream& out)
 {
     const QStringList args = p.positionalArguments();
@@ -405,7 +596,8 @@ void dispatch(const QCommandLineParser& p, const Options& o, QTextStream& out, Q
 {
     const QStringList args = p.positionalArguments();
     const QString command = args.value(0);
-    checkChoice(command, {"export", "report", "generate", "publish", "list", "init"}, QStringLiteral("The command"));
+    checkChoice(command, {"export", "report", "generate", "substitute", "swap", "replan", "publish", "list", "init"},
+                QStringLiteral("The command"));
     // Words past what the command takes are a mistake, not something to ignore.
     const int takes = command == QLatin1String("report") || command == QLatin1String("list") ? 2 : 1;
     if (args.size() > takes)
@@ -430,6 +622,12 @@ void dispatch(const QCommandLineParser& p, const Options& o, QTextStream& out, Q
             runGenerate(p, o, *dm, out, err);
         else if (command == QLatin1String("publish"))
             runPublish(p, o, dm->database(), out);
+        else if (command == QLatin1String("substitute"))
+            runSubstitute(p, o, dm->database(), out);
+        else if (command == QLatin1String("swap"))
+            runSwap(p, o, dm->database(), out);
+        else if (command == QLatin1String("replan"))
+            runReplan(p, o, *dm, out);
         else
             runList(p, dm->database(), out);
     } catch (const DbError& e) {
@@ -447,9 +645,11 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     parser.setApplicationDescription(QString::fromLatin1(commandsText));
     const QCommandLineOption help = parser.addHelpOption();
     Options o;
-    parser.addOptions({o.database, o.group, o.format, o.player, o.everyPlayer, o.output, o.yes, o.seed, o.all,
-                       o.baseUrl, o.newLinks});
-    parser.addPositionalArgument("command", "export, report, generate, publish, list or init, and what it needs.",
+    parser.addOptions({o.database, o.group, o.format, o.player, o.everyPlayer, o.output, o.yes, o.seed, o.date, o.date2,
+                       o.from, o.out, o.in, o.all, o.baseUrl, o.newLinks});
+    parser.addPositionalArgument("command",
+                                 "export, report, generate, substitute, swap, replan, publish, list or init, and what "
+                                 "it needs.",
                                  "command [what]");
     int status = Ok;
     try {
@@ -462,7 +662,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
             return Ok;
         }
         if (parser.positionalArguments().isEmpty())
-            fail(QStringLiteral("Name a command: export, report, generate, publish, list or init. See vantrel --help."),
+            fail(QStringLiteral("Name a command: export, report, generate, substitute, swap, replan, publish, list or "
+                                "init. See vantrel --help."),
                  Usage);
         dispatch(parser, o, out, err);
     } catch (const CliError& e) {

@@ -43,6 +43,8 @@ public:
     // (or their partner's) or of the group; fewest dates played first, then
     // the longest since they last played.
     QVector<SubstituteCandidate> substituteCandidates(int entry, const QDate& date);
+    // Why the entry has no place to give up on the date; empty when it has.
+    QString notPlaced(int entry, const QDate& date) const { return checkPlaces(shown, entry, date); }
     static QString nobodyFree(const QDate& date);
     // The same for an empty place of the date, which nobody gives up.
     QVector<SubstituteCandidate> placeCandidates(const QDate& date);

@@ -1,6 +1,8 @@
 #include "exportfixture.h"
 #include "reportpdf_helpers.h"
 #include "app/cli.h"
+#include "engine/groupsetup.h"
+#include "engine/plan.h"
 #include "export/csvexport.h"
 #include "engine/seasonops.h"
 #include <random>
@@ -41,6 +43,7 @@ private slots:
     void reportFairnessNamesUnfilledDates();
     void generateRefusesQuestionsWithoutYes();
     void generateWithYesAndSeedRepeats();
+    void seasonChangesKeepTheRules();
     void listsGroupsLeaguesPlayers();
     void theProgramItselfExitsWithTheStatus();
 };
@@ -50,7 +53,8 @@ void TestCli::helpListsEveryCommand()
     const Run r = cli({"--help"});
     QCOMPARE(r.status, 0);
     for (const char* word : {"export", "report fairness", "generate", "list groups|leagues|players", "--database",
-                             "--yes", "--seed", "--player", "--every-player", "--output", "--format"})
+                             "--yes", "--seed", "--player", "--every-player", "--output", "--format", "substitute",
+                             "swap", "replan", "--date2", "--from", "--out", "--in"})
         QVERIFY2(r.out.contains(word), word);
     QVERIFY(r.err.isEmpty());
 }
@@ -338,6 +342,101 @@ void TestCli::generateWithYesAndSeedRepeats()
     r = cli({"generate", "--database", fx.dir.path(), "--group", "Odd", "--yes"});
     QCOMPARE(r.status, int(Cli::Failed));
     QVERIFY2(r.err.contains(ScheduleEngine::NoCourtsRefusal), qPrintable(r.err));
+}
+
+// Substitute, swap and re-plan on a generated season, one after another:
+// done, each says so in one line and leaves a sound schedule with the change
+// in the file; refused, each says why and leaves the file as it was.
+void TestCli::seasonChangesKeepTheRules()
+{
+    EngineFixture fx;
+    GroupShape shape;
+    shape.type = 2;
+    const int g = fx.addGroup(shape);
+    fx.addEntry(g, fx.addPlayer("P2", "L2"), 9);   // a second entry of one name
+    const QString db = fx.dir.path();
+    QCOMPARE(cli({"generate", "--database", db, "--group", "G", "--yes", "--seed", "5"}).status, 0);
+    const Season s = loadSeason(fx.db(), g);
+    auto name = [&](int entry) { return s.entry(entry)->fullName(); };
+    auto iso = [](const QDate& d) { return d.toString(Qt::ISODate); };
+    const QDate d1 = s.dates[1], d2 = s.dates[2];
+    const int gone = s.rowsOn(d1).first()->entry, other = s.rowsOn(d1).last()->entry, sub = s.sittingOut(d1).first();
+    const int leaving = s.rowsOn(d2).first()->entry;
+    // Two entries who can trade dates: a plays on dA only, b on dB only.
+    int a = 0, b = 0;
+    QDate dA, dB;
+    for (int i = 3; i < 6 && !a; ++i)
+        for (const SeasonRow* ra : s.rowsOn(s.dates[i]))
+            for (const SeasonRow* rb : s.rowsOn(s.dates[i + 1]))
+                if (!a && !s.rowOf(ra->entry, s.dates[i + 1]) && !s.rowOf(rb->entry, s.dates[i]))
+                    a = ra->entry, b = rb->entry, dA = s.dates[i], dB = s.dates[i + 1];
+    QVERIFY(a);
+
+    const QStringList at{"--database", db, "--group", "G"};
+    const QStringList sw{"swap", "--date", iso(dA), "--out", name(a), "--in", name(b), "--date2"};
+    struct Case {
+        QStringList args;
+        int status;
+        QString says;
+        QVector<std::tuple<int, QDate, bool>> plays;   // entry, date, has a row
+    };
+    const Case cases[] = {
+        {{"substitute", "--date", iso(d1), "--out", name(gone), "--in", name(other)}, 1, "already plays on", {}},
+        {{"substitute", "--date", iso(d1), "--out", "p2  l2"},
+         1,
+         "names more than one entry of G (2 P2 L2, 9 P2 L2); give the entry's number instead, as in --out 2.",
+         {}},
+        {{"substitute", "--date", iso(d1), "--out", "P1 L99"},
+         1,
+         "No player named \"P1 L99\" plays in G. Did you "
+         "mean P1 L1?",
+         {}},
+        {{"substitute", "--date", "2000-02-30", "--out", name(gone)}, 2, "--date \"2000-02-30\" is not a date", {}},
+        {{"substitute", "--date", iso(d1), "--out", QString::number(s.entry(gone)->number), "--in", name(sub)},
+         0,
+         "Substituted " + name(sub) + " for " + name(gone) + " on " + planDateText(d1) + " in G.\n",
+         {{sub, d1, true}, {gone, d1, false}}},
+        {{"substitute", "--date", planDateText(d2), "--out", name(leaving)},
+         0,
+         " was chosen: free that date, with the fewest dates played",
+         {{leaving, d2, false}}},
+        {sw + QStringList{iso(dA)}, 1, "A swap needs two different entries on two different dates.", {}},
+        {sw + QStringList{iso(dB)},
+         0,
+         "Swapped in G: " + name(a) + " plays " + planDateText(dB) + " instead of " + planDateText(dA),
+         {{a, dA, false}, {a, dB, true}, {b, dA, true}, {b, dB, false}}},
+        {{"replan", "--from", iso(s.dates[6]), "--seed", "2"},
+         1,
+         "nothing was changed; add --yes to re-plan (and --seed 2 to keep this very plan).",
+         {}},
+        {{"replan", "--from", "1999-01-01", "--yes"}, 1, "Choose one of the schedule's dates", {}},
+        {{"replan", "--from", iso(s.dates[6]), "--yes", "--seed", "2"}, 0, "Re-planned G from ", {}},
+    };
+    auto file = [&] {
+        QStringList rows = fx.snapshot();
+        rows << fx.scalar("SELECT GROUP_CONCAT(PLAYERID || DATE) FROM PLAYROFF").toString();
+        return rows;
+    };
+    QStringList printed;
+    for (const Case& c : cases) {
+        const QStringList before = file();
+        const Run r = cli(c.args + at);
+        printed << r.out;
+        const QString what = c.args.join(' ') + " -> " + r.out + r.err;
+        QVERIFY2(r.status == c.status && (c.status ? r.err : r.out).contains(c.says), qPrintable(what));
+        if (c.status != 0) {
+            QCOMPARE(file(), before);
+            continue;
+        }
+        const GroupSetup setup = GroupSetup::read(fx.db(), g);
+        QCOMPARE(planProblems(setup, SchedulePlan::read(fx.db(), setup)), QStringList());
+        for (const auto& [entry, date, plays] : c.plays)
+            QVERIFY2(fx.scalar("SELECT COUNT(*) FROM SCHEDULE WHERE GRPPLAYRID = ? AND DATE = ?", {entry, iso(date)})
+                             .toInt() == int(plays),
+                     qPrintable(what));
+    }
+    // The re-plan kept is the one shown without --yes.
+    QVERIFY(printed.last().startsWith(printed[printed.size() - 3]));
 }
 
 void TestCli::listsGroupsLeaguesPlayers()
