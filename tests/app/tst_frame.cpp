@@ -155,7 +155,7 @@ void TestFrame::menuBarOrder()
         return items;
     };
     QCOMPARE(layout("File1"), (QStringList{"Players1", "Courts1", "Groups1", "Leagues1", "-", "LabelSetup1",
-                                           "FooterSetup1", "-", "Exit1"}));
+                                           "FooterSetup1", "-", "PublishSeason1", "-", "Exit1"}));
     QCOMPARE(layout("Action1"),
              (QStringList{"AddNew1", "Save1", "Cancel1", "Delete1", "-", "Open1", "TimeOff1", "Schedule1",
                           "EditSchedule1", "Print2", "Season1", "ExportSchedule1", "Fairness1", "-", "CloseWindow1"}));
