@@ -55,34 +55,48 @@ QByteArray document(const QString& title, const QString& body, const QDateTime& 
     return html.toUtf8();
 }
 
-QString entryName(const Season& s, int entryId)
-{
-    const SeasonEntry* e = s.entry(entryId);
-    return e ? shortName(*e) : QStringLiteral("(left the group)");
-}
+// Entries by first name and last initial; where two would read the same,
+// each is told apart by its entry number, as the printed schedule numbers them.
+class EntryNames {
+public:
+    explicit EntryNames(const Season& s)
+    {
+        QHash<QString, int> uses;
+        for (const SeasonEntry& e : s.entries)
+            ++uses[shortName(e)];
+        for (const SeasonEntry& e : s.entries) {
+            const QString name = shortName(e);
+            names.insert(e.id, uses.value(name) > 1 ? QStringLiteral("%1 (%2)").arg(name).arg(e.number) : name);
+        }
+    }
+    QString operator()(int entryId) const { return names.value(entryId, QStringLiteral("(left the group)")); }
+
+private:
+    QHash<int, QString> names;
+};
 
 // "Ann A. & Bob B. v. Cy C. & Di D.", each name isolated.
-QString courtText(const Season& s, const CourtSession& session)
+QString courtText(const Season& s, const EntryNames& entryName, const CourtSession& session)
 {
     const QString join = s.sideSize() == 0 ? QStringLiteral(", ") : QStringLiteral(" &amp; ");
     QStringList sides;
     for (const QVector<int>& side : s.sides(session)) {
         QStringList names;
         for (int id : side)
-            names << bdi(entryName(s, id));
+            names << bdi(entryName(id));
         sides << names.join(join);
     }
     return sides.join(QStringLiteral(" v. "));
 }
 
-QString ballsText(const Season& s, const CourtSession& session)
+QString ballsText(const Season& s, const EntryNames& entryName, const CourtSession& session)
 {
     if (!s.bringBallsOn || session.homeIds.isEmpty())
         return {};
     QStringList names;
     for (int id : session.entryIds)
-        if (session.homeIds.contains(id) && !names.contains(bdi(entryName(s, id))))
-            names << bdi(entryName(s, id));
+        if (session.homeIds.contains(id) && !names.contains(bdi(entryName(id))))
+            names << bdi(entryName(id));
     return QStringLiteral(" <span class=\"note\">(balls: %1)</span>").arg(names.join(QStringLiteral(", ")));
 }
 
@@ -131,6 +145,7 @@ QString shortName(const SeasonEntry& entry)
 
 QByteArray seasonPage(const Season& s, const QDateTime& published)
 {
+    const EntryNames entryName(s);
     QString body = heading(s);
     int i = 0;
     for (const QDate& date : s.dates) {
@@ -138,11 +153,11 @@ QByteArray seasonPage(const Season& s, const QDateTime& published)
         for (; i < s.sessions.size() && s.sessions[i].date == date; ++i) {
             const CourtSession& cs = s.sessions[i];
             body += QStringLiteral("<li>%1: %2%3</li>\n")
-                        .arg(bdi(s.courtName(cs.courtId)), courtText(s, cs), ballsText(s, cs));
+                        .arg(bdi(s.courtName(cs.courtId)), courtText(s, entryName, cs), ballsText(s, entryName, cs));
         }
         QStringList out;
         for (int id : s.sittingOut(date))
-            out << bdi(entryName(s, id));
+            out << bdi(entryName(id));
         if (!out.isEmpty())
             body += QStringLiteral("<li class=\"note\">Sitting out: %1</li>\n").arg(out.join(QStringLiteral(", ")));
         body += QStringLiteral("</ul>\n");
@@ -157,11 +172,12 @@ QByteArray seasonPage(const Season& s, const QDateTime& published)
 QByteArray playerPage(const Season& s, int playerId, const PlayerLinks& links, const QDateTime& published)
 {
     const QVector<int> mine = s.entriesOfPlayer(playerId);
+    const EntryNames entryName(s);
     QString who;
     for (const SeasonPerson& p : s.players())
         if (p.id == playerId)
             who = shortName(p);
-    QString body = heading(s) + QStringLiteral("<p>The dates of %1.</p>\n").arg(bdi(who));
+    QString body = heading(s) + QStringLiteral("<h2>The dates of %1</h2>\n").arg(bdi(who));
     body += QStringLiteral("<p><a href=\"%1\">Add these dates to your calendar</a>").arg(esc(links.feedFile));
     if (!links.webcalUrl.isEmpty())
         body += QStringLiteral(" · <a href=\"%1\">Subscribe (updates itself)</a>").arg(esc(links.webcalUrl));
@@ -180,7 +196,7 @@ QByteArray playerPage(const Season& s, int playerId, const PlayerLinks& links, c
             const bool ours = side.contains(own);
             for (int id : side)
                 if (id != own)
-                    (ours ? partners : opponents) << bdi(entryName(s, id));
+                    (ours ? partners : opponents) << bdi(entryName(id));
         }
         QString line = QStringLiteral("<b>%1</b>, %2").arg(esc(dateText(cs.date)), bdi(s.courtName(cs.courtId)));
         if (s.sideSize() == 0) {
