@@ -11,3 +11,9 @@ constexpr int FooterTextLimit = 51;
 QString footerText();
 // Stores the text, cut to FooterTextLimit characters.
 void setFooterText(const QString& text);
+
+// The sign money is shown with (a group's fee): the system locale's ("$" in
+// the United States, "€" in Germany) until the report setup chooses one.
+QString currencySign();
+// Empty goes back to following the system.
+void setCurrencySign(const QString& sign);

@@ -1,4 +1,5 @@
 #include "tablemodel.h"
+#include "settings.h"
 #include "table.h"
 #include <QLocale>
 #include <QRegularExpression>
@@ -32,7 +33,7 @@ QString formatValue(const QVariant& value, const QString& displayFormat)
         return value.toTime().toString("hh:mm AP");
     if (displayFormat == "$#,###") {
         const qint64 whole = qint64(std::llround(value.toDouble()));
-        return whole == 0 ? QStringLiteral("$") : '$' + QLocale(QLocale::English).toString(whole);
+        return whole == 0 ? currencySign() : currencySign() + QLocale(QLocale::English).toString(whole);
     }
     switch (value.typeId()) {
     case QMetaType::QDate: return value.toDate().toString(shortDateFormat());

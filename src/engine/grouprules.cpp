@@ -1,4 +1,5 @@
 #include "grouprules.h"
+#include "data/settings.h"
 #include "groupsetup.h"
 #include "data/kinds.h"
 #include "data/table.h"
@@ -25,7 +26,7 @@ QString feeText(const QVariant& fee)
     const double value = fee.toDouble();
     if (std::abs(value * 100 - std::round(value) * 100) < 0.5)
         return formatValue(fee, QStringLiteral("$#,###"));
-    return QLatin1Char('$') + QLocale(QLocale::English).toString(value, 'f', 2);
+    return currencySign() + QLocale(QLocale::English).toString(value, 'f', 2);
 }
 
 namespace {

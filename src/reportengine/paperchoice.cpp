@@ -1,4 +1,5 @@
 #include "paperchoice.h"
+#include "data/settings.h"
 #include <QSettings>
 #include <cmath>
 
@@ -6,7 +7,6 @@ namespace PaperChoice {
 
 namespace {
 const char* paperKey = "Reports/Paper";
-const char* currencyKey = "Reports/Currency";
 
 bool near(double a, double b)
 {
@@ -70,8 +70,7 @@ Paper paper()
 
 QString currency()
 {
-    const QString chosen = QSettings().value(currencyKey).toString();
-    return chosen.isEmpty() ? currencyOf(QLocale::system()) : chosen;
+    return currencySign();
 }
 
 void choosePaper(std::optional<Paper> p)
@@ -85,11 +84,7 @@ void choosePaper(std::optional<Paper> p)
 
 void chooseCurrency(const QString& sign)
 {
-    QSettings settings;
-    if (sign.isEmpty())
-        settings.remove(currencyKey);
-    else
-        settings.setValue(currencyKey, sign);
+    setCurrencySign(sign);
 }
 
 }   // namespace PaperChoice

@@ -1,4 +1,5 @@
 #include "groupeditor.h"
+#include "data/settings.h"
 #include "data/query.h"
 #include "engine/grouprules.h"
 #include "windows/datetyping.h"
@@ -57,11 +58,11 @@ bool editing(const Table& t)
     return t.state() == Table::State::Edit || t.state() == Table::State::Insert;
 }
 
-// Parses "$1,250" or "25" into a currency value; empty text is no fee.
+// Parses "$1,250", "€25" or "25" into a currency value; empty text is no fee.
 QVariant parseFee(const QString& text)
 {
     QString digits = text;
-    digits.remove('$').remove(',').remove(' ');
+    digits.remove(currencySign()).remove('$').remove(',').remove(' ');
     bool ok = false;
     const double fee = digits.toDouble(&ok);
     return ok ? QVariant(fee) : QVariant();

@@ -2,6 +2,8 @@
 // every key goes to the focused widget. Dates, times, the defaults of a new
 // record, the fields shown in full, what the fields show after a run, the
 // status bar and the Tab order.
+#include "data/settings.h"
+#include "engine/grouprules.h"
 #include "group_fixture.h"
 #include "scheduling/groupeditor.h"
 #include "engine/runstate.h"
@@ -227,6 +229,11 @@ private slots:
         g->commandSave();
         QCOMPARE(stored(id, "DURATION").toInt(), 32);
         QCOMPARE(stored(id, "FEE").toDouble(), 9999.99);
+
+        // The fee follows the currency the report setup chose.
+        setCurrencySign(QString(QChar(0x20AC)));
+        QCOMPARE(GroupRules::feeText(9999.99), QString("\u20AC9,999.99"));
+        setCurrencySign({});
     }
 
     void negativePlayersPerSessionIsShownAndReported()
