@@ -464,8 +464,10 @@ void runPublish(const QCommandLineParser& p, const Options& o, Database& db, QTe
                .arg(done.seasons == 1 ? QStringLiteral("season") : QStringLiteral("seasons"))
                .arg(done.players)
                .arg(QDir::toNativeSeparators(request.folder),
-                    done.removed ? QStringLiteral("; removed %1 files of players who left").arg(done.removed)
+                    done.removed ? QStringLiteral("; removed %1 files no player links to any more").arg(done.removed)
                                  : QString());
+    // What the organiser sends each player.
+    out << done.linksText() << '\n';
 }
 
 // ------------------------------------------------- changes to the season

@@ -99,6 +99,19 @@ QString askPublishFolder(QWidget* parent, const Database& db, const Season& s)
     return SaveFile::askDirectory(parent, QStringLiteral("Folder to Publish the Season In"));
 }
 
+// Each player's link, to copy into a message to them.
+void showLinks(QWidget* parent, const Season& s, const PublishOutcome& outcome)
+{
+    QMessageBox box(QMessageBox::Information, QStringLiteral("Publish Season"),
+                    QStringLiteral("%1 is published: %2 player pages. Send each player the link to their page "
+                                   "(Show Details).")
+                        .arg(s.name)
+                        .arg(outcome.players),
+                    QMessageBox::Ok, parent);
+    box.setDetailedText(outcome.linksText());
+    box.exec();
+}
+
 void publishSeason(QWidget* parent, Database& db, const Season& s)
 {
     PublishRequest request;
@@ -108,8 +121,10 @@ void publishSeason(QWidget* parent, Database& db, const Season& s)
         return;
     BusyCursor busy;
     const PublishOutcome outcome = publishSeasons(db, request);
-    if (outcome.error.isEmpty())
+    if (outcome.error.isEmpty()) {
         QSettings().setValue(publishKey(db), request.folder);
+        showLinks(parent, s, outcome);
+    }
     done(outcome.error, parent,
          QStringLiteral("Published %1 with %2 player pages to %3; each player's link is their page there.")
              .arg(s.name)

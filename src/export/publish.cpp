@@ -135,6 +135,10 @@ QString publishSeason(const Season& s, const QHash<int, QString>& tokens, const 
               std::pair{token + QStringLiteral(".html"), PublishPages::playerPage(s, p.id, links, r.published)}})
             if (QString error = out.write(name, data); !error.isEmpty())
                 return error;
+        const QString page = token + QStringLiteral(".html");
+        outcome.links.append({s.name, p.fullName(),
+                              baseUrl.isEmpty() ? QDir::toNativeSeparators(QDir(folder).absoluteFilePath(page))
+                                                : baseUrl + (baseUrl.endsWith(QLatin1Char('/')) ? "" : "/") + page});
         ++outcome.players;
     }
     outcome.removed += out.removeStale();
@@ -156,6 +160,14 @@ QStringList seasonFolders(const QVector<Season>& seasons)
 }
 
 }   // namespace
+
+QString PublishOutcome::linksText() const
+{
+    QStringList lines;
+    for (const PublishedLink& l : links)
+        lines << QStringLiteral("%1 (%2): %3").arg(l.player, l.season, l.link);
+    return lines.join(QLatin1Char('\n'));
+}
 
 PublishOutcome publishSeasons(Database& db, const PublishRequest& r)
 {

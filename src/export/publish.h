@@ -23,11 +23,20 @@ struct PublishRequest {
     QDateTime published = QDateTime::currentDateTime();
 };
 
+// Where a player finds their page: what the organiser sends them.
+struct PublishedLink {
+    QString season, player;
+    QString link;   // the page's address under the base address, else its path
+};
+
 struct PublishOutcome {
     QString error;   // empty when everything was written
     int seasons = 0;
     int players = 0;   // pages written, one per player and season
-    int removed = 0;   // files of players gone from a season
+    int removed = 0;   // files no player links to any more
+    QVector<PublishedLink> links;
+    // "Ann Alder (Monday Doubles): https://..." a line each.
+    QString linksText() const;
 };
 
 PublishOutcome publishSeasons(Database& db, const PublishRequest& request);

@@ -76,6 +76,8 @@ private slots:
             const QString page = QString::fromUtf8(readAll(dir.filePath(token + ".html")));
             QCOMPARE(page.count("<li><b>"), datesOf[k]);
             QVERIFY(page.contains("webcal://club.example/monday/" + token + ".ics"));
+            // The organiser is told each player's link to send.
+            QVERIFY(done.linksText().contains("https://club.example/monday/" + token + ".html"));
         }
         const QString four = QString::fromUtf8(readAll(dir.filePath(tokens.value(fx.players[4]) + ".html")));
         QVERIFY(four.contains("Your days off") && four.contains("Mon 15 Mar 2027"));
