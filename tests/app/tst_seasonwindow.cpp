@@ -11,6 +11,7 @@
 #include "scheduling/seasondialogs.h"
 #include "scheduling/seasonwindow.h"
 #include "windows/grouplist.h"
+#include "windows/dbgrid.h"
 #include "windows/playerdaysoffdialog.h"
 #include "windows/playerlist.h"
 #include "windows/guard.h"
@@ -217,6 +218,9 @@ private slots:
         QVERIFY(players->players().locate("PLAYERID", ann));
         whenModal<Tdlgplayeroff>([&](Tdlgplayeroff* dialog) {
             dialog->datePicker()->setDate(date);
+            // A mnemonic reaches the active window only: the window manager's part.
+            QApplication::setActiveWindow(dialog);
+            (void)QTest::qWaitForWindowActive(dialog);
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::AltModifier);
             // A mnemonic clicks after a moment.
             (void)QTest::qWaitFor([&] { return dialog->daysOff().recordCount() == 1; });
@@ -230,7 +234,12 @@ private slots:
                     b->click();
         });
         whenModal<TdlgReplan>([](TdlgReplan* dialog) { dialog->accept(); });
+        // F7 is the frame's: the keys must reach the frame's active list.
+        QApplication::setActiveWindow(fx->frame.get());
+        players->grid()->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(players->grid()));
         press(Qt::Key_F7);
+        QTRY_VERIFY(!report.isEmpty());
         QVERIFY2(report.contains(SeasonOps::dateText(date) + ": 3 Ann3 Lee has the day off"), qPrintable(report));
         QTRY_COMPARE(rowsOfEntry(entry, date.toString(Qt::ISODate)), 0);
         QVERIFY(errors.isEmpty());
