@@ -129,7 +129,9 @@ QString Notices::body() const
     for (const PlayerNotice& p : players) {
         text += QLatin1Char('\n') + p.name + QStringLiteral(":\n");
         for (const QString& line : p.changes)
-            text += QStringLiteral("- ") + line + QStringLiteral(".\n");
+            // A line may end on an initial already: "against Ann A."
+            text += QStringLiteral("- ") + line +
+                    (line.endsWith(QLatin1Char('.')) ? QStringLiteral("\n") : QStringLiteral(".\n"));
     }
     return text;
 }
