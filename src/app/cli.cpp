@@ -8,6 +8,7 @@
 #include "data/query.h"
 #include "export/exports.h"
 #include "export/fairnessreport.h"
+#include "export/notices.h"
 #include "export/publish.h"
 #include "export/savefile.h"
 #include "reportengine/reporterror.h"
@@ -64,6 +65,10 @@ const char* const commandsText = "Without arguments Vantrel starts its window. C
                                  "  replan --group NAME --from DATE [--yes] [--seed N]\n"
                                  "      schedules the dates from DATE on again and prints every entry's dates\n"
                                  "      played before and after; without --yes it changes nothing\n"
+                                 "  notify --group NAME --since TIME --output FILE.eml\n"
+                                 "      a message to the players whose dates changed since TIME (2027-01-12\n"
+                                 "      or 2027-01-12T18:30), addressed to them in BCC, for a mail program\n"
+                                 "      or script to send\n"
                                  "  list groups|leagues|players\n"
                                  "  init --database DIR\n"
                                  "      makes a new, empty database in DIR\n"
@@ -88,6 +93,7 @@ struct Options {
     QCommandLineOption all{"all", "publish: every group and league, each in a folder of its own."};
     QCommandLineOption baseUrl{"base-url", "publish: the address DIR is served at, for calendar subscriptions.", "URL"};
     QCommandLineOption newLinks{"new-links", "publish: give the players new links; the old ones stop working."};
+    QCommandLineOption since{"since", "notify: the changes after this date or time.", "TIME"};
 };
 
 // ------------------------------------------------------------ the database
@@ -470,6 +476,33 @@ void runPublish(const QCommandLineParser& p, const Options& o, Database& db, QTe
     out << done.linksText() << '\n';
 }
 
+// Writes the message even when nobody is concerned, so that a script finds
+// the file it asked for; the line printed says whether there is anyone to send it to.
+void runNotify(const QCommandLineParser& p, const Options& o, Database& db, QTextStream& out)
+{
+    const QString command = QStringLiteral("notify");
+    const int groupId = findGroup(db, required(p, o.group, command));
+    const QString sinceText = required(p, o.since, command);
+    const std::optional<QDateTime> since = parseSince(sinceText);
+    if (!since)
+        fail(QStringLiteral("\"%1\" is not a date or time; write it as 2027-01-12 or 2027-01-12T18:30.").arg(sinceText),
+             Cli::Usage);
+    const QString file = Database::expandHome(required(p, o.output, command));
+    const Notices notices = noticesSince(db, groupId, *since);
+    checkWritten(SaveFile::write(file, noticeMessage(notices)));
+    if (notices.isEmpty()) {
+        out << QStringLiteral("Nothing changed for anyone since %1; wrote %2 all the same.\n")
+                   .arg(sinceText, QDir::toNativeSeparators(file));
+        return;
+    }
+    out << QStringLiteral("Wrote %1 to %2 %3.\n")
+               .arg(QDir::toNativeSeparators(file))
+               .arg(notices.addresses().size())
+               .arg(notices.addresses().size() == 1 ? QStringLiteral("player") : QStringLiteral("players"));
+    for (const QString& line : notices.withoutEmail())
+        out << line << '\n';
+}
+
 // ------------------------------------------------- changes to the season
 
 // Each change goes through the season window's operations, with their checks
@@ -598,7 +631,8 @@ void dispatch(const QCommandLineParser& p, const Options& o, QTextStream& out, Q
 {
     const QStringList args = p.positionalArguments();
     const QString command = args.value(0);
-    checkChoice(command, {"export", "report", "generate", "substitute", "swap", "replan", "publish", "list", "init"},
+    checkChoice(command,
+                {"export", "report", "generate", "substitute", "swap", "replan", "publish", "notify", "list", "init"},
                 QStringLiteral("The command"));
     // Words past what the command takes are a mistake, not something to ignore.
     const int takes = command == QLatin1String("report") || command == QLatin1String("list") ? 2 : 1;
@@ -624,6 +658,8 @@ void dispatch(const QCommandLineParser& p, const Options& o, QTextStream& out, Q
             runGenerate(p, o, *dm, out, err);
         else if (command == QLatin1String("publish"))
             runPublish(p, o, dm->database(), out);
+        else if (command == QLatin1String("notify"))
+            runNotify(p, o, dm->database(), out);
         else if (command == QLatin1String("substitute"))
             runSubstitute(p, o, dm->database(), out);
         else if (command == QLatin1String("swap"))
@@ -648,10 +684,10 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QCommandLineOption help = parser.addHelpOption();
     Options o;
     parser.addOptions({o.database, o.group, o.format, o.player, o.everyPlayer, o.output, o.yes, o.seed, o.date, o.date2,
-                       o.from, o.out, o.in, o.all, o.baseUrl, o.newLinks});
+                       o.from, o.out, o.in, o.all, o.baseUrl, o.newLinks, o.since});
     parser.addPositionalArgument("command",
-                                 "export, report, generate, substitute, swap, replan, publish, list or init, and what "
-                                 "it needs.",
+                                 "export, report, generate, substitute, swap, replan, publish, notify, list or init, "
+                                 "and what it needs.",
                                  "command [what]");
     int status = Ok;
     try {
@@ -664,8 +700,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
             return Ok;
         }
         if (parser.positionalArguments().isEmpty())
-            fail(QStringLiteral("Name a command: export, report, generate, substitute, swap, replan, publish, list or "
-                                "init. See vantrel --help."),
+            fail(QStringLiteral("Name a command: export, report, generate, substitute, swap, replan, publish, notify, "
+                                "list or init. See vantrel --help."),
                  Usage);
         dispatch(parser, o, out, err);
     } catch (const CliError& e) {

@@ -289,6 +289,7 @@ void create(QSqlDatabase& db)
     }
     insertShippedRows(q);
     createMeta(db);
+    createChangeLog(db);
     run(q, QStringLiteral("PRAGMA user_version = %1").arg(version));
 }
 
@@ -304,6 +305,16 @@ void createMeta(QSqlDatabase& db)
     q.addBindValue(QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(bits), sizeof bits).toHex()));
     if (!q.exec())
         throw engineError(q.lastError());
+}
+
+void createChangeLog(QSqlDatabase& db)
+{
+    QSqlQuery q(db);
+    run(q, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (LOGID INTEGER PRIMARY KEY AUTOINCREMENT, GROUPID INTEGER "
+                          "NOT NULL, PLAYERID INTEGER NOT NULL, \"DATE\" TEXT, CHANGEDAT TEXT NOT NULL, WHAT TEXT)")
+               .arg(changeLogTable));
+    run(q,
+        QStringLiteral("CREATE INDEX IF NOT EXISTS SCHEDLOG_GROUPTIME ON %1 (GROUPID, CHANGEDAT)").arg(changeLogTable));
 }
 
 QString metaValue(QSqlDatabase& db, const QString& name)

@@ -49,7 +49,8 @@ const TableDef& require(const QString& nameOrFile);
 // is opened (schemaupgrade.h); a newer one is refused.
 // 2: group.MIXPAIRS, "Mix partners and opponents".
 // 3: VANTREL_META with the file's CALENDARID.
-// 4: PLAYERS.EMAIL, and PLAYERS.LINKTOKEN naming a player's published pages.
+// 4: PLAYERS.EMAIL, PLAYERS.LINKTOKEN naming a player's published pages, and
+//    SCHEDLOG, what changed for whom in a season already out.
 constexpr int version = 4;
 
 // Facts about the file itself, NAME -> VALUE, beside the tables of records.
@@ -61,6 +62,11 @@ inline const QString calendarIdKey = QStringLiteral("CALENDARID");
 // Creates VANTREL_META where it is missing and gives the file its calendar
 // id where it has none; changes nothing in a file that has both.
 void createMeta(QSqlDatabase& db);
+// What a change to a season meant for each player, one line a player and date
+// of play, kept so that the players can be told later.
+inline const QString changeLogTable = QStringLiteral("SCHEDLOG");
+// Creates SCHEDLOG where it is missing.
+void createChangeLog(QSqlDatabase& db);
 // A value of VANTREL_META; empty when there is none.
 QString metaValue(QSqlDatabase& db, const QString& name);
 

@@ -59,6 +59,8 @@ void addTables(Database& db, int fromVersion)
 {
     if (fromVersion < 3)
         Schema::createMeta(db.connection());
+    if (fromVersion < 4)
+        Schema::createChangeLog(db.connection());
 }
 
 }   // namespace

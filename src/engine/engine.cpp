@@ -4,9 +4,11 @@
 #include "league.h"
 #include "planwriter.h"
 #include "schedulehost.h"
+#include "seasonchanges.h"
 #include "data/database.h"
 #include "data/datamodule.h"
 #include "data/dberror.h"
+#include "data/query.h"
 #include "data/runguard.h"
 #include "data/transaction.h"
 #include <algorithm>
@@ -364,9 +366,30 @@ void ScheduleEngine::writeChecked()
         host.warn(GroupChangedMessage);
         return;
     }
-    PlanWriter(database, &pacer).write(setupData, schedule);
+    writeOverSchedule();
     writing.commit();
     planWritten = true;
+}
+
+// A run over a schedule the players already have tells them what moved; a
+// first one tells nobody anything, so it logs nothing (and reads nothing).
+void ScheduleEngine::writeOverSchedule()
+{
+    Query held(database, "SELECT 1 FROM \"SCHEDULE.db\" s, \"GRPPLAYR.db\" g WHERE g.GROUPPLAYERID = s.GRPPLAYRID "
+                         "AND g.GROUPID = :groupid LIMIT 1");
+    held.setInteger("groupid", groupId);
+    held.open();
+    if (held.eof()) {
+        PlanWriter(database, &pacer).write(setupData, schedule);
+        return;
+    }
+    Transaction writing(database, Transaction::Lock::AtStart);
+    const Season before = loadSeason(database, groupId);
+    pacer.checkpoint();
+    PlanWriter(database, &pacer).write(setupData, schedule);
+    pacer.checkpoint();
+    logSeasonChanges(database, before, loadSeason(database, groupId));
+    writing.commit();
 }
 
 void ScheduleEngine::adoptSchedule()
@@ -381,7 +404,7 @@ void ScheduleEngine::adoptSchedule()
 void ScheduleEngine::writePlan()
 {
     ensureLoaded();
-    PlanWriter(database, &pacer).write(setupData, schedule);
+    writeOverSchedule();
 }
 
 QString ScheduleEngine::completionMessage() const

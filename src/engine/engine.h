@@ -163,6 +163,7 @@ private:
     bool acceptPlan();
     bool mayReplaceHistory();
     void writeChecked();
+    void writeOverSchedule();
 
     Database& database;
     int groupId;

@@ -2,6 +2,7 @@
 #include "balldutybalance.h"
 #include "emptyplaces.h"
 #include "replan.h"
+#include "seasonchanges.h"
 #include "seasonnotifier.h"
 #include "standings.h"
 #include "data/database.h"
@@ -46,9 +47,9 @@ QString SeasonOps::nobodyFree(const QDate& date)
     return QStringLiteral("Nobody is free on %1: every other entry plays that date or has it off.").arg(dateText(date));
 }
 
-void SeasonOps::afterChange()
+void SeasonOps::afterChange(const Season& now)
 {
-    reload();
+    shown = now;
     emit SeasonNotifier::instance().scheduleChanged(group);
 }
 
@@ -56,6 +57,7 @@ QString SeasonOps::change(const QString& description,
                           const std::function<bool(const Season& fresh, QString& refusal)>& work)
 {
     QString refusal;
+    Season now;
     try {
         Transaction transaction(db, Transaction::Lock::AtStart);
         const Season fresh = loadSeason(db, group);
@@ -68,13 +70,15 @@ QString SeasonOps::change(const QString& description,
         if (!work(fresh, refusal))
             return refusal;
         const SeasonSnapshot after = SeasonSnapshot::take(db, group);
+        now = loadSeason(db, group);
+        logSeasonChanges(db, fresh, now);
         transaction.commit();
         history.push(UndoRecord::between(before, after, description));
     } catch (const StaleRowError&) {
         reload();
         throw;
     }
-    afterChange();
+    afterChange(now);
     return {};
 }
 
@@ -90,14 +94,20 @@ bool SeasonOps::redo()
 
 bool SeasonOps::replay(bool back)
 {
+    Season now;
     try {
+        // The players hear of an undone change as of any other.
+        Transaction transaction(db, Transaction::Lock::AtStart);
         if (!(back ? history.undo(db) : history.redo(db)))
             return false;
+        now = loadSeason(db, group);
+        logSeasonChanges(db, shown, now);
+        transaction.commit();
     } catch (const StaleRowError&) {
         reload();
         throw;
     }
-    afterChange();
+    afterChange(now);
     return true;
 }
 

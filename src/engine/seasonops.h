@@ -76,7 +76,7 @@ private:
     // Runs `work` on a fresh reading of the season in one transaction, with
     // snapshots around it; work answers true to keep what it wrote.
     QString change(const QString& description, const std::function<bool(const Season& fresh, QString& refusal)>& work);
-    void afterChange();
+    void afterChange(const Season& now);
     bool replay(bool back);
     QString checkPlaces(const Season& fresh, int entry, const QDate& date) const;
     QString checkFree(const Season& fresh, int entry, const QDate& date);

@@ -1,4 +1,5 @@
 #include "seasonwindow.h"
+#include "noticesdialog.h"
 #include "seasondialogs.h"
 #include "engine/emptyplaces.h"
 #include "engine/seasonnotifier.h"
@@ -12,6 +13,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QShortcut>
@@ -290,6 +292,7 @@ Tfrmseason::Tfrmseason(int groupId, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmseason"));
     setHelpContext(this, HelpContext::SeasonWindow);
+    noticedUpTo = lastLogId(Tdmglobal::instance().database(), groupId);
     createControls();
     connect(&SeasonNotifier::instance(), &SeasonNotifier::scheduleChanged, this, [this](int changed) {
         if (changed == ops->groupId())
@@ -355,6 +358,8 @@ void Tfrmseason::createControls()
                           QStringLiteral("Print the league's standings or save them as PDF"));
     btnundo = button(this, "btnundo", QStringLiteral("&Undo"), QStringLiteral("Ctrl+Z"));
     btnredo = button(this, "btnredo", QStringLiteral("Red&o"), QStringLiteral("Ctrl+Y"));
+    btnnotices = button(this, "btnnotices", QStringLiteral("Tell the Pla&yers..."),
+                        QStringLiteral("Write to the players whose dates changed since this window opened"));
 
     grdstandings = new QTableWidget(0, 5, this);
     grdstandings->setObjectName(QStringLiteral("grdstandings"));
@@ -372,6 +377,7 @@ void Tfrmseason::createControls()
     undoRow->addWidget(btnundo);
     undoRow->addWidget(btnredo);
     side->addLayout(undoRow);
+    side->addWidget(btnnotices);
     side->addWidget(grdstandings, 2);
 
     auto* body = new QHBoxLayout;
@@ -399,6 +405,7 @@ void Tfrmseason::createControls()
     connect(btnstandings, &QPushButton::clicked, this, guard(&Tfrmseason::standingsClicked));
     connect(btnundo, &QPushButton::clicked, this, guard(&Tfrmseason::undoClicked));
     connect(btnredo, &QPushButton::clicked, this, guard(&Tfrmseason::redoClicked));
+    connect(btnnotices, &QPushButton::clicked, this, guard(&Tfrmseason::noticesClicked));
     // Ctrl+Y redoes on every platform; one shortcut per key, since two for
     // the same key would cancel each other out.
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
@@ -761,6 +768,21 @@ void Tfrmseason::standingsClicked()
 void Tfrmseason::commandPrint()
 {
     Tdmglobal::instance().printSchedule(ops->groupId());
+}
+
+void Tfrmseason::noticesClicked()
+{
+    const Notices notices = noticesAfter(Tdmglobal::instance().database(), ops->groupId(), noticedUpTo);
+    if (notices.isEmpty()) {
+        QMessageBox::information(this, QStringLiteral("Tell the Players"),
+                                 QStringLiteral("No player's dates changed since this window opened or last told "
+                                                "the players."));
+        return;
+    }
+    TdlgNotices dialog(notices, this);
+    dialog.exec();
+    if (dialog.sent())
+        noticedUpTo = notices.lastLogId;
 }
 
 void Tfrmseason::undoClicked()

@@ -45,6 +45,9 @@ public:
     void standingsClicked();
     void undoClicked();
     void redoClicked();
+    // The players whose dates changed since the window opened, or since its
+    // last notice went out.
+    void noticesClicked();
     void refresh();
 
     // Puts the grid on the date and the entries list on the entry there.
@@ -80,6 +83,7 @@ private:
     // Set while this window's own change runs: the season is read again
     // by the change itself, and the window only shows it.
     bool ownChange = false;
+    qint64 noticedUpTo = 0;   // the last SCHEDLOG row told of from here
 
     QLabel* lblseason = nullptr;
     QLabel* lblentries = nullptr;
@@ -87,5 +91,6 @@ private:
     SeasonGridModel* model = nullptr;
     QListWidget* lstentries = nullptr;
     QTableWidget* grdstandings = nullptr;
-    QPushButton *btnsubstitute, *btnswap, *btnreplan, *btnwinner, *btnclearresult, *btnstandings, *btnundo, *btnredo;
+    QPushButton *btnsubstitute, *btnswap, *btnreplan, *btnwinner, *btnclearresult, *btnstandings, *btnundo, *btnredo,
+        *btnnotices;
 };

@@ -7,7 +7,9 @@
 #include "data/query.h"
 #include "engine/season.h"
 #include <QDateEdit>
+#include "export/savefile.h"
 #include "scheduling/groupeditor.h"
+#include "scheduling/noticesdialog.h"
 #include "scheduling/seasondialogs.h"
 #include "scheduling/seasonwindow.h"
 #include "windows/grouplist.h"
@@ -22,6 +24,9 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QUrlQuery>
 #include <QSet>
 #include <QTableView>
 #include <QtTest>
@@ -206,6 +211,98 @@ private slots:
     // List, the date, Alt+A, Enter) is reported on Done; "Re-plan" from the
     // first clash leaves nobody on a day off. A group's day off is marked in
     // the season window until it is resolved.
+    // Alt+Y after a substitute: the players concerned in BCC of a mailto:,
+    // the one without an address named; then nothing more until the next
+    // change, whose list too long for a link is saved as a message instead.
+    void tellThePlayersByKeyboard()
+    {
+        // The window manager's part without one: the keys go back to the frame.
+        auto backToFrame = [&] {
+            QApplication::setActiveWindow(fx->frame.get());
+            (void)QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; });
+        };
+        const int g = generatedGroup();
+        insert("UPDATE \"PLAYERS.db\" SET EMAIL = FNAME || '@example.org' WHERE FNAME <> 'Ann2'");
+        auto* season = Tfrmseason::open(g);
+        QTRY_VERIFY(fx->frame->activeChildWidget() == season);
+        season->grid()->setFocus();
+        auto tell = [&] {
+            QString told;
+            whenModal<QMessageBox>([&](QMessageBox* box) {
+                told = box->text();
+                box->accept();
+            });
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Y, Qt::AltModifier);
+            (void)QTest::qWaitFor([&] { return !told.isEmpty(); });
+            backToFrame();
+            return told;
+        };
+        QVERIFY(tell().startsWith("No player's dates changed"));
+
+        auto substitute = [&](int week) {
+            const Season& s = season->operations().season();
+            const QDate d = s.dates[week];
+            QCOMPARE(season->operations().substitute(s.rowsOn(d).first()->entry, d, s.sittingOut(d).first()),
+                     QString());
+        };
+        substitute(1);
+        const QStringList players =
+            scalar("SELECT GROUP_CONCAT(FNAME) FROM (SELECT DISTINCT p.FNAME FROM SCHEDLOG l JOIN \"PLAYERS.db\" p "
+                   "USING (PLAYERID) ORDER BY p.FNAME)")
+                .toString()
+                .split(',');
+        QVERIFY(players.size() >= 2);
+        QUrl mailed;
+        TdlgNotices::setMailOpener([&](const QUrl& url) {
+            mailed = url;
+            return true;
+        });
+        QString shown;
+        whenModal<TdlgNotices>([&](TdlgNotices* dialog) {
+            shown = dialog->text()->toPlainText();
+            (void)QTest::qWaitFor([&] { return dialog->isAncestorOf(QApplication::focusWidget()); });
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
+        });
+        press(Qt::Key_Y, Qt::AltModifier);
+        QTRY_VERIFY(mailed.isValid());
+        backToFrame();
+        QCOMPARE(shown.contains("Ann2 Lee has no e-mail address; tell them yourself."), players.contains("Ann2"));
+        const QUrlQuery query(mailed);
+        QStringList bcc = query.queryItemValue("bcc", QUrl::FullyDecoded).split(',');
+        bcc.sort();
+        QStringList expected;
+        for (const QString& p : players)
+            if (p != "Ann2")
+                expected << p + "@example.org";
+        QCOMPARE(bcc, expected);
+        QCOMPARE(query.queryItemValue("subject", QUrl::FullyDecoded), QString("Changes to Tuesday Doubles"));
+        for (const QString& p : players)
+            QVERIFY(query.queryItemValue("body", QUrl::FullyDecoded).contains("\n" + p + " Lee:\n"));
+        QVERIFY(tell().startsWith("No player's dates changed"));
+
+        insert("UPDATE \"PLAYERS.db\" SET EMAIL = FNAME || '." + QString(400, 'x') + "@example.org'");
+        substitute(3);
+        const QString file = QDir::temp().filePath("vantrel-notice-test.eml");
+        QFile::remove(file);
+        SaveFile::setFileAsker([&](const QString&, const QString&) { return file; });
+        bool mailOffered = true;
+        whenModal<TdlgNotices>([&](TdlgNotices* dialog) {
+            mailOffered = dialog->findChild<QPushButton*>("btnmail")->isEnabled();
+            (void)QTest::qWaitFor([&] { return dialog->isAncestorOf(QApplication::focusWidget()); });
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+        });
+        press(Qt::Key_Y, Qt::AltModifier);
+        QTRY_VERIFY(QFile::exists(file));
+        SaveFile::setFileAsker({});
+        TdlgNotices::setMailOpener({});
+        QVERIFY(!mailOffered);
+        QFile saved(file);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QVERIFY(saved.readAll().contains("Subject: Changes to Tuesday Doubles\r\n"));
+        QFile::remove(file);
+        QVERIFY(errors.isEmpty());
+    }
+
     void lateDayOffIsReportedThenReplanned()
     {
         const int g = generatedGroup();

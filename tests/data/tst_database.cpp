@@ -59,7 +59,7 @@ private slots:
             names << q.value(0).toString();
         names.sort(Qt::CaseInsensitive);
         QCOMPARE(names, (QStringList{"COURTS", "COURTSLT", "FIELDDEF", "group", "GROUPOFF", "GRPPLAYR", "LABEL",
-                                     "MATCHES", "PLAYERS", "PLAYROFF", "SCHEDULE", "VANTREL_META"}));
+                                     "MATCHES", "PLAYERS", "PLAYROFF", "SCHEDLOG", "SCHEDULE", "VANTREL_META"}));
         Query labels(db, "SELECT LBLCODE FROM \"LABEL.DB\" ORDER BY LBLCODE");
         labels.open();
         QCOMPARE(labels.recordCount(), 2);

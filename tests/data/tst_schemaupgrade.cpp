@@ -61,7 +61,8 @@ void makeOlderFile(const QString& dir, int version = 1)
             "INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE, HOME) VALUES (1, '2026-01-05', 1, 1, 1)");
         db.exec("INSERT INTO PLAYROFF (PLAYERID, DATE) VALUES (2, '2026-01-12')");
     }
-    QStringList undo{"ALTER TABLE PLAYERS DROP COLUMN EMAIL", "ALTER TABLE PLAYERS DROP COLUMN LINKTOKEN"};
+    QStringList undo{"ALTER TABLE PLAYERS DROP COLUMN EMAIL", "ALTER TABLE PLAYERS DROP COLUMN LINKTOKEN",
+                     "DROP TABLE SCHEDLOG"};
     if (version < 3)
         undo << "DROP TABLE VANTREL_META";
     if (version < 2)
@@ -122,6 +123,7 @@ private slots:
         const QVariantList id = rawQuery(file, {"SELECT VALUE FROM VANTREL_META WHERE NAME = 'CALENDARID'"});
         QCOMPARE(id.size(), 1);
         QCOMPARE(id[0].toString().size(), 32);
+        QCOMPARE(rawQuery(file, {"SELECT COUNT(*) FROM SCHEDLOG"}), QVariantList{0});
 
         // The copy is the file as it was, and can be opened as such.
         QCOMPARE(rawQuery(copy, {"PRAGMA user_version"}).value(0).toInt(), version);

@@ -5,6 +5,7 @@
 #include "engine/plan.h"
 #include "export/csvexport.h"
 #include "engine/seasonops.h"
+#include "export/notices.h"
 #include <random>
 #include <QProcess>
 #include <QtTest>
@@ -44,6 +45,7 @@ private slots:
     void generateRefusesQuestionsWithoutYes();
     void generateWithYesAndSeedRepeats();
     void seasonChangesKeepTheRules();
+    void noticesReachThePlayersConcerned();
     void listsGroupsLeaguesPlayers();
     void theProgramItselfExitsWithTheStatus();
 };
@@ -437,6 +439,128 @@ void TestCli::seasonChangesKeepTheRules()
     }
     // The re-plan kept is the one shown without --yes.
     QVERIFY(printed.last().startsWith(printed[printed.size() - 3]));
+}
+
+// Each player's places as the players see them: date -> court, balls, and
+// everyone on the court. Read from the rows, apart from the program's reading.
+using Places = QMap<int, QMap<QString, QString>>;
+Places placesOf(EngineFixture& fx, int group)
+{
+    Places places;
+    QSqlQuery q(fx.db().connection());
+    q.exec(QString("SELECT g.PLAYERID, s.DATE, s.GRPCOURTID, s.HOME, (SELECT GROUP_CONCAT(o.PLAYERID) FROM (SELECT "
+                   "g2.PLAYERID FROM SCHEDULE s2 JOIN GRPPLAYR g2 ON g2.GROUPPLAYERID = s2.GRPPLAYRID WHERE s2.DATE = "
+                   "s.DATE AND s2.GRPCOURTID = s.GRPCOURTID AND g2.GROUPID = g.GROUPID ORDER BY g2.PLAYERID) o) FROM "
+                   "SCHEDULE s JOIN GRPPLAYR g ON g.GROUPPLAYERID = s.GRPPLAYRID WHERE g.GROUPID = %1")
+               .arg(group));
+    while (q.next())
+        places[q.value(0).toInt()][q.value(1).toString()] =
+            QStringList{q.value(2).toString(), q.value(3).toString(), q.value(4).toString()}.join('/');
+    return places;
+}
+
+QSet<int> concerned(const Places& before, const Places& after)
+{
+    QSet<int> players;
+    for (const int p : before.keys() + after.keys())
+        if (before.value(p) != after.value(p))
+            players << p;
+    return players;
+}
+
+// Substitute, swap, re-plan, undo and a new run each log exactly the players
+// whose places moved; the notice since a time reaches exactly those logged since.
+void TestCli::noticesReachThePlayersConcerned()
+{
+    EngineFixture fx;
+    GroupShape shape;
+    shape.entries = 14;
+    shape.perSession = 8;
+    shape.courts = 2;
+    const int g = fx.addGroup(shape);
+    const QString db = fx.dir.path();
+    fx.exec("UPDATE PLAYERS SET EMAIL = FNAME || '@example.org' WHERE FNAME <> 'P3'");
+    QCOMPARE(cli({"generate", "--database", db, "--group", "G", "--yes", "--seed", "5"}).status, 0);
+    QCOMPARE(fx.scalar("SELECT COUNT(*) FROM SCHEDLOG").toInt(), 0);   // nobody was told anything yet
+
+    SeasonOps ops(fx.db(), g);
+    const Season& s = ops.season();
+    const int p3 =
+        fx.scalar("SELECT GROUPPLAYERID FROM GRPPLAYR g JOIN PLAYERS p USING (PLAYERID) WHERE FNAME = 'P3'").toInt();
+    std::mt19937 random(3);
+    QDateTime sinceSubstitute;
+    const std::function<QString()> steps[] = {
+        [&] {
+            const QDate d = s.dates[2];
+            const int out = s.rowOf(p3, d) ? p3 : s.rowsOn(d).first()->entry;
+            const int in = s.rowOf(p3, d) ? s.sittingOut(d).first() : p3;
+            return ops.substitute(out, d, in);
+        },
+        [&] { return ops.replan(s.dates[5], random, [](const QVector<ReplanCount>&) { return true; }); },
+        [&] { return ops.undo() ? QString() : QString("no undo"); },
+        [&] {
+            return cli({"generate", "--database", db, "--group", "G", "--yes", "--seed", "6"}).status ? QString("run")
+                                                                                                      : QString();
+        },
+    };
+    qint64 logged = 0;
+    for (const auto& step : steps) {
+        const Places before = placesOf(fx, g);
+        QCOMPARE(step(), QString());
+        ops.reload();
+        const QSet<int> moved = concerned(before, placesOf(fx, g));
+        QSet<int> inLog;
+        QSqlQuery q(fx.db().connection());
+        q.exec(QString("SELECT PLAYERID, WHAT FROM SCHEDLOG WHERE LOGID > %1").arg(logged));
+        while (q.next()) {
+            inLog << q.value(0).toInt();
+            QVERIFY(q.value(1).toString().contains(QRegularExpression("^(now|no longer) (plays|brings the balls)")));
+        }
+        QVERIFY(!moved.isEmpty());
+        QCOMPARE(inLog, moved);
+        logged = fx.scalar("SELECT MAX(LOGID) FROM SCHEDLOG").toLongLong();
+        if (!sinceSubstitute.isValid()) {
+            QTest::qWait(5);
+            sinceSubstitute = QDateTime::currentDateTimeUtc();
+        }
+    }
+
+    // The notice since the substitute: everyone logged after it, in BCC, each with a section.
+    const QString eml = fx.dir.filePath("changes.eml");
+    const Run r = cli({"notify", "--database", db, "--group", "G", "--since",
+                       sinceSubstitute.toString(Qt::ISODateWithMs), "--output", eml});
+    QCOMPARE(r.status, 0);
+    QSqlQuery q(fx.db().connection());
+    q.exec(QString("SELECT DISTINCT p.FNAME, p.EMAIL FROM SCHEDLOG l JOIN PLAYERS p USING (PLAYERID) WHERE "
+                   "CHANGEDAT > '%1' ORDER BY p.FNAME")
+               .arg(sinceSubstitute.toString(Qt::ISODateWithMs)));
+    QStringList names, addresses;
+    while (q.next()) {
+        names << q.value(0).toString();
+        if (!q.value(1).isNull())
+            addresses << q.value(1).toString();
+    }
+    QVERIFY(names.size() > 1);
+    QCOMPARE(r.out.contains("P3 L3 has no e-mail address; tell them yourself."), names.contains("P3"));
+    QProcess python;
+    python.start("python3", {"-c",
+                             "import sys, email\n"
+                             "m = email.message_from_binary_file(open(sys.argv[1], 'rb'))\n"
+                             "assert not m.defects, m.defects\n"
+                             "body = m.get_payload(decode=True).decode('utf-8')\n"
+                             "print('|'.join([m['From'], m['To'], m['Subject'], m['Content-Type']]))\n"
+                             "print(','.join(sorted(a.strip() for a in m['Bcc'].split(','))))\n"
+                             "print(','.join(sorted(l[:-1].split()[0] for l in body.splitlines() "
+                             "if l.endswith(':') and l.startswith('P'))))\n",
+                             eml});
+    QVERIFY(python.waitForFinished());
+    const QStringList lines = QString::fromUtf8(python.readAllStandardOutput()).split('\n');
+    QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
+    QCOMPARE(lines.value(0),
+             "Vantrel <noreply@invalid>|undisclosed-recipients:;|Changes to G|text/plain; charset=utf-8");
+    addresses.sort();
+    QCOMPARE(lines.value(1), addresses.join(','));
+    QCOMPARE(lines.value(2), names.join(','));
 }
 
 void TestCli::listsGroupsLeaguesPlayers()
