@@ -44,7 +44,7 @@ struct CliError {
 const char* const commandsText = "Without arguments Vantrel starts its window. Commands:\n"
                                  "  export --group NAME --format csv|ics|pdf [--player NAME] --output FILE\n"
                                  "      the schedule as a spreadsheet, a calendar or the printed schedule;\n"
-                                 "      with --player only that player's dates (csv, ics)\n"
+                                 "      with --player only that player's dates\n"
                                  "  export --group NAME --format ics --every-player --output DIR\n"
                                  "      one calendar per player into the folder DIR\n"
                                  "  report fairness --group NAME [--format text|csv|pdf] [--output FILE]\n"
@@ -310,8 +310,6 @@ void runExport(const QCommandLineParser& p, const Options& o, Database& db, QTex
         fail(QStringLiteral("--every-player writes calendars; use it with --format ics."), Cli::Usage);
     if (p.isSet(o.everyPlayer) && p.isSet(o.player))
         fail(QStringLiteral("Give either --player or --every-player, not both."), Cli::Usage);
-    if (format == QLatin1String("pdf") && p.isSet(o.player))
-        fail(QStringLiteral("The printed schedule holds the whole group; leave out --player for a PDF."), Cli::Usage);
 
     if (p.isSet(o.everyPlayer)) {
         QStringList files;
@@ -324,6 +322,8 @@ void runExport(const QCommandLineParser& p, const Options& o, Database& db, QTex
         checkWritten(Exports::writeCsv(s, playerId, output));
     else if (format == QLatin1String("ics"))
         checkWritten(Exports::writeCalendar(db, s, playerId, output));
+    else if (playerId)
+        checkWritten(Exports::writePlayerPdf(s, playerId, output));
     else
         checkWritten(Exports::writeSchedulePdf(db, s.groupId, output));
     out << QStringLiteral("Wrote %1\n").arg(output);

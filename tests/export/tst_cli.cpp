@@ -78,10 +78,10 @@ void TestCli::mistakesOfTheCommandLine()
         {{"export", "--database", db, "--group", "Monday Doubles", "--format", "xls", "--output", "x"},
          Cli::Usage,
          "The format \"xls\" is not one of csv, ics, pdf"},
-        {{"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--player", "Cy Cole", "--output",
+        {{"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--every-player", "--output",
           "x"},
          Cli::Usage,
-         "leave out --player for a PDF"},
+         "--every-player writes calendars; use it with --format ics."},
         {{"report", "--database", db, "--group", "Monday Doubles"}, Cli::Usage, "vantrel report fairness"},
         {{"list", "teams", "--database", db}, Cli::Usage, "list: the kind \"teams\""},
         {{"generate", "--database", db, "--group", "Monday Doubles", "--seed", "abc"},
@@ -152,6 +152,25 @@ void TestCli::exportsWriteTheirFiles()
     r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--output", pdf});
     QCOMPARE(r.status, 0);
     QVERIFY(readAll(pdf).startsWith("%PDF"));
+
+    // One player's own dates: Di plays the first date with Cy against Ann and
+    // Bob, and has the next two off.
+    const QString own = h.dir.filePath("di.pdf");
+    r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--player", "Di Dunn",
+             "--output", own});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, "Wrote " + own + "\n");
+    if (ReportPdf::toolsAvailable()) {
+        const QString text = ReportPdf::text(own).simplified();
+        for (const char* says : {"Monday Doubles", "The dates of Di Dunn", "Mon 8 Mar 2027", "Court A", "Cy Cole",
+                                 "Bob Brown", "Days off", "Mon 15 Mar 2027; Mon 22 Mar 2027"})
+            QVERIFY2(text.contains(QString::fromUtf8(says)), says);
+        QVERIFY(!text.contains("Court B") && !text.contains(QString::fromUtf8("Élan")));
+    }
+    r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--player", "Di Dunn",
+             "--output", h.dir.filePath("no/such/di.pdf")});
+    QCOMPARE(r.status, int(Cli::Failed));
+    QVERIFY2(r.err.contains("does not exist"), qPrintable(r.err));
 
     QDir().mkpath(h.dir.filePath("cal"));
     r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "ics", "--every-player", "--output",
