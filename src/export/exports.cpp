@@ -113,6 +113,15 @@ QString writeSchedulePdf(Database& db, int groupId, const QString& fileName)
     return {};
 }
 
+QString writeRoster(Database& db, const QString& fileName)
+{
+    try {
+        return SaveFile::write(fileName, RosterCsv::document(db));
+    } catch (const DbError& e) {
+        return e.message();
+    }
+}
+
 QString writePlayerPdf(const Season& season, int playerId, const QString& fileName)
 {
     TPlayerSchedule report(season, playerId);

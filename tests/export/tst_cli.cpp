@@ -467,9 +467,25 @@ void TestCli::listsGroupsLeaguesPlayers()
     QCOMPARE(r.out, QString("Monday Doubles\t2027-03-08\t5 entries\t4 dates scheduled\n"));
     r = cli({"list", "leagues", "--database", h.dir.path()});
     QCOMPARE(r.out, QString("Spring League\t2027-04-01\t0 entries\t0 dates scheduled\n"));
+    h.exec("UPDATE PLAYERS SET EMAIL = 'bob@example.org', PHONE1 = '(555)123-4567' WHERE PLAYERID = ?", {h.players[2]});
+    h.exec("UPDATE PLAYERS SET STREET1 = '=HYPERLINK(\"http://x\")' WHERE PLAYERID = ?", {h.players[3]});
     r = cli({"list", "players", "--database", h.dir.path()});
     QCOMPARE(r.out.count('\n'), 5);
-    QVERIFY(r.out.startsWith("Bob Brown\t"));   // by last name
+    QVERIFY(r.out.startsWith("Bob Brown\t(555)123-4567\tbob@example.org\n"));   // by last name
+
+    // The roster as a spreadsheet: the e-mail beside the phones, and a
+    // street that a spreadsheet would run stays text.
+    const QString roster = h.dir.filePath("roster.csv");
+    r = cli({"export", "--database", h.dir.path(), "--format", "csv", "--players", "--output", roster});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    const QVector<QStringList> rows = Csv::parse(readAll(roster));
+    QCOMPARE(rows.size(), 6);
+    QCOMPARE(rows[0].mid(0, 6), (QStringList{"First", "Last", "Home Phone", "Work Phone", "E-mail", "Street"}));
+    QCOMPARE(rows[1].mid(0, 5), (QStringList{"Bob", "Brown", "(555)123-4567", "", "bob@example.org"}));
+    QCOMPARE(rows[2][5], QString("'=HYPERLINK(\"http://x\")"));
+    r = cli({"export", "--database", h.dir.path(), "--group", "Monday Doubles", "--format", "csv", "--players",
+             "--output", roster});
+    QCOMPARE(r.status, int(Cli::Usage));
 }
 
 void TestCli::theProgramItselfExitsWithTheStatus()
