@@ -35,8 +35,10 @@ QVector<QDate> playerDaysOff(const Season& s, int playerId)
 
 SeasonPerson seasonPlayer(const Season& s, int playerId)
 {
-    for (const SeasonPerson& p : s.players())
-        if (p.id == playerId)
-            return p;
+    // Straight through the entries: a published season asks once per player.
+    for (const SeasonEntry& e : s.entries)
+        for (const SeasonPerson* p : {&e.player, &e.partner})
+            if (p->id == playerId && playerId != 0)
+                return *p;
     return {};
 }
