@@ -41,6 +41,10 @@
 #include "bench_exports.h"
 #define VANTREL_BENCH_EXPORTS 1
 #endif
+#if __has_include("bench_publish.h")
+#include "bench_publish.h"
+#define VANTREL_BENCH_PUBLISH 1
+#endif
 #if __has_include("bench_mixing.h")
 #include "bench_mixing.h"
 #define VANTREL_BENCH_MIXING 1
@@ -175,7 +179,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     // Every section, or the ones named: "views" alone, or "--only
     // scheduling,league,season" to leave out the slow start-up and report ones.
-    const QStringList known = {"startup", "reports", "scheduling", "mixing", "league", "views", "exports", "season"};
+    const QStringList known = {"startup", "reports", "scheduling", "mixing", "league",
+                               "views",   "exports", "publish",    "season"};
     QStringList only;
     if (argc == 2 && argv[1][0] != '-')
         only << QString::fromLocal8Bit(argv[1]);
@@ -220,6 +225,10 @@ int main(int argc, char* argv[])
 #ifdef VANTREL_BENCH_EXPORTS
     if (wanted("exports"))
         section(benchExports);
+#endif
+#ifdef VANTREL_BENCH_PUBLISH
+    if (wanted("publish"))
+        section(benchPublish);
 #endif
 #ifdef VANTREL_BENCH_SEASON
     if (wanted("season"))

@@ -45,7 +45,9 @@ struct CliError {
 const char* const commandsText = "Without arguments Vantrel starts its window. Commands:\n"
                                  "  export --group NAME --format csv|ics|pdf [--player NAME] --output FILE\n"
                                  "      the schedule as a spreadsheet, a calendar or the printed schedule;\n"
-                                 "      with --player only that player's dates (csv, ics)\n"
+                                 "      with --player only that player's dates\n"
+                                 "  export --format csv --players --output FILE\n"
+                                 "      every player's name, phones, e-mail and address\n"
                                  "  export --group NAME --format ics --every-player --output DIR\n"
                                  "      one calendar per player into the folder DIR\n"
                                  "  report fairness --group NAME [--format text|csv|pdf] [--output FILE]\n"
@@ -81,6 +83,7 @@ struct Options {
     QCommandLineOption group{"group", "The group or league, by its name.", "NAME"};
     QCommandLineOption format{"format", "csv, ics or pdf (export); text, csv or pdf (report).", "FORMAT"};
     QCommandLineOption player{"player", "One player, by first and last name.", "NAME"};
+    QCommandLineOption players{"players", "export --format csv: the roster of every player, not a group's dates."};
     QCommandLineOption everyPlayer{"every-player", "export --format ics: one calendar per player into --output DIR."};
     QCommandLineOption output{"output", "The file to write (a folder with --every-player).", "FILE"};
     QCommandLineOption yes{"yes", "generate: answer Yes to the run's questions; replan: keep the new schedule."};
@@ -311,13 +314,19 @@ void runExport(const QCommandLineParser& p, const Options& o, Database& db, QTex
     const QString format = required(p, o.format, QStringLiteral("export")).toLower();
     checkChoice(format, {"csv", "ics", "pdf"}, QStringLiteral("The format"));
     const QString output = required(p, o.output, QStringLiteral("export"));
+    if (p.isSet(o.players)) {
+        if (format != QLatin1String("csv") || p.isSet(o.group) || p.isSet(o.player) || p.isSet(o.everyPlayer))
+            fail(QStringLiteral("--players writes the roster; use it with --format csv and no group or player."),
+                 Cli::Usage);
+        checkWritten(Exports::writeRoster(db, output));
+        out << QStringLiteral("Wrote %1\n").arg(output);
+        return;
+    }
     const Season s = scheduledSeason(db, findGroup(db, p.value(o.group)));
     if (p.isSet(o.everyPlayer) && format != QLatin1String("ics"))
         fail(QStringLiteral("--every-player writes calendars; use it with --format ics."), Cli::Usage);
     if (p.isSet(o.everyPlayer) && p.isSet(o.player))
         fail(QStringLiteral("Give either --player or --every-player, not both."), Cli::Usage);
-    if (format == QLatin1String("pdf") && p.isSet(o.player))
-        fail(QStringLiteral("The printed schedule holds the whole group; leave out --player for a PDF."), Cli::Usage);
 
     if (p.isSet(o.everyPlayer)) {
         QStringList files;
@@ -330,6 +339,8 @@ void runExport(const QCommandLineParser& p, const Options& o, Database& db, QTex
         checkWritten(Exports::writeCsv(s, playerId, output));
     else if (format == QLatin1String("ics"))
         checkWritten(Exports::writeCalendar(db, s, playerId, output));
+    else if (playerId)
+        checkWritten(Exports::writePlayerPdf(s, playerId, output));
     else
         checkWritten(Exports::writeSchedulePdf(db, s.groupId, output));
     out << QStringLiteral("Wrote %1\n").arg(output);
@@ -596,11 +607,11 @@ void runList(const QCommandLineParser& p, Database& db, QTextStream& out)
     const QString what = args.value(1);
     checkChoice(what, {"groups", "leagues", "players"}, QStringLiteral("list: the kind"));
     if (what == QLatin1String("players")) {
-        Query q(db, "SELECT FNAME, LNAME, PHONE1 FROM \"PLAYERS.db\" ORDER BY LNAME, FNAME, PLAYERID");
+        Query q(db, "SELECT FNAME, LNAME, PHONE1, EMAIL FROM \"PLAYERS.db\" ORDER BY LNAME, FNAME, PLAYERID");
         q.open();
         for (; !q.eof(); q.next())
             out << (q.asString("FNAME") + QLatin1Char(' ') + q.asString("LNAME")).trimmed() << '\t'
-                << q.asString("PHONE1") << '\n';
+                << q.asString("PHONE1") << '\t' << q.asString("EMAIL") << '\n';
         return;
     }
     for (const GroupRow& g : groupRows(db, what == QLatin1String("groups") ? RecordKind::Group : RecordKind::League)) {
@@ -683,8 +694,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     parser.setApplicationDescription(QString::fromLatin1(commandsText));
     const QCommandLineOption help = parser.addHelpOption();
     Options o;
-    parser.addOptions({o.database, o.group, o.format, o.player, o.everyPlayer, o.output, o.yes, o.seed, o.date, o.date2,
-                       o.from, o.out, o.in, o.all, o.baseUrl, o.newLinks, o.since});
+    parser.addOptions({o.database, o.group, o.format, o.player, o.players, o.everyPlayer, o.output, o.yes, o.seed,
+                       o.date, o.date2, o.from, o.out, o.in, o.all, o.baseUrl, o.newLinks, o.since});
     parser.addPositionalArgument("command",
                                  "export, report, generate, substitute, swap, replan, publish, notify, list or init, "
                                  "and what it needs.",

@@ -42,6 +42,7 @@ void addGroupOutputItems(Tfrmmain& frame, QMenu* actionMenu)
     addItem(frame, exports, "ExportPlayerCalendar1", QStringLiteral("As Calendar, &One Player..."),
             GroupOutput::PlayerCalendar);
     addItem(frame, exports, "ExportPdf1", QStringLiteral("As &PDF..."), GroupOutput::Pdf);
+    addItem(frame, exports, "ExportPlayerPdf1", QStringLiteral("As PDF, One Pla&yer..."), GroupOutput::PlayerPdf);
     addItem(frame, actionMenu, "Fairness1", QStringLiteral("&Fairness Report..."), GroupOutput::FairnessReport);
 }
 

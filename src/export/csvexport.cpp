@@ -1,4 +1,5 @@
 #include "csvexport.h"
+#include "data/query.h"
 #include <QLocale>
 #include <QSet>
 
@@ -183,3 +184,45 @@ QByteArray document(const Season& s, int playerId)
 }
 
 }   // namespace ScheduleCsv
+
+namespace RosterCsv {
+
+namespace {
+// Column and title, in the Player List's order with the e-mail beside the phones.
+const QVector<QPair<const char*, const char*>> columns{
+    {"FNAME", "First"},  {"LNAME", "Last"},     {"PHONE1", "Home Phone"},     {"PHONE2", "Work Phone"},
+    {"EMAIL", "E-mail"}, {"STREET1", "Street"}, {"STREET2", "Street Line 2"}, {"CITY", "City"},
+    {"STATE", "State"},  {"ZIPCODE", "Zipcode"}};
+}   // namespace
+
+QStringList header()
+{
+    QStringList titles;
+    for (const auto& c : columns)
+        titles << QString::fromLatin1(c.second);
+    return titles;
+}
+
+QVector<QStringList> rows(Database& db)
+{
+    QStringList names;
+    for (const auto& c : columns)
+        names << QString::fromLatin1(c.first);
+    Query q(db, QStringLiteral("SELECT %1 FROM \"PLAYERS.db\" ORDER BY LNAME, FNAME, PLAYERID").arg(names.join(", ")));
+    q.open();
+    QVector<QStringList> out;
+    for (; !q.eof(); q.next()) {
+        QStringList row;
+        for (const QString& n : std::as_const(names))
+            row << q.asString(n);
+        out << row;
+    }
+    return out;
+}
+
+QByteArray document(Database& db)
+{
+    return Csv::document(header(), rows(db));
+}
+
+}   // namespace RosterCsv

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVector>
 
+class Database;
+
 namespace Csv {
 // The columns that hold figures. A cell of any other column is text, and
 // text that a spreadsheet would run as a formula (it begins with "=", "+",
@@ -44,4 +46,12 @@ QString courtEntries(const Season& season, const CourtSession& session);
 // The entries that bring the balls on a court; empty when the group does
 // not show ball duty.
 QString ballBringers(const Season& season, const CourtSession& session);
+}
+
+// The roster: every player's name, phones, e-mail and address, by last
+// name, as the Player List shows them.
+namespace RosterCsv {
+QStringList header();
+QVector<QStringList> rows(Database& db);
+QByteArray document(Database& db);
 }

@@ -1,5 +1,6 @@
 #include "exports.h"
 #include "csvexport.h"
+#include "playerschedule.h"
 #include "data/database.h"
 #include "data/dberror.h"
 #include "reportengine/reporterror.h"
@@ -106,6 +107,26 @@ QString writeSchedulePdf(Database& db, int groupId, const QString& fileName)
     report.rsSchedule.setPresetDestination(TReportSystem::Destination::PdfFile, fileName);
     try {
         report.rsSchedule.execute(nullptr);
+    } catch (const ReportError& e) {
+        return e.message();
+    }
+    return {};
+}
+
+QString writeRoster(Database& db, const QString& fileName)
+{
+    try {
+        return SaveFile::write(fileName, RosterCsv::document(db));
+    } catch (const DbError& e) {
+        return e.message();
+    }
+}
+
+QString writePlayerPdf(const Season& season, int playerId, const QString& fileName)
+{
+    TPlayerSchedule report(season, playerId);
+    try {
+        report.savePdf(fileName);
     } catch (const ReportError& e) {
         return e.message();
     }

@@ -24,4 +24,8 @@ QString writeEveryCalendar(Database& db, const Season& season, const QString& di
                            const CalendarOptions& options = {});
 // The printed schedule as a PDF file, without any dialog.
 QString writeSchedulePdf(Database& db, int groupId, const QString& fileName);
+// The roster of every player as a CSV file.
+QString writeRoster(Database& db, const QString& fileName);
+// One player's printed schedule as a PDF file, without any dialog.
+QString writePlayerPdf(const Season& season, int playerId, const QString& fileName);
 }

@@ -3,6 +3,7 @@
 #include "windows/guard.h"
 #include "exports.h"
 #include "fairnesswindow.h"
+#include "playerdates.h"
 #include "publish.h"
 #include "savefile.h"
 #include <QDir>
@@ -31,34 +32,43 @@ QString wrote(const QString& fileName)
     return QStringLiteral("Exported to ") + QDir::toNativeSeparators(fileName);
 }
 
-// The player whose calendar is wanted, from a list; 0 when cancelled.
-int choosePlayer(QWidget* parent, const Season& s)
+// The player whose dates are wanted, from a list; 0 when cancelled.
+int choosePlayer(QWidget* parent, const Season& s, const QString& title)
 {
     QStringList names;
     const QVector<SeasonPerson> players = s.players();
     for (const SeasonPerson& p : players)
         names << p.fullName();
     bool ok = false;
-    const QString chosen = QInputDialog::getItem(parent, QStringLiteral("Player's Calendar"),
-                                                 QStringLiteral("Export the dates of:"), names, 0, false, &ok);
+    const QString chosen =
+        QInputDialog::getItem(parent, title, QStringLiteral("Export the dates of:"), names, 0, false, &ok);
     const int i = int(names.indexOf(chosen));
     return ok && i >= 0 ? players[i].id : 0;
 }
 
 void exportPlayerCalendar(QWidget* parent, Database& db, const Season& s)
 {
-    const int playerId = choosePlayer(parent, s);
+    const int playerId = choosePlayer(parent, s, QStringLiteral("Player's Calendar"));
     if (playerId == 0)
         return;
-    SeasonPerson player;
-    for (const SeasonPerson& p : s.players())
-        if (p.id == playerId)
-            player = p;
-    const QString base = Exports::calendarFileName(s, player).chopped(4);
+    const QString base = Exports::calendarFileName(s, seasonPlayer(s, playerId)).chopped(4);
     const QString file = SaveFile::askSaveFile(parent, QStringLiteral("Export Player's Calendar"), base,
                                                QStringLiteral(".ics"), icsFilter);
     if (!file.isEmpty())
         done(Exports::writeCalendar(db, s, playerId, file), parent, wrote(file));
+}
+
+void exportPlayerPdf(QWidget* parent, const Season& s)
+{
+    const int playerId = choosePlayer(parent, s, QStringLiteral("Player's Schedule"));
+    if (playerId == 0)
+        return;
+    // The same name as the player's calendar, as a PDF.
+    const QString base = Exports::calendarFileName(s, seasonPlayer(s, playerId)).chopped(4);
+    const QString file = SaveFile::askSaveFile(parent, QStringLiteral("Export Player's Schedule as PDF"), base,
+                                               QStringLiteral(".pdf"), pdfFilter);
+    if (!file.isEmpty())
+        done(Exports::writePlayerPdf(s, playerId, file), parent, wrote(file));
 }
 
 void exportEveryCalendar(QWidget* parent, Database& db, const Season& s)
@@ -165,6 +175,7 @@ void runGroupOutput(QWidget* parent, Database& db, int groupId, GroupOutput outp
         if (!file.isEmpty())
             done(Exports::writeSchedulePdf(db, groupId, file), parent, wrote(file));
         break;
+    case GroupOutput::PlayerPdf: exportPlayerPdf(parent, s); break;
     case GroupOutput::Publish: publishSeason(parent, db, s); break;
     case GroupOutput::FairnessReport: break;
     }

@@ -4,6 +4,15 @@
 class Database;
 class QWidget;
 
-enum class GroupOutput { Csv, GroupCalendar, EveryPlayerCalendar, PlayerCalendar, Pdf, FairnessReport, Publish };
+enum class GroupOutput {
+    Csv,
+    GroupCalendar,
+    EveryPlayerCalendar,
+    PlayerCalendar,
+    Pdf,
+    PlayerPdf,
+    FairnessReport,
+    Publish
+};
 
 void runGroupOutput(QWidget* parent, Database& db, int groupId, GroupOutput output);

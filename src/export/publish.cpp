@@ -124,6 +124,7 @@ QString publishSeason(const Season& s, const QHash<int, QString>& tokens, const 
         return error;
     CalendarOptions calendar;
     calendar.stamp = r.published.toUTC();
+    const PublishPages::EntryNames names(s);
     for (const SeasonPerson& p : s.players()) {
         const QString token = tokens.value(p.id);
         const QString feedFile = token + QStringLiteral(".ics");
@@ -132,7 +133,7 @@ QString publishSeason(const Season& s, const QHash<int, QString>& tokens, const 
         const PublishPages::PlayerLinks links{feedFile, webcalUrl(baseUrl, feedFile)};
         for (const auto& [name, data] :
              {std::pair{feedFile, feed},
-              std::pair{token + QStringLiteral(".html"), PublishPages::playerPage(s, p.id, links, r.published)}})
+              std::pair{token + QStringLiteral(".html"), PublishPages::playerPage(s, names, p.id, links, r.published)}})
             if (QString error = out.write(name, data); !error.isEmpty())
                 return error;
         const QString page = token + QStringLiteral(".html");

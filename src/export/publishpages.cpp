@@ -1,4 +1,5 @@
 #include "publishpages.h"
+#include "playerdates.h"
 #include "engine/standings.h"
 #include <QLocale>
 #include <QSet>
@@ -55,26 +56,6 @@ QByteArray document(const QString& title, const QString& body, const QDateTime& 
     return html.toUtf8();
 }
 
-// Entries by first name and last initial; where two would read the same,
-// each is told apart by its entry number, as the printed schedule numbers them.
-class EntryNames {
-public:
-    explicit EntryNames(const Season& s)
-    {
-        QHash<QString, int> uses;
-        for (const SeasonEntry& e : s.entries)
-            ++uses[shortName(e)];
-        for (const SeasonEntry& e : s.entries) {
-            const QString name = shortName(e);
-            names.insert(e.id, uses.value(name) > 1 ? QStringLiteral("%1 (%2)").arg(name).arg(e.number) : name);
-        }
-    }
-    QString operator()(int entryId) const { return names.value(entryId, QStringLiteral("(left the group)")); }
-
-private:
-    QHash<int, QString> names;
-};
-
 // "Ann A. & Bob B. v. Cy C. & Di D.", each name isolated.
 QString courtText(const Season& s, const EntryNames& entryName, const CourtSession& session)
 {
@@ -126,6 +107,22 @@ QString standingsTable(const Season& s)
 
 }   // namespace
 
+EntryNames::EntryNames(const Season& s)
+{
+    QHash<QString, int> uses;
+    for (const SeasonEntry& e : s.entries)
+        ++uses[shortName(e)];
+    for (const SeasonEntry& e : s.entries) {
+        const QString name = shortName(e);
+        names.insert(e.id, uses.value(name) > 1 ? QStringLiteral("%1 (%2)").arg(name).arg(e.number) : name);
+    }
+}
+
+QString EntryNames::operator()(int entryId) const
+{
+    return names.value(entryId, QStringLiteral("(left the group)"));
+}
+
 QString shortName(const SeasonPerson& person)
 {
     const QString first = person.firstName.trimmed();
@@ -169,59 +166,41 @@ QByteArray seasonPage(const Season& s, const QDateTime& published)
     return document(s.name, body, published);
 }
 
-QByteArray playerPage(const Season& s, int playerId, const PlayerLinks& links, const QDateTime& published)
+QByteArray playerPage(const Season& s, const EntryNames& entryName, int playerId, const PlayerLinks& links,
+                      const QDateTime& published)
 {
-    const QVector<int> mine = s.entriesOfPlayer(playerId);
-    const EntryNames entryName(s);
-    QString who;
-    for (const SeasonPerson& p : s.players())
-        if (p.id == playerId)
-            who = shortName(p);
+    const QString who = shortName(seasonPlayer(s, playerId));
     QString body = heading(s) + QStringLiteral("<h2>The dates of %1</h2>\n").arg(bdi(who));
     body += QStringLiteral("<p><a href=\"%1\">Add these dates to your calendar</a>").arg(esc(links.feedFile));
     if (!links.webcalUrl.isEmpty())
         body += QStringLiteral(" · <a href=\"%1\">Subscribe (updates itself)</a>").arg(esc(links.webcalUrl));
     body += QStringLiteral("</p>\n<ul>\n");
-    int plays = 0;
-    for (const CourtSession& cs : s.sessions) {
-        int own = 0;
-        for (int id : mine)
-            if (cs.entryIds.contains(id))
-                own = id;
-        if (!own)
-            continue;
-        ++plays;
-        QStringList partners, opponents;
-        for (const QVector<int>& side : s.sides(cs)) {
-            const bool ours = side.contains(own);
-            for (int id : side)
-                if (id != own)
-                    (ours ? partners : opponents) << bdi(entryName(id));
-        }
-        QString line = QStringLiteral("<b>%1</b>, %2").arg(esc(dateText(cs.date)), bdi(s.courtName(cs.courtId)));
-        if (s.sideSize() == 0) {
-            partners += opponents;
-            opponents.clear();
-        }
-        if (!partners.isEmpty())
-            line += QStringLiteral(", with %1").arg(partners.join(QStringLiteral(", ")));
-        if (!opponents.isEmpty())
-            line += QStringLiteral(", against %1").arg(opponents.join(QStringLiteral(", ")));
-        if (s.bringBallsOn && cs.homeIds.contains(own))
+    auto names = [&entryName](const QVector<int>& entries) {
+        QStringList out;
+        for (int id : entries)
+            out << bdi(entryName(id));
+        return out.join(QStringLiteral(", "));
+    };
+    const QVector<PlayerDate> dates = playerDates(s, playerId);
+    for (const PlayerDate& d : dates) {
+        QString line = QStringLiteral("<b>%1</b>, %2").arg(esc(dateText(d.date)), bdi(s.courtName(d.courtId)));
+        if (!d.partners.isEmpty())
+            line += QStringLiteral(", with %1").arg(names(d.partners));
+        if (!d.opponents.isEmpty())
+            line += QStringLiteral(", against %1").arg(names(d.opponents));
+        if (d.bringsBalls)
             line += QStringLiteral(" · <b>you bring the balls</b>");
         body += QStringLiteral("<li>%1</li>\n").arg(line);
     }
     body += QStringLiteral("</ul>\n");
-    if (plays == 0)
+    if (dates.isEmpty())
         body += QStringLiteral("<p>No dates for you in this schedule.</p>\n");
-    QVector<QDate> off(s.playerDaysOff.value(playerId).cbegin(), s.playerDaysOff.value(playerId).cend());
-    std::sort(off.begin(), off.end());
-    if (!off.isEmpty()) {
-        QStringList dates;
+    if (const QVector<QDate> off = playerDaysOff(s, playerId); !off.isEmpty()) {
+        QStringList days;
         for (const QDate& d : off)
-            dates << esc(dateText(d));
+            days << esc(dateText(d));
         body +=
-            QStringLiteral("<h2>Your days off</h2>\n<p class=\"off\">%1</p>\n").arg(dates.join(QStringLiteral("; ")));
+            QStringLiteral("<h2>Your days off</h2>\n<p class=\"off\">%1</p>\n").arg(days.join(QStringLiteral("; ")));
     }
     if (s.isLeague())
         body += standingsTable(s);

@@ -6,6 +6,7 @@
 #include "engine/season.h"
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 
 namespace PublishPages {
@@ -14,6 +15,18 @@ namespace PublishPages {
 QString shortName(const SeasonPerson& person);
 // "Ann A." or "Ann A./Bob B." for a team.
 QString shortName(const SeasonEntry& entry);
+
+// Entries by first name and last initial; where two would read the same,
+// each is told apart by its entry number, as the printed schedule numbers
+// them. Made once for a season's pages.
+class EntryNames {
+public:
+    explicit EntryNames(const Season& season);
+    QString operator()(int entryId) const;
+
+private:
+    QHash<int, QString> names;
+};
 
 // The whole season by date and court, with the ball marks, those who sit
 // out and, for a league, the standings.
@@ -25,7 +38,8 @@ struct PlayerLinks {
 };
 // One player's dates: court, partners and opponents, ball duty, and their
 // own days off.
-QByteArray playerPage(const Season& season, int playerId, const PlayerLinks& links, const QDateTime& published);
+QByteArray playerPage(const Season& season, const EntryNames& names, int playerId, const PlayerLinks& links,
+                      const QDateTime& published);
 
 // An index of several seasons' folders: (title, relative link) pairs.
 QByteArray indexPage(const QVector<QPair<QString, QString>>& seasons, const QDateTime& published);

@@ -80,10 +80,10 @@ void TestCli::mistakesOfTheCommandLine()
         {{"export", "--database", db, "--group", "Monday Doubles", "--format", "xls", "--output", "x"},
          Cli::Usage,
          "The format \"xls\" is not one of csv, ics, pdf"},
-        {{"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--player", "Cy Cole", "--output",
+        {{"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--every-player", "--output",
           "x"},
          Cli::Usage,
-         "leave out --player for a PDF"},
+         "--every-player writes calendars; use it with --format ics."},
         {{"report", "--database", db, "--group", "Monday Doubles"}, Cli::Usage, "vantrel report fairness"},
         {{"list", "teams", "--database", db}, Cli::Usage, "list: the kind \"teams\""},
         {{"generate", "--database", db, "--group", "Monday Doubles", "--seed", "abc"},
@@ -154,6 +154,25 @@ void TestCli::exportsWriteTheirFiles()
     r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--output", pdf});
     QCOMPARE(r.status, 0);
     QVERIFY(readAll(pdf).startsWith("%PDF"));
+
+    // One player's own dates: Di plays the first date with Cy against Ann and
+    // Bob, and has the next two off.
+    const QString own = h.dir.filePath("di.pdf");
+    r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--player", "Di Dunn",
+             "--output", own});
+    QCOMPARE(r.status, 0);
+    QCOMPARE(r.out, "Wrote " + own + "\n");
+    if (ReportPdf::toolsAvailable()) {
+        const QString text = ReportPdf::text(own).simplified();
+        for (const char* says : {"Monday Doubles", "The dates of Di Dunn", "Mon 8 Mar 2027", "Court A", "Cy Cole",
+                                 "Bob Brown", "Days off", "Mon 15 Mar 2027; Mon 22 Mar 2027"})
+            QVERIFY2(text.contains(QString::fromUtf8(says)), says);
+        QVERIFY(!text.contains("Court B") && !text.contains(QString::fromUtf8("Élan")));
+    }
+    r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "pdf", "--player", "Di Dunn",
+             "--output", h.dir.filePath("no/such/di.pdf")});
+    QCOMPARE(r.status, int(Cli::Failed));
+    QVERIFY2(r.err.contains("does not exist"), qPrintable(r.err));
 
     QDir().mkpath(h.dir.filePath("cal"));
     r = cli({"export", "--database", db, "--group", "Monday Doubles", "--format", "ics", "--every-player", "--output",
@@ -572,9 +591,25 @@ void TestCli::listsGroupsLeaguesPlayers()
     QCOMPARE(r.out, QString("Monday Doubles\t2027-03-08\t5 entries\t4 dates scheduled\n"));
     r = cli({"list", "leagues", "--database", h.dir.path()});
     QCOMPARE(r.out, QString("Spring League\t2027-04-01\t0 entries\t0 dates scheduled\n"));
+    h.exec("UPDATE PLAYERS SET EMAIL = 'bob@example.org', PHONE1 = '(555)123-4567' WHERE PLAYERID = ?", {h.players[2]});
+    h.exec("UPDATE PLAYERS SET STREET1 = '=HYPERLINK(\"http://x\")' WHERE PLAYERID = ?", {h.players[3]});
     r = cli({"list", "players", "--database", h.dir.path()});
     QCOMPARE(r.out.count('\n'), 5);
-    QVERIFY(r.out.startsWith("Bob Brown\t"));   // by last name
+    QVERIFY(r.out.startsWith("Bob Brown\t(555)123-4567\tbob@example.org\n"));   // by last name
+
+    // The roster as a spreadsheet: the e-mail beside the phones, and a
+    // street that a spreadsheet would run stays text.
+    const QString roster = h.dir.filePath("roster.csv");
+    r = cli({"export", "--database", h.dir.path(), "--format", "csv", "--players", "--output", roster});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    const QVector<QStringList> rows = Csv::parse(readAll(roster));
+    QCOMPARE(rows.size(), 6);
+    QCOMPARE(rows[0].mid(0, 6), (QStringList{"First", "Last", "Home Phone", "Work Phone", "E-mail", "Street"}));
+    QCOMPARE(rows[1].mid(0, 5), (QStringList{"Bob", "Brown", "(555)123-4567", "", "bob@example.org"}));
+    QCOMPARE(rows[2][5], QString("'=HYPERLINK(\"http://x\")"));
+    r = cli({"export", "--database", h.dir.path(), "--group", "Monday Doubles", "--format", "csv", "--players",
+             "--output", roster});
+    QCOMPARE(r.status, int(Cli::Usage));
 }
 
 void TestCli::theProgramItselfExitsWithTheStatus()

@@ -6,6 +6,8 @@
 #include "engine_fixture.h"
 #include "export/fairnessreport.h"
 #include "export/fairnesswindow.h"
+#include "export/playerdates.h"
+#include "export/playerschedule.h"
 #include "reports/standingsreport.h"
 #include <QHeaderView>
 #include <QLabel>
@@ -167,6 +169,7 @@ class TestEntryTables : public QObject {
 private slots:
     void pagesHoldUpOverSeededSeasons();
     void windowKeepsItsTableBesideAllPairs();
+    void playerSchedulesHoldUpOverSeededSeasons();
 };
 
 void TestEntryTables::pagesHoldUpOverSeededSeasons()
@@ -240,6 +243,53 @@ void TestEntryTables::windowKeepsItsTableBesideAllPairs()
     const QScrollArea* area = qobject_cast<QScrollArea*>(pairs->parentWidget()->parentWidget());
     QVERIFY(area && area->height() <= 10 * pairs->fontMetrics().lineSpacing());
     QVERIFY(window.table()->height() >= 8 * window.table()->verticalHeader()->defaultSectionSize());
+}
+
+// One player's printed schedule: every date of theirs in a row of its own
+// with court, partners, opponents and ball mark, then their days off.
+void TestEntryTables::playerSchedulesHoldUpOverSeededSeasons()
+{
+    for (unsigned seed = 1; seed <= Seeds; ++seed) {
+        Seeded s(seed);
+        s.longest = seed <= 3;
+        const bool league = s.pick(0, 1);
+        Season season = seededSeason(s, s.pick(1, 8), s.pick(4, 40), league);
+        season.bringBallsOn = seed % 2;
+        const CourtSession& played = season.sessions[s.pick(0, int(season.sessions.size()) - 1)];
+        const SeasonEntry& who = *season.entry(played.entryIds.first());
+        season.playerDaysOff[who.player.id] = {season.dates.first(), season.dates.last()};
+        const QString context = QString("seed %1, %2").arg(seed).arg(who.fullName());
+
+        TPlayerSchedule report(season, who.player.id);
+        const QVector<ReportPage> pages = report.rsPlayer.generate();
+        keepPdf(pages, QString("player-%1").arg(seed));
+        const QStringList found = faults(pages, QRectF(0.5, 0.5, 7.5, 10.0), nullptr);
+        QVERIFY2(found.isEmpty(), qPrintable(context + ": " + found.mid(0, 3).join("; ")));
+        QString all;
+        for (const ReportPage& page : pages)
+            for (const TextOp& t : page.texts())
+                all += t.text;
+        all = withoutBlanks(all).remove(',');
+        auto names = [&](const QVector<int>& ids) {
+            QString n;
+            for (int id : ids)
+                n += season.entry(id)->fullName();
+            return withoutBlanks(n);
+        };
+        const QVector<PlayerDate> dates = playerDates(season, who.player.id);
+        QVERIFY2(!dates.isEmpty(), qPrintable(context));
+        qsizetype from = 0;
+        for (const PlayerDate& d : dates) {
+            const QString row =
+                withoutBlanks(QLocale::c().toString(d.date, "ddd d MMM yyyy") + season.courtName(d.courtId)) +
+                names(d.partners) + names(d.opponents);
+            from = all.indexOf(row, from);
+            QVERIFY2(from >= 0, qPrintable(context + ": no row " + row));
+        }
+        QVERIFY2(all.contains("Daysoff" + withoutBlanks(QLocale::c().toString(season.dates.first(), "ddd d MMM yyyy"))),
+                 qPrintable(context));
+        QCOMPARE(report.rsPlayer.pageHeading, season.name + " - " + who.player.fullName());
+    }
 }
 
 QTEST_MAIN(TestEntryTables)

@@ -128,6 +128,15 @@ private slots:
         answer = h->dir.filePath("season.pdf");
         trigger("ExportPdf1");
         QVERIFY(readAll(answer).startsWith("%PDF"));
+        answer = h->dir.filePath("di");
+        whenModal<QInputDialog>([](QInputDialog* d) {
+            QCOMPARE(d->windowTitle(), QString("Player's Schedule"));
+            d->setTextValue("Di Dunn");
+            d->accept();
+        });
+        trigger("ExportPlayerPdf1");
+        QCOMPARE(asked.last(), QString("Export Player's Schedule as PDF|Monday Doubles - Di Dunn.pdf"));
+        QVERIFY(readAll(answer + ".pdf").startsWith("%PDF"));
         answer.clear();   // Cancel: nothing written, nothing said
         trigger("ExportCsv1");
         QVERIFY(QDir(h->dir.path()).entryList({"*.csv"}).isEmpty());
