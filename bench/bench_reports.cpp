@@ -72,6 +72,37 @@ const Season doubles{"Benchmark Doubles", 2, DoublesCourts, DoublesEntries, 4};
 // Without a match type the fairness report counts who met whom.
 const Season fairness{"Benchmark Fairness", 0, FairnessCourts, FairnessEntries, 2};
 
+// Courts "Court 1".. assigned to the group.
+QVector<int> addCourts(Database& db, int group, int count)
+{
+    QVector<int> courts;
+    for (int c = 1; c <= count; ++c) {
+        courts << insert(db, "INSERT INTO \"COURTS.db\" (NAME) VALUES (:n)",
+                         [c](Query& q) { q.setString("n", QString("Court %1").arg(c)); });
+        insert(db, "INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (:c, :g)", [&](Query& q) {
+            q.setInteger("c", courts.last());
+            q.setInteger("g", group);
+        });
+    }
+    return courts;
+}
+
+// Entries 1..count, each a new player from `firstPlayer` on.
+QVector<int> addEntries(Database& db, int group, int count, int firstPlayer)
+{
+    QVector<int> entries;
+    for (int e = 1; e <= count; ++e) {
+        const int player = addPlayer(db, firstPlayer + e - 1);
+        entries << insert(db, "INSERT INTO \"GRPPLAYR.db\" (GROUPID, PLAYERID, GRPSEQNUM) VALUES (:g, :p, :s)",
+                          [&](Query& q) {
+                              q.setInteger("g", group);
+                              q.setInteger("p", player);
+                              q.setInteger("s", e);
+                          });
+    }
+    return entries;
+}
+
 // A group with bring-balls on and a full season of schedule rows; entries
 // rotate so that one- and two-digit numbers mix in the cells.
 int buildScheduledGroup(Database& db, const Season& season, int firstPlayer)
@@ -88,24 +119,8 @@ int buildScheduledGroup(Database& db, const Season& season, int firstPlayer)
                                  q.setInteger("per", season.courts * perCourt);
                                  q.setInteger("t", season.type);
                              });
-    QVector<int> courts, entries;
-    for (int c = 1; c <= season.courts; ++c) {
-        courts << insert(db, "INSERT INTO \"COURTS.db\" (NAME) VALUES (:n)",
-                         [c](Query& q) { q.setString("n", QString("Court %1").arg(c)); });
-        insert(db, "INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (:c, :g)", [&](Query& q) {
-            q.setInteger("c", courts.last());
-            q.setInteger("g", group);
-        });
-    }
-    for (int e = 1; e <= season.entries; ++e) {
-        const int player = addPlayer(db, firstPlayer + e - 1);
-        entries << insert(db, "INSERT INTO \"GRPPLAYR.db\" (GROUPID, PLAYERID, GRPSEQNUM) VALUES (:g, :p, :s)",
-                          [&](Query& q) {
-                              q.setInteger("g", group);
-                              q.setInteger("p", player);
-                              q.setInteger("s", e);
-                          });
-    }
+    const QVector<int> courts = addCourts(db, group, season.courts);
+    const QVector<int> entries = addEntries(db, group, season.entries, firstPlayer);
     Query row(db, "INSERT INTO \"SCHEDULE.db\" (GRPPLAYRID, \"DATE\", GRPCOURTID, SLOTCODE, HOME) "
                   "VALUES (:e, :d, :c, :s, :h)");
     for (int d = 0; d < Dates; ++d)
@@ -205,24 +220,8 @@ int buildBigGroup(Database& db, int firstPlayer)
                              "RTYPE, NOTES, BBON, MONDAY, TUESDAY, WEDNESDAY, THURSDAY, FRIDAY) VALUES ('Club Ladder', "
                              ":sd, 52, 500, 1, '09:00:00', '10:30:00', 1, 'Sign in at the desk.', 1, 1, 1, 1, 1, 1)",
                              [&](Query& q) { q.setDate("sd", QDate(2027, 1, 4)); });
-    QVector<int> courts, entries;
-    for (int c = 1; c <= courtCount; ++c) {
-        courts << insert(db, "INSERT INTO \"COURTS.db\" (NAME) VALUES (:n)",
-                         [c](Query& q) { q.setString("n", QString("Court %1").arg(c)); });
-        insert(db, "INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (:c, :g)", [&](Query& q) {
-            q.setInteger("c", courts.last());
-            q.setInteger("g", group);
-        });
-    }
-    for (int e = 1; e <= entryCount; ++e) {
-        const int player = addPlayer(db, firstPlayer + e - 1);
-        entries << insert(db, "INSERT INTO \"GRPPLAYR.db\" (GROUPID, PLAYERID, GRPSEQNUM) VALUES (:g, :p, :s)",
-                          [&](Query& q) {
-                              q.setInteger("g", group);
-                              q.setInteger("p", player);
-                              q.setInteger("s", e);
-                          });
-    }
+    const QVector<int> courts = addCourts(db, group, courtCount);
+    const QVector<int> entries = addEntries(db, group, entryCount, firstPlayer);
     Query row(db, "INSERT INTO \"SCHEDULE.db\" (GRPPLAYRID, \"DATE\", GRPCOURTID, SLOTCODE, HOME) "
                   "VALUES (:e, :d, :c, :s, :h)");
     QDate date(2027, 1, 4);
