@@ -2,7 +2,11 @@
 #include "csvexport.h"
 #include <QHash>
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <QByteArrayList>
 #include <QMap>
+#include <QMutex>
 #include <QSet>
 #include <QStringList>
 
@@ -16,12 +20,16 @@ const char* const uidDomain = "@vantrel";
 // parsed anew on every call, and a season's calendars call this thousands of times.
 QString dateKey(const QDate& d)
 {
-    return QString::asprintf("%04d%02d%02d", d.year(), d.month(), d.day());
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "%04d%02d%02d", d.year(), d.month(), d.day());
+    return QString::fromLatin1(text, n);
 }
 
 QString localStamp(const QDate& date, const QTime& time)
 {
-    return dateKey(date) + QString::asprintf("T%02d%02d%02d", time.hour(), time.minute(), time.second());
+    char text[16];
+    const int n = std::snprintf(text, sizeof text, "T%02d%02d%02d", time.hour(), time.minute(), time.second());
+    return dateKey(date) + QLatin1String(text, n);
 }
 
 QString utcStamp(const QDateTime& utc)
@@ -43,33 +51,57 @@ QString offsetText(int seconds)
     return text;
 }
 
-// Unfolded content lines of a calendar, "NAME;PARAMS:VALUE".
-QStringList unfold(const QByteArray& data)
+// Unfolded content lines of a calendar, "NAME;PARAMS:VALUE", as UTF-8:
+// a feed replaced a thousand times over is read as bytes, not as text.
+QByteArrayList unfold(const QByteArray& data)
 {
-    QStringList lines;
-    for (QString raw : QString::fromUtf8(data).split(QLatin1Char('\n'))) {
-        if (raw.endsWith(QLatin1Char('\r')))
-            raw.chop(1);
-        if ((raw.startsWith(QLatin1Char(' ')) || raw.startsWith(QLatin1Char('\t'))) && !lines.isEmpty())
-            lines.last() += raw.mid(1);
-        else if (!raw.isEmpty())
-            lines << raw;
+    QByteArrayList lines;
+    const qsizetype n = data.size();
+    for (qsizetype at = 0; at < n;) {
+        qsizetype end = data.indexOf('\n', at);
+        if (end < 0)
+            end = n;
+        const qsizetype stop = end > at && data[end - 1] == '\r' ? end - 1 : end;
+        if (stop > at) {
+            if ((data[at] == ' ' || data[at] == '\t') && !lines.isEmpty())
+                lines.last().append(data.constData() + at + 1, stop - at - 1);
+            else
+                lines << data.mid(at, stop - at);
+        }
+        at = end + 1;
     }
     return lines;
 }
 
-QString propertyName(const QString& line)
+QByteArray propertyName(const QByteArray& line)
 {
     qsizetype end = 0;
-    while (end < line.size() && line[end] != QLatin1Char(';') && line[end] != QLatin1Char(':'))
+    while (end < line.size() && line[end] != ';' && line[end] != ':')
         ++end;
     return line.left(end).toUpper();
 }
 
-QString propertyValue(const QString& line)
+QByteArray propertyValue(const QByteArray& line)
 {
     // Parameter values may be quoted and hold a colon; ours never are.
-    return line.mid(line.indexOf(QLatin1Char(':')) + 1);
+    return line.mid(line.indexOf(':') + 1);
+}
+
+// Appends a content line folded to lines of at most 75 octets.
+void appendFolded(QByteArray& out, const QByteArray& line)
+{
+    qsizetype start = 0;
+    qsizetype limit = 75;   // octets on the first line; later ones give one to the leading blank
+    while (line.size() - start > limit) {
+        qsizetype cut = start + limit;
+        // Never inside a UTF-8 sequence: back up over continuation bytes.
+        while (cut > start && (uchar(line[cut]) & 0xC0) == 0x80)
+            --cut;
+        out.append(line.constData() + start, cut - start).append("\r\n ");
+        start = cut;
+        limit = 74;
+    }
+    out.append(line.constData() + start, line.size() - start).append("\r\n");
 }
 
 // One VEVENT as content lines, UID and SEQUENCE apart.
@@ -77,8 +109,8 @@ struct Event {
     QString uid;
     int sequence = 0;
     bool cancelled = false;
-    QString stamp;       // DTSTAMP: when the event last changed
-    QStringList lines;   // the properties that say what the event is
+    QString stamp;          // DTSTAMP: when the event last changed
+    QByteArrayList lines;   // the properties that say what the event is, as UTF-8
 };
 
 // The UID of an event without its date: "vantrel-<calendarId>-g5-p12-d";
@@ -102,26 +134,26 @@ QVector<Event> previousEvents(const QByteArray& data, const QStringList& prefixe
     QVector<Event> events;
     Event current;
     bool inEvent = false;
-    for (const QString& line : unfold(data)) {
-        const QString name = propertyName(line);
-        if (line == QLatin1String("BEGIN:VEVENT")) {
+    for (const QByteArray& line : unfold(data)) {
+        const QByteArray name = propertyName(line);
+        if (line == "BEGIN:VEVENT") {
             inEvent = true;
             current = Event();
-        } else if (line == QLatin1String("END:VEVENT")) {
+        } else if (line == "END:VEVENT") {
             inEvent = false;
             if (std::any_of(prefixes.begin(), prefixes.end(),
                             [&](const QString& prefix) { return current.uid.startsWith(prefix); }))
                 events << current;
         } else if (!inEvent) {
             continue;
-        } else if (name == QLatin1String("UID")) {
-            current.uid = propertyValue(line);
-        } else if (name == QLatin1String("SEQUENCE")) {
+        } else if (name == "UID") {
+            current.uid = QString::fromUtf8(propertyValue(line));
+        } else if (name == "SEQUENCE") {
             current.sequence = propertyValue(line).toInt();
-        } else if (name == QLatin1String("STATUS")) {
-            current.cancelled = propertyValue(line) == QLatin1String("CANCELLED");
-        } else if (name == QLatin1String("DTSTAMP")) {
-            current.stamp = propertyValue(line);
+        } else if (name == "STATUS") {
+            current.cancelled = propertyValue(line) == "CANCELLED";
+        } else if (name == "DTSTAMP") {
+            current.stamp = QString::fromUtf8(propertyValue(line));
         } else {
             current.lines << line;
         }
@@ -133,7 +165,8 @@ class CalendarWriter {
 public:
     CalendarWriter(const Season& s, const CalendarOptions& o, const QString& name, const QString& calendarId,
                    int playerId)
-        : season(s), options(o), prefix(uidPrefix(calendarId, s.groupId, playerId)), now(utcStamp(o.stamp))
+        : season(s), options(o), prefix(uidPrefix(calendarId, s.groupId, playerId)), now(utcStamp(o.stamp)),
+          tz(QStringLiteral(";TZID=") + zoneId() + QLatin1Char(':'))
     {
         for (const Event& e : previousEvents(o.previous, {prefix, uidPrefix({}, s.groupId, playerId)}))
             previous.insert(e.uid, e);
@@ -157,12 +190,13 @@ public:
         const QString uid = uidOn(prefix, date);
         Event e;
         e.uid = uid;
-        e.lines << QStringLiteral("SUMMARY:") + Ics::escapeText(summary);
-        e.lines << times(date);
+        e.lines << (QStringLiteral("SUMMARY:") + Ics::escapeText(summary)).toUtf8();
+        for (const QString& line : times(date))
+            e.lines << line.toUtf8();
         if (!location.isEmpty())
-            e.lines << QStringLiteral("LOCATION:") + Ics::escapeText(location);
+            e.lines << (QStringLiteral("LOCATION:") + Ics::escapeText(location)).toUtf8();
         if (!description.isEmpty())
-            e.lines << QStringLiteral("DESCRIPTION:") + Ics::escapeText(description.join(QLatin1Char('\n')));
+            e.lines << (QStringLiteral("DESCRIPTION:") + Ics::escapeText(description.join(QLatin1Char('\n')))).toUtf8();
         e.stamp = now;
         // An event as it was keeps its sequence and stamp, so that an
         // unchanged season exports the very same file.
@@ -197,8 +231,9 @@ public:
     }
 
 private:
-    void add(const QString& line) { out += Ics::foldLine(line.toUtf8()); }
-    void add(const char* line) { out += Ics::foldLine(QByteArray(line)); }
+    void add(const QString& line) { appendFolded(out, line.toUtf8()); }
+    void add(const QByteArray& line) { appendFolded(out, line); }
+    void add(const char* line) { appendFolded(out, QByteArray::fromRawData(line, qsizetype(std::strlen(line)))); }
 
     QStringList times(const QDate& date) const
     {
@@ -211,7 +246,6 @@ private:
         // A session without a sensible end is given an hour.
         if (!season.endTime.isValid() || end <= start)
             end = start.addSecs(3600);
-        const QString tz = QStringLiteral(";TZID=") + zoneId() + QLatin1Char(':');
         return {QStringLiteral("DTSTART") + tz + localStamp(start.date(), start.time()),
                 QStringLiteral("DTEND") + tz + localStamp(end.date(), end.time())};
     }
@@ -223,7 +257,7 @@ private:
         add(QStringLiteral("DTSTAMP:") + e.stamp);
         add(QStringLiteral("SEQUENCE:") + QString::number(e.sequence));
         add(e.cancelled ? "STATUS:CANCELLED" : "STATUS:CONFIRMED");
-        for (const QString& line : e.lines)
+        for (const QByteArray& line : e.lines)
             add(line);
         add("END:VEVENT");
     }
@@ -237,6 +271,9 @@ private:
         const QDate first = season.dates.isEmpty() ? QDate::currentDate() : season.dates.first();
         const QDate last = season.dates.isEmpty() ? first : season.dates.last();
         // Every player's calendar of a season has the same block; the zone data is slow to walk.
+        // Players' calendars are made on several threads at once.
+        static QMutex guard;
+        const QMutexLocker lock(&guard);
         static QHash<QString, QByteArray> cache;
         const QString key = zoneId() + QStringLiteral("/%1-%2").arg(first.year()).arg(last.year());
         if (const auto it = cache.constFind(key); it != cache.constEnd()) {
@@ -277,6 +314,7 @@ private:
     const CalendarOptions& options;
     QString prefix;
     QString now;
+    QString tz;   // ";TZID=<zone>:" of every timed event
     QHash<QString, Event> previous;
     QSet<QString> written;
     QByteArray out;
@@ -366,19 +404,8 @@ QString escapeText(const QString& text)
 QByteArray foldLine(const QByteArray& line)
 {
     QByteArray out;
-    out.reserve(line.size() + line.size() / 70 * 3 + 2);
-    qsizetype start = 0;
-    qsizetype limit = 75;   // octets on the first line; later ones give one to the leading blank
-    while (line.size() - start > limit) {
-        qsizetype cut = start + limit;
-        // Never inside a UTF-8 sequence: back up over continuation bytes.
-        while (cut > start && (uchar(line[cut]) & 0xC0) == 0x80)
-            --cut;
-        out.append(line.constData() + start, cut - start).append("\r\n ");
-        start = cut;
-        limit = 74;
-    }
-    return out.append(line.constData() + start, line.size() - start).append("\r\n");
+    appendFolded(out, line);
+    return out;
 }
 
 QByteArray groupCalendar(const Season& s, const QString& calendarId, const CalendarOptions& options)
@@ -406,12 +433,16 @@ QByteArray groupCalendar(const Season& s, const QString& calendarId, const Calen
 
 QByteArray playerCalendar(const Season& s, int playerId, const QString& calendarId, const CalendarOptions& options)
 {
-    const QVector<int> mine = s.entriesOfPlayer(playerId);
-    QString playerName;
-    for (const SeasonPerson& p : s.players())
-        if (p.id == playerId)
-            playerName = p.fullName();
-    CalendarWriter w(s, options, s.name + QStringLiteral(" - ") + playerName, calendarId, playerId);
+    return playerCalendar(PlayerIndex(s), playerId, calendarId, options);
+}
+
+QByteArray playerCalendar(const PlayerIndex& index, int playerId, const QString& calendarId,
+                          const CalendarOptions& options)
+{
+    const Season& s = index.season();
+    const QVector<int> mine = index.entries(playerId);
+    CalendarWriter w(s, options, s.name + QStringLiteral(" - ") + index.player(playerId).fullName(), calendarId,
+                     playerId);
     QDate date;
     QStringList lines, courts;
     auto flush = [&] {
@@ -420,12 +451,8 @@ QByteArray playerCalendar(const Season& s, int playerId, const QString& calendar
         lines.clear();
         courts.clear();
     };
-    for (const CourtSession& cs : s.sessions) {
-        bool plays = false;
-        for (int id : mine)
-            plays = plays || cs.entryIds.contains(id);
-        if (!plays)
-            continue;
+    for (int at : index.sessions(playerId)) {
+        const CourtSession& cs = s.sessions[at];
         if (cs.date != date) {
             flush();
             date = cs.date;

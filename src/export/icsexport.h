@@ -12,6 +12,7 @@
 // is gone as STATUS:CANCELLED, with a higher SEQUENCE, in this and later
 // exports. Events of that file written before UIDs carried the calendar id
 // are gone in the same way, so an upgraded program replaces them.
+#include "playerdates.h"
 #include "engine/season.h"
 #include <QByteArray>
 #include <QDateTime>
@@ -33,6 +34,8 @@ QString eventUid(const QString& calendarId, int groupId, int playerId, const QDa
 
 QByteArray groupCalendar(const Season& season, const QString& calendarId, const CalendarOptions& options = {});
 QByteArray playerCalendar(const Season& season, int playerId, const QString& calendarId,
+                          const CalendarOptions& options = {});
+QByteArray playerCalendar(const PlayerIndex& index, int playerId, const QString& calendarId,
                           const CalendarOptions& options = {});
 
 // Text value escaping and folding to lines of at most 75 octets.

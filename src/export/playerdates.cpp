@@ -1,17 +1,51 @@
 #include "playerdates.h"
 #include <algorithm>
 
+PlayerIndex::PlayerIndex(const Season& season) : s(season)
+{
+    for (const SeasonEntry& e : s.entries)
+        for (const SeasonPerson* p : {&e.player, &e.partner})
+            if (p->id != 0) {
+                people.insert(p->id, *p);
+                entriesOfPlayer[p->id] << e.id;
+            }
+    for (int i = 0; i < s.sessions.size(); ++i)
+        for (int id : s.sessions[i].entryIds) {
+            QVector<int>& at = sessionsOfEntry[id];
+            if (at.isEmpty() || at.last() != i)
+                at << i;
+        }
+}
+
+QVector<int> PlayerIndex::sessions(int playerId) const
+{
+    const QVector<int> mine = entries(playerId);
+    if (mine.size() == 1)
+        return sessionsOfEntry.value(mine.first());
+    QVector<int> all;
+    for (int id : mine)
+        all += sessionsOfEntry.value(id);
+    std::sort(all.begin(), all.end());
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+    return all;
+}
+
 QVector<PlayerDate> playerDates(const Season& s, int playerId)
 {
-    const QVector<int> mine = s.entriesOfPlayer(playerId);
+    return playerDates(PlayerIndex(s), playerId);
+}
+
+QVector<PlayerDate> playerDates(const PlayerIndex& index, int playerId)
+{
+    const Season& s = index.season();
+    const QVector<int> mine = index.entries(playerId);
     QVector<PlayerDate> dates;
-    for (const CourtSession& cs : s.sessions) {
+    for (int at : index.sessions(playerId)) {
+        const CourtSession& cs = s.sessions[at];
         int own = 0;
         for (int id : mine)
             if (cs.entryIds.contains(id))
                 own = id;
-        if (!own)
-            continue;
         PlayerDate d{cs.date, cs.courtId, own, {}, {}, s.bringBallsOn && cs.homeIds.contains(own)};
         for (const QVector<int>& side : s.sides(cs)) {
             // Without pairing the court has no sides: everyone on it plays with the player.
@@ -35,7 +69,6 @@ QVector<QDate> playerDaysOff(const Season& s, int playerId)
 
 SeasonPerson seasonPlayer(const Season& s, int playerId)
 {
-    // Straight through the entries: a published season asks once per player.
     for (const SeasonEntry& e : s.entries)
         for (const SeasonPerson* p : {&e.player, &e.partner})
             if (p->id == playerId && playerId != 0)

@@ -7,6 +7,7 @@
 #include "data/transaction.h"
 #include "engine/season.h"
 #include <QDir>
+#include <QtConcurrent/QtConcurrentMap>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
@@ -92,9 +93,16 @@ public:
                 .arg(QDir::toNativeSeparators(dir));
         return {};
     }
+    // Marks a file as this publish's own before it is written, so that
+    // files may be written from several threads at once.
+    void claim(const QString& name) { written.insert(name); }
     QString write(const QString& name, const QByteArray& data)
     {
-        written.insert(name);
+        claim(name);
+        return writeClaimed(name, data);
+    }
+    QString writeClaimed(const QString& name, const QByteArray& data) const
+    {
         return SaveFile::write(QDir(dir).filePath(name), data);
     }
     QByteArray previous(const QString& name) const { return SaveFile::readIfExists(QDir(dir).filePath(name)); }
@@ -113,6 +121,31 @@ private:
     QSet<QString> written;
 };
 
+// What one player's files are made from; everything shared is only read.
+struct PlayerPublish {
+    const PlayerIndex& index;
+    const PublishPages::EntryNames& names;
+    const FolderWriter& out;
+    const QString& calendarId;
+    const QString& baseUrl;
+    const QDateTime& published;
+};
+
+// Writes a player's page and feed; an error message or empty.
+QString publishPlayer(const PlayerPublish& with, int playerId, const QString& token)
+{
+    const QString feedFile = token + QStringLiteral(".ics");
+    CalendarOptions calendar;
+    calendar.stamp = with.published.toUTC();
+    calendar.previous = with.out.previous(feedFile);
+    const QByteArray feed = PublishPages::feed(Ics::playerCalendar(with.index, playerId, with.calendarId, calendar));
+    if (QString error = with.out.writeClaimed(feedFile, feed); !error.isEmpty())
+        return error;
+    const PublishPages::PlayerLinks links{feedFile, webcalUrl(with.baseUrl, feedFile)};
+    return with.out.writeClaimed(token + QStringLiteral(".html"),
+                                 PublishPages::playerPage(with.index, with.names, playerId, links, with.published));
+}
+
 QString publishSeason(const Season& s, const QHash<int, QString>& tokens, const QString& calendarId,
                       const PublishRequest& r, const QString& folder, const QString& baseUrl, PublishOutcome& outcome)
 {
@@ -122,21 +155,23 @@ QString publishSeason(const Season& s, const QHash<int, QString>& tokens, const 
     if (QString error = out.write(QStringLiteral("index.html"), PublishPages::seasonPage(s, r.published));
         !error.isEmpty())
         return error;
-    CalendarOptions calendar;
-    calendar.stamp = r.published.toUTC();
+    const QVector<SeasonPerson> people = s.players();
+    for (const SeasonPerson& p : people) {
+        out.claim(tokens.value(p.id) + QStringLiteral(".ics"));
+        out.claim(tokens.value(p.id) + QStringLiteral(".html"));
+    }
     const PublishPages::EntryNames names(s);
-    for (const SeasonPerson& p : s.players()) {
-        const QString token = tokens.value(p.id);
-        const QString feedFile = token + QStringLiteral(".ics");
-        calendar.previous = out.previous(feedFile);
-        const QByteArray feed = PublishPages::feed(Ics::playerCalendar(s, p.id, calendarId, calendar));
-        const PublishPages::PlayerLinks links{feedFile, webcalUrl(baseUrl, feedFile)};
-        for (const auto& [name, data] :
-             {std::pair{feedFile, feed},
-              std::pair{token + QStringLiteral(".html"), PublishPages::playerPage(s, names, p.id, links, r.published)}})
-            if (QString error = out.write(name, data); !error.isEmpty())
-                return error;
-        const QString page = token + QStringLiteral(".html");
+    const PlayerIndex index(s);
+    const PlayerPublish with{index, names, out, calendarId, baseUrl, r.published};
+    // Players' files are independent of each other: a club of a thousand
+    // is written on every core.
+    const QStringList errors = QtConcurrent::blockingMapped<QStringList>(
+        people, [&](const SeasonPerson& p) { return publishPlayer(with, p.id, tokens.value(p.id)); });
+    for (const QString& error : errors)
+        if (!error.isEmpty())
+            return error;
+    for (const SeasonPerson& p : people) {
+        const QString page = tokens.value(p.id) + QStringLiteral(".html");
         outcome.links.append({s.name, p.fullName(),
                               baseUrl.isEmpty() ? QDir::toNativeSeparators(QDir(folder).absoluteFilePath(page))
                                                 : baseUrl + (baseUrl.endsWith(QLatin1Char('/')) ? "" : "/") + page});

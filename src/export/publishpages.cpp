@@ -166,10 +166,11 @@ QByteArray seasonPage(const Season& s, const QDateTime& published)
     return document(s.name, body, published);
 }
 
-QByteArray playerPage(const Season& s, const EntryNames& entryName, int playerId, const PlayerLinks& links,
+QByteArray playerPage(const PlayerIndex& index, const EntryNames& entryName, int playerId, const PlayerLinks& links,
                       const QDateTime& published)
 {
-    const QString who = shortName(seasonPlayer(s, playerId));
+    const Season& s = index.season();
+    const QString who = shortName(index.player(playerId));
     QString body = heading(s) + QStringLiteral("<h2>The dates of %1</h2>\n").arg(bdi(who));
     body += QStringLiteral("<p><a href=\"%1\">Add these dates to your calendar</a>").arg(esc(links.feedFile));
     if (!links.webcalUrl.isEmpty())
@@ -181,7 +182,7 @@ QByteArray playerPage(const Season& s, const EntryNames& entryName, int playerId
             out << bdi(entryName(id));
         return out.join(QStringLiteral(", "));
     };
-    const QVector<PlayerDate> dates = playerDates(s, playerId);
+    const QVector<PlayerDate> dates = playerDates(index, playerId);
     for (const PlayerDate& d : dates) {
         QString line = QStringLiteral("<b>%1</b>, %2").arg(esc(dateText(d.date)), bdi(s.courtName(d.courtId)));
         if (!d.partners.isEmpty())

@@ -3,6 +3,7 @@
 // script and nothing fetched from elsewhere, readable on a phone and on a
 // desktop. Players are named by first name and last initial only, and no
 // page holds anyone's phone, address or e-mail. No widgets.
+#include "playerdates.h"
 #include "engine/season.h"
 #include <QByteArray>
 #include <QDateTime>
@@ -38,7 +39,7 @@ struct PlayerLinks {
 };
 // One player's dates: court, partners and opponents, ball duty, and their
 // own days off.
-QByteArray playerPage(const Season& season, const EntryNames& names, int playerId, const PlayerLinks& links,
+QByteArray playerPage(const PlayerIndex& index, const EntryNames& names, int playerId, const PlayerLinks& links,
                       const QDateTime& published);
 
 // An index of several seasons' folders: (title, relative link) pairs.
