@@ -1,4 +1,5 @@
 #include "seasonchanges.h"
+#include "shortnames.h"
 #include "data/database.h"
 #include "data/query.h"
 #include <QHash>
@@ -53,32 +54,31 @@ Places placesOf(const Season& s)
     return places;
 }
 
-QString listed(const Season& s, const QVector<int>& entries)
+QString listed(const EntryNames& name, const QVector<int>& entries)
 {
     QStringList names;
     for (int id : entries)
-        if (const SeasonEntry* e = s.entry(id))
-            names << (e->isTeam() ? shortName(e->player) + QStringLiteral(" and ") + shortName(e->partner)
-                                  : shortName(e->player));
+        names << name(id);
     if (names.size() < 2)
         return names.join(QString());
     const QString last = names.takeLast();
     return names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
 }
 
-QString placeText(const Season& s, const QDate& date, const Place& p)
+QString placeText(const Season& s, const EntryNames& names, const QDate& date, const Place& p)
 {
     QString text = QStringLiteral("now plays %1 on %2").arg(playDateText(date), s.courtName(p.court));
     if (!p.with.isEmpty())
-        text += QStringLiteral(" with ") + listed(s, p.with);
+        text += QStringLiteral(" with ") + listed(names, p.with);
     if (!p.against.isEmpty())
-        text += QStringLiteral(" against ") + listed(s, p.against);
+        text += QStringLiteral(" against ") + listed(names, p.against);
     if (p.balls)
         text += QStringLiteral(", and brings the balls");
     return text;
 }
 
-QString differenceText(const Season& after, const QDate& date, const Place* was, const Place* is)
+QString differenceText(const Season& after, const EntryNames& names, const QDate& date, const Place* was,
+                       const Place* is)
 {
     if (!is)
         return QStringLiteral("no longer plays %1").arg(playDateText(date));
@@ -86,7 +86,7 @@ QString differenceText(const Season& after, const QDate& date, const Place* was,
     if (was && was->court == is->court && was->with == is->with && was->against == is->against)
         return is->balls ? QStringLiteral("now brings the balls on %1").arg(playDateText(date))
                          : QStringLiteral("no longer brings the balls on %1").arg(playDateText(date));
-    return placeText(after, date, *is);
+    return placeText(after, names, date, *is);
 }
 
 QVector<int> playersOf(const SeasonEntry& e)
@@ -95,13 +95,6 @@ QVector<int> playersOf(const SeasonEntry& e)
 }
 
 }   // namespace
-
-QString shortName(const SeasonPerson& person)
-{
-    const QString last = person.lastName.trimmed();
-    return last.isEmpty() ? person.firstName.trimmed()
-                          : person.firstName.trimmed() + QLatin1Char(' ') + last.left(1) + QLatin1Char('.');
-}
 
 QString playDateText(const QDate& date)
 {
@@ -138,13 +131,14 @@ QVector<PlayerChange> seasonChanges(const Season& before, const Season& after)
     std::sort(found.begin(), found.end(),
               [](const Found& a, const Found& b) { return std::tie(a.date, a.order) < std::tie(b.date, b.order); });
 
+    const EntryNames names(after);
     QVector<PlayerChange> changes;
     for (const Found& f : found) {
         const quint64 k = key(f.entry, f.date);
         const auto old = was.constFind(k);
         const auto now = is.constFind(k);
-        const QString what =
-            differenceText(after, f.date, old == was.cend() ? nullptr : &*old, now == is.cend() ? nullptr : &*now);
+        const QString what = differenceText(after, names, f.date, old == was.cend() ? nullptr : &*old,
+                                            now == is.cend() ? nullptr : &*now);
         const SeasonEntry* e = f.fromBefore ? before.entry(f.entry) : after.entry(f.entry);
         if (!e)
             e = before.entry(f.entry);

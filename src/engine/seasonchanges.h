@@ -27,8 +27,6 @@ QVector<PlayerChange> seasonChanges(const Season& before, const Season& after);
 void logSeasonChanges(Database& db, const Season& before, const Season& after,
                       const QDateTime& at = QDateTime::currentDateTimeUtc());
 
-// The player as published: "Ann A."
-QString shortName(const SeasonPerson& person);
 // "Tue 12 Jan 2027", in English whatever the system's language, like the
 // rest of the messages to players.
 QString playDateText(const QDate& date);

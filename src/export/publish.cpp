@@ -124,7 +124,7 @@ private:
 // What one player's files are made from; everything shared is only read.
 struct PlayerPublish {
     const PlayerIndex& index;
-    const PublishPages::EntryNames& names;
+    const EntryNames& names;
     const FolderWriter& out;
     const QString& calendarId;
     const QString& baseUrl;
@@ -160,7 +160,7 @@ QString publishSeason(const Season& s, const QHash<int, QString>& tokens, const 
         out.claim(tokens.value(p.id) + QStringLiteral(".ics"));
         out.claim(tokens.value(p.id) + QStringLiteral(".html"));
     }
-    const PublishPages::EntryNames names(s);
+    const EntryNames names(s);
     const PlayerIndex index(s);
     const PlayerPublish with{index, names, out, calendarId, baseUrl, r.published};
     // Players' files are independent of each other: a club of a thousand

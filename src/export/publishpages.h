@@ -5,29 +5,13 @@
 // page holds anyone's phone, address or e-mail. No widgets.
 #include "playerdates.h"
 #include "engine/season.h"
+#include "engine/shortnames.h"
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
 #include <QString>
 
 namespace PublishPages {
-
-// "Ann A."
-QString shortName(const SeasonPerson& person);
-// "Ann A." or "Ann A./Bob B." for a team.
-QString shortName(const SeasonEntry& entry);
-
-// Entries by first name and last initial; where two would read the same,
-// each is told apart by its entry number, as the printed schedule numbers
-// them. Made once for a season's pages.
-class EntryNames {
-public:
-    explicit EntryNames(const Season& season);
-    QString operator()(int entryId) const;
-
-private:
-    QHash<int, QString> names;
-};
 
 // The whole season by date and court, with the ball marks, those who sit
 // out and, for a league, the standings.

@@ -497,8 +497,9 @@ void TestCli::noticesReachThePlayersConcerned()
     shape.perSession = 8;
     shape.courts = 2;
     const int g = fx.addGroup(shape);
+    fx.addEntry(g, fx.addPlayer("P2", "Lx"), 15);   // reads as "P2 L." too
     const QString db = fx.dir.path();
-    fx.exec("UPDATE PLAYERS SET EMAIL = FNAME || '@example.org' WHERE FNAME <> 'P3'");
+    fx.exec("UPDATE PLAYERS SET EMAIL = FNAME || LNAME || '@example.org' WHERE FNAME <> 'P3'");
     QCOMPARE(cli({"generate", "--database", db, "--group", "G", "--yes", "--seed", "5"}).status, 0);
     QCOMPARE(fx.scalar("SELECT COUNT(*) FROM SCHEDLOG").toInt(), 0);   // nobody was told anything yet
 
@@ -534,6 +535,8 @@ void TestCli::noticesReachThePlayersConcerned()
         while (q.next()) {
             inLog << q.value(0).toInt();
             QVERIFY(q.value(1).toString().contains(QRegularExpression("^(now|no longer) (plays|brings the balls)")));
+            // The two "P2 L." are told apart by their entry numbers.
+            QVERIFY(!q.value(1).toString().contains(QRegularExpression("P2 L\\.(?! \\()")));
         }
         QVERIFY(!moved.isEmpty());
         QCOMPARE(inLog, moved);
