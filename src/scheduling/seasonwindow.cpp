@@ -7,6 +7,8 @@
 #include "data/helpcontexts.h"
 #include "windows/fielddefs.h"
 #include "windows/guard.h"
+#include "windows/palettecolours.h"
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -26,7 +28,6 @@
 
 namespace {
 
-const QColor PlayedShade(232, 232, 232);
 const QString EmptyPlaceText = QStringLiteral("(empty place)");
 // Marks a place on a date to come that its entry, or the whole group, has
 // off: a day off recorded after the schedule was made.
@@ -265,7 +266,8 @@ public:
             return {};
         switch (role) {
         case Qt::DisplayRole: return cells[index.row() * titles.size() + index.column()];
-        case Qt::BackgroundRole: return played[index.row()] ? QVariant(QBrush(PlayedShade)) : QVariant();
+        case Qt::BackgroundRole:
+            return played[index.row()] ? QVariant(QBrush(playedRowShade(QGuiApplication::palette()))) : QVariant();
         // A row made tall by those sitting out keeps every court's match
         // at its top, where the eye starts reading.
         case Qt::TextAlignmentRole: return int(Qt::AlignLeft | Qt::AlignTop);
@@ -592,7 +594,7 @@ void Tfrmseason::fillEntries()
     for (int id : s.sittingOut(date)) {
         auto* item = new QListWidgetItem(s.entryText(id) + QStringLiteral("  -  sits out"), lstentries);
         item->setData(Qt::UserRole, id);
-        item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+        item->setForeground(palette().color(QPalette::PlaceholderText));
     }
     lstentries->setCurrentRow(0);
     updateButtons();
