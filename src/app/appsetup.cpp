@@ -11,6 +11,7 @@
 #include "scheduling/groupeditor.h"
 #include "scheduling/latedaysoff.h"
 #include "engine/seasonnotifier.h"
+#include "windows/accessiblenames.h"
 #include "windows/courtlist.h"
 #include "windows/fielddefs.h"
 #include "windows/grouplist.h"
@@ -32,8 +33,10 @@ void configureApplication()
     QCoreApplication::setOrganizationName(QStringLiteral("Vantrel"));
     QCoreApplication::setApplicationName(QStringLiteral("Vantrel"));
     // Windows and dialogs without an icon of their own show the program's.
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
         QApplication::setWindowIcon(Icons::application());
+        nameControlsOfEveryWindow();
+    }
 }
 
 namespace {

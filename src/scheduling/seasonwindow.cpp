@@ -325,6 +325,7 @@ void Tfrmseason::createControls()
 
     grdseason = new QTableView(this);
     grdseason->setObjectName(QStringLiteral("grdseason"));
+    grdseason->setAccessibleName(QStringLiteral("Season"));
     model = new SeasonGridModel(this);
     grdseason->setModel(model);
     grdseason->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -344,6 +345,7 @@ void Tfrmseason::createControls()
     lblentries = new QLabel(this);
     lstentries = new QListWidget(this);
     lstentries->setObjectName(QStringLiteral("lstentries"));
+    lstentries->setAccessibleName(QStringLiteral("Entries on the date"));   // the label above names the date
     lblentries->setBuddy(lstentries);
 
     btnsubstitute = button(this, "btnsubstitute", QStringLiteral("Su&bstitute..."),
@@ -365,6 +367,7 @@ void Tfrmseason::createControls()
 
     grdstandings = new QTableWidget(0, 5, this);
     grdstandings->setObjectName(QStringLiteral("grdstandings"));
+    grdstandings->setAccessibleName(QStringLiteral("Standings"));
     grdstandings->setHorizontalHeaderLabels({"Rank", "Entry #:", "Name", "Win", "Loss"});
     grdstandings->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdstandings->verticalHeader()->hide();
