@@ -106,6 +106,15 @@ QString spokenLabel(QString text)
     return text;
 }
 
+// The window or child window a widget belongs to: the frame does not name
+// the controls of the child windows inside it.
+QWidget* windowOf(QWidget* w)
+{
+    while (w->parentWidget() && !w->isWindow() && !qobject_cast<QMdiSubWindow*>(w->parentWidget()))
+        w = w->parentWidget();
+    return w;
+}
+
 class NameOnShow : public QObject {
 public:
     using QObject::QObject;
@@ -128,7 +137,8 @@ void nameControls(QWidget* window)
 {
     // A label stands for the control beside it; where Qt reads no name
     // through the label (a grid, a list), its text becomes the control's name.
-    const QList<QLabel*> labels = window->findChildren<QLabel*>();
+    QList<QLabel*> labels = window->findChildren<QLabel*>();
+    labels.removeIf([window](QLabel* l) { return windowOf(l) != window; });
     for (QLabel* label : labels) {
         const QString text = spokenLabel(label->text());
         if (text.isEmpty())
@@ -144,7 +154,7 @@ void nameControls(QWidget* window)
     }
     QList<QWidget*> unnamed;
     for (QWidget* control : window->findChildren<QWidget*>()) {
-        if (!takesKeyboard(control) || isLabelled(control, labels))
+        if (!takesKeyboard(control) || windowOf(control) != window || isLabelled(control, labels))
             continue;
         if (!control->toolTip().isEmpty())
             control->setAccessibleName(control->toolTip());
