@@ -10,6 +10,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -85,7 +86,19 @@ QLabel* whiteLabel(const QString& text, int pointSize, bool bold, QWidget* paren
     return label;
 }
 
+const QString LastGreetedKey = QStringLiteral("Splash/LastReleaseGreeted");
+
 }   // namespace
+
+bool releaseGreeted()
+{
+    return QSettings().value(LastGreetedKey).toString() == QStringLiteral(VANTREL_RELEASE);
+}
+
+void rememberReleaseGreeted()
+{
+    QSettings().setValue(LastGreetedKey, QStringLiteral(VANTREL_RELEASE));
+}
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {

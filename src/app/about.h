@@ -8,6 +8,11 @@ class QTimer;
 // The About box: a borderless picture with the product name, the release and
 // a Continue button. At start-up it doubles as the splash window and closes
 // itself after a while.
+// The splash greets each release once: the settings keep the last release
+// greeted, so a start after an update shows it again and others do not.
+bool releaseGreeted();
+void rememberReleaseGreeted();
+
 class TAboutBox : public QDialog {
     Q_OBJECT
 public:

@@ -11,13 +11,18 @@
 #include "scheduling/groupeditor.h"
 #include "scheduling/latedaysoff.h"
 #include "engine/seasonnotifier.h"
+#include "windows/accessiblenames.h"
 #include "windows/courtlist.h"
 #include "windows/fielddefs.h"
 #include "windows/grouplist.h"
 #include "windows/guard.h"
+#include "windows/palettecolours.h"
 #include "windows/playerlist.h"
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QMessageBox>
 #include <QPointer>
 #include <QSettings>
@@ -28,11 +33,38 @@ void configureApplication()
     QCoreApplication::setOrganizationName(QStringLiteral("Vantrel"));
     QCoreApplication::setApplicationName(QStringLiteral("Vantrel"));
     // Windows and dialogs without an icon of their own show the program's.
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
         QApplication::setWindowIcon(Icons::application());
+        nameControlsOfEveryWindow();
+    }
 }
 
 namespace {
+
+// The desktop's wish for dark colours: a dark GTK theme named in the
+// environment, or the colour scheme of the desktop portal (GNOME, KDE and
+// others answer it).
+bool desktopAsksForDark()
+{
+    const QByteArray gtkTheme = qgetenv("GTK_THEME").toLower();
+    if (gtkTheme.endsWith(":dark") || gtkTheme.contains("-dark"))
+        return true;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage read = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.portal.Desktop"), QStringLiteral("/org/freedesktop/portal/desktop"),
+        QStringLiteral("org.freedesktop.portal.Settings"), QStringLiteral("Read"));
+    read << QStringLiteral("org.freedesktop.appearance") << QStringLiteral("color-scheme");
+    const QDBusMessage reply = bus.call(read, QDBus::Block, 500);   // a start-up never waits long for it
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+        return false;
+    // The answer comes wrapped in variants; 1 means "prefer dark".
+    QVariant value = reply.arguments().constFirst();
+    while (value.userType() == qMetaTypeId<QDBusVariant>())
+        value = value.value<QDBusVariant>().variant();
+    return value.toUInt() == 1;
+}
 
 Tfrmmain::ChildWindowFactory groupListFactory(RecordKind listKind, const QString& caption, int helpContext)
 {
@@ -68,6 +100,14 @@ void printLeagueStandings(const QString& league, const QVector<StandingLine>& st
 }
 
 }   // namespace
+
+void followDesktopColourScheme()
+{
+    if (isDark(QApplication::palette()) || !desktopAsksForDark())
+        return;
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setPalette(darkPalette());
+}
 
 void registerChildWindows(Tfrmmain& frame)
 {

@@ -21,6 +21,10 @@ void connectDataModule(Tfrmmain& frame, Tdmglobal& dm);
 // "Vantrel"); called before anything reads a setting.
 void configureApplication();
 
+// Dark colours when the desktop asks for them and its theme has not already
+// given Qt a dark palette (Qt's own themes here do not read the desktop's choice).
+void followDesktopColourScheme();
+
 // Creates the data module over the database in `directory`. When the
 // database cannot be opened (a foreign, newer or damaged file, a file or
 // directory that cannot be written, a full disk) the reason is shown in

@@ -12,6 +12,7 @@ int main(int argc, char* argv[])
         return runCommandLine(argc, argv);
     QApplication app(argc, argv);
     configureApplication();
+    followDesktopColourScheme();
 
     // The data module outlives the frame: the tables of the child windows,
     // deleted with the frame, still use it.

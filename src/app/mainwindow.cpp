@@ -634,7 +634,8 @@ void Tfrmmain::showEvent(QShowEvent* event)
         return;
     shownOnce = true;
     setWindowState(windowState() | Qt::WindowMaximized);
-    if (splashInterval > 0) {
+    if (splashInterval > 0 && !releaseGreeted()) {
+        rememberReleaseGreeted();
         // Queued, so that the frame is drawn before the splash covers it.
         const int interval = splashInterval;
         QTimer::singleShot(0, this, [this, interval] { runGuarded([&] { showAbout(interval); }); });

@@ -59,7 +59,7 @@ public:
     THelpBrowser& helpWindow();
 
     // The About box as splash window, shown once the frame is first on
-    // screen; 0 (the default) shows none.
+    // screen, on the first start of a release only; 0 (the default) shows none.
     void setStartupSplash(int intervalMs) { splashInterval = intervalMs; }
     void showAbout(int autoCloseMs = 0);
 

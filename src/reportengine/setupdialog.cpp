@@ -36,6 +36,7 @@ ReportSetupDialog::ReportSetupDialog(TReportSystem& r, QWidget* parent) : QDialo
     // Each report proposes its own file, so that OK never writes over the
     // file of the report before.
     edFile = new QLineEdit(QDir::toNativeSeparators(report.proposedPdfPath()));
+    edFile->setAccessibleName(tr("PDF file name"));
     btnBrowse = new QPushButton(tr("&Browse..."));
     lblPrinter = new QLabel;
     rbPreview->setEnabled(setups & RS::ssAllowDestPreview);
@@ -100,7 +101,7 @@ ReportSetupDialog::ReportSetupDialog(TReportSystem& r, QWidget* parent) : QDialo
     auto* paperRow = new QHBoxLayout;
     paperRow->addWidget(cbPaper);
     paperRow->addWidget(lblPaper, 1);
-    copiesLayout->addRow(tr("Pa&per:"), paperRow);
+    copiesLayout->addRow(tr("P&aper:"), paperRow);
     cbCurrency = new QComboBox;
     cbCurrency->setEditable(true);
     cbCurrency->setMaxCount(8);

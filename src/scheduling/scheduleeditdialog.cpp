@@ -45,6 +45,7 @@ Tdlgschedule::Tdlgschedule(QWidget* parent)
     scheduleModel->setHorizontalHeaderLabels({"DATE", "GRPCOURTID", "FullName", "SlotCode", "GRPPLAYRID", "HOME"});
     scheduleView = readOnlyGrid(this, "dbgdschedule", QRect(0, 40, 521, 161));
     scheduleView->setModel(scheduleModel);
+    scheduleView->setAccessibleName(QStringLiteral("Schedule"));
     scheduleView->setColumnWidth(NameCol, 162);
 
     entriesModel = new TableModel(tbplayers,
@@ -54,6 +55,7 @@ Tdlgschedule::Tdlgschedule(QWidget* parent)
                                   this);
     entriesView = readOnlyGrid(this, "dbgdplayers", QRect(8, 208, 513, 136));
     entriesView->setModel(entriesModel);
+    entriesView->setAccessibleName(QStringLiteral("Entries"));
     entriesView->setColumnWidth(1, 152);
 }
 

@@ -7,6 +7,8 @@
 #include "data/helpcontexts.h"
 #include "windows/fielddefs.h"
 #include "windows/guard.h"
+#include "windows/palettecolours.h"
+#include <QGuiApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -26,7 +28,6 @@
 
 namespace {
 
-const QColor PlayedShade(232, 232, 232);
 const QString EmptyPlaceText = QStringLiteral("(empty place)");
 // Marks a place on a date to come that its entry, or the whole group, has
 // off: a day off recorded after the schedule was made.
@@ -265,7 +266,8 @@ public:
             return {};
         switch (role) {
         case Qt::DisplayRole: return cells[index.row() * titles.size() + index.column()];
-        case Qt::BackgroundRole: return played[index.row()] ? QVariant(QBrush(PlayedShade)) : QVariant();
+        case Qt::BackgroundRole:
+            return played[index.row()] ? QVariant(QBrush(playedRowShade(QGuiApplication::palette()))) : QVariant();
         // A row made tall by those sitting out keeps every court's match
         // at its top, where the eye starts reading.
         case Qt::TextAlignmentRole: return int(Qt::AlignLeft | Qt::AlignTop);
@@ -323,6 +325,7 @@ void Tfrmseason::createControls()
 
     grdseason = new QTableView(this);
     grdseason->setObjectName(QStringLiteral("grdseason"));
+    grdseason->setAccessibleName(QStringLiteral("Season"));
     model = new SeasonGridModel(this);
     grdseason->setModel(model);
     grdseason->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -342,6 +345,7 @@ void Tfrmseason::createControls()
     lblentries = new QLabel(this);
     lstentries = new QListWidget(this);
     lstentries->setObjectName(QStringLiteral("lstentries"));
+    lstentries->setAccessibleName(QStringLiteral("Entries on the date"));   // the label above names the date
     lblentries->setBuddy(lstentries);
 
     btnsubstitute = button(this, "btnsubstitute", QStringLiteral("Su&bstitute..."),
@@ -363,6 +367,7 @@ void Tfrmseason::createControls()
 
     grdstandings = new QTableWidget(0, 5, this);
     grdstandings->setObjectName(QStringLiteral("grdstandings"));
+    grdstandings->setAccessibleName(QStringLiteral("Standings"));
     grdstandings->setHorizontalHeaderLabels({"Rank", "Entry #:", "Name", "Win", "Loss"});
     grdstandings->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdstandings->verticalHeader()->hide();
@@ -592,7 +597,7 @@ void Tfrmseason::fillEntries()
     for (int id : s.sittingOut(date)) {
         auto* item = new QListWidgetItem(s.entryText(id) + QStringLiteral("  -  sits out"), lstentries);
         item->setData(Qt::UserRole, id);
-        item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+        item->setForeground(palette().color(QPalette::PlaceholderText));
     }
     lstentries->setCurrentRow(0);
     updateButtons();

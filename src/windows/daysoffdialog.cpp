@@ -52,8 +52,10 @@ void DaysOffDialog::buildControls()
 {
     chooserBox = new QComboBox(this);
     chooserBox->setObjectName(setup.chooserName);
+    chooserBox->setAccessibleName(setup.groups ? QStringLiteral("Group") : QStringLiteral("Player"));
     dateEdit = new QDateEdit(QDate::currentDate(), this);
     dateEdit->setObjectName(QStringLiteral("dtpdate"));
+    dateEdit->setAccessibleName(QStringLiteral("Date"));
     dateEdit->setCalendarPopup(true);
     setUpPicker(dateEdit);
     addDateButton = new QPushButton(QStringLiteral("&Add"), this);
@@ -61,6 +63,7 @@ void DaysOffDialog::buildControls()
     addDateButton->setAutoDefault(false);
     daysOffView = new DbGrid(this);
     daysOffView->setObjectName(QStringLiteral("dbgtimeoff"));
+    daysOffView->setAccessibleName(QStringLiteral("Days off"));
     daysOffView->setEditable(false);
     daysOffView->horizontalHeader()->hide();
     daysOffView->verticalHeader()->hide();

@@ -472,6 +472,8 @@ QWidget* DbGridDelegate::createEditor(QWidget* parent, const QStyleOptionViewIte
 {
     auto* editor = new QLineEdit(parent);
     editor->setFrame(false);
+    // A screen reader names the cell being typed in by its column.
+    editor->setAccessibleName(index.model()->headerData(index.column(), Qt::Horizontal).toString());
     const QString field = grid.tableModel()->column(index.column()).field;
     Table& table = *grid.table();
     if (const FieldMask* mask = grid.columnMask(field)) {

@@ -5,6 +5,7 @@
 #include "data/tablemodel.h"
 #include "dbgrid.h"
 #include "guard.h"
+#include "palettecolours.h"
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -91,7 +92,7 @@ Tfrmgrouplist::Tfrmgrouplist(QWidget* parent)
     groupsView->setShowGrid(true);
     groupsView->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     groupsView->horizontalHeader()->setStretchLastSection(true);
-    groupsView->horizontalHeader()->setStyleSheet(QStringLiteral("QHeaderView::section { color: navy; }"));
+    tintColumnTitles();
     groupsView->installEventFilter(this);
     connect(groupsView, &QAbstractItemView::doubleClicked, this, [this] { guarded(this, [this] { commandOpen(); }); });
 
@@ -175,10 +176,21 @@ QWidget* Tfrmgrouplist::runOpener(int groupId, const QString& caption, int helpC
     return openEditor(kindOfList, groupId, caption, helpContext);
 }
 
+void Tfrmgrouplist::tintColumnTitles()
+{
+    // Navy titles, lightened as far as a dark header face needs.
+    QHeaderView* header = groupsView->horizontalHeader();
+    QPalette titles = header->palette();
+    titles.setColor(QPalette::ButtonText, readableTint(QColor(0, 0, 128), palette().color(QPalette::Button)));
+    header->setPalette(titles);
+}
+
 bool Tfrmgrouplist::event(QEvent* e)
 {
     if (e->type() == QEvent::WindowActivate)
         guarded(this, [this] { refresh(); });
+    if (e->type() == QEvent::PaletteChange)
+        tintColumnTitles();
     return QWidget::event(e);
 }
 

@@ -57,6 +57,7 @@ protected:
 private:
     QWidget* runOpener(int groupId, const QString& caption, int helpContext);
     void sizeColumns();
+    void tintColumnTitles();
 
     RecordKind kindOfList = RecordKind::Group;
     std::unique_ptr<Table> tbgroups;

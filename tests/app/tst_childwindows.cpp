@@ -7,6 +7,18 @@
 #include "export/fairnesswindow.h"
 #include "app/mdilayout.h"
 #include "reports/labeltypedialog.h"
+#include "reportengine/reportsystem.h"
+#include "reportengine/setupdialog.h"
+#include "app/about.h"
+#include "scheduling/noticesdialog.h"
+#include "scheduling/scheduleeditdialog.h"
+#include "scheduling/seasondialogs.h"
+#include "windows/courtpicker.h"
+#include "windows/groupdaysoffdialog.h"
+#include "windows/playerdaysoffdialog.h"
+#include "windows/playerpicker.h"
+#include "windows/teamplayersdialog.h"
+#include <QComboBox>
 #include "scheduling/reconciledialog.h"
 #include "scheduling/groupeditor.h"
 #include "scheduling/seasonwindow.h"
@@ -331,6 +343,73 @@ private slots:
         QCOMPARE(cascade[1].topLeft(), QPoint(24, 24));
         QCOMPARE(cascade[0].size(), QSize(852, 552));
         QCOMPARE(cascadeRects(area, 12, QSize(24, 24), QSize(700, 500))[0].size(), QSize(700, 500));
+    }
+
+    // A screen reader can name every control that takes the keyboard, in
+    // every window and dialog: by its label, its own text or a name given.
+    void everyControlHasAnAccessibleName()
+    {
+        showActive();
+        Query(fx->dm->database(), "INSERT INTO \"group.DB\" (NAME, STARTDATE, RTYPE, TYPE) "
+                                  "VALUES ('Ladder', '2031-01-06', 2, 1)")
+            .execSql();
+        const int league = scalar("SELECT GROUPID FROM \"group.DB\"").toInt();
+        for (int choice : {Tfrmmain::PlayerList, Tfrmmain::CourtList, Tfrmmain::GroupList, Tfrmmain::LeagueList})
+            fx->frame->openChildWindow(choice);
+        press(Qt::Key_F2);   // a new league in its editor
+        fx->frame->mdiArea()->setActiveSubWindow(fx->frame->childWindows()[2]);
+        press(Qt::Key_F2);   // a new group
+        Tfrmseason::open(league);
+        QList<QWidget*> windows;
+        for (QMdiSubWindow* sub : fx->frame->childWindows())
+            windows << sub->widget();
+        QWidget* frame = fx->frame.get();
+        TReportSystem report;
+        SeasonOps ops(fx->dm->database(), league);
+        const QList<QDialog*> dialogs{new Tdlgreconcile(frame),
+                                      new Tdlglabels(fx->dm->database(), frame),
+                                      new TAboutBox(frame),
+                                      new Tdlgplayers(frame),
+                                      new Tdlgcourts(frame),
+                                      new Tdlgteam(frame),
+                                      new Tdlgplayeroff(frame, 101),
+                                      new Tdlggroupoff(frame, league),
+                                      new Tdlgschedule(frame),
+                                      new TFairnessWindow(fx->dm->database(), league, frame),
+                                      new ReportSetupDialog(report, frame),
+                                      new TdlgSubstitute("Who?", {}, frame),
+                                      new TdlgReplan(QDate(2031, 1, 6), {}, frame),
+                                      new TdlgSwap(ops, 1, QDate(2031, 1, 6), frame),
+                                      new TdlgNotices(Notices{}, frame)};
+        windows << frame << &fx->frame->helpWindow();
+        for (QDialog* d : dialogs)
+            windows << d;
+        QStringList unnamed;
+        for (QWidget* window : windows) {
+            window->show();
+            QList<QWidget*> widgets = window->findChildren<QWidget*>();
+            widgets.prepend(window);
+            const QList<QLabel*> labels = window->findChildren<QLabel*>();
+            for (QWidget* w : widgets) {
+                // Qt's own parts (a spin box's or combo box's text) speak through their owner.
+                const bool part = w->objectName().startsWith("qt_") || qobject_cast<QComboBox*>(w->parentWidget()) ||
+                                  (w->parentWidget() && w->parentWidget()->focusProxy() == w);
+                const bool ownWindow = window == frame && fx->frame->mdiArea()->isAncestorOf(w);
+                if (w->focusPolicy() == Qt::NoFocus || part || ownWindow || !w->isVisibleTo(window))
+                    continue;
+                auto* button = qobject_cast<QAbstractButton*>(w);
+                auto* text = qobject_cast<QLabel*>(w);
+                const bool labelled = std::any_of(labels.begin(), labels.end(),
+                                                  [w](QLabel* l) { return l->buddy() == w && !l->text().isEmpty(); });
+                if (w->accessibleName().isEmpty() && !labelled && !(button && !button->text().isEmpty()) &&
+                    !(text && !text->text().isEmpty()))
+                    unnamed << window->windowTitle() + ": " + w->metaObject()->className() + " " + w->objectName();
+            }
+        }
+        qDeleteAll(dialogs);
+        for (const QString& control : unnamed)
+            qWarning("No name: %s", qPrintable(control));
+        QVERIFY(unnamed.isEmpty());
     }
 
     void dialogsShowTheirTextsWhole()

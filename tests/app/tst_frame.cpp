@@ -305,6 +305,23 @@ void TestFrame::aboutBoxClosesByItselfOnlyWhenTimed()
     QCOMPARE(button, QString("&Continue"));
     QVERIFY(wasDefault && frameless && onTop);
 
+    // Later starts of the same release go straight to work; an update greets again.
+    auto splashOnRestart = [&] {
+        fx->restart();
+        fx->frame->setStartupSplash(150);
+        bool shown = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout,
+                [&] { shown |= bool(qobject_cast<TAboutBox*>(QApplication::activeModalWidget())); });
+        watch.start(10);
+        fx->frame->show();
+        QTest::qWait(500);
+        return shown;
+    };
+    QVERIFY(!splashOnRestart());
+    QSettings().setValue("Splash/LastReleaseGreeted", "0.9");
+    QVERIFY(splashOnRestart());
+
     // From the Help menu it has no timer: it waits for Continue.
     bool stillOpen = false;
     whenModal<TAboutBox>([&](TAboutBox* box) {

@@ -60,6 +60,7 @@ void TestGridKeys::playerRowsTypedWithTabOnly()
     // passed with Tab alone, whatever their editor would hold.
     F::type("John");
     QCOMPARE(w->players().state(), Table::State::Insert);
+    QCOMPARE(QApplication::focusWidget()->accessibleName(), QString("First"));   // the cell's column, read aloud
     F::key(Qt::Key_Tab);
     F::type("Smith");
     tabs(2);              // Home Phone left empty

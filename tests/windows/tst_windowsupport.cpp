@@ -4,10 +4,12 @@
 #include "data/datamodule.h"
 #include "windows/fielddefs.h"
 #include "windows/guard.h"
+#include "windows/palettecolours.h"
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QRandomGenerator>
 #include <QtTest>
 
 class TestWindowSupport : public QObject {
@@ -108,6 +110,36 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(guarded(nullptr, [] {}));
         QCOMPARE(errors.size(), 1);
+    }
+
+    // Text stays readable on the colours the windows use, on the desktop's
+    // light palette and on the dark one alike.
+    void coloursReadOnLightAndDarkPalettes()
+    {
+        const QPalette light = QApplication::palette();
+        const QPalette dark = darkPalette();
+        QVERIFY(!isDark(light) && isDark(dark));
+        for (const QPalette& p : {light, dark}) {
+            QVERIFY(contrastRatio(p.color(QPalette::Text), playedRowShade(p)) >= 4.5);
+            // Greyed text (those sitting out) still reads.
+            QVERIFY(contrastRatio(p.color(QPalette::PlaceholderText), p.color(QPalette::Base)) >= 3);
+        }
+        const QList<QPair<QPalette::ColorRole, QPalette::ColorRole>> pairs{
+            {QPalette::Text, QPalette::Base},
+            {QPalette::Text, QPalette::AlternateBase},
+            {QPalette::WindowText, QPalette::Window},
+            {QPalette::ButtonText, QPalette::Button},
+            {QPalette::HighlightedText, QPalette::Highlight},
+            {QPalette::ToolTipText, QPalette::ToolTipBase}};
+        for (const auto& [text, background] : pairs)   // the dark palette is ours to keep readable
+            QVERIFY2(contrastRatio(dark.color(text), dark.color(background)) >= 4.5, qPrintable(QString::number(text)));
+        // Tinted titles read on any header face.
+        QRandomGenerator random(31);
+        for (int i = 0; i < 500; ++i) {
+            const QColor tint = QColor::fromRgb(random.generate()), face = QColor::fromRgb(random.generate());
+            QVERIFY(contrastRatio(readableTint(tint, face), face) >= 4.5);
+        }
+        QCOMPARE(readableTint(QColor(0, 0, 128), light.color(QPalette::Button)), QColor(0, 0, 128));
     }
 };
 
