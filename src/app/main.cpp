@@ -11,6 +11,8 @@ int main(int argc, char* argv[])
     if (argc > 1)
         return runCommandLine(argc, argv);
     QApplication app(argc, argv);
+    // The desktop finds the menu entry, and with it the icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.vantrel.Vantrel"));
     configureApplication();
     followDesktopColourScheme();
 
