@@ -105,7 +105,8 @@ void followDesktopColourScheme()
 {
     if (isDark(QApplication::palette()) || !desktopAsksForDark())
         return;
-    QApplication::setStyle(QStringLiteral("Fusion"));
+    // The style stays (Fusion unless the user chose one with -style); it
+    // draws with the palette.
     QApplication::setPalette(darkPalette());
 }
 
