@@ -25,6 +25,7 @@
 #include <QDBusVariant>
 #include <QMessageBox>
 #include <QPointer>
+#include <QIcon>
 #include <QSettings>
 
 void configureApplication()
@@ -32,9 +33,11 @@ void configureApplication()
     QSettings::setDefaultFormat(QSettings::IniFormat);
     QCoreApplication::setOrganizationName(QStringLiteral("Vantrel"));
     QCoreApplication::setApplicationName(QStringLiteral("Vantrel"));
-    // Windows and dialogs without an icon of their own show the program's.
+    // Windows and dialogs without an icon of their own show the program's:
+    // the installed one where the desktop has it, so that the window and the
+    // menu entry look alike; the drawn one when run from the build folder.
     if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        QApplication::setWindowIcon(Icons::application());
+        QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.vantrel.Vantrel"), Icons::application()));
         nameControlsOfEveryWindow();
     }
 }
