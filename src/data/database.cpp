@@ -117,6 +117,16 @@ QString Database::expandHome(const QString& dir)
     return dir;
 }
 
+bool Database::isServerLocation(const QString& location)
+{
+    return location.startsWith(QLatin1String("postgresql://")) || location.startsWith(QLatin1String("postgres://"));
+}
+
+QString Database::displayName() const
+{
+    return QDir::toNativeSeparators(filePath);
+}
+
 QString Database::configuredDirectory()
 {
     const QString setting = aliasSetting();

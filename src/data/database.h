@@ -23,6 +23,11 @@ public:
     static QString fileName(const QString& directory);
     // "~" and "~/..." as the user's home; the shell leaves a quoted "~" alone.
     static QString expandHome(const QString& directory);
+    // A PostgreSQL connection URI rather than a directory.
+    static bool isServerLocation(const QString& location);
+    bool isServer() const { return false; }
+    // What the title bar and messages call this database.
+    QString displayName() const;
 
     // How long a write waits for another Vantrel's write to end.
     static constexpr int BusyTimeoutMs = 1500;
