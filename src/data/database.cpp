@@ -132,6 +132,8 @@ QString Database::configuredDirectory()
     const QString setting = aliasSetting();
     if (setting.isEmpty())
         return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (isServerLocation(setting))
+        return setting;
     const QString dir = expandHome(setting);
     if (QDir::isRelativePath(dir))
         throw DbError(QStringLiteral("The VANTREL32 setting in %1 names the directory \"%2\", which is not a "
