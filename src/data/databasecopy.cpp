@@ -152,7 +152,7 @@ QVector<CopiedTable> recordCounts(Database& db)
 
 QVector<CopiedTable> copyDatabase(Database& from, Database& to)
 {
-    if (from.displayName() == to.displayName())
+    if (from.path() == to.path())
         throw DbError(QStringLiteral("%1 cannot be copied onto itself; name another database to copy to.")
                           .arg(from.displayName()));
     try {
