@@ -117,7 +117,7 @@ QString askClubDatabase(QWidget* parent)
     if (Database::isServerLocation(last))
         shown = ServerAddress::fromUri(last);
     else
-        shown.user = qEnvironmentVariable("USER");
+        shown.user = qEnvironmentVariable("USER", qEnvironmentVariable("LOGNAME"));
     ClubDatabaseDialog dialog(shown, parent);
     return dialog.exec() == QDialog::Accepted ? dialog.address().uri() : QString();
 }
