@@ -2,6 +2,7 @@
 // PostgreSQL server and back when a test server is at hand; every row and id
 // arrives, a target with records is refused, and new rows get new ids.
 #include "random_groups.h"
+#include "testdatabase.h"
 #include "app/cli.h"
 #include "data/database.h"
 #include "data/databasecopy.h"
@@ -80,9 +81,10 @@ class TestCopy : public QObject {
     QString club;
 
 private slots:
+    void initTestCase_data() { TestDatabase::addEngineRows(); }
     void initTestCase();
-    void fileToFileKeepsEveryRow();
-    void throughTheServerAndBack();
+    void thereAndBackKeepsEveryRow();
+    void mistakesChangeNothing();
 };
 
 void TestCopy::initTestCase()
@@ -102,39 +104,42 @@ void TestCopy::initTestCase()
     club = QFileInfo(f->db().path()).absolutePath();
 }
 
-void TestCopy::fileToFileKeepsEveryRow()
+// The club's file onto a new database of the engine and from there into a
+// new file: the same rows with the same ids.
+void TestCopy::thereAndBackKeepsEveryRow()
 {
-    const QString copy = dir.filePath("copy");
-    const Run done = cli({"copy", "--from", club, "--to", copy});
-    QVERIFY2(done.status == Cli::Ok, qPrintable(done.err));
-    QVERIFY2(done.out.contains(QRegularExpression("SCHEDULE +[1-9][0-9]* rows")), qPrintable(done.out));
-    const QStringList original = dump(club);
-    QCOMPARE(dump(copy), original);
+    QFETCH_GLOBAL(Engine, engine);
+    std::unique_ptr<TestDatabase> target;
+    VANTREL_OPEN_TEST_DATABASE(target, engine);
+    const Run there = cli({"copy", "--from", club, "--to", target->location()});
+    QVERIFY2(there.status == Cli::Ok, qPrintable(there.err));
+    QVERIFY2(there.out.contains(QRegularExpression("SCHEDULE +[1-9][0-9]* rows")), qPrintable(there.out));
+    const QString back = dir.filePath(QStringLiteral("back%1").arg(int(engine)));
+    const Run home = cli({"copy", "--from", target->location(), "--to", back});
+    QVERIFY2(home.status == Cli::Ok, qPrintable(home.err));
+    QCOMPARE(dump(back), dump(club));
 
-    // A target with records is refused and keeps them; so is a source that is not there.
-    const Run again = cli({"copy", "--from", club, "--to", copy});
+    // A target with records is refused and keeps them.
+    const Run again = cli({"copy", "--from", club, "--to", target->location()});
     QCOMPARE(again.status, int(Cli::Failed));
     QVERIFY2(again.err.contains("already holds a club's records"), qPrintable(again.err));
-    QCOMPARE(dump(copy), original);
-    QVERIFY(cli({"copy", "--from", dir.filePath("none"), "--to", dir.filePath("x")})
-                .err.contains("There is no Vantrel database"));
-    QCOMPARE(cli({"copy", "--from", club}).status, int(Cli::Usage));
+    const Run backAgain = cli({"copy", "--from", target->location(), "--to", dir.filePath("again")});
+    QCOMPARE(dump(dir.filePath("again")), dump(club));
 
-    newRowsGetNewIds(copy);
+    newRowsGetNewIds(target->location());
 }
 
-void TestCopy::throughTheServerAndBack()
+void TestCopy::mistakesChangeNothing()
 {
-    const QString server = qEnvironmentVariable("VANTREL_TEST_PG");
-    if (server.isEmpty())
-        QSKIP("No PostgreSQL test server (VANTREL_TEST_PG is not set).");
-    const Run up = cli({"copy", "--from", club, "--to", server});
-    QVERIFY2(up.status == Cli::Ok, qPrintable(up.err));
-    const QString back = dir.filePath("back");
-    const Run down = cli({"copy", "--from", server, "--to", back});
-    QVERIFY2(down.status == Cli::Ok, qPrintable(down.err));
-    QCOMPARE(dump(back), dump(club));
-    newRowsGetNewIds(server);
+    QFETCH_GLOBAL(Engine, engine);
+    if (engine != Engine::SQLite)
+        QSKIP("The command line is the same for both engines.");
+    QVERIFY(cli({"copy", "--from", dir.filePath("none"), "--to", dir.filePath("x")})
+                .err.contains("There is no Vantrel database"));
+    QVERIFY(!QFileInfo::exists(dir.filePath("x")));
+    QCOMPARE(cli({"copy", "--from", club}).status, int(Cli::Usage));
+    QCOMPARE(cli({"copy", "--from", club, "--to", club}).status, int(Cli::Failed));
+    QCOMPARE(cli({"copy", "--database", club, "--from", club, "--to", dir.filePath("y")}).status, int(Cli::Usage));
 }
 
 QTEST_MAIN(TestCopy)
