@@ -660,7 +660,7 @@ void runInitServer(const QString& uri, QTextStream& out)
         if (holdsRecords(db))
             fail(QStringLiteral("%1 holds a Vantrel database with records already; nothing was changed.")
                      .arg(db.displayName()));
-        out << QStringLiteral("Created the Vantrel tables in %1\n").arg(db.displayName());
+        out << QStringLiteral("The Vantrel tables are ready in %1\n").arg(db.displayName());
     } catch (const DbError& e) {
         fail(e.message());
     }
