@@ -496,8 +496,11 @@ void Tfrmmain::openClubDatabase()
         return;
     }
     const QString uri = askClubDatabase(this);
-    if (!uri.isEmpty())
-        databaseOpener(uri);
+    if (uri.isEmpty())
+        return;
+    databaseOpener(uri);
+    // The keys go back to the frame, also where no window manager hands them back.
+    activateWindow();
 }
 
 void Tfrmmain::runGuarded(const std::function<void()>& handler)
