@@ -1,7 +1,8 @@
 # Vantrel: `make run` builds and starts the program, `make test` runs the suite headless.
 PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev \
             fonts-liberation2 libical-dev pkg-config xvfb xauth xdotool imagemagick poppler-utils \
-            clang-format liblemon-dev chromium-headless-shell python3 gnumeric
+            clang-format liblemon-dev chromium-headless-shell python3 gnumeric \
+            postgresql libqt6sql6-psql
 BUILD    := build
 # CI builds with WERROR=ON, so that a warning fails the build; a user's build only shows it.
 WERROR   ?= OFF

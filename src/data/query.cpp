@@ -226,11 +226,11 @@ void Query::open()
     const QSqlRecord rec = statement->record();
     columnNames.clear();
     for (int c = 0; c < rec.count(); ++c)
-        columnNames << rec.fieldName(c);
+        columnNames << (database.isServer() ? Schema::columnSpelling(rec.fieldName(c)) : rec.fieldName(c));
     while (statement->next()) {
         QVector<QVariant> r(rec.count());
-        for (int c = 0; c < rec.count(); ++c)
-            r[c] = statement->value(c);
+        for (int c = 0; c < rec.count(); ++c)   // an empty value reads the same from either engine
+            r[c] = statement->isNull(c) ? QVariant() : statement->value(c);
         rows.append(std::move(r));
     }
     statement->finish();

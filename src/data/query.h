@@ -79,6 +79,7 @@ public:
     int recNo() const { return row + 1; }
     bool isEmpty() const { return rows.isEmpty(); }
 
+    // The result's column names, spelt as the schema spells them on either engine.
     QStringList columns() const { return columnNames; }
     bool hasColumn(const QString& name) const { return columnIndex(name) >= 0; }
     QVariant value(const QString& name) const;

@@ -290,6 +290,20 @@ QString rowVersionDefinition()
     return rowVersionColumn + QStringLiteral(" INTEGER NOT NULL DEFAULT 0");
 }
 
+QString columnSpelling(const QString& name)
+{
+    static const QHash<QString, QString> spelling = [] {
+        QHash<QString, QString> all;
+        for (const TableDef& t : tables())
+            for (const QString& column : t.columnNames())
+                all.insert(column.toLower(), column);
+        for (const char* column : {"NAME", "VALUE", "LOGID", "CHANGEDAT", "WHAT"})
+            all.insert(QString::fromLatin1(column).toLower(), QString::fromLatin1(column));
+        return all;
+    }();
+    return spelling.value(name.toLower(), name);
+}
+
 void exec(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery q(db);

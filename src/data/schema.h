@@ -71,6 +71,9 @@ void setStoredVersion(QSqlDatabase& db, int version);
 // The next id the key column of `table` hands out: tests start each table's
 // ids apart, and a copied database goes on after its highest id.
 void setNextId(QSqlDatabase& db, const TableDef& table, qint64 next);
+// A column name as the schema spells it ("numperses" -> "NumPerSes"): the
+// server gives result columns in lower case. A name of no column stays.
+QString columnSpelling(const QString& name);
 // Runs one statement of the schema's own, in the engine's dialect.
 void exec(QSqlDatabase& db, const QString& sql);
 
