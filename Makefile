@@ -2,7 +2,8 @@
 PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-base-dev-tools libqt6sql6-sqlite libgl-dev \
             fonts-liberation2 libical-dev pkg-config xvfb xauth xdotool imagemagick poppler-utils \
             clang-format liblemon-dev chromium-headless-shell python3 gnumeric \
-            librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian
+            librsvg2-bin dpkg-dev file desktop-file-utils appstream lintian \
+            postgresql libqt6sql6-psql
 BUILD    := build
 # The Debian package is built apart, optimised and with Debian's hardening flags.
 PACKAGE_BUILD := build-package

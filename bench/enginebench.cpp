@@ -23,14 +23,16 @@ constexpr double StretchAimMs = 100;
 
 const char* const WeekdayColumns[] = {"SUNDAY", "MONDAY", "TUESDAY", "WEDNESDAY", "THURSDAY", "FRIDAY", "SATURDAY"};
 
-int insert(Database& db, const QString& sql, const QVariantList& values)
+// The new row's id comes back by RETURNING, which both engines answer; a
+// server has no last insert id to ask for.
+int insert(Database& db, const QString& sql, const QVariantList& values, const char* key)
 {
-    Query q(db, sql);
+    Query q(db, sql + QStringLiteral(" RETURNING ") + QLatin1String(key));
     q.prepare();
     for (int i = 0; i < values.size(); ++i)
         q.setParam(QString("v%1").arg(i), values[i]);
-    q.execSql();
-    return q.lastInsertId().toInt();
+    q.open();
+    return q.asInt(QLatin1String(key));
 }
 
 QString checkGroup(Database& db, int groupId, const EngineShape& s)
@@ -94,16 +96,17 @@ int createShapeRows(Database& db, const EngineShape& s)
         values += ", 1";
     }
     const int group = insert(db, "INSERT INTO \"group.DB\" (" + columns + ") VALUES (" + values + ")",
-                             {"Bench", "2027-01-04", s.duration, s.perSession, s.matchType, s.recordKind});
+                             {"Bench", "2027-01-04", s.duration, s.perSession, s.matchType, s.recordKind}, "GROUPID");
     for (int i = 1; i <= s.entries; ++i) {
         const int player = insert(db, "INSERT INTO \"PLAYERS.db\" (FNAME, LNAME) VALUES (:v0, :v1)",
-                                  {QString("First%1").arg(i), QString("Last%1").arg(i)});
+                                  {QString("First%1").arg(i), QString("Last%1").arg(i)}, "PLAYERID");
         insert(db, "INSERT INTO \"GRPPLAYR.db\" (GROUPID, PLAYERID, GRPSEQNUM) VALUES (:v0, :v1, :v2)",
-               {group, player, i});
+               {group, player, i}, "GROUPPLAYERID");
     }
     for (int c = 1; c <= s.courts; ++c) {
-        const int court = insert(db, "INSERT INTO \"COURTS.db\" (NAME) VALUES (:v0)", {QString("Court %1").arg(c)});
-        insert(db, "INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (:v0, :v1)", {court, group});
+        const int court =
+            insert(db, "INSERT INTO \"COURTS.db\" (NAME) VALUES (:v0)", {QString("Court %1").arg(c)}, "COURTID");
+        insert(db, "INSERT INTO \"COURTSLT.db\" (COURTID, GROUPID) VALUES (:v0, :v1)", {court, group}, "GRPCRTID");
     }
     return group;
 }

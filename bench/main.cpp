@@ -53,6 +53,10 @@
 #include "bench_scheduling.h"
 #define VANTREL_BENCH_SCHEDULING 1
 #endif
+#if __has_include("bench_server.h")
+#include "bench_server.h"
+#define VANTREL_BENCH_SERVER 1
+#endif
 #if __has_include("bench_season.h")
 #include "bench_season.h"
 #define VANTREL_BENCH_SEASON 1
@@ -180,7 +184,7 @@ int main(int argc, char* argv[])
     // Every section, or the ones named: "views" alone, or "--only
     // scheduling,league,season" to leave out the slow start-up and report ones.
     const QStringList known = {"startup", "reports", "scheduling", "mixing", "league",
-                               "views",   "exports", "publish",    "season"};
+                               "views",   "exports", "publish",    "season", "server"};
     QStringList only;
     if (argc == 2 && argv[1][0] != '-')
         only << QString::fromLocal8Bit(argv[1]);
@@ -233,6 +237,10 @@ int main(int argc, char* argv[])
 #ifdef VANTREL_BENCH_SEASON
     if (wanted("season"))
         section(benchSeason);
+#endif
+#ifdef VANTREL_BENCH_SERVER
+    if (wanted("server"))
+        section(benchServer);
 #endif
     return status;
 }

@@ -10,6 +10,7 @@
 #include "reports/standingsreport.h"
 #include "scheduling/groupeditor.h"
 #include "scheduling/latedaysoff.h"
+#include "engine/runstate.h"
 #include "engine/seasonnotifier.h"
 #include "windows/accessiblenames.h"
 #include "windows/courtlist.h"
@@ -172,6 +173,7 @@ void connectDataModule(Tfrmmain& frame, Tdmglobal& dm)
     QObject::connect(&dm, &Tdmglobal::daysOffAdded, &frame, reviewLateDaysOff);
     // The data module owns the report; printing runs it over the active window.
     installScheduleReport(dm);
+    frame.showDatabaseName(dm.database().displayName());
 }
 
 namespace {
@@ -203,4 +205,32 @@ std::unique_ptr<Tdmglobal> openDataModule(const QString& directory)
 std::unique_ptr<Tdmglobal> openConfiguredDataModule()
 {
     return openReportingFailure([] { return std::make_unique<Tdmglobal>(Database::configuredDirectory()); });
+}
+
+bool switchDatabase(Tfrmmain& frame, std::unique_ptr<Tdmglobal>& dm, const QString& location)
+{
+    // The run works on an editor's datasets over the open connection.
+    if (runState().running) {
+        showErrorBox(&frame, QStringLiteral("A schedule is being generated. Open the other database when it has "
+                                            "finished."));
+        return false;
+    }
+    if (!frame.closeChildWindows())
+        return false;
+    std::unique_ptr<Tdmglobal> opened = openDataModule(location);
+    if (!opened)
+        return false;
+    connectDataModule(frame, *opened);
+    // The old module goes once the new one is current.
+    std::swap(dm, opened);
+    opened.reset();
+    // A URI holds no password here: the dialog never takes one.
+    QSettings().setValue(QStringLiteral("Aliases/VANTREL32"), location);
+    dm->statusMessage(QStringLiteral("Opened %1").arg(dm->database().displayName()));
+    return true;
+}
+
+void installDatabaseSwitch(Tfrmmain& frame, std::unique_ptr<Tdmglobal>& dm)
+{
+    frame.setDatabaseOpener([&frame, &dm](const QString& location) { switchDatabase(frame, dm, location); });
 }

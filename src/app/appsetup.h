@@ -17,6 +17,17 @@ void registerChildWindows(Tfrmmain& frame);
 // tables use it.
 void connectDataModule(Tfrmmain& frame, Tdmglobal& dm);
 
+// Opens the database at `location` (a directory or a server URI) in place
+// of `dm`'s, as a start with that VANTREL32 setting would: the child windows
+// close first (any may refuse, keeping its unsaved work), then the new data
+// module replaces the old and the setting names it for the next start. A
+// database that cannot be opened is shown in the error box and the old one
+// stays open. Returns whether the new one is open.
+bool switchDatabase(Tfrmmain& frame, std::unique_ptr<Tdmglobal>& dm, const QString& location);
+
+// File > Open Club Database... switches `dm`, which must outlive the frame.
+void installDatabaseSwitch(Tfrmmain& frame, std::unique_ptr<Tdmglobal>& dm);
+
 // The settings store of the program (INI file, organisation and application
 // "Vantrel"); called before anything reads a setting.
 void configureApplication();

@@ -1,6 +1,7 @@
 #include "cli.h"
 #include "appsetup.h"
 #include "data/database.h"
+#include "data/databasecopy.h"
 #include "data/transaction.h"
 #include "data/dberror.h"
 #include "data/datamodule.h"
@@ -72,14 +73,23 @@ const char* const commandsText = "Without arguments Vantrel starts its window. C
                                  "      or 2027-01-12T18:30), addressed to them in BCC, for a mail program\n"
                                  "      or script to send\n"
                                  "  list groups|leagues|players\n"
-                                 "  init --database DIR\n"
-                                 "      makes a new, empty database in DIR\n"
+                                 "  init --database DIR|URI\n"
+                                 "      makes a new, empty database in DIR, or its tables in the empty\n"
+                                 "      PostgreSQL database URI\n"
+                                 "  copy --from DIR|URI --to DIR|URI\n"
+                                 "      copies every record into a new or empty database and checks the\n"
+                                 "      counts: a club's file onto its server, or the server to a file\n"
+                                 "--database, --from and --to take a directory that holds vantrel.db or a\n"
+                                 "PostgreSQL URI: postgresql://USER@HOST:PORT/DBNAME (the password comes\n"
+                                 "from ~/.pgpass or PGPASSWORD, never from the command line).\n"
                                  "A NAME with blanks goes in quotes: --group \"Monday Doubles\". A PLAYER is a\n"
                                  "first and last name, or the number of the entry. A DATE is 2027-01-12.\n"
                                  "Exit status: 0 done, 1 the work failed, 2 the command line was wrong.";
 
 struct Options {
-    QCommandLineOption database{"database", "The directory that holds vantrel.db (default: from the settings).", "DIR"};
+    QCommandLineOption database{
+        "database", "The directory that holds vantrel.db, or a PostgreSQL URI (default: from the settings).",
+        "DIR or URI"};
     QCommandLineOption group{"group", "The group or league, by its name.", "NAME"};
     QCommandLineOption format{"format", "csv, ics or pdf (export); text, csv or pdf (report).", "FORMAT"};
     QCommandLineOption player{"player", "One player, by first and last name.", "NAME"};
@@ -90,7 +100,9 @@ struct Options {
     QCommandLineOption seed{"seed", "generate, replan: seed of the random source, for a repeatable run.", "N"};
     QCommandLineOption date{"date", "substitute, swap: the date of play, as 2027-01-12.", "DATE"};
     QCommandLineOption date2{"date2", "swap: the date of play that --in gives up.", "DATE2"};
-    QCommandLineOption from{"from", "replan: the first date scheduled again.", "DATE"};
+    QCommandLineOption from{"from", "replan: the first date scheduled again; copy: the database copied.",
+                            "DATE or DIR or URI"};
+    QCommandLineOption to{"to", "copy: the new or empty database copied into.", "DIR or URI"};
     QCommandLineOption out{"out", "substitute, swap: the player who gives up --date.", "PLAYER"};
     QCommandLineOption in{"in", "substitute, swap: the player who plays on --date instead.", "PLAYER"};
     QCommandLineOption all{"all", "publish: every group and league, each in a folder of its own."};
@@ -101,14 +113,26 @@ struct Options {
 
 // ------------------------------------------------------------ the database
 
-std::unique_ptr<Tdmglobal> openDatabase(const QString& directory)
+// A directory as the user wrote it ("~/vantrel"), or a server URI as it is.
+QString location(const QString& given)
 {
-    if (!QFileInfo::exists(Database::fileName(directory)))
+    return Database::isServerLocation(given) ? given : Database::expandHome(given);
+}
+
+// A directory must hold a database already; on a server the engine says what is missing.
+void requireExisting(const QString& place)
+{
+    if (!Database::isServerLocation(place) && !QFileInfo::exists(Database::fileName(place)))
         fail(QStringLiteral("There is no Vantrel database in %1. Name the directory that holds vantrel.db "
                             "with --database DIR, or make one with: vantrel init --database DIR.")
-                 .arg(directory));
+                 .arg(place));
+}
+
+std::unique_ptr<Tdmglobal> openDatabase(const QString& place)
+{
+    requireExisting(place);
     try {
-        return std::make_unique<Tdmglobal>(directory);
+        return std::make_unique<Tdmglobal>(place);
     } catch (const DbError& e) {
         fail(e.message());
     }
@@ -621,9 +645,32 @@ void runList(const QCommandLineParser& p, Database& db, QTextStream& out)
     }
 }
 
+bool holdsRecords(Database& db)
+{
+    const QVector<CopiedTable> tables = recordCounts(db);
+    return std::any_of(tables.cbegin(), tables.cend(), [](const CopiedTable& t) { return t.rows > 0; });
+}
+
+// The tables in an empty server database; the engine refuses one that holds
+// other tables.
+void runInitServer(const QString& uri, QTextStream& out)
+{
+    try {
+        Database db(uri);
+        if (holdsRecords(db))
+            fail(QStringLiteral("%1 holds a Vantrel database with records already; nothing was changed.")
+                     .arg(db.displayName()));
+        out << QStringLiteral("The Vantrel tables are ready in %1\n").arg(db.displayName());
+    } catch (const DbError& e) {
+        fail(e.message());
+    }
+}
+
 // A new database with all its tables, in a directory that holds none yet.
 void runInit(const QString& directory, QTextStream& out)
 {
+    if (Database::isServerLocation(directory))
+        return runInitServer(directory, out);
     if (QFileInfo::exists(Database::fileName(directory)))
         fail(QStringLiteral("There is a Vantrel database in %1 already; nothing was changed.")
                  .arg(QDir::toNativeSeparators(directory)));
@@ -638,24 +685,56 @@ void runInit(const QString& directory, QTextStream& out)
     out << QStringLiteral("Created %1\n").arg(QDir::toNativeSeparators(Database::fileName(directory)));
 }
 
+// Each table's rows, printed once they are checked.
+void runCopy(const QCommandLineParser& p, const Options& o, QTextStream& out)
+{
+    const QString command = QStringLiteral("copy");
+    if (p.isSet(o.database))
+        fail(QStringLiteral("copy takes --from and --to, not --database."), Cli::Usage);
+    const QString source = location(required(p, o.from, command));
+    const QString target = location(required(p, o.to, command));
+    requireExisting(source);
+    if (!Database::isServerLocation(target) && !QDir().mkpath(target))
+        fail(QStringLiteral("The directory %1 could not be made. Choose a directory you may write.")
+                 .arg(QDir::toNativeSeparators(target)));
+    try {
+        Database from(source);
+        Database to(target);
+        const QVector<CopiedTable> counts = copyDatabase(from, to);
+        out << QStringLiteral("Copied %1 to %2:\n").arg(from.displayName(), to.displayName());
+        qint64 total = 0;
+        for (const CopiedTable& t : counts) {
+            out << QStringLiteral("  %1 %2 rows\n").arg(t.table, -10).arg(t.rows);
+            total += t.rows;
+        }
+        out << QStringLiteral("%1 rows in all; every table holds as many rows as the source.\n").arg(total);
+    } catch (const DbError& e) {
+        fail(e.message());
+    }
+}
+
 void dispatch(const QCommandLineParser& p, const Options& o, QTextStream& out, QTextStream& err)
 {
     const QStringList args = p.positionalArguments();
     const QString command = args.value(0);
-    checkChoice(command,
-                {"export", "report", "generate", "substitute", "swap", "replan", "publish", "notify", "list", "init"},
-                QStringLiteral("The command"));
+    checkChoice(
+        command,
+        {"export", "report", "generate", "substitute", "swap", "replan", "publish", "notify", "list", "init", "copy"},
+        QStringLiteral("The command"));
     // Words past what the command takes are a mistake, not something to ignore.
     const int takes = command == QLatin1String("report") || command == QLatin1String("list") ? 2 : 1;
     if (args.size() > takes)
         fail(QStringLiteral("\"%1\" is more than the command takes. See vantrel --help.")
                  .arg(args.mid(takes).join(QLatin1Char(' '))),
              Cli::Usage);
-    const QString directory =
-        p.isSet(o.database) ? Database::expandHome(p.value(o.database)) : Database::configuredDirectory();
+    if (command == QLatin1String("copy"))
+        return runCopy(p, o, out);
+    const QString directory = p.isSet(o.database) ? location(p.value(o.database)) : Database::configuredDirectory();
     if (command == QLatin1String("init")) {
         if (!p.isSet(o.database))
-            fail(QStringLiteral("init needs --database DIR: the directory to make the database in."), Cli::Usage);
+            fail(QStringLiteral("init needs --database DIR or URI: the directory to make the database in, or "
+                                "the empty PostgreSQL database to make its tables in."),
+                 Cli::Usage);
         runInit(directory, out);
         return;
     }
@@ -695,11 +774,12 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     const QCommandLineOption help = parser.addHelpOption();
     Options o;
     parser.addOptions({o.database, o.group, o.format, o.player, o.players, o.everyPlayer, o.output, o.yes, o.seed,
-                       o.date, o.date2, o.from, o.out, o.in, o.all, o.baseUrl, o.newLinks, o.since});
-    parser.addPositionalArgument("command",
-                                 "export, report, generate, substitute, swap, replan, publish, notify, list or init, "
-                                 "and what it needs.",
-                                 "command [what]");
+                       o.date, o.date2, o.from, o.to, o.out, o.in, o.all, o.baseUrl, o.newLinks, o.since});
+    parser.addPositionalArgument(
+        "command",
+        "export, report, generate, substitute, swap, replan, publish, notify, list, init or copy, "
+        "and what it needs.",
+        "command [what]");
     int status = Ok;
     try {
         if (!parser.parse(arguments))
@@ -712,7 +792,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         }
         if (parser.positionalArguments().isEmpty())
             fail(QStringLiteral("Name a command: export, report, generate, substitute, swap, replan, publish, notify, "
-                                "list or init. See vantrel --help."),
+                                "list, init or copy. See vantrel --help."),
                  Usage);
         dispatch(parser, o, out, err);
     } catch (const CliError& e) {

@@ -24,6 +24,7 @@ int main(int argc, char* argv[])
     Tfrmmain frame;
     registerChildWindows(frame);
     connectDataModule(frame, *dm);
+    installDatabaseSwitch(frame, dm);
 
     frame.setStartupSplash(TAboutBox::SplashInterval);
     // Where no window manager maximises the frame, it still fills the screen.

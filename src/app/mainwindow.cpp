@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "about.h"
+#include "clubdatabasedialog.h"
 #include "data/datamodule.h"
 #include "footersetup.h"
 #include "groupoutputmenu.h"
@@ -125,6 +126,8 @@ void Tfrmmain::createMenus()
     menuAction(file, "Courts1", QStringLiteral("&Courts"), QKeySequence(Qt::CTRL | Qt::Key_C), open(CourtList));
     menuAction(file, "Groups1", QStringLiteral("&Groups"), QKeySequence(Qt::CTRL | Qt::Key_G), open(GroupList));
     menuAction(file, "Leagues1", QStringLiteral("&Leagues"), QKeySequence(Qt::CTRL | Qt::Key_L), open(LeagueList));
+    file->addSeparator();
+    menuAction(file, "OpenClubDatabase1", QStringLiteral("Open Club &Database..."), {}, [this] { openClubDatabase(); });
     file->addSeparator();
     menuAction(file, "LabelSetup1", QStringLiteral("La&bel Setup"), {}, command(CmdLabelSetup));
     menuAction(
@@ -465,6 +468,41 @@ void Tfrmmain::routeCommand(int commandCode)
     runGuarded([&] { router.route(commandCode); });
 }
 
+bool Tfrmmain::closeChildWindows()
+{
+    // Each is shown while it asks, and the first that stays open (Cancel, or
+    // a save refused) stops the closing with the others untouched.
+    QList<QMdiSubWindow*> windows = clientArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    std::reverse(windows.begin(), windows.end());   // the active window first
+    for (const QPointer<QMdiSubWindow> sub : windows) {
+        if (!sub)
+            continue;
+        clientArea->setActiveSubWindow(sub);
+        if (!sub->close())
+            return false;
+    }
+    return clientArea->subWindowList().isEmpty();
+}
+
+void Tfrmmain::showDatabaseName(const QString& name)
+{
+    setWindowTitle(QStringLiteral("Vantrel - %1").arg(name));
+}
+
+void Tfrmmain::openClubDatabase()
+{
+    if (!databaseOpener) {
+        beep();
+        return;
+    }
+    const QString uri = askClubDatabase(this);
+    if (uri.isEmpty())
+        return;
+    databaseOpener(uri);
+    // The keys go back to the frame, also where no window manager hands them back.
+    activateWindow();
+}
+
 void Tfrmmain::runGuarded(const std::function<void()>& handler)
 {
     guarded(this, handler);
@@ -653,21 +691,8 @@ void Tfrmmain::closeEvent(QCloseEvent* event)
         event->ignore();
         return;
     }
-    // Child windows get the chance to refuse (to keep unsaved work). Each
-    // is shown while it asks, and the first that stays open (Cancel, or a
-    // save refused) stops the exit with the others untouched.
-    QList<QMdiSubWindow*> windows = clientArea->subWindowList(QMdiArea::ActivationHistoryOrder);
-    std::reverse(windows.begin(), windows.end());   // the active window first
-    for (const QPointer<QMdiSubWindow> sub : windows) {
-        if (!sub)
-            continue;
-        clientArea->setActiveSubWindow(sub);
-        if (!sub->close()) {
-            event->ignore();
-            return;
-        }
-    }
-    if (!clientArea->subWindowList().isEmpty()) {
+    // Child windows get the chance to refuse, to keep unsaved work.
+    if (!closeChildWindows()) {
         event->ignore();
         return;
     }

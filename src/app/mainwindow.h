@@ -41,6 +41,14 @@ public:
     // Adds an already created child window (e.g. a group editor opened from a list).
     QMdiSubWindow* addChildWindow(QWidget* window);
     void routeCommand(int commandCode);
+    // Closes every child window, each of which may refuse to keep unsaved
+    // work; true when none is left.
+    bool closeChildWindows();
+
+    // File > Open Club Database... hands the URI chosen to this.
+    void setDatabaseOpener(std::function<void(const QString& location)> open) { databaseOpener = std::move(open); }
+    // The title bar names the database open: "Vantrel - club on host".
+    void showDatabaseName(const QString& name);
 
     QMdiArea* mdiArea() const { return clientArea; }
     QWidget* activeChildWidget() const;
@@ -81,6 +89,7 @@ private:
     void createMenus();
     void createToolBars();
     void createStatusBar();
+    void openClubDatabase();
     QAction* menuAction(QMenu* menu, const char* name, const QString& caption, const QKeySequence& shortcut,
                         std::function<void()> handler, int helpContext = 0);
     QAction* toolAction(const char* name, const QString& caption, const QString& hint, const QIcon& icon,
@@ -106,6 +115,7 @@ private:
     QPointer<QMdiSubWindow> returnTo, closingWindow;
     CommandRouter router;
     std::function<void()> beepSound;
+    std::function<void(const QString&)> databaseOpener;
 
     QMdiArea* clientArea = nullptr;
     QToolBar* tbmain = nullptr;

@@ -5,11 +5,14 @@
 #include "schemaupgrade.h"
 #include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QSettings>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <QUrl>
+#include <QUrlQuery>
 #include <atomic>
 
 namespace {
@@ -106,7 +109,70 @@ QString aliasSetting()
     return {};
 }
 
+// Where a server database is, read from its URI.
+struct ServerAddress {
+    QString host;   // a name, an address, or a socket directory
+    int port = -1;
+    QString user, password, databaseName;
+    QStringList options;   // libpq's own, such as sslmode=require
+};
+
+ServerAddress serverAddress(const QString& uri)
+{
+    const QUrl url(uri);
+    if (!url.isValid())
+        throw DbError(QStringLiteral("The database address \"%1\" cannot be read. Write it as "
+                                     "postgresql://user@host:port/database, then try again.")
+                          .arg(uri));
+    ServerAddress a;
+    a.host = url.host();
+    a.port = url.port();
+    a.user = url.userName();
+    a.password = url.password();
+    a.databaseName = url.path().mid(1);
+    const QUrlQuery query(url);
+    for (const auto& [key, value] : query.queryItems(QUrl::FullyDecoded)) {
+        if (key == QLatin1String("host"))
+            a.host = value;
+        else if (key == QLatin1String("port"))
+            a.port = value.toInt();
+        else if (key == QLatin1String("user"))
+            a.user = value;
+        else if (key == QLatin1String("dbname"))
+            a.databaseName = value;
+        else if (key != QLatin1String("password"))
+            a.options << key + '=' + value;
+    }
+    if (a.databaseName.isEmpty())
+        throw DbError(QStringLiteral("The database address \"%1\" names no database. Write its name after "
+                                     "the host, as in postgresql://host/club, then try again.")
+                          .arg(uri));
+    return a;
+}
+
+QString withoutPassword(const QString& uri)
+{
+    QUrl url(uri);
+    url.setPassword(QString());
+    QUrlQuery query(url);
+    query.removeAllQueryItems(QStringLiteral("password"));
+    url.setQuery(query);
+    return url.toString();
+}
+
 }   // namespace
+
+bool Database::isServerLocation(const QString& location)
+{
+    const QString l = location.trimmed();
+    return l.startsWith(QLatin1String("postgresql://"), Qt::CaseInsensitive) ||
+           l.startsWith(QLatin1String("postgres://"), Qt::CaseInsensitive);
+}
+
+QString Database::displayName() const
+{
+    return isServer() ? serverName : QDir::toNativeSeparators(filePath);
+}
 
 QString Database::expandHome(const QString& dir)
 {
@@ -122,6 +188,8 @@ QString Database::configuredDirectory()
     const QString setting = aliasSetting();
     if (setting.isEmpty())
         return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (isServerLocation(setting))
+        return setting;
     const QString dir = expandHome(setting);
     if (QDir::isRelativePath(dir))
         throw DbError(QStringLiteral("The VANTREL32 setting in %1 names the directory \"%2\", which is not a "
@@ -141,8 +209,17 @@ void Database::setFreeSpaceSource(std::function<qint64(const QString&)> source)
     FileProbe::setFreeSpaceSource(std::move(source));
 }
 
-Database::Database(const QString& directory) : connectionName(nextConnectionName()), filePath(fileName(directory))
+Database::Database(const QString& location) : connectionName(nextConnectionName())
 {
+    if (isServerLocation(location))
+        openServer(location.trimmed());
+    else
+        openFile(location);
+}
+
+void Database::openFile(const QString& directory)
+{
+    filePath = fileName(directory);
     int version = Schema::version;
     if (needsCreating(filePath)) {
         FileProbe::requireWritable(directory, QString());
@@ -189,6 +266,89 @@ void Database::openConnection()
     }
 }
 
+void Database::openServer(const QString& uri)
+{
+    dbEngine = Engine::PostgreSQL;
+    filePath = withoutPassword(uri);
+    const ServerAddress address = serverAddress(uri);
+    const bool local = address.host.isEmpty() || address.host.startsWith('/');
+    serverName =
+        QStringLiteral("%1 on %2").arg(address.databaseName, local ? QStringLiteral("this computer") : address.host);
+    db = QSqlDatabase::addDatabase("QPSQL", connectionName);
+    if (!db.isValid())
+        throw DbError(QStringLiteral("Vantrel cannot reach PostgreSQL servers on this computer: the driver is "
+                                     "missing. Install the package libqt6sql6-psql, then start Vantrel again."));
+    db.setHostName(address.host);
+    if (address.port > 0)
+        db.setPort(address.port);
+    db.setUserName(address.user);
+    db.setPassword(address.password);
+    db.setDatabaseName(address.databaseName);
+    QStringList options = address.options;
+    if (!address.options.join(' ').contains(QLatin1String("connect_timeout")))
+        options << QStringLiteral("connect_timeout=10");
+    db.setConnectOptions(options.join(';'));
+    if (!db.open())
+        throw DbError(QStringLiteral("Cannot connect to the database %1. Check that the server is running and "
+                                     "that your user name and password (in ~/.pgpass) are right, then try "
+                                     "again.\n%2")
+                          .arg(serverName, db.lastError().text().trimmed()));
+    try {
+        exec(QStringLiteral("SET lock_timeout = %1").arg(BusyTimeoutMs));
+        exec(QStringLiteral("SET client_min_messages = warning"));
+        requireServerSchema();
+    } catch (...) {
+        if (transactionActive)
+            db.rollback();
+        transactionActive = false;
+        db.close();
+        throw;
+    }
+}
+
+// An empty database gets the schema, as a missing file does; one that
+// holds other tables, or ours from a newer Vantrel, is refused untouched.
+void Database::requireServerSchema()
+{
+    const auto ourTables = [this] {
+        Query q(*this, QStringLiteral("SELECT table_name FROM information_schema.tables "
+                                      "WHERE table_schema = current_schema()"));
+        q.open();
+        QSet<QString> names;
+        for (q.first(); !q.eof(); q.next())
+            names.insert(q.value(0).toString().toLower());
+        return names;
+    };
+    if (ourTables().isEmpty()) {
+        runInTransaction([&] {
+            // Two Vantrels starting on the new database at once make it once.
+            exec(QStringLiteral("SELECT pg_advisory_xact_lock(3, 0)"));
+            if (ourTables().isEmpty())
+                Schema::create(db);
+        });
+    }
+    const QSet<QString> present = ourTables();
+    const int version = present.contains(Schema::metaTable.toLower()) ? Schema::storedVersion(db) : 0;
+    if (version <= 0)
+        throw DbError(QStringLiteral("The database %1 holds other tables and is not a Vantrel database. It was "
+                                     "left untouched; give Vantrel an empty database of its own.")
+                          .arg(serverName));
+    if (version > Schema::version)
+        throw DbError(QStringLiteral("The database %1 was written by a newer version of Vantrel. It was left "
+                                     "untouched; install the newer version to open it.")
+                          .arg(serverName));
+    QStringList missing;
+    for (const TableDef& t : Schema::tables())
+        if (!present.contains(t.name.toLower()))
+            missing << t.name;
+    if (!missing.isEmpty())
+        throw DbError(QStringLiteral("The database %1 is damaged: it lacks %2. It was left untouched; ask "
+                                     "whoever keeps the server to put back a copy.")
+                          .arg(serverName, missing.join(QStringLiteral(", "))));
+    if (version < Schema::version)
+        notice = SchemaUpgrade::upgrade(*this, version);
+}
+
 QString Database::calendarId()
 {
     QString id = Schema::metaValue(db, Schema::calendarIdKey);
@@ -202,7 +362,7 @@ QString Database::calendarId()
 void Database::exec(const QString& sql)
 {
     QSqlQuery q(db);
-    if (!q.exec(sql))
+    if (!q.exec(translateSql(sql, nullptr, dbEngine)))
         throw engineError(q.lastError());
 }
 
@@ -217,12 +377,25 @@ void Database::startTransaction()
 
 void Database::startWriteTransaction()
 {
-    if (transactionActive)
-        throw DbError(QStringLiteral("A transaction is already active."));
-    QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
-        throw engineError(q.lastError());
-    transactionActive = true;
+    if (!isServer()) {
+        if (transactionActive)
+            throw DbError(QStringLiteral("A transaction is already active."));
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("BEGIN IMMEDIATE")))
+            throw engineError(q.lastError());
+        transactionActive = true;
+        return;
+    }
+    // The server has no database-wide write lock: every such transaction
+    // takes the same lock of its own instead, which waits as long as the
+    // file's does and is freed with the transaction, however it ends.
+    startTransaction();
+    try {
+        exec(QStringLiteral("SELECT pg_advisory_xact_lock(2, 0)"));
+    } catch (...) {
+        rollback();
+        throw;
+    }
 }
 
 void Database::commit()

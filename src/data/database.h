@@ -1,25 +1,33 @@
 #pragma once
+#include "query.h"
 #include <QSqlDatabase>
 #include <QString>
 #include <functional>
 
-// The one connection to the Vantrel database file. A missing file is created
-// with the full schema; an existing one must carry our schema version and
-// every table and column of it, else it is refused untouched. Another
-// Vantrel may have the same file open: a write it holds makes ours wait a
-// moment and then fail with a message that says so.
+// The one connection to the Vantrel database: a file, or a club's database
+// on a PostgreSQL server. A missing file (an empty server database) is
+// created with the full schema; an existing one must carry our schema
+// version and every table and column of it, else it is refused untouched.
+// Another Vantrel may have the same database open: a write it holds makes
+// ours wait a moment and then fail with a message that says so.
 class Database {
 public:
-    // Opens (creating if missing) `vantrel.db` in the directory.
-    explicit Database(const QString& directory);
+    // Opens (creating if missing) `vantrel.db` in a directory, or the
+    // database a PostgreSQL URI names ("postgresql://user@host:5432/club",
+    // "postgresql:///club?host=/run/postgresql"). The password comes from
+    // ~/.pgpass or the PG* variables, never from us.
+    explicit Database(const QString& location);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
     // The directory from the settings (key VANTREL32 of section Aliases, in
     // any case; "~" is the home directory), or the application data
-    // directory when there is no setting. A relative path is a DbError.
+    // directory when there is no setting. A relative path is a DbError; a
+    // server URI is taken as it is.
     static QString configuredDirectory();
+    // True for a PostgreSQL URI (postgresql:// or postgres://).
+    static bool isServerLocation(const QString& location);
     static QString fileName(const QString& directory);
     // "~" and "~/..." as the user's home; the shell leaves a quoted "~" alone.
     static QString expandHome(const QString& directory);
@@ -32,9 +40,15 @@ public:
     static void setFreeSpaceSource(std::function<qint64(const QString& directory)> source);
 
     QSqlDatabase& connection() { return db; }
+    Engine engine() const { return dbEngine; }
+    bool isServer() const { return dbEngine == Engine::PostgreSQL; }
+    // What to call the database to the user: the file's path, or "club on
+    // host" for a server (never a password).
+    QString displayName() const;
     // What the user should hear about the opening (an older file upgraded);
     // empty when there is nothing to say.
     QString upgradeNotice() const { return notice; }
+    // The file's path; for a server, the URI without its password.
     QString path() const { return filePath; }
     // The file's own random id (VANTREL_META), which keeps the calendar
     // events exported from two databases apart. A file that lost it gets a
@@ -43,8 +57,9 @@ public:
 
     bool inTransaction() const { return transactionActive; }
     void startTransaction();
-    // Takes the write lock at once (BEGIN IMMEDIATE): a long run of writes
-    // then cannot meet another program's writer halfway through.
+    // Takes the write lock at once (BEGIN IMMEDIATE; on a server, a lock
+    // every such transaction takes): a long run of writes then cannot meet
+    // another program's writer halfway through.
     void startWriteTransaction();
     void commit();
     void rollback();
@@ -57,10 +72,15 @@ public:
     void exec(const QString& sql);
 
 private:
+    void openFile(const QString& directory);
     void openConnection();
+    void openServer(const QString& uri);
+    void requireServerSchema();
 
     QString connectionName;
+    Engine dbEngine = Engine::SQLite;
     QString filePath;
+    QString serverName;   // "club on host"
     QString notice;
     QSqlDatabase db;
     bool transactionActive = false;

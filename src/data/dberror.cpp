@@ -5,6 +5,10 @@ const QString BusyMessage =
     QStringLiteral("Another Vantrel is writing to the database file. Wait until it has finished "
                    "(a days-off dialog closed with Done, a schedule run ended), then try again.");
 
+const QString GroupChangedMessage =
+    QStringLiteral("Another organiser changed this group or league at the same moment, so your change was not "
+                   "saved. Open the group again to see its current schedule, then repeat the change.");
+
 namespace {
 
 // Primary result codes of the engine; extended codes carry them in the low byte.
@@ -55,11 +59,36 @@ QString engineAdvice(int engineCode)
     return QStringLiteral("The database could not carry out the operation; nothing more of it was done.");
 }
 
+// The server's failures told in the same sentences as the file's, by the
+// class of their SQLSTATE where one sentence serves the whole class.
+QString serverAdvice(const QString& sqlState)
+{
+    if (sqlState == QLatin1String("55P03") || sqlState == QLatin1String("57014"))
+        return BusyMessage;   // a lock not granted within the wait, or the wait cancelled
+    if (sqlState == QLatin1String("40001") || sqlState == QLatin1String("40P01"))
+        return GroupChangedMessage;
+    if (sqlState == QLatin1String("53100"))
+        return engineAdvice(Full);
+    if (sqlState.startsWith(QLatin1String("23")))
+        return engineAdvice(Constraint);
+    if (sqlState == QLatin1String("25006") || sqlState == QLatin1String("42501"))
+        return QStringLiteral("Your user may not change the club's database. Ask whoever keeps the server to "
+                              "give your user the right to write to it.");
+    if (sqlState.startsWith(QLatin1String("08")) || sqlState.startsWith(QLatin1String("57P")))
+        return QStringLiteral("The connection to the database server was lost. Check the network and that the "
+                              "server is running, then start Vantrel again.");
+    if (sqlState == QLatin1String("XX001") || sqlState == QLatin1String("XX002"))
+        return engineAdvice(Corrupt);
+    return engineAdvice(0);
+}
+
 DbError engineError(const QSqlError& error)
 {
+    // The server's SQLSTATE has five characters; the file's codes are shorter.
+    const QString native = error.nativeErrorCode();
     bool known = false;
-    const int code = error.nativeErrorCode().toInt(&known);
-    const QString advice = engineAdvice(known ? code : 0);
+    const int code = native.toInt(&known);
+    const QString advice = native.size() == 5 ? serverAdvice(native) : engineAdvice(known ? code : 0);
     const QString text = engineText(error);
     return DbError(text.isEmpty() ? advice : advice + '\n' + text);
 }

@@ -26,8 +26,13 @@ public:
 // what to do, with the engine's own text as a second line.
 DbError engineError(const QSqlError& error);
 
-// The sentence alone, for a failure whose engine code is known.
+// The sentence alone, for a failure whose engine code is known: SQLite's
+// number, or the server's five-character SQLSTATE.
 QString engineAdvice(int engineCode);
+QString serverAdvice(const QString& sqlState);
 
 // The message for a file another Vantrel is writing to.
 extern const QString BusyMessage;
+// The message for a whole-group operation that met another organiser's
+// change of the same group on the server.
+extern const QString GroupChangedMessage;

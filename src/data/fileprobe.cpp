@@ -102,9 +102,9 @@ QStringList missingIn(const Probe& probe, int version)
             missing << t.name;
             continue;
         }
-        for (const FieldDef& f : t.fields)
-            if (!present.contains(f.name.toLower()) && !SchemaUpgrade::addedAfter(version, t.name, f.name))
-                missing << t.name + '.' + f.name;
+        for (const QString& column : t.columnNames())
+            if (!present.contains(column.toLower()) && !SchemaUpgrade::addedAfter(version, t.name, column))
+                missing << t.name + '.' + column;
     }
     return missing;
 }

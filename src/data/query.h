@@ -9,12 +9,26 @@
 #include <memory>
 
 class Database;
+class QSqlDatabase;
+
+// The engines a Vantrel database lives in: a file of its own, or a club's
+// server shared by several organisers.
+enum class Engine { SQLite, PostgreSQL };
+Engine engineOf(const QSqlDatabase& connection);
 
 // Rewrites a statement of the program into the stored SQL: quoted file names
 // ("PLAYERS.db", "groupoff.DB") become table names, the boolean literals
 // False/True and "False"/"True" become 0/1, and named parameters become
-// positional ones. `names` receives the parameter names in order.
-QString translateSql(const QString& sql, QStringList* names = nullptr);
+// positional ones. `names` receives the parameter names in order. Every
+// UPDATE of a table with a row version moves the version on, so that the
+// optimistic check of a row sees any change, whoever wrote it.
+//
+// This is the one place where the engines' dialects differ: on PostgreSQL
+// quoted names are lower-cased (the server folds bare names to lower case,
+// while the file keeps them as the schema writes them), AUTOINCREMENT
+// becomes an identity column, REAL a double, rowid the row's place and
+// COLLATE NOCASE an order by the lower-case text.
+QString translateSql(const QString& sql, QStringList* names = nullptr, Engine engine = Engine::SQLite);
 
 // A statement with typed named parameters (":groupid"), prepared once and
 // reused. `open` reads the whole result into memory so that the cursor can
@@ -65,6 +79,7 @@ public:
     int recNo() const { return row + 1; }
     bool isEmpty() const { return rows.isEmpty(); }
 
+    // The result's column names, spelt as the schema spells them on either engine.
     QStringList columns() const { return columnNames; }
     bool hasColumn(const QString& name) const { return columnIndex(name) >= 0; }
     QVariant value(const QString& name) const;

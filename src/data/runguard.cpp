@@ -1,7 +1,23 @@
 #include "runguard.h"
 #include "database.h"
+#include "dberror.h"
 #include "query.h"
 #include "schema.h"
+#include <QMutex>
+#include <QSet>
+
+namespace {
+
+// The server lets one connection take its own lock again; two runs of one
+// group in this program are kept apart here, as a lock file keeps them.
+QMutex heldMutex;
+QSet<QPair<QString, int>>& heldOnServer()
+{
+    static QSet<QPair<QString, int>> held;
+    return held;
+}
+
+}   // namespace
 
 const QString ScheduleRunGuard::GroupGone = QStringLiteral("This group or league no longer exists.");
 const QString ScheduleRunGuard::RunElsewhere =
@@ -19,7 +35,8 @@ bool ScheduleRunGuard::groupExists(Database& db, int groupId)
     return !q.isEmpty();
 }
 
-ScheduleRunGuard::ScheduleRunGuard(Database& db, int groupId, const QDate& startDate, int weeks)
+ScheduleRunGuard::ScheduleRunGuard(Database& database, int groupId, const QDate& startDate, int weeks)
+    : db(database), group(groupId)
 {
     // One week more than asked: a date is moved to its weekday within the week.
     if (startDate.isValid() && startDate.addDays(qint64(std::max(weeks, 0) + 1) * 7) > Schema::lastStorableDate()) {
@@ -28,6 +45,11 @@ ScheduleRunGuard::ScheduleRunGuard(Database& db, int groupId, const QDate& start
     }
     if (!groupExists(db, groupId)) {
         reason = GroupGone;
+        return;
+    }
+    if (db.isServer()) {
+        if (!lockOnServer())
+            reason = RunElsewhere;
         return;
     }
     lock = std::make_unique<QLockFile>(db.path() + QStringLiteral("-run-%1.lock").arg(groupId));
@@ -39,4 +61,37 @@ ScheduleRunGuard::ScheduleRunGuard(Database& db, int groupId, const QDate& start
     }
 }
 
-ScheduleRunGuard::~ScheduleRunGuard() = default;
+bool ScheduleRunGuard::lockOnServer()
+{
+    const QPair<QString, int> key(db.connection().connectionName(), group);
+    QMutexLocker locked(&heldMutex);
+    if (heldOnServer().contains(key))
+        return false;
+    // A session lock, not a transaction's: the run writes in transactions of
+    // its own, and the lock must outlast them.
+    Query q(db, QStringLiteral("SELECT pg_try_advisory_lock(1, :groupid)"));
+    q.setInteger("groupid", group);
+    q.open();
+    if (!q.value(0).toBool())
+        return false;
+    heldOnServer().insert(key);
+    serverLock = true;
+    return true;
+}
+
+ScheduleRunGuard::~ScheduleRunGuard()
+{
+    if (!serverLock)
+        return;
+    {
+        QMutexLocker locked(&heldMutex);
+        heldOnServer().remove({db.connection().connectionName(), group});
+    }
+    try {
+        Query q(db, QStringLiteral("SELECT pg_advisory_unlock(1, :groupid)"));
+        q.setInteger("groupid", group);
+        q.open();
+    } catch (const DbError&) {
+        // A connection that is gone has freed the lock with it.
+    }
+}

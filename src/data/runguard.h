@@ -8,9 +8,11 @@ class Database;
 
 // What a schedule run checks before it writes anything, held for the whole
 // run: the group or league is still stored, no other run of it is in
-// progress in any Vantrel on the same file, and its dates stay within what
-// the file can hold. A lock file beside the database marks the run; a run
-// that ended without removing it (a crash) no longer counts.
+// progress in any Vantrel on the same database, and its dates stay within
+// what the database can hold. A lock file beside a database file marks the
+// run; on a server, a lock of the run's connection. A run that ended
+// without removing it (a crash) no longer counts: the server frees the lock
+// of a client that is gone.
 class ScheduleRunGuard {
 public:
     // `weeks`: how many weeks from `startDate` the run may walk.
@@ -30,6 +32,11 @@ public:
     static bool groupExists(Database& db, int groupId);
 
 private:
+    bool lockOnServer();
+
+    Database& db;
+    int group;
     std::unique_ptr<QLockFile> lock;
+    bool serverLock = false;
     QString reason;
 };

@@ -1,6 +1,7 @@
 #include "schema.h"
 #include "dberror.h"
 #include "helpcontexts.h"
+#include "query.h"
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -115,9 +116,10 @@ QString quoted(const QString& name)
     return '"' + name + '"';
 }
 
-void run(QSqlQuery& q, const QString& sql)
+// A statement of the schema prepared in the engine's dialect.
+void prepare(QSqlDatabase& db, QSqlQuery& q, const QString& sql)
 {
-    if (!q.exec(sql))
+    if (!q.prepare(translateSql(sql, nullptr, engineOf(db))))
         throw engineError(q.lastError());
 }
 
@@ -151,9 +153,10 @@ const ShippedFieldDef shippedFieldDefs[] = {
     {"leagues", "dbedfee", "Label5", "Fee:", "Enter the league entry fee.", HelpContext::Fee},
 };
 
-void insertShippedRows(QSqlQuery& q)
+void insertShippedRows(QSqlDatabase& db)
 {
-    q.prepare("INSERT INTO LABEL (LBLCODE, \"DESC\") VALUES (?, ?)");
+    QSqlQuery q(db);
+    prepare(db, q, "INSERT INTO LABEL (LBLCODE, \"DESC\") VALUES (?, ?)");
     const char* labels[][2] = {
         {"lbAV5160", "Avery 5160 address labels, 1\" x 2 5/8\", 30 per sheet (laser)"},
         {"lbAV8160", "Avery 8160 address labels, 1\" x 2 5/8\", 30 per sheet (ink jet)"},
@@ -164,8 +167,9 @@ void insertShippedRows(QSqlQuery& q)
         if (!q.exec())
             throw engineError(q.lastError());
     }
-    q.prepare("INSERT INTO FIELDDEF (FormKey, Fieldkey, LabelKey, Label, Hint, HelpContext) "
-              "VALUES (?, ?, ?, ?, ?, ?)");
+    prepare(db, q,
+            "INSERT INTO FIELDDEF (FormKey, Fieldkey, LabelKey, Label, Hint, HelpContext) "
+            "VALUES (?, ?, ?, ?, ?, ?)");
     for (const auto& r : shippedFieldDefs) {
         q.addBindValue(QString::fromUtf8(r.form));
         q.addBindValue(QString::fromUtf8(r.field));
@@ -202,6 +206,16 @@ const FieldDef* TableDef::primaryKey() const
         if (fd.type == FieldType::AutoInc)
             return &fd;
     return nullptr;
+}
+
+QStringList TableDef::columnNames() const
+{
+    QStringList names;
+    for (const auto& fd : fields)
+        names << fd.name;
+    if (hasRowVersion())
+        names << Schema::rowVersionColumn;
+    return names;
 }
 
 QString TableDef::sqlName() const
@@ -271,36 +285,116 @@ QString columnDefinition(const FieldDef& field)
     return quoted(field.name) + ' ' + sqlType(field) + (field.required ? " NOT NULL" : "");
 }
 
-void create(QSqlDatabase& db)
+QString rowVersionDefinition()
+{
+    return rowVersionColumn + QStringLiteral(" INTEGER NOT NULL DEFAULT 0");
+}
+
+QString columnSpelling(const QString& name)
+{
+    static const QHash<QString, QString> spelling = [] {
+        QHash<QString, QString> all;
+        for (const TableDef& t : tables())
+            for (const QString& column : t.columnNames())
+                all.insert(column.toLower(), column);
+        for (const char* column : {"NAME", "VALUE", "LOGID", "CHANGEDAT", "WHAT"})
+            all.insert(QString::fromLatin1(column).toLower(), QString::fromLatin1(column));
+        return all;
+    }();
+    return spelling.value(name.toLower(), name);
+}
+
+void exec(QSqlDatabase& db, const QString& sql)
 {
     QSqlQuery q(db);
+    if (!q.exec(translateSql(sql, nullptr, engineOf(db))))
+        throw engineError(q.lastError());
+}
+
+void create(QSqlDatabase& db)
+{
     for (const auto& t : tables()) {
         QStringList cols;
         for (const auto& fd : t.fields)
             cols << columnDefinition(fd);
-        run(q, QStringLiteral("CREATE TABLE %1 (%2)").arg(t.sqlName(), cols.join(", ")));
+        if (t.hasRowVersion())
+            cols << rowVersionDefinition();
+        exec(db, QStringLiteral("CREATE TABLE %1 (%2)").arg(t.sqlName(), cols.join(", ")));
         for (const auto& ix : t.indexes) {
             QStringList ixCols;
             for (const auto& c : ix.columns)
                 ixCols << quoted(c);
-            run(q, QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
-                       .arg(quoted(t.name + '_' + ix.name), t.sqlName(), ixCols.join(", ")));
+            exec(db, QStringLiteral("CREATE INDEX %1 ON %2 (%3)")
+                         .arg(quoted(t.name + '_' + ix.name), t.sqlName(), ixCols.join(", ")));
         }
     }
-    insertShippedRows(q);
+    insertShippedRows(db);
     createMeta(db);
     createChangeLog(db);
-    run(q, QStringLiteral("PRAGMA user_version = %1").arg(version));
+    setStoredVersion(db, version);
+}
+
+int storedVersion(QSqlDatabase& db)
+{
+    if (engineOf(db) == Engine::SQLite) {
+        QSqlQuery q(db);
+        if (!q.exec(QStringLiteral("PRAGMA user_version")))
+            throw engineError(q.lastError());
+        return q.next() ? q.value(0).toInt() : 0;
+    }
+    return metaValue(db, versionKey).toInt();
+}
+
+void setStoredVersion(QSqlDatabase& db, int newVersion)
+{
+    if (engineOf(db) == Engine::SQLite) {
+        exec(db, QStringLiteral("PRAGMA user_version = %1").arg(newVersion));
+        return;
+    }
+    QSqlQuery q(db);
+    prepare(db, q,
+            QStringLiteral("INSERT INTO %1 (NAME, VALUE) VALUES (?, ?) ON CONFLICT (NAME) DO UPDATE SET VALUE = "
+                           "excluded.VALUE")
+                .arg(metaTable));
+    q.addBindValue(versionKey);
+    q.addBindValue(QString::number(newVersion));
+    if (!q.exec())
+        throw engineError(q.lastError());
+}
+
+void setNextId(QSqlDatabase& db, const TableDef& table, qint64 next)
+{
+    const FieldDef* key = table.primaryKey();
+    if (!key)
+        return;
+    if (engineOf(db) == Engine::PostgreSQL) {
+        exec(db, QStringLiteral("ALTER TABLE %1 ALTER COLUMN %2 RESTART WITH %3")
+                     .arg(table.sqlName(), quoted(key->name))
+                     .arg(std::max<qint64>(next, 1)));
+        return;
+    }
+    // The file's counter lives in sqlite_sequence, one row a table that has
+    // handed out an id.
+    QSqlQuery q(db);
+    q.prepare(QStringLiteral("DELETE FROM sqlite_sequence WHERE name = ?"));
+    q.addBindValue(table.name);
+    if (!q.exec())
+        throw engineError(q.lastError());
+    q.prepare(QStringLiteral("INSERT INTO sqlite_sequence (name, seq) VALUES (?, ?)"));
+    q.addBindValue(table.name);
+    q.addBindValue(next - 1);
+    if (!q.exec())
+        throw engineError(q.lastError());
 }
 
 void createMeta(QSqlDatabase& db)
 {
-    QSqlQuery q(db);
-    run(q, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (NAME TEXT PRIMARY KEY, VALUE TEXT)").arg(metaTable));
+    exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (NAME TEXT PRIMARY KEY, VALUE TEXT)").arg(metaTable));
     quint32 bits[4];
     QRandomGenerator::system()->fillRange(bits);
-    q.prepare(
-        QStringLiteral("INSERT INTO %1 (NAME, VALUE) VALUES (?, ?) ON CONFLICT (NAME) DO NOTHING").arg(metaTable));
+    QSqlQuery q(db);
+    prepare(db, q,
+            QStringLiteral("INSERT INTO %1 (NAME, VALUE) VALUES (?, ?) ON CONFLICT (NAME) DO NOTHING").arg(metaTable));
     q.addBindValue(calendarIdKey);
     q.addBindValue(QString::fromLatin1(QByteArray(reinterpret_cast<const char*>(bits), sizeof bits).toHex()));
     if (!q.exec())
@@ -309,18 +403,18 @@ void createMeta(QSqlDatabase& db)
 
 void createChangeLog(QSqlDatabase& db)
 {
-    QSqlQuery q(db);
-    run(q, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (LOGID INTEGER PRIMARY KEY AUTOINCREMENT, GROUPID INTEGER "
-                          "NOT NULL, PLAYERID INTEGER NOT NULL, \"DATE\" TEXT, CHANGEDAT TEXT NOT NULL, WHAT TEXT)")
-               .arg(changeLogTable));
-    run(q,
+    exec(db, QStringLiteral("CREATE TABLE IF NOT EXISTS %1 (LOGID INTEGER PRIMARY KEY AUTOINCREMENT, GROUPID INTEGER "
+                            "NOT NULL, PLAYERID INTEGER NOT NULL, \"DATE\" TEXT, CHANGEDAT TEXT NOT NULL, WHAT TEXT)")
+                 .arg(changeLogTable));
+    exec(
+        db,
         QStringLiteral("CREATE INDEX IF NOT EXISTS SCHEDLOG_GROUPTIME ON %1 (GROUPID, CHANGEDAT)").arg(changeLogTable));
 }
 
 QString metaValue(QSqlDatabase& db, const QString& name)
 {
     QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT VALUE FROM %1 WHERE NAME = ?").arg(metaTable));
+    prepare(db, q, QStringLiteral("SELECT VALUE FROM %1 WHERE NAME = ?").arg(metaTable));
     q.addBindValue(name);
     if (!q.exec())
         throw engineError(q.lastError());

@@ -29,8 +29,12 @@ struct TableDef {
     const FieldDef* field(const QString& column) const;      // case-insensitive
     const IndexDef* index(const QString& indexName) const;   // case-insensitive
     const FieldDef* primaryKey() const;                      // the auto-increment column
-    QString sqlName() const;                                 // quoted where needed
-    QString recordNoun() const;                              // "player", "group or league"
+    // Rows edited one by one (those with a key) carry a row version.
+    bool hasRowVersion() const { return primaryKey() != nullptr; }
+    // The stored columns in order, the row version last where there is one.
+    QStringList columnNames() const;
+    QString sqlName() const;      // quoted where needed
+    QString recordNoun() const;   // "player", "group or league"
 };
 
 namespace Schema {
@@ -51,13 +55,35 @@ const TableDef& require(const QString& nameOrFile);
 // 3: VANTREL_META with the file's CALENDARID.
 // 4: PLAYERS.EMAIL, PLAYERS.LINKTOKEN naming a player's published pages, and
 //    SCHEDLOG, what changed for whom in a season already out.
-constexpr int version = 4;
+// 5: ROWVER on every table with a key, moved on by every update, so that a
+//    write can name the row as it was read by its key and version alone.
+constexpr int version = 5;
+
+// The row version column: not a field of the records, so the windows never
+// show it.
+inline const QString rowVersionColumn = QStringLiteral("ROWVER");
+QString rowVersionDefinition();
+
+// The schema version stored in the database: PRAGMA user_version in a file,
+// a row of VANTREL_META on a server. 0 for a database without one.
+int storedVersion(QSqlDatabase& db);
+void setStoredVersion(QSqlDatabase& db, int version);
+// The next id the key column of `table` hands out: tests start each table's
+// ids apart, and a copied database goes on after its highest id.
+void setNextId(QSqlDatabase& db, const TableDef& table, qint64 next);
+// A column name as the schema spells it ("numperses" -> "NumPerSes"): the
+// server gives result columns in lower case. A name of no column stays.
+QString columnSpelling(const QString& name);
+// Runs one statement of the schema's own, in the engine's dialect.
+void exec(QSqlDatabase& db, const QString& sql);
 
 // Facts about the file itself, NAME -> VALUE, beside the tables of records.
 inline const QString metaTable = QStringLiteral("VANTREL_META");
 // 128 random bits in hex, made once per file: it keeps calendar events of
 // two databases apart.
 inline const QString calendarIdKey = QStringLiteral("CALENDARID");
+// The schema version of a database on a server (a file keeps it in its header).
+inline const QString versionKey = QStringLiteral("SCHEMAVERSION");
 
 // Creates VANTREL_META where it is missing and gives the file its calendar
 // id where it has none; changes nothing in a file that has both.

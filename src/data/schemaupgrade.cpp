@@ -54,6 +54,19 @@ void addColumns(Database& db, int fromVersion)
     }
 }
 
+// The version that gave every table with a key its row version.
+constexpr int rowVersionSince = 5;
+
+void addRowVersions(Database& db, int fromVersion)
+{
+    if (fromVersion >= rowVersionSince)
+        return;
+    for (const TableDef& table : Schema::tables())
+        if (table.hasRowVersion())
+            db.exec(
+                QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(table.sqlName(), Schema::rowVersionDefinition()));
+}
+
 // Tables added since the first release, by the version that brought them.
 void addTables(Database& db, int fromVersion)
 {
@@ -69,6 +82,8 @@ namespace SchemaUpgrade {
 
 bool addedAfter(int version, const QString& table, const QString& column)
 {
+    if (column.compare(Schema::rowVersionColumn, Qt::CaseInsensitive) == 0)
+        return version < rowVersionSince;
     for (const AddedColumn& added : addedColumns)
         if (added.version > version && table.compare(QLatin1String(added.table), Qt::CaseInsensitive) == 0 &&
             column.compare(QLatin1String(added.column), Qt::CaseInsensitive) == 0)
@@ -90,21 +105,27 @@ QString backupPath(const QString& filePath, int fromVersion)
 
 QString upgrade(Database& db, int fromVersion)
 {
-    const QString copy = backupPath(db.path(), fromVersion);
-    keepCopy(db, copy);
+    // A server keeps its own backups; the transaction alone keeps it whole.
+    const QString copy = db.isServer() ? QString() : backupPath(db.path(), fromVersion);
+    if (!copy.isEmpty())
+        keepCopy(db, copy);
     try {
         db.runInTransaction([&] {
             addColumns(db, fromVersion);
+            addRowVersions(db, fromVersion);
             addTables(db, fromVersion);
-            db.exec(QStringLiteral("PRAGMA user_version = %1").arg(Schema::version));
+            Schema::setStoredVersion(db.connection(), Schema::version);
         });
     } catch (const DbError& e) {
         // The file is as it was; a copy of it would only mislead.
-        QFile::remove(copy);
+        if (!copy.isEmpty())
+            QFile::remove(copy);
         throw DbError(QStringLiteral("%1 could not be upgraded for this version of Vantrel and was left as it "
                                      "was: %2")
-                          .arg(QDir::toNativeSeparators(db.path()), e.message()));
+                          .arg(db.displayName(), e.message()));
     }
+    if (copy.isEmpty())
+        return QStringLiteral("The database %1 was upgraded for this version of Vantrel.").arg(db.displayName());
     return QStringLiteral("Your database %1 was upgraded for this version of Vantrel. A copy of it as it was "
                           "before is kept as %2.")
         .arg(QDir::toNativeSeparators(db.path()), QDir::toNativeSeparators(copy));

@@ -108,6 +108,8 @@ Table::Table(Database& database, const QString& tableName, QObject* parent)
 {
     for (const auto& fd : def->fields)
         cols.append(Column{fd.name, fd.type, fd.size, Column::Stored});
+    if (def->hasRowVersion())
+        cols.append(Column{Schema::rowVersionColumn, FieldType::Integer, 0, Column::Version});
 }
 
 Table::~Table()
@@ -243,28 +245,28 @@ QString Table::selectSql(QVariantList& binds) const
 {
     QStringList names;
     for (const auto& c : cols)
-        if (c.kind == Column::Stored)
+        if (c.kind == Column::Stored || c.kind == Column::Version)
             names << '"' + c.name + '"';
     QString sql = QStringLiteral("SELECT %1 FROM %2").arg(names.join(", "), def->sqlName());
     QStringList where;
     if (filterOn && !filterText.trimmed().isEmpty())
-        where << '(' + translateSql(filterText) + ')';
+        where << '(' + filterText + ')';
     if (master) {
         where << '"' + cols[requireColumn(detailField)].name + "\" = ?";
         binds << toStorage(cols[requireColumn(detailField)].type, linkedValue);
     }
     if (!where.isEmpty())
         sql += " WHERE " + where.join(" AND ");
+    if (index.isEmpty() && !def->primaryKey())
+        return translateSql(sql + " ORDER BY rowid", nullptr, db.engine());   // the order the rows were written
     QStringList order;
-    const QStringList orderCols =
-        index.isEmpty() ? (def->primaryKey() ? QStringList{def->primaryKey()->name} : QStringList{"rowid"})
-                        : def->index(index)->columns;
+    const QStringList orderCols = index.isEmpty() ? QStringList{def->primaryKey()->name} : def->index(index)->columns;
     for (const auto& oc : orderCols) {
         const FieldDef* fd = def->field(oc);
         order << '"' + oc + '"' + (fd && isStringType(fd->type) ? " COLLATE NOCASE" : "");
     }
     sql += " ORDER BY " + order.join(", ");
-    return sql;
+    return translateSql(sql, nullptr, db.engine());
 }
 
 void Table::load(const QVariant& keepKey)
@@ -286,7 +288,7 @@ void Table::load(const QVariant& keepKey)
             throw engineError(sq.lastError());
         int stored = 0;
         for (const auto& c : cols)
-            stored += c.kind == Column::Stored;
+            stored += c.kind == Column::Stored || c.kind == Column::Version;
         while (sq.next()) {
             Row r(cols.size());
             for (int i = 0; i < stored; ++i)
@@ -641,7 +643,7 @@ void Table::remove()
         beforeDelete(*this);
     if (!def->primaryKey())
         throw DbError(QStringLiteral("Table %1 has no key; its rows cannot be deleted one by one").arg(def->name));
-    if (asReadStatement(deleteStmts, QStringLiteral("DELETE FROM %1").arg(def->sqlName()), rows[cur]).execSql() == 0)
+    if (asReadStatement(deleteStmt, QStringLiteral("DELETE FROM %1").arg(def->sqlName()), rows[cur]).execSql() == 0)
         refuseStaleWrite(rows[cur], QStringLiteral("This %1 was changed in another Vantrel window since you "
                                                    "opened it, so it was not deleted. The current values are "
                                                    "shown."));
@@ -672,22 +674,29 @@ void Table::writeInsert()
             names << '"' + c.name + '"';
             params << ':' + c.name;
         }
+    // Both engines name the new key in the statement's own result.
+    const FieldDef* key = def->primaryKey();
     if (!insertStmt)
         insertStmt = std::make_unique<Query>(
             db,
-            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(def->sqlName(), names.join(", "), params.join(", ")));
-    int pkCol = -1;
-    for (int i = 0; i < cols.size(); ++i) {
-        if (cols[i].kind != Column::Stored)
-            continue;
-        if (cols[i].type == FieldType::AutoInc)
-            pkCol = i;
-        else
+            QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(def->sqlName(), names.join(", "), params.join(", ")) +
+                (key ? QStringLiteral(" RETURNING \"%1\"").arg(key->name) : QString()));
+    for (int i = 0; i < cols.size(); ++i)
+        if (cols[i].kind == Column::Stored && cols[i].type != FieldType::AutoInc)
             insertStmt->setParam(cols[i].name, toStorage(cols[i].type, buffer[i]));
+    if (!key) {
+        insertStmt->execSql();
+        return;
     }
-    insertStmt->execSql();
-    if (pkCol >= 0)
-        buffer[pkCol] = insertStmt->lastInsertId().toInt();
+    insertStmt->open();
+    buffer[requireColumn(key->name)] = insertStmt->value(0).toInt();
+    insertStmt->close();
+    buffer[versionColumn()] = 0;
+}
+
+int Table::versionColumn() const
+{
+    return requireColumn(Schema::rowVersionColumn);
 }
 
 // False when the row as it was read is no longer stored.
@@ -699,35 +708,32 @@ bool Table::writeUpdate()
     for (const auto& c : cols)
         if (c.kind == Column::Stored && c.type != FieldType::AutoInc)
             sets << QStringLiteral("\"%1\" = :%1").arg(c.name);
-    Query& update = asReadStatement(updateStmts,
-                                    QStringLiteral("UPDATE %1 SET %2").arg(def->sqlName(), sets.join(", ")), rows[cur]);
+    // The statement moves the row version on by itself (translateSql).
+    Query& update =
+        asReadStatement(updateStmt, QStringLiteral("UPDATE %1 SET %2").arg(def->sqlName(), sets.join(", ")), rows[cur]);
     for (int i = 0; i < cols.size(); ++i)
         if (cols[i].kind == Column::Stored && cols[i].type != FieldType::AutoInc)
             update.setParam(cols[i].name, toStorage(cols[i].type, buffer[i]));
-    return update.execSql() > 0;
+    if (update.execSql() == 0)
+        return false;
+    buffer[versionColumn()] = rows[cur][versionColumn()].toLongLong() + 1;
+    return true;
 }
 
-// `head` limited to the row exactly as it was read: every stored column
-// must still hold the value shown, so a change made by another Vantrel
-// meanwhile makes the statement change nothing. A NULL needs IS NULL, so
-// there is one statement per pattern of empty columns.
-Query& Table::asReadStatement(std::map<QString, std::unique_ptr<Query>>& cache, const QString& head, const Row& asRead)
+// `head` limited to the row as it was read: its key and its row version,
+// which every update moves on, so a change made by another Vantrel
+// meanwhile makes the statement change nothing. On the server such a
+// statement waits for the other writer's transaction and then finds the
+// version moved.
+Query& Table::asReadStatement(std::unique_ptr<Query>& statement, const QString& head, const Row& asRead)
 {
-    QString nullPattern;
-    QStringList conditions;
-    for (int i = 0; i < cols.size(); ++i) {
-        if (cols[i].kind != Column::Stored)
-            continue;
-        const bool empty = asRead[i].isNull();
-        nullPattern += empty ? 'n' : 'v';
-        conditions << (empty ? QStringLiteral("\"%1\" IS NULL") : QStringLiteral("\"%1\" = :was_%1")).arg(cols[i].name);
-    }
-    auto& statement = cache[nullPattern];
+    const QString key = def->primaryKey()->name;
     if (!statement)
-        statement = std::make_unique<Query>(db, head + QStringLiteral(" WHERE ") + conditions.join(" AND "));
-    for (int i = 0; i < cols.size(); ++i)
-        if (cols[i].kind == Column::Stored && !asRead[i].isNull())
-            statement->setParam("was_" + cols[i].name, toStorage(cols[i].type, asRead[i]));
+        statement =
+            std::make_unique<Query>(db, head + QStringLiteral(" WHERE \"%1\" = :was_key AND \"%2\" = :was_version")
+                                                   .arg(key, Schema::rowVersionColumn));
+    statement->setParam("was_key", asRead[requireColumn(key)]);
+    statement->setParam("was_version", asRead[versionColumn()]);
     return *statement;
 }
 

@@ -143,7 +143,8 @@ signals:
 
 private:
     struct Column {
-        enum Kind { Stored, Lookup, Calc };
+        // Version: the row version as read, stored but never shown.
+        enum Kind { Stored, Version, Lookup, Calc };
         Column(const QString& n, FieldType t, int s, Kind k) : name(n), type(t), size(s), kind(k) {}
         QString name;
         FieldType type;
@@ -168,7 +169,8 @@ private:
     void startNewRow(bool atEnd);
     void writeInsert();
     bool writeUpdate();
-    Query& asReadStatement(std::map<QString, std::unique_ptr<Query>>& cache, const QString& head, const Row& asRead);
+    Query& asReadStatement(std::unique_ptr<Query>& statement, const QString& head, const Row& asRead);
+    int versionColumn() const;
     bool isStored(const QVariant& key) const;
     void requireMasterRow();
     [[noreturn]] void refuseStaleWrite(const Row& asRead, const QString& changedMessage);
@@ -206,8 +208,7 @@ private:
     QVector<Table*> details;   // detail tables following this one
     QVariant linkedValue;      // master value the rows were read for
     std::unique_ptr<Query> insertStmt;
-    // Updates and deletes by the null columns of the row as read.
-    std::map<QString, std::unique_ptr<Query>> updateStmts, deleteStmts;
+    std::unique_ptr<Query> updateStmt, deleteStmt;
 };
 
 QString stateName(Table::State state);

@@ -1,6 +1,7 @@
 #include "rowhistory.h"
 #include "data/database.h"
 #include "data/query.h"
+#include "data/schema.h"
 #include "data/transaction.h"
 #include <QSet>
 #include <algorithm>
@@ -57,21 +58,31 @@ bool sameImage(const QVector<QVariant>& a, const QVector<QVariant>& b)
     return true;
 }
 
+// The row version is the database's own: every update moves it on, undo
+// and redo too, so it is neither put back nor compared; the records'
+// columns are.
+bool isRowVersion(const QString& column)
+{
+    return column.compare(Schema::rowVersionColumn, Qt::CaseInsensitive) == 0;
+}
+
 // "c1 = :w0 AND c2 IS NULL ...": the row exactly as it was read.
 QString matching(const RowChange& c, const QVector<QVariant>& image)
 {
     QStringList terms;
     for (int i = 0; i < c.columns.size(); ++i) {
+        if (isRowVersion(c.columns[i]))
+            continue;
         const QString column = QLatin1Char('"') + c.columns[i] + QLatin1Char('"');
         terms << (image[i].isNull() ? column + QStringLiteral(" IS NULL") : column + QStringLiteral(" = :w%1").arg(i));
     }
     return terms.join(QStringLiteral(" AND "));
 }
 
-void bindImage(Query& q, const QVector<QVariant>& image, const QString& prefix)
+void bindImage(Query& q, const RowChange& c, const QVector<QVariant>& image, const QString& prefix)
 {
     for (int i = 0; i < image.size(); ++i)
-        if (!image[i].isNull() || prefix == QLatin1String("v"))
+        if ((!image[i].isNull() || prefix == QLatin1String("v")) && !(prefix == "w" && isRowVersion(c.columns[i])))
             q.setParam(prefix + QString::number(i), image[i]);
 }
 
@@ -105,7 +116,7 @@ void writeImage(Statements& statement, const RowChange& c, const QVector<QVarian
     const QString table = QLatin1Char('"') + c.table + QLatin1Char('"');
     if (target.isEmpty()) {
         Query& q = statement(QStringLiteral("DELETE FROM %1 WHERE %2").arg(table, matching(c, expected)));
-        bindImage(q, expected, QStringLiteral("w"));
+        bindImage(q, c, expected, QStringLiteral("w"));
         requireOne(q.execSql());
         return;
     }
@@ -122,22 +133,23 @@ void writeImage(Statements& statement, const RowChange& c, const QVector<QVarian
         }
         Query& q = statement(
             QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)").arg(table, columns.join(", "), values.join(", ")));
-        bindImage(q, target, QStringLiteral("v"));
+        bindImage(q, c, target, QStringLiteral("v"));
         requireOne(q.execSql());
         return;
     }
+    const auto restored = [&](int i) { return !sameImage({expected[i]}, {target[i]}) && !isRowVersion(c.columns[i]); };
     QStringList sets;
     for (int i = 0; i < c.columns.size(); ++i)
-        if (!sameImage({expected[i]}, {target[i]}))
+        if (restored(i))
             sets << QStringLiteral("\"%1\" = :v%2").arg(c.columns[i]).arg(i);
     if (sets.isEmpty())
         return;
     Query& q =
         statement(QStringLiteral("UPDATE %1 SET %2 WHERE %3").arg(table, sets.join(", "), matching(c, expected)));
     for (int i = 0; i < c.columns.size(); ++i)
-        if (!sameImage({expected[i]}, {target[i]}))
+        if (restored(i))
             q.setParam(QStringLiteral("v%1").arg(i), target[i]);
-    bindImage(q, expected, QStringLiteral("w"));
+    bindImage(q, c, expected, QStringLiteral("w"));
     requireOne(q.execSql());
 }
 

@@ -2,6 +2,7 @@
 // status bar, Footer Setup, the About box, the Window menu and help.
 #include "apptest.h"
 #include "app/about.h"
+#include "app/clubdatabasedialog.h"
 #include "app/help.h"
 #include "data/settings.h"
 #include "engine/runstate.h"
@@ -46,6 +47,8 @@ private slots:
     void helpFromAModalDialogStaysUsable();
     void f1OnAMenuItemShowsItsTopic();
     void closingDuringARunWaitsForItsEnd();
+    void openClubDatabaseAsksForTheServer();
+    void switchingDatabasesClosesTheWindowsFirst();
 
 private:
     QAction* action(const char* name) { return fx->frame->findChild<QAction*>(QString::fromLatin1(name)); }
@@ -62,7 +65,7 @@ private:
 void TestFrame::captionHelpContextAndStatusBar()
 {
     showActive();
-    QCOMPARE(fx->frame->windowTitle(), QString("Vantrel"));
+    QCOMPARE(fx->frame->windowTitle(), "Vantrel - " + fx->dm->database().displayName());
     QCOMPARE(helpContextOf(fx->frame.get()), 18);
     QVERIFY(fx->frame->isMaximized());
 
@@ -96,6 +99,7 @@ void TestFrame::menusCarryTheirCaptionsShortcutsAndHelp_data()
     row("File1", "Courts1", "&Courts", QKeySequence("Ctrl+C"));
     row("File1", "Groups1", "&Groups", QKeySequence("Ctrl+G"));
     row("File1", "Leagues1", "&Leagues", QKeySequence("Ctrl+L"));
+    row("File1", "OpenClubDatabase1", "Open Club &Database...", QKeySequence());
     row("File1", "LabelSetup1", "La&bel Setup", QKeySequence());
     row("File1", "FooterSetup1", "&Footer Setup", QKeySequence(), 62);
     row("File1", "Exit1", "&Exit", QKeySequence("Ctrl+E"), 17);
@@ -154,8 +158,8 @@ void TestFrame::menuBarOrder()
             items << (a->isSeparator() ? QString("-") : a->objectName());
         return items;
     };
-    QCOMPARE(layout("File1"), (QStringList{"Players1", "Courts1", "Groups1", "Leagues1", "-", "LabelSetup1",
-                                           "FooterSetup1", "-", "PublishSeason1", "-", "Exit1"}));
+    QCOMPARE(layout("File1"), (QStringList{"Players1", "Courts1", "Groups1", "Leagues1", "-", "OpenClubDatabase1", "-",
+                                           "LabelSetup1", "FooterSetup1", "-", "PublishSeason1", "-", "Exit1"}));
     QCOMPARE(layout("Action1"),
              (QStringList{"AddNew1", "Save1", "Cancel1", "Delete1", "-", "Open1", "TimeOff1", "Schedule1",
                           "EditSchedule1", "Print2", "Season1", "ExportSchedule1", "Fairness1", "-", "CloseWindow1"}));
@@ -525,3 +529,60 @@ void TestFrame::closingDuringARunWaitsForItsEnd()
 
 QTEST_MAIN(TestFrame)
 #include "tst_frame.moc"
+
+void TestFrame::openClubDatabaseAsksForTheServer()
+{
+    showActive();
+    QStringList opened;
+    fx->frame->setDatabaseOpener([&](const QString& uri) { opened << uri; });
+    auto type = [](const QString& text) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(QApplication::focusWidget(), text);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    };
+    whenModal<ClubDatabaseDialog>([&](ClubDatabaseDialog* box) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_H, Qt::AltModifier);
+        for (const char* text : {"db.club.example", "5433", "tennis club", "organiser"})
+            type(text);
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    QTest::keyClick(fx->frame.get(), Qt::Key_F, Qt::AltModifier);
+    QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_D);
+    QTRY_COMPARE(opened, QStringList{"postgresql://organiser@db.club.example:5433/tennis%20club"});
+
+    // The server last opened comes back, and Cancel opens nothing.
+    const QString socket("postgresql://organiser@/club?host=%2Frun%2Fpostgresql&port=5432");
+    QSettings().setValue("Aliases/VANTREL32", socket);
+    ServerAddress shown;
+    whenModal<ClubDatabaseDialog>([&](ClubDatabaseDialog* box) {
+        shown = box->address();
+        box->reject();
+    });
+    action("OpenClubDatabase1")->trigger();
+    QCOMPARE(shown.uri(), socket);
+    QCOMPARE(opened.size(), 1);
+}
+
+void TestFrame::switchingDatabasesClosesTheWindowsFirst()
+{
+    showActive();
+    QTemporaryDir other;
+    fx->frame->openChildWindow(Tfrmmain::PlayerList);
+    QVERIFY(switchDatabase(*fx->frame, fx->dm, other.path()));
+    QVERIFY(fx->frame->childWindows().isEmpty());
+    QCOMPARE(Tdmglobal::instance().database().path(), Database::fileName(other.path()));
+    QCOMPARE(fx->frame->windowTitle(), "Vantrel - " + Database::fileName(other.path()));
+    QCOMPARE(QSettings().value("Aliases/VANTREL32").toString(), other.path());
+
+    // One that cannot be opened is told, and the open one stays.
+    QStringList errors;
+    setErrorBoxHandler([&](const QString& m) { errors << m; });
+    QTemporaryDir foreign;
+    QFile junk(Database::fileName(foreign.path()));
+    QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a database at all") > 0);
+    junk.close();
+    QVERIFY(!switchDatabase(*fx->frame, fx->dm, foreign.path()));
+    setErrorBoxHandler({});
+    QCOMPARE(errors.size(), 1);
+    QCOMPARE(Tdmglobal::instance().database().path(), Database::fileName(other.path()));
+}

@@ -61,8 +61,14 @@ void makeOlderFile(const QString& dir, int version = 1)
             "INSERT INTO SCHEDULE (GRPPLAYRID, DATE, GRPCOURTID, SLOTCODE, HOME) VALUES (1, '2026-01-05', 1, 1, 1)");
         db.exec("INSERT INTO PLAYROFF (PLAYERID, DATE) VALUES (2, '2026-01-12')");
     }
-    QStringList undo{"ALTER TABLE PLAYERS DROP COLUMN EMAIL", "ALTER TABLE PLAYERS DROP COLUMN LINKTOKEN",
-                     "DROP TABLE SCHEDLOG"};
+    QStringList undo;
+    for (const TableDef& t : Schema::tables())
+        if (t.hasRowVersion())
+            undo << QString("ALTER TABLE %1 DROP COLUMN ROWVER").arg(t.sqlName());
+    if (version < 4)
+        undo << "ALTER TABLE PLAYERS DROP COLUMN EMAIL"
+             << "ALTER TABLE PLAYERS DROP COLUMN LINKTOKEN"
+             << "DROP TABLE SCHEDLOG";
     if (version < 3)
         undo << "DROP TABLE VANTREL_META";
     if (version < 2)
@@ -98,6 +104,7 @@ private slots:
         QTest::newRow("first release") << 1;
         QTest::newRow("before the calendar id") << 2;
         QTest::newRow("before e-mail") << 3;
+        QTest::newRow("before row versions") << 4;
     }
 
     void olderFileUpgradesWithEverythingKept()
@@ -124,6 +131,7 @@ private slots:
         QCOMPARE(id.size(), 1);
         QCOMPARE(id[0].toString().size(), 32);
         QCOMPARE(rawQuery(file, {"SELECT COUNT(*) FROM SCHEDLOG"}), QVariantList{0});
+        QCOMPARE(rawQuery(file, {"SELECT DISTINCT ROWVER FROM PLAYERS"}), QVariantList{0});
 
         // The copy is the file as it was, and can be opened as such.
         QCOMPARE(rawQuery(copy, {"PRAGMA user_version"}).value(0).toInt(), version);

@@ -1,12 +1,18 @@
-// Two Vantrel instances on one file, each standing as its own Database:
-// no update of one is lost to the other without the user being told.
+// Two Vantrel instances on one database, each standing as its own Database:
+// no update of one is lost to the other without the user being told. Each
+// case runs on a file and on a server.
 #include "data/dberror.h"
 #include "data/datamodule.h"
 #include "data/runguard.h"
+#include "data/transaction.h"
 #include "datarows.h"
+#include "testdatabase.h"
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QtTest>
+#include <csignal>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -31,7 +37,7 @@ int count(Database& db, const QString& sql)
 
 class TestTwoInstances : public QObject {
     Q_OBJECT
-    QTemporaryDir dir;
+    std::unique_ptr<TestDatabase> place;
     std::unique_ptr<Tdmglobal> dm;     // instance A
     std::unique_ptr<Database> other;   // instance B
     Database& a() { return dm->database(); }
@@ -55,18 +61,19 @@ class TestTwoInstances : public QObject {
     }
 
 private slots:
+    void initTestCase_data() { TestDatabase::addEngineRows(); }
     void init()
     {
-        dm.reset();
-        other.reset();
-        QFile::remove(Database::fileName(dir.path()));
-        dm = std::make_unique<Tdmglobal>(dir.path());
-        other = std::make_unique<Database>(dir.path());
+        QFETCH_GLOBAL(Engine, engine);
+        VANTREL_OPEN_TEST_DATABASE(place, engine);
+        dm = std::make_unique<Tdmglobal>(place->location());
+        other = std::make_unique<Database>(place->location());
     }
     void cleanup()
     {
         other.reset();
         dm.reset();
+        place.reset();
     }
 
     void lostUpdateIsRefusedAndTheCurrentRowShown()
@@ -197,15 +204,16 @@ private slots:
                  0);
     }
 
-    void busyFileWaitsBrieflyThenSaysSo()
+    void busyRowWaitsBrieflyThenSaysSo()
     {
-        // B holds the write lock, as an open days-off dialog does.
-        b().startTransaction();
-        b().exec("INSERT INTO PLAYROFF (PLAYERID, DATE) VALUES (1, '2026-03-01')");
+        const int id = addPlayer(a(), "Gus", "Oak");
         Table players(a(), "PLAYERS.db");
         players.open();
-        players.append();
-        players.setValue("FNAME", "Gus");
+        // B holds the row (and a file's write lock), as an open dialog does.
+        b().startTransaction();
+        b().exec(QString("UPDATE PLAYERS SET CITY = 'Rome' WHERE PLAYERID = %1").arg(id));
+        players.edit();
+        players.setValue("FNAME", "Gustav");
         QElapsedTimer waited;
         waited.start();
         QString message;
@@ -216,12 +224,12 @@ private slots:
         }
         QVERIFY(waited.elapsed() < 4000);
         QVERIFY2(message.startsWith(BusyMessage + '\n'), qPrintable(message));
-        QVERIFY2(message.contains("database is locked"), qPrintable(message));
+        QVERIFY2(message.contains(b().isServer() ? "lock timeout" : "database is locked"), qPrintable(message));
         QVERIFY(!message.contains("Unable to fetch row"));
-        QCOMPARE(players.state(), Table::State::Insert);   // the typed row is kept to save again
-        b().commit();
+        QCOMPARE(players.state(), Table::State::Edit);   // the typed row is kept to save again
+        b().rollback();
         players.post();
-        QCOMPARE(count(b(), "SELECT COUNT(*) FROM PLAYERS"), 1);
+        QCOMPARE(count(b(), "SELECT COUNT(*) FROM PLAYERS WHERE FNAME = 'Gustav' AND CITY IS NULL"), 1);
     }
 
     void oneRunOfAGroupAtATime()
@@ -236,13 +244,48 @@ private slots:
             QVERIFY(ScheduleRunGuard(b(), otherGroup, start, 10).refusal().isEmpty());
         }
         QVERIFY(ScheduleRunGuard(b(), groupId, start, 10).refusal().isEmpty());   // A's run ended
-        QVERIFY(!QFileInfo::exists(Database::fileName(dir.path()) + QString("-run-%1.lock").arg(groupId)));
+        if (!a().isServer())
+            QVERIFY(!QFileInfo::exists(a().path() + QString("-run-%1.lock").arg(groupId)));
 
         b().exec(QString("DELETE FROM \"group\" WHERE GROUPID = %1").arg(otherGroup));
         QCOMPARE(ScheduleRunGuard(a(), otherGroup, start, 10).refusal(), ScheduleRunGuard::GroupGone);
         QCOMPARE(ScheduleRunGuard(a(), groupId, QDate(9999, 12, 31), 1).refusal(), ScheduleRunGuard::DatesPastLimit);
         QCOMPARE(ScheduleRunGuard(a(), groupId, QDate(9999, 10, 1), 13).refusal(), ScheduleRunGuard::DatesPastLimit);
         QVERIFY(ScheduleRunGuard(a(), groupId, QDate(9999, 1, 4), 10).refusal().isEmpty());
+    }
+
+    void runOfAKilledClientIsUndoneAndItsLockFreed()
+    {
+        const int groupId = addGroup(a());
+        const QDate start(2026, 1, 6);
+        int ready[2];
+        QVERIFY(pipe(ready) == 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            // The other client: a run in the middle of its write, then killed.
+            Database mine(place->location());
+            ScheduleRunGuard run(mine, groupId, start, 10);
+            Transaction writing(mine, Transaction::Lock::AtStart);
+            mine.exec("INSERT INTO PLAYERS (FNAME) VALUES ('Half written')");
+            const char byte = run.refusal().isEmpty() ? 'y' : 'n';
+            if (write(ready[1], &byte, 1) != 1)
+                _exit(1);
+            pause();
+            _exit(0);
+        }
+        close(ready[1]);
+        char byte = 0;
+        pollfd wait{ready[0], POLLIN, 0};
+        QVERIFY(poll(&wait, 1, 20000) == 1 && read(ready[0], &byte, 1) == 1);
+        close(ready[0]);
+        QCOMPARE(byte, 'y');
+        QCOMPARE(ScheduleRunGuard(b(), groupId, start, 10).refusal(), ScheduleRunGuard::RunElsewhere);
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        // The server notices the lost client at once; give it a moment.
+        QTRY_VERIFY_WITH_TIMEOUT(ScheduleRunGuard(b(), groupId, start, 10).refusal().isEmpty(), 5000);
+        QCOMPARE(count(b(), "SELECT COUNT(*) FROM PLAYERS"), 0);
+        addPlayer(b(), "After", "Kill");   // nothing of the write is left holding a lock
     }
 };
 

@@ -9,6 +9,7 @@
 #include "data/table.h"
 #include "engine/season.h"
 #include "engine/standings.h"
+#include "testdatabase.h"
 #include <QtTest>
 
 class TestSeason : public QObject {
@@ -425,6 +426,47 @@ private slots:
         match(1, 3, 3, 2);
         for (const StandingLine& l : computeStandings(s))
             QCOMPARE(l.rank, 1);
+    }
+
+    // A re-plan in this window after another organiser's substitute, on a
+    // file and on a server: refused with nothing written, then done on the
+    // season as it is now.
+    void replanAfterAnEditElsewhere_data() { TestDatabase::addEngineRows(); }
+    void replanAfterAnEditElsewhere()
+    {
+        QFETCH(Engine, engine);
+        std::unique_ptr<TestDatabase> place;
+        VANTREL_OPEN_TEST_DATABASE(place, engine);
+        SeasonFixture f(place->location());
+        const int g = group(f);
+        const QDate d = f.dates(g)[1];
+        SeasonOps mine(f.db(), g);
+        Database otherInstance(place->location());
+        SeasonOps theirs(otherInstance, g);
+        QCOMPARE(theirs.substitute(f.entryOn(g, d, true), d, f.entryOn(g, d, false)), QString());
+        const QStringList afterTheirs = f.snapshot();
+        std::mt19937 random(3);
+        const auto keep = [](const QVector<ReplanCount>&) { return true; };
+        QVERIFY_THROWS_EXCEPTION(StaleRowError, mine.replan(d, random, keep));
+        QCOMPARE(f.snapshot(), afterTheirs);
+        QCOMPARE(mine.replan(d, random, keep), QString());
+        QVERIFY(f.countsMatchRows(g));
+    }
+
+    // The engine writes the same rows whichever engine stores them.
+    void sameSeedSameRowsOnBothEngines()
+    {
+        QStringList rows[2];
+        for (const Engine engine : {Engine::SQLite, Engine::PostgreSQL}) {
+            std::unique_ptr<TestDatabase> place;
+            VANTREL_OPEN_TEST_DATABASE(place, engine);
+            SeasonFixture f(place->location());
+            f.league(6, 2, 5, 11);
+            group(f, 10, 8);
+            rows[engine == Engine::PostgreSQL] = f.snapshot();
+        }
+        QVERIFY(rows[0].size() > 50);
+        QCOMPARE(rows[1], rows[0]);
     }
 };
 
