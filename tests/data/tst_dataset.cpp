@@ -2,7 +2,7 @@
 #include "data/datamodule.h"
 #include "data/tablemodel.h"
 #include "datarows.h"
-#include "testdatabase.h"
+#include "testlocation.h"
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QtTest>
@@ -11,7 +11,7 @@
 // a server.
 class TestDataset : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestDatabase> place;
+    std::unique_ptr<TestLocation> place;
     std::unique_ptr<Tdmglobal> dm;
     Database& db() { return dm->database(); }
 
@@ -29,7 +29,7 @@ class TestDataset : public QObject {
     }
 
 private slots:
-    void initTestCase_data() { TestDatabase::addEngineRows(); }
+    void initTestCase_data() { TestLocation::addEngineRows(); }
     void init()
     {
         QFETCH_GLOBAL(Engine, engine);

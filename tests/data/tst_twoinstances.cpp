@@ -6,7 +6,7 @@
 #include "data/runguard.h"
 #include "data/transaction.h"
 #include "datarows.h"
-#include "testdatabase.h"
+#include "testlocation.h"
 #include <QElapsedTimer>
 #include <QtTest>
 #include <csignal>
@@ -37,7 +37,7 @@ int count(Database& db, const QString& sql)
 
 class TestTwoInstances : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestDatabase> place;
+    std::unique_ptr<TestLocation> place;
     std::unique_ptr<Tdmglobal> dm;     // instance A
     std::unique_ptr<Database> other;   // instance B
     Database& a() { return dm->database(); }
@@ -61,7 +61,7 @@ class TestTwoInstances : public QObject {
     }
 
 private slots:
-    void initTestCase_data() { TestDatabase::addEngineRows(); }
+    void initTestCase_data() { TestLocation::addEngineRows(); }
     void init()
     {
         QFETCH_GLOBAL(Engine, engine);
