@@ -229,6 +229,20 @@ private slots:
         QCOMPARE(players.state(), Table::State::Edit);   // the typed row is kept to save again
         b().rollback();
         players.post();
+
+        // A whole-group write waits for another one the same way.
+        b().startWriteTransaction();
+        message.clear();
+        try {
+            Transaction writing(a(), Transaction::Lock::AtStart);
+        } catch (const DbError& e) {
+            message = e.message();
+        }
+        QVERIFY2(message.startsWith(BusyMessage + '\n'), qPrintable(message));
+        QVERIFY(!a().inTransaction());
+        b().rollback();
+        Transaction writing(a(), Transaction::Lock::AtStart);
+        writing.commit();
         QCOMPARE(count(b(), "SELECT COUNT(*) FROM PLAYERS WHERE FNAME = 'Gustav' AND CITY IS NULL"), 1);
     }
 
