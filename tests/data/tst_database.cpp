@@ -265,6 +265,17 @@ private slots:
             QVERIFY(shipped.value(0).toInt() > 0);
             QCOMPARE(db.calendarId().size(), 32);
             Schema::setStoredVersion(db.connection(), Schema::version + 1);
+            // The server ends the session (restarted, or the network gone).
+            TestLocation::admin(
+                QString("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '%1'").arg(name));
+            try {
+                Query after(db, "SELECT COUNT(*) FROM PLAYERS");
+                after.open();
+                QFAIL("a query on a lost connection succeeded");
+            } catch (const DbError& e) {
+                QVERIFY2(e.message().startsWith("The connection to the database server was lost"),
+                         qPrintable(e.message()));
+            }
         }
         QVERIFY(openRefusal(place->location()).contains("newer version"));
         std::unique_ptr<TestLocation> foreign;
