@@ -322,7 +322,7 @@ void Database::requireServerSchema()
     if (ourTables().isEmpty()) {
         runInTransaction([&] {
             // Two Vantrels starting on the new database at once make it once.
-            exec(QStringLiteral("SELECT pg_advisory_xact_lock(3, 0)"));
+            exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1, 0)").arg(SchemaMaking));
             if (ourTables().isEmpty())
                 Schema::create(db);
         });
@@ -391,7 +391,7 @@ void Database::startWriteTransaction()
     // file's does and is freed with the transaction, however it ends.
     startTransaction();
     try {
-        exec(QStringLiteral("SELECT pg_advisory_xact_lock(2, 0)"));
+        exec(QStringLiteral("SELECT pg_advisory_xact_lock(%1, 0)").arg(WriteTransaction));
     } catch (...) {
         rollback();
         throw;

@@ -32,6 +32,11 @@ public:
     // "~" and "~/..." as the user's home; the shell leaves a quoted "~" alone.
     static QString expandHome(const QString& directory);
 
+    // The server's advisory locks, by their first key: a run of a group
+    // (the second key is the group's id), the one write transaction at a
+    // time, and the making of the schema in an empty database.
+    enum ServerLock { RunOfGroup = 1, WriteTransaction = 2, SchemaMaking = 3 };
+
     // How long a write waits for another Vantrel's write to end.
     static constexpr int BusyTimeoutMs = 1500;
     // Below this much free space a file is not opened or created.

@@ -59,6 +59,25 @@ QString engineAdvice(int engineCode)
     return QStringLiteral("The database could not carry out the operation; nothing more of it was done.");
 }
 
+namespace {
+
+const QString ConnectionLostMessage =
+    QStringLiteral("The connection to the database server was lost. Check the network and that the server is "
+                   "running, then start Vantrel again.");
+
+// A session the server ended or the network cut carries no SQLSTATE, only
+// the client library's words.
+bool isLostConnection(const QString& text)
+{
+    for (const char* words : {"server closed the connection", "no connection to the server", "terminating connection",
+                              "connection to server", "could not receive data", "could not send data"})
+        if (text.contains(QLatin1String(words), Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+}   // namespace
+
 // The server's failures told in the same sentences as the file's, by the
 // class of their SQLSTATE where one sentence serves the whole class.
 QString serverAdvice(const QString& sqlState)
@@ -75,8 +94,7 @@ QString serverAdvice(const QString& sqlState)
         return QStringLiteral("Your user may not change the club's database. Ask whoever keeps the server to "
                               "give your user the right to write to it.");
     if (sqlState.startsWith(QLatin1String("08")) || sqlState.startsWith(QLatin1String("57P")))
-        return QStringLiteral("The connection to the database server was lost. Check the network and that the "
-                              "server is running, then start Vantrel again.");
+        return ConnectionLostMessage;
     if (sqlState == QLatin1String("XX001") || sqlState == QLatin1String("XX002"))
         return engineAdvice(Corrupt);
     return engineAdvice(0);
@@ -88,7 +106,9 @@ DbError engineError(const QSqlError& error)
     const QString native = error.nativeErrorCode();
     bool known = false;
     const int code = native.toInt(&known);
-    const QString advice = native.size() == 5 ? serverAdvice(native) : engineAdvice(known ? code : 0);
     const QString text = engineText(error);
+    const QString advice = native.size() == 5                                   ? serverAdvice(native)
+                           : native.isEmpty() && isLostConnection(error.text()) ? ConnectionLostMessage
+                                                                                : engineAdvice(known ? code : 0);
     return DbError(text.isEmpty() ? advice : advice + '\n' + text);
 }

@@ -64,6 +64,85 @@ bool rewriteNocase(const QString& sql, int& i, QString& out, int lastNameAt)
     return true;
 }
 
+// An empty value sorts before any other in the file and after any other on
+// the server: each ORDER BY term says where it goes, as the file has it.
+QString nullsAsInFile(const QString& sql)
+{
+    static const QRegularExpression orderBy(QStringLiteral("\\GORDER\\s+BY\\b"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression endOfTerms(QStringLiteral("\\G(LIMIT|OFFSET)\\b"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression descending(QStringLiteral("\\bDESC\\s*$"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    struct Terms {
+        int depth;   // parentheses around the ORDER BY
+        int start;   // where its current term starts in `out`
+    };
+    QVector<Terms> open;
+    QString out;
+    int depth = 0;
+    const auto endTerm = [&] {
+        int end = int(out.size());
+        while (end > open.last().start && out[end - 1].isSpace())
+            --end;
+        const QString term = out.mid(open.last().start, end - open.last().start);
+        const QString trailing = out.mid(end);
+        out.truncate(end);
+        out += descending.match(term).hasMatch() ? QStringLiteral(" NULLS LAST") : QStringLiteral(" NULLS FIRST");
+        out += trailing;
+    };
+    const int n = int(sql.size());
+    for (int i = 0; i < n;) {
+        const QChar c = sql[i];
+        const bool atTerms = !open.isEmpty() && open.last().depth == depth;
+        if (c == '\'' || c == '"') {
+            int j = int(sql.indexOf(c, i + 1));
+            j = j < 0 ? n - 1 : j;
+            out += sql.mid(i, j - i + 1);
+            i = j + 1;
+        } else if (c == '(') {
+            ++depth;
+            out += c;
+            ++i;
+        } else if (c == ')' || c == ',') {
+            if (atTerms)
+                endTerm();
+            if (atTerms && c == ')')
+                open.removeLast();
+            depth -= c == ')';
+            out += c;
+            ++i;
+            if (atTerms && c == ',')
+                open.last().start = int(out.size());
+        } else if (c.isLetter() && (i == 0 || !isWordChar(sql[i - 1]))) {
+            const QRegularExpressionMatch order = orderBy.match(sql, i);
+            if (order.hasMatch()) {
+                out += order.captured();
+                open.append({depth, int(out.size())});
+                i = int(order.capturedEnd());
+                continue;
+            }
+            if (atTerms && endOfTerms.match(sql, i).hasMatch()) {
+                endTerm();
+                open.removeLast();
+            }
+            int j = i;
+            while (j < n && isWordChar(sql[j]))
+                ++j;
+            out += sql.mid(i, j - i);
+            i = j;
+        } else {
+            out += c;
+            ++i;
+        }
+    }
+    while (!open.isEmpty()) {
+        endTerm();
+        open.removeLast();
+    }
+    return out;
+}
+
 // Every UPDATE of a versioned table moves the row version on.
 QString withRowVersionStep(const QString& sql)
 {
@@ -138,7 +217,7 @@ QString translateSql(const QString& sql, QStringList* names, Engine engine)
             ++i;
         }
     }
-    return withRowVersionStep(out);
+    return withRowVersionStep(server ? nullsAsInFile(out) : out);
 }
 
 Query::Query(Database& db, const QString& sql) : database(db)

@@ -69,7 +69,7 @@ bool ScheduleRunGuard::lockOnServer()
         return false;
     // A session lock, not a transaction's: the run writes in transactions of
     // its own, and the lock must outlast them.
-    Query q(db, QStringLiteral("SELECT pg_try_advisory_lock(1, :groupid)"));
+    Query q(db, QStringLiteral("SELECT pg_try_advisory_lock(%1, :groupid)").arg(Database::RunOfGroup));
     q.setInteger("groupid", group);
     q.open();
     if (!q.value(0).toBool())
@@ -88,7 +88,7 @@ ScheduleRunGuard::~ScheduleRunGuard()
         heldOnServer().remove({db.connection().connectionName(), group});
     }
     try {
-        Query q(db, QStringLiteral("SELECT pg_advisory_unlock(1, :groupid)"));
+        Query q(db, QStringLiteral("SELECT pg_advisory_unlock(%1, :groupid)").arg(Database::RunOfGroup));
         q.setInteger("groupid", group);
         q.open();
     } catch (const DbError&) {

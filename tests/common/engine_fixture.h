@@ -82,7 +82,7 @@ struct GroupShape {
 class EngineFixture {
 public:
     // A database of its own in `dir`, or the one at `location` (a directory
-    // or a server URI, see testdatabase.h).
+    // or a server URI, see testlocation.h).
     explicit EngineFixture(const QString& location = QString())
     {
         dm = std::make_unique<Tdmglobal>(location.isEmpty() ? dir.path() : location);

@@ -3,6 +3,7 @@
 #include "data/settings.h"
 #include "data/textwidth.h"
 #include "datarows.h"
+#include "testlocation.h"
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -237,6 +238,54 @@ private slots:
         }
         QVERIFY(engineAdvice(13).contains("full"));
         QVERIFY(engineAdvice(517).startsWith("Another Vantrel is writing"));   // an extended busy code
+        // The server's SQLSTATEs in the same sentences.
+        QCOMPARE(serverAdvice("55P03"), BusyMessage);
+        QCOMPARE(serverAdvice("23502"), engineAdvice(19));
+        QCOMPARE(serverAdvice("40001"), GroupChangedMessage);
+        QCOMPARE(serverAdvice("53100"), engineAdvice(13));
+    }
+
+    // An empty server database gets the schema; one holding other tables or
+    // ours from a newer version is refused; the password is never shown.
+    void serverDatabaseIsMadeOrRefused()
+    {
+        std::unique_ptr<TestLocation> place;
+        VANTREL_OPEN_TEST_DATABASE(place, Engine::PostgreSQL);
+        QUrl withPassword(place->location());
+        withPassword.setPassword("secret");
+        const QString name = withPassword.path().mid(1);
+        {
+            Database db(withPassword.toString());
+            QVERIFY(db.isServer());
+            QCOMPARE(db.displayName(), name + " on this computer");
+            QVERIFY(!db.path().contains("secret"));
+            QCOMPARE(Schema::storedVersion(db.connection()), Schema::version);
+            Query shipped(db, "SELECT COUNT(*) FROM FIELDDEF");
+            shipped.open();
+            QVERIFY(shipped.value(0).toInt() > 0);
+            QCOMPARE(db.calendarId().size(), 32);
+            Schema::setStoredVersion(db.connection(), Schema::version + 1);
+            // The server ends the session (restarted, or the network gone).
+            TestLocation::admin(
+                QString("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = '%1'").arg(name));
+            try {
+                Query after(db, "SELECT COUNT(*) FROM PLAYERS");
+                after.open();
+                QFAIL("a query on a lost connection succeeded");
+            } catch (const DbError& e) {
+                QVERIFY2(e.message().startsWith("The connection to the database server was lost"),
+                         qPrintable(e.message()));
+            }
+        }
+        QVERIFY(openRefusal(place->location()).contains("newer version"));
+        std::unique_ptr<TestLocation> foreign;
+        VANTREL_OPEN_TEST_DATABASE(foreign, Engine::PostgreSQL);
+        {
+            Database db(foreign->location());
+            db.exec("DROP TABLE VANTREL_META");
+        }
+        QVERIFY(openRefusal(foreign->location()).contains("holds other tables"));
+        QVERIFY(openRefusal("postgresql://nobody@/postgres?host=/nonexistent").startsWith("Cannot connect"));
     }
 
     void datesPastTheLastYearAreNotWritten()
@@ -289,6 +338,11 @@ private slots:
         QCoreApplication::setApplicationName("Vantrel");
         QSettings().setValue("Aliases/VANTREL32", "/srv/club");
         QCOMPARE(Database::configuredDirectory(), QString("/srv/club"));
+        const QString server = "postgresql://ann@club.example:5432/club";   // taken as it is
+        QSettings().setValue("Aliases/VANTREL32", server);
+        QCOMPARE(Database::configuredDirectory(), server);
+        QVERIFY(Database::isServerLocation("postgres:///club?host=/run/postgresql"));
+        QVERIFY(!Database::isServerLocation("/srv/club"));
         QSettings().remove("Aliases/VANTREL32");
         QVERIFY(!Database::configuredDirectory().isEmpty());
 

@@ -2,7 +2,7 @@
 #include "data/datamodule.h"
 #include "data/tablemodel.h"
 #include "datarows.h"
-#include "testdatabase.h"
+#include "testlocation.h"
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QtTest>
@@ -11,7 +11,7 @@
 // a server.
 class TestDataset : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestDatabase> place;
+    std::unique_ptr<TestLocation> place;
     std::unique_ptr<Tdmglobal> dm;
     Database& db() { return dm->database(); }
 
@@ -29,7 +29,7 @@ class TestDataset : public QObject {
     }
 
 private slots:
-    void initTestCase_data() { TestDatabase::addEngineRows(); }
+    void initTestCase_data() { TestLocation::addEngineRows(); }
     void init()
     {
         QFETCH_GLOBAL(Engine, engine);
@@ -279,7 +279,12 @@ private slots:
                          "IDENTITY, W DOUBLE PRECISION)"));
         QCOMPARE(
             translateSql("SELECT * FROM LABEL ORDER BY \"LNAME\" COLLATE NOCASE, rowid", nullptr, Engine::PostgreSQL),
-            QString("SELECT * FROM LABEL ORDER BY lower(\"lname\") COLLATE \"C\" , ctid"));
+            QString("SELECT * FROM LABEL ORDER BY lower(\"lname\") COLLATE \"C\" NULLS FIRST , ctid NULLS FIRST"));
+        // Empty values first, as the file orders them, in every ORDER BY.
+        QCOMPARE(translateSql("SELECT a FROM (SELECT a FROM t ORDER BY b DESC LIMIT 3) ORDER BY a, f(c, d) DESC",
+                              nullptr, Engine::PostgreSQL),
+                 QString("SELECT a FROM (SELECT a FROM t ORDER BY b DESC NULLS LAST LIMIT 3) ORDER BY a NULLS FIRST, "
+                         "f(c, d) DESC NULLS LAST"));
         QCOMPARE(translateSql("UPDATE \"PLAYERS.db\" SET CITY = :c WHERE PLAYERID = 1"),
                  QString("UPDATE \"PLAYERS\" SET ROWVER = ROWVER + 1, CITY = ? WHERE PLAYERID = 1"));
         QCOMPARE(translateSql("UPDATE LABEL SET \"DESC\" = 'x'"), QString("UPDATE LABEL SET \"DESC\" = 'x'"));

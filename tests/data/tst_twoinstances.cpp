@@ -6,7 +6,7 @@
 #include "data/runguard.h"
 #include "data/transaction.h"
 #include "datarows.h"
-#include "testdatabase.h"
+#include "testlocation.h"
 #include <QElapsedTimer>
 #include <QtTest>
 #include <csignal>
@@ -37,7 +37,7 @@ int count(Database& db, const QString& sql)
 
 class TestTwoInstances : public QObject {
     Q_OBJECT
-    std::unique_ptr<TestDatabase> place;
+    std::unique_ptr<TestLocation> place;
     std::unique_ptr<Tdmglobal> dm;     // instance A
     std::unique_ptr<Database> other;   // instance B
     Database& a() { return dm->database(); }
@@ -61,7 +61,7 @@ class TestTwoInstances : public QObject {
     }
 
 private slots:
-    void initTestCase_data() { TestDatabase::addEngineRows(); }
+    void initTestCase_data() { TestLocation::addEngineRows(); }
     void init()
     {
         QFETCH_GLOBAL(Engine, engine);
@@ -229,6 +229,20 @@ private slots:
         QCOMPARE(players.state(), Table::State::Edit);   // the typed row is kept to save again
         b().rollback();
         players.post();
+
+        // A whole-group write waits for another one the same way.
+        b().startWriteTransaction();
+        message.clear();
+        try {
+            Transaction writing(a(), Transaction::Lock::AtStart);
+        } catch (const DbError& e) {
+            message = e.message();
+        }
+        QVERIFY2(message.startsWith(BusyMessage + '\n'), qPrintable(message));
+        QVERIFY(!a().inTransaction());
+        b().rollback();
+        Transaction writing(a(), Transaction::Lock::AtStart);
+        writing.commit();
         QCOMPARE(count(b(), "SELECT COUNT(*) FROM PLAYERS WHERE FNAME = 'Gustav' AND CITY IS NULL"), 1);
     }
 

@@ -4,6 +4,7 @@
 #include "engine_fixture.h"
 #include "data/runguard.h"
 #include "engine/runstate.h"
+#include "testlocation.h"
 #include <QtTest>
 
 class TestRunRefusals : public QObject {
@@ -29,11 +30,15 @@ class TestRunRefusals : public QObject {
 private slots:
     void init() { runState() = RunState(); }
 
+    void runOfTheSameGroupElsewhereRefusesThisOne_data() { TestLocation::addEngineRows(); }
     void runOfTheSameGroupElsewhereRefusesThisOne()
     {
-        EngineFixture f;
+        QFETCH(Engine, engine);
+        std::unique_ptr<TestLocation> place;
+        VANTREL_OPEN_TEST_DATABASE(place, engine);
+        EngineFixture f(place->location());
         const int group = f.addGroup(GroupShape{});
-        Database secondInstance(f.dir.path());
+        Database secondInstance(place->location());
         auto ds = f.open(group);
         {
             ScheduleRunGuard runningThere(secondInstance, group, QDate(2000, 3, 8), 10);
@@ -47,12 +52,16 @@ private slots:
         QVERIFY(scheduleRows(f) > 0);
     }
 
+    void groupDeletedElsewhereIsNotScheduled_data() { TestLocation::addEngineRows(); }
     void groupDeletedElsewhereIsNotScheduled()
     {
-        EngineFixture f;
+        QFETCH(Engine, engine);
+        std::unique_ptr<TestLocation> place;
+        VANTREL_OPEN_TEST_DATABASE(place, engine);
+        EngineFixture f(place->location());
         const int group = f.addGroup(GroupShape{});
         auto ds = f.open(group);
-        Database secondInstance(f.dir.path());
+        Database secondInstance(place->location());
         secondInstance.exec(QString("DELETE FROM \"group\" WHERE GROUPID = %1").arg(group));
         QCOMPARE(generate(f, *ds), QStringList{ScheduleRunGuard::GroupGone});
         QCOMPARE(scheduleRows(f), 0);

@@ -9,7 +9,7 @@
 #include "data/table.h"
 #include "engine/season.h"
 #include "engine/standings.h"
-#include "testdatabase.h"
+#include "testlocation.h"
 #include <QtTest>
 
 class TestSeason : public QObject {
@@ -431,11 +431,11 @@ private slots:
     // A re-plan in this window after another organiser's substitute, on a
     // file and on a server: refused with nothing written, then done on the
     // season as it is now.
-    void replanAfterAnEditElsewhere_data() { TestDatabase::addEngineRows(); }
+    void replanAfterAnEditElsewhere_data() { TestLocation::addEngineRows(); }
     void replanAfterAnEditElsewhere()
     {
         QFETCH(Engine, engine);
-        std::unique_ptr<TestDatabase> place;
+        std::unique_ptr<TestLocation> place;
         VANTREL_OPEN_TEST_DATABASE(place, engine);
         SeasonFixture f(place->location());
         const int g = group(f);
@@ -458,7 +458,7 @@ private slots:
     {
         QStringList rows[2];
         for (const Engine engine : {Engine::SQLite, Engine::PostgreSQL}) {
-            std::unique_ptr<TestDatabase> place;
+            std::unique_ptr<TestLocation> place;
             VANTREL_OPEN_TEST_DATABASE(place, engine);
             SeasonFixture f(place->location());
             f.league(6, 2, 5, 11);

@@ -4,7 +4,7 @@
 // that ctest starts (tests/pg-test-server) or that VANTREL_TEST_PG names.
 // Tests run on both engines through the global data of QtTest:
 //
-//   void initTestCase_data() { TestDatabase::addEngineRows(); }
+//   void initTestCase_data() { TestLocation::addEngineRows(); }
 //   void init() { QFETCH_GLOBAL(Engine, engine); VANTREL_OPEN_TEST_DATABASE(place, engine); }
 #include "data/query.h"
 #include <QDir>
@@ -22,7 +22,7 @@
 
 Q_DECLARE_METATYPE(Engine)
 
-class TestDatabase {
+class TestLocation {
 public:
     static void addEngineRows()
     {
@@ -59,7 +59,7 @@ public:
                               "VANTREL_TEST_PG.");
     }
 
-    explicit TestDatabase(Engine engine)
+    explicit TestLocation(Engine engine)
     {
         if (engine == Engine::SQLite) {
             dir = std::make_unique<QTemporaryDir>();
@@ -73,13 +73,13 @@ public:
         url.setPath('/' + name);
         place = url.toString();
     }
-    ~TestDatabase()
+    ~TestLocation()
     {
         if (!name.isEmpty())
             admin(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
     }
-    TestDatabase(const TestDatabase&) = delete;
-    TestDatabase& operator=(const TestDatabase&) = delete;
+    TestLocation(const TestLocation&) = delete;
+    TestLocation& operator=(const TestLocation&) = delete;
 
     // What Database and Tdmglobal open: the directory or the URI.
     QString location() const { return place; }
@@ -112,15 +112,15 @@ private:
     QString place;
 };
 
-// Opens a TestDatabase for `engine` in `holder` (a std::unique_ptr), or
+// Opens a TestLocation for `engine` in `holder` (a std::unique_ptr), or
 // skips the test where this machine has no server to test on.
 #define VANTREL_OPEN_TEST_DATABASE(holder, engine)                                                                     \
     do {                                                                                                               \
         bool fatal_ = false;                                                                                           \
-        const QString why_ = TestDatabase::unavailable(engine, fatal_);                                                \
+        const QString why_ = TestLocation::unavailable(engine, fatal_);                                                \
         if (fatal_)                                                                                                    \
             QFAIL(qPrintable(why_));                                                                                   \
         if (!why_.isEmpty())                                                                                           \
             QSKIP(qPrintable(why_));                                                                                   \
-        holder = std::make_unique<TestDatabase>(engine);                                                               \
+        holder = std::make_unique<TestLocation>(engine);                                                               \
     } while (false)
