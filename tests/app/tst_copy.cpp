@@ -2,7 +2,7 @@
 // PostgreSQL server and back when a test server is at hand; every row and id
 // arrives, a target with records is refused, and new rows get new ids.
 #include "random_groups.h"
-#include "testdatabase.h"
+#include "testlocation.h"
 #include "app/cli.h"
 #include "data/database.h"
 #include "data/databasecopy.h"
@@ -81,7 +81,7 @@ class TestCopy : public QObject {
     QString club;
 
 private slots:
-    void initTestCase_data() { TestDatabase::addEngineRows(); }
+    void initTestCase_data() { TestLocation::addEngineRows(); }
     void initTestCase();
     void thereAndBackKeepsEveryRow();
     void mistakesChangeNothing();
@@ -109,7 +109,7 @@ void TestCopy::initTestCase()
 void TestCopy::thereAndBackKeepsEveryRow()
 {
     QFETCH_GLOBAL(Engine, engine);
-    std::unique_ptr<TestDatabase> target;
+    std::unique_ptr<TestLocation> target;
     VANTREL_OPEN_TEST_DATABASE(target, engine);
     const Run there = cli({"copy", "--from", club, "--to", target->location()});
     QVERIFY2(there.status == Cli::Ok, qPrintable(there.err));
