@@ -67,13 +67,13 @@ void addRowVersions(Database& db, int fromVersion)
                 QStringLiteral("ALTER TABLE %1 ADD COLUMN %2").arg(table.sqlName(), Schema::rowVersionDefinition()));
 }
 
-// Tables added since the first release, by the version that brought them.
-void addTables(Database& db, int fromVersion)
+// Tables added since the first release. Made whenever missing, not only
+// when coming from before the version that brought them: a file upgraded by
+// a test build of that version may lack one.
+void addTables(Database& db)
 {
-    if (fromVersion < 3)
-        Schema::createMeta(db.connection());
-    if (fromVersion < 4)
-        Schema::createChangeLog(db.connection());
+    Schema::createMeta(db.connection());
+    Schema::createChangeLog(db.connection());
 }
 
 }   // namespace
@@ -113,7 +113,7 @@ QString upgrade(Database& db, int fromVersion)
         db.runInTransaction([&] {
             addColumns(db, fromVersion);
             addRowVersions(db, fromVersion);
-            addTables(db, fromVersion);
+            addTables(db);
             Schema::setStoredVersion(db.connection(), Schema::version);
         });
     } catch (const DbError& e) {
