@@ -10,22 +10,10 @@
 #include "data/schema.h"
 #include "engine/runstate.h"
 #include <QTextStream>
+#include "clirun.h"
 #include <QtTest>
 
 namespace {
-
-struct Run {
-    int status = -1;
-    QString out, err;
-};
-
-Run cli(const QStringList& args)
-{
-    Run r;
-    QTextStream out(&r.out), err(&r.err);
-    r.status = Cli::run(QStringList{"vantrel"} + args, out, err);
-    return r;
-}
 
 // Every table's rows as text, in id order: what two databases must share.
 QStringList dump(const QString& location)

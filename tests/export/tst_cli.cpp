@@ -8,23 +8,10 @@
 #include "export/notices.h"
 #include <random>
 #include <QProcess>
+#include "clirun.h"
 #include <QtTest>
 
 namespace {
-struct Run {
-    int status = -1;
-    QString out, err;
-};
-
-// The command line as main() runs it, in this process.
-Run cli(const QStringList& args)
-{
-    Run r;
-    QTextStream out(&r.out), err(&r.err);
-    r.status = Cli::run(QStringList{"vantrel"} + args, out, err);
-    return r;
-}
-
 QByteArray readAll(const QString& file)
 {
     QFile f(file);
