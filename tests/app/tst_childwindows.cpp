@@ -68,6 +68,19 @@ class TestChildWindows : public QObject {
         return q.value(0);
     }
 
+    // The frame active with its four lists open and one league stored.
+    int openEveryListWithALeague()
+    {
+        showActive();
+        Query(fx->dm->database(), "INSERT INTO \"group.DB\" (NAME, STARTDATE, RTYPE, TYPE) "
+                                  "VALUES ('Ladder', '2031-01-06', 2, 1)")
+            .execSql();
+        const int league = scalar("SELECT GROUPID FROM \"group.DB\"").toInt();
+        for (int choice : {Tfrmmain::PlayerList, Tfrmmain::CourtList, Tfrmmain::GroupList, Tfrmmain::LeagueList})
+            fx->frame->openChildWindow(choice);
+        return league;
+    }
+
 private slots:
     void init() { fx = std::make_unique<AppFixture>(); }
     void cleanup() { fx.reset(); }
@@ -202,13 +215,7 @@ private slots:
     // the menu letters, which a text field leaves to the menus.
     void f1OpensTheTopicOfEachWindow()
     {
-        showActive();
-        Query(fx->dm->database(), "INSERT INTO \"group.DB\" (NAME, STARTDATE, RTYPE, TYPE) "
-                                  "VALUES ('Ladder', '2031-01-06', 2, 1)")
-            .execSql();
-        const int league = scalar("SELECT GROUPID FROM \"group.DB\"").toInt();
-        for (int choice : {Tfrmmain::PlayerList, Tfrmmain::CourtList, Tfrmmain::GroupList, Tfrmmain::LeagueList})
-            fx->frame->openChildWindow(choice);
+        const int league = openEveryListWithALeague();
         Tfrmseason::open(league);
         auto* editor =
             qobject_cast<Tfrmgroup*>(Tfrmgrouplist::openEditor(RecordKind::League, league, "League: Ladder", 44));
@@ -349,13 +356,7 @@ private slots:
     // every window and dialog: by its label, its own text or a name given.
     void everyControlHasAnAccessibleName()
     {
-        showActive();
-        Query(fx->dm->database(), "INSERT INTO \"group.DB\" (NAME, STARTDATE, RTYPE, TYPE) "
-                                  "VALUES ('Ladder', '2031-01-06', 2, 1)")
-            .execSql();
-        const int league = scalar("SELECT GROUPID FROM \"group.DB\"").toInt();
-        for (int choice : {Tfrmmain::PlayerList, Tfrmmain::CourtList, Tfrmmain::GroupList, Tfrmmain::LeagueList})
-            fx->frame->openChildWindow(choice);
+        const int league = openEveryListWithALeague();
         press(Qt::Key_F2);   // a new league in its editor
         fx->frame->mdiArea()->setActiveSubWindow(fx->frame->childWindows()[2]);
         press(Qt::Key_F2);   // a new group
