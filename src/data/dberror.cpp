@@ -2,7 +2,7 @@
 #include <QSqlError>
 
 const QString BusyMessage =
-    QStringLiteral("Another Vantrel is writing to the database file. Wait until it has finished "
+    QStringLiteral("Another Vantrel is writing to the database. Wait until it has finished "
                    "(a days-off dialog closed with Done, a schedule run ended), then try again.");
 
 const QString GroupChangedMessage =
