@@ -221,14 +221,27 @@ void Database::openFile(const QString& directory)
 {
     filePath = fileName(directory);
     int version = Schema::version;
-    if (needsCreating(filePath)) {
+    const bool existed = !needsCreating(filePath);
+    if (!existed) {
         FileProbe::requireWritable(directory, QString());
         createFile(directory, filePath);
     } else {
-        version = FileProbe::requireVantrelFile(filePath);
+        FileProbe::requireVantrelFile(filePath);
         FileProbe::requireWritable(directory, filePath);
     }
     openConnection();
+    if (existed) {
+        // The probe reads the main file alone; an upgrade still in the
+        // write-ahead log (made by a Vantrel that is open, or was killed) is
+        // seen only through the connection, and must not be made twice.
+        try {
+            version = Schema::storedVersion(db);
+            FileProbe::requireKnownVersion(filePath, version);
+        } catch (...) {
+            db.close();
+            throw;
+        }
+    }
     if (version < Schema::version) {
         try {
             notice = SchemaUpgrade::upgrade(*this, version);

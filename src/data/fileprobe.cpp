@@ -143,6 +143,18 @@ QStringList missingParts(const QString& path)
     return missingIn(probe, Schema::version);
 }
 
+void requireKnownVersion(const QString& path, int stored)
+{
+    if (stored > Schema::version)
+        throw DbError(QStringLiteral("%1 was written by a newer version of Vantrel. It was left "
+                                     "untouched; install the newer version to open it.")
+                          .arg(shown(path)));
+    if (stored < SchemaUpgrade::oldestVersion)
+        throw DbError(QStringLiteral("%1 has an unknown layout (version %2) and was left untouched.")
+                          .arg(shown(path))
+                          .arg(stored));
+}
+
 int requireVantrelFile(const QString& path)
 {
     if (!hasDatabaseHeader(path))
@@ -153,14 +165,7 @@ int requireVantrelFile(const QString& path)
         version[0].toInt() == 0)
         throw DbError(notOurs(path));
     const int stored = version[0].toInt();
-    if (stored > Schema::version)
-        throw DbError(QStringLiteral("%1 was written by a newer version of Vantrel. It was left "
-                                     "untouched; install the newer version to open it.")
-                          .arg(shown(path)));
-    if (stored < SchemaUpgrade::oldestVersion)
-        throw DbError(QStringLiteral("%1 has an unknown layout (version %2) and was left untouched.")
-                          .arg(shown(path))
-                          .arg(stored));
+    requireKnownVersion(path, stored);
     const QStringList missing = missingIn(probe, stored);
     if (missing.size() == Schema::tables().size())
         throw DbError(notOurs(path));

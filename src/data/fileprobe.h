@@ -13,6 +13,9 @@ namespace FileProbe {
 // upgraded: not a database at all, written by a newer version, or missing
 // tables or columns (named in the message).
 int requireVantrelFile(const QString& path);
+// Refuses a version this program cannot open: newer, or older than any
+// it upgrades.
+void requireKnownVersion(const QString& path, int stored);
 
 // The tables and columns of the schema that the file lacks, as "SCHEDULE"
 // or "PLAYERS.PHONE2"; empty for a complete file.
