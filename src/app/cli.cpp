@@ -704,7 +704,7 @@ void runCopy(const QCommandLineParser& p, const Options& o, QTextStream& out)
         out << QStringLiteral("Copied %1 to %2:\n").arg(from.displayName(), to.displayName());
         qint64 total = 0;
         for (const CopiedTable& t : counts) {
-            out << QStringLiteral("  %1 %2 rows\n").arg(t.table, -10).arg(t.rows);
+            out << QStringLiteral("  %1 %2 %3\n").arg(t.table, -10).arg(t.rows).arg(t.rows == 1 ? "row" : "rows");
             total += t.rows;
         }
         out << QStringLiteral("%1 rows in all; every table holds as many rows as the source.\n").arg(total);
