@@ -71,15 +71,30 @@ const QRegularExpression& playerFile()
     return re;
 }
 
+// `name` under the address `baseUrl`, with one slash between.
+QString under(const QString& baseUrl, const QString& name)
+{
+    return baseUrl + (baseUrl.endsWith(QLatin1Char('/')) ? QString() : QStringLiteral("/")) + name;
+}
+
 QString webcalUrl(const QString& baseUrl, const QString& file)
 {
     if (baseUrl.isEmpty())
         return {};
     QString base = baseUrl;
     base.replace(QRegularExpression(QStringLiteral("^https?://")), QString());
-    if (!base.endsWith(QLatin1Char('/')))
-        base += QLatin1Char('/');
-    return QStringLiteral("webcal://") + base + file;
+    return QStringLiteral("webcal://") + under(base, file);
+}
+
+// A player's files, named by their link.
+QString feedFileOf(const QString& token)
+{
+    return token + QStringLiteral(".ics");
+}
+
+QString pageFileOf(const QString& token)
+{
+    return token + QStringLiteral(".html");
 }
 
 class FolderWriter {
@@ -134,7 +149,7 @@ struct PlayerPublish {
 // Writes a player's page and feed; an error message or empty.
 QString publishPlayer(const PlayerPublish& with, int playerId, const QString& token)
 {
-    const QString feedFile = token + QStringLiteral(".ics");
+    const QString feedFile = feedFileOf(token);
     CalendarOptions calendar;
     calendar.stamp = with.published.toUTC();
     calendar.previous = with.out.previous(feedFile);
@@ -142,7 +157,7 @@ QString publishPlayer(const PlayerPublish& with, int playerId, const QString& to
     if (QString error = with.out.writeClaimed(feedFile, feed); !error.isEmpty())
         return error;
     const PublishPages::PlayerLinks links{feedFile, webcalUrl(with.baseUrl, feedFile)};
-    return with.out.writeClaimed(token + QStringLiteral(".html"),
+    return with.out.writeClaimed(pageFileOf(token),
                                  PublishPages::playerPage(with.index, with.names, playerId, links, with.published));
 }
 
@@ -157,8 +172,8 @@ QString publishSeason(const Season& s, const QHash<int, QString>& tokens, const 
         return error;
     const QVector<SeasonPerson> people = s.players();
     for (const SeasonPerson& p : people) {
-        out.claim(tokens.value(p.id) + QStringLiteral(".ics"));
-        out.claim(tokens.value(p.id) + QStringLiteral(".html"));
+        out.claim(feedFileOf(tokens.value(p.id)));
+        out.claim(pageFileOf(tokens.value(p.id)));
     }
     const EntryNames names(s);
     const PlayerIndex index(s);
@@ -171,10 +186,10 @@ QString publishSeason(const Season& s, const QHash<int, QString>& tokens, const 
         if (!error.isEmpty())
             return error;
     for (const SeasonPerson& p : people) {
-        const QString page = tokens.value(p.id) + QStringLiteral(".html");
-        outcome.links.append({s.name, p.fullName(),
-                              baseUrl.isEmpty() ? QDir::toNativeSeparators(QDir(folder).absoluteFilePath(page))
-                                                : baseUrl + (baseUrl.endsWith(QLatin1Char('/')) ? "" : "/") + page});
+        const QString page = pageFileOf(tokens.value(p.id));
+        outcome.links.append(
+            {s.name, p.fullName(),
+             baseUrl.isEmpty() ? QDir::toNativeSeparators(QDir(folder).absoluteFilePath(page)) : under(baseUrl, page)});
         ++outcome.players;
     }
     outcome.removed += out.removeStale();
@@ -228,9 +243,8 @@ PublishOutcome publishSeasons(Database& db, const PublishRequest& r)
     const QStringList folders = seasonFolders(seasons);
     QVector<QPair<QString, QString>> index;
     for (int i = 0; i < seasons.size() && outcome.error.isEmpty(); ++i) {
-        const QString base = r.baseUrl.isEmpty() ? QString()
-                                                 : r.baseUrl + (r.baseUrl.endsWith('/') ? "" : "/") +
-                                                       QString::fromUtf8(QUrl::toPercentEncoding(folders[i]));
+        const QString base =
+            r.baseUrl.isEmpty() ? QString() : under(r.baseUrl, QString::fromUtf8(QUrl::toPercentEncoding(folders[i])));
         outcome.error =
             publishSeason(seasons[i], tokens, calendarId, r, QDir(r.folder).filePath(folders[i]), base, outcome);
         index.append({seasons[i].name, QString::fromUtf8(QUrl::toPercentEncoding(folders[i])) + "/index.html"});
